@@ -1,0 +1,134 @@
+#include "brusk/engine/surface.h"
+
+#include <utility>
+
+#include "brusk/engine/periodic_response.h"
+
+namespace Brusk::Engine {
+
+void lookupSurfaceResistances(int position, int heatFlow, double& internalSurfaceResistance,
+                              double& externalSurfaceResistance) {
+  // Conventional values of ISO 6946 [m2.K/W]. Outdoors the external resistance is 0.04 for every
+  // direction; in a partition the far face sees the reverse heat flow.
+  if (position == External) {
+    if (heatFlow == Horizontal) internalSurfaceResistance = 0.13;
+    if (heatFlow == Upward) internalSurfaceResistance = 0.10;
+    if (heatFlow == Downward) internalSurfaceResistance = 0.17;
+    externalSurfaceResistance = 0.04;
+    return;
+  }
+  if (heatFlow == Horizontal) {
+    internalSurfaceResistance = 0.13;
+    externalSurfaceResistance = 0.13;
+  } else if (heatFlow == Upward) {
+    internalSurfaceResistance = 0.10;
+    externalSurfaceResistance = 0.17;
+  } else if (heatFlow == Downward) {
+    internalSurfaceResistance = 0.17;
+    externalSurfaceResistance = 0.10;
+  }
+}
+
+Surface::Surface() { updateSurfaceResistances(); }
+
+Surface::~Surface() { clear(); }
+
+void Surface::addLayer(Layer* layer) {
+  // Owned before the vector may reallocate, so a failed allocation cannot leak the layer.
+  std::unique_ptr<Layer> owned(layer);
+  _layers.push_back(std::move(owned));
+}
+
+void Surface::setHeatFlow(int heatFlow) {
+  _heatFlow = heatFlow;
+  updateSurfaceResistances();
+}
+
+void Surface::setPosition(int position) {
+  _position = position;
+  updateSurfaceResistances();
+}
+
+void Surface::updateSurfaceResistances() {
+  lookupSurfaceResistances(_position, _heatFlow, _internalSurfaceResistance,
+                           _externalSurfaceResistance);
+}
+
+double Surface::getTotalThickness() const {
+  double total = 0.0;
+  for (const auto& layer : _layers) total += layer->getThickness();
+  return total;
+}
+
+bool Surface::isValid() const {
+  if (_layers.empty()) return false;
+  for (const auto& layer : _layers) {
+    if (!layer->isValid()) return false;
+  }
+  if (_internalSurfaceResistance < 0.0) return false;
+  if (_externalSurfaceResistance < 0.0) return false;
+  return _area > 0.0;
+}
+
+void Surface::clear() {
+  _layers.clear();
+  _internalSurfaceResistance = 0.0;
+  _externalSurfaceResistance = 0.0;
+  _heatFlow = Horizontal;
+  _position = External;
+  _name.clear();
+}
+
+std::vector<LayerProperties> Surface::getLayerProperties() const {
+  std::vector<LayerProperties> properties;
+  properties.reserve(_layers.size());
+  for (const auto& layer : _layers) {
+    const Material material = layer->getMaterial();
+    properties.push_back(LayerProperties::slab(layer->getThickness(), material.getConductivity(),
+                                               material.getDensity(),
+                                               material.getSpecificHeat()));
+  }
+  return properties;
+}
+
+void Surface::computeInertia(Inertia& inertia) const {
+  if (!isValid()) return;
+  const std::vector<LayerProperties> layers = getLayerProperties();
+  // Only position 1 corrects the admittances for a partition; the resistance table treats every
+  // non-zero position as one.
+  const ElementBoundary boundary{_internalSurfaceResistance, _externalSurfaceResistance,
+                                 _position == Internal};
+  PeriodicResponse response;
+  if (!computePeriodicResponse(layers.data(), layers.size(), boundary, kDailyPeriod, response)) {
+    return;
+  }
+  inertia._dampingFactor = response.dampingFactor;
+  inertia._conductance = response.conductance;
+  inertia._internalThermalCapacity = response.internalThermalCapacity;
+  inertia._externalThermalCapacity = response.externalThermalCapacity;
+  inertia._z11 = response.z11;
+  inertia._z12 = response.z12;
+  inertia._z21 = response.z21;
+  inertia._z22 = response.z22;
+  inertia._internalAdmittance = response.internalAdmittance;
+  inertia._externalAdmittance = response.externalAdmittance;
+  inertia._periodicThermalTransmittance = response.periodicThermalTransmittance;
+}
+
+void Surface::computeSequentialCapacity(int period, double& capacity, int& method) const {
+  capacity = 0.0;
+  method = None;
+  if (!isValid()) return;
+  const std::vector<LayerProperties> layers = getLayerProperties();
+  Engine::computeSequentialCapacity(layers.data(), layers.size(), _internalSurfaceResistance,
+                                    period, capacity, method);
+}
+
+void Surface::computeSequentialInertia(SequentialInertia& inertia) const {
+  computeSequentialCapacity(Daily, inertia._dailySequentialThermalCapacity,
+                            inertia._dailyCapacityMethod);
+  computeSequentialCapacity(Extended, inertia._internalSequentialThermalCapacity,
+                            inertia._sequentialCapacityMethod);
+}
+
+}  // namespace Brusk::Engine

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and benchmarking Brusk need.
+# Idempotent: asks apt only for what is missing, and updates the package lists only then.
+set -euo pipefail
+
+packages=(
+  cmake g++ make                       # toolchain
+  libgtest-dev libgmock-dev            # unit tests
+  libbenchmark-dev                     # benchmarks
+  libcli11-dev                         # command-line parsing
+  nlohmann-json3-dev                   # JSON wall files and output
+  libtomlplusplus-dev                  # TOML wall files and material catalogue
+  clang libclang-rt-14-dev             # libFuzzer targets
+  tidy                                 # HTML report validation
+  chromium                             # HTML report browser test
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+  echo "install-deps: installing ${missing[*]}" >&2
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >&2
+fi
