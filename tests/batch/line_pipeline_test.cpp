@@ -1,0 +1,120 @@
+#include "brusk/batch/line_pipeline.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace Brusk::Batch;
+
+/// Echoes "number:line", and fails lines that start with "bad".
+bool echo(std::string_view line, std::size_t lineNumber, std::string& output, std::string& error) {
+  output += std::to_string(lineNumber) + ":" + std::string(line) + "\n";
+  if (line.substr(0, 3) == "bad") {
+    error = "bad line";
+    return false;
+  }
+  return true;
+}
+
+std::string numberedInput(std::size_t count, std::size_t badLine = 0) {
+  std::string text;
+  for (std::size_t i = 1; i <= count; ++i) {
+    text += (i == badLine ? "bad" : "wall") + std::to_string(i) + "\n";
+  }
+  return text;
+}
+
+struct PipelineCase {
+  const char* name;
+  unsigned jobs;
+  std::size_t chunkBytes;
+  std::size_t lines;
+};
+
+class PipelineOrderTest : public ::testing::TestWithParam<PipelineCase> {};
+
+TEST_P(PipelineOrderTest, OutputFollowsInputOrder) {
+  const PipelineCase& c = GetParam();
+  std::istringstream in(numberedInput(c.lines));
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = c.jobs;
+  options.chunkBytes = c.chunkBytes;
+  const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+  EXPECT_EQ(summary.lines, c.lines);
+  EXPECT_EQ(summary.failedLines, 0u);
+  std::string expected;
+  for (std::size_t i = 1; i <= c.lines; ++i) {
+    expected += std::to_string(i) + ":wall" + std::to_string(i) + "\n";
+  }
+  EXPECT_EQ(out.str(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, PipelineOrderTest,
+                         ::testing::Values(PipelineCase{"one_job", 1, 64, 1000},
+                                           PipelineCase{"four_jobs_small_chunks", 4, 64, 5000},
+                                           PipelineCase{"two_jobs_big_chunk", 2, 1 << 20, 5000},
+                                           PipelineCase{"empty_input", 2, 64, 0}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(LinePipeline, BadLineIsReportedAndTheRunGoesOn) {
+  std::istringstream in(numberedInput(3000, 1234));
+  std::ostringstream out;
+  std::vector<std::size_t> reported;
+  PipelineOptions options;
+  options.jobs = 3;
+  options.chunkBytes = 100;
+  options.onError = [&](std::size_t line, const std::string& reason) {
+    reported.push_back(line);
+    EXPECT_EQ(reason, "bad line");
+  };
+  const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+  EXPECT_EQ(summary.lines, 3000u);
+  EXPECT_EQ(summary.failedLines, 1u);
+  EXPECT_FALSE(summary.stoppedEarly);
+  EXPECT_EQ(reported, std::vector<std::size_t>{1234});
+  EXPECT_NE(out.str().find("1234:bad1234\n1235:wall1235\n"), std::string::npos);
+}
+
+TEST(LinePipeline, FailFastStopsAfterTheFirstBadLine) {
+  std::istringstream in(numberedInput(3000, 700));
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 2;
+  options.chunkBytes = 100;
+  options.failFast = true;
+  const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+  EXPECT_TRUE(summary.stoppedEarly);
+  EXPECT_EQ(summary.failedLines, 1u);
+  const std::string text = out.str();
+  EXPECT_EQ(text.substr(text.size() - 11), "700:bad700\n") << text.substr(text.size() - 40);
+}
+
+TEST(LinePipeline, LastLineWithoutNewlineAndCarriageReturns) {
+  std::istringstream in("a\r\nb\n\nc");
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 2;
+  const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+  EXPECT_EQ(summary.lines, 4u);
+  EXPECT_EQ(out.str(), "1:a\n2:b\n3:\n4:c\n");
+}
+
+TEST(LinePipeline, CancellationStopsBetweenChunks) {
+  std::istringstream in(numberedInput(10000));
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 2;
+  options.chunkBytes = 64;
+  std::size_t polls = 0;
+  options.cancelled = [&] { return ++polls == 3; };
+  const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+  EXPECT_TRUE(summary.stoppedEarly);
+  EXPECT_LT(summary.lines, 10000u);
+}
+
+}  // namespace
