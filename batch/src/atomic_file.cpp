@@ -1,0 +1,71 @@
+#include "brusk/batch/atomic_file.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "brusk/frontend/error.h"
+
+namespace Brusk::Batch {
+
+namespace {
+
+/// A unique name in the destination's directory, so that the final rename stays on one file
+/// system and is atomic.
+std::string makeTemporaryName(const std::string& destination) {
+  const std::size_t slash = destination.rfind('/');
+  const std::string directory = slash == std::string::npos ? "" : destination.substr(0, slash + 1);
+  const std::string base = slash == std::string::npos ? destination : destination.substr(slash + 1);
+  std::string pattern = directory + "." + base + ".partial-XXXXXX";
+  std::vector<char> buffer(pattern.begin(), pattern.end());
+  buffer.push_back('\0');
+  const int descriptor = ::mkstemp(buffer.data());
+  if (descriptor < 0) {
+    throw Error(destination + ": cannot create a file beside it: " + std::strerror(errno));
+  }
+  ::close(descriptor);
+  return std::string(buffer.data());
+}
+
+}  // namespace
+
+AtomicOutputFile::AtomicOutputFile(std::string destination)
+    : _destination(std::move(destination)), _temporary(makeTemporaryName(_destination)) {
+  _stream.open(_temporary, std::ios::binary | std::ios::trunc);
+  if (!_stream) {
+    std::remove(_temporary.c_str());
+    throw Error(_destination + ": cannot write: " + std::strerror(errno));
+  }
+  _open = true;
+}
+
+AtomicOutputFile::~AtomicOutputFile() { discard(); }
+
+void AtomicOutputFile::commit() {
+  _stream.flush();
+  const bool written = static_cast<bool>(_stream);
+  _stream.close();
+  if (!written || _stream.fail()) {
+    discard();
+    throw Error(_destination + ": writing failed (disk full?)");
+  }
+  if (std::rename(_temporary.c_str(), _destination.c_str()) != 0) {
+    const std::string reason = std::strerror(errno);
+    discard();
+    throw Error(_destination + ": cannot rename the finished output onto it: " + reason);
+  }
+  _open = false;
+}
+
+void AtomicOutputFile::discard() noexcept {
+  if (!_open) return;
+  _stream.close();
+  std::remove(_temporary.c_str());
+  _open = false;
+}
+
+}  // namespace Brusk::Batch
