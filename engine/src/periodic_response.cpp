@@ -8,6 +8,11 @@
 //
 // The matrix maps side 1 to side 2: (theta_2, q_2) = Z (theta_1, q_1), and the element's matrix
 // is Z = Z_se . L_n . ... . L_1 . Z_si, the layer on side 1 applied first.
+//
+// This is the engine's only evaluation of these formulas; batch runs and Surface call it per
+// wall, so it is written for speed: one exponential gives cosh and sinh of a layer, one sine and
+// cosine pair (fused by the compiler into one sincos) gives its trigonometric part, and nothing
+// is allocated.
 #include <cmath>
 #include <cstddef>
 
@@ -20,54 +25,95 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
+/// Below this xi, e^xi - e^-xi cancels by more than a factor 3 and cosh/sinh come from expm1
+/// instead; ln(2) / 2, where the C library's own cosh switches method.
+constexpr double kSmallArgument = 0.34657359027997264;
+
 /// A 2x2 complex matrix, row major.
 struct Matrix {
   Complex m11, m12, m21, m22;
 };
 
-/// Z <- L x Z, the new layer's matrix on the left.
-void premultiply(const Matrix& layer, Matrix& z) {
+/// cosh xi and sinh xi [-] of one argument xi >= 0.
+struct Hyperbolic {
+  double hyperbolicCosine;
+  double hyperbolicSine;
+};
+
+/// cosh xi and sinh xi from a single exponential, each within a few ulps of std::cosh and
+/// std::sinh.
+inline Hyperbolic hyperbolicOf(double xi) {
+  if (xi < kSmallArgument) {
+    // t = e^xi - 1 keeps full relative precision for small xi (a 5 mm render has xi ~ 0.04,
+    // films far less): sinh xi = (t + t / (t + 1)) / 2 and cosh xi = 1 + t^2 / (2 (t + 1)),
+    // both free of cancellation.
+    const double t = std::expm1(xi);
+    const double growth = t + 1.0;
+    return {1.0 + (t * t) / (2.0 * growth), 0.5 * (t + t / growth)};
+  }
+  // cosh xi = (e^xi + e^-xi) / 2, sinh xi = (e^xi - e^-xi) / 2 with e^-xi = 1 / e^xi. Past
+  // xi = 709.78, e^xi is infinite where std::cosh still reaches 710.47; no matter, such a slab
+  // makes the element's matrix products overflow (they do from xi ~ 355) and is refused anyway.
+  const double halfGrowth = 0.5 * std::exp(xi);
+  const double halfDecay = 0.25 / halfGrowth;
+  return {halfGrowth + halfDecay, halfGrowth - halfDecay};
+}
+
+/// Z <- L x Z for a slab's matrix L, whose diagonal elements are equal (L22 = L11).
+inline void premultiplySlab(const Matrix& slab, Matrix& z) {
   const Matrix old = z;
-  z.m11 = layer.m11 * old.m11 + layer.m12 * old.m21;
-  z.m12 = layer.m11 * old.m12 + layer.m12 * old.m22;
-  z.m21 = layer.m21 * old.m11 + layer.m22 * old.m21;
-  z.m22 = layer.m21 * old.m12 + layer.m22 * old.m22;
+  z.m11 = slab.m11 * old.m11 + slab.m12 * old.m21;
+  z.m12 = slab.m11 * old.m12 + slab.m12 * old.m22;
+  z.m21 = slab.m21 * old.m11 + slab.m11 * old.m21;
+  z.m22 = slab.m21 * old.m12 + slab.m11 * old.m22;
+}
+
+/// Z <- L x [[1, -R], [0, 1]] for a slab's matrix L and the resistance R [m2.K/W] met before
+/// it: [[L11, L12 - R L11], [L21, L11 - R L21]]. Bit for bit the full product, whose other
+/// terms are exact multiplications by 1 and 0, at a quarter of its cost.
+inline Matrix slabAfterResistance(const Matrix& slab, double resistance) {
+  return {slab.m11, slab.m12 - resistance * slab.m11, slab.m21, slab.m11 - resistance * slab.m21};
 }
 
 /// Z <- [[1, -R], [0, 1]] x Z: a surface resistance or a massless layer of resistance R
 /// [m2.K/W]. It changes only the first row; Z21 and Z22 are kept.
-void premultiplyResistance(double resistance, Matrix& z) {
+inline void premultiplyResistance(double resistance, Matrix& z) {
   z.m11 = z.m11 - resistance * z.m21;
   z.m12 = z.m12 - resistance * z.m22;
 }
 
-/// Heat transfer matrix of a homogeneous slab (ISO 13786, homogeneous layer), with
-/// the periodic penetration depth delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta:
+/// Heat transfer matrix of a homogeneous slab (ISO 13786, homogeneous layer), with the
+/// periodic penetration depth delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta [-]:
 ///   L11 = L22 = cosh xi cos xi + i sinh xi sin xi                                       [-]
 ///   L12 = -(delta / (2 lambda)) [(sinh xi cos xi + cosh xi sin xi)
 ///                                + i (cosh xi sin xi - sinh xi cos xi)]          [m2.K/W]
 ///   L21 = -(lambda / delta) [(sinh xi cos xi - cosh xi sin xi)
 ///                            + i (sinh xi cos xi + cosh xi sin xi)]              [W/(m2.K)]
-Matrix slabMatrix(const LayerProperties& layer, double period) {
+/// L22 is not stored: it equals L11.
+inline Matrix slabMatrix(const LayerProperties& layer, double period) {
   const double lambda = layer.conductivity;
   const double penetrationDepth =
       std::sqrt((lambda * period) / ((layer.density * layer.specificHeat) * kPi));
   const double xi = layer.thickness / penetrationDepth;
-  const double ch = std::cosh(xi);
-  const double sh = std::sinh(xi);
+  const Hyperbolic hyperbolic = hyperbolicOf(xi);
+  const double ch = hyperbolic.hyperbolicCosine;
+  const double sh = hyperbolic.hyperbolicSine;
   const double cs = std::cos(xi);
   const double sn = std::sin(xi);
 
-  const Complex diagonal{ch * cs, sh * sn};
+  const double shCos = sh * cs;
+  const double chSin = ch * sn;
   const double resistanceScale = -(penetrationDepth / (2.0 * lambda));
   const double conductanceScale = -(lambda / penetrationDepth);
-  return {diagonal,
-          resistanceScale * Complex{sh * cs + ch * sn, ch * sn - sh * cs},
-          conductanceScale * Complex{sh * cs - ch * sn, sh * cs + ch * sn},
-          diagonal};
+  return {Complex{ch * cs, sh * sn}, resistanceScale * Complex{shCos + chSin, chSin - shCos},
+          conductanceScale * Complex{shCos - chSin, shCos + chSin}, Complex{}};
 }
 
-bool isFinite(const Complex& z) {
+inline double modulus(const Complex& z) {
+  return std::sqrt(z.getRealPart() * z.getRealPart() + z.getImaginaryPart() * z.getImaginaryPart());
+}
+
+inline bool isFinite(const Complex& z) {
   return std::isfinite(z.getRealPart()) && std::isfinite(z.getImaginaryPart());
 }
 
@@ -76,15 +122,31 @@ bool isFinite(const Complex& z) {
 bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCount,
                              const ElementBoundary& boundary, double period,
                              PeriodicResponse& response) {
-  // Surface matrix of side 1, Z_si = [[1, -Rsi], [0, 1]].
-  Matrix z{Complex{1.0, 0.0}, Complex{-boundary.internalSurfaceResistance, 0.0}, Complex{},
-           Complex{1.0, 0.0}};
-  for (std::size_t i = 0; i < layerCount; ++i) {
-    if (layers[i].isPureResistance()) {
-      premultiplyResistance(layers[i].resistance, z);
+  // Steady state (ISO 6946): R_tot = Rsi + Rse + sum of the layers' d / lambda [m2.K/W].
+  double totalResistance = boundary.internalSurfaceResistance + boundary.externalSurfaceResistance;
+
+  // Until the first slab, the product of the surface matrix of side 1, Z_si = [[1, -Rsi], [0, 1]],
+  // and any pure resistances is [[1, -R], [0, 1]] with R their sum.
+  double leadingResistance = boundary.internalSurfaceResistance;
+  std::size_t i = 0;
+  for (; i < layerCount && layers[i].isPureResistance(); ++i) {
+    leadingResistance += layers[i].resistance;
+    totalResistance += layers[i].resistance;
+  }
+  Matrix z{Complex{1.0, 0.0}, Complex{-leadingResistance, 0.0}, Complex{}, Complex{1.0, 0.0}};
+  if (i < layerCount) {
+    z = slabAfterResistance(slabMatrix(layers[i], period), leadingResistance);
+    totalResistance += layers[i].thermalResistance();
+    ++i;
+  }
+  for (; i < layerCount; ++i) {
+    const LayerProperties& layer = layers[i];
+    if (layer.isPureResistance()) {
+      premultiplyResistance(layer.resistance, z);
     } else {
-      premultiply(slabMatrix(layers[i], period), z);
+      premultiplySlab(slabMatrix(layer, period), z);
     }
+    totalResistance += layer.thermalResistance();
   }
   // Surface matrix of side 2, Z_se = [[1, -Rse], [0, 1]].
   premultiplyResistance(boundary.externalSurfaceResistance, z);
@@ -100,8 +162,8 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
   // each face. T / 2 pi is 13750.987083139758 s for the daily cycle.
   const double capacityFactor = period / kTwoPi;
   const Complex one{1.0, 0.0};
-  result.internalThermalCapacity = capacityFactor * ((z.m11 - one) / z.m12).getModulus();
-  result.externalThermalCapacity = capacityFactor * ((z.m22 - one) / z.m12).getModulus();
+  result.internalThermalCapacity = capacityFactor * modulus((z.m11 - one) / z.m12);
+  result.externalThermalCapacity = capacityFactor * modulus((z.m22 - one) / z.m12);
 
   // Thermal admittances Y_11 = -Z11 / Z12 and Y_22 = -Z22 / Z12 [W/(m2.K)]: heat flow into a
   // face per kelvin of the air temperature on that side, the other side held constant. For a
@@ -114,16 +176,13 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
     result.externalAdmittance = result.externalAdmittance + reciprocalZ12;
   }
 
-  // Steady state (ISO 6946): R_tot = Rsi + Rse + sum of the layers' d / lambda, U = 1 / R_tot.
-  double totalResistance =
-      boundary.internalSurfaceResistance + boundary.externalSurfaceResistance;
-  for (std::size_t i = 0; i < layerCount; ++i) totalResistance += layers[i].thermalResistance();
+  // U = 1 / R_tot [W/(m2.K)].
   result.thermalResistance = totalResistance;
   result.conductance = 1.0 / totalResistance;
 
   // Decrement factor f = |1 / Z12| / U [-]: amplitude of the periodic transmittance relative to
   // the steady-state one.
-  result.dampingFactor = reciprocalZ12.getModulus() / result.conductance;
+  result.dampingFactor = modulus(reciprocalZ12) / result.conductance;
 
   // Periodic thermal transmittance Y_12 = -1 / Z12 [W/(m2.K)]: heat flow at side 1 per kelvin
   // of temperature swing on side 2.

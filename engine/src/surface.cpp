@@ -1,10 +1,53 @@
 #include "brusk/engine/surface.h"
 
+#include <array>
 #include <utility>
 
 #include "brusk/engine/periodic_response.h"
 
 namespace Brusk::Engine {
+
+namespace {
+
+/// The layers' properties for the kernels, side 1 first, into `properties` (one per layer).
+void copyLayerProperties(const std::vector<std::unique_ptr<Layer>>& layers,
+                         LayerProperties* properties) {
+  for (const auto& layer : layers) {
+    const Material material = layer->getMaterial();
+    *properties++ = LayerProperties::slab(layer->getThickness(), material.getConductivity(),
+                                          material.getDensity(), material.getSpecificHeat());
+  }
+}
+
+/// The layers' properties for one kernel call: on the stack for the usual walls, so that a
+/// calculation does not allocate, and on the heap past `kStackLayers` layers.
+class LayerPropertiesBuffer {
+ public:
+  explicit LayerPropertiesBuffer(const std::vector<std::unique_ptr<Layer>>& layers)
+      : _count(layers.size()) {
+    if (_count > kStackLayers) {
+      _heap.resize(_count);
+      _data = _heap.data();
+    }
+    copyLayerProperties(layers, _data);
+  }
+  LayerPropertiesBuffer(const LayerPropertiesBuffer&) = delete;
+  LayerPropertiesBuffer& operator=(const LayerPropertiesBuffer&) = delete;
+
+  [[nodiscard]] const LayerProperties* data() const { return _data; }
+  [[nodiscard]] std::size_t size() const { return _count; }
+
+ private:
+  // Far more layers than any real wall has; the array is 640 bytes.
+  static constexpr std::size_t kStackLayers = 16;
+
+  std::array<LayerProperties, kStackLayers> _stack{};
+  std::vector<LayerProperties> _heap;
+  LayerProperties* _data = _stack.data();
+  std::size_t _count;
+};
+
+}  // namespace
 
 void lookupSurfaceResistances(int position, int heatFlow, double& internalSurfaceResistance,
                               double& externalSurfaceResistance) {
@@ -80,20 +123,14 @@ void Surface::clear() {
 }
 
 std::vector<LayerProperties> Surface::getLayerProperties() const {
-  std::vector<LayerProperties> properties;
-  properties.reserve(_layers.size());
-  for (const auto& layer : _layers) {
-    const Material material = layer->getMaterial();
-    properties.push_back(LayerProperties::slab(layer->getThickness(), material.getConductivity(),
-                                               material.getDensity(),
-                                               material.getSpecificHeat()));
-  }
+  std::vector<LayerProperties> properties(_layers.size());
+  copyLayerProperties(_layers, properties.data());
   return properties;
 }
 
 void Surface::computeInertia(Inertia& inertia) const {
   if (!isValid()) return;
-  const std::vector<LayerProperties> layers = getLayerProperties();
+  const LayerPropertiesBuffer layers(_layers);
   // Only position 1 corrects the admittances for a partition; the resistance table treats every
   // non-zero position as one.
   const ElementBoundary boundary{_internalSurfaceResistance, _externalSurfaceResistance,
@@ -119,7 +156,7 @@ void Surface::computeSequentialCapacity(int period, double& capacity, int& metho
   capacity = 0.0;
   method = None;
   if (!isValid()) return;
-  const std::vector<LayerProperties> layers = getLayerProperties();
+  const LayerPropertiesBuffer layers(_layers);
   Engine::computeSequentialCapacity(layers.data(), layers.size(), _internalSurfaceResistance,
                                     period, capacity, method);
 }

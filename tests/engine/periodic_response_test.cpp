@@ -167,7 +167,7 @@ TEST(PeriodicResponse, ReusedRecordGivesTheSameResults) {
 }
 
 TEST(PeriodicResponse, OverflowingLayerIsRefusedNotReportedAsInfinity) {
-  // 150 m of concrete: xi = 1044, cosh overflows.
+  // 150 m of concrete: xi = 1044, far past the ~355 where the matrix products overflow.
   auto surface = makeSurface({{150.0, 1.8, 2400, 1000}});
   ASSERT_TRUE(surface->isValid());
   Inertia inertia;

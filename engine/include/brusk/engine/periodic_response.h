@@ -39,8 +39,9 @@ struct PeriodicResponse {
 /// The caller guarantees valid input: at least one layer, every slab with positive thickness,
 /// conductivity, density and specific heat, every pure resistance and both surface resistances
 /// not negative, and T > 0. Returns false, leaving `response` untouched, when a result is not a
-/// finite double: a stack so thick that the matrix elements (growing like e^(d/delta))
-/// overflow, which happens from about d/delta = 710, a hundred metres of concrete.
+/// finite double: a stack so thick that the matrix elements, growing like e^(sum of d/delta),
+/// overflow in their products and quotients, which happens from about sum d/delta = 355
+/// (some 50 m of concrete on the daily cycle).
 [[nodiscard]] bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCount,
                                            const ElementBoundary& boundary, double period,
                                            PeriodicResponse& response);

@@ -1,0 +1,142 @@
+// Throughput of the calculation kernels, in walls per second (items_per_second).
+//
+// Each benchmark cycles through a fixed pool of seeded random walls. The "Baseline" kernel is
+// the pre-optimisation copy kept in this folder only, timed beside the engine's kernel so that
+// the speed-up is read from one run on one machine.
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "baseline_periodic_response.h"
+#include "brusk/engine/inertia.h"
+#include "brusk/engine/layer.h"
+#include "brusk/engine/periodic_response.h"
+#include "brusk/engine/sequential_capacity.h"
+#include "brusk/engine/surface.h"
+#include "brusk/engine/wall_response.h"
+#include "random_walls.h"
+
+namespace {
+
+using namespace Brusk;
+
+// Small enough to stay in cache, large enough that branch prediction cannot learn the walls.
+constexpr std::size_t kPoolSize = 1024;
+
+/// The pool for a layer count, built once and shared read-only by every benchmark thread.
+const Bench::WallPool& poolOf(std::int64_t layersPerWall) {
+  static const Bench::WallPool pools[] = {
+      Bench::makeWallPool(1, kPoolSize), Bench::makeWallPool(2, kPoolSize),
+      Bench::makeWallPool(3, kPoolSize), Bench::makeWallPool(4, kPoolSize),
+      Bench::makeWallPool(5, kPoolSize), Bench::makeWallPool(6, kPoolSize)};
+  return pools[layersPerWall - 1];
+}
+
+/// Times `computeOne(layers, count, boundary)` over the pool; one item is one wall.
+template <typename Kernel>
+void runOverPool(benchmark::State& state, Kernel computeOne) {
+  const Bench::WallPool& pool = poolOf(state.range(0));
+  std::size_t index = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        computeOne(pool.wall(index), pool.layersPerWall, pool.boundaries[index]));
+    if (++index == pool.wallCount()) index = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void periodicResponse(benchmark::State& state) {
+  runOverPool(state, [](const Engine::LayerProperties* layers, std::size_t count,
+                        const Engine::ElementBoundary& boundary) {
+    Engine::PeriodicResponse response;
+    const bool finite =
+        Engine::computePeriodicResponse(layers, count, boundary, Engine::kDailyPeriod, response);
+    benchmark::DoNotOptimize(response);
+    return finite;
+  });
+}
+
+void baselinePeriodicResponse(benchmark::State& state) {
+  runOverPool(state, [](const Engine::LayerProperties* layers, std::size_t count,
+                        const Engine::ElementBoundary& boundary) {
+    Engine::PeriodicResponse response;
+    const bool finite = Bench::Baseline::computePeriodicResponse(layers, count, boundary,
+                                                                 Engine::kDailyPeriod, response);
+    benchmark::DoNotOptimize(response);
+    return finite;
+  });
+}
+
+void sequentialCapacity(benchmark::State& state) {
+  runOverPool(state, [](const Engine::LayerProperties* layers, std::size_t count,
+                        const Engine::ElementBoundary& boundary) {
+    double capacity = 0.0;
+    int method = Engine::None;
+    Engine::computeSequentialCapacity(layers, count, boundary.internalSurfaceResistance,
+                                      Engine::Daily, capacity, method);
+    benchmark::DoNotOptimize(method);
+    return capacity;
+  });
+}
+
+void wallResponse(benchmark::State& state) {
+  runOverPool(state, [](const Engine::LayerProperties* layers, std::size_t count,
+                        const Engine::ElementBoundary& boundary) {
+    Engine::WallResponse response;
+    const bool finite =
+        Engine::computeWallResponse(layers, count, boundary, Engine::kDailyPeriod, response);
+    benchmark::DoNotOptimize(response);
+    return finite;
+  });
+}
+
+/// Surfaces rebuilt from the slabs of the pool (air gaps skipped: a Surface holds slabs only).
+std::vector<std::unique_ptr<Engine::Surface>> makeSurfaces(const Bench::WallPool& pool) {
+  std::vector<std::unique_ptr<Engine::Surface>> surfaces;
+  for (std::size_t wall = 0; wall < pool.wallCount(); ++wall) {
+    auto surface = std::make_unique<Engine::Surface>();
+    surface->setArea(1.0);
+    for (std::size_t i = 0; i < pool.layersPerWall; ++i) {
+      const Engine::LayerProperties& properties = pool.wall(wall)[i];
+      if (properties.isPureResistance()) continue;
+      Engine::Material material;
+      material.setConductivity(properties.conductivity);
+      material.setDensity(properties.density);
+      material.setSpecificHeat(properties.specificHeat);
+      auto layer = std::make_unique<Engine::Layer>();
+      layer->setMaterial(material);
+      layer->setThickness(properties.thickness);
+      surface->addLayer(layer.release());
+    }
+    surface->setPosition(pool.boundaries[wall].partition ? Engine::Internal : Engine::External);
+    surfaces.push_back(std::move(surface));
+  }
+  return surfaces;
+}
+
+void surfaceComputeInertia(benchmark::State& state) {
+  const std::vector<std::unique_ptr<Engine::Surface>> surfaces =
+      makeSurfaces(poolOf(state.range(0)));
+  std::size_t index = 0;
+  for (auto _ : state) {
+    Engine::Inertia inertia;
+    surfaces[index]->computeInertia(inertia);
+    benchmark::DoNotOptimize(inertia);
+    if (++index == surfaces.size()) index = 0;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
+BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(3)->Threads(2)->UseRealTime();
+BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
+BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6)->Threads(2)->UseRealTime();
+BENCHMARK(sequentialCapacity)->ArgName("layers")->Arg(3);
+BENCHMARK(wallResponse)->ArgName("layers")->Arg(3);
+BENCHMARK(wallResponse)->ArgName("layers")->Arg(3)->Threads(2)->UseRealTime();
+BENCHMARK(surfaceComputeInertia)->ArgName("layers")->Arg(3);
+
+}  // namespace
