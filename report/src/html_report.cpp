@@ -1,0 +1,337 @@
+#include "brusk/report/html_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "brusk/engine/wall_response.h"
+#include "brusk/frontend/error.h"
+#include "line_plot.h"
+#include "response_curves.h"
+#include "results_table.h"
+#include "text_format.h"
+#include "wall_section.h"
+
+namespace Brusk::Report {
+
+namespace {
+
+constexpr double kPlotWidth = 880.0;
+constexpr double kPlotAreaHeight = 300.0;
+constexpr double kSectionMaximumWidth = 520.0;
+constexpr double kSecondsPerHour = 3600.0;
+constexpr double kDailyHours = Engine::kDailyPeriod / kSecondsPerHour;
+constexpr double kTwelveDayHours = 12.0 * kDailyHours;
+constexpr double kResponseSpanHours = 48.0;
+constexpr double kResponseStepHours = 0.25;
+constexpr double kShortestCycleHours = 1.0;
+constexpr double kLongestCycleHours = 720.0;
+constexpr int kCycleSamples = 100;
+const char* const kTemperatureColour = "#555";
+
+// Okabe-Ito colours: told apart by most colour-blind readers and in grey print.
+const char* const kWallColours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
+                                    "#E69F00", "#56B4E9", "#000000"};
+
+const char* const kStyleSheet = R"css(
+:root { color-scheme: light; }
+body { font-family: system-ui, -apple-system, "Segoe UI", Roboto, "Helvetica Neue", Arial,
+       sans-serif; color: #222; background: #fff; max-width: 940px; margin: 0 auto;
+       padding: 20px 24px 40px; line-height: 1.45; }
+h1 { font-size: 1.6em; margin: 0.2em 0; }
+h2 { font-size: 1.25em; margin: 1.6em 0 0.4em; border-bottom: 2px solid #ddd; padding-bottom: 4px; }
+h3 { font-size: 1.05em; margin: 1em 0 0.3em; }
+p.lead { color: #555; margin-top: 0; }
+figure { margin: 12px 0 24px; break-inside: avoid; page-break-inside: avoid; }
+figcaption { font-size: 0.9em; color: #444; margin-top: 4px; }
+svg { display: block; max-width: 100%; height: auto; }
+svg text { font-family: inherit; }
+table { border-collapse: collapse; font-size: 0.9em; margin: 8px 0 16px; }
+caption { text-align: left; font-weight: 600; padding-bottom: 6px; }
+th, td { border-bottom: 1px solid #e2e2e2; padding: 4px 8px; vertical-align: top; }
+thead th { border-bottom: 2px solid #bbb; text-align: left; }
+tbody th { text-align: left; font-weight: normal; }
+td.value { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
+td.symbol, td.unit { white-space: nowrap; color: #333; }
+table.results { width: 100%; min-width: 36em; break-inside: avoid; page-break-inside: avoid; }
+table.layers td { text-align: right; font-variant-numeric: tabular-nums; }
+table.layers td.name { text-align: left; }
+.swatch { display: inline-block; width: 0.9em; height: 0.9em; margin-right: 0.4em;
+          vertical-align: -0.1em; border: 1px solid #444; overflow: hidden; line-height: 0.9em;
+          print-color-adjust: exact; -webkit-print-color-adjust: exact; }
+.method { display: block; color: #666; font-size: 0.85em; }
+div.scroll { overflow-x: auto; }
+.note { font-size: 0.85em; color: #555; }
+footer { margin-top: 32px; font-size: 0.8em; color: #777; }
+@page { size: A4; margin: 12mm; }
+@media print {
+  body { max-width: none; padding: 0; font-size: 10pt; }
+  h2 { break-after: avoid; page-break-after: avoid; }
+  section.wall { break-inside: avoid; page-break-inside: avoid; }
+  div.scroll { overflow: visible; }
+}
+)css";
+
+std::string wallColour(std::size_t index) {
+  return kWallColours[index % (sizeof kWallColours / sizeof kWallColours[0])];
+}
+
+void checkWall(const Wall& wall) {
+  const std::string where = "wall '" + wall.name + "'";
+  if (wall.layers.empty()) throw Error(where + " has no layers to draw or compute");
+  for (const WallLayer& layer : wall.layers) {
+    const Engine::LayerProperties& p = layer.properties;
+    const bool valid = p.isPureResistance()
+                           ? std::isfinite(p.resistance) && p.resistance >= 0.0
+                           : std::isfinite(p.thickness) && p.thickness > 0.0 &&
+                                 std::isfinite(p.conductivity) && p.conductivity > 0.0 &&
+                                 std::isfinite(p.density) && p.density > 0.0 &&
+                                 std::isfinite(p.specificHeat) && p.specificHeat > 0.0;
+    if (!valid) {
+      throw Error(where + ", layer '" + layer.name +
+                  "': thickness, conductivity, density and specific heat must be positive and "
+                  "finite (or the layer a pure resistance R >= 0)");
+    }
+  }
+  if (!(wall.internalSurfaceResistance >= 0.0) || !(wall.externalSurfaceResistance >= 0.0) ||
+      !std::isfinite(wall.internalSurfaceResistance) ||
+      !std::isfinite(wall.externalSurfaceResistance)) {
+    throw Error(where + ": surface resistances must be finite and not negative");
+  }
+}
+
+std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
+  std::vector<ComputedWall> computed;
+  for (std::size_t index = 0; index < walls.size(); ++index) {
+    const Wall& wall = walls[index];
+    checkWall(wall);
+    const std::vector<Engine::LayerProperties> layers = wall.layerProperties();
+    ComputedWall entry;
+    entry.wall = &wall;
+    entry.colour = wallColour(index);
+    if (!Engine::computeWallResponse(layers.data(), layers.size(), wall.boundary(),
+                                     Engine::kDailyPeriod, entry.response)) {
+      throw Error("wall '" + wall.name +
+                  "': the ISO 13786 transfer matrix overflows (the wall is too thick for a "
+                  "daily cycle)");
+    }
+    computed.push_back(std::move(entry));
+  }
+  return computed;
+}
+
+std::string hours(double value) { return formatNumber(value, 1) + " h"; }
+
+std::string layerTable(const Wall& wall) {
+  std::string html =
+      "<table class=\"layers\">\n<thead><tr><th scope=\"col\">#</th><th scope=\"col\">Layer, "
+      "inside to outside</th><th scope=\"col\">Family</th><th scope=\"col\"><i>d</i> (mm)</th>"
+      "<th scope=\"col\"><i>λ</i> (W/(m·K))</th><th scope=\"col\"><i>ρ</i> (kg/m³)</th>"
+      "<th scope=\"col\"><i>c</i> (J/(kg·K))</th><th scope=\"col\"><i>R</i> (m²·K/W)</th>"
+      "</tr></thead>\n<tbody>\n";
+  int number = 0;
+  for (const WallLayer& layer : wall.layers) {
+    const Engine::LayerProperties& p = layer.properties;
+    const bool resistance = p.isPureResistance();
+    const std::string none = "\u2013";
+    html += "<tr><td>" + std::to_string(++number) + "</td><td class=\"name\">" +
+            escapeMarkup(layer.name) + "</td><td class=\"name\">" +
+            colourSwatch(familyColour(layer.family)) + escapeMarkup(layer.family) + "</td><td>" +
+            (resistance ? none : formatNumber(p.thickness * 1000.0, 1)) + "</td><td>" +
+            (resistance ? none : formatNumber(p.conductivity, 3)) + "</td><td>" +
+            (resistance ? none : formatNumber(p.density, 0)) + "</td><td>" +
+            (resistance ? none : formatNumber(p.specificHeat, 0)) + "</td><td>" +
+            formatNumber(p.thermalResistance(), 3) + "</td></tr>\n";
+  }
+  return html + "</tbody>\n</table>\n";
+}
+
+std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vector<Wall>& source) {
+  const double scale = sectionScale(source, kSectionMaximumWidth);
+  std::string html =
+      "<section id=\"sections\">\n<h2>Wall sections</h2>\n<p class=\"note\">Drawn "
+      "to one scale, inner face on the left. Layers that hold no thickness (air "
+      "layers given as a resistance) or are thinner than " +
+      formatNumber(kMinimumLayerWidth, 0) + " px are widened to stay visible.</p>\n";
+  for (std::size_t index = 0; index < walls.size(); ++index) {
+    const Wall& wall = *walls[index].wall;
+    const std::string id = "section-" + std::to_string(index);
+    html += "<section class=\"wall\">\n<h3>" + colourSwatch(walls[index].colour) +
+            escapeMarkup(wall.name) + "</h3>\n<figure id=\"" + id + "\">\n" +
+            renderWallSection(wall, id + "-drawing", scale) + "<figcaption>Section of " +
+            escapeMarkup(wall.name) + ": " +
+            formatNumber(walls[index].response.thickness * 1000.0, 0) + " mm, " +
+            formatNumber(walls[index].response.surfaceMass, 0) +
+            " kg/m², U = " + formatNumber(walls[index].response.periodic.conductance, 3) +
+            " W/(m²·K).</figcaption>\n</figure>\n" + layerTable(wall) + "</section>\n";
+  }
+  return html + "</section>\n";
+}
+
+std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
+  std::vector<AxisTick> ticks;
+  for (double hour = 0.0; hour <= lastHour + 1e-9; hour += stepHours) {
+    ticks.push_back({hour, formatNumber(hour, 0)});
+  }
+  return ticks;
+}
+
+PlotAxis timeAxis() {
+  PlotAxis axis;
+  axis.label = "time t (h)";
+  axis.minimum = 0.0;
+  axis.maximum = kResponseSpanHours;
+  axis.ticks = hourTicks(6.0, kResponseSpanHours);
+  return axis;
+}
+
+PlotAxis symmetricAxis(const std::string& label) {
+  PlotAxis axis;
+  axis.label = label;
+  axis.symmetricAboutZero = true;
+  return axis;
+}
+
+/// The 48-hour plot of one temperature swing and the heat flows it drives in every wall.
+/// `outdoor` picks the swing: outside through Y12, or the room through Y11.
+std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, bool outdoor) {
+  LinePlot plot;
+  plot.title = outdoor ? "Outdoor temperature swing and heat flow at the inner surface"
+                       : "Indoor temperature swing and heat flow into the inner surface";
+  plot.xAxis = timeAxis();
+  plot.leftAxis =
+      symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
+  plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
+                                         : "heat-flow density into the wall q1 (W/m²)");
+  const double peakHour = kDailyHours;
+  plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
+
+  bool temperatureDrawn = false;
+  for (const ComputedWall& wall : walls) {
+    const SwingResponse swing =
+        outdoor ? outdoorSwingResponse(wall.response.periodic, Engine::kDailyPeriod, amplitude,
+                                       kResponseSpanHours, kResponseStepHours)
+                : indoorSwingResponse(wall.response.periodic, Engine::kDailyPeriod, amplitude,
+                                      kResponseSpanHours, kResponseStepHours);
+    if (!temperatureDrawn) {
+      plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
+                             swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
+      temperatureDrawn = true;
+    }
+    plot.series.push_back({wall.wall->name + " (|" + std::string(outdoor ? "Y12" : "Y11") + "| = " +
+                               formatNumber(swing.heatFlowAmplitude / amplitude, 3) + " W/(m²·K))",
+                           swing.hours, swing.heatFlow, wall.colour, "", true});
+    const std::string delay =
+        outdoor ? "lag " + hours(swing.peakDelayHours)
+                : (swing.peakDelayHours <= 0.0 ? "leads by " + hours(-swing.peakDelayHours)
+                                               : "lags by " + hours(swing.peakDelayHours));
+    plot.intervals.push_back({peakHour, peakHour + swing.peakDelayHours,
+                              delay + " \u2014 " + wall.wall->name, wall.colour});
+  }
+  return renderLinePlot(plot, outdoor ? "response-outdoor-plot" : "response-indoor-plot",
+                        kPlotWidth, kPlotAreaHeight);
+}
+
+std::string responsePart(const std::vector<ComputedWall>& walls, double amplitude) {
+  const std::string swing = "±" + formatNumber(amplitude, amplitude < 10.0 ? 2 : 1) + " K";
+  return "<section id=\"responses\">\n<h2>Response to a daily temperature swing</h2>\n"
+         "<figure id=\"response-outdoor\">\n" +
+         swingPlot(walls, amplitude, true) +
+         "<figcaption>Outdoor temperature θe(t) = A cos(2πt/T) with A = " + swing +
+         " and T = 24 h, the room held steady. The heat-flow density entering the room at the "
+         "inner surface is q = Y12·θe (ISO 13786 defines Y12 = −q1/θe, q1 counted into the "
+         "wall): amplitude |Y12|·A, peaking one time lag after the outdoor temperature "
+         "(arrows).</figcaption>\n</figure>\n"
+         "<figure id=\"response-indoor\">\n" +
+         swingPlot(walls, amplitude, false) +
+         "<figcaption>Indoor temperature θi(t) = A cos(2πt/T) with A = " + swing +
+         ", the outside held steady. The heat-flow density entering the inner surface is "
+         "q1 = Y11·θi: amplitude |Y11|·A, ahead of the temperature by the time shift of Y11 "
+         "(arrows).</figcaption>\n</figure>\n</section>\n";
+}
+
+std::vector<double> cycleLengths() {
+  std::vector<double> periods =
+      logSpacedHours(kShortestCycleHours, kLongestCycleHours, kCycleSamples);
+  periods.push_back(kDailyHours);
+  periods.push_back(kTwelveDayHours);
+  std::sort(periods.begin(), periods.end());
+  return periods;
+}
+
+PlotAxis cycleAxis() {
+  PlotAxis axis;
+  axis.label = "cycle length T (h), log scale";
+  axis.logarithmic = true;
+  axis.minimum = kShortestCycleHours;
+  axis.maximum = kLongestCycleHours;
+  for (const double hour : {1.0, 3.0, 6.0, 12.0, 24.0, 48.0, 96.0, 288.0, 720.0}) {
+    axis.ticks.push_back({hour, formatNumber(hour, 0)});
+  }
+  return axis;
+}
+
+std::string frequencyPart(const std::vector<ComputedWall>& walls) {
+  LinePlot decrement;
+  decrement.title = "Decrement factor against cycle length";
+  decrement.xAxis = cycleAxis();
+  decrement.leftAxis.label = "decrement factor f (\u2013)";
+  decrement.leftAxis.minimum = 0.0;
+  LinePlot lag = decrement;
+  lag.title = "Time lag against cycle length";
+  lag.leftAxis.label = "time lag φ (h)";
+  for (LinePlot* plot : {&decrement, &lag}) {
+    plot->guides = {{kDailyHours, "24 h"}, {kTwelveDayHours, "12 d"}};
+  }
+
+  const std::vector<double> periods = cycleLengths();
+  for (const ComputedWall& wall : walls) {
+    const std::vector<Engine::LayerProperties> layers = wall.wall->layerProperties();
+    const CycleSweep sweep = sweepCycleLength(layers, wall.wall->boundary(), periods);
+    decrement.series.push_back(
+        {wall.wall->name, sweep.periodHours, sweep.decrementFactor, wall.colour, "", false});
+    lag.series.push_back(
+        {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, "", false});
+    for (std::size_t index = 0; index < periods.size(); ++index) {
+      if (periods[index] != kDailyHours && periods[index] != kTwelveDayHours) continue;
+      decrement.markers.push_back(
+          {periods[index], sweep.decrementFactor[index], wall.colour, false});
+      lag.markers.push_back({periods[index], sweep.timeLagHours[index], wall.colour, false});
+    }
+  }
+  return "<section id=\"frequency\">\n<h2>Frequency response</h2>\n"
+         "<figure id=\"frequency-response\">\n" +
+         renderLinePlot(decrement, "frequency-decrement-plot", kPlotWidth, kPlotAreaHeight) +
+         renderLinePlot(lag, "frequency-lag-plot", kPlotWidth, kPlotAreaHeight) +
+         "<figcaption>ISO 13786 decrement factor f = |Y12|/U and time lag of the inner heat "
+         "flow for cycle lengths from 1 hour to 30 days; circles mark the daily and the 12-day "
+         "cycle. The lag is followed continuously from the longest cycle, so on short cycles it "
+         "may exceed the cycle length.</figcaption>\n</figure>\n</section>\n";
+}
+
+}  // namespace
+
+std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions& options) {
+  if (walls.empty()) throw Error("a report needs at least one wall");
+  if (!std::isfinite(options.temperatureAmplitude) || options.temperatureAmplitude <= 0.0) {
+    throw Error("the temperature amplitude of a report must be a positive number of kelvins");
+  }
+  const std::vector<ComputedWall> computed = computeWalls(walls);
+  const std::string title = escapeMarkup(options.title);
+  std::string subtitle =
+      walls.size() == 1 ? "One wall" : std::to_string(walls.size()) + " walls compared";
+  subtitle += ": dynamic thermal characteristics after ISO 13786, daily cycle T = 24 h.";
+
+  return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+         "<meta name=\"generator\" content=\"Brusk\">\n<title>" +
+         title + "</title>\n<style>" + kStyleSheet + "</style>\n</head>\n<body>\n<header>\n<h1>" +
+         title + "</h1>\n<p class=\"lead\">" + subtitle + "</p>\n</header>\n<main>\n" +
+         sectionsPart(computed, walls) + "<section id=\"results\">\n<h2>Results</h2>\n" +
+         renderResultsTable(computed) + "</section>\n" +
+         responsePart(computed, options.temperatureAmplitude) + frequencyPart(computed) +
+         "</main>\n<footer>Generated by Brusk. Time shifts follow ISO 13786: Δt = (T/2π)·arg Y, "
+         "positive when the heat flow leads the temperature."
+         "</footer>\n</body>\n</html>\n";
+}
+
+}  // namespace Brusk::Report

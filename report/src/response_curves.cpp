@@ -1,0 +1,97 @@
+#include "response_curves.h"
+
+#include <cmath>
+#include <limits>
+
+#include "brusk/engine/wall_response.h"
+
+namespace Brusk::Report {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kSecondsPerHour = 3600.0;
+constexpr double kNotComputed = std::numeric_limits<double>::quiet_NaN();
+
+/// Samples theta(t) = A cos(w t) and q(t) = Re(Y A e^(i w t)) = A (Re Y cos w t - Im Y sin w t).
+SwingResponse sampleSwing(const Engine::Complex& admittance, double period, double amplitude,
+                          double spanHours, double stepHours) {
+  SwingResponse swing;
+  const double angularFrequencyPerHour = 2.0 * kPi * kSecondsPerHour / period;
+  const auto sampleCount = static_cast<int>(std::lround(spanHours / stepHours));
+  for (int index = 0; index <= sampleCount; ++index) {
+    const double hours = static_cast<double>(index) * stepHours;
+    const double angle = angularFrequencyPerHour * hours;
+    swing.hours.push_back(hours);
+    swing.temperature.push_back(amplitude * std::cos(angle));
+    swing.heatFlow.push_back(amplitude * (admittance.getRealPart() * std::cos(angle) -
+                                          admittance.getImaginaryPart() * std::sin(angle)));
+  }
+  swing.heatFlowAmplitude = amplitude * admittance.getModulus();
+  return swing;
+}
+
+}  // namespace
+
+SwingResponse outdoorSwingResponse(const Engine::PeriodicResponse& response, double period,
+                                   double amplitude, double spanHours, double stepHours) {
+  SwingResponse swing =
+      sampleSwing(response.periodicThermalTransmittance, period, amplitude, spanHours, stepHours);
+  swing.peakDelayHours = Engine::timeLagHours(response.periodicThermalTransmittance, period);
+  return swing;
+}
+
+SwingResponse indoorSwingResponse(const Engine::PeriodicResponse& response, double period,
+                                  double amplitude, double spanHours, double stepHours) {
+  SwingResponse swing =
+      sampleSwing(response.internalAdmittance, period, amplitude, spanHours, stepHours);
+  // A positive ISO 13786 time shift means the flow leads the temperature.
+  swing.peakDelayHours = -Engine::timeShiftHours(response.internalAdmittance, period);
+  return swing;
+}
+
+std::vector<double> logSpacedHours(double shortestHours, double longestHours, int count) {
+  std::vector<double> hours;
+  const double logShortest = std::log(shortestHours);
+  const double logStep = count > 1 ? (std::log(longestHours) - logShortest) / (count - 1) : 0.0;
+  for (int index = 0; index < count; ++index) {
+    hours.push_back(std::exp(logShortest + logStep * index));
+  }
+  if (count > 1) {
+    hours.front() = shortestHours;
+    hours.back() = longestHours;
+  }
+  return hours;
+}
+
+CycleSweep sweepCycleLength(const std::vector<Engine::LayerProperties>& layers,
+                            const Engine::ElementBoundary& boundary,
+                            const std::vector<double>& periodHours) {
+  CycleSweep sweep;
+  sweep.periodHours = periodHours;
+  sweep.decrementFactor.assign(periodHours.size(), kNotComputed);
+  sweep.timeLagHours.assign(periodHours.size(), kNotComputed);
+  // Walk from the longest cycle, where the lag is small and unambiguous, towards the short ones,
+  // adding whole cycles whenever the phase would otherwise jump back by more than half a cycle.
+  double previousPhase = kNotComputed;
+  for (std::size_t index = periodHours.size(); index-- > 0;) {
+    const double period = periodHours[index] * kSecondsPerHour;
+    Engine::PeriodicResponse response;
+    if (!Engine::computePeriodicResponse(layers.data(), layers.size(), boundary, period,
+                                         response)) {
+      previousPhase = kNotComputed;
+      continue;
+    }
+    sweep.decrementFactor[index] = response.dampingFactor;
+    double phase = 2.0 * kPi * Engine::timeLagHours(response.periodicThermalTransmittance, period) /
+                   periodHours[index];
+    if (std::isfinite(previousPhase)) {
+      phase += 2.0 * kPi * std::round((previousPhase - phase) / (2.0 * kPi));
+    }
+    previousPhase = phase;
+    sweep.timeLagHours[index] = phase / (2.0 * kPi) * periodHours[index];
+  }
+  return sweep;
+}
+
+}  // namespace Brusk::Report

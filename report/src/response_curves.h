@@ -1,0 +1,52 @@
+#pragma once
+
+#include <vector>
+
+#include "brusk/engine/layer_properties.h"
+#include "brusk/engine/periodic_response.h"
+
+namespace Brusk::Report {
+
+/// A sinusoidal temperature swing and the heat-flow density it drives, sampled over time.
+struct SwingResponse {
+  std::vector<double> hours;        ///< t [h] from a temperature peak at t = 0
+  std::vector<double> temperature;  ///< theta(t) [K] about the mean
+  std::vector<double> heatFlow;     ///< q(t) [W/m2] about the mean
+  double heatFlowAmplitude = 0.0;   ///< |Y| A [W/m2]
+  /// Time [h] from a temperature peak to the next heat-flow peak when positive; a negative value
+  /// says the flow peaks that much earlier.
+  double peakDelayHours = 0.0;
+};
+
+/// Outdoor temperature theta_e(t) = A cos(2 pi t / T) and the heat-flow density it drives into the
+/// room with the room held steady, q = Y12 theta_e, over `spanHours`. (ISO 13786 defines
+/// Y12 = -q_1 / theta_e with q_1 counted into the wall, so into the room is +Y12 theta_e.)
+[[nodiscard]] SwingResponse outdoorSwingResponse(const Engine::PeriodicResponse& response,
+                                                 double period, double amplitude, double spanHours,
+                                                 double stepHours);
+
+/// Room temperature theta_i(t) = A cos(2 pi t / T) and the heat-flow density it drives into the
+/// inner surface with the outside held steady, q_1 = Y11 theta_i (ISO 13786), over `spanHours`.
+[[nodiscard]] SwingResponse indoorSwingResponse(const Engine::PeriodicResponse& response,
+                                                double period, double amplitude, double spanHours,
+                                                double stepHours);
+
+/// Decrement factor and time lag of one wall against the cycle length.
+struct CycleSweep {
+  std::vector<double> periodHours;
+  std::vector<double> decrementFactor;  ///< f = |Y12| / U [-]; NaN where the matrix overflows
+  /// Delay of the inner heat-flow peak [h], followed continuously from the longest cycle, so it
+  /// may exceed a short cycle's length where the wrapped value would jump; NaN on overflow.
+  std::vector<double> timeLagHours;
+};
+
+/// `count` cycle lengths spaced evenly on a log scale from `shortestHours` to `longestHours`.
+[[nodiscard]] std::vector<double> logSpacedHours(double shortestHours, double longestHours,
+                                                 int count);
+
+/// Computes the ISO 13786 response at every cycle length of `periodHours` (ascending).
+[[nodiscard]] CycleSweep sweepCycleLength(const std::vector<Engine::LayerProperties>& layers,
+                                          const Engine::ElementBoundary& boundary,
+                                          const std::vector<double>& periodHours);
+
+}  // namespace Brusk::Report

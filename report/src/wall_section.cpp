@@ -1,0 +1,154 @@
+#include "wall_section.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "axis_ticks.h"
+#include "svg_writer.h"
+#include "text_format.h"
+
+namespace Brusk::Report {
+
+namespace {
+
+constexpr double kDrawingWidth = 880.0;
+constexpr double kSectionLeft = 48.0;
+constexpr double kSectionTop = 12.0;
+constexpr double kSectionHeight = 120.0;
+constexpr double kLabelRowHeight = 21.0;
+constexpr double kLabelGap = 28.0;
+constexpr double kScaleBarHeight = 34.0;
+constexpr double kLabelFontSize = 12.0;
+
+double drawnWidth(const Engine::LayerProperties& layer, double pixelsPerMetre) {
+  return std::max(kMinimumLayerWidth, layer.thickness * pixelsPerMetre);
+}
+
+/// "12.5 mm", "0.2 mm", "150 mm": millimetres with only the decimals the value carries.
+std::string formatMillimetres(double metres) {
+  const double millimetres = metres * 1000.0;
+  int decimals = 0;
+  while (decimals < 2 &&
+         std::fabs(millimetres - std::round(millimetres * std::pow(10.0, decimals)) /
+                                     std::pow(10.0, decimals)) > 1e-6) {
+    ++decimals;
+  }
+  return formatNumber(millimetres, decimals) + " mm";
+}
+
+std::string layerLabel(const WallLayer& layer) {
+  const std::string name = layer.name.empty() ? layer.family : layer.name;
+  if (layer.properties.isPureResistance()) {
+    return name + " \u2014 R " + formatNumber(layer.properties.resistance, 2) + " m\u00B2\u00B7K/W";
+  }
+  return name + " \u2014 " + formatMillimetres(layer.properties.thickness);
+}
+
+}  // namespace
+
+std::string familyColour(const std::string& family) {
+  static const std::map<std::string, std::string> colours{
+      {"concrete", "#b9b9b1"}, {"masonry", "#c8654b"},  {"timber", "#d2a566"},
+      {"board", "#e9ddc2"},    {"plaster", "#f4f0e4"},  {"insulation", "#f5d94e"},
+      {"metal", "#8e9aa6"},    {"glass", "#c4e6f1"},    {"soil", "#8d6e4f"},
+      {"stone", "#aaa08f"},    {"membrane", "#3b3b3b"}, {"air", "#eef6fb"},
+      {"other", "#d3d3d3"}};
+  const auto found = colours.find(family);
+  return found != colours.end() ? found->second : colours.at("other");
+}
+
+double sectionScale(const std::vector<Wall>& walls, double maximumWidth) {
+  // Solve per wall for the scale at which its drawn width, minimum widths included, fits.
+  double scale = 2500.0;  // px/m: caps a single thin wall at a sensible size
+  for (const Wall& wall : walls) {
+    double thickness = 0.0;
+    double fixedWidth = 0.0;
+    for (const WallLayer& layer : wall.layers) {
+      if (layer.properties.isPureResistance()) {
+        fixedWidth += kMinimumLayerWidth;
+      } else {
+        thickness += layer.properties.thickness;
+      }
+    }
+    if (thickness > 0.0) scale = std::min(scale, (maximumWidth - fixedWidth) / thickness);
+  }
+  return std::max(scale, 1.0);
+}
+
+std::string renderWallSection(const Wall& wall, const std::string& id, double pixelsPerMetre) {
+  double sectionWidth = 0.0;
+  double widestLabel = 0.0;
+  std::vector<double> layerLeft;
+  for (const WallLayer& layer : wall.layers) {
+    layerLeft.push_back(kSectionLeft + sectionWidth);
+    sectionWidth += drawnWidth(layer.properties, pixelsPerMetre);
+    widestLabel = std::max(widestLabel, estimateTextWidth(layerLabel(layer), kLabelFontSize));
+  }
+  const double sectionRight = kSectionLeft + sectionWidth;
+  const double labelColumn = sectionRight + 44.0;
+
+  // Long layer names widen the drawing rather than run off it; the page scales it to fit.
+  const double drawingWidth = std::max(kDrawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
+  const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
+  const double height =
+      labelTop + static_cast<double>(wall.layers.size()) * kLabelRowHeight + kScaleBarHeight;
+  SvgWriter svg(id, drawingWidth, height, "Section of " + wall.name);
+  const double sectionBottom = kSectionTop + kSectionHeight;
+
+  const SvgStroke edge{"#444", 0.8, ""};
+  for (std::size_t index = 0; index < wall.layers.size(); ++index) {
+    const WallLayer& layer = wall.layers[index];
+    const double width = drawnWidth(layer.properties, pixelsPerMetre);
+    svg.rectangle({layerLeft[index], kSectionTop}, width, kSectionHeight,
+                  familyColour(layer.family), edge);
+    if (layer.family == "insulation" && width >= 6.0) {
+      // The usual zigzag of insulation drawings, so that it reads in grey print too.
+      std::vector<SvgPoint> zigzag;
+      const double amplitude = std::min(width / 2.0 - 2.0, 14.0);
+      const double middle = layerLeft[index] + width / 2.0;
+      for (double y = kSectionTop; y <= sectionBottom + 0.01; y += amplitude) {
+        const bool leftTurn =
+            static_cast<long>(std::lround((y - kSectionTop) / amplitude)) % 2 == 0;
+        zigzag.push_back({middle + (leftTurn ? -amplitude : amplitude), y});
+      }
+      svg.polyline(zigzag, {"#9c8420", 0.8, ""});
+    }
+  }
+  svg.rectangle({kSectionLeft, kSectionTop}, sectionWidth, kSectionHeight, "none",
+                {"#222", 1.5, ""});
+
+  const SvgTextStyle sideStyle{TextAnchor::Middle, 12.0, "#222", true, -90.0};
+  svg.text({kSectionLeft - 14.0, kSectionTop + kSectionHeight / 2.0}, "INSIDE", sideStyle);
+  svg.text({sectionRight + 20.0, kSectionTop + kSectionHeight / 2.0}, "OUTSIDE",
+           {TextAnchor::Middle, 12.0, "#222", true, 90.0});
+
+  // Callouts: the outermost layer takes the top row, so no leader crosses another label's line.
+  for (std::size_t index = 0; index < wall.layers.size(); ++index) {
+    const WallLayer& layer = wall.layers[index];
+    const std::size_t row = wall.layers.size() - 1 - index;
+    const double centre = layerLeft[index] + drawnWidth(layer.properties, pixelsPerMetre) / 2.0;
+    const double y = labelTop + static_cast<double>(row) * kLabelRowHeight;
+    const SvgStroke leader{"#666", 0.8, ""};
+    svg.line({centre, sectionBottom - 4.0}, {centre, y}, leader);
+    svg.line({centre, y}, {labelColumn - 6.0, y}, leader);
+    svg.circle({centre, sectionBottom - 4.0}, 1.8, "#666", leader);
+    svg.rectangle({labelColumn, y - 6.0}, 12.0, 12.0, familyColour(layer.family), edge);
+    svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(layer),
+             {TextAnchor::Start, kLabelFontSize, "#222", false, 0.0});
+  }
+
+  // A scale bar, since the drawing is to scale except for the minimum widths.
+  const double barMetres = niceStep(120.0 / pixelsPerMetre);
+  const double barWidth = barMetres * pixelsPerMetre;
+  const double barY = height - 12.0;
+  const SvgStroke barStroke{"#222", 1.2, ""};
+  svg.line({kSectionLeft, barY}, {kSectionLeft + barWidth, barY}, barStroke);
+  svg.line({kSectionLeft, barY - 4.0}, {kSectionLeft, barY + 4.0}, barStroke);
+  svg.line({kSectionLeft + barWidth, barY - 4.0}, {kSectionLeft + barWidth, barY + 4.0}, barStroke);
+  svg.text({kSectionLeft + barWidth + 8.0, barY + 4.0}, formatMillimetres(barMetres),
+           {TextAnchor::Start, 11.0, "#222", false, 0.0});
+  return svg.finish();
+}
+
+}  // namespace Brusk::Report

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "brusk/frontend/wall.h"
+
+namespace Brusk::Report {
+
+/// Width [px] every layer that holds no thickness (an air layer) or is thinner than that would
+/// be drawn is given, so that it stays visible; the drawing says so.
+inline constexpr double kMinimumLayerWidth = 8.0;
+
+/// Fill colour of a material family; unknown families share the "other" grey.
+[[nodiscard]] std::string familyColour(const std::string& family);
+
+/// One scale for all the sections of a report [px/m], so that walls compare by eye: the
+/// thickest wall fills `maximumWidth` pixels.
+[[nodiscard]] double sectionScale(const std::vector<Wall>& walls, double maximumWidth);
+
+/// The section of `wall` drawn to `pixelsPerMetre`, inner face on the left, each layer filled by
+/// family and labelled with its name and thickness (R for a pure resistance).
+[[nodiscard]] std::string renderWallSection(const Wall& wall, const std::string& id,
+                                            double pixelsPerMetre);
+
+}  // namespace Brusk::Report
