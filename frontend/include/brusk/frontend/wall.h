@@ -14,7 +14,9 @@ namespace Brusk {
 struct WallLayer {
   std::string name;         ///< as written or from the catalogue, e.g. "EPS board"
   std::string materialKey;  ///< catalogue key when taken from the catalogue, else empty
-  std::string family;       ///< material family for drawing, e.g. "concrete", "insulation", "air"
+  /// Material family for drawing: one of "concrete", "masonry", "timber", "board", "plaster",
+  /// "insulation", "metal", "glass", "soil", "stone", "membrane", "air", "other".
+  std::string family;
   Engine::LayerProperties properties;
 };
 

@@ -1,0 +1,162 @@
+#include "commands.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/output.h"
+#include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/wall_result.h"
+
+#ifdef BRUSK_CLI_HAS_REPORT
+#include "brusk/report/html_report.h"
+#endif
+
+namespace Brusk::Cli {
+
+namespace {
+
+constexpr double kSecondsPerHour = 3600.0;
+
+std::string numberText(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%g", value);
+  return buffer;
+}
+
+Catalogue loadCatalogue(const std::vector<std::string>& materialFiles) {
+  Catalogue catalogue = Catalogue::builtIn();
+  for (const std::string& file : materialFiles) catalogue.addFile(file);
+  return catalogue;
+}
+
+[[maybe_unused]] std::vector<Wall> loadWalls(const std::vector<std::string>& files,
+                                             const Catalogue& catalogue) {
+  std::vector<Wall> walls;
+  walls.reserve(files.size());
+  for (const std::string& file : files) walls.push_back(loadWallFile(file, catalogue));
+  return walls;
+}
+
+/// Display width of a UTF-8 string, one column per code point.
+std::size_t width(const std::string& text) {
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+void pad(std::string& out, const std::string& text, std::size_t columns, bool right) {
+  const std::size_t padding = columns - std::min(columns, width(text));
+  if (right) out.append(padding, ' ');
+  out += text;
+  if (!right) out.append(padding, ' ');
+}
+
+}  // namespace
+
+std::string runCompute(const ComputeOptions& options) {
+  const double period = options.periodHours * kSecondsPerHour;
+  if (!std::isfinite(period) || !(options.periodHours > 0.0)) {
+    throw Error("--period must be a positive number of hours, got " +
+                numberText(options.periodHours));
+  }
+  const Catalogue catalogue = loadCatalogue(options.materialFiles);
+  std::vector<WallResult> results;
+  for (const std::string& file : options.files) {
+    const Wall wall = loadWallFile(file, catalogue);
+    try {
+      results.push_back(computeWallResult(wall, period));
+    } catch (const Error& error) {
+      throw Error(file + ": " + error.what());
+    }
+  }
+  if (options.format == "json") return formatJson(results, JsonLayout::Indented);
+  if (options.format == "csv") return formatCsv(results);
+  return formatTable(results);
+}
+
+std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles) {
+  const Catalogue catalogue = loadCatalogue(materialFiles);
+  const std::vector<const CatalogueEntry*> entries = catalogue.filter(text);
+  if (entries.empty()) throw Error("no catalogue material matches \"" + text + "\"");
+
+  const std::vector<std::string> headers = {"Key",       "Name",         "Family", "λ [W/(m.K)]",
+                                            "ρ [kg/m3]", "c [J/(kg.K)]", "Source"};
+  std::vector<std::vector<std::string>> rows;
+  for (const CatalogueEntry* entry : entries) {
+    rows.push_back({entry->key, entry->name, entry->family, numberText(entry->conductivity),
+                    numberText(entry->density), numberText(entry->specificHeat), entry->source});
+  }
+  std::vector<std::size_t> widths;
+  for (const std::string& header : headers) widths.push_back(width(header));
+  for (const auto& row : rows) {
+    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], width(row[i]));
+  }
+  std::string out;
+  const auto appendRow = [&](const std::vector<std::string>& row) {
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      if (i > 0) out += "  ";
+      const bool numeric = i >= 3 && i <= 5;
+      if (i + 1 == row.size()) {
+        out += row[i];  // last column unpadded: no trailing blanks
+      } else {
+        pad(out, row[i], widths[i], numeric);
+      }
+    }
+    out += '\n';
+  };
+  appendRow(headers);
+  for (const auto& row : rows) appendRow(row);
+  return out;
+}
+
+std::string runReport(const ReportCommandOptions& options) {
+#ifdef BRUSK_CLI_HAS_REPORT
+  if (!std::isfinite(options.amplitude) || !(options.amplitude > 0.0)) {
+    throw Error("--amplitude must be a positive number of kelvins, got " +
+                numberText(options.amplitude));
+  }
+  const Catalogue catalogue = loadCatalogue(options.materialFiles);
+  const std::vector<Wall> walls = loadWalls(options.files, catalogue);
+  Report::ReportOptions reportOptions;
+  reportOptions.title = options.title;
+  reportOptions.temperatureAmplitude = options.amplitude;
+  const std::string html = Report::renderHtmlReport(walls, reportOptions);
+
+  // Written beside the target and renamed over it, so a reader never sees half a page.
+  const std::filesystem::path target(options.output);
+  std::filesystem::path temporary = target;
+  temporary += ".tmp-" + std::to_string(::getpid());
+  {
+    std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
+    stream << html;
+    stream.close();
+    if (!stream) {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      throw Error(options.output + ": cannot write the report");
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, target, error);
+  if (error) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    throw Error(options.output + ": cannot write the report (" + error.message() + ")");
+  }
+  return "wrote " + options.output + " (" + std::to_string(walls.size()) +
+         (walls.size() == 1 ? " wall)\n" : " walls)\n");
+#else
+  (void)options;
+  throw Error("this brusk was built without the HTML report library");
+#endif
+}
+
+}  // namespace Brusk::Cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace Brusk::Cli {
+
+/// Options of `brusk compute`.
+struct ComputeOptions {
+  std::vector<std::string> files;
+  std::string format = "table";  ///< "table", "json" or "csv"
+  double periodHours = 24.0;
+  std::vector<std::string> materialFiles;
+};
+
+/// Options of `brusk report`.
+struct ReportCommandOptions {
+  std::vector<std::string> files;
+  std::string output;
+  std::string title = "Brusk report";
+  double amplitude = 1.0;
+  std::vector<std::string> materialFiles;
+};
+
+/// The whole standard output of `brusk compute`; throws Brusk::Error on bad input.
+[[nodiscard]] std::string runCompute(const ComputeOptions& options);
+
+/// The catalogue listing of `brusk materials`, filtered by `text`; throws Brusk::Error on bad
+/// input or when nothing matches.
+[[nodiscard]] std::string runMaterials(const std::string& text,
+                                       const std::vector<std::string>& materialFiles);
+
+/// Writes the HTML report atomically and returns the line to print; throws Brusk::Error.
+[[nodiscard]] std::string runReport(const ReportCommandOptions& options);
+
+}  // namespace Brusk::Cli

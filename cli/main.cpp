@@ -1,0 +1,97 @@
+// brusk: ISO 13786 dynamic thermal characteristics of walls described in files.
+//
+// Parses the command line, runs one command into a buffer and prints it only when everything
+// succeeded: on bad input the exit status is 2, standard output stays empty and the reason goes
+// to standard error.
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "brusk/frontend/error.h"
+#include "commands.h"
+
+namespace {
+
+constexpr int kBadInput = 2;
+
+int fail(const std::string& message, int status) {
+  std::cerr << "brusk: " << message << '\n';
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Brusk: ISO 13786 dynamic thermal characteristics of building elements"};
+  app.set_version_flag("--version", "brusk " BRUSK_VERSION);
+  app.require_subcommand(1);
+
+  Brusk::Cli::ComputeOptions compute;
+  CLI::App* computeCommand =
+      app.add_subcommand("compute", "Compute walls described in TOML or JSON files");
+  computeCommand->add_option("files", compute.files, "Wall files (.toml or .json)")->required();
+  computeCommand->add_option("--format", compute.format, "Output: table, json or csv")
+      ->check(CLI::IsMember({"table", "json", "csv"}))
+      ->capture_default_str();
+  computeCommand->add_option("--period", compute.periodHours, "Cycle length T in hours")
+      ->capture_default_str();
+  computeCommand
+      ->add_option("--materials", compute.materialFiles,
+                   "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+
+  std::string filter;
+  std::vector<std::string> listedMaterialFiles;
+  CLI::App* materialsCommand =
+      app.add_subcommand("materials", "List the material catalogue, filtered by TEXT");
+  materialsCommand->add_option("text", filter,
+                               "Show materials whose key, name, family or "
+                               "source contains TEXT");
+  materialsCommand
+      ->add_option("--materials", listedMaterialFiles,
+                   "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+
+  Brusk::Cli::ReportCommandOptions report;
+  CLI::App* reportCommand =
+      app.add_subcommand("report", "Write a self-contained HTML report of walls");
+  reportCommand->add_option("files", report.files, "Wall files (.toml or .json)")->required();
+  reportCommand->add_option("-o,--output", report.output, "The HTML file to write")->required();
+  reportCommand
+      ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")
+      ->capture_default_str();
+  reportCommand->add_option("--title", report.title, "Page title")->capture_default_str();
+  reportCommand
+      ->add_option("--materials", report.materialFiles,
+                   "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
+  } catch (const CLI::ParseError& error) {
+    return fail(std::string(error.what()) + " (see brusk --help)", kBadInput);
+  }
+
+  try {
+    std::string output;
+    if (computeCommand->parsed()) output = Brusk::Cli::runCompute(compute);
+    if (materialsCommand->parsed()) {
+      output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
+    }
+    if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
+    std::cout << output << std::flush;
+    return std::cout ? 0 : fail("cannot write to standard output", 1);
+  } catch (const Brusk::Error& error) {
+    return fail(error.what(), kBadInput);
+  } catch (const std::exception& error) {
+    return fail(std::string("internal error: ") + error.what(), 1);
+  }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Brusk {
+
+/// One material of the catalogue: design values (ISO 10456) and where they come from.
+struct CatalogueEntry {
+  std::string key;          ///< what a wall file writes in `material = "..."`
+  std::string name;         ///< what a person reads
+  std::string family;       ///< one of materialFamilies()
+  double conductivity = 0;  ///< lambda [W/(m.K)]
+  double density = 0;       ///< rho [kg/m3]
+  double specificHeat = 0;  ///< c [J/(kg.K)]
+  std::string source;       ///< the table the values come from
+};
+
+/// The material families a layer may belong to, for drawing and grouping.
+[[nodiscard]] const std::vector<std::string>& materialFamilies();
+
+/// True when `family` is one of materialFamilies().
+[[nodiscard]] bool isMaterialFamily(std::string_view family);
+
+/// The material catalogue: the built-in data (data/materials.toml, embedded at build time) plus
+/// any number of TOML files that add entries or override fields of existing ones.
+class Catalogue {
+ public:
+  /// An empty catalogue.
+  Catalogue() = default;
+
+  /// The catalogue shipped with Brusk.
+  [[nodiscard]] static Catalogue builtIn();
+
+  /// Adds or overrides entries from TOML text (one table per key); `source` names the text in
+  /// error messages and is the default `source` of new entries. Throws Brusk::Error, leaving the
+  /// catalogue unchanged, when the text is not a valid catalogue.
+  void addToml(std::string_view text, const std::string& source);
+
+  /// addToml() on the contents of a file.
+  void addFile(const std::string& path);
+
+  /// The entry for `key`, or nullptr.
+  [[nodiscard]] const CatalogueEntry* find(std::string_view key) const;
+
+  /// Up to `count` keys closest to `key` (edit distance, then substring match), best first.
+  [[nodiscard]] std::vector<std::string> suggestions(std::string_view key,
+                                                     std::size_t count = 3) const;
+
+  /// Entries whose key, name, family or source contains `text` (case-insensitive), by key.
+  [[nodiscard]] std::vector<const CatalogueEntry*> filter(std::string_view text) const;
+
+  /// Number of entries.
+  [[nodiscard]] std::size_t size() const { return _entries.size(); }
+
+ private:
+  std::map<std::string, CatalogueEntry, std::less<>> _entries;
+};
+
+}  // namespace Brusk

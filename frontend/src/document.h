@@ -1,0 +1,43 @@
+#pragma once
+
+// Internal: text -> nlohmann::json for both input formats, keeping TOML line numbers.
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace Brusk::Detail {
+
+/// Source line of each value of a converted document, keyed by JSON pointer ("/layers/1/name").
+class LineMap {
+ public:
+  void set(const std::string& pointer, std::size_t line) { _lines[pointer] = line; }
+  /// Line of `pointer`, else of its closest ancestor that has one, else 0 (unknown).
+  [[nodiscard]] std::size_t lineOf(std::string pointer) const;
+
+ private:
+  std::map<std::string, std::size_t> _lines;
+};
+
+/// Parses TOML text into JSON (integers stay integers, dates become strings) and records lines.
+/// Throws Brusk::Error "<source>:<line>: <reason>" on a syntax error.
+[[nodiscard]] nlohmann::json parseTomlDocument(std::string_view text, const std::string& source,
+                                               LineMap& lines);
+
+/// Parses JSON text; throws Brusk::Error "<source>:<line>: <reason>" on a syntax error or a
+/// key repeated within one object.
+[[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source);
+
+/// "<source>:<line>: " or "<source>: " when the line is unknown.
+[[nodiscard]] std::string locationPrefix(const std::string& source, std::size_t line);
+
+/// A value as a message shows it after "got": numbers in shortest form, strings quoted.
+[[nodiscard]] std::string describeValue(const nlohmann::json& value);
+
+/// Shortest decimal text that reads back as the same double ("nan", "inf" and "-inf" too).
+[[nodiscard]] std::string formatNumber(double value);
+
+}  // namespace Brusk::Detail

@@ -1,0 +1,168 @@
+#include "brusk/frontend/output.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "test_walls.h"
+
+namespace {
+
+Brusk::WallResult referenceResult(const char* toml = BruskTest::kInsulatedToml) {
+  return Brusk::computeWallResult(BruskTest::tomlWall(toml), 86400.0);
+}
+
+/// Every leaf of a JSON object as path-joined-with-'_' = value, the CSV column convention.
+void flatten(const nlohmann::ordered_json& value, const std::string& path,
+             std::vector<std::pair<std::string, nlohmann::ordered_json>>& leaves) {
+  if (value.is_object()) {
+    for (auto item = value.begin(); item != value.end(); ++item) {
+      flatten(item.value(), path.empty() ? item.key() : path + "_" + item.key(), leaves);
+    }
+  } else if (value.is_array()) {
+    flatten(value[0], path + "_re", leaves);
+    flatten(value[1], path + "_im", leaves);
+  } else {
+    leaves.emplace_back(path, value);
+  }
+}
+
+std::vector<std::string> splitCsvLine(const std::string& line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+      fields.back() += '"';
+      ++i;
+    } else if (c == '"') {
+      quoted = !quoted;
+    } else if (c == ',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+// Each documented key, in order, with the value the result holds, read back exactly.
+TEST(JsonOutput, HoldsEveryKeyWithRoundTripValues) {
+  const Brusk::WallResult r = referenceResult();
+  std::string text;
+  Brusk::appendJson(r, text, Brusk::JsonLayout::Indented);
+  const nlohmann::ordered_json json = nlohmann::ordered_json::parse(text);
+  std::vector<std::pair<std::string, nlohmann::ordered_json>> leaves;
+  flatten(json, "", leaves);
+  const std::vector<std::pair<std::string, nlohmann::ordered_json>> expected = {
+      {"name", r.name},
+      {"period", r.period},
+      {"thickness", r.thickness},
+      {"surface_mass", r.surfaceMass},
+      {"thermal_resistance", r.thermalResistance},
+      {"u_value", r.uValue},
+      {"decrement_factor", r.decrementFactor},
+      {"periodic_thermal_transmittance_modulus", r.periodicThermalTransmittance.modulus},
+      {"periodic_thermal_transmittance_time_shift", r.periodicThermalTransmittance.timeShift},
+      {"periodic_thermal_transmittance_time_lag", r.timeLag},
+      {"internal_admittance_modulus", r.internalAdmittance.modulus},
+      {"internal_admittance_time_shift", r.internalAdmittance.timeShift},
+      {"external_admittance_modulus", r.externalAdmittance.modulus},
+      {"external_admittance_time_shift", r.externalAdmittance.timeShift},
+      {"internal_areal_heat_capacity", r.internalArealHeatCapacity},
+      {"external_areal_heat_capacity", r.externalArealHeatCapacity},
+      {"transfer_matrix_z11_re", r.z11.getRealPart()},
+      {"transfer_matrix_z11_im", r.z11.getImaginaryPart()},
+      {"transfer_matrix_z12_re", r.z12.getRealPart()},
+      {"transfer_matrix_z12_im", r.z12.getImaginaryPart()},
+      {"transfer_matrix_z21_re", r.z21.getRealPart()},
+      {"transfer_matrix_z21_im", r.z21.getImaginaryPart()},
+      {"transfer_matrix_z22_re", r.z22.getRealPart()},
+      {"transfer_matrix_z22_im", r.z22.getImaginaryPart()},
+      {"sequential_heat_capacity_daily_value", r.dailyCapacity.capacity},
+      {"sequential_heat_capacity_daily_method", "limited-depth"},
+      {"sequential_heat_capacity_twelve_day_value", r.twelveDayCapacity.capacity},
+      {"sequential_heat_capacity_twelve_day_method", "thin-layer"},
+  };
+  ASSERT_EQ(expected.size(), leaves.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(expected[i].first, leaves[i].first);
+    if (expected[i].second.is_number()) {
+      EXPECT_EQ(expected[i].second.get<double>(), leaves[i].second.get<double>())
+          << expected[i].first;
+    } else {
+      EXPECT_EQ(expected[i].second, leaves[i].second) << expected[i].first;
+    }
+  }
+}
+
+TEST(JsonOutput, CompactIsOneLineAndSeveralMakeAnArray) {
+  const Brusk::WallResult r = referenceResult();
+  std::string compact;
+  Brusk::appendJson(r, compact, Brusk::JsonLayout::Compact);
+  EXPECT_EQ(std::string::npos, compact.find_first_of(" \n"));
+  const nlohmann::ordered_json several =
+      nlohmann::ordered_json::parse(Brusk::formatJson({r, r}, Brusk::JsonLayout::Indented));
+  ASSERT_TRUE(several.is_array());
+  EXPECT_EQ(2u, several.size());
+  EXPECT_TRUE(nlohmann::ordered_json::parse(Brusk::formatJson({r}, Brusk::JsonLayout::Indented))
+                  .is_object());
+}
+
+TEST(JsonOutput, EscapesNames) {
+  Brusk::WallResult r = referenceResult();
+  r.name = "A \"quoted\"\\name\n\x01 é";
+  std::string text;
+  Brusk::appendJson(r, text, Brusk::JsonLayout::Compact);
+  EXPECT_EQ(r.name, nlohmann::ordered_json::parse(text)["name"].get<std::string>());
+}
+
+// CSV columns are the JSON paths joined with '_', and each row reads back to the JSON values.
+TEST(CsvOutput, ColumnsMatchJsonPathsAndValues) {
+  Brusk::WallResult r = referenceResult();
+  r.name = "Wall, \"north\"";
+  const std::string csv = Brusk::formatCsv({r});
+  const std::size_t headerEnd = csv.find('\n');
+  const std::vector<std::string> header = splitCsvLine(csv.substr(0, headerEnd));
+  const std::vector<std::string> row =
+      splitCsvLine(csv.substr(headerEnd + 1, csv.size() - headerEnd - 2));
+  std::string json;
+  Brusk::appendJson(r, json, Brusk::JsonLayout::Compact);
+  std::vector<std::pair<std::string, nlohmann::ordered_json>> leaves;
+  flatten(nlohmann::ordered_json::parse(json), "", leaves);
+  ASSERT_EQ(leaves.size(), header.size());
+  ASSERT_EQ(leaves.size(), row.size());
+  for (std::size_t i = 0; i < leaves.size(); ++i) {
+    EXPECT_EQ(leaves[i].first, header[i]);
+    if (leaves[i].second.is_number()) {
+      EXPECT_EQ(leaves[i].second.get<double>(), std::stod(row[i])) << header[i];
+    } else {
+      EXPECT_EQ(leaves[i].second.get<std::string>(), row[i]) << header[i];
+    }
+  }
+  EXPECT_EQ('\n', csv.back());
+}
+
+TEST(TableOutput, NamesQuantitiesWithSymbolsAndAlignsWalls) {
+  const Brusk::WallResult insulated = referenceResult();
+  const Brusk::WallResult concrete = referenceResult(BruskTest::kConcreteToml);
+  const std::string table = Brusk::formatTable({concrete, insulated});
+  for (const char* text :
+       {"Concrete", "Insulated", "Decrement factor f [-]",
+        "Periodic thermal transmittance |Y12| [W/(m2.K)]", "0.514", "0.169", "3.557", "0.359",
+        "Internal areal heat capacity κ1 [kJ/(m2.K)]", "limited-depth", "thin-layer"}) {
+    EXPECT_NE(std::string::npos, table.find(text)) << text << "\n" << table;
+  }
+  // Every line ends at the same column: right-aligned values, no trailing blanks.
+  std::istringstream lines(table);
+  std::string line;
+  std::getline(lines, line);
+  const std::size_t width = line.size();
+  while (std::getline(lines, line)) {
+    if (line.find("κ") == std::string::npos) {
+      EXPECT_EQ(width, line.size()) << line;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,258 @@
+// Runs the real brusk program: exit status, standard output and standard error.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+#include "test_walls.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string slurp(const fs::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  std::stringstream content;
+  content << stream.rdbuf();
+  return content.str();
+}
+
+/// A fresh folder per test, so that ctest can run tests in parallel.
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    _folder = fs::temp_directory_path() / ("brusk-cli-test-" + name);
+    fs::remove_all(_folder);
+    fs::create_directories(_folder);
+  }
+  void TearDown() override { fs::remove_all(_folder); }
+
+  void write(const std::string& name, const std::string& content) const {
+    std::ofstream(_folder / name, std::ios::binary) << content;
+  }
+
+  /// Runs brusk with `arguments` (shell words) in the test folder.
+  ProgramRun run(const std::string& arguments) const {
+    const std::string command = "cd '" + _folder.string() + "' && '" BRUSK_PROGRAM "' " +
+                                arguments + " >stdout.txt 2>stderr.txt";
+    ProgramRun result;
+    const int raw = std::system(command.c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = slurp(_folder / "stdout.txt");
+    result.err = slurp(_folder / "stderr.txt");
+    return result;
+  }
+
+  fs::path _folder;
+};
+
+TEST_F(ProgramTest, ComputesTheReferenceWallsAsJson) {
+  write("concrete.toml", BruskTest::kConcreteToml);
+  write("insulated.toml", BruskTest::kInsulatedToml);
+  const ProgramRun result = run("compute --format json concrete.toml insulated.toml");
+  ASSERT_EQ(0, result.status) << result.err;
+  EXPECT_EQ("", result.err);
+  const nlohmann::json walls = nlohmann::json::parse(result.out);
+  ASSERT_EQ(2u, walls.size());
+  EXPECT_EQ("Concrete", walls[0]["name"]);
+  EXPECT_NEAR(3.557312, walls[0]["u_value"].get<double>(), 5e-7);
+  EXPECT_NEAR(0.513610, walls[0]["decrement_factor"].get<double>(), 5e-7);
+  EXPECT_NEAR(0.358923, walls[1]["u_value"].get<double>(), 5e-7);
+  EXPECT_NEAR(0.168721, walls[1]["decrement_factor"].get<double>(), 5e-7);
+  EXPECT_NEAR(3.081, walls[0]["transfer_matrix"]["z11"][1].get<double>(), 1e-3);
+  EXPECT_EQ(86400.0, walls[0]["period"].get<double>());
+}
+
+TEST_F(ProgramTest, PeriodTableAndCsv) {
+  write("concrete.toml", BruskTest::kConcreteToml);
+  const ProgramRun twelve = run("compute --format csv --period 12 concrete.toml");
+  ASSERT_EQ(0, twelve.status) << twelve.err;
+  EXPECT_NE(std::string::npos, twelve.out.find("\nConcrete,43200,")) << twelve.out;
+  const ProgramRun table = run("compute concrete.toml");
+  ASSERT_EQ(0, table.status) << table.err;
+  EXPECT_NE(std::string::npos, table.out.find("Decrement factor f [-]")) << table.out;
+}
+
+TEST_F(ProgramTest, MaterialsOverrideFileFeedsCompute) {
+  write("mine.toml", "[insulation-eps]\nconductivity = 0.031\n");
+  write("wall.json", R"({"layers": [{"material": "insulation-eps", "thickness": 0.1}]})");
+  const ProgramRun result = run("compute --format json --materials mine.toml wall.json");
+  ASSERT_EQ(0, result.status) << result.err;
+  EXPECT_DOUBLE_EQ(0.13 + 0.1 / 0.031 + 0.04,
+                   nlohmann::json::parse(result.out)["thermal_resistance"].get<double>());
+  const ProgramRun listed = run("materials --materials mine.toml eps");
+  ASSERT_EQ(0, listed.status) << listed.err;
+  EXPECT_NE(std::string::npos, listed.out.find("insulation-eps")) << listed.out;
+  EXPECT_NE(std::string::npos, listed.out.find("mine.toml")) << listed.out;
+}
+
+TEST_F(ProgramTest, VersionAndHelp) {
+  const ProgramRun version = run("--version");
+  EXPECT_EQ(0, version.status);
+  EXPECT_EQ("brusk 0.1.0\n", version.out);
+  const ProgramRun help = run("compute --help");
+  EXPECT_EQ(0, help.status);
+  EXPECT_NE(std::string::npos, help.out.find("--period")) << help.out;
+}
+
+#ifdef BRUSK_TESTS_HAVE_REPORT
+TEST_F(ProgramTest, ReportIsWrittenWholeOrNotAtAll) {
+  write("concrete.toml", BruskTest::kConcreteToml);
+  write("bad.toml", "[[layers]]\nthickness = -1\nmaterial = \"brick-solid\"\n");
+  const ProgramRun good = run("report concrete.toml -o page.html --title Walls");
+  ASSERT_EQ(0, good.status) << good.err;
+  EXPECT_NE(std::string::npos, slurp(_folder / "page.html").find("</html>"));
+  const ProgramRun bad = run("report concrete.toml bad.toml -o other.html");
+  EXPECT_EQ(2, bad.status);
+  EXPECT_EQ("", bad.out);
+  EXPECT_FALSE(fs::exists(_folder / "other.html"));
+  for (const auto& entry : fs::directory_iterator(_folder)) {
+    EXPECT_EQ(std::string::npos, entry.path().filename().string().find(".tmp-"));
+  }
+}
+#endif
+
+struct BadInput {
+  const char* label;
+  const char* file;  ///< written to the test folder, then computed
+  std::string content;
+  const char* message;  ///< standard error without "brusk: " and the newline
+  const char* arguments = "";
+};
+
+class BadInputTest : public ProgramTest, public testing::WithParamInterface<BadInput> {};
+
+// Bad input: exit status 2, nothing on standard output, one message naming file, line, layer
+// and reason on standard error.
+TEST_P(BadInputTest, ExitsWithStatusTwoAndAMessage) {
+  const BadInput& input = GetParam();
+  write(input.file, input.content);
+  const ProgramRun result = run(std::string("compute ") + input.arguments + " " + input.file);
+  EXPECT_EQ(2, result.status) << input.label;
+  EXPECT_EQ("", result.out) << input.label;
+  EXPECT_EQ(std::string("brusk: ") + input.message + "\n", result.err) << input.label;
+}
+
+const std::string kEpsLayer =
+    "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n\n[[layers]]\n"
+    "name = \"EPS board\"\nthickness = 0.1\nconductivity = -0.035\ndensity = 20\n"
+    "specific_heat = 1450\n";
+
+std::string manyLayers() {
+  std::string text = R"({"layers": [)";
+  for (int i = 0; i < 1001; ++i)
+    text += i == 0 ? R"({"thermal_resistance": 0.1})" : R"(,{"thermal_resistance": 0.1})";
+  return text + "]}";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BadInputTest,
+    testing::Values(
+        BadInput{"negative conductivity", "wall.toml", kEpsLayer,
+                 "wall.toml:8: layer 2 (\"EPS board\"): conductivity must be a positive number of "
+                 "W/(m.K), got -0.035"},
+        BadInput{"nan thickness", "wall.toml",
+                 "[[layers]]\nthickness = nan\nmaterial = \"brick-solid\"\n",
+                 "wall.toml:2: layer 1 (\"Solid clay brick\"): thickness must be a positive "
+                 "number of m, got nan"},
+        BadInput{"infinite density", "wall.toml",
+                 "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.1\ndensity = inf\n",
+                 "wall.toml:4: layer 1 (\"Solid clay brick\"): density must be a positive number "
+                 "of kg/m3, got inf"},
+        BadInput{"zero thickness", "wall.json",
+                 R"({"layers": [{"name": "Brick", "material": "brick-solid", "thickness": 0}]})",
+                 "wall.json: layer 1 (\"Brick\"): thickness must be a positive number of m, got 0"},
+        BadInput{
+            "negative specific heat", "wall.json",
+            R"({"layers": [{"thickness": 0.1, "conductivity": 1, "density": 1, "specific_heat": -5.5}]})",
+            "wall.json: layer 1: specific_heat must be a positive number of J/(kg.K), got -5.5"},
+        BadInput{"missing thickness", "wall.toml", "[[layers]]\nmaterial = \"brick-solid\"\n",
+                 "wall.toml:1: layer 1 (\"Solid clay brick\"): thickness is missing (in m)"},
+        BadInput{"missing property", "wall.toml",
+                 "[[layers]]\nthickness = 0.1\nconductivity = 1\ndensity = 2\n",
+                 "wall.toml:1: layer 1: specific_heat is missing: give a catalogue material, or "
+                 "conductivity, density and specific_heat, or a thermal_resistance alone"},
+        BadInput{"empty layer list", "wall.toml", "name = \"Empty\"\nlayers = []\n",
+                 "wall.toml:2: the wall has no layers; list them from the inner face (side 1) "
+                 "outward as [[layers]] tables"},
+        BadInput{"no layers", "wall.json", R"({"name": "Nothing"})",
+                 "wall.json: the wall has no layers; list them from the inner face (side 1) "
+                 "outward as [[layers]] tables"},
+        BadInput{"unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
+                 "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
+                 "takes name, position, heat_flow, rsi, rse and layers"},
+        BadInput{"unknown layer key", "wall.toml",
+                 "[[layers]]\nname = \"Oak\"\nthickness = 0.1\nconductvity = 0.18\n",
+                 "wall.toml:4: layer 1 (\"Oak\"): unknown key \"conductvity\" (did you mean "
+                 "\"conductivity\"?); a layer takes name, material, thickness, conductivity, "
+                 "density, specific_heat, family and thermal_resistance"},
+        BadInput{"unknown material", "wall.toml",
+                 "[[layers]]\nmaterial = \"concrete-reinforsed\"\nthickness = 0.2\n",
+                 "wall.toml:2: layer 1: unknown material \"concrete-reinforsed\"; did you mean "
+                 "\"concrete-reinforced\" or \"concrete-reinforced-2pct\"? (`brusk materials` "
+                 "lists the catalogue)"},
+        BadInput{"bad family", "wall.toml",
+                 "[[layers]]\nthermal_resistance = 0.2\nfamily = \"gas\"\n",
+                 "wall.toml:3: layer 1: family must be \"concrete\", "
+                 "\"masonry\", \"timber\", \"board\", \"plaster\", \"insulation\", \"metal\", "
+                 "\"glass\", \"soil\", \"stone\", \"membrane\", \"air\" or \"other\", got \"gas\""},
+        BadInput{"resistance with thickness", "wall.json",
+                 R"({"layers": [{"thermal_resistance": 0.18, "thickness": 0.05}]})",
+                 "wall.json: layer 1: a pure thermal resistance layer takes no thickness; give "
+                 "either thermal_resistance alone or a material"},
+        BadInput{"bad position", "wall.toml", "position = \"outside\"\n",
+                 "wall.toml:1: position must be \"external\" or \"internal\", got \"outside\""},
+        BadInput{"not UTF-8", "wall.toml", "name = \"Mur \xE9tranger\"\n",
+                 "wall.toml:1: not valid UTF-8 text (byte 0xE9 at offset 12)"},
+        BadInput{"binary", "wall.toml",
+                 std::string("\x7f"
+                             "ELF\x02\x01\x01\x00\x00",
+                             9),
+                 "wall.toml:1: not a text file (NUL byte at offset 7)"},
+        BadInput{"TOML syntax", "wall.toml", "name = \"a\"\n[[layers]\n",
+                 "wall.toml:2: TOML syntax error: Error while parsing table header: expected ']', "
+                 "saw '\\n'"},
+        BadInput{"JSON syntax", "wall.json", "{\"name\": \"a\",\n\"layers\": [}\n",
+                 "wall.json:2: JSON syntax error: syntax error while parsing value - unexpected "
+                 "'}'; expected '[', '{', or a literal"},
+        BadInput{"JSON repeated key", "wall.json", R"({"layers": [], "layers": []})",
+                 "wall.json: key \"layers\" appears twice in one object"},
+        BadInput{"JSON number overflow", "wall.json", R"({"rsi": 1e999})",
+                 "wall.json: JSON error: number overflow parsing '1e999'"},
+        BadInput{"too many layers", "wall.json", manyLayers(),
+                 "wall.json: 1001 layers, more than the 1000 a wall may have"},
+        BadInput{
+            "overflowing thickness", "wall.toml",
+            "name = \"Dam\"\n[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 100\n",
+            "wall.toml: wall \"Dam\": the heat transfer matrix overflows double precision at "
+            "a 24 h period: the layers add up to 603 periodic penetration depths and about "
+            "709 can be computed; layer 1 (\"Reinforced concrete (1 % steel)\") is 100 m "
+            "thick, 603 depths: make it thinner or the period longer"},
+        BadInput{"unknown extension", "wall.yaml", "name: x\n",
+                 "wall.yaml: unknown wall file type \".yaml\"; name it .toml (for people) or "
+                 ".json (for programs)"},
+        BadInput{"negative period", "wall.toml", BruskTest::kConcreteToml,
+                 "--period must be a positive number of hours, got -3", "--period -3"},
+        BadInput{"bad override file", "wall.toml", BruskTest::kConcreteToml,
+                 "missing.toml: cannot open the file", "--materials missing.toml"}),
+    [](const testing::TestParamInfo<BadInput>& row) {
+      std::string name = row.param.label;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
+
+}  // namespace
