@@ -8,7 +8,9 @@
 #include <string>
 
 #include <CLI/CLI.hpp>
+#include <unistd.h>
 
+#include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
 #include "commands.h"
 
@@ -68,6 +70,26 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  Brusk::Batch::WallBatchOptions batch;
+  CLI::App* batchCommand = app.add_subcommand(
+      "batch", "Compute one wall per line of a JSON Lines file, on every core, in input order");
+  batchCommand->add_option("input", batch.input, "JSON Lines file, or - for standard input")
+      ->required();
+  batchCommand->add_option("-o,--output", batch.output, "Output file, or - for standard output")
+      ->capture_default_str();
+  batchCommand->add_option("--format", batch.format, "Output: csv or jsonl")
+      ->check(CLI::IsMember({"csv", "jsonl"}))
+      ->capture_default_str();
+  batchCommand->add_option("--jobs", batch.jobs, "Worker threads (0: every core)")
+      ->capture_default_str();
+  batchCommand->add_flag("--fail-fast", batch.failFast, "Stop at the first bad line");
+  batchCommand->add_option("--period", batch.periodHours, "Cycle length T in hours")
+      ->capture_default_str();
+  batchCommand
+      ->add_option("--materials", batch.materialFiles,
+                   "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -81,6 +103,11 @@ int main(int argc, char** argv) {
   }
 
   try {
+    if (batchCommand->parsed()) {
+      // Streams: results go out as they are computed; bad lines are reported, not fatal.
+      batch.progress = ::isatty(STDERR_FILENO) != 0;
+      return Brusk::Batch::runWallBatch(batch, std::cerr);
+    }
     std::string output;
     if (computeCommand->parsed()) output = Brusk::Cli::runCompute(compute);
     if (materialsCommand->parsed()) {

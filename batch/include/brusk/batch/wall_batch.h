@@ -1,0 +1,28 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace Brusk::Batch {
+
+/// Options of `brusk batch`.
+struct WallBatchOptions {
+  std::string input = "-";       ///< JSON Lines file, or "-" for standard input
+  std::string output = "-";      ///< output file, or "-" for standard output
+  std::string format = "csv";    ///< "csv" or "jsonl"
+  unsigned jobs = 0;             ///< worker threads; 0 means every core
+  bool failFast = false;         ///< stop at the first bad line
+  double periodHours = 24.0;     ///< cycle length T [h]
+  std::vector<std::string> materialFiles;  ///< catalogue additions, as for `brusk compute`
+  bool progress = false;         ///< draw a progress bar on standard error
+};
+
+/// Computes one wall per input line and writes one result per line, in input order. Bad lines
+/// are reported on `errors` with their number and reason, and carry the error in their output
+/// row. Returns the exit status: 0 when every line was computed, 1 when some failed, 130 when
+/// interrupted (SIGINT or SIGTERM; an output file is then not created). Throws Brusk::Error when
+/// the input cannot be read or the output cannot be written.
+int runWallBatch(const WallBatchOptions& options, std::ostream& errors);
+
+}  // namespace Brusk::Batch

@@ -1,0 +1,230 @@
+#include "fast_wall_line.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+#include "brusk/engine/surface.h"
+#include "brusk/frontend/wall_parser.h"
+
+namespace Brusk::Batch {
+
+namespace {
+
+/// A cursor over the line that recognises the JSON subset of plain walls.
+class Scanner {
+public:
+  explicit Scanner(std::string_view text) : _text(text) {}
+
+  void skipSpace() {
+    while (_at < _text.size() &&
+           (_text[_at] == ' ' || _text[_at] == '\t' || _text[_at] == '\r' || _text[_at] == '\n')) {
+      ++_at;
+    }
+  }
+  bool consume(char expected) {
+    skipSpace();
+    if (_at < _text.size() && _text[_at] == expected) {
+      ++_at;
+      return true;
+    }
+    return false;
+  }
+  [[nodiscard]] bool atEnd() {
+    skipSpace();
+    return _at == _text.size();
+  }
+  [[nodiscard]] bool peek(char expected) {
+    skipSpace();
+    return _at < _text.size() && _text[_at] == expected;
+  }
+
+  /// A string of printable ASCII without escapes.
+  bool string(std::string_view& out) {
+    if (!consume('"')) return false;
+    const std::size_t start = _at;
+    while (_at < _text.size() && _text[_at] != '"') {
+      const auto c = static_cast<unsigned char>(_text[_at]);
+      if (c < 0x20 || c > 0x7e || c == '\\') return false;
+      ++_at;
+    }
+    if (_at == _text.size()) return false;
+    out = _text.substr(start, _at - start);
+    ++_at;
+    return true;
+  }
+
+  /// A JSON number without sign: int [frac] [exp], converted with correct rounding.
+  bool number(double& out) {
+    skipSpace();
+    const std::size_t start = _at;
+    if (_at < _text.size() && _text[_at] == '0') {
+      ++_at;
+    } else if (!digits()) {
+      return false;
+    }
+    if (_at < _text.size() && _text[_at] == '.') {
+      ++_at;
+      if (!digits()) return false;
+    }
+    if (_at < _text.size() && (_text[_at] == 'e' || _text[_at] == 'E')) {
+      ++_at;
+      if (_at < _text.size() && (_text[_at] == '+' || _text[_at] == '-')) ++_at;
+      if (!digits()) return false;
+    }
+    const char* first = _text.data() + start;
+    const char* last = _text.data() + _at;
+    const auto [end, error] = std::from_chars(first, last, out);
+    return error == std::errc() && end == last;
+  }
+
+private:
+  bool digits() {
+    const std::size_t start = _at;
+    while (_at < _text.size() && _text[_at] >= '0' && _text[_at] <= '9') ++_at;
+    return _at > start;
+  }
+
+  std::string_view _text;
+  std::size_t _at = 0;
+};
+
+/// Index of `text` in `choices`, or -1.
+template <std::size_t N>
+int indexOf(std::string_view text, const std::string_view (&choices)[N]) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (choices[i] == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+constexpr std::string_view kPositions[] = {"external", "internal"};
+constexpr std::string_view kHeatFlows[] = {"horizontal", "upward", "downward"};
+
+/// Reads `"key": value, ...` members of one object, calling `member(key)` with the scanner at
+/// the value; stops with false on any syntax the plain subset lacks.
+template <typename Member>
+bool readObject(Scanner& scanner, Member member) {
+  if (!scanner.consume('{')) return false;
+  if (scanner.consume('}')) return true;
+  do {
+    std::string_view key;
+    if (!scanner.string(key) || !scanner.consume(':') || !member(key)) return false;
+  } while (scanner.consume(','));
+  return scanner.consume('}');
+}
+
+bool positive(double value) { return std::isfinite(value) && value > 0.0; }
+
+bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, WallLayer& layer) {
+  std::optional<std::string_view> name, material, family;
+  std::optional<double> thickness, conductivity, density, specificHeat, resistance;
+  const auto number = [&](std::optional<double>& slot) {
+    double value = 0.0;
+    if (slot || !scanner.number(value) || !positive(value)) return false;
+    slot = value;
+    return true;
+  };
+  const auto text = [&](std::optional<std::string_view>& slot) {
+    std::string_view value;
+    if (slot || !scanner.string(value)) return false;
+    slot = value;
+    return true;
+  };
+  const bool plain = readObject(scanner, [&](std::string_view key) {
+    if (key == "thickness") return number(thickness);
+    if (key == "conductivity") return number(conductivity);
+    if (key == "density") return number(density);
+    if (key == "specific_heat") return number(specificHeat);
+    if (key == "thermal_resistance") return number(resistance);
+    if (key == "name") return text(name);
+    if (key == "material") return text(material);
+    if (key == "family") return text(family);
+    return false;
+  });
+  if (!plain) return false;
+  if (family && !isMaterialFamily(*family)) return false;
+  if (name) layer.name = std::string(*name);
+
+  if (resistance) {
+    if (material || thickness || conductivity || density || specificHeat) return false;
+    if (!name) layer.name = "Thermal resistance";
+    layer.family = family ? std::string(*family) : "air";
+    layer.properties = Engine::LayerProperties::pureResistance(*resistance);
+    return true;
+  }
+  if (!thickness) return false;
+  layer.family = "other";
+  if (material) {
+    const CatalogueEntry* entry = catalogue.find(*material);
+    if (entry == nullptr) return false;
+    layer.materialKey = entry->key;
+    layer.family = entry->family;
+    if (!name) layer.name = entry->name;
+    if (!conductivity) conductivity = entry->conductivity;
+    if (!density) density = entry->density;
+    if (!specificHeat) specificHeat = entry->specificHeat;
+  }
+  if (family) layer.family = std::string(*family);
+  if (!conductivity || !density || !specificHeat) return false;
+  if (layer.name.empty()) layer.name = "Layer " + std::to_string(index + 1);
+  layer.properties =
+      Engine::LayerProperties::slab(*thickness, *conductivity, *density, *specificHeat);
+  return true;
+}
+
+}  // namespace
+
+bool readPlainWallLine(std::string_view line, const Catalogue& catalogue,
+                       const std::string& defaultName, Wall& wall) {
+  Scanner scanner(line);
+  std::optional<std::string_view> name, position, heatFlow;
+  std::optional<double> rsi, rse;
+  bool haveLayers = false;
+  wall.layers.clear();
+
+  const auto text = [&](std::optional<std::string_view>& slot) {
+    std::string_view value;
+    if (slot || !scanner.string(value)) return false;
+    slot = value;
+    return true;
+  };
+  const auto resistance = [&](std::optional<double>& slot) {
+    double value = 0.0;
+    // Zero is a valid surface resistance; a sign is left to the full reader.
+    if (slot || !scanner.number(value) || !std::isfinite(value)) return false;
+    slot = value;
+    return true;
+  };
+  const bool plain = readObject(scanner, [&](std::string_view key) {
+    if (key == "name") return text(name);
+    if (key == "position") return text(position);
+    if (key == "heat_flow") return text(heatFlow);
+    if (key == "rsi") return resistance(rsi);
+    if (key == "rse") return resistance(rse);
+    if (key != "layers" || haveLayers || !scanner.consume('[') || scanner.peek(']')) return false;
+    haveLayers = true;
+    do {
+      if (wall.layers.size() == kMaxLayers) return false;
+      wall.layers.emplace_back();
+      if (!readLayer(scanner, catalogue, wall.layers.size() - 1, wall.layers.back())) {
+        return false;
+      }
+    } while (scanner.consume(','));
+    return scanner.consume(']');
+  });
+  if (!plain || !haveLayers || !scanner.atEnd()) return false;
+
+  wall.name = name ? std::string(*name) : defaultName;
+  wall.position = position ? indexOf(*position, kPositions) : Engine::External;
+  wall.heatFlow = heatFlow ? indexOf(*heatFlow, kHeatFlows) : Engine::Horizontal;
+  if (wall.position < 0 || wall.heatFlow < 0) return false;
+  double internal = 0.13;
+  double external = 0.04;
+  Engine::lookupSurfaceResistances(wall.position, wall.heatFlow, internal, external);
+  wall.internalSurfaceResistance = rsi ? *rsi : internal;
+  wall.externalSurfaceResistance = rse ? *rse : external;
+  return true;
+}
+
+}  // namespace Brusk::Batch

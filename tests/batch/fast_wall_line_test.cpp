@@ -1,0 +1,116 @@
+// The batch reader's fast path must agree with the full wall reader: whatever line it accepts,
+// parseWall accepts too and yields the same wall. Checked on typical lines and on thousands of
+// single-character mutations of them.
+#include "fast_wall_line.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/wall_parser.h"
+
+namespace {
+
+using namespace Brusk;
+
+const Catalogue& catalogue() {
+  static const Catalogue builtIn = Catalogue::builtIn();
+  return builtIn;
+}
+
+std::optional<Wall> fullRead(const std::string& line) {
+  try {
+    return parseWall(nlohmann::json::parse(line), catalogue(), "walls.jsonl:1", "line 1");
+  } catch (const Error&) {
+  } catch (const nlohmann::json::exception&) {
+  }
+  return std::nullopt;
+}
+
+void expectSameWall(const Wall& fast, const Wall& full, const std::string& line) {
+  EXPECT_EQ(fast.name, full.name) << line;
+  EXPECT_EQ(fast.position, full.position) << line;
+  EXPECT_EQ(fast.heatFlow, full.heatFlow) << line;
+  EXPECT_EQ(fast.internalSurfaceResistance, full.internalSurfaceResistance) << line;
+  EXPECT_EQ(fast.externalSurfaceResistance, full.externalSurfaceResistance) << line;
+  ASSERT_EQ(fast.layers.size(), full.layers.size()) << line;
+  for (std::size_t i = 0; i < fast.layers.size(); ++i) {
+    const WallLayer& a = fast.layers[i];
+    const WallLayer& b = full.layers[i];
+    EXPECT_EQ(a.name, b.name) << "layer " << i + 1 << " of " << line;
+    EXPECT_EQ(a.materialKey, b.materialKey) << "layer " << i + 1 << " of " << line;
+    EXPECT_EQ(a.family, b.family) << "layer " << i + 1 << " of " << line;
+    EXPECT_EQ(a.properties.thickness, b.properties.thickness) << line;
+    EXPECT_EQ(a.properties.conductivity, b.properties.conductivity) << line;
+    EXPECT_EQ(a.properties.density, b.properties.density) << line;
+    EXPECT_EQ(a.properties.specificHeat, b.properties.specificHeat) << line;
+    EXPECT_EQ(a.properties.resistance, b.properties.resistance) << line;
+  }
+}
+
+const std::vector<std::string> kPlainLines = {
+    R"({"name":"w","layers":[{"thickness":0.2,"conductivity":1.8,"density":2400,"specific_heat":1000}]})",
+    R"({"layers":[{"material":"concrete-reinforced","thickness":0.2},{"thermal_resistance":0.18},{"name":"EPS","thickness":1e-1,"conductivity":0.035,"density":20,"specific_heat":1450,"family":"insulation"}]})",
+    R"( { "name" : "partition" , "position" : "internal" , "heat_flow" : "upward" , "layers" : [ { "material" : "concrete-reinforced" , "thickness" : 0.1 , "conductivity" : 2.0 } ] } )",
+    R"({"position":"external","heat_flow":"downward","rsi":0,"rse":0.0,"layers":[{"thickness":0.005,"conductivity":1,"density":1200,"specific_heat":1500},{"thermal_resistance":0.5,"name":"gap","family":"other"}]})",
+    R"({"name":"","layers":[{"thickness":2.5E-3,"conductivity":0.5,"density":1.2e3,"specific_heat":900.0,"material":"concrete-reinforced","family":"stone"}]})",
+};
+
+TEST(FastWallLine, ReadsPlainLinesLikeTheFullReader) {
+  for (const std::string& line : kPlainLines) {
+    Wall fast;
+    ASSERT_TRUE(Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) << line;
+    const std::optional<Wall> full = fullRead(line);
+    ASSERT_TRUE(full.has_value()) << line;
+    expectSameWall(fast, *full, line);
+  }
+}
+
+TEST(FastWallLine, LeavesEverythingElseToTheFullReader) {
+  for (const char* line :
+       {R"({"layers":[]})", R"({"layers":[{"thickness":-0.2,"conductivity":1,"density":1,"specific_heat":1}]})",
+        R"({"name":"a\"b","layers":[{"thermal_resistance":0.1}]})",
+        R"({"name":"w","name":"v","layers":[{"thermal_resistance":0.1}]})",
+        R"({"layers":[{"thermal_resistance":0.1}],"colour":"red"})",
+        R"({"layers":[{"material":"no-such-material","thickness":0.1}]})",
+        R"({"layers":[{"thermal_resistance":0.1,"thickness":0.1}]})",
+        R"({"layers":[{"thickness":1e999,"conductivity":1,"density":1,"specific_heat":1}]})",
+        R"({"layers":[{"thermal_resistance":0.1}]} x)", R"([1,2])", ""}) {
+    Wall fast;
+    EXPECT_FALSE(Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) << line;
+  }
+}
+
+TEST(FastWallLine, MutationsNeverMakeTheTwoReadersDisagree) {
+  std::mt19937 random(20261208);
+  const std::string alphabet = "{}[]\":,.-+eE0123456789 abcdefghijklmnopqrstuvwxyz_\\";
+  std::size_t acceptedByBoth = 0;
+  for (const std::string& base : kPlainLines) {
+    std::uniform_int_distribution<std::size_t> position(0, base.size() - 1);
+    std::uniform_int_distribution<std::size_t> symbol(0, alphabet.size() - 1);
+    for (int trial = 0; trial < 1500; ++trial) {
+      std::string line = base;
+      const std::size_t at = position(random);
+      switch (trial % 3) {
+        case 0: line.erase(at, 1); break;
+        case 1: line[at] = alphabet[symbol(random)]; break;
+        default: line.insert(at, 1, alphabet[symbol(random)]); break;
+      }
+      Wall fast;
+      if (!Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) continue;
+      const std::optional<Wall> full = fullRead(line);
+      ASSERT_TRUE(full.has_value()) << "fast path accepted a line the full reader refuses: "
+                                    << line;
+      expectSameWall(fast, *full, line);
+      ++acceptedByBoth;
+    }
+  }
+  EXPECT_GT(acceptedByBoth, 300u) << "mutations should often keep a valid wall";
+}
+
+}  // namespace
