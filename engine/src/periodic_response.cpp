@@ -22,7 +22,6 @@ namespace Brusk::Engine {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
 /// Below this xi, e^xi - e^-xi cancels by more than a factor 3 and cosh/sinh come from expm1
@@ -92,8 +91,7 @@ inline void premultiplyResistance(double resistance, Matrix& z) {
 /// L22 is not stored: it equals L11.
 inline Matrix slabMatrix(const LayerProperties& layer, double period) {
   const double lambda = layer.conductivity;
-  const double penetrationDepth =
-      std::sqrt((lambda * period) / ((layer.density * layer.specificHeat) * kPi));
+  const double penetrationDepth = periodicPenetrationDepth(layer, period);
   const double xi = layer.thickness / penetrationDepth;
   const Hyperbolic hyperbolic = hyperbolicOf(xi);
   const double ch = hyperbolic.hyperbolicCosine;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 
 #include "brusk/engine/complex.h"
@@ -9,6 +10,13 @@ namespace Brusk::Engine {
 
 /// Length of the daily cycle T [s] used by the ISO 13786 characteristics.
 inline constexpr double kDailyPeriod = 86400.0;
+
+/// Periodic penetration depth of a slab, delta = sqrt(lambda T / (rho c pi)) [m] (ISO 13786): the
+/// depth at which a temperature swing of period T [s] is damped by e; xi = d / delta.
+inline double periodicPenetrationDepth(const LayerProperties& slab, double period) {
+  return std::sqrt((slab.conductivity * period) /
+                   ((slab.density * slab.specificHeat) * 3.141592653589793));
+}
 
 /// Boundary of a plane element for the periodic calculation.
 struct ElementBoundary {
