@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "brusk/engine/surface.h"
@@ -10,6 +11,11 @@
 namespace Brusk::Batch {
 
 namespace {
+
+/// The powers of ten that are exact doubles.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 /// A cursor over the line that recognises the JSON subset of plain walls.
 class Scanner {
@@ -58,19 +64,43 @@ public:
   bool number(double& out) {
     skipSpace();
     const std::size_t start = _at;
+    // Clinger's exact case: at most 19 significant digits read as an integer, scaled by a power
+    // of ten a double holds exactly; both operands exact, one correctly rounded operation.
+    std::uint64_t significand = 0;
+    int significantDigits = 0;
+    int scale = 0;
+    const auto accumulate = [&](bool fraction) {
+      const std::size_t first = _at;
+      while (_at < _text.size() && _text[_at] >= '0' && _text[_at] <= '9') {
+        const auto digit = static_cast<std::uint64_t>(_text[_at] - '0');
+        if (significand != 0 || digit != 0) ++significantDigits;
+        if (significantDigits <= 19) significand = significand * 10u + digit;
+        if (fraction) --scale;
+        ++_at;
+      }
+      return _at > first;
+    };
     if (_at < _text.size() && _text[_at] == '0') {
       ++_at;
-    } else if (!digits()) {
+    } else if (!accumulate(false)) {
       return false;
     }
     if (_at < _text.size() && _text[_at] == '.') {
       ++_at;
-      if (!digits()) return false;
+      if (!accumulate(true)) return false;
     }
+    bool exponentPart = false;
     if (_at < _text.size() && (_text[_at] == 'e' || _text[_at] == 'E')) {
+      exponentPart = true;
       ++_at;
       if (_at < _text.size() && (_text[_at] == '+' || _text[_at] == '-')) ++_at;
       if (!digits()) return false;
+    }
+    constexpr std::uint64_t kExactIntegers = std::uint64_t{1} << 53;
+    if (!exponentPart && significantDigits <= 19 && significand <= kExactIntegers && scale >= -22) {
+      out = static_cast<double>(significand);
+      if (scale < 0) out /= kExactPowersOfTen[static_cast<std::size_t>(-scale)];
+      return true;
     }
     const char* first = _text.data() + start;
     const char* last = _text.data() + _at;
@@ -167,7 +197,12 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
   }
   if (family) layer.family = std::string(*family);
   if (!conductivity || !density || !specificHeat) return false;
-  if (layer.name.empty()) layer.name = "Layer " + std::to_string(index + 1);
+  if (layer.name.empty()) {
+    char digits[24];
+    const auto written = std::to_chars(digits, digits + sizeof digits, index + 1);
+    layer.name.assign("Layer ");
+    layer.name.append(digits, written.ptr);
+  }
   layer.properties =
       Engine::LayerProperties::slab(*thickness, *conductivity, *density, *specificHeat);
   return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <istream>
 #include <memory>
@@ -14,24 +15,65 @@ namespace Brusk::Batch {
 
 namespace {
 
-/// A run of whole lines, processed by one worker, written by the caller's thread.
+/// Bytes that are only ever overwritten by reads, so growing them needs no zero fill.
+class ByteBuffer {
+public:
+  [[nodiscard]] char* data() { return _bytes.get(); }
+  [[nodiscard]] std::size_t size() const { return _size; }
+  [[nodiscard]] std::string_view view() const { return {_bytes.get(), _size}; }
+  void clear() { _size = 0; }
+  void shrink(std::size_t size) { _size = size; }
+
+  /// Makes room for `extra` more bytes past size() and returns where they start.
+  char* grow(std::size_t extra) {
+    if (_size + extra > _capacity) {
+      const std::size_t capacity = std::max(_size + extra, 2 * _capacity);
+      std::unique_ptr<char[]> bytes(new char[capacity]);
+      if (_size != 0) std::memcpy(bytes.get(), _bytes.get(), _size);
+      _bytes = std::move(bytes);
+      _capacity = capacity;
+    }
+    char* end = _bytes.get() + _size;
+    _size += extra;
+    return end;
+  }
+
+private:
+  std::unique_ptr<char[]> _bytes;
+  std::size_t _size = 0;
+  std::size_t _capacity = 0;
+};
+
+/// A run of whole lines, processed by one worker, written by the caller's thread. Chunks are
+/// recycled, so their buffers keep their capacity and a run allocates only while warming up.
 struct Chunk {
-  std::string input;
+  ByteBuffer input;
   std::size_t firstLine = 0;  // 1-based number of the chunk's first line
   std::string output;
   std::vector<std::pair<std::size_t, std::string>> errors;  // line number, reason
   std::size_t lines = 0;
   bool done = false;
+
+  void reset() {
+    input.clear();
+    output.clear();
+    errors.clear();
+    lines = 0;
+    done = false;
+  }
 };
 
 void processChunk(Chunk& chunk, const LineProcessor& process, bool failFast) {
-  std::string_view rest(chunk.input);
+  const char* next = chunk.input.data();
+  const char* const end = next + chunk.input.size();
   std::string error;
   std::size_t lineNumber = chunk.firstLine;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find('\n');
-    std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+  while (next != end) {
+    const auto* newline =
+        static_cast<const char*>(std::memchr(next, '\n', static_cast<std::size_t>(end - next)));
+    const char* lineEnd = newline != nullptr ? newline : end;
+    std::string_view line(next, static_cast<std::size_t>(lineEnd - next));
+    next = newline != nullptr ? newline + 1 : end;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     error.clear();
     ++chunk.lines;
@@ -51,22 +93,27 @@ public:
 
   /// Fills `chunk.input` with whole lines; false at end of input with nothing read.
   bool next(Chunk& chunk) {
-    chunk.input.swap(_carry);
+    ByteBuffer& bytes = chunk.input;
+    bytes.clear();
+    if (!_carry.empty()) std::memcpy(bytes.grow(_carry.size()), _carry.data(), _carry.size());
     _carry.clear();
     while (!_eof) {
-      const std::size_t old = chunk.input.size();
-      chunk.input.resize(old + _chunkBytes);
-      _input.read(&chunk.input[old], static_cast<std::streamsize>(_chunkBytes));
-      chunk.input.resize(old + static_cast<std::size_t>(_input.gcount()));
+      const std::size_t old = bytes.size();
+      char* target = bytes.grow(_chunkBytes);
+      _input.read(target, static_cast<std::streamsize>(_chunkBytes));
+      bytes.shrink(old + static_cast<std::size_t>(_input.gcount()));
       if (!_input) _eof = true;
-      const std::size_t lastNewline = chunk.input.rfind('\n');
-      if (lastNewline != std::string::npos) {
-        _carry.assign(chunk.input, lastNewline + 1, std::string::npos);
-        chunk.input.resize(lastNewline + 1);
+      // Only the new bytes can hold a newline: the carry and earlier reads of this chunk have
+      // none, and a long line must not be searched again on every read.
+      const std::size_t newline = bytes.view().substr(old).rfind('\n');
+      if (newline != std::string_view::npos) {
+        const std::size_t lineEnd = old + newline + 1;
+        _carry.assign(bytes.data() + lineEnd, bytes.size() - lineEnd);
+        bytes.shrink(lineEnd);
         break;
       }
     }
-    return !chunk.input.empty();
+    return bytes.size() != 0;
   }
 
 private:
@@ -76,9 +123,18 @@ private:
   bool _eof = false;
 };
 
-std::size_t countLines(const std::string& text) {
-  const auto newlines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
-  return newlines + (!text.empty() && text.back() != '\n' ? 1 : 0);
+std::size_t countLines(std::string_view text) {
+  std::size_t lines = 0;
+  const char* next = text.data();
+  const char* const end = next + text.size();
+  while (next != end) {
+    const auto* newline =
+        static_cast<const char*>(std::memchr(next, '\n', static_cast<std::size_t>(end - next)));
+    ++lines;  // a final line without newline counts too
+    if (newline == nullptr) break;
+    next = newline + 1;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -126,17 +182,25 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
   std::size_t nextLine = 1;
   bool inputLeft = true;
   bool stop = false;
+  std::vector<std::shared_ptr<Chunk>> spare;  // written chunks, for reuse
 
   while (!stop) {
     // Keep the workers fed, within the memory bound.
     while (inputLeft && inFlight.size() < maxInFlight) {
-      auto chunk = std::make_shared<Chunk>();
+      std::shared_ptr<Chunk> chunk;
+      if (spare.empty()) {
+        chunk = std::make_shared<Chunk>();
+      } else {
+        chunk = std::move(spare.back());
+        spare.pop_back();
+        chunk->reset();
+      }
       if (!reader.next(*chunk)) {
         inputLeft = false;
         break;
       }
       chunk->firstLine = nextLine;
-      nextLine += countLines(chunk->input);
+      nextLine += countLines(chunk->input.view());
       std::lock_guard<std::mutex> lock(mutex);
       inFlight.push_back(chunk);
       pending.push_back(chunk);
@@ -166,6 +230,7 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
       stop = true;
       summary.stoppedEarly = true;
     }
+    spare.push_back(std::move(chunk));
   }
 
   {

@@ -3,21 +3,122 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+// Only the shortest-digits search of {fmt} (Dragonbox) is used, through its header-only target;
+// it lives in fmt's detail namespace, so an fmt upgrade needs the equivalence test re-run
+// (tests/cli/output_test.cpp, ShortestDouble).
+#include <fmt/format.h>
 
 namespace Brusk {
 
 namespace {
 
-void appendNumber(double value, std::string& out) {
-  if (!std::isfinite(value)) {
-    out += "null";
-    return;
-  }
-  char buffer[32];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, written.ptr);
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+constexpr std::uint64_t kPowersOfTen[] = {1u,
+                                          10u,
+                                          100u,
+                                          1000u,
+                                          10000u,
+                                          100000u,
+                                          1000000u,
+                                          10000000u,
+                                          100000000u,
+                                          1000000000u,
+                                          10000000000u,
+                                          100000000000u,
+                                          1000000000000u,
+                                          10000000000000u,
+                                          100000000000000u,
+                                          1000000000000000u,
+                                          10000000000000000u,
+                                          100000000000000000u,
+                                          1000000000000000000u,
+                                          10000000000000000000u};
+
+int decimalDigitCount(std::uint64_t value) {
+  // log10(2) ~ 1233 / 4096 turns the bit length into the digit count, give or take one.
+  const auto bits = 64 - __builtin_clzll(value | 1u);
+  const auto guess = static_cast<std::size_t>((bits * 1233) >> 12);
+  return static_cast<int>(guess) + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
+
+void writeDigitPair(std::uint32_t value, char* out) { std::memcpy(out, kDigitPairs + 2 * value, 2); }
+
+void writeEightDigits(std::uint32_t value, char* out) {
+  const std::uint32_t high = value / 10000u;
+  const std::uint32_t low = value % 10000u;
+  writeDigitPair(high / 100u, out);
+  writeDigitPair(high % 100u, out + 2);
+  writeDigitPair(low / 100u, out + 4);
+  writeDigitPair(low % 100u, out + 6);
+}
+
+/// The 24 digits, zero-padded, of a value below 10^24: three independent 8-digit halves keep
+/// the divisions short and parallel.
+void writeTwentyFourDigits(std::uint64_t value, char* out) {
+  const auto low = static_cast<std::uint32_t>(value % 100000000u);
+  value /= 100000000u;
+  writeEightDigits(static_cast<std::uint32_t>(value / 100000000u), out);
+  writeEightDigits(static_cast<std::uint32_t>(value % 100000000u), out + 8);
+  writeEightDigits(low, out + 16);
+}
+
+/// Copies a fixed 24 bytes whatever the digit count, which beats a variable-length copy; the
+/// caller's kShortestDoubleRoom leaves space for the overshoot.
+void copyDigits(char* out, const char* digits) { std::memcpy(out, digits, 24); }
+
+/// Builds text in a stack buffer and hands it to the string in few large appends: a row is
+/// some sixty small pieces.
+class StagedText {
+ public:
+  explicit StagedText(std::string& out) : _out(out) {}
+  StagedText(const StagedText&) = delete;
+  StagedText& operator=(const StagedText&) = delete;
+
+  void put(char c) {
+    makeRoom(1);
+    *_end++ = c;
+  }
+  void put(std::string_view text) {
+    if (text.size() > kCapacity / 4) {
+      flush();
+      _out.append(text);
+      return;
+    }
+    makeRoom(text.size());
+    std::memcpy(_end, text.data(), text.size());
+    _end += text.size();
+  }
+  void number(double value) {
+    makeRoom(kShortestDoubleRoom);
+    _end = writeShortestDouble(value, _end);
+  }
+  /// Must be called once the text is complete.
+  void flush() {
+    _out.append(_buffer, _end);
+    _end = _buffer;
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 2048;
+
+  void makeRoom(std::size_t bytes) {
+    if (bytes > static_cast<std::size_t>(_buffer + kCapacity - _end)) flush();
+  }
+
+  std::string& _out;
+  char _buffer[kCapacity];
+  char* _end = _buffer;
+};
 
 /// Walks the fields of a result in output order; JSON and CSV writers share it so their keys
 /// and columns cannot drift apart.
@@ -63,39 +164,47 @@ void visitResult(const WallResult& r, Visitor& v) {
   v.end();
 }
 
-void appendJsonString(const std::string& text, std::string& out) {
-  out += '"';
+void appendJsonString(const std::string& text, StagedText& out) {
+  out.put('"');
   for (char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
+      out.put('\\');
+      out.put(c);
     } else if (byte < 0x20) {
       static const char* const kHex = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
+      out.put("\\u00");
+      out.put(kHex[byte >> 4]);
+      out.put(kHex[byte & 0xF]);
     } else {
-      out += c;
+      out.put(c);
     }
   }
-  out += '"';
+  out.put('"');
+}
+
+void appendJsonNumber(double value, StagedText& out) {
+  if (std::isfinite(value)) {
+    out.number(value);
+  } else {
+    out.put("null");
+  }
 }
 
 class JsonWriter {
  public:
-  JsonWriter(std::string& out, JsonLayout layout, int depth)
+  JsonWriter(StagedText& out, JsonLayout layout, int depth)
       : _out(out), _indented(layout == JsonLayout::Indented), _depth(depth) {}
 
   void open() {
-    _out += '{';
+    _out.put('{');
     ++_depth;
     _first = true;
   }
   void close() {
     --_depth;
     newline();
-    _out += '}';
+    _out.put('}');
     _first = false;
   }
   void begin(const char* key) {
@@ -105,7 +214,7 @@ class JsonWriter {
   void end() { close(); }
   void number(const char* key, double value) {
     this->key(key);
-    appendNumber(value, _out);
+    appendJsonNumber(value, _out);
   }
   void text(const char* key, const std::string& value) {
     this->key(key);
@@ -113,29 +222,29 @@ class JsonWriter {
   }
   void complex(const char* key, const Engine::Complex& value) {
     this->key(key);
-    _out += '[';
-    appendNumber(value.getRealPart(), _out);
-    _out += _indented ? ", " : ",";
-    appendNumber(value.getImaginaryPart(), _out);
-    _out += ']';
+    _out.put('[');
+    appendJsonNumber(value.getRealPart(), _out);
+    _out.put(_indented ? ", " : ",");
+    appendJsonNumber(value.getImaginaryPart(), _out);
+    _out.put(']');
   }
 
  private:
   void key(const char* name) {
-    if (!_first) _out += ',';
+    if (!_first) _out.put(',');
     _first = false;
     newline();
-    _out += '"';
-    _out += name;
-    _out += _indented ? "\": " : "\":";
+    _out.put('"');
+    _out.put(name);
+    _out.put(_indented ? "\": " : "\":");
   }
   void newline() {
     if (!_indented) return;
-    _out += '\n';
-    _out.append(static_cast<std::size_t>(2 * _depth), ' ');
+    _out.put('\n');
+    for (int i = 0; i < _depth; ++i) _out.put("  ");
   }
 
-  std::string& _out;
+  StagedText& _out;
   bool _indented;
   int _depth;
   bool _first = true;
@@ -167,25 +276,25 @@ class CsvHeaderWriter {
 
 class CsvRowWriter {
  public:
-  explicit CsvRowWriter(std::string& out) : _out(out) {}
+  explicit CsvRowWriter(StagedText& out) : _out(out) {}
   void begin(const char*) {}
   void end() {}
   void number(const char*, double value) {
     separator();
-    if (std::isfinite(value)) appendNumber(value, _out);
+    if (std::isfinite(value)) _out.number(value);
   }
   void text(const char*, const std::string& value) {
     separator();
     if (value.find_first_of(",\"\r\n") == std::string::npos) {
-      _out += value;
+      _out.put(value);
       return;
     }
-    _out += '"';
+    _out.put('"');
     for (char c : value) {
-      if (c == '"') _out += '"';
-      _out += c;
+      if (c == '"') _out.put('"');
+      _out.put(c);
     }
-    _out += '"';
+    _out.put('"');
   }
   void complex(const char* key, const Engine::Complex& value) {
     number(key, value.getRealPart());
@@ -194,10 +303,10 @@ class CsvRowWriter {
 
  private:
   void separator() {
-    if (!_first) _out += ',';
+    if (!_first) _out.put(',');
     _first = false;
   }
-  std::string& _out;
+  StagedText& _out;
   bool _first = true;
 };
 
@@ -268,10 +377,12 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width, 
 }  // namespace
 
 void appendJson(const WallResult& result, std::string& out, JsonLayout layout) {
-  JsonWriter writer(out, layout, 0);
+  StagedText staged(out);
+  JsonWriter writer(staged, layout, 0);
   writer.open();
   visitResult(result, writer);
   writer.close();
+  staged.flush();
 }
 
 std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout) {
@@ -286,10 +397,12 @@ std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout
   for (std::size_t i = 0; i < results.size(); ++i) {
     if (i > 0) out += ',';
     if (indented) out += "\n  ";
-    JsonWriter writer(out, layout, 1);
+    StagedText staged(out);
+    JsonWriter writer(staged, layout, 1);
     writer.open();
     visitResult(results[i], writer);
     writer.close();
+    staged.flush();
   }
   if (indented && !results.empty()) out += '\n';
   out += "]\n";
@@ -303,9 +416,11 @@ void appendCsvHeader(std::string& out) {
 }
 
 void appendCsvRow(const WallResult& result, std::string& out) {
-  CsvRowWriter writer(out);
+  StagedText staged(out);
+  CsvRowWriter writer(staged);
   visitResult(result, writer);
-  out += '\n';
+  staged.put('\n');
+  staged.flush();
 }
 
 std::string formatCsv(const std::vector<WallResult>& results) {
@@ -348,6 +463,67 @@ std::string formatTable(const std::vector<WallResult>& results) {
     appendLine(kTableRows[row].label, [&](std::size_t column) { return cells[column][row]; });
   }
   return out;
+}
+
+char* writeShortestDouble(double value, char* out) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const bool zeroOrNotFinite = (bits << 1) == 0 || ((bits >> 52) & 0x7ffu) == 0x7ffu;
+  if (zeroOrNotFinite) return std::to_chars(out, out + kShortestDoubleRoom, value).ptr;
+  if ((bits >> 63) != 0) *out++ = '-';
+  const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
+
+  char digitBlock[48];
+  writeTwentyFourDigits(decimal.significand, digitBlock);
+  const int digitCount = decimalDigitCount(decimal.significand);
+  const char* digits = digitBlock + 24 - digitCount;
+  const int exponent = decimal.exponent;  // value = digits * 10^exponent
+
+  // std::to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
+  const int scientificExponent = exponent + digitCount - 1;
+  const int absoluteExponent = std::abs(scientificExponent);
+  const int scientificLength =
+      digitCount + (digitCount > 1 ? 1 : 0) + 2 + (absoluteExponent >= 100 ? 3 : 2);
+  const int fixedLength = exponent >= 0             ? digitCount + exponent
+                          : -exponent < digitCount ? digitCount + 1
+                                                   : 2 - exponent;
+  if (fixedLength <= scientificLength) {
+    // Fixed notation of a number of 16 or more integer digits is its exact integer value,
+    // not the shortest digits padded with zeros.
+    if (digitCount + exponent > 15) {
+      return std::to_chars(out, out + kShortestDoubleRoom, std::fabs(value)).ptr;
+    }
+    if (exponent >= 0) {
+      copyDigits(out, digits);
+      std::memset(out + digitCount, '0', static_cast<std::size_t>(exponent));
+      return out + digitCount + exponent;
+    }
+    if (-exponent < digitCount) {
+      const int integerDigits = digitCount + exponent;
+      copyDigits(out, digits);
+      out[integerDigits] = '.';
+      copyDigits(out + integerDigits + 1, digits + integerDigits);
+      return out + digitCount + 1;
+    }
+    const int leadingZeros = -exponent - digitCount;
+    out[0] = '0';
+    out[1] = '.';
+    std::memset(out + 2, '0', static_cast<std::size_t>(leadingZeros));
+    copyDigits(out + 2 + leadingZeros, digits);
+    return out + 2 + leadingZeros + digitCount;
+  }
+  char* end = out + 1;
+  out[0] = digits[0];
+  if (digitCount > 1) {
+    out[1] = '.';
+    copyDigits(out + 2, digits + 1);
+    end = out + digitCount + 1;
+  }
+  *end++ = 'e';
+  *end++ = scientificExponent < 0 ? '-' : '+';
+  if (absoluteExponent >= 100) *end++ = static_cast<char>('0' + absoluteExponent / 100);
+  writeDigitPair(static_cast<std::uint32_t>(absoluteExponent % 100), end);
+  return end + 2;
 }
 
 }  // namespace Brusk

@@ -1,5 +1,6 @@
 #include "brusk/frontend/wall_result.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -11,16 +12,16 @@ namespace Brusk {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-/// cosh and sinh overflow a double beyond this argument, and the matrix grows like e^xi.
-constexpr double kLargestXi = 709.0;
+/// The matrix elements grow like e^(sum of xi); their products in the admittances and
+/// capacities overflow a double from e^709, so about half of that can be computed.
+constexpr double kComputableDepths = 354.0;
 
 PeriodicValue periodicValue(const Engine::Complex& quantity, double period) {
   return {quantity.getModulus(), Engine::timeShiftHours(quantity, period)};
 }
 
-/// Why the engine refused the wall: the layers' penetration depths, delta = sqrt(lambda T /
-/// (pi rho c)), add up to more than a double's cosh can hold, or a value is extreme.
+/// Why the engine refused the wall: the layers add up to more periodic penetration depths than
+/// double precision can carry through the matrix products, or a value is extreme.
 [[noreturn]] void throwOverflow(const Wall& wall, double period) {
   double totalXi = 0.0;
   double largestXi = -1.0;
@@ -28,9 +29,7 @@ PeriodicValue periodicValue(const Engine::Complex& quantity, double period) {
   for (std::size_t i = 0; i < wall.layers.size(); ++i) {
     const Engine::LayerProperties& layer = wall.layers[i].properties;
     if (layer.isPureResistance()) continue;
-    const double depth =
-        std::sqrt(layer.conductivity * period / (kPi * layer.density * layer.specificHeat));
-    const double xi = layer.thickness / depth;
+    const double xi = layer.thickness / Engine::periodicPenetrationDepth(layer, period);
     totalXi += xi;
     if (xi > largestXi) {
       largestXi = xi;
@@ -39,7 +38,7 @@ PeriodicValue periodicValue(const Engine::Complex& quantity, double period) {
   }
   std::string message = "wall \"" + wall.name + "\": the heat transfer matrix overflows double " +
                         "precision at a " + Detail::formatNumber(period / 3600.0) + " h period";
-  if (largestXi >= 0.0 && !(totalXi < kLargestXi / 2.0)) {
+  if (largestXi >= 0.0 && !(totalXi < kComputableDepths)) {
     const WallLayer& layer = wall.layers[thickest];
     const auto depths = [](double xi) {
       char buffer[32];
@@ -48,7 +47,7 @@ PeriodicValue periodicValue(const Engine::Complex& quantity, double period) {
     };
     message += ": the layers add up to " + depths(totalXi) +
                " periodic penetration depths and about " +
-               std::to_string(static_cast<int>(kLargestXi)) + " can be computed; layer " +
+               std::to_string(static_cast<int>(kComputableDepths)) + " can be computed; layer " +
                std::to_string(thickest + 1) + " (\"" + layer.name + "\") is " +
                Detail::formatNumber(layer.properties.thickness) + " m thick, " + depths(largestXi) +
                " depths: make it thinner or the period longer";
@@ -67,9 +66,19 @@ WallResult computeWallResult(const Wall& wall, double periodSeconds) {
                 Detail::formatNumber(periodSeconds));
   }
   if (wall.layers.empty()) throw Error("wall \"" + wall.name + "\": the wall has no layers");
-  const std::vector<Engine::LayerProperties> layers = wall.layerProperties();
+  // Walls of a few layers, nearly all of them, need no heap copy of the layers.
+  constexpr std::size_t kStackLayers = 8;
+  std::array<Engine::LayerProperties, kStackLayers> stackLayers;
+  std::vector<Engine::LayerProperties> heapLayers;
+  const Engine::LayerProperties* layers = stackLayers.data();
+  if (wall.layers.size() <= kStackLayers) {
+    for (std::size_t i = 0; i < wall.layers.size(); ++i) stackLayers[i] = wall.layers[i].properties;
+  } else {
+    heapLayers = wall.layerProperties();
+    layers = heapLayers.data();
+  }
   Engine::WallResponse response;
-  if (!Engine::computeWallResponse(layers.data(), layers.size(), wall.boundary(), periodSeconds,
+  if (!Engine::computeWallResponse(layers, wall.layers.size(), wall.boundary(), periodSeconds,
                                    response)) {
     throwOverflow(wall, periodSeconds);
   }

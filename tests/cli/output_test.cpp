@@ -4,6 +4,14 @@
 
 #include <nlohmann/json.hpp>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <string_view>
+#include <vector>
+
 #include "test_walls.h"
 
 namespace {
@@ -164,5 +172,81 @@ TEST(TableOutput, NamesQuantitiesWithSymbolsAndAlignsWalls) {
     }
   }
 }
+
+}  // namespace
+
+namespace {
+
+// writeShortestDouble must give exactly std::to_chars's text: the CSV and JSON output format is
+// defined by it. Each row is a family of doubles that exercises a different layout decision.
+struct ShortestDoubleCase {
+  const char* name;
+  std::vector<double> (*values)();
+};
+
+std::vector<double> randomBitPatterns() {
+  std::mt19937_64 random(1);
+  std::vector<double> values;
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint64_t bits = random();
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    if (std::isfinite(value)) values.push_back(value);
+  }
+  return values;
+}
+
+std::vector<double> powersAndNeighbours() {
+  std::vector<double> values;
+  for (int exponent = -330; exponent <= 310; ++exponent) {
+    for (const double base : {1.0, 2.0, 5.0}) {
+      const double value = base * std::pow(10.0, exponent);
+      if (!std::isfinite(value)) continue;
+      values.insert(values.end(), {value, std::nextafter(value, 0.0),
+                                   std::nextafter(value, HUGE_VAL), -value});
+    }
+  }
+  for (int exponent = -1074; exponent <= 1023; ++exponent) values.push_back(std::ldexp(1.0, exponent));
+  return values;
+}
+
+std::vector<double> integersAndDecimals() {
+  std::vector<double> values = {0.0, -0.0, 1.0, 86400.0, 1e15, 1e16, 1e17, 123456789012345680.0,
+                                9007199254740993.0, 0.1, 0.2, 0.3, 1.0 / 3.0, 2.0 / 3.0, 5e-324,
+                                2.2250738585072014e-308, 1.7976931348623157e308};
+  std::mt19937_64 random(2);
+  std::uniform_int_distribution<std::int64_t> digits(0, 99999999);
+  std::uniform_int_distribution<int> scale(-12, 20);
+  for (int i = 0; i < 100000; ++i) {
+    values.push_back(static_cast<double>(digits(random)) * std::pow(10.0, scale(random)));
+  }
+  return values;
+}
+
+class ShortestDoubleTest : public testing::TestWithParam<ShortestDoubleCase> {};
+
+TEST_P(ShortestDoubleTest, MatchesToChars) {
+  char fast[Brusk::kShortestDoubleRoom];
+  char reference[64];
+  std::size_t mismatches = 0;
+  for (const double value : GetParam().values()) {
+    const std::string_view ours(fast, static_cast<std::size_t>(
+                                          Brusk::writeShortestDouble(value, fast) - fast));
+    const auto result = std::to_chars(reference, reference + sizeof reference, value);
+    const std::string_view expected(reference,
+                                    static_cast<std::size_t>(result.ptr - reference));
+    if (ours != expected && ++mismatches <= 5) {
+      ADD_FAILURE() << "value " << expected << " written as " << ours;
+    }
+  }
+  EXPECT_EQ(mismatches, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, ShortestDoubleTest,
+                         testing::Values(ShortestDoubleCase{"random_bits", randomBitPatterns},
+                                         ShortestDoubleCase{"powers", powersAndNeighbours},
+                                         ShortestDoubleCase{"integers_and_decimals",
+                                                            integersAndDecimals}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
