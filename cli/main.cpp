@@ -7,8 +7,8 @@
 #include <iostream>
 #include <string>
 
-#include <CLI/CLI.hpp>
 #include <unistd.h>
+#include <CLI/CLI.hpp>
 
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"

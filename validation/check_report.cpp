@@ -10,16 +10,15 @@ unsigned passedChecks = 0;
 unsigned failedChecks = 0;
 
 void checkClose(std::ostream& out, const std::string& label, const std::string& expectedText,
-                const std::string& toleranceText, double expected, double tolerance,
-                double value) {
+                const std::string& toleranceText, double expected, double tolerance, double value) {
   const double absoluteError = std::fabs(expected - value);
   // Written so that a NaN error compares false and fails.
   const bool passed = absoluteError <= tolerance;
   // Signed on purpose: a negative reference gives a negative percentage.
   const double relativeError = absoluteError / expected * 100.0;
 
-  out << '[' << (passed ? "PASSED" : "FAILED") << "] " << label << " = " << expectedText
-      << " +/- " << toleranceText << ". Value: " << value << ". Absolute error: " << absoluteError
+  out << '[' << (passed ? "PASSED" : "FAILED") << "] " << label << " = " << expectedText << " +/- "
+      << toleranceText << ". Value: " << value << ". Absolute error: " << absoluteError
       << ", relative error: " << relativeError << "%." << std::endl;
 
   if (passed) {
@@ -30,8 +29,7 @@ void checkClose(std::ostream& out, const std::string& label, const std::string& 
 }
 
 void checkClose(const std::string& label, const std::string& expectedText,
-                const std::string& toleranceText, double expected, double tolerance,
-                double value) {
+                const std::string& toleranceText, double expected, double tolerance, double value) {
   checkClose(std::cout, label, expectedText, toleranceText, expected, tolerance, value);
 }
 

@@ -5,6 +5,5 @@
 #include "reference_cases.h"
 
 int main() {
-  return Brusk::Validation::runReferenceValidation(std::cout,
-                                                   Brusk::Validation::referenceChecks());
+  return Brusk::Validation::runReferenceValidation(std::cout, Brusk::Validation::referenceChecks());
 }

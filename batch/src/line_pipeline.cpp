@@ -146,8 +146,8 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
   const std::size_t maxInFlight = 2 * static_cast<std::size_t>(jobs) + 2;
 
   std::mutex mutex;
-  std::condition_variable work;  // a chunk waits for a worker, or the run is over
-  std::condition_variable ready;  // a chunk is done
+  std::condition_variable work;                 // a chunk waits for a worker, or the run is over
+  std::condition_variable ready;                // a chunk is done
   std::deque<std::shared_ptr<Chunk>> pending;   // to be processed
   std::deque<std::shared_ptr<Chunk>> inFlight;  // in input order, until written
   bool finished = false;

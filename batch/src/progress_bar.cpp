@@ -45,11 +45,10 @@ void ProgressBar::draw(const Progress& progress) {
                  " s left";
     }
   }
-  std::fprintf(_terminal, "\r%s%zu walls, %.0f walls/s%s%s\033[K", bar.c_str(),
-               progress.linesDone, rate,
-               progress.failedLines ? (", " + std::to_string(progress.failedLines) + " failed").c_str()
-                                    : "",
-               timeLeft.c_str());
+  std::fprintf(
+      _terminal, "\r%s%zu walls, %.0f walls/s%s%s\033[K", bar.c_str(), progress.linesDone, rate,
+      progress.failedLines ? (", " + std::to_string(progress.failedLines) + " failed").c_str() : "",
+      timeLeft.c_str());
   std::fflush(_terminal);
 }
 

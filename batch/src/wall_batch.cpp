@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -144,8 +144,8 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   const RowWriter writer(options.format == "csv");
   output << writer.header();
 
-  const LineProcessor process = [&](std::string_view line, std::size_t lineNumber,
-                                    std::string& out, std::string& error) {
+  const LineProcessor process = [&](std::string_view line, std::size_t lineNumber, std::string& out,
+                                    std::string& error) {
     // Reused per thread: most lines name their wall, and a fresh string per line costs more
     // than the rest of the line's bookkeeping.
     thread_local std::string defaultName;

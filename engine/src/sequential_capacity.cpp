@@ -13,15 +13,16 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
-constexpr double kDailyPeriod = 86400.0;          // T [s], one day
-constexpr double kExtendedPeriod = 1036800.0;     // T [s], twelve days
-constexpr double kDailyDepthLimit = 0.1;          // [m]
-constexpr double kExtendedDepthLimit = 0.34;      // [m]
-constexpr double kLightLayerMassLimit = 2.0;      // d rho [kg/m2] at or below which a layer is light
-constexpr double kInsulatingConductivity = 0.065; // lambda [W/(m.K)] at or below which a layer insulates
-constexpr double kInsulatingResistance = 0.5;     // least d / lambda [m2.K/W] of a backing insulation
-constexpr double kThinFactor = 0.5;               // thin when d <= 0.5 delta
-constexpr double kThickFactor = 2.0;              // semi-infinite when d >= 2 delta
+constexpr double kDailyPeriod = 86400.0;       // T [s], one day
+constexpr double kExtendedPeriod = 1036800.0;  // T [s], twelve days
+constexpr double kDailyDepthLimit = 0.1;       // [m]
+constexpr double kExtendedDepthLimit = 0.34;   // [m]
+constexpr double kLightLayerMassLimit = 2.0;   // d rho [kg/m2] at or below which a layer is light
+constexpr double kInsulatingConductivity =
+    0.065;  // lambda [W/(m.K)] at or below which a layer insulates
+constexpr double kInsulatingResistance = 0.5;  // least d / lambda [m2.K/W] of a backing insulation
+constexpr double kThinFactor = 0.5;            // thin when d <= 0.5 delta
+constexpr double kThickFactor = 2.0;           // semi-infinite when d >= 2 delta
 
 /// A layer stops the penetration of the periodic wave: low conductivity, or a pure resistance
 /// (an air layer), which stores nothing.
@@ -68,8 +69,7 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
     } else if (startLayer.thickness >= kThickFactor * penetrationDepth) {
       // Semi-infinite medium: kappa = delta rho c / sqrt(2), the modulus of its admittance / omega.
       method = SemiInfinite;
-      capacity =
-          penetrationDepth * startLayer.density * startLayer.specificHeat / std::sqrt(2.0);
+      capacity = penetrationDepth * startLayer.density * startLayer.specificHeat / std::sqrt(2.0);
       return;
     }
   }

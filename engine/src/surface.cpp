@@ -22,7 +22,7 @@ void copyLayerProperties(const std::vector<std::unique_ptr<Layer>>& layers,
 /// The layers' properties for one kernel call: on the stack for the usual walls, so that a
 /// calculation does not allocate, and on the heap past `kStackLayers` layers.
 class LayerPropertiesBuffer {
- public:
+public:
   explicit LayerPropertiesBuffer(const std::vector<std::unique_ptr<Layer>>& layers)
       : _count(layers.size()) {
     if (_count > kStackLayers) {
@@ -37,7 +37,7 @@ class LayerPropertiesBuffer {
   [[nodiscard]] const LayerProperties* data() const { return _data; }
   [[nodiscard]] std::size_t size() const { return _count; }
 
- private:
+private:
   // Far more layers than any real wall has; the array is 640 bytes.
   static constexpr std::size_t kStackLayers = 16;
 

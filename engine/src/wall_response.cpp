@@ -13,8 +13,7 @@ constexpr double kSecondsPerHour = 3600.0;
 }  // namespace
 
 bool computeWallResponse(const LayerProperties* layers, std::size_t layerCount,
-                         const ElementBoundary& boundary, double period,
-                         WallResponse& response) {
+                         const ElementBoundary& boundary, double period, WallResponse& response) {
   WallResponse result;
   if (!computePeriodicResponse(layers, layerCount, boundary, period, result.periodic)) {
     return false;

@@ -28,7 +28,7 @@ std::string lowered(std::string_view text) {
 }
 
 class CatalogueReader {
- public:
+public:
   CatalogueReader(const std::string& source, const Detail::LineMap& lines)
       : _source(source), _lines(lines) {}
 
@@ -72,7 +72,7 @@ class CatalogueReader {
     number(table, pointer, "specific_heat", "J/(kg.K)", entry.specificHeat);
   }
 
- private:
+private:
   std::string string(const Json& value, const std::string& pointer, const char* key) const {
     if (!value.is_string()) {
       fail(pointer, std::string(key) + " must be a string, got " + Detail::describeValue(value));

@@ -13,12 +13,12 @@ namespace Brusk::Detail {
 
 /// Source line of each value of a converted document, keyed by JSON pointer ("/layers/1/name").
 class LineMap {
- public:
+public:
   void set(const std::string& pointer, std::size_t line) { _lines[pointer] = line; }
   /// Line of `pointer`, else of its closest ancestor that has one, else 0 (unknown).
   [[nodiscard]] std::size_t lineOf(std::string pointer) const;
 
- private:
+private:
   std::map<std::string, std::size_t> _lines;
 };
 

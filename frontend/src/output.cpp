@@ -51,7 +51,9 @@ int decimalDigitCount(std::uint64_t value) {
   return static_cast<int>(guess) + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
-void writeDigitPair(std::uint32_t value, char* out) { std::memcpy(out, kDigitPairs + 2 * value, 2); }
+void writeDigitPair(std::uint32_t value, char* out) {
+  std::memcpy(out, kDigitPairs + 2 * value, 2);
+}
 
 void writeEightDigits(std::uint32_t value, char* out) {
   const std::uint32_t high = value / 10000u;
@@ -79,7 +81,7 @@ void copyDigits(char* out, const char* digits) { std::memcpy(out, digits, 24); }
 /// Builds text in a stack buffer and hands it to the string in few large appends: a row is
 /// some sixty small pieces.
 class StagedText {
- public:
+public:
   explicit StagedText(std::string& out) : _out(out) {}
   StagedText(const StagedText&) = delete;
   StagedText& operator=(const StagedText&) = delete;
@@ -108,7 +110,7 @@ class StagedText {
     _end = _buffer;
   }
 
- private:
+private:
   static constexpr std::size_t kCapacity = 2048;
 
   void makeRoom(std::size_t bytes) {
@@ -192,7 +194,7 @@ void appendJsonNumber(double value, StagedText& out) {
 }
 
 class JsonWriter {
- public:
+public:
   JsonWriter(StagedText& out, JsonLayout layout, int depth)
       : _out(out), _indented(layout == JsonLayout::Indented), _depth(depth) {}
 
@@ -229,7 +231,7 @@ class JsonWriter {
     _out.put(']');
   }
 
- private:
+private:
   void key(const char* name) {
     if (!_first) _out.put(',');
     _first = false;
@@ -251,7 +253,7 @@ class JsonWriter {
 };
 
 class CsvHeaderWriter {
- public:
+public:
   explicit CsvHeaderWriter(std::string& out) : _out(out) {}
   void begin(const char* key) { _path.emplace_back(key); }
   void end() { _path.pop_back(); }
@@ -262,7 +264,7 @@ class CsvHeaderWriter {
     column(std::string(key) + "_im");
   }
 
- private:
+private:
   void column(const std::string& key) {
     if (!_first) _out += ',';
     _first = false;
@@ -275,7 +277,7 @@ class CsvHeaderWriter {
 };
 
 class CsvRowWriter {
- public:
+public:
   explicit CsvRowWriter(StagedText& out) : _out(out) {}
   void begin(const char*) {}
   void end() {}
@@ -301,7 +303,7 @@ class CsvRowWriter {
     number(key, value.getImaginaryPart());
   }
 
- private:
+private:
   void separator() {
     if (!_first) _out.put(',');
     _first = false;
@@ -484,7 +486,7 @@ char* writeShortestDouble(double value, char* out) {
   const int absoluteExponent = std::abs(scientificExponent);
   const int scientificLength =
       digitCount + (digitCount > 1 ? 1 : 0) + 2 + (absoluteExponent >= 100 ? 3 : 2);
-  const int fixedLength = exponent >= 0             ? digitCount + exponent
+  const int fixedLength = exponent >= 0            ? digitCount + exponent
                           : -exponent < digitCount ? digitCount + 1
                                                    : 2 - exponent;
   if (fixedLength <= scientificLength) {

@@ -26,7 +26,7 @@ const std::vector<std::string> kHeatFlows = {"horizontal", "upward", "downward"}
 
 /// Reads one wall object, building messages that name the source, line and layer.
 class WallReader {
- public:
+public:
   WallReader(const Catalogue& catalogue, const std::string& source, const Detail::LineMap* lines)
       : _catalogue(catalogue), _source(source), _lines(lines) {}
 
@@ -81,7 +81,7 @@ class WallReader {
     return wall;
   }
 
- private:
+private:
   WallLayer readLayer(const Json& object, std::size_t index) {
     const std::string pointer = "/layers/" + std::to_string(index);
     _layerLabel = "layer " + std::to_string(index + 1);

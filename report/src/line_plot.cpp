@@ -49,7 +49,7 @@ AxisScale scaleFor(const PlotAxis& axis, DataRange data) {
 
 /// Maps data values to pixels along one direction of the plot area.
 class AxisMapping {
- public:
+public:
   AxisMapping(const AxisScale& scale, bool logarithmic, double pixelStart, double pixelEnd)
       : _logarithmic(logarithmic),
         _low(transform(scale.minimum)),
@@ -65,7 +65,7 @@ class AxisMapping {
     return _pixelStart + fraction * (_pixelEnd - _pixelStart);
   }
 
- private:
+private:
   [[nodiscard]] double transform(double value) const {
     return _logarithmic ? std::log10(value) : value;
   }

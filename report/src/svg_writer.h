@@ -34,7 +34,7 @@ struct SvgTextStyle {
 /// Writes one inline SVG element, primitive by primitive. Every text is escaped here, so callers
 /// pass plain strings.
 class SvgWriter {
- public:
+public:
   /// Opens <svg> with a viewBox of width x height, the element id and an accessible title.
   SvgWriter(std::string_view id, double width, double height, std::string_view title);
 
@@ -54,7 +54,7 @@ class SvgWriter {
   /// Closes the element and returns its markup.
   [[nodiscard]] std::string finish();
 
- private:
+private:
   std::string _id;
   std::string _markup;
   int _clipCount = 0;

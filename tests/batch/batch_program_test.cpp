@@ -32,8 +32,8 @@ std::vector<std::string> lines(const std::string& text) {
 /// A wall line whose properties vary with `i`, named after it.
 std::string wallLine(int i) {
   const double thickness = 0.05 + 0.001 * (i % 300);
-  return R"({"name":"wall-)" + std::to_string(i) +
-         R"(","layers":[{"thickness":)" + std::to_string(thickness) +
+  return R"({"name":"wall-)" + std::to_string(i) + R"(","layers":[{"thickness":)" +
+         std::to_string(thickness) +
          R"(,"conductivity":1.8,"density":2400,"specific_heat":1000},{"thermal_resistance":0.18},)"
          R"({"material":"concrete-reinforced","thickness":0.1}]})";
 }
@@ -51,8 +51,9 @@ protected:
   void writeWalls(const std::string& name, int count, int badLine = 0) const {
     std::ofstream out(folder / name, std::ios::binary);
     for (int i = 1; i <= count; ++i) {
-      out << (i == badLine ? R"({"layers":[{"thickness":0.2,"conductivity":-1,"density":2400,"specific_heat":1000}]})"
-                           : wallLine(i))
+      out << (i == badLine
+                  ? R"({"layers":[{"thickness":0.2,"conductivity":-1,"density":2400,"specific_heat":1000}]})"
+                  : wallLine(i))
           << '\n';
     }
   }
@@ -61,8 +62,8 @@ protected:
   /// status. Time-boxed, so a hung run fails instead of blocking the suite.
   int shell(const std::string& script) const {
     std::ofstream(folder / "run.sh") << "brusk='" BRUSK_PROGRAM "'\n" << script << '\n';
-    const std::string command = "cd '" + folder.string() +
-                                "' && timeout 60 bash run.sh >stdout.txt 2>stderr.txt";
+    const std::string command =
+        "cd '" + folder.string() + "' && timeout 60 bash run.sh >stdout.txt 2>stderr.txt";
     const int raw = std::system(command.c_str());
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }

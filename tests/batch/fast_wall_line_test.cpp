@@ -73,7 +73,8 @@ TEST(FastWallLine, ReadsPlainLinesLikeTheFullReader) {
 
 TEST(FastWallLine, LeavesEverythingElseToTheFullReader) {
   for (const char* line :
-       {R"({"layers":[]})", R"({"layers":[{"thickness":-0.2,"conductivity":1,"density":1,"specific_heat":1}]})",
+       {R"({"layers":[]})",
+        R"({"layers":[{"thickness":-0.2,"conductivity":1,"density":1,"specific_heat":1}]})",
         R"({"name":"a\"b","layers":[{"thermal_resistance":0.1}]})",
         R"({"name":"w","name":"v","layers":[{"thermal_resistance":0.1}]})",
         R"({"layers":[{"thermal_resistance":0.1}],"colour":"red"})",
@@ -97,15 +98,21 @@ TEST(FastWallLine, MutationsNeverMakeTheTwoReadersDisagree) {
       std::string line = base;
       const std::size_t at = position(random);
       switch (trial % 3) {
-        case 0: line.erase(at, 1); break;
-        case 1: line[at] = alphabet[symbol(random)]; break;
-        default: line.insert(at, 1, alphabet[symbol(random)]); break;
+        case 0:
+          line.erase(at, 1);
+          break;
+        case 1:
+          line[at] = alphabet[symbol(random)];
+          break;
+        default:
+          line.insert(at, 1, alphabet[symbol(random)]);
+          break;
       }
       Wall fast;
       if (!Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) continue;
       const std::optional<Wall> full = fullRead(line);
-      ASSERT_TRUE(full.has_value()) << "fast path accepted a line the full reader refuses: "
-                                    << line;
+      ASSERT_TRUE(full.has_value())
+          << "fast path accepted a line the full reader refuses: " << line;
       expectSameWall(fast, *full, line);
       ++acceptedByBoth;
     }

@@ -202,18 +202,33 @@ std::vector<double> powersAndNeighbours() {
     for (const double base : {1.0, 2.0, 5.0}) {
       const double value = base * std::pow(10.0, exponent);
       if (!std::isfinite(value)) continue;
-      values.insert(values.end(), {value, std::nextafter(value, 0.0),
-                                   std::nextafter(value, HUGE_VAL), -value});
+      values.insert(values.end(),
+                    {value, std::nextafter(value, 0.0), std::nextafter(value, HUGE_VAL), -value});
     }
   }
-  for (int exponent = -1074; exponent <= 1023; ++exponent) values.push_back(std::ldexp(1.0, exponent));
+  for (int exponent = -1074; exponent <= 1023; ++exponent)
+    values.push_back(std::ldexp(1.0, exponent));
   return values;
 }
 
 std::vector<double> integersAndDecimals() {
-  std::vector<double> values = {0.0, -0.0, 1.0, 86400.0, 1e15, 1e16, 1e17, 123456789012345680.0,
-                                9007199254740993.0, 0.1, 0.2, 0.3, 1.0 / 3.0, 2.0 / 3.0, 5e-324,
-                                2.2250738585072014e-308, 1.7976931348623157e308};
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                1.0,
+                                86400.0,
+                                1e15,
+                                1e16,
+                                1e17,
+                                123456789012345680.0,
+                                9007199254740993.0,
+                                0.1,
+                                0.2,
+                                0.3,
+                                1.0 / 3.0,
+                                2.0 / 3.0,
+                                5e-324,
+                                2.2250738585072014e-308,
+                                1.7976931348623157e308};
   std::mt19937_64 random(2);
   std::uniform_int_distribution<std::int64_t> digits(0, 99999999);
   std::uniform_int_distribution<int> scale(-12, 20);
@@ -230,11 +245,10 @@ TEST_P(ShortestDoubleTest, MatchesToChars) {
   char reference[64];
   std::size_t mismatches = 0;
   for (const double value : GetParam().values()) {
-    const std::string_view ours(fast, static_cast<std::size_t>(
-                                          Brusk::writeShortestDouble(value, fast) - fast));
+    const std::string_view ours(
+        fast, static_cast<std::size_t>(Brusk::writeShortestDouble(value, fast) - fast));
     const auto result = std::to_chars(reference, reference + sizeof reference, value);
-    const std::string_view expected(reference,
-                                    static_cast<std::size_t>(result.ptr - reference));
+    const std::string_view expected(reference, static_cast<std::size_t>(result.ptr - reference));
     if (ours != expected && ++mismatches <= 5) {
       ADD_FAILURE() << "value " << expected << " written as " << ours;
     }

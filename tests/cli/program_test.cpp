@@ -30,7 +30,7 @@ std::string slurp(const fs::path& path) {
 
 /// A fresh folder per test, so that ctest can run tests in parallel.
 class ProgramTest : public testing::Test {
- protected:
+protected:
   void SetUp() override {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();

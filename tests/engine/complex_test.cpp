@@ -25,12 +25,12 @@ TEST_P(ComplexLagTest, ModulusAndLag) {
   EXPECT_NEAR(z.getLag(), c.lag, 1e-3) << "for " << c.re << " + " << c.im << "i";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ComplexLagTest,
-    ::testing::Values(ComplexCase{0, 0, 0, 0}, ComplexCase{0, 2, 2, 6}, ComplexCase{0, -2, 2, -6},
-                      ComplexCase{-0.0, 2, 2, 6}, ComplexCase{-1, 0, 1, 12},
-                      ComplexCase{-1, -0.0, 1, -12}, ComplexCase{1, 1, std::sqrt(2.0), 3},
-                      ComplexCase{-0.508, 3.081, 3.1226, 6.6235}));
+INSTANTIATE_TEST_SUITE_P(Table, ComplexLagTest,
+                         ::testing::Values(ComplexCase{0, 0, 0, 0}, ComplexCase{0, 2, 2, 6},
+                                           ComplexCase{0, -2, 2, -6}, ComplexCase{-0.0, 2, 2, 6},
+                                           ComplexCase{-1, 0, 1, 12}, ComplexCase{-1, -0.0, 1, -12},
+                                           ComplexCase{1, 1, std::sqrt(2.0), 3},
+                                           ComplexCase{-0.508, 3.081, 3.1226, 6.6235}));
 
 TEST(Complex, DefaultIsZero) {
   const Complex z;

@@ -84,17 +84,13 @@ TEST_P(MaterialValidityTest, EveryPropertyMustBeStrictlyPositive) {
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-INSTANTIATE_TEST_SUITE_P(Table, MaterialValidityTest,
-                         ::testing::Values(MaterialCase{0, 0, 0, false},
-                                           MaterialCase{1.8, 2400, 1000, true},
-                                           MaterialCase{0, 2400, 1000, false},
-                                           MaterialCase{1.8, 0, 1000, false},
-                                           MaterialCase{1.8, 2400, 0, false},
-                                           MaterialCase{-0.5, 2400, 1000, false},
-                                           MaterialCase{1.8, -1, 1000, false},
-                                           MaterialCase{1.8, 2400, -1, false},
-                                           MaterialCase{kNaN, 2400, 1000, false},
-                                           MaterialCase{1.8, kNaN, 1000, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, MaterialValidityTest,
+    ::testing::Values(MaterialCase{0, 0, 0, false}, MaterialCase{1.8, 2400, 1000, true},
+                      MaterialCase{0, 2400, 1000, false}, MaterialCase{1.8, 0, 1000, false},
+                      MaterialCase{1.8, 2400, 0, false}, MaterialCase{-0.5, 2400, 1000, false},
+                      MaterialCase{1.8, -1, 1000, false}, MaterialCase{1.8, 2400, -1, false},
+                      MaterialCase{kNaN, 2400, 1000, false}, MaterialCase{1.8, kNaN, 1000, false}));
 
 TEST(Layer, ResistanceIsThicknessOverConductivityOnlyWhenValid) {
   std::unique_ptr<Layer> concrete(newLayer(kConcrete, 0.2));
@@ -143,17 +139,13 @@ TEST_P(SurfaceResistanceTest, FollowsPositionAndHeatFlow) {
 }
 
 // Undefined heat-flow values keep what the previous setting gave (here the horizontal one).
-INSTANTIATE_TEST_SUITE_P(Table, SurfaceResistanceTest,
-                         ::testing::Values(ResistanceCase{0, 0, 0.13, 0.04},
-                                           ResistanceCase{0, 1, 0.10, 0.04},
-                                           ResistanceCase{0, 2, 0.17, 0.04},
-                                           ResistanceCase{0, 7, 0.13, 0.04},
-                                           ResistanceCase{1, 0, 0.13, 0.13},
-                                           ResistanceCase{1, 1, 0.10, 0.17},
-                                           ResistanceCase{1, 2, 0.17, 0.10},
-                                           ResistanceCase{1, -1, 0.13, 0.13},
-                                           ResistanceCase{2, 1, 0.10, 0.17},
-                                           ResistanceCase{-3, 2, 0.17, 0.10}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SurfaceResistanceTest,
+    ::testing::Values(ResistanceCase{0, 0, 0.13, 0.04}, ResistanceCase{0, 1, 0.10, 0.04},
+                      ResistanceCase{0, 2, 0.17, 0.04}, ResistanceCase{0, 7, 0.13, 0.04},
+                      ResistanceCase{1, 0, 0.13, 0.13}, ResistanceCase{1, 1, 0.10, 0.17},
+                      ResistanceCase{1, 2, 0.17, 0.10}, ResistanceCase{1, -1, 0.13, 0.13},
+                      ResistanceCase{2, 1, 0.10, 0.17}, ResistanceCase{-3, 2, 0.17, 0.10}));
 
 TEST(Surface, UndefinedHeatFlowKeepsThePreviousInternalResistance) {
   Surface surface;

@@ -86,26 +86,28 @@ TEST_P(WorkedValuesTest, ReproducesEveryPrintedDigit) {
 INSTANTIATE_TEST_SUITE_P(
     ReferenceWalls, WorkedValuesTest,
     ::testing::Values(
-        WorkedValues{"concrete",
-                     {kConcrete},
-                     {{-0.5076, 3.0806}, {-0.0464, -0.5454}, {22.1609, -30.5525}, {-2.5021, 5.8303}},
-                     {5.5295, 1.4014},
-                     {10.2263, 5.4584},
-                     {0.1549, -1.8205},
-                     86167.7,
-                     170874.9,
-                     3.557312,
-                     0.513610},
-        WorkedValues{"insulated",
-                     {kConcrete, kInsulation, kRender},
-                     {{-68.6823, 70.0690}, {8.6605, -14.0598}, {80.2784, 21.3383}, {-13.9778, -0.5172}},
-                     {5.7942, 1.3159},
-                     {0.4173, 0.7371},
-                     {-0.0318, -0.0516},
-                     82290.1,
-                     12480.0,
-                     0.358923,
-                     0.168721}),
+        WorkedValues{
+            "concrete",
+            {kConcrete},
+            {{-0.5076, 3.0806}, {-0.0464, -0.5454}, {22.1609, -30.5525}, {-2.5021, 5.8303}},
+            {5.5295, 1.4014},
+            {10.2263, 5.4584},
+            {0.1549, -1.8205},
+            86167.7,
+            170874.9,
+            3.557312,
+            0.513610},
+        WorkedValues{
+            "insulated",
+            {kConcrete, kInsulation, kRender},
+            {{-68.6823, 70.0690}, {8.6605, -14.0598}, {80.2784, 21.3383}, {-13.9778, -0.5172}},
+            {5.7942, 1.3159},
+            {0.4173, 0.7371},
+            {-0.0318, -0.0516},
+            82290.1,
+            12480.0,
+            0.358923,
+            0.168721}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(PeriodicResponse, InternalConcreteIsSymmetric) {
@@ -134,8 +136,8 @@ TEST(PeriodicResponse, OnlyPositionOneCorrectsTheAdmittances) {
 TEST(PeriodicResponse, SingleLayerMatrixAlone) {
   const LayerProperties concrete = LayerProperties::slab(0.2, 1.8, 2400, 1000);
   PeriodicResponse r;
-  ASSERT_TRUE(computePeriodicResponse(&concrete, 1, ElementBoundary{0.0, 0.0, false},
-                                      kDailyPeriod, r));
+  ASSERT_TRUE(
+      computePeriodicResponse(&concrete, 1, ElementBoundary{0.0, 0.0, false}, kDailyPeriod, r));
   expectComplexNear(r.z11, 0.3788, 1.8585, 5e-5, "L11");
   expectComplexNear(r.z22, 0.3788, 1.8585, 5e-5, "L22");
   expectComplexNear(r.z12, -0.0973, -0.0705, 5e-5, "L12");
@@ -202,8 +204,7 @@ TEST(PeriodicResponse, LongPeriodApproachesSteadyState) {
   const LayerProperties layers[] = {LayerProperties::slab(0.2, 1.8, 2400, 1000),
                                     LayerProperties::slab(0.1, 0.04, 30, 1400)};
   PeriodicResponse r;
-  ASSERT_TRUE(
-      computePeriodicResponse(layers, 2, ElementBoundary{}, 1e4 * kDailyPeriod, r));
+  ASSERT_TRUE(computePeriodicResponse(layers, 2, ElementBoundary{}, 1e4 * kDailyPeriod, r));
   EXPECT_NEAR(r.dampingFactor, 1.0, 1e-3);
   EXPECT_NEAR(r.periodicThermalTransmittance.getLag(), 0.0, 0.01)
       << "Z12 tends to -R_tot, so Y12 = -1/Z12 tends to +U, in phase";
@@ -252,27 +253,24 @@ TEST_P(RandomWallTest, InvariantsHold) {
 
     std::vector<LayerProperties> reversed(layers.rbegin(), layers.rend());
     PeriodicResponse mirror;
-    ASSERT_TRUE(computePeriodicResponse(
-        reversed.data(), reversed.size(),
-        ElementBoundary{boundary.externalSurfaceResistance, boundary.internalSurfaceResistance,
-                        false},
-        kDailyPeriod, mirror));
+    ASSERT_TRUE(computePeriodicResponse(reversed.data(), reversed.size(),
+                                        ElementBoundary{boundary.externalSurfaceResistance,
+                                                        boundary.internalSurfaceResistance, false},
+                                        kDailyPeriod, mirror));
     EXPECT_LT(relativeDifference(mirror.z11.getRealPart(), r.z22.getRealPart()), 1e-9);
     EXPECT_LT(relativeDifference(mirror.z22.getImaginaryPart(), r.z11.getImaginaryPart()), 1e-9);
     EXPECT_LT(relativeDifference(mirror.z12.getModulus(), r.z12.getModulus()), 1e-9);
     EXPECT_LT(relativeDifference(mirror.z21.getModulus(), r.z21.getModulus()), 1e-9);
-    EXPECT_LT(relativeDifference(mirror.internalThermalCapacity, r.externalThermalCapacity),
-              1e-9);
+    EXPECT_LT(relativeDifference(mirror.internalThermalCapacity, r.externalThermalCapacity), 1e-9);
     EXPECT_LT(relativeDifference(mirror.externalAdmittance.getModulus(),
                                  r.internalAdmittance.getModulus()),
               1e-9);
 
     PeriodicResponse partition;
-    ASSERT_TRUE(computePeriodicResponse(
-        layers.data(), layers.size(),
-        ElementBoundary{boundary.internalSurfaceResistance, boundary.externalSurfaceResistance,
-                        true},
-        kDailyPeriod, partition));
+    ASSERT_TRUE(computePeriodicResponse(layers.data(), layers.size(),
+                                        ElementBoundary{boundary.internalSurfaceResistance,
+                                                        boundary.externalSurfaceResistance, true},
+                                        kDailyPeriod, partition));
     EXPECT_LT(relativeDifference(partition.internalAdmittance.getModulus() * kCapacityFactor,
                                  partition.internalThermalCapacity),
               1e-9);

@@ -69,32 +69,51 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         SequentialCase{"concrete_daily", {kConcrete}, Daily, 96792.8, LimitedDepth, 0.05},
         SequentialCase{"concrete_extended", {kConcrete}, Extended, 235821.7, LimitedDepth, 0.05},
-        SequentialCase{"insulated_daily", {kConcrete, kInsulation, kRender}, Daily, 96792.8,
-                       LimitedDepth, 0.05},
-        SequentialCase{"insulated_extended", {kConcrete, kInsulation, kRender}, Extended, 480000,
-                       ThinLayer, 0.0},
-        SequentialCase{"thick_concrete_daily", {concrete(0.4)}, Daily, 243729.9, SemiInfinite,
+        SequentialCase{"insulated_daily",
+                       {kConcrete, kInsulation, kRender},
+                       Daily,
+                       96792.8,
+                       LimitedDepth,
                        0.05},
-        SequentialCase{"thick_concrete_extended", {concrete(0.4)}, Extended, 448970.6,
-                       LimitedDepth, 0.05},
-        SequentialCase{"light_lining_daily", {kLightLining, kConcrete}, Daily, 58013.9,
-                       LimitedDepth, 0.05},
-        SequentialCase{"light_lining_extended", {kLightLining, kConcrete}, Extended, 232700.8,
-                       LimitedDepth, 0.05},
+        SequentialCase{"insulated_extended",
+                       {kConcrete, kInsulation, kRender},
+                       Extended,
+                       480000,
+                       ThinLayer,
+                       0.0},
+        SequentialCase{
+            "thick_concrete_daily", {concrete(0.4)}, Daily, 243729.9, SemiInfinite, 0.05},
+        SequentialCase{
+            "thick_concrete_extended", {concrete(0.4)}, Extended, 448970.6, LimitedDepth, 0.05},
+        SequentialCase{
+            "light_lining_daily", {kLightLining, kConcrete}, Daily, 58013.9, LimitedDepth, 0.05},
+        SequentialCase{"light_lining_extended",
+                       {kLightLining, kConcrete},
+                       Extended,
+                       232700.8,
+                       LimitedDepth,
+                       0.05},
         SequentialCase{"light_lining_alone_daily", {kLightLining}, Daily, 0, None, 0.0},
         SequentialCase{"light_lining_alone_extended", {kLightLining}, Extended, 0, None, 0.0},
-        SequentialCase{"insulation_first_daily", {kInsulation, kConcrete}, Daily, 0, LimitedDepth,
-                       0.0},
-        SequentialCase{"insulation_first_extended", {kInsulation, kConcrete}, Extended, 0,
-                       LimitedDepth, 0.0},
-        SequentialCase{"thin_concrete_on_insulation", {concrete(0.05), kInsulation}, Daily, 120000,
-                       ThinLayer, 1e-9},
-        SequentialCase{"thin_concrete_alone", {concrete(0.05)}, Daily, 52188.7, LimitedDepth,
+        SequentialCase{
+            "insulation_first_daily", {kInsulation, kConcrete}, Daily, 0, LimitedDepth, 0.0},
+        SequentialCase{
+            "insulation_first_extended", {kInsulation, kConcrete}, Extended, 0, LimitedDepth, 0.0},
+        SequentialCase{"thin_concrete_on_insulation",
+                       {concrete(0.05), kInsulation},
+                       Daily,
+                       120000,
+                       ThinLayer,
+                       1e-9},
+        SequentialCase{"thin_concrete_alone", {concrete(0.05)}, Daily, 52188.7, LimitedDepth, 0.05},
+        SequentialCase{"thin_concrete_on_concrete",
+                       {concrete(0.05), kConcrete},
+                       Daily,
+                       96792.8,
+                       LimitedDepth,
                        0.05},
-        SequentialCase{"thin_concrete_on_concrete", {concrete(0.05), kConcrete}, Daily, 96792.8,
-                       LimitedDepth, 0.05},
-        SequentialCase{"partial_layer", {concrete(0.06), kBrick}, Daily, 94997.5, LimitedDepth,
-                       0.05},
+        SequentialCase{
+            "partial_layer", {concrete(0.06), kBrick}, Daily, 94997.5, LimitedDepth, 0.05},
         SequentialCase{"period_two_is_daily", {kConcrete}, 2, 96792.8, LimitedDepth, 0.05}),
     [](const auto& testInfo) { return testInfo.param.name; });
 
@@ -105,8 +124,8 @@ TEST(SequentialCapacity, BoundariesAreInclusive) {
   int method = 0;
 
   // 2.0 kg/m2 exactly is light: 0.001 m at 2000 kg/m3 in front of concrete.
-  makeSurface({{0.001, 0.05, 2000, 1000}, kConcrete})->computeSequentialCapacity(Daily, capacity,
-                                                                                 method);
+  makeSurface({{0.001, 0.05, 2000, 1000}, kConcrete})
+      ->computeSequentialCapacity(Daily, capacity, method);
   double withoutLining = 0;
   makeSurface({kConcrete})->computeSequentialCapacity(Daily, withoutLining, method);
   EXPECT_LT(capacity, withoutLining) << "the light lining's resistance reduces the capacity";
@@ -126,7 +145,8 @@ TEST(SequentialCapacity, BoundariesAreInclusive) {
       ->computeSequentialCapacity(Daily, capacity, method);
   EXPECT_EQ(method, LimitedDepth);
   double thinAlone = 0;
-  makeSurface({concrete(0.05), concrete(0.05)})->computeSequentialCapacity(Daily, thinAlone, method);
+  makeSurface({concrete(0.05), concrete(0.05)})
+      ->computeSequentialCapacity(Daily, thinAlone, method);
   const double limited = 0.05 * 2400 * 1000;
   const double omega = 6.283185307179586 / 86400.0;
   EXPECT_NEAR(capacity, limited / std::sqrt(1 + std::pow(omega * 0.13 * limited, 2)), 1e-6);

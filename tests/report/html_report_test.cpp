@@ -30,7 +30,7 @@ std::size_t countOf(const std::string& text, const std::string& needle) {
 }
 
 class ReportOfWallsTest : public testing::TestWithParam<std::size_t> {
- protected:
+protected:
   std::vector<Wall> walls() const {
     std::vector<Wall> all = Examples::threeWalls();
     all.resize(GetParam());

@@ -23,8 +23,8 @@ struct Progress {
 
 /// How the pipeline runs.
 struct PipelineOptions {
-  unsigned jobs = 0;               ///< worker threads; 0 means every core
-  bool failFast = false;           ///< stop after the first bad line (in input order)
+  unsigned jobs = 0;                  ///< worker threads; 0 means every core
+  bool failFast = false;              ///< stop after the first bad line (in input order)
   std::size_t chunkBytes = 1u << 18;  ///< input bytes handed to a worker at a time
   /// Called for each bad line, in input order, with its number and reason.
   std::function<void(std::size_t lineNumber, const std::string& error)> onError;

@@ -8,14 +8,14 @@ namespace Brusk::Batch {
 
 /// Options of `brusk batch`.
 struct WallBatchOptions {
-  std::string input = "-";       ///< JSON Lines file, or "-" for standard input
-  std::string output = "-";      ///< output file, or "-" for standard output
-  std::string format = "csv";    ///< "csv" or "jsonl"
-  unsigned jobs = 0;             ///< worker threads; 0 means every core
-  bool failFast = false;         ///< stop at the first bad line
-  double periodHours = 24.0;     ///< cycle length T [h]
+  std::string input = "-";                 ///< JSON Lines file, or "-" for standard input
+  std::string output = "-";                ///< output file, or "-" for standard output
+  std::string format = "csv";              ///< "csv" or "jsonl"
+  unsigned jobs = 0;                       ///< worker threads; 0 means every core
+  bool failFast = false;                   ///< stop at the first bad line
+  double periodHours = 24.0;               ///< cycle length T [h]
   std::vector<std::string> materialFiles;  ///< catalogue additions, as for `brusk compute`
-  bool progress = false;         ///< draw a progress bar on standard error
+  bool progress = false;                   ///< draw a progress bar on standard error
 };
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines

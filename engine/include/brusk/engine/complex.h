@@ -60,8 +60,7 @@ constexpr Complex operator/(Complex x, Complex y) {
   const double squaredModulus =
       y.getRealPart() * y.getRealPart() + y.getImaginaryPart() * y.getImaginaryPart();
   const Complex numerator = x * Complex{y.getRealPart(), -y.getImaginaryPart()};
-  return {numerator.getRealPart() / squaredModulus,
-          numerator.getImaginaryPart() / squaredModulus};
+  return {numerator.getRealPart() / squaredModulus, numerator.getImaginaryPart() / squaredModulus};
 }
 
 }  // namespace Brusk::Engine

@@ -8,11 +8,11 @@ namespace Brusk::Engine {
 /// A layer is either a homogeneous slab (thickness > 0) or a pure thermal resistance such as
 /// an unventilated air layer (thickness 0, resistance > 0), which stores no heat.
 struct LayerProperties {
-  double thickness = 0.0;       ///< d [m]; 0 for a pure thermal resistance
-  double conductivity = 0.0;    ///< lambda [W/(m.K)]
-  double density = 0.0;         ///< rho [kg/m3]
-  double specificHeat = 0.0;    ///< c [J/(kg.K)]
-  double resistance = 0.0;      ///< R [m2.K/W]; read only for a pure thermal resistance
+  double thickness = 0.0;     ///< d [m]; 0 for a pure thermal resistance
+  double conductivity = 0.0;  ///< lambda [W/(m.K)]
+  double density = 0.0;       ///< rho [kg/m3]
+  double specificHeat = 0.0;  ///< c [J/(kg.K)]
+  double resistance = 0.0;    ///< R [m2.K/W]; read only for a pure thermal resistance
 
   /// A homogeneous slab of thickness d and the given material properties.
   static constexpr LayerProperties slab(double thickness, double conductivity, double density,

@@ -28,7 +28,7 @@ struct CatalogueEntry {
 /// The material catalogue: the built-in data (data/materials.toml, embedded at build time) plus
 /// any number of TOML files that add entries or override fields of existing ones.
 class Catalogue {
- public:
+public:
   /// An empty catalogue.
   Catalogue() = default;
 
@@ -56,7 +56,7 @@ class Catalogue {
   /// Number of entries.
   [[nodiscard]] std::size_t size() const { return _entries.size(); }
 
- private:
+private:
   std::map<std::string, CatalogueEntry, std::less<>> _entries;
 };
 

@@ -23,8 +23,8 @@ struct WallLayer {
 /// A wall as described in a wall file, side 1 (inner face) first.
 struct Wall {
   std::string name;
-  int position = 0;  ///< Engine::SurfacePosition
-  int heatFlow = 0;  ///< Engine::HeatFlow
+  int position = 0;                         ///< Engine::SurfacePosition
+  int heatFlow = 0;                         ///< Engine::HeatFlow
   double internalSurfaceResistance = 0.13;  ///< Rsi [m2.K/W], from the table or overridden
   double externalSurfaceResistance = 0.04;  ///< Rse [m2.K/W], from the table or overridden
   std::vector<WallLayer> layers;
