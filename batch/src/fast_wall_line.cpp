@@ -20,17 +20,19 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 /// A cursor over the line that recognises the JSON subset of plain walls.
 class Scanner {
 public:
-  explicit Scanner(std::string_view text) : _text(text) {}
+  explicit Scanner(std::string_view text) : _at(text.data()), _end(text.data() + text.size()) {}
 
   void skipSpace() {
-    while (_at < _text.size() &&
-           (_text[_at] == ' ' || _text[_at] == '\t' || _text[_at] == '\r' || _text[_at] == '\n')) {
-      ++_at;
-    }
+    while (_at != _end && isSpace(*_at)) ++_at;
   }
   bool consume(char expected) {
+    // Generated and machine-written lines rarely have blanks between tokens: test first.
+    if (_at != _end && *_at == expected) {
+      ++_at;
+      return true;
+    }
     skipSpace();
-    if (_at < _text.size() && _text[_at] == expected) {
+    if (_at != _end && *_at == expected) {
       ++_at;
       return true;
     }
@@ -38,24 +40,24 @@ public:
   }
   [[nodiscard]] bool atEnd() {
     skipSpace();
-    return _at == _text.size();
+    return _at == _end;
   }
   [[nodiscard]] bool peek(char expected) {
     skipSpace();
-    return _at < _text.size() && _text[_at] == expected;
+    return _at != _end && *_at == expected;
   }
 
   /// A string of printable ASCII without escapes.
   bool string(std::string_view& out) {
     if (!consume('"')) return false;
-    const std::size_t start = _at;
-    while (_at < _text.size() && _text[_at] != '"') {
-      const auto c = static_cast<unsigned char>(_text[_at]);
+    const char* const start = _at;
+    while (_at != _end && *_at != '"') {
+      const auto c = static_cast<unsigned char>(*_at);
       if (c < 0x20 || c > 0x7e || c == '\\') return false;
       ++_at;
     }
-    if (_at == _text.size()) return false;
-    out = _text.substr(start, _at - start);
+    if (_at == _end) return false;
+    out = std::string_view(start, static_cast<std::size_t>(_at - start));
     ++_at;
     return true;
   }
@@ -63,60 +65,57 @@ public:
   /// A JSON number without sign: int [frac] [exp], converted with correct rounding.
   bool number(double& out) {
     skipSpace();
-    const std::size_t start = _at;
-    // Clinger's exact case: at most 19 significant digits read as an integer, scaled by a power
-    // of ten a double holds exactly; both operands exact, one correctly rounded operation.
+    const char* const start = _at;
+    // Clinger's exact case: at most 19 digits read as an integer, scaled by a power of ten a
+    // double holds exactly; both operands exact, one correctly rounded operation. Leading zeros
+    // count as digits here, which only sends a few more numbers to the general conversion.
     std::uint64_t significand = 0;
-    int significantDigits = 0;
-    int scale = 0;
-    const auto accumulate = [&](bool fraction) {
-      const std::size_t first = _at;
-      while (_at < _text.size() && _text[_at] >= '0' && _text[_at] <= '9') {
-        const auto digit = static_cast<std::uint64_t>(_text[_at] - '0');
-        if (significand != 0 || digit != 0) ++significantDigits;
-        if (significantDigits <= 19) significand = significand * 10u + digit;
-        if (fraction) --scale;
-        ++_at;
-      }
-      return _at > first;
-    };
-    if (_at < _text.size() && _text[_at] == '0') {
+    if (_at != _end && *_at == '0') {
       ++_at;
-    } else if (!accumulate(false)) {
-      return false;
+    } else {
+      const char* const first = _at;
+      while (_at != _end && isDigit(*_at)) significand = significand * 10u + digitOf(*_at++);
+      if (_at == first) return false;
     }
-    if (_at < _text.size() && _text[_at] == '.') {
+    const char* const integerEnd = _at;
+    std::ptrdiff_t fractionDigits = 0;
+    if (_at != _end && *_at == '.') {
       ++_at;
-      if (!accumulate(true)) return false;
+      const char* const first = _at;
+      while (_at != _end && isDigit(*_at)) significand = significand * 10u + digitOf(*_at++);
+      fractionDigits = _at - first;
+      if (fractionDigits == 0) return false;
     }
-    bool exponentPart = false;
-    if (_at < _text.size() && (_text[_at] == 'e' || _text[_at] == 'E')) {
-      exponentPart = true;
+    const std::ptrdiff_t digitCount = (integerEnd - start) + fractionDigits;
+    if (_at != _end && (*_at == 'e' || *_at == 'E')) {
       ++_at;
-      if (_at < _text.size() && (_text[_at] == '+' || _text[_at] == '-')) ++_at;
+      if (_at != _end && (*_at == '+' || *_at == '-')) ++_at;
       if (!digits()) return false;
+    } else if (digitCount <= 19 && fractionDigits <= 22) {
+      constexpr std::uint64_t kExactIntegers = std::uint64_t{1} << 53;
+      if (significand <= kExactIntegers) {
+        out = static_cast<double>(significand);
+        if (fractionDigits != 0) out /= kExactPowersOfTen[static_cast<std::size_t>(fractionDigits)];
+        return true;
+      }
     }
-    constexpr std::uint64_t kExactIntegers = std::uint64_t{1} << 53;
-    if (!exponentPart && significantDigits <= 19 && significand <= kExactIntegers && scale >= -22) {
-      out = static_cast<double>(significand);
-      if (scale < 0) out /= kExactPowersOfTen[static_cast<std::size_t>(-scale)];
-      return true;
-    }
-    const char* first = _text.data() + start;
-    const char* last = _text.data() + _at;
-    const auto [end, error] = std::from_chars(first, last, out);
-    return error == std::errc() && end == last;
+    const auto [end, error] = std::from_chars(start, _at, out);
+    return error == std::errc() && end == _at;
   }
 
 private:
+  static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+  static bool isDigit(char c) { return static_cast<unsigned char>(c - '0') < 10u; }
+  static std::uint64_t digitOf(char c) { return static_cast<std::uint64_t>(c - '0'); }
+
   bool digits() {
-    const std::size_t start = _at;
-    while (_at < _text.size() && _text[_at] >= '0' && _text[_at] <= '9') ++_at;
-    return _at > start;
+    const char* const start = _at;
+    while (_at != _end && isDigit(*_at)) ++_at;
+    return _at != start;
   }
 
-  std::string_view _text;
-  std::size_t _at = 0;
+  const char* _at;
+  const char* _end;
 };
 
 /// Index of `text` in `choices`, or -1.
@@ -162,15 +161,27 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
     return true;
   };
   const bool plain = readObject(scanner, [&](std::string_view key) {
-    if (key == "thickness") return number(thickness);
-    if (key == "conductivity") return number(conductivity);
-    if (key == "density") return number(density);
-    if (key == "specific_heat") return number(specificHeat);
-    if (key == "thermal_resistance") return number(resistance);
-    if (key == "name") return text(name);
-    if (key == "material") return text(material);
-    if (key == "family") return text(family);
-    return false;
+    // The keys differ in length, so the length picks the one candidate to compare.
+    switch (key.size()) {
+      case 9:
+        return key == "thickness" && number(thickness);
+      case 12:
+        return key == "conductivity" && number(conductivity);
+      case 7:
+        return key == "density" && number(density);
+      case 13:
+        return key == "specific_heat" && number(specificHeat);
+      case 18:
+        return key == "thermal_resistance" && number(resistance);
+      case 4:
+        return key == "name" && text(name);
+      case 8:
+        return key == "material" && text(material);
+      case 6:
+        return key == "family" && text(family);
+      default:
+        return false;
+    }
   });
   if (!plain) return false;
   if (family && !isMaterialFamily(*family)) return false;

@@ -55,21 +55,41 @@ void writeDigitPair(std::uint32_t value, char* out) {
   std::memcpy(out, kDigitPairs + 2 * value, 2);
 }
 
+/// The eight digits, zero-padded, of a value below 10^8 as ASCII bytes in memory order. The
+/// value is split into 4-, 2- and 1-digit lanes of one 64-bit word with multiplications by
+/// reciprocals, so no lookup or division is needed.
+std::uint64_t eightDigitsAscii(std::uint32_t value) {
+  std::uint64_t lanes = value / 10000u | (std::uint64_t{value % 10000u} << 32);
+  // n * 10486 >> 20 is n / 100 for every n below 10^4.
+  const std::uint64_t hundreds = ((lanes * 10486u) >> 20) & 0x0000007F0000007Fu;
+  lanes = hundreds | ((lanes - hundreds * 100u) << 16);
+  // n * 103 >> 10 is n / 10 for every n below 100.
+  const std::uint64_t tens = ((lanes * 103u) >> 10) & 0x000F000F000F000Fu;
+  lanes = tens | ((lanes - tens * 10u) << 8);
+  return lanes + 0x3030303030303030u;
+}
+
 void writeEightDigits(std::uint32_t value, char* out) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  const std::uint64_t ascii = eightDigitsAscii(value);
+  std::memcpy(out, &ascii, sizeof ascii);
+#else
   const std::uint32_t high = value / 10000u;
   const std::uint32_t low = value % 10000u;
   writeDigitPair(high / 100u, out);
   writeDigitPair(high % 100u, out + 2);
   writeDigitPair(low / 100u, out + 4);
   writeDigitPair(low % 100u, out + 6);
+#endif
 }
 
-/// The 24 digits, zero-padded, of a value below 10^24: three independent 8-digit halves keep
-/// the divisions short and parallel.
-void writeTwentyFourDigits(std::uint64_t value, char* out) {
+/// The last 17 digits, zero-padded, of a value below 10^17 (every shortest significand of a
+/// double) at `out + 7`, so that they end at `out + 24`: two independent 8-digit parts and one
+/// leading digit keep the divisions short and parallel.
+void writeSeventeenDigits(std::uint64_t value, char* out) {
   const auto low = static_cast<std::uint32_t>(value % 100000000u);
   value /= 100000000u;
-  writeEightDigits(static_cast<std::uint32_t>(value / 100000000u), out);
+  out[7] = static_cast<char>('0' + value / 100000000u);
   writeEightDigits(static_cast<std::uint32_t>(value % 100000000u), out + 8);
   writeEightDigits(low, out + 16);
 }
@@ -476,7 +496,7 @@ char* writeShortestDouble(double value, char* out) {
   const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
 
   char digitBlock[48];
-  writeTwentyFourDigits(decimal.significand, digitBlock);
+  writeSeventeenDigits(decimal.significand, digitBlock);
   const int digitCount = decimalDigitCount(decimal.significand);
   const char* digits = digitBlock + 24 - digitCount;
   const int exponent = decimal.exponent;  // value = digits * 10^exponent
