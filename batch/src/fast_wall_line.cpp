@@ -48,6 +48,22 @@ public:
   }
 
   /// A string of printable ASCII without escapes.
+  /// A string into an empty slot; false when the slot is taken (a repeated key) or no string.
+  bool stringOnce(std::optional<std::string_view>& slot) {
+    std::string_view value;
+    if (slot || !string(value)) return false;
+    slot = value;
+    return true;
+  }
+
+  /// A number that `accept` approves into an empty slot; false for a repeated key or else.
+  bool numberOnce(std::optional<double>& slot, bool (*accept)(double)) {
+    double value = 0.0;
+    if (slot || !number(value) || !accept(value)) return false;
+    slot = value;
+    return true;
+  }
+
   bool string(std::string_view& out) {
     if (!consume('"')) return false;
     const char* const start = _at;
@@ -144,22 +160,15 @@ bool readObject(Scanner& scanner, Member member) {
 }
 
 bool positive(double value) { return std::isfinite(value) && value > 0.0; }
+bool finite(double value) { return std::isfinite(value); }
 
 bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, WallLayer& layer) {
   std::optional<std::string_view> name, material, family;
   std::optional<double> thickness, conductivity, density, specificHeat, resistance;
   const auto number = [&](std::optional<double>& slot) {
-    double value = 0.0;
-    if (slot || !scanner.number(value) || !positive(value)) return false;
-    slot = value;
-    return true;
+    return scanner.numberOnce(slot, positive);
   };
-  const auto text = [&](std::optional<std::string_view>& slot) {
-    std::string_view value;
-    if (slot || !scanner.string(value)) return false;
-    slot = value;
-    return true;
-  };
+  const auto text = [&](std::optional<std::string_view>& slot) { return scanner.stringOnce(slot); };
   const bool plain = readObject(scanner, [&](std::string_view key) {
     // The keys differ in length, so the length picks the one candidate to compare.
     switch (key.size()) {
@@ -229,18 +238,10 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue,
   bool haveLayers = false;
   wall.layers.clear();
 
-  const auto text = [&](std::optional<std::string_view>& slot) {
-    std::string_view value;
-    if (slot || !scanner.string(value)) return false;
-    slot = value;
-    return true;
-  };
+  const auto text = [&](std::optional<std::string_view>& slot) { return scanner.stringOnce(slot); };
+  // Zero is a valid surface resistance; a sign is left to the full reader.
   const auto resistance = [&](std::optional<double>& slot) {
-    double value = 0.0;
-    // Zero is a valid surface resistance; a sign is left to the full reader.
-    if (slot || !scanner.number(value) || !std::isfinite(value)) return false;
-    slot = value;
-    return true;
+    return scanner.numberOnce(slot, finite);
   };
   const bool plain = readObject(scanner, [&](std::string_view key) {
     if (key == "name") return text(name);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brusk/engine/periodic_response.h"
+
 namespace Brusk::Engine {
 
 namespace {
@@ -13,7 +15,6 @@ namespace {
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
 
-constexpr double kDailyPeriod = 86400.0;       // T [s], one day
 constexpr double kExtendedPeriod = 1036800.0;  // T [s], twelve days
 constexpr double kDailyDepthLimit = 0.1;       // [m]
 constexpr double kExtendedDepthLimit = 0.34;   // [m]
