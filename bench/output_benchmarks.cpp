@@ -1,0 +1,104 @@
+// Throughput of result text: the shortest round-trip text of one double, and one CSV row.
+//
+// std::to_chars is timed beside writeShortestDouble on the same values, so the speed-up is read
+// as a ratio from one run. The values are the fields of computed random walls, so their digit
+// counts and exponents are those a batch run writes.
+#include <benchmark/benchmark.h>
+
+#include <charconv>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "brusk/engine/periodic_response.h"
+#include "brusk/frontend/output.h"
+#include "brusk/frontend/wall.h"
+#include "brusk/frontend/wall_result.h"
+#include "random_walls.h"
+
+namespace {
+
+using namespace Brusk;
+
+constexpr std::size_t kWalls = 1024;
+
+/// Every number a CSV row holds, for a pool of random five-layer walls.
+const std::vector<WallResult>& results() {
+  static const std::vector<WallResult> pool = [] {
+    const Bench::WallPool walls = Bench::makeWallPool(5, kWalls);
+    std::vector<WallResult> out;
+    for (std::size_t i = 0; i < walls.wallCount(); ++i) {
+      Wall wall;
+      wall.name = "wall-" + std::to_string(i);
+      for (std::size_t j = 0; j < walls.layersPerWall; ++j) {
+        WallLayer layer;
+        layer.properties = walls.wall(i)[j];
+        wall.layers.push_back(layer);
+      }
+      wall.internalSurfaceResistance = walls.boundaries[i].internalSurfaceResistance;
+      wall.externalSurfaceResistance = walls.boundaries[i].externalSurfaceResistance;
+      out.push_back(computeWallResult(wall, Engine::kDailyPeriod));
+    }
+    return out;
+  }();
+  return pool;
+}
+
+const std::vector<double>& numbers() {
+  static const std::vector<double> values = [] {
+    std::vector<double> out;
+    for (const WallResult& r : results()) {
+      out.insert(out.end(),
+                 {r.thickness, r.surfaceMass, r.thermalResistance, r.uValue, r.decrementFactor,
+                  r.periodicThermalTransmittance.modulus, r.periodicThermalTransmittance.timeShift,
+                  r.timeLag, r.internalAdmittance.modulus, r.internalAdmittance.timeShift,
+                  r.externalArealHeatCapacity, r.z11.getRealPart(), r.z11.getImaginaryPart(),
+                  r.z12.getRealPart(), r.z12.getImaginaryPart(), r.dailyCapacity.capacity});
+    }
+    return out;
+  }();
+  return values;
+}
+
+template <typename Write>
+void writeNumbers(benchmark::State& state, Write write) {
+  const std::vector<double>& values = numbers();
+  char buffer[kShortestDoubleRoom];
+  std::size_t next = 0;
+  for (auto _ : state) {
+    char* end = write(values[next], buffer);
+    benchmark::DoNotOptimize(end);
+    benchmark::ClobberMemory();
+    next = next + 1 == values.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void shortestDoubleStdToChars(benchmark::State& state) {
+  writeNumbers(state, [](double value, char* out) {
+    return std::to_chars(out, out + kShortestDoubleRoom, value).ptr;
+  });
+}
+BENCHMARK(shortestDoubleStdToChars);
+
+void shortestDoubleBrusk(benchmark::State& state) {
+  writeNumbers(state, [](double value, char* out) { return writeShortestDouble(value, out); });
+}
+BENCHMARK(shortestDoubleBrusk);
+
+/// One item is one row of 28 columns.
+void csvRow(benchmark::State& state) {
+  const std::vector<WallResult>& pool = results();
+  std::string row;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    row.clear();
+    appendCsvRow(pool[next], row);
+    benchmark::DoNotOptimize(row.data());
+    next = next + 1 == pool.size() ? 0 : next + 1;
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(csvRow);
+
+}  // namespace
