@@ -37,8 +37,12 @@ double timeShiftHours(const Complex& quantity, double period) {
 }
 
 double timeLagHours(const Complex& periodicThermalTransmittance, double period) {
+  return timeLagFromShift(timeShiftHours(periodicThermalTransmittance, period), period);
+}
+
+double timeLagFromShift(double shiftHours, double period) {
   const double cycleHours = period / kSecondsPerHour;
-  double lag = -timeShiftHours(periodicThermalTransmittance, period);
+  double lag = -shiftHours;
   if (lag < 0.0) lag += cycleHours;
   if (lag >= cycleHours) lag -= cycleHours;
   return lag;

@@ -93,7 +93,8 @@ WallResult computeWallResult(const Wall& wall, double periodSeconds) {
   result.decrementFactor = periodic.dampingFactor;
   result.periodicThermalTransmittance =
       periodicValue(periodic.periodicThermalTransmittance, periodSeconds);
-  result.timeLag = Engine::timeLagHours(periodic.periodicThermalTransmittance, periodSeconds);
+  result.timeLag =
+      Engine::timeLagFromShift(result.periodicThermalTransmittance.timeShift, periodSeconds);
   result.internalAdmittance = periodicValue(periodic.internalAdmittance, periodSeconds);
   result.externalAdmittance = periodicValue(periodic.externalAdmittance, periodSeconds);
   result.internalArealHeatCapacity = periodic.internalThermalCapacity;

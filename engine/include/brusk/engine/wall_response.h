@@ -37,4 +37,7 @@ struct WallResponse {
 /// read it: the negated time shift of Y12 wrapped into [0, T).
 [[nodiscard]] double timeLagHours(const Complex& periodicThermalTransmittance, double period);
 
+/// The same delay [h] from the time shift [h] of Y12 already computed, sparing a second atan2.
+[[nodiscard]] double timeLagFromShift(double shiftHours, double period);
+
 }  // namespace Brusk::Engine
