@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <istream>
 #include <memory>
 #include <mutex>
@@ -44,10 +43,11 @@ private:
   std::size_t _capacity = 0;
 };
 
-/// A run of whole lines, processed by one worker, written by the caller's thread. Chunks are
+/// A run of whole lines, read and processed by one thread, written in input order. Chunks are
 /// recycled, so their buffers keep their capacity and a run allocates only while warming up.
 struct Chunk {
   ByteBuffer input;
+  std::size_t sequence = 0;   // 0-based place of the chunk in the input
   std::size_t firstLine = 0;  // 1-based number of the chunk's first line
   std::string output;
   std::vector<std::pair<std::size_t, std::string>> errors;  // line number, reason
@@ -143,103 +143,117 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
                                 const LineProcessor& process, const PipelineOptions& options) {
   const unsigned jobs =
       options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-  const std::size_t maxInFlight = 2 * static_cast<std::size_t>(jobs) + 2;
-
-  std::mutex mutex;
-  std::condition_variable work;                 // a chunk waits for a worker, or the run is over
-  std::condition_variable ready;                // a chunk is done
-  std::deque<std::shared_ptr<Chunk>> pending;   // to be processed
-  std::deque<std::shared_ptr<Chunk>> inFlight;  // in input order, until written
-  bool finished = false;
+  // Chunks read but not yet written. The slack lets the other threads run ahead while one chunk
+  // takes long, and it is what bounds memory: a few chunks per thread.
+  const std::size_t maxOutstanding = 4 * static_cast<std::size_t>(jobs) + 4;
   const bool failFast = options.failFast;
 
-  std::vector<std::thread> workers;
-  workers.reserve(jobs);
-  for (unsigned i = 0; i < jobs; ++i) {
-    workers.emplace_back([&] {
-      for (;;) {
-        std::shared_ptr<Chunk> chunk;
-        {
-          std::unique_lock<std::mutex> lock(mutex);
-          work.wait(lock, [&] { return finished || !pending.empty(); });
-          if (pending.empty()) return;
-          chunk = pending.front();
-          pending.pop_front();
-        }
-        processChunk(*chunk, process, failFast);
-        {
-          std::lock_guard<std::mutex> lock(mutex);
-          chunk->done = true;
-        }
-        ready.notify_all();
-      }
-    });
-  }
+  // Every thread, the caller's included, reads a chunk, processes it and publishes it; whichever
+  // thread finds the oldest unwritten chunk published writes it and every one done after it.
+  // A chunk is thus read and processed on one core while it is hot in that core's cache, and no
+  // thread sits between the workers and the files.
+  std::mutex readMutex;  // the input, the reader and the line count
+  ChunkReader reader(input, options.chunkBytes);
+  std::size_t nextSequence = 0;
+  std::size_t nextLine = 1;
+  bool inputDone = false;
 
+  std::mutex stateMutex;         // everything below
+  std::condition_variable room;  // a chunk was written, or the run stops
+  std::vector<std::shared_ptr<Chunk>> published(maxOutstanding);  // by sequence % maxOutstanding
+  std::vector<std::shared_ptr<Chunk>> spare;                      // written chunks, for reuse
+  std::size_t outstanding = 0;
+  std::size_t nextToWrite = 0;
+  bool writerActive = false;
+  bool stop = false;
   PipelineSummary summary;
   Progress progress;
-  ChunkReader reader(input, options.chunkBytes);
-  std::size_t nextLine = 1;
-  bool inputLeft = true;
-  bool stop = false;
-  std::vector<std::shared_ptr<Chunk>> spare;  // written chunks, for reuse
 
-  while (!stop) {
-    // Keep the workers fed, within the memory bound.
-    while (inputLeft && inFlight.size() < maxInFlight) {
+  // Writes published chunks in order while the next one is there; called with the state lock
+  // held by the one thread that holds the writer role.
+  const auto writeReady = [&](std::unique_lock<std::mutex>& lock) {
+    for (;;) {
+      std::shared_ptr<Chunk>& slot = published[nextToWrite % maxOutstanding];
+      if (!slot || stop) return;
+      std::shared_ptr<Chunk> chunk = std::move(slot);
+      lock.unlock();
+      output.write(chunk->output.data(), static_cast<std::streamsize>(chunk->output.size()));
+      for (const auto& [lineNumber, reason] : chunk->errors) {
+        if (options.onError) options.onError(lineNumber, reason);
+      }
+      summary.lines += chunk->lines;
+      summary.failedLines += chunk->errors.size();
+      progress.linesDone = summary.lines;
+      progress.bytesDone += chunk->input.size();
+      progress.failedLines = summary.failedLines;
+      if (options.onProgress) options.onProgress(progress);
+      const bool stopHere =
+          (failFast && !chunk->errors.empty()) || (options.cancelled && options.cancelled());
+      lock.lock();
+      if (stopHere) {
+        stop = true;
+        summary.stoppedEarly = true;
+      }
+      ++nextToWrite;
+      --outstanding;
+      spare.push_back(std::move(chunk));
+      room.notify_all();
+    }
+  };
+
+  const auto work = [&] {
+    for (;;) {
       std::shared_ptr<Chunk> chunk;
-      if (spare.empty()) {
-        chunk = std::make_shared<Chunk>();
-      } else {
-        chunk = std::move(spare.back());
-        spare.pop_back();
-        chunk->reset();
+      {
+        std::unique_lock<std::mutex> lock(stateMutex);
+        room.wait(lock, [&] { return stop || outstanding < maxOutstanding; });
+        if (stop) return;
+        ++outstanding;
+        if (spare.empty()) {
+          chunk = std::make_shared<Chunk>();
+        } else {
+          chunk = std::move(spare.back());
+          spare.pop_back();
+          chunk->reset();
+        }
       }
-      if (!reader.next(*chunk)) {
-        inputLeft = false;
-        break;
+      bool haveChunk = false;
+      {
+        std::lock_guard<std::mutex> lock(readMutex);
+        if (!inputDone && reader.next(*chunk)) {
+          haveChunk = true;
+          chunk->sequence = nextSequence++;
+          chunk->firstLine = nextLine;
+          nextLine += countLines(chunk->input.view());
+        } else {
+          inputDone = true;
+        }
       }
-      chunk->firstLine = nextLine;
-      nextLine += countLines(chunk->input.view());
-      std::lock_guard<std::mutex> lock(mutex);
-      inFlight.push_back(chunk);
-      pending.push_back(chunk);
-      work.notify_one();
-    }
-    if (inFlight.empty()) break;
+      if (!haveChunk) {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        --outstanding;
+        spare.push_back(std::move(chunk));
+        room.notify_all();
+        return;
+      }
+      processChunk(*chunk, process, failFast);
 
-    std::shared_ptr<Chunk> chunk;
-    {
-      std::unique_lock<std::mutex> lock(mutex);
-      ready.wait(lock, [&] { return inFlight.front()->done; });
-      chunk = inFlight.front();
-      inFlight.pop_front();
+      std::unique_lock<std::mutex> lock(stateMutex);
+      published[chunk->sequence % maxOutstanding] = std::move(chunk);
+      // Published and checked under one lock: a writer that has not seen this chunk is still
+      // writing and will, or has let go of the role, which then falls to this thread.
+      if (writerActive) continue;
+      writerActive = true;
+      writeReady(lock);
+      writerActive = false;
     }
-    output.write(chunk->output.data(), static_cast<std::streamsize>(chunk->output.size()));
-    for (const auto& [lineNumber, reason] : chunk->errors) {
-      if (options.onError) options.onError(lineNumber, reason);
-    }
-    summary.lines += chunk->lines;
-    summary.failedLines += chunk->errors.size();
-    progress.linesDone = summary.lines;
-    progress.bytesDone += chunk->input.size();
-    progress.failedLines = summary.failedLines;
-    if (options.onProgress) options.onProgress(progress);
+  };
 
-    if ((failFast && !chunk->errors.empty()) || (options.cancelled && options.cancelled())) {
-      stop = true;
-      summary.stoppedEarly = true;
-    }
-    spare.push_back(std::move(chunk));
-  }
-
-  {
-    std::lock_guard<std::mutex> lock(mutex);
-    finished = true;
-    pending.clear();
-  }
-  work.notify_all();
-  for (std::thread& worker : workers) worker.join();
+  std::vector<std::thread> helpers;
+  helpers.reserve(jobs - 1);
+  for (unsigned i = 1; i < jobs; ++i) helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
   return summary;
 }
 

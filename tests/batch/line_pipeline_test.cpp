@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -60,6 +62,28 @@ INSTANTIATE_TEST_SUITE_P(Shapes, PipelineOrderTest,
                                            PipelineCase{"two_jobs_big_chunk", 2, 1 << 20, 5000},
                                            PipelineCase{"empty_input", 2, 64, 0}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(LinePipeline, SlowChunksDoNotReorderOrLoseOutput) {
+  // Some lines stall their chunk, so later chunks finish first and the writing passes from
+  // thread to thread; every row must still come out once, in input order.
+  std::istringstream in(numberedInput(4000));
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 4;
+  options.chunkBytes = 64;
+  const auto stalling = [](std::string_view line, std::size_t lineNumber, std::string& output,
+                           std::string& error) {
+    if (lineNumber % 97 == 0) std::this_thread::sleep_for(std::chrono::microseconds(300));
+    return echo(line, lineNumber, output, error);
+  };
+  const PipelineSummary summary = runLinePipeline(in, out, stalling, options);
+  EXPECT_EQ(summary.lines, 4000u);
+  std::string expected;
+  for (std::size_t i = 1; i <= 4000; ++i) {
+    expected += std::to_string(i) + ":wall" + std::to_string(i) + "\n";
+  }
+  EXPECT_EQ(out.str(), expected);
+}
 
 TEST(LinePipeline, BadLineIsReportedAndTheRunGoesOn) {
   std::istringstream in(numberedInput(3000, 1234));
