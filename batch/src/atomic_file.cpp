@@ -1,5 +1,6 @@
 #include "brusk/batch/atomic_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -27,6 +28,19 @@ std::string makeTemporaryName(const std::string& destination) {
   if (descriptor < 0) {
     throw Error(destination + ": cannot create a file beside it: " + std::strerror(errno));
   }
+  // mkstemp makes the file private (0600); the output gets the permissions any new file of the
+  // user would get, or those of the file it replaces.
+  struct stat existing {};
+  mode_t mode = 0;
+  if (::stat(destination.c_str(), &existing) == 0) {
+    mode = existing.st_mode & 07777;
+  } else {
+    // umask can only be read by setting it; no other thread is creating files at this point.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(descriptor, mode);
   ::close(descriptor);
   return std::string(buffer.data());
 }
@@ -35,7 +49,9 @@ std::string makeTemporaryName(const std::string& destination) {
 
 AtomicOutputFile::AtomicOutputFile(std::string destination)
     : _destination(std::move(destination)), _temporary(makeTemporaryName(_destination)) {
-  _stream.open(_temporary, std::ios::binary | std::ios::trunc);
+  // Opened without truncation: the file is new and empty, and on ext4 truncating it would
+  // make close() start writing the whole output back to disk before it returns.
+  _stream.open(_temporary, std::ios::binary | std::ios::in | std::ios::out);
   if (!_stream) {
     std::remove(_temporary.c_str());
     throw Error(_destination + ": cannot write: " + std::strerror(errno));

@@ -1,6 +1,7 @@
 #include "brusk/batch/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -59,6 +60,32 @@ TEST_F(AtomicOutputFileTest, AbandonedWriteLeavesNothing) {
   }
   EXPECT_FALSE(exists(destination));
   EXPECT_FALSE(exists(temporary));
+}
+
+mode_t permissionsOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+  return status.st_mode & 07777;
+}
+
+TEST_F(AtomicOutputFileTest, NewFileGetsTheUsualPermissionsAndAReplacedFileKeepsItsOwn) {
+  // The temporary file starts private; the output must not stay so.
+  const mode_t mask = ::umask(022);
+  {
+    AtomicOutputFile file(destination);
+    file.stream() << "new";
+    file.commit();
+  }
+  EXPECT_EQ(permissionsOf(destination), 0644u);
+  ASSERT_EQ(::chmod(destination.c_str(), 0640), 0);
+  {
+    AtomicOutputFile file(destination);
+    file.stream() << "replaced";
+    file.commit();
+  }
+  ::umask(mask);
+  EXPECT_EQ(permissionsOf(destination), 0640u);
+  EXPECT_EQ(read(destination), "replaced");
 }
 
 TEST_F(AtomicOutputFileTest, UnwritableDirectoryIsAnError) {
