@@ -497,8 +497,14 @@ enum WallKey : unsigned {
 
 }  // namespace
 
-bool readPlainWallLine(std::string_view line, const Catalogue& catalogue,
-                       const std::string& defaultName, Wall& wall) {
+std::string defaultWallName(std::size_t lineNumber) {
+  char digits[24];
+  const auto written = std::to_chars(digits, digits + sizeof digits, lineNumber);
+  return "line " + std::string(digits, written.ptr);
+}
+
+bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::size_t lineNumber,
+                       Wall& wall) {
   Scanner scanner(line);
   std::string_view name, position, heatFlow;
   double rsi = 0.0;
@@ -565,7 +571,11 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue,
   wall.position = (seen & kPosition) != 0 ? indexOf(position, kPositions) : Engine::External;
   wall.heatFlow = (seen & kHeatFlow) != 0 ? indexOf(heatFlow, kHeatFlows) : Engine::Horizontal;
   if (wall.position < 0 || wall.heatFlow < 0) return false;
-  assignText(wall.name, (seen & kWallName) != 0 ? name : std::string_view(defaultName));
+  if ((seen & kWallName) != 0) {
+    assignText(wall.name, name);
+  } else {
+    wall.name = defaultWallName(lineNumber);
+  }
   double internal = 0.13;
   double external = 0.04;
   Engine::lookupSurfaceResistances(wall.position, wall.heatFlow, internal, external);

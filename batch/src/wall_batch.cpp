@@ -146,15 +146,10 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
 
   const LineProcessor process = [&](std::string_view line, std::size_t lineNumber, std::string& out,
                                     std::string& error) {
-    // Reused per thread: most lines name their wall, and a fresh string per line costs more
-    // than the rest of the line's bookkeeping.
-    thread_local std::string defaultName;
+    // Reused per thread: the plain reader keeps the layers and their strings from line to line.
     thread_local Wall plainWall;
-    char number[24];
-    defaultName.assign("line ");
-    defaultName.append(number, std::to_chars(number, number + sizeof number, lineNumber).ptr);
     try {
-      if (readPlainWallLine(line, catalogue, defaultName, plainWall)) {
+      if (readPlainWallLine(line, catalogue, lineNumber, plainWall)) {
         writer.result(computeWallResult(plainWall, period), out);
         return true;
       }
@@ -168,7 +163,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
     const std::string source = sourceName + ":" + std::to_string(lineNumber);
     try {
       const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end());
-      const Wall wall = parseWall(object, catalogue, source, defaultName);
+      const Wall wall = parseWall(object, catalogue, source, defaultWallName(lineNumber));
       writer.result(computeWallResult(wall, period), out);
       return true;
     } catch (const nlohmann::json::parse_error& parseError) {

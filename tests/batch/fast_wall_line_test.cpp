@@ -66,7 +66,7 @@ const std::vector<std::string> kPlainLines = {
 TEST(FastWallLine, ReadsPlainLinesLikeTheFullReader) {
   for (const std::string& line : kPlainLines) {
     Wall fast;
-    ASSERT_TRUE(Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) << line;
+    ASSERT_TRUE(Batch::readPlainWallLine(line, catalogue(), 1, fast)) << line;
     const std::optional<Wall> full = fullRead(line);
     ASSERT_TRUE(full.has_value()) << line;
     expectSameWall(fast, *full, line);
@@ -91,7 +91,7 @@ TEST(FastWallLine, LeavesEverythingElseToTheFullReader) {
         R"({"rsi ":0.1,"layers":[{"thermal_resistance":0.1}]})",
         R"({"layers":[{"thermal_resistanc)", R"({"layers":[{}]})", R"({})"}) {
     Wall fast;
-    EXPECT_FALSE(Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) << line;
+    EXPECT_FALSE(Batch::readPlainWallLine(line, catalogue(), 1, fast)) << line;
   }
 }
 
@@ -119,7 +119,7 @@ TEST(FastWallLine, MutationsNeverMakeTheTwoReadersDisagree) {
       }
       // One wall for all trials, as in a batch run: what a line (or a refused line) left in it
       // must not show through in the next.
-      if (!Batch::readPlainWallLine(line, catalogue(), "line 1", fast)) continue;
+      if (!Batch::readPlainWallLine(line, catalogue(), 1, fast)) continue;
       const std::optional<Wall> full = fullRead(line);
       ASSERT_TRUE(full.has_value())
           << "fast path accepted a line the full reader refuses: " << line;
@@ -135,8 +135,8 @@ TEST(FastWallLine, ReusedWallTakesNothingFromThePreviousLine) {
   for (const std::string& first : kPlainLines) {
     for (const std::string& second : kPlainLines) {
       Wall fast;
-      ASSERT_TRUE(Batch::readPlainWallLine(first, catalogue(), "line 1", fast)) << first;
-      ASSERT_TRUE(Batch::readPlainWallLine(second, catalogue(), "line 1", fast)) << second;
+      ASSERT_TRUE(Batch::readPlainWallLine(first, catalogue(), 1, fast)) << first;
+      ASSERT_TRUE(Batch::readPlainWallLine(second, catalogue(), 1, fast)) << second;
       const std::optional<Wall> full = fullRead(second);
       ASSERT_TRUE(full.has_value()) << second;
       expectSameWall(fast, *full, second);
@@ -191,7 +191,7 @@ TEST(FastWallLine, NumbersConvertLikeTheFullReader) {
           R"({"layers":[{"thermal_resistance":1}],"rse":)" + number + "}",
           R"({"layers":[{"thermal_resistance":1}],"rse":)" + number + "          }"}) {
       Wall fast;
-      const bool accepted = Batch::readPlainWallLine(line, catalogue(), "line 1", fast);
+      const bool accepted = Batch::readPlainWallLine(line, catalogue(), 1, fast);
       const std::optional<Wall> full = fullRead(line);
       // Numbers without a sign are all in the plain subset: no valid one is left out.
       EXPECT_EQ(accepted, full.has_value()) << line;
@@ -211,13 +211,13 @@ TEST(FastWallLine, NamesOfEveryLengthAndStop) {
     std::string name;
     for (std::size_t i = 0; i < length; ++i) name += printable[(i * 7) % printable.size()];
     Wall fast;
-    ASSERT_TRUE(Batch::readPlainWallLine(lineNamed(name), catalogue(), "line 1", fast)) << name;
+    ASSERT_TRUE(Batch::readPlainWallLine(lineNamed(name), catalogue(), 1, fast)) << name;
     EXPECT_EQ(fast.name, name);
     for (std::size_t at = 0; at < length; ++at) {
       for (const char stop : {'\\', '"', '\x1f', '\x7f', '\x80', '\xff'}) {
         std::string stopped = name;
         stopped[at] = stop;
-        EXPECT_FALSE(Batch::readPlainWallLine(lineNamed(stopped), catalogue(), "line 1", fast))
+        EXPECT_FALSE(Batch::readPlainWallLine(lineNamed(stopped), catalogue(), 1, fast))
             << lineNamed(stopped);
       }
     }
