@@ -97,6 +97,12 @@ void writeSeventeenDigits(std::uint64_t value, char* out) {
   writeEightDigits(low, out + 16);
 }
 
+/// Stores the eight bytes of `word` at `out`.
+void storeWord(char* out, std::uint64_t word) { std::memcpy(out, &word, sizeof word); }
+
+/// Eight ASCII zeros.
+constexpr std::uint64_t kEightZeros = 0x3030303030303030u;
+
 /// Copies a fixed 24 bytes whatever the digit count, which beats a variable-length copy; the
 /// caller's kShortestDoubleRoom leaves space for the overshoot.
 void copyDigits(char* out, const char* digits) { std::memcpy(out, digits, 24); }
@@ -499,14 +505,33 @@ char* writeShortestDouble(double value, char* out) {
   std::memcpy(&bits, &value, sizeof bits);
   const bool zeroOrNotFinite = (bits << 1) == 0 || ((bits >> 52) & 0x7ffu) == 0x7ffu;
   if (zeroOrNotFinite) return std::to_chars(out, out + kShortestDoubleRoom, value).ptr;
-  if ((bits >> 63) != 0) *out++ = '-';
+  // Signs alternate unpredictably in the matrix columns: written without a branch.
+  *out = '-';
+  out += bits >> 63;
   const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
 
+  // The 17 digits end at digitBlock + 24, with zeros to their left for "0.00ddd".
   char digitBlock[48];
+  storeWord(digitBlock, kEightZeros);
   writeSeventeenDigits(decimal.significand, digitBlock);
   const int digitCount = decimalDigitCount(decimal.significand);
   const char* digits = digitBlock + 24 - digitCount;
   const int exponent = decimal.exponent;  // value = digits * 10^exponent
+
+  // Nearly every number a result holds is "ddd.ddd" or "0.ddd", "0.0ddd" or "0.00ddd": fixed
+  // notation, always shorter than scientific there, laid out in one path without the length
+  // comparison. With p = 1 - integerDigits zeros (0 to 3) taken from the block, every such
+  // number has an integer part of integerDigits + p digits, then a point, then the rest.
+  const int integerDigits = digitCount + exponent;
+  if (exponent < 0 && integerDigits >= -2 && integerDigits <= 15) {
+    const int zeros = integerDigits > 0 ? 0 : 1 - integerDigits;
+    const int integerPart = integerDigits + zeros;
+    digits -= zeros;
+    copyDigits(out, digits);
+    out[integerPart] = '.';
+    copyDigits(out + integerPart + 1, digits + integerPart);
+    return out + digitCount + zeros + 1;
+  }
 
   // std::to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
   const int scientificExponent = exponent + digitCount - 1;
@@ -519,21 +544,15 @@ char* writeShortestDouble(double value, char* out) {
   if (fixedLength <= scientificLength) {
     // Fixed notation of a number of 16 or more integer digits is its exact integer value,
     // not the shortest digits padded with zeros.
-    if (digitCount + exponent > 15) {
+    if (integerDigits > 15) {
       return std::to_chars(out, out + kShortestDoubleRoom, std::fabs(value)).ptr;
     }
     if (exponent >= 0) {
       copyDigits(out, digits);
       std::memset(out + digitCount, '0', static_cast<std::size_t>(exponent));
-      return out + digitCount + exponent;
+      return out + integerDigits;
     }
-    if (-exponent < digitCount) {
-      const int integerDigits = digitCount + exponent;
-      copyDigits(out, digits);
-      out[integerDigits] = '.';
-      copyDigits(out + integerDigits + 1, digits + integerDigits);
-      return out + digitCount + 1;
-    }
+    // Only "0.000ddd" and beyond are left.
     const int leadingZeros = -exponent - digitCount;
     out[0] = '0';
     out[1] = '.';
