@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   batchCommand->add_option("--format", batch.format, "Output: csv or jsonl")
       ->check(CLI::IsMember({"csv", "jsonl"}))
       ->capture_default_str();
-  batchCommand->add_option("--jobs", batch.jobs, "Worker threads (0: every core)")
+  batchCommand->add_option("--jobs", batch.jobs, "Threads (0: one per core)")
       ->capture_default_str();
   batchCommand->add_flag("--fail-fast", batch.failFast, "Stop at the first bad line");
   batchCommand->add_option("--period", batch.periodHours, "Cycle length T in hours")

@@ -14,6 +14,17 @@ namespace Brusk::Batch {
 
 namespace {
 
+/// Input bytes of all chunks read and not yet written. A chunk takes some five times its input
+/// in memory (its input, up to twice as much output, buffers grown to twice their need), so
+/// this keeps a run within about 20 MB whatever the number of threads.
+constexpr std::size_t kInputInFlight = std::size_t{4} << 20;
+
+/// Chunks read and not yet written, at most; chunks get smaller as threads get more.
+constexpr std::size_t kMaxChunks = 128;
+
+/// The smallest chunk, a few dozen walls, below which handing chunks around costs too much.
+constexpr std::size_t kMinChunkBytes = std::size_t{16} << 10;
+
 /// Bytes that are only ever overwritten by reads, so growing them needs no zero fill.
 class ByteBuffer {
 public:
@@ -143,9 +154,11 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
                                 const LineProcessor& process, const PipelineOptions& options) {
   const unsigned jobs =
       options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-  // Chunks read but not yet written. The slack lets the other threads run ahead while one chunk
-  // takes long, and it is what bounds memory: a few chunks per thread.
-  const std::size_t maxOutstanding = 4 * static_cast<std::size_t>(jobs) + 4;
+  // Chunks read but not yet written: slack lets the other threads run ahead while one chunk
+  // takes long. With many threads the chunks get smaller, so that memory stays bounded.
+  const std::size_t maxOutstanding = std::min(4 * static_cast<std::size_t>(jobs) + 4, kMaxChunks);
+  const std::size_t chunkBytes =
+      std::min(options.chunkBytes, std::max(kInputInFlight / maxOutstanding, kMinChunkBytes));
   const bool failFast = options.failFast;
 
   // Every thread, the caller's included, reads a chunk, processes it and publishes it; whichever
@@ -153,7 +166,7 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
   // A chunk is thus read and processed on one core while it is hot in that core's cache, and no
   // thread sits between the workers and the files.
   std::mutex readMutex;  // the input, the reader and the line count
-  ChunkReader reader(input, options.chunkBytes);
+  ChunkReader reader(input, chunkBytes);
   std::size_t nextSequence = 0;
   std::size_t nextLine = 1;
   bool inputDone = false;

@@ -60,6 +60,8 @@ INSTANTIATE_TEST_SUITE_P(Shapes, PipelineOrderTest,
                          ::testing::Values(PipelineCase{"one_job", 1, 64, 1000},
                                            PipelineCase{"four_jobs_small_chunks", 4, 64, 5000},
                                            PipelineCase{"two_jobs_big_chunk", 2, 1 << 20, 5000},
+                                           // More threads than chunks may be in flight.
+                                           PipelineCase{"threads_wait_for_chunks", 200, 64, 3000},
                                            PipelineCase{"empty_input", 2, 64, 0}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
