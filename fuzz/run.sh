@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# Runs the wall-parser fuzzer for a bounded time: fuzz/run.sh [SECONDS] (default 60).
+# Runs a fuzzer for a bounded time: fuzz/run.sh [SECONDS] [TARGET] (default 60 s, wall_parser).
+#   wall_parser      brusk_fuzz_wall_parser: wall files, TOML and JSON (seeds in fuzz/corpus)
+#   plain_wall_line  brusk_fuzz_plain_wall_line: the batch fast path against the full reader
+#                    (seeds in fuzz/corpus-plain, dictionary fuzz/plain_wall_line.dict)
 # Builds it with clang in $BRUSK_FUZZ_BUILD_DIR (default build-fuzz) first. New corpus entries go
-# to that build folder; any crashing input is kept in fuzz/regressions/, which the tests replay.
+# to that build folder; any crashing input is kept in fuzz/regressions/ (plain_wall_line ones
+# named plain-*), which the tests replay. Extra libFuzzer flags: $BRUSK_FUZZ_FLAGS.
 set -euo pipefail
 seconds=${1:-60}
+target=${2:-wall_parser}
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRUSK_FUZZ_BUILD_DIR:-$repo/build-fuzz}
+
+case "$target" in
+  wall_parser | brusk_fuzz_wall_parser)
+    name=brusk_fuzz_wall_parser
+    seeds=$repo/fuzz/corpus
+    work_corpus=$build/fuzz-corpus
+    artifacts=$repo/fuzz/regressions/
+    flags=(-max_len=8192)
+    ;;
+  plain_wall_line | brusk_fuzz_plain_wall_line)
+    name=brusk_fuzz_plain_wall_line
+    seeds=$repo/fuzz/corpus-plain
+    work_corpus=$build/fuzz-corpus-plain
+    # crash-* files are ignored by git outside fuzz/regressions; the prefix keeps these tracked.
+    artifacts=$repo/fuzz/regressions/plain-
+    flags=(-max_len=4096 -dict="$repo/fuzz/plain_wall_line.dict")
+    ;;
+  *)
+    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line]" >&2
+    exit 2
+    ;;
+esac
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
   cmake -S "$repo" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DBRUSK_BUILD_FUZZERS=ON \
     -DBRUSK_BUILD_TESTS=OFF -DBRUSK_BUILD_VALIDATION=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" --target brusk_fuzz_wall_parser -j 2
+cmake --build "$build" --target "$name" -j 2
 
-fuzzer=$(find "$build" -name brusk_fuzz_wall_parser -type f -perm -u+x | head -n 1)
-work_corpus="$build/fuzz-corpus"
+fuzzer=$(find "$build" -name "$name" -type f -perm -u+x | head -n 1)
 mkdir -p "$work_corpus" "$repo/fuzz/regressions"
-"$fuzzer" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$repo/fuzz/regressions/" \
-  "$work_corpus" "$repo/fuzz/corpus"
+# shellcheck disable=SC2086 # BRUSK_FUZZ_FLAGS holds several flags
+"$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${flags[@]}" \
+  -print_final_stats=1 -artifact_prefix="$artifacts" ${BRUSK_FUZZ_FLAGS:-} \
+  "$work_corpus" "$seeds"
