@@ -30,6 +30,15 @@ std::string numberedInput(std::size_t count, std::size_t badLine = 0) {
   return text;
 }
 
+/// What `echo` makes of numberedInput(count) without bad lines, in input order.
+std::string echoedOutput(std::size_t count) {
+  std::string text;
+  for (std::size_t i = 1; i <= count; ++i) {
+    text += std::to_string(i) + ":wall" + std::to_string(i) + "\n";
+  }
+  return text;
+}
+
 struct PipelineCase {
   const char* name;
   unsigned jobs;
@@ -49,11 +58,7 @@ TEST_P(PipelineOrderTest, OutputFollowsInputOrder) {
   const PipelineSummary summary = runLinePipeline(in, out, echo, options);
   EXPECT_EQ(summary.lines, c.lines);
   EXPECT_EQ(summary.failedLines, 0u);
-  std::string expected;
-  for (std::size_t i = 1; i <= c.lines; ++i) {
-    expected += std::to_string(i) + ":wall" + std::to_string(i) + "\n";
-  }
-  EXPECT_EQ(out.str(), expected);
+  EXPECT_EQ(out.str(), echoedOutput(c.lines));
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, PipelineOrderTest,
@@ -80,11 +85,7 @@ TEST(LinePipeline, SlowChunksDoNotReorderOrLoseOutput) {
   };
   const PipelineSummary summary = runLinePipeline(in, out, stalling, options);
   EXPECT_EQ(summary.lines, 4000u);
-  std::string expected;
-  for (std::size_t i = 1; i <= 4000; ++i) {
-    expected += std::to_string(i) + ":wall" + std::to_string(i) + "\n";
-  }
-  EXPECT_EQ(out.str(), expected);
+  EXPECT_EQ(out.str(), echoedOutput(4000));
 }
 
 TEST(LinePipeline, BadLineIsReportedAndTheRunGoesOn) {
