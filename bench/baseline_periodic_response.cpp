@@ -97,8 +97,8 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
   // each face. T / 2 pi is 13750.987083139758 s for the daily cycle.
   const double capacityFactor = period / kTwoPi;
   const Complex one{1.0, 0.0};
-  result.internalThermalCapacity = capacityFactor * ((z.m11 - one) / z.m12).getModulus();
-  result.externalThermalCapacity = capacityFactor * ((z.m22 - one) / z.m12).getModulus();
+  result.internalArealHeatCapacity = capacityFactor * ((z.m11 - one) / z.m12).getModulus();
+  result.externalArealHeatCapacity = capacityFactor * ((z.m22 - one) / z.m12).getModulus();
 
   // Thermal admittances Y_11 = -Z11 / Z12 and Y_22 = -Z22 / Z12 [W/(m2.K)]: heat flow into a
   // face per kelvin of the air temperature on that side, the other side held constant. For a
@@ -115,11 +115,11 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
   double totalResistance = boundary.internalSurfaceResistance + boundary.externalSurfaceResistance;
   for (std::size_t i = 0; i < layerCount; ++i) totalResistance += layers[i].thermalResistance();
   result.thermalResistance = totalResistance;
-  result.conductance = 1.0 / totalResistance;
+  result.uValue = 1.0 / totalResistance;
 
   // Decrement factor f = |1 / Z12| / U [-]: amplitude of the periodic transmittance relative to
   // the steady-state one.
-  result.dampingFactor = reciprocalZ12.getModulus() / result.conductance;
+  result.decrementFactor = reciprocalZ12.getModulus() / result.uValue;
 
   // Periodic thermal transmittance Y_12 = -1 / Z12 [W/(m2.K)]: heat flow at side 1 per kelvin
   // of temperature swing on side 2.
@@ -129,9 +129,9 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
                       isFinite(result.z22) && isFinite(result.internalAdmittance) &&
                       isFinite(result.externalAdmittance) &&
                       isFinite(result.periodicThermalTransmittance) &&
-                      std::isfinite(result.internalThermalCapacity) &&
-                      std::isfinite(result.externalThermalCapacity) &&
-                      std::isfinite(result.conductance) && std::isfinite(result.dampingFactor);
+                      std::isfinite(result.internalArealHeatCapacity) &&
+                      std::isfinite(result.externalArealHeatCapacity) &&
+                      std::isfinite(result.uValue) && std::isfinite(result.decrementFactor);
   if (!finite) return false;
   response = result;
   return true;

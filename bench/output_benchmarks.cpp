@@ -11,14 +11,16 @@
 #include <vector>
 
 #include "brusk/engine/periodic_response.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/wall.h"
-#include "brusk/frontend/wall_result.h"
 #include "random_walls.h"
 
 namespace {
 
 using namespace Brusk;
+using namespace Brusk::Frontend;
+using Engine::WallResult;
 
 constexpr std::size_t kWalls = 1024;
 
@@ -30,14 +32,10 @@ const std::vector<WallResult>& results() {
     for (std::size_t i = 0; i < walls.wallCount(); ++i) {
       Wall wall;
       wall.name = "wall-" + std::to_string(i);
-      for (std::size_t j = 0; j < walls.layersPerWall; ++j) {
-        WallLayer layer;
-        layer.properties = walls.wall(i)[j];
-        wall.layers.push_back(layer);
-      }
-      wall.internalSurfaceResistance = walls.boundaries[i].internalSurfaceResistance;
-      wall.externalSurfaceResistance = walls.boundaries[i].externalSurfaceResistance;
-      out.push_back(computeWallResult(wall, Engine::kDailyPeriod));
+      for (std::size_t j = 0; j < walls.layersPerWall; ++j) wall.addLayer(walls.wall(i)[j], {});
+      wall.request.internalSurfaceResistance = walls.boundaries[i].internalSurfaceResistance;
+      wall.request.externalSurfaceResistance = walls.boundaries[i].externalSurfaceResistance;
+      out.push_back(computeWall(wall));
     }
     return out;
   }();
@@ -50,10 +48,10 @@ const std::vector<double>& numbers() {
     for (const WallResult& r : results()) {
       out.insert(out.end(),
                  {r.thickness, r.surfaceMass, r.thermalResistance, r.uValue, r.decrementFactor,
-                  r.periodicThermalTransmittance.modulus, r.periodicThermalTransmittance.timeShift,
-                  r.timeLag, r.internalAdmittance.modulus, r.internalAdmittance.timeShift,
+                  r.periodicThermalTransmittance.getModulus(), r.periodicThermalTransmittanceShift,
+                  r.timeLag, r.internalAdmittance.getModulus(), r.internalAdmittanceShift,
                   r.externalArealHeatCapacity, r.z11.getRealPart(), r.z11.getImaginaryPart(),
-                  r.z12.getRealPart(), r.z12.getImaginaryPart(), r.dailyCapacity.capacity});
+                  r.z12.getRealPart(), r.z12.getImaginaryPart(), r.daily.capacity});
     }
     return out;
   }();
@@ -93,7 +91,7 @@ void csvRow(benchmark::State& state) {
   std::size_t next = 0;
   for (auto _ : state) {
     row.clear();
-    appendCsvRow(pool[next], row);
+    appendCsvRow("wall", pool[next], row);
     benchmark::DoNotOptimize(row.data());
     next = next + 1 == pool.size() ? 0 : next + 1;
   }

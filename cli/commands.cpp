@@ -9,11 +9,13 @@
 
 #include <unistd.h>
 
+#include "brusk/engine/constants.h"
+#include "brusk/engine/wall.h"
 #include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/wall_parser.h"
-#include "brusk/frontend/wall_result.h"
 
 #ifdef BRUSK_CLI_HAS_REPORT
 #include "brusk/report/html_report.h"
@@ -23,7 +25,11 @@ namespace Brusk::Cli {
 
 namespace {
 
-constexpr double kSecondsPerHour = 3600.0;
+using Frontend::Catalogue;
+using Frontend::CatalogueEntry;
+using Frontend::Error;
+using Frontend::NamedResult;
+using Frontend::Wall;
 
 std::string numberText(double value) {
   char buffer[64];
@@ -37,12 +43,27 @@ Catalogue loadCatalogue(const std::vector<std::string>& materialFiles) {
   return catalogue;
 }
 
-[[maybe_unused]] std::vector<Wall> loadWalls(const std::vector<std::string>& files,
-                                             const Catalogue& catalogue) {
+std::vector<Wall> loadWalls(const std::vector<std::string>& files, const Catalogue& catalogue) {
   std::vector<Wall> walls;
   walls.reserve(files.size());
-  for (const std::string& file : files) walls.push_back(loadWallFile(file, catalogue));
+  for (const std::string& file : files) walls.push_back(Frontend::loadWallFile(file, catalogue));
   return walls;
+}
+
+/// Computes each wall of `files` (one each, in order) at its request's period; a wall the engine
+/// refuses fails the command with the file named before the reason.
+std::vector<NamedResult> computeWalls(const std::vector<std::string>& files,
+                                      const std::vector<Wall>& walls) {
+  std::vector<NamedResult> results;
+  results.reserve(walls.size());
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    try {
+      results.push_back({walls[i].name, Frontend::computeWall(walls[i])});
+    } catch (const Error& error) {
+      throw Error(files[i] + ": " + error.what());
+    }
+  }
+  return results;
 }
 
 /// Display width of a UTF-8 string, one column per code point.
@@ -62,24 +83,19 @@ void pad(std::string& out, const std::string& text, std::size_t columns, bool ri
 }  // namespace
 
 std::string runCompute(const ComputeOptions& options) {
-  const double period = options.periodHours * kSecondsPerHour;
-  if (!std::isfinite(period) || !(options.periodHours > 0.0)) {
+  const double period = options.periodHours * Engine::kSecondsPerHour;
+  if (Engine::checkPeriod(period)) {
     throw Error("--period must be a positive number of hours, got " +
                 numberText(options.periodHours));
   }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
-  std::vector<WallResult> results;
-  for (const std::string& file : options.files) {
-    const Wall wall = loadWallFile(file, catalogue);
-    try {
-      results.push_back(computeWallResult(wall, period));
-    } catch (const Error& error) {
-      throw Error(file + ": " + error.what());
-    }
-  }
-  if (options.format == "json") return formatJson(results, JsonLayout::Indented);
-  if (options.format == "csv") return formatCsv(results);
-  return formatTable(results);
+  std::vector<Wall> walls = loadWalls(options.files, catalogue);
+  for (Wall& wall : walls) wall.request.period = period;
+  const std::vector<NamedResult> results = computeWalls(options.files, walls);
+  if (options.format == "json")
+    return Frontend::formatJson(results, Frontend::JsonLayout::Indented);
+  if (options.format == "csv") return Frontend::formatCsv(results);
+  return Frontend::formatTable(results);
 }
 
 std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles) {
@@ -125,6 +141,8 @@ std::string runReport(const ReportCommandOptions& options) {
   }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   const std::vector<Wall> walls = loadWalls(options.files, catalogue);
+  // Refused walls get the words and the file name that `brusk compute` gives them.
+  (void)computeWalls(options.files, walls);
   Report::ReportOptions reportOptions;
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;

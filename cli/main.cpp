@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     std::cout << output << std::flush;
     return std::cout ? 0 : fail("cannot write to standard output", 1);
-  } catch (const Brusk::Error& error) {
+  } catch (const Brusk::Frontend::Error& error) {
     return fail(error.what(), kBadInput);
   } catch (const std::exception& error) {
     return fail(std::string("internal error: ") + error.what(), 1);

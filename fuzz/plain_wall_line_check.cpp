@@ -12,19 +12,19 @@
 #include <sstream>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
 
 namespace BruskFuzz {
 
 namespace {
 
-using Brusk::Catalogue;
-using Brusk::Wall;
-using Brusk::WallLayer;
+using Brusk::Engine::LayerProperties;
+using Brusk::Frontend::Catalogue;
+using Brusk::Frontend::LayerLabel;
+using Brusk::Frontend::Wall;
 
 /// Plain lines read into the reused wall around the line under test. The first has more layers,
 /// longer strings and every kind of layer, so whatever it leaves behind shows in a shorter line;
@@ -71,21 +71,30 @@ std::string textDifference(const std::string& field, const std::string& plain,
   return field + ": plain \"" + plain + "\", full \"" + full + "\"";
 }
 
-std::string layerDifference(const WallLayer& plain, const WallLayer& full, std::size_t index) {
+std::string optionalDifference(const std::string& field, const std::optional<double>& plain,
+                               const std::optional<double>& full) {
+  if (plain.has_value() != full.has_value()) {
+    return field + ": plain " + (plain ? "given" : "not given") + ", full " +
+           (full ? "given" : "not given");
+  }
+  return plain ? numberDifference(field, *plain, *full) : "";
+}
+
+std::string layerDifference(const Wall& plainWall, const Wall& fullWall, std::size_t index) {
+  const LayerLabel& plain = plainWall.labels[index];
+  const LayerLabel& full = fullWall.labels[index];
+  const LayerProperties& plainLayer = plainWall.request.layers[index];
+  const LayerProperties& fullLayer = fullWall.request.layers[index];
   const std::string prefix = "layer " + std::to_string(index + 1) + " ";
   for (std::string found :
        {textDifference(prefix + "name", plain.name, full.name),
         textDifference(prefix + "materialKey", plain.materialKey, full.materialKey),
         textDifference(prefix + "family", plain.family, full.family),
-        numberDifference(prefix + "thickness", plain.properties.thickness,
-                         full.properties.thickness),
-        numberDifference(prefix + "conductivity", plain.properties.conductivity,
-                         full.properties.conductivity),
-        numberDifference(prefix + "density", plain.properties.density, full.properties.density),
-        numberDifference(prefix + "specificHeat", plain.properties.specificHeat,
-                         full.properties.specificHeat),
-        numberDifference(prefix + "resistance", plain.properties.resistance,
-                         full.properties.resistance)}) {
+        numberDifference(prefix + "thickness", plainLayer.thickness, fullLayer.thickness),
+        numberDifference(prefix + "conductivity", plainLayer.conductivity, fullLayer.conductivity),
+        numberDifference(prefix + "density", plainLayer.density, fullLayer.density),
+        numberDifference(prefix + "specificHeat", plainLayer.specificHeat, fullLayer.specificHeat),
+        numberDifference(prefix + "resistance", plainLayer.resistance, fullLayer.resistance)}) {
     if (!found.empty()) return found;
   }
   return "";
@@ -110,7 +119,7 @@ std::string printable(std::string_view line) {
   return out;
 }
 
-/// The full reader as brusk batch runs it, parsing the JSON once for every line number.
+/// The full reader as brusk batch runs it.
 class FullReader {
 public:
   FullReader(std::string_view line, const Catalogue& catalogue)
@@ -120,12 +129,10 @@ public:
   /// reason in refusal(). Exceptions of other kinds are findings and pass through.
   std::optional<Wall> read(std::size_t lineNumber) {
     try {
-      if (!_object) _object = nlohmann::json::parse(_line.begin(), _line.end());
-      return Brusk::parseWall(*_object, _catalogue, "fuzz.jsonl:" + std::to_string(lineNumber),
-                              Brusk::Batch::defaultWallName(lineNumber));
-    } catch (const Brusk::Error& error) {
-      _refusal = error.what();
-    } catch (const nlohmann::json::exception& error) {
+      return Brusk::Frontend::parseWallLine(
+          _line, _catalogue, "fuzz.jsonl:" + std::to_string(lineNumber),
+          Brusk::Frontend::Schema::defaultLineWallName(lineNumber));
+    } catch (const Brusk::Frontend::Error& error) {
       _refusal = error.what();
     }
     return std::nullopt;
@@ -135,7 +142,6 @@ public:
 private:
   std::string_view _line;
   const Catalogue& _catalogue;
-  std::optional<nlohmann::json> _object;
   std::string _refusal;
 };
 
@@ -160,9 +166,9 @@ const std::vector<Wall>& earlierWalls(const Catalogue& catalogue) {
   if (madeWith != &catalogue) {
     walls.clear();
     for (std::string_view line : kEarlierLines) {
-      walls.push_back(Brusk::parseWall(nlohmann::json::parse(line.begin(), line.end()), catalogue,
-                                       "earlier",
-                                       Brusk::Batch::defaultWallName(kEarlierLineNumber)));
+      walls.push_back(Brusk::Frontend::parseWallLine(
+          line, catalogue, "earlier",
+          Brusk::Frontend::Schema::defaultLineWallName(kEarlierLineNumber)));
     }
     madeWith = &catalogue;
   }
@@ -214,24 +220,30 @@ std::string checkLine(std::string_view line, const Catalogue& catalogue) {
 }  // namespace
 
 std::string wallDifference(const Wall& plain, const Wall& full) {
+  const auto code = [](auto value) { return std::to_string(static_cast<int>(value)); };
+  const Brusk::Engine::WallRequest& p = plain.request;
+  const Brusk::Engine::WallRequest& f = full.request;
   for (std::string found :
        {textDifference("name", plain.name, full.name),
-        plain.position == full.position ? ""
-                                        : "position: plain " + std::to_string(plain.position) +
-                                              ", full " + std::to_string(full.position),
-        plain.heatFlow == full.heatFlow ? ""
-                                        : "heat flow: plain " + std::to_string(plain.heatFlow) +
-                                              ", full " + std::to_string(full.heatFlow),
-        numberDifference("rsi", plain.internalSurfaceResistance, full.internalSurfaceResistance),
-        numberDifference("rse", plain.externalSurfaceResistance, full.externalSurfaceResistance)}) {
+        p.position == f.position
+            ? ""
+            : "position: plain " + code(p.position) + ", full " + code(f.position),
+        p.heatFlow == f.heatFlow
+            ? ""
+            : "heat flow: plain " + code(p.heatFlow) + ", full " + code(f.heatFlow),
+        optionalDifference("rsi", p.internalSurfaceResistance, f.internalSurfaceResistance),
+        optionalDifference("rse", p.externalSurfaceResistance, f.externalSurfaceResistance),
+        numberDifference("period", p.period, f.period)}) {
     if (!found.empty()) return found;
   }
-  if (plain.layers.size() != full.layers.size()) {
-    return "layer count: plain " + std::to_string(plain.layers.size()) + ", full " +
-           std::to_string(full.layers.size());
+  if (p.layers.size() != f.layers.size() || plain.labels.size() != full.labels.size() ||
+      p.layers.size() != plain.labels.size()) {
+    return "layer count: plain " + std::to_string(p.layers.size()) + " (" +
+           std::to_string(plain.labels.size()) + " labels), full " +
+           std::to_string(f.layers.size()) + " (" + std::to_string(full.labels.size()) + " labels)";
   }
-  for (std::size_t i = 0; i < plain.layers.size(); ++i) {
-    std::string found = layerDifference(plain.layers[i], full.layers[i], i);
+  for (std::size_t i = 0; i < p.layers.size(); ++i) {
+    std::string found = layerDifference(plain, full, i);
     if (!found.empty()) return found;
   }
   return "";

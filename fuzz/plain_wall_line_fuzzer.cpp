@@ -12,7 +12,7 @@
 #include "plain_wall_line_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const Brusk::Catalogue catalogue = Brusk::Catalogue::builtIn();
+  static const Brusk::Frontend::Catalogue catalogue = Brusk::Frontend::Catalogue::builtIn();
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   const std::string disagreement = BruskFuzz::plainWallLineDisagreement(line, catalogue);
   if (!disagreement.empty()) {

@@ -15,8 +15,8 @@
 
 namespace {
 
-const Brusk::Catalogue& catalogue() {
-  static const Brusk::Catalogue builtIn = Brusk::Catalogue::builtIn();
+const Brusk::Frontend::Catalogue& catalogue() {
+  static const Brusk::Frontend::Catalogue builtIn = Brusk::Frontend::Catalogue::builtIn();
   return builtIn;
 }
 
@@ -47,40 +47,44 @@ TEST(PlainWallLineFuzz, SeedsAreAllPlainLines) {
   const auto seeds = fuzzFiles("corpus-plain");
   EXPECT_GE(seeds.size(), 5u);
   for (const auto& [path, content] : seeds) {
-    Brusk::Wall wall;
+    Brusk::Frontend::Wall wall;
     EXPECT_TRUE(Brusk::Batch::readPlainWallLine(content, catalogue(), 1, wall)) << path;
   }
 }
 
 TEST(PlainWallLineFuzz, CheckSeesEveryFieldThatDiffers) {
-  Brusk::Wall base;
+  using Brusk::Frontend::Wall;
+  Wall base;
   base.name = "w";
-  base.layers.resize(2);
-  base.layers[1].name = "EPS";
-  base.layers[1].properties = Brusk::Engine::LayerProperties::slab(0.1, 0.035, 20, 1450);
+  base.addLayer({}, {});
+  base.addLayer(Brusk::Engine::LayerProperties::slab(0.1, 0.035, 20, 1450), {"EPS", "", ""});
   EXPECT_EQ("", BruskFuzz::wallDifference(base, base));
 
-  using Change = void (*)(Brusk::Wall&);
+  using Change = void (*)(Wall&);
   const std::vector<std::pair<const char*, Change>> changes = {
-      {"name", [](Brusk::Wall& w) { w.name += ' '; }},
-      {"position", [](Brusk::Wall& w) { w.position = 1; }},
-      {"heat flow", [](Brusk::Wall& w) { w.heatFlow = 2; }},
+      {"name", [](Wall& w) { w.name += ' '; }},
+      {"position", [](Wall& w) { w.request.position = Brusk::Engine::ElementPosition::Internal; }},
+      {"heat flow",
+       [](Wall& w) { w.request.heatFlow = Brusk::Engine::HeatFlowDirection::Downward; }},
       // Equal as numbers, not as bits: a sign lost or gained on a zero is a difference too.
-      {"rsi", [](Brusk::Wall& w) { w.internalSurfaceResistance = 0.13000000000000003; }},
-      {"rse", [](Brusk::Wall& w) { w.externalSurfaceResistance = 0.0; }},
-      {"layer count", [](Brusk::Wall& w) { w.layers.pop_back(); }},
-      {"layer 2 name", [](Brusk::Wall& w) { w.layers[1].name = "EPT"; }},
-      {"layer 1 materialKey", [](Brusk::Wall& w) { w.layers[0].materialKey = "x"; }},
-      {"layer 2 family", [](Brusk::Wall& w) { w.layers[1].family = "air"; }},
-      {"layer 2 thickness", [](Brusk::Wall& w) { w.layers[1].properties.thickness = 0.1000001; }},
-      {"layer 2 conductivity", [](Brusk::Wall& w) { w.layers[1].properties.conductivity = 0.03; }},
-      {"layer 2 density", [](Brusk::Wall& w) { w.layers[1].properties.density = 21; }},
-      {"layer 2 specificHeat", [](Brusk::Wall& w) { w.layers[1].properties.specificHeat = 1; }},
-      {"layer 1 resistance", [](Brusk::Wall& w) { w.layers[0].properties.resistance = -0.0; }},
+      {"rsi", [](Wall& w) { w.request.internalSurfaceResistance = 0.13000000000000003; }},
+      {"rse", [](Wall& w) { w.request.externalSurfaceResistance = 0.0; }},
+      {"rse", [](Wall& w) { w.request.externalSurfaceResistance.reset(); }},
+      {"period", [](Wall& w) { w.request.period = 3600.0; }},
+      {"layer count", [](Wall& w) { w.request.layers.pop_back(); }},
+      {"layer count", [](Wall& w) { w.labels.pop_back(); }},
+      {"layer 2 name", [](Wall& w) { w.labels[1].name = "EPT"; }},
+      {"layer 1 materialKey", [](Wall& w) { w.labels[0].materialKey = "x"; }},
+      {"layer 2 family", [](Wall& w) { w.labels[1].family = "air"; }},
+      {"layer 2 thickness", [](Wall& w) { w.request.layers[1].thickness = 0.1000001; }},
+      {"layer 2 conductivity", [](Wall& w) { w.request.layers[1].conductivity = 0.03; }},
+      {"layer 2 density", [](Wall& w) { w.request.layers[1].density = 21; }},
+      {"layer 2 specificHeat", [](Wall& w) { w.request.layers[1].specificHeat = 1; }},
+      {"layer 1 resistance", [](Wall& w) { w.request.layers[0].resistance = -0.0; }},
   };
-  base.externalSurfaceResistance = -0.0;
+  base.request.externalSurfaceResistance = -0.0;
   for (const auto& [field, change] : changes) {
-    Brusk::Wall changed = base;
+    Wall changed = base;
     change(changed);
     const std::string difference = BruskFuzz::wallDifference(changed, base);
     EXPECT_EQ(0u, difference.rfind(field, 0)) << field << ": " << difference;

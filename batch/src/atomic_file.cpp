@@ -13,6 +13,8 @@
 
 namespace Brusk::Batch {
 
+using Frontend::Error;
+
 namespace {
 
 /// A unique name in the destination's directory, so that the final rename stays on one file

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "brusk/engine/surface.h"
+#include "brusk/engine/wall.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/wall_schema.h"
 
 // The word-at-a-time scans read the first character of the line text from the lowest byte.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "word scans assume little-endian bytes");
@@ -14,6 +15,12 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "word scans assume litt
 namespace Brusk::Batch {
 
 namespace {
+
+namespace Schema = Frontend::Schema;
+using Frontend::Catalogue;
+using Frontend::CatalogueEntry;
+using Frontend::LayerLabel;
+using Frontend::Wall;
 
 /// The powers of ten that are exact doubles.
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -271,21 +278,6 @@ bool sameBytes(const char* a, const char* b, std::size_t size) {
   return std::memcmp(a, b, size) == 0;
 }
 
-/// Index of `text` in `choices`, or -1.
-template <std::size_t N>
-int indexOf(std::string_view text, const std::string_view (&choices)[N]) {
-  for (std::size_t i = 0; i < N; ++i) {
-    if (choices[i].size() == text.size() &&
-        sameBytes(choices[i].data(), text.data(), text.size())) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
-}
-
-constexpr std::string_view kPositions[] = {"external", "internal"};
-constexpr std::string_view kHeatFlows[] = {"horizontal", "upward", "downward"};
-
 /// Sets `target` to `value`, leaving it alone when equal: the wall is reused line after line and
 /// its layers mostly keep their names and families.
 void assignText(std::string& target, std::string_view value) {
@@ -399,12 +391,13 @@ unsigned readLayerObject(Scanner& scanner, LayerText& text) {
   }
 }
 
-bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, WallLayer& layer) {
+bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, LayerLabel& layer,
+               Engine::LayerProperties& properties) {
   LayerText text;
   const unsigned seen = readLayerObject(scanner, text);
   if (seen == 0) return false;
   const bool hasFamily = (seen & kFamily) != 0;
-  if (hasFamily && !isMaterialFamily(text.family)) return false;
+  if (hasFamily && !Schema::isMaterialFamily(text.family)) return false;
   // An empty name counts as none, as in the full reader: the layer is then named below.
   std::string_view name = text.name;
 
@@ -412,14 +405,14 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
     if ((seen & (kMaterial | kThickness | kConductivity | kDensity | kSpecificHeat)) != 0) {
       return false;
     }
-    assignText(layer.name, name.empty() ? "Thermal resistance" : name);
+    assignText(layer.name, name.empty() ? Schema::kPureResistanceName : name);
     layer.materialKey.clear();
-    assignText(layer.family, hasFamily ? text.family : "air");
-    layer.properties = Engine::LayerProperties::pureResistance(text.resistance);
+    assignText(layer.family, hasFamily ? text.family : Schema::kPureResistanceFamily);
+    properties = Engine::LayerProperties::pureResistance(text.resistance);
     return true;
   }
   if ((seen & kThickness) == 0) return false;
-  std::string_view family = "other";
+  std::string_view family = Schema::kDefaultFamily;
   if ((seen & kMaterial) != 0) {
     const CatalogueEntry* entry = catalogue.find(text.material);
     if (entry == nullptr) return false;
@@ -438,47 +431,47 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
   if (!name.empty()) {
     assignText(layer.name, name);
   } else {
-    char fallback[32] = "Layer ";
-    constexpr std::size_t kPrefix = sizeof "Layer " - 1;
-    const auto written = std::to_chars(fallback + kPrefix, fallback + sizeof fallback, index + 1);
-    assignText(layer.name,
-               std::string_view(fallback, static_cast<std::size_t>(written.ptr - fallback)));
+    assignText(layer.name, Schema::defaultLayerName(index));
   }
-  layer.properties = Engine::LayerProperties::slab(text.thickness, text.conductivity, text.density,
-                                                   text.specificHeat);
+  properties = Engine::LayerProperties::slab(text.thickness, text.conductivity, text.density,
+                                             text.specificHeat);
   return true;
 }
 
-/// Reads the `[...]` of a wall's layers into `layers`, reusing the layers already there.
-bool readLayers(Scanner& scanner, const Catalogue& catalogue, std::vector<WallLayer>& layers) {
-  // Layers cut from the end of a wall wait here for a later wall on this thread with more: a
-  // layer made afresh costs more in allocating and first filling its strings than in reading
+/// Reads the `[...]` of a wall's layers into the wall, reusing the labels already there.
+bool readLayers(Scanner& scanner, const Catalogue& catalogue, Wall& wall) {
+  // Labels cut from the end of a wall wait here for a later wall on this thread with more: a
+  // label made afresh costs more in allocating and first filling its strings than in reading
   // it, and the layer counts of a batch go up and down from line to line. Kept in order, so a
-  // layer mostly comes back at the index whose default name it already holds.
-  thread_local std::vector<WallLayer> spareLayers;
+  // label mostly comes back at the index whose default name it already holds.
+  thread_local std::vector<LayerLabel> spareLabels;
+  std::vector<LayerLabel>& labels = wall.labels;
+  std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   if (!scanner.consume('[')) return false;
   std::size_t count = 0;
   for (;;) {
-    if (count == kMaxLayers) return false;
-    if (count == layers.size()) {
-      if (spareLayers.empty()) {
-        layers.emplace_back();
+    if (count == Engine::kMaxLayers) return false;
+    if (count == labels.size()) {
+      if (spareLabels.empty()) {
+        labels.emplace_back();
       } else {
-        layers.push_back(std::move(spareLayers.back()));
-        spareLayers.pop_back();
+        labels.push_back(std::move(spareLabels.back()));
+        spareLabels.pop_back();
       }
+      layers.emplace_back();
     }
     // An empty list fails here too: a wall needs layers.
-    if (!readLayer(scanner, catalogue, count, layers[count])) return false;
+    if (!readLayer(scanner, catalogue, count, labels[count], layers[count])) return false;
     ++count;
     const char next = scanner.token();
     if (next != ',') {
       if (next != ']') return false;
       scanner.step();
-      while (layers.size() > count) {
-        spareLayers.push_back(std::move(layers.back()));
-        layers.pop_back();
+      while (labels.size() > count) {
+        spareLabels.push_back(std::move(labels.back()));
+        labels.pop_back();
       }
+      layers.resize(count);
       return true;
     }
     scanner.step();
@@ -496,12 +489,6 @@ enum WallKey : unsigned {
 };
 
 }  // namespace
-
-std::string defaultWallName(std::size_t lineNumber) {
-  char digits[24];
-  const auto written = std::to_chars(digits, digits + sizeof digits, lineNumber);
-  return "line " + std::string(digits, written.ptr);
-}
 
 bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::size_t lineNumber,
                        Wall& wall) {
@@ -559,7 +546,7 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::s
       if (!scanner.number(*numberSlot, true)) return false;
     } else if (textSlot != nullptr) {
       if (!scanner.string(*textSlot)) return false;
-    } else if (!readLayers(scanner, catalogue, wall.layers)) {
+    } else if (!readLayers(scanner, catalogue, wall)) {
       return false;
     }
     if (scanner.consume(',')) continue;
@@ -568,19 +555,28 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::s
   }
   if ((seen & kLayers) == 0) return false;
 
-  wall.position = (seen & kPosition) != 0 ? indexOf(position, kPositions) : Engine::External;
-  wall.heatFlow = (seen & kHeatFlow) != 0 ? indexOf(heatFlow, kHeatFlows) : Engine::Horizontal;
-  if (wall.position < 0 || wall.heatFlow < 0) return false;
+  Engine::WallRequest& request = wall.request;
+  request.position = Engine::ElementPosition::External;
+  if ((seen & kPosition) != 0) {
+    const auto named = Schema::positionNamed(position);
+    if (!named) return false;
+    request.position = *named;
+  }
+  request.heatFlow = Engine::HeatFlowDirection::Horizontal;
+  if ((seen & kHeatFlow) != 0) {
+    const auto named = Schema::heatFlowNamed(heatFlow);
+    if (!named) return false;
+    request.heatFlow = *named;
+  }
   if ((seen & kWallName) != 0) {
     assignText(wall.name, name);
   } else {
-    wall.name = defaultWallName(lineNumber);
+    wall.name = Schema::defaultLineWallName(lineNumber);
   }
-  double internal = 0.13;
-  double external = 0.04;
-  Engine::lookupSurfaceResistances(wall.position, wall.heatFlow, internal, external);
-  wall.internalSurfaceResistance = (seen & kRsi) != 0 ? rsi : internal;
-  wall.externalSurfaceResistance = (seen & kRse) != 0 ? rse : external;
+  request.internalSurfaceResistance.reset();
+  request.externalSurfaceResistance.reset();
+  if ((seen & kRsi) != 0) request.internalSurfaceResistance = rsi;
+  if ((seen & kRse) != 0) request.externalSurfaceResistance = rse;
   return true;
 }
 

@@ -11,15 +11,14 @@
 
 namespace Brusk::Batch {
 
-/// Reads one line holding a plain, valid wall object (known keys once each, ASCII strings without
-/// escapes, numbers without sign) into `wall`, giving exactly what parseWall gives for it. Returns
-/// false, with `wall` unspecified, for anything else, valid or not: the caller then reads the line
-/// with parseWall, which accepts every valid wall and words the errors.
+/// Reads one line holding a plain wall object (known keys once each, ASCII strings without
+/// escapes, numbers without sign) into `wall`, giving exactly what Frontend::parseWallLine gives
+/// for it. Returns false, with `wall` unspecified, for anything else, valid or not: the caller
+/// then reads the line with parseWallLine, which accepts every valid wall and words the errors.
+/// The reader only scans: names, defaults and families come from the wall schema, and the
+/// engine's check of the request decides what is computable.
 /// A wall without a name is named after its line, "line N"; the name is made only then.
-[[nodiscard]] bool readPlainWallLine(std::string_view line, const Catalogue& catalogue,
-                                     std::size_t lineNumber, Wall& wall);
-
-/// The name of a wall whose line gives none: "line N".
-[[nodiscard]] std::string defaultWallName(std::size_t lineNumber);
+[[nodiscard]] bool readPlainWallLine(std::string_view line, const Frontend::Catalogue& catalogue,
+                                     std::size_t lineNumber, Frontend::Wall& wall);
 
 }  // namespace Brusk::Batch

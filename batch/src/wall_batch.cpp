@@ -10,24 +10,29 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "brusk/batch/atomic_file.h"
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/progress_bar.h"
+#include "brusk/engine/constants.h"
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
 #include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/wall_parser.h"
-#include "brusk/frontend/wall_result.h"
+#include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
 
 namespace Brusk::Batch {
 
 namespace {
 
-constexpr double kSecondsPerHour = 3600.0;
+using Frontend::Catalogue;
+using Frontend::Error;
+using Frontend::Wall;
 
 volatile std::sig_atomic_t interruptSignal = 0;
 
@@ -69,7 +74,7 @@ class RowWriter {
 public:
   explicit RowWriter(bool csv) : _csv(csv) {
     if (_csv) {
-      appendCsvHeader(_header);
+      Frontend::appendCsvHeader(_header);
       _header.pop_back();
       _columns = static_cast<std::size_t>(std::count(_header.begin(), _header.end(), ',')) + 1;
       _header += ",error\n";
@@ -78,13 +83,13 @@ public:
 
   [[nodiscard]] const std::string& header() const { return _header; }
 
-  void result(const WallResult& result, std::string& out) const {
+  void result(const Wall& wall, const Engine::WallResult& result, std::string& out) const {
     if (_csv) {
-      appendCsvRow(result, out);
+      Frontend::appendCsvRow(wall.name, result, out);
       out.back() = ',';  // empty error column
       out += '\n';
     } else {
-      appendJson(result, out, JsonLayout::Compact);
+      Frontend::appendJson(wall.name, result, out, Frontend::JsonLayout::Compact);
       out += '\n';
     }
   }
@@ -96,9 +101,9 @@ public:
       appendQuoted(reason, out);
       out += '\n';
     } else {
-      nlohmann::json row{{"line", lineNumber}, {"error", reason}};
-      out += row.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-      out += '\n';
+      out += "{\"line\":" + std::to_string(lineNumber) + ",\"error\":";
+      Frontend::appendJsonString(reason, out);
+      out += "}\n";
     }
   }
 
@@ -120,12 +125,12 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   if (options.format != "csv" && options.format != "jsonl") {
     throw Error("--format must be csv or jsonl, got \"" + options.format + "\"");
   }
-  if (!std::isfinite(options.periodHours) || options.periodHours <= 0.0) {
+  const double period = options.periodHours * Engine::kSecondsPerHour;
+  if (Engine::checkPeriod(period)) {
     throw Error("--period must be a positive number of hours");
   }
   Catalogue catalogue = Catalogue::builtIn();
   for (const std::string& file : options.materialFiles) catalogue.addFile(file);
-  const double period = options.periodHours * kSecondsPerHour;
 
   const bool fromStandardInput = options.input == "-";
   std::ifstream file;
@@ -147,34 +152,34 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
                                     std::string& error) {
     // Reused per thread: the plain reader keeps the layers and their strings from line to line.
     thread_local Wall plainWall;
-    try {
-      if (readPlainWallLine(line, catalogue, lineNumber, plainWall)) {
-        writer.result(computeWallResult(plainWall, period), out);
-        return true;
+    thread_local Engine::WallResult result;
+    const Wall* wall = &plainWall;
+    std::optional<Wall> fullWall;
+    if (!readPlainWallLine(line, catalogue, lineNumber, plainWall)) {
+      // Anything outside the plain subset, valid or not, goes through the full reader, which
+      // words what is wrong.
+      const std::string source = sourceName + ":" + std::to_string(lineNumber);
+      try {
+        fullWall.emplace(Frontend::parseWallLine(
+            line, catalogue, source, Frontend::Schema::defaultLineWallName(lineNumber)));
+      } catch (const Error& wallError) {
+        error = wallError.what();
+        writer.error(lineNumber, error, out);
+        return false;
       }
-    } catch (const Error& wallError) {
+      wall = &*fullWall;
+    }
+    plainWall.request.period = period;
+    if (fullWall) fullWall->request.period = period;
+    if (auto problem = Engine::computeInto(wall->request, result)) {
       // The wall reads but cannot be computed (its matrix overflows): the message names it.
-      error = sourceName + ":" + std::to_string(lineNumber) + ": " + wallError.what();
+      error = sourceName + ":" + std::to_string(lineNumber) + ": " +
+              Frontend::describeProblem(*problem, *wall);
       writer.error(lineNumber, error, out);
       return false;
     }
-    // Anything outside the plain subset, valid or not, goes through the full reader.
-    const std::string source = sourceName + ":" + std::to_string(lineNumber);
-    try {
-      const nlohmann::json object = nlohmann::json::parse(line.begin(), line.end());
-      const Wall wall = parseWall(object, catalogue, source, defaultWallName(lineNumber));
-      writer.result(computeWallResult(wall, period), out);
-      return true;
-    } catch (const nlohmann::json::parse_error& parseError) {
-      error = source + ": not a JSON object: " + parseError.what();
-    } catch (const Error& wallError) {
-      error = wallError.what();
-      if (error.compare(0, source.size(), source) != 0) error = source + ": " + error;
-    } catch (const nlohmann::json::exception& jsonError) {
-      error = source + ": " + jsonError.what();
-    }
-    writer.error(lineNumber, error, out);
-    return false;
+    writer.result(*wall, result, out);
+    return true;
   };
 
   std::unique_ptr<ProgressBar> progressBar;

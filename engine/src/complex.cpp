@@ -2,11 +2,13 @@
 
 #include <cmath>
 
+#include "brusk/engine/constants.h"
+
 namespace Brusk::Engine {
 
 namespace {
-constexpr double kTwoPi = 6.283185307179586;
-constexpr double kHoursPerCycle = 24.0;
+// getLag() reads phases on the daily cycle, in hours.
+constexpr double kHoursPerCycle = kDailyPeriod / kSecondsPerHour;
 constexpr double kQuarterCycleHours = 6.0;
 }  // namespace
 

@@ -3,8 +3,8 @@
 // Nomenclature (code name -> ISO 13786 symbol [unit]):
 //   period T [s], penetrationDepth delta [m], xi = d / delta [-],
 //   z11..z22 Z_mn of the heat transfer matrix, internalAdmittance Y_11, externalAdmittance Y_22,
-//   periodicThermalTransmittance Y_12 [W/(m2.K)], internal/externalThermalCapacity kappa_1,
-//   kappa_2 [J/(m2.K)], dampingFactor f [-], conductance U [W/(m2.K)].
+//   periodicThermalTransmittance Y_12 [W/(m2.K)], internal/externalArealHeatCapacity kappa_1,
+//   kappa_2 [J/(m2.K)], decrementFactor f [-], uValue U [W/(m2.K)].
 //
 // The matrix maps side 1 to side 2: (theta_2, q_2) = Z (theta_1, q_1), and the element's matrix
 // is Z = Z_se . L_n . ... . L_1 . Z_si, the layer on side 1 applied first.
@@ -21,8 +21,6 @@
 namespace Brusk::Engine {
 
 namespace {
-
-constexpr double kTwoPi = 6.283185307179586;
 
 /// Below this xi, e^xi - e^-xi cancels by more than a factor 3 and cosh/sinh come from expm1
 /// instead; ln(2) / 2, where the C library's own cosh switches method.
@@ -160,8 +158,8 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
   // each face. T / 2 pi is 13750.987083139758 s for the daily cycle.
   const double capacityFactor = period / kTwoPi;
   const Complex one{1.0, 0.0};
-  result.internalThermalCapacity = capacityFactor * modulus((z.m11 - one) / z.m12);
-  result.externalThermalCapacity = capacityFactor * modulus((z.m22 - one) / z.m12);
+  result.internalArealHeatCapacity = capacityFactor * modulus((z.m11 - one) / z.m12);
+  result.externalArealHeatCapacity = capacityFactor * modulus((z.m22 - one) / z.m12);
 
   // Thermal admittances Y_11 = -Z11 / Z12 and Y_22 = -Z22 / Z12 [W/(m2.K)]: heat flow into a
   // face per kelvin of the air temperature on that side, the other side held constant. For a
@@ -176,11 +174,11 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
 
   // U = 1 / R_tot [W/(m2.K)].
   result.thermalResistance = totalResistance;
-  result.conductance = 1.0 / totalResistance;
+  result.uValue = 1.0 / totalResistance;
 
   // Decrement factor f = |1 / Z12| / U [-]: amplitude of the periodic transmittance relative to
   // the steady-state one.
-  result.dampingFactor = modulus(reciprocalZ12) / result.conductance;
+  result.decrementFactor = modulus(reciprocalZ12) / result.uValue;
 
   // Periodic thermal transmittance Y_12 = -1 / Z12 [W/(m2.K)]: heat flow at side 1 per kelvin
   // of temperature swing on side 2.
@@ -190,9 +188,9 @@ bool computePeriodicResponse(const LayerProperties* layers, std::size_t layerCou
                       isFinite(result.z22) && isFinite(result.internalAdmittance) &&
                       isFinite(result.externalAdmittance) &&
                       isFinite(result.periodicThermalTransmittance) &&
-                      std::isfinite(result.internalThermalCapacity) &&
-                      std::isfinite(result.externalThermalCapacity) &&
-                      std::isfinite(result.conductance) && std::isfinite(result.dampingFactor);
+                      std::isfinite(result.internalArealHeatCapacity) &&
+                      std::isfinite(result.externalArealHeatCapacity) &&
+                      std::isfinite(result.uValue) && std::isfinite(result.decrementFactor);
   if (!finite) return false;
   response = result;
   return true;

@@ -6,21 +6,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "brusk/engine/constants.h"
 #include "brusk/engine/periodic_response.h"
 
 namespace Brusk::Engine {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
-
-constexpr double kExtendedPeriod = 1036800.0;  // T [s], twelve days
-constexpr double kDailyDepthLimit = 0.1;       // [m]
-constexpr double kExtendedDepthLimit = 0.34;   // [m]
-constexpr double kLightLayerMassLimit = 2.0;   // d rho [kg/m2] at or below which a layer is light
-constexpr double kInsulatingConductivity =
-    0.065;  // lambda [W/(m.K)] at or below which a layer insulates
+constexpr double kDailyDepthLimit = 0.1;      // [m]
+constexpr double kExtendedDepthLimit = 0.34;  // [m]
+constexpr double kLightLayerMassLimit = 2.0;  // d rho [kg/m2] at or below which a layer is light
+// lambda [W/(m.K)] at or below which a layer insulates
+constexpr double kInsulatingConductivity = 0.065;
 constexpr double kInsulatingResistance = 0.5;  // least d / lambda [m2.K/W] of a backing insulation
 constexpr double kThinFactor = 0.5;            // thin when d <= 0.5 delta
 constexpr double kThickFactor = 2.0;           // semi-infinite when d >= 2 delta
@@ -48,12 +45,14 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
   for (std::size_t i = 0; i < layerCount; ++i) totalThickness += layers[i].thickness;
 
   const bool extended = period == Extended;
-  const double cyclePeriod = extended ? kExtendedPeriod : kDailyPeriod;
+  const double cyclePeriod = extended ? kTwelveDayPeriod : kDailyPeriod;
   const std::size_t start = lightFirstLayer ? 1 : 0;
   const LayerProperties& startLayer = layers[start];
 
   if (!startLayer.isPureResistance()) {
-    // Periodic penetration depth of the start layer, delta = sqrt(lambda T / (pi rho c)) [m].
+    // Periodic penetration depth of the start layer, delta = sqrt(lambda T / (pi rho c)) [m], as
+    // periodicPenetrationDepth() but with the product in the divisor taken in the order that the
+    // reference estimates were computed with, so the results keep their last bits.
     const double penetrationDepth = std::sqrt(startLayer.conductivity * cyclePeriod /
                                               (kPi * startLayer.density * startLayer.specificHeat));
 
@@ -108,6 +107,19 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
                        (resistance * resistance * storedCapacity * storedCapacity *
                             angularFrequency * angularFrequency +
                         1.0));
+}
+
+const char* capacityMethodName(int method) {
+  switch (method) {
+    case ThinLayer:
+      return "thin-layer";
+    case SemiInfinite:
+      return "semi-infinite";
+    case LimitedDepth:
+      return "limited-depth";
+    default:
+      return "none";
+  }
 }
 
 }  // namespace Brusk::Engine

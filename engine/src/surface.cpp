@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "brusk/engine/periodic_response.h"
+#include "brusk/engine/wall.h"
 
 namespace Brusk::Engine {
 
@@ -51,25 +52,21 @@ private:
 
 void lookupSurfaceResistances(int position, int heatFlow, double& internalSurfaceResistance,
                               double& externalSurfaceResistance) {
-  // Conventional values of ISO 6946 [m2.K/W]. Outdoors the external resistance is 0.04 for every
-  // direction; in a partition the far face sees the reverse heat flow.
-  if (position == External) {
-    if (heatFlow == Horizontal) internalSurfaceResistance = 0.13;
-    if (heatFlow == Upward) internalSurfaceResistance = 0.10;
-    if (heatFlow == Downward) internalSurfaceResistance = 0.17;
-    externalSurfaceResistance = 0.04;
+  // Any non-zero position is a partition. A direction outside the table defines only what does
+  // not depend on it: the outdoor face's 0.04.
+  const ElementPosition where =
+      position == External ? ElementPosition::External : ElementPosition::Internal;
+  if (heatFlow < Horizontal || heatFlow > Downward) {
+    if (where == ElementPosition::External) {
+      externalSurfaceResistance =
+          conventionalSurfaceResistances(where, HeatFlowDirection::Horizontal).external;
+    }
     return;
   }
-  if (heatFlow == Horizontal) {
-    internalSurfaceResistance = 0.13;
-    externalSurfaceResistance = 0.13;
-  } else if (heatFlow == Upward) {
-    internalSurfaceResistance = 0.10;
-    externalSurfaceResistance = 0.17;
-  } else if (heatFlow == Downward) {
-    internalSurfaceResistance = 0.17;
-    externalSurfaceResistance = 0.10;
-  }
+  const SurfaceResistances resistances =
+      conventionalSurfaceResistances(where, static_cast<HeatFlowDirection>(heatFlow));
+  internalSurfaceResistance = resistances.internal;
+  externalSurfaceResistance = resistances.external;
 }
 
 Surface::Surface() { updateSurfaceResistances(); }
@@ -139,10 +136,10 @@ void Surface::computeInertia(Inertia& inertia) const {
   if (!computePeriodicResponse(layers.data(), layers.size(), boundary, kDailyPeriod, response)) {
     return;
   }
-  inertia._dampingFactor = response.dampingFactor;
-  inertia._conductance = response.conductance;
-  inertia._internalThermalCapacity = response.internalThermalCapacity;
-  inertia._externalThermalCapacity = response.externalThermalCapacity;
+  inertia._dampingFactor = response.decrementFactor;
+  inertia._conductance = response.uValue;
+  inertia._internalThermalCapacity = response.internalArealHeatCapacity;
+  inertia._externalThermalCapacity = response.externalArealHeatCapacity;
   inertia._z11 = response.z11;
   inertia._z12 = response.z12;
   inertia._z21 = response.z21;

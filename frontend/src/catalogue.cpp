@@ -4,12 +4,14 @@
 #include <cctype>
 #include <cmath>
 
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/wall_schema.h"
 #include "document.h"
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 // Generated at build time from data/materials.toml.
 extern const char* const kBuiltInCatalogueText;
@@ -62,14 +64,15 @@ public:
     }
     if (table.contains("family")) {
       entry.family = string(table["family"], pointer + "/family", "family");
-      if (!isMaterialFamily(entry.family)) {
-        fail(pointer + "/family", "family must be " + quotedAlternatives(materialFamilies()) +
-                                      ", got \"" + entry.family + "\"");
+      if (!Schema::isMaterialFamily(entry.family)) {
+        fail(pointer + "/family", "family must be " +
+                                      quotedAlternatives(Schema::materialFamilies()) + ", got \"" +
+                                      entry.family + "\"");
       }
     }
-    number(table, pointer, "conductivity", "W/(m.K)", entry.conductivity);
-    number(table, pointer, "density", "kg/m3", entry.density);
-    number(table, pointer, "specific_heat", "J/(kg.K)", entry.specificHeat);
+    number(table, pointer, Engine::WallField::Conductivity, entry.conductivity);
+    number(table, pointer, Engine::WallField::Density, entry.density);
+    number(table, pointer, Engine::WallField::SpecificHeat, entry.specificHeat);
   }
 
 private:
@@ -80,13 +83,18 @@ private:
     return value.get<std::string>();
   }
 
-  void number(const Json& table, const std::string& pointer, const char* key, const char* unit,
+  /// A material property, positive and finite as the engine requires of a slab's.
+  void number(const Json& table, const std::string& pointer, Engine::WallField field,
               double& target) const {
+    const std::string key(Schema::keyOf(field));
     if (!table.contains(key)) return;
     const Json& value = table[key];
-    if (!value.is_number() || !std::isfinite(value.get<double>()) || value.get<double>() <= 0.0) {
-      fail(pointer + "/" + key, std::string(key) + " must be a positive number of " + unit +
+    if (!value.is_number()) {
+      fail(pointer + "/" + key, requirementPhrase(field, Engine::ProblemKind::NotPositive) +
                                     ", got " + Detail::describeValue(value));
+    }
+    if (auto problem = Engine::checkProperty(field, value.get<double>())) {
+      fail(pointer + "/" + key, describeRequirement(*problem));
     }
     target = value.get<double>();
   }
@@ -102,18 +110,6 @@ private:
 };
 
 }  // namespace
-
-const std::vector<std::string>& materialFamilies() {
-  static const std::vector<std::string> families = {
-      "concrete", "masonry", "timber", "board",    "plaster", "insulation", "metal",
-      "glass",    "soil",    "stone",  "membrane", "air",     "other"};
-  return families;
-}
-
-bool isMaterialFamily(std::string_view family) {
-  const std::vector<std::string>& families = materialFamilies();
-  return std::find(families.begin(), families.end(), family) != families.end();
-}
 
 Catalogue Catalogue::builtIn() {
   Catalogue catalogue;
@@ -165,4 +161,4 @@ std::vector<const CatalogueEntry*> Catalogue::filter(std::string_view text) cons
   return result;
 }
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

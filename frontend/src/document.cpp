@@ -1,5 +1,6 @@
 #include "document.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <sstream>
@@ -10,7 +11,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 
-namespace Brusk::Detail {
+namespace Brusk::Frontend::Detail {
 
 namespace {
 
@@ -77,6 +78,107 @@ nlohmann::json convert(const toml::node& node, const std::string& pointer, LineM
   }
 }
 
+/// Records the line of every value of a JSON text already known to be valid, keyed by its JSON
+/// pointer: one pass over the text that follows objects' keys and arrays' indexes.
+class JsonLineRecorder {
+public:
+  JsonLineRecorder(std::string_view text, LineMap& lines) : _text(text), _lines(lines) {}
+
+  void run() {
+    skipSpace();
+    value("");
+  }
+
+private:
+  void value(const std::string& pointer) {
+    _lines.set(pointer, _line);
+    if (_at >= _text.size()) return;
+    const char c = _text[_at];
+    if (c == '{') {
+      ++_at;
+      skipSpace();
+      if (peek() == '}') {
+        ++_at;
+        return;
+      }
+      for (;;) {
+        skipSpace();
+        const std::size_t keyLine = _line;
+        const std::string key = string();
+        const std::string child = pointer + "/" + escapePointerToken(key);
+        skipSpace();
+        ++_at;  // ':'
+        skipSpace();
+        value(child);
+        // A key's own line is where it is written, even when its value starts further down.
+        _lines.set(child, keyLine);
+        skipSpace();
+        if (peek() != ',') break;
+        ++_at;
+      }
+      ++_at;  // '}'
+    } else if (c == '[') {
+      ++_at;
+      skipSpace();
+      if (peek() == ']') {
+        ++_at;
+        return;
+      }
+      for (std::size_t index = 0;; ++index) {
+        skipSpace();
+        value(pointer + "/" + std::to_string(index));
+        skipSpace();
+        if (peek() != ',') break;
+        ++_at;
+      }
+      ++_at;  // ']'
+    } else if (c == '"') {
+      string();
+    } else {
+      while (_at < _text.size() && !isDelimiter(_text[_at])) ++_at;
+    }
+  }
+
+  /// A string token, decoded: escapes are rare in keys, so nlohmann decodes the token then.
+  std::string string() {
+    const std::size_t start = _at++;
+    bool escaped = false;
+    while (_at < _text.size() && _text[_at] != '"') {
+      if (_text[_at] == '\\') {
+        escaped = true;
+        ++_at;
+      }
+      ++_at;
+    }
+    ++_at;
+    const std::string_view token = _text.substr(start, _at - start);
+    if (!escaped) return std::string(token.substr(1, token.size() - 2));
+    return nlohmann::json::parse(token).get<std::string>();
+  }
+
+  void skipSpace() {
+    while (_at < _text.size()) {
+      const char c = _text[_at];
+      if (c == '\n') {
+        ++_line;
+      } else if (c != ' ' && c != '\t' && c != '\r') {
+        return;
+      }
+      ++_at;
+    }
+  }
+
+  [[nodiscard]] char peek() const { return _at < _text.size() ? _text[_at] : '\0'; }
+  static bool isDelimiter(char c) {
+    return c == ',' || c == '}' || c == ']' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+  }
+
+  std::string_view _text;
+  LineMap& _lines;
+  std::size_t _at = 0;
+  std::size_t _line = 1;
+};
+
 }  // namespace
 
 std::size_t LineMap::lineOf(std::string pointer) const {
@@ -103,7 +205,7 @@ nlohmann::json parseTomlDocument(std::string_view text, const std::string& sourc
   return convert(table, "", lines);
 }
 
-nlohmann::json parseJsonDocument(std::string_view text, const std::string& source) {
+nlohmann::json parseJsonDocument(std::string_view text, const std::string& source, LineMap* lines) {
   requireUtf8Text(text, source);
   // Keys seen in each open object: JSON parsers keep the last of a repeated key silently, and a
   // wall file must not mean something other than what it says.
@@ -128,14 +230,28 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
     return true;
   };
   try {
-    return nlohmann::json::parse(text.begin(), text.end(), callback);
+    nlohmann::json document = nlohmann::json::parse(text.begin(), text.end(), callback);
+    if (lines != nullptr) JsonLineRecorder(text, *lines).run();
+    return document;
   } catch (const nlohmann::json::parse_error& error) {
+    // nlohmann words it "[json.exception.parse_error.101] parse error at line 1, column 2:
+    // syntax error while parsing value - invalid literal; last read: 'no'": keep the reason.
     std::string reason = error.what();
     const std::size_t column = reason.find("column ");
     const std::size_t colon = reason.find(": ", column == std::string::npos ? 0 : column);
     if (colon != std::string::npos) reason = reason.substr(colon + 2);
-    throw Error(locationPrefix(source, lineOfOffset(text, error.byte > 0 ? error.byte - 1 : 0)) +
-                "JSON syntax error: " + reason);
+    const std::size_t dash = reason.find(" - ");
+    if (reason.compare(0, 12, "syntax error") == 0 && dash != std::string::npos) {
+      reason = reason.substr(dash + 3);
+    }
+    const std::size_t offset =
+        std::min<std::size_t>(error.byte > 0 ? error.byte - 1 : 0, text.size());
+    // npos + 1 is 0: the text's first line starts at 0.
+    const std::size_t lineStart = offset == 0 ? 0 : text.rfind('\n', offset - 1) + 1;
+    const std::size_t columnNumber = offset - lineStart + 1;
+    const std::size_t line = lines != nullptr ? lineOfOffset(text, offset) : 0;
+    throw Error(locationPrefix(source, line) + "JSON syntax error at column " +
+                std::to_string(columnNumber) + ": " + reason);
   } catch (const nlohmann::json::exception& error) {
     std::string reason = error.what();
     const std::size_t bracket = reason.find("] ");
@@ -190,4 +306,4 @@ std::string describeValue(const nlohmann::json& value) {
   }
 }
 
-}  // namespace Brusk::Detail
+}  // namespace Brusk::Frontend::Detail

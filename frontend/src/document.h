@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-namespace Brusk::Detail {
+namespace Brusk::Frontend::Detail {
 
 /// Source line of each value of a converted document, keyed by JSON pointer ("/layers/1/name").
 class LineMap {
@@ -23,13 +23,16 @@ private:
 };
 
 /// Parses TOML text into JSON (integers stay integers, dates become strings) and records lines.
-/// Throws Brusk::Error "<source>:<line>: <reason>" on a syntax error.
+/// Throws Frontend::Error "<source>:<line>: <reason>" on a syntax error.
 [[nodiscard]] nlohmann::json parseTomlDocument(std::string_view text, const std::string& source,
                                                LineMap& lines);
 
-/// Parses JSON text; throws Brusk::Error "<source>:<line>: <reason>" on a syntax error or a
-/// key repeated within one object.
-[[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source);
+/// Parses JSON text and records the line of every value; throws Frontend::Error
+/// "<source>:<line>: <reason>" on a syntax error or a key repeated within one object. A
+/// `lines` of nullptr reads one line of a JSON Lines file, whose `source` names the line
+/// already: messages then give no line of their own, and no lines are recorded.
+[[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source,
+                                               LineMap* lines);
 
 /// "<source>:<line>: " or "<source>: " when the line is unknown.
 [[nodiscard]] std::string locationPrefix(const std::string& source, std::size_t line);
@@ -40,4 +43,4 @@ private:
 /// Shortest decimal text that reads back as the same double ("nan", "inf" and "-inf" too).
 [[nodiscard]] std::string formatNumber(double value);
 
-}  // namespace Brusk::Detail
+}  // namespace Brusk::Frontend::Detail

@@ -9,6 +9,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "brusk/engine/constants.h"
+#include "brusk/engine/sequential_capacity.h"
+
 // Only the shortest-digits search of {fmt} (Dragonbox) is used, through its header-only target;
 // it lives in fmt's detail namespace, so an fmt upgrade needs the equivalence test re-run
 // (tests/cli/output_test.cpp, ShortestDouble).
@@ -17,7 +20,7 @@
 #define FMT_USE_FULL_CACHE_DRAGONBOX 1
 #include <fmt/format.h>
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 namespace {
 
@@ -154,8 +157,8 @@ private:
 /// Walks the fields of a result in output order; JSON and CSV writers share it so their keys
 /// and columns cannot drift apart.
 template <typename Visitor>
-void visitResult(const WallResult& r, Visitor& v) {
-  v.text("name", r.name);
+void visitResult(std::string_view name, const Engine::WallResult& r, Visitor& v) {
+  v.text("name", name);
   v.number("period", r.period);
   v.number("thickness", r.thickness);
   v.number("surface_mass", r.surfaceMass);
@@ -163,17 +166,17 @@ void visitResult(const WallResult& r, Visitor& v) {
   v.number("u_value", r.uValue);
   v.number("decrement_factor", r.decrementFactor);
   v.begin("periodic_thermal_transmittance");
-  v.number("modulus", r.periodicThermalTransmittance.modulus);
-  v.number("time_shift", r.periodicThermalTransmittance.timeShift);
+  v.number("modulus", r.periodicThermalTransmittance.getModulus());
+  v.number("time_shift", r.periodicThermalTransmittanceShift);
   v.number("time_lag", r.timeLag);
   v.end();
   v.begin("internal_admittance");
-  v.number("modulus", r.internalAdmittance.modulus);
-  v.number("time_shift", r.internalAdmittance.timeShift);
+  v.number("modulus", r.internalAdmittance.getModulus());
+  v.number("time_shift", r.internalAdmittanceShift);
   v.end();
   v.begin("external_admittance");
-  v.number("modulus", r.externalAdmittance.modulus);
-  v.number("time_shift", r.externalAdmittance.timeShift);
+  v.number("modulus", r.externalAdmittance.getModulus());
+  v.number("time_shift", r.externalAdmittanceShift);
   v.end();
   v.number("internal_areal_heat_capacity", r.internalArealHeatCapacity);
   v.number("external_areal_heat_capacity", r.externalArealHeatCapacity);
@@ -185,12 +188,12 @@ void visitResult(const WallResult& r, Visitor& v) {
   v.end();
   v.begin("sequential_heat_capacity");
   v.begin("daily");
-  v.number("value", r.dailyCapacity.capacity);
-  v.text("method", capacityMethodName(r.dailyCapacity.method));
+  v.number("value", r.daily.capacity);
+  v.text("method", Engine::capacityMethodName(r.daily.method));
   v.end();
   v.begin("twelve_day");
-  v.number("value", r.twelveDayCapacity.capacity);
-  v.text("method", capacityMethodName(r.twelveDayCapacity.method));
+  v.number("value", r.twelveDay.capacity);
+  v.text("method", Engine::capacityMethodName(r.twelveDay.method));
   v.end();
   v.end();
 }
@@ -361,44 +364,59 @@ std::string fixed(double value, int decimals) {
 
 struct TableRow {
   const char* label;
-  std::string (*cell)(const WallResult&);
+  std::string (*cell)(const Engine::WallResult&);
 };
 
+constexpr double kJoulesPerKilojoule = 1000.0;
+
 const TableRow kTableRows[] = {
-    {"Period T [h]", [](const WallResult& r) { return fixed(r.period / 3600.0, 2); }},
-    {"Thickness d [m]", [](const WallResult& r) { return fixed(r.thickness, 3); }},
-    {"Surface mass m [kg/m2]", [](const WallResult& r) { return fixed(r.surfaceMass, 1); }},
+    {"Period T [h]",
+     [](const Engine::WallResult& r) { return fixed(r.period / Engine::kSecondsPerHour, 2); }},
+    {"Thickness d [m]", [](const Engine::WallResult& r) { return fixed(r.thickness, 3); }},
+    {"Surface mass m [kg/m2]", [](const Engine::WallResult& r) { return fixed(r.surfaceMass, 1); }},
     {"Thermal resistance R [m2.K/W]",
-     [](const WallResult& r) { return fixed(r.thermalResistance, 3); }},
-    {"Thermal transmittance U [W/(m2.K)]", [](const WallResult& r) { return fixed(r.uValue, 3); }},
-    {"Decrement factor f [-]", [](const WallResult& r) { return fixed(r.decrementFactor, 3); }},
+     [](const Engine::WallResult& r) { return fixed(r.thermalResistance, 3); }},
+    {"Thermal transmittance U [W/(m2.K)]",
+     [](const Engine::WallResult& r) { return fixed(r.uValue, 3); }},
+    {"Decrement factor f [-]",
+     [](const Engine::WallResult& r) { return fixed(r.decrementFactor, 3); }},
     {"Periodic thermal transmittance |Y12| [W/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.periodicThermalTransmittance.modulus, 3); }},
+     [](const Engine::WallResult& r) {
+       return fixed(r.periodicThermalTransmittance.getModulus(), 3);
+     }},
     {"Time lag of the inner heat flow [h]",
-     [](const WallResult& r) { return fixed(r.timeLag, 2); }},
+     [](const Engine::WallResult& r) { return fixed(r.timeLag, 2); }},
     {"Time shift of Y12 [h]",
-     [](const WallResult& r) { return fixed(r.periodicThermalTransmittance.timeShift, 2); }},
+     [](const Engine::WallResult& r) { return fixed(r.periodicThermalTransmittanceShift, 2); }},
     {"Internal admittance |Y11| [W/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.internalAdmittance.modulus, 3); }},
+     [](const Engine::WallResult& r) { return fixed(r.internalAdmittance.getModulus(), 3); }},
     {"Time shift of Y11 [h]",
-     [](const WallResult& r) { return fixed(r.internalAdmittance.timeShift, 2); }},
+     [](const Engine::WallResult& r) { return fixed(r.internalAdmittanceShift, 2); }},
     {"External admittance |Y22| [W/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.externalAdmittance.modulus, 3); }},
+     [](const Engine::WallResult& r) { return fixed(r.externalAdmittance.getModulus(), 3); }},
     {"Time shift of Y22 [h]",
-     [](const WallResult& r) { return fixed(r.externalAdmittance.timeShift, 2); }},
+     [](const Engine::WallResult& r) { return fixed(r.externalAdmittanceShift, 2); }},
     {"Internal areal heat capacity κ1 [kJ/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.internalArealHeatCapacity / 1000.0, 1); }},
+     [](const Engine::WallResult& r) {
+       return fixed(r.internalArealHeatCapacity / kJoulesPerKilojoule, 1);
+     }},
     {"External areal heat capacity κ2 [kJ/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.externalArealHeatCapacity / 1000.0, 1); }},
+     [](const Engine::WallResult& r) {
+       return fixed(r.externalArealHeatCapacity / kJoulesPerKilojoule, 1);
+     }},
     {"Sequential heat capacity, 1 day [kJ/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.dailyCapacity.capacity / 1000.0, 1); }},
+     [](const Engine::WallResult& r) { return fixed(r.daily.capacity / kJoulesPerKilojoule, 1); }},
     {"  rule",
-     [](const WallResult& r) { return std::string(capacityMethodName(r.dailyCapacity.method)); }},
+     [](const Engine::WallResult& r) {
+       return std::string(Engine::capacityMethodName(r.daily.method));
+     }},
     {"Sequential heat capacity, 12 days [kJ/(m2.K)]",
-     [](const WallResult& r) { return fixed(r.twelveDayCapacity.capacity / 1000.0, 1); }},
+     [](const Engine::WallResult& r) {
+       return fixed(r.twelveDay.capacity / kJoulesPerKilojoule, 1);
+     }},
     {"  rule",
-     [](const WallResult& r) {
-       return std::string(capacityMethodName(r.twelveDayCapacity.method));
+     [](const Engine::WallResult& r) {
+       return std::string(Engine::capacityMethodName(r.twelveDay.method));
      }},
 };
 
@@ -411,19 +429,20 @@ void appendPadded(std::string& out, const std::string& text, std::size_t width, 
 
 }  // namespace
 
-void appendJson(const WallResult& result, std::string& out, JsonLayout layout) {
+void appendJson(std::string_view name, const Engine::WallResult& result, std::string& out,
+                JsonLayout layout) {
   StagedText staged(out);
   JsonWriter writer(staged, layout, 0);
   writer.open();
-  visitResult(result, writer);
+  visitResult(name, result, writer);
   writer.close();
   staged.flush();
 }
 
-std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout) {
+std::string formatJson(const std::vector<NamedResult>& results, JsonLayout layout) {
   std::string out;
   if (results.size() == 1) {
-    appendJson(results.front(), out, layout);
+    appendJson(results.front().name, results.front().result, out, layout);
     out += '\n';
     return out;
   }
@@ -435,7 +454,7 @@ std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout
     StagedText staged(out);
     JsonWriter writer(staged, layout, 1);
     writer.open();
-    visitResult(results[i], writer);
+    visitResult(results[i].name, results[i].result, writer);
     writer.close();
     staged.flush();
   }
@@ -444,28 +463,34 @@ std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout
   return out;
 }
 
+void appendJsonString(std::string_view text, std::string& out) {
+  StagedText staged(out);
+  appendJsonString(text, staged);
+  staged.flush();
+}
+
 void appendCsvHeader(std::string& out) {
   CsvHeaderWriter writer(out);
-  visitResult(WallResult{}, writer);
+  visitResult("", Engine::WallResult{}, writer);
   out += '\n';
 }
 
-void appendCsvRow(const WallResult& result, std::string& out) {
+void appendCsvRow(std::string_view name, const Engine::WallResult& result, std::string& out) {
   StagedText staged(out);
   CsvRowWriter writer(staged);
-  visitResult(result, writer);
+  visitResult(name, result, writer);
   staged.put('\n');
   staged.flush();
 }
 
-std::string formatCsv(const std::vector<WallResult>& results) {
+std::string formatCsv(const std::vector<NamedResult>& results) {
   std::string out;
   appendCsvHeader(out);
-  for (const WallResult& result : results) appendCsvRow(result, out);
+  for (const NamedResult& named : results) appendCsvRow(named.name, named.result, out);
   return out;
 }
 
-std::string formatTable(const std::vector<WallResult>& results) {
+std::string formatTable(const std::vector<NamedResult>& results) {
   std::size_t labelWidth = 0;
   for (const TableRow& row : kTableRows) labelWidth = std::max(labelWidth, displayWidth(row.label));
 
@@ -474,7 +499,7 @@ std::string formatTable(const std::vector<WallResult>& results) {
   for (std::size_t column = 0; column < results.size(); ++column) {
     widths[column] = displayWidth(results[column].name);
     for (const TableRow& row : kTableRows) {
-      cells[column].push_back(row.cell(results[column]));
+      cells[column].push_back(row.cell(results[column].result));
       widths[column] = std::max(widths[column], displayWidth(cells[column].back()));
     }
   }
@@ -574,4 +599,4 @@ char* writeShortestDouble(double value, char* out) {
   return end + 2;
 }
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -10,7 +10,7 @@
 
 #include "brusk/frontend/error.h"
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 namespace {
 
@@ -147,4 +147,4 @@ std::string readTextFile(const std::string& path, std::size_t maxBytes) {
   return text;
 }
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -1,30 +1,28 @@
 #include "brusk/frontend/wall_parser.h"
 
-#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
-#include "brusk/engine/surface.h"
+#include "brusk/engine/wall.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
+#include "brusk/frontend/wall_schema.h"
 #include "document.h"
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 namespace {
 
 using Json = nlohmann::json;
+using Engine::ProblemKind;
+using Engine::WallField;
 
-const std::vector<std::string> kWallKeys = {"name", "position", "heat_flow",
-                                            "rsi",  "rse",      "layers"};
-const std::vector<std::string> kLayerKeys = {"name",         "material",          "thickness",
-                                             "conductivity", "density",           "specific_heat",
-                                             "family",       "thermal_resistance"};
-const std::vector<std::string> kPositions = {"external", "internal"};
-const std::vector<std::string> kHeatFlows = {"horizontal", "upward", "downward"};
-
-/// Reads one wall object, building messages that name the source, line and layer.
+/// Reads one wall object, building messages that name the source, line and layer. Types and
+/// keys are the schema's business; whether a value is physically possible is the engine's
+/// (Engine::checkProperty and friends), asked value by value so that the first fault in the
+/// file is the one reported.
 class WallReader {
 public:
   WallReader(const Catalogue& catalogue, const std::string& source, const Detail::LineMap* lines)
@@ -32,92 +30,96 @@ public:
 
   Wall read(const Json& object, const std::string& defaultName) {
     if (!object.is_object()) {
-      fail("", "a wall must be a table of keys (" + joined(kWallKeys) + "), got " +
+      fail("", "a wall must be a table of keys (" + joined(Schema::wallKeys()) + "), got " +
                    Detail::describeValue(object));
     }
-    requireKnownKeys(object, "", kWallKeys, "a wall");
+    requireKnownKeys(object, "", Schema::wallKeys(), "a wall");
 
     Wall wall;
     wall.name = defaultName;
-    if (const Json* name = member(object, "name"))
-      wall.name = requireString(*name, "/name", "name");
-    wall.position = Engine::External;
-    if (const Json* position = member(object, "position")) {
-      wall.position = choose(*position, "/position", "position", kPositions);
+    if (const Json* name = member(object, Schema::kName)) {
+      wall.name = requireString(*name, "/name", Schema::kName);
     }
-    wall.heatFlow = Engine::Horizontal;
-    if (const Json* heatFlow = member(object, "heat_flow")) {
-      wall.heatFlow = choose(*heatFlow, "/heat_flow", "heat_flow", kHeatFlows);
+    Engine::WallRequest& request = wall.request;
+    if (const Json* position = member(object, Schema::kPosition)) {
+      request.position = static_cast<Engine::ElementPosition>(
+          choose(*position, "/position", Schema::kPosition, Schema::positionNames()));
     }
-    double rsi = 0.13;
-    double rse = 0.04;
-    Engine::lookupSurfaceResistances(wall.position, wall.heatFlow, rsi, rse);
-    if (const Json* value = member(object, "rsi")) {
-      rsi = requireNumber(*value, "/rsi", "rsi", "m2.K/W", true);
+    if (const Json* heatFlow = member(object, Schema::kHeatFlow)) {
+      request.heatFlow = static_cast<Engine::HeatFlowDirection>(
+          choose(*heatFlow, "/heat_flow", Schema::kHeatFlow, Schema::heatFlowNames()));
     }
-    if (const Json* value = member(object, "rse")) {
-      rse = requireNumber(*value, "/rse", "rse", "m2.K/W", true);
+    if (const Json* value = member(object, Schema::kRsi)) {
+      request.internalSurfaceResistance =
+          requireNumber(*value, WallField::InternalSurfaceResistance, ProblemKind::Negative);
     }
-    wall.internalSurfaceResistance = rsi;
-    wall.externalSurfaceResistance = rse;
+    if (const Json* value = member(object, Schema::kRse)) {
+      request.externalSurfaceResistance =
+          requireNumber(*value, WallField::ExternalSurfaceResistance, ProblemKind::Negative);
+    }
+    if (auto problem = Engine::checkSurfaceResistances(request)) failOn(*problem, wall);
 
-    const Json* layers = member(object, "layers");
+    const Json* layers = member(object, Schema::kLayers);
     if (layers == nullptr || (layers->is_array() && layers->empty())) {
-      fail(layers == nullptr ? "" : "/layers",
-           "the wall has no layers; list them from the inner face (side 1) outward as "
-           "[[layers]] tables");
+      Engine::WallProblem none;
+      none.kind = ProblemKind::NoLayers;
+      fail(layers == nullptr ? "" : "/layers", describeProblem(none, wall));
     }
     if (!layers->is_array()) {
       fail("/layers", "layers must be a list of tables, got " + Detail::describeValue(*layers));
     }
-    if (layers->size() > kMaxLayers) {
-      fail("/layers", std::to_string(layers->size()) + " layers, more than the " +
-                          std::to_string(kMaxLayers) + " a wall may have");
+    if (layers->size() > Engine::kMaxLayers) {
+      Engine::WallProblem tooMany;
+      tooMany.kind = ProblemKind::TooManyLayers;
+      tooMany.value = static_cast<double>(layers->size());
+      fail("/layers", describeProblem(tooMany, wall));
     }
-    wall.layers.reserve(layers->size());
-    for (std::size_t i = 0; i < layers->size(); ++i) {
-      wall.layers.push_back(readLayer((*layers)[i], i));
-    }
+    request.layers.reserve(layers->size());
+    wall.labels.reserve(layers->size());
+    for (std::size_t i = 0; i < layers->size(); ++i) readLayer((*layers)[i], i, wall);
+    _layerLabel.clear();
+    if (auto problem = Engine::check(request)) failOn(*problem, wall);
     return wall;
   }
 
 private:
-  WallLayer readLayer(const Json& object, std::size_t index) {
+  void readLayer(const Json& object, std::size_t index, Wall& wall) {
     const std::string pointer = "/layers/" + std::to_string(index);
+    _layerPointer = pointer;
     _layerLabel = "layer " + std::to_string(index + 1);
     if (!object.is_object()) {
       fail(pointer, "must be a table of keys, got " + Detail::describeValue(object));
     }
-    WallLayer layer;
-    if (const Json* name = member(object, "name")) {
-      layer.name = requireString(*name, pointer + "/name", "name");
-      _layerLabel += " (\"" + layer.name + "\")";
+    LayerLabel label;
+    if (const Json* name = member(object, Schema::kName)) {
+      label.name = requireString(*name, pointer + "/name", Schema::kName);
+      _layerLabel += " (\"" + label.name + "\")";
     }
-    requireKnownKeys(object, pointer, kLayerKeys, "a layer");
+    requireKnownKeys(object, pointer, Schema::layerKeys(), "a layer");
 
-    if (const Json* resistance = member(object, "thermal_resistance")) {
-      for (const char* key :
-           {"material", "thickness", "conductivity", "density", "specific_heat"}) {
+    if (const Json* resistance = member(object, Schema::kThermalResistance)) {
+      for (std::string_view key : {Schema::kMaterial, Schema::kThickness, Schema::kConductivity,
+                                   Schema::kDensity, Schema::kSpecificHeat}) {
         if (member(object, key) != nullptr) {
-          fail(pointer + "/" + key, std::string("a pure thermal resistance layer takes no ") + key +
-                                        "; give either thermal_resistance alone or a material");
+          fail(pointer + "/" + std::string(key),
+               "a pure thermal resistance layer takes no " + std::string(key) +
+                   "; give either thermal_resistance alone or a material");
         }
       }
-      const double value = requireNumber(*resistance, pointer + "/thermal_resistance",
-                                         "thermal_resistance", "m2.K/W", false);
-      layer.family = "air";
-      if (layer.name.empty()) layer.name = "Thermal resistance";
-      readFamily(object, pointer, layer);
-      layer.properties = Engine::LayerProperties::pureResistance(value);
-      return layer;
+      const double value = requireNumber(*resistance, WallField::ThermalResistance, index);
+      label.family = Schema::kPureResistanceFamily;
+      if (label.name.empty()) label.name = Schema::kPureResistanceName;
+      readFamily(object, pointer, label);
+      addLayer(wall, Engine::LayerProperties::pureResistance(value), std::move(label), index);
+      return;
     }
 
     std::optional<double> conductivity;
     std::optional<double> density;
     std::optional<double> specificHeat;
-    layer.family = "other";
-    if (const Json* material = member(object, "material")) {
-      const std::string key = requireString(*material, pointer + "/material", "material");
+    label.family = Schema::kDefaultFamily;
+    if (const Json* material = member(object, Schema::kMaterial)) {
+      const std::string key = requireString(*material, pointer + "/material", Schema::kMaterial);
       const CatalogueEntry* entry = _catalogue.find(key);
       if (entry == nullptr) {
         const std::vector<std::string> close = _catalogue.suggestions(key);
@@ -126,55 +128,60 @@ private:
         message += " (`brusk materials` lists the catalogue)";
         fail(pointer + "/material", message);
       }
-      layer.materialKey = entry->key;
-      layer.family = entry->family;
-      if (layer.name.empty()) {
-        layer.name = entry->name;
-        _layerLabel += " (\"" + layer.name + "\")";
+      label.materialKey = entry->key;
+      label.family = entry->family;
+      if (label.name.empty()) {
+        label.name = entry->name;
+        _layerLabel += " (\"" + label.name + "\")";
       }
       conductivity = entry->conductivity;
       density = entry->density;
       specificHeat = entry->specificHeat;
     }
-    readFamily(object, pointer, layer);
+    readFamily(object, pointer, label);
 
-    const Json* thickness = member(object, "thickness");
+    const Json* thickness = member(object, Schema::kThickness);
     if (thickness == nullptr) fail(pointer, "thickness is missing (in m)");
-    const double d = requireNumber(*thickness, pointer + "/thickness", "thickness", "m", false);
+    const double d = requireNumber(*thickness, WallField::Thickness, index);
     // Explicit properties override the catalogue's.
-    if (const Json* value = member(object, "conductivity")) {
-      conductivity =
-          requireNumber(*value, pointer + "/conductivity", "conductivity", "W/(m.K)", false);
+    if (const Json* value = member(object, Schema::kConductivity)) {
+      conductivity = requireNumber(*value, WallField::Conductivity, index);
     }
-    if (const Json* value = member(object, "density")) {
-      density = requireNumber(*value, pointer + "/density", "density", "kg/m3", false);
+    if (const Json* value = member(object, Schema::kDensity)) {
+      density = requireNumber(*value, WallField::Density, index);
     }
-    if (const Json* value = member(object, "specific_heat")) {
-      specificHeat =
-          requireNumber(*value, pointer + "/specific_heat", "specific_heat", "J/(kg.K)", false);
+    if (const Json* value = member(object, Schema::kSpecificHeat)) {
+      specificHeat = requireNumber(*value, WallField::SpecificHeat, index);
     }
-    const char* missing = !conductivity   ? "conductivity"
-                          : !density      ? "density"
-                          : !specificHeat ? "specific_heat"
-                                          : nullptr;
-    if (missing != nullptr) {
+    const std::string_view missing = !conductivity   ? Schema::kConductivity
+                                     : !density      ? Schema::kDensity
+                                     : !specificHeat ? Schema::kSpecificHeat
+                                                     : std::string_view();
+    if (!missing.empty()) {
       fail(pointer, std::string(missing) +
                         " is missing: give a catalogue material, or conductivity, density and "
                         "specific_heat, or a thermal_resistance alone");
     }
-    if (layer.name.empty()) layer.name = "Layer " + std::to_string(index + 1);
-    layer.properties = Engine::LayerProperties::slab(d, *conductivity, *density, *specificHeat);
-    return layer;
+    if (label.name.empty()) label.name = Schema::defaultLayerName(index);
+    addLayer(wall, Engine::LayerProperties::slab(d, *conductivity, *density, *specificHeat),
+             std::move(label), index);
   }
 
-  void readFamily(const Json& object, const std::string& pointer, WallLayer& layer) {
-    if (const Json* family = member(object, "family")) {
-      choose(*family, pointer + "/family", "family", materialFamilies());
-      layer.family = family->get<std::string>();
+  void addLayer(Wall& wall, const Engine::LayerProperties& properties, LayerLabel label,
+                std::size_t index) {
+    wall.request.layers.push_back(properties);
+    wall.labels.push_back(std::move(label));
+    if (auto problem = Engine::checkLayer(properties, index)) failOn(*problem, wall);
+  }
+
+  void readFamily(const Json& object, const std::string& pointer, LayerLabel& label) {
+    if (const Json* family = member(object, Schema::kFamily)) {
+      choose(*family, pointer + "/family", Schema::kFamily, Schema::materialFamilies());
+      label.family = family->get<std::string>();
     }
   }
 
-  static const Json* member(const Json& object, const char* key) {
+  static const Json* member(const Json& object, std::string_view key) {
     const auto found = object.find(key);
     return found == object.end() ? nullptr : &*found;
   }
@@ -193,14 +200,14 @@ private:
     }
   }
 
-  std::string requireString(const Json& value, const std::string& pointer, const char* key) {
+  std::string requireString(const Json& value, const std::string& pointer, std::string_view key) {
     if (!value.is_string()) {
       fail(pointer, std::string(key) + " must be a string, got " + Detail::describeValue(value));
     }
     return value.get<std::string>();
   }
 
-  int choose(const Json& value, const std::string& pointer, const char* key,
+  int choose(const Json& value, const std::string& pointer, std::string_view key,
              const std::vector<std::string>& choices) {
     if (value.is_string()) {
       const std::string text = value.get<std::string>();
@@ -212,18 +219,41 @@ private:
                       Detail::describeValue(value));
   }
 
-  double requireNumber(const Json& value, const std::string& pointer, const char* key,
-                       const char* unit, bool zeroAllowed) {
-    const std::string requirement =
-        zeroAllowed ? " must be a non-negative number of " : " must be a positive number of ";
-    if (!value.is_number()) {
-      fail(pointer, key + requirement + unit + ", got " + Detail::describeValue(value));
-    }
-    const double number = value.get<double>();
-    if (!std::isfinite(number) || number < 0.0 || (number == 0.0 && !zeroAllowed)) {
-      fail(pointer, key + requirement + unit + ", got " + Detail::describeValue(value));
+  /// A number for a layer's field; its physics is checked when the layer is complete.
+  double requireNumber(const Json& value, WallField field, std::size_t index) {
+    const double number = requireNumber(value, field, ProblemKind::NotPositive);
+    if (auto problem = Engine::checkProperty(field, number, index)) {
+      fail(pointerOf(*problem), describeRequirement(*problem));
     }
     return number;
+  }
+
+  /// A number for `field`, refused with the requirement `kind` when it is of another type.
+  double requireNumber(const Json& value, WallField field, ProblemKind kind) {
+    if (!value.is_number()) {
+      fail(pointerOf(field, Engine::kWholeWall),
+           requirementPhrase(field, kind) + ", got " + Detail::describeValue(value));
+    }
+    return value.get<double>();
+  }
+
+  /// The JSON pointer of a field: "/rsi", or "/layers/2/conductivity" inside the layer read.
+  std::string pointerOf(WallField field, std::size_t layer) const {
+    const std::string key(Schema::keyOf(field));
+    if (layer == Engine::kWholeWall && _layerLabel.empty()) return "/" + key;
+    return (layer == Engine::kWholeWall ? _layerPointer : "/layers/" + std::to_string(layer)) +
+           "/" + key;
+  }
+  std::string pointerOf(const Engine::WallProblem& problem) const {
+    return pointerOf(problem.field, problem.layer);
+  }
+
+  /// Fails with the engine's problem, worded with the layer it is about.
+  [[noreturn]] void failOn(const Engine::WallProblem& problem, const Wall& wall) {
+    _layerLabel.clear();
+    const std::string pointer =
+        problem.field == WallField::Layers ? "/layers" : pointerOf(problem.field, problem.layer);
+    fail(pointer, describeProblem(problem, wall));
   }
 
   [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const {
@@ -245,7 +275,8 @@ private:
   const Catalogue& _catalogue;
   const std::string& _source;
   const Detail::LineMap* _lines;
-  std::string _layerLabel;  ///< "layer 2 (\"EPS board\")" while a layer is read
+  std::string _layerPointer;  ///< "/layers/1" while a layer is read
+  std::string _layerLabel;    ///< "layer 2 (\"EPS board\")" while a layer is read
 };
 
 std::string stemOf(const std::string& source) {
@@ -254,27 +285,29 @@ std::string stemOf(const std::string& source) {
 
 }  // namespace
 
-Wall parseWall(const nlohmann::json& object, const Catalogue& catalogue, const std::string& source,
-               const std::string& defaultName) {
-  return WallReader(catalogue, source, nullptr)
-      .read(object, defaultName.empty() ? stemOf(source) : defaultName);
+Wall parseWallText(std::string_view text, WallFormat format, const Catalogue& catalogue,
+                   const std::string& source, const std::string& defaultName) {
+  const std::string name = defaultName.empty() ? stemOf(source) : defaultName;
+  Detail::LineMap lines;
+  const nlohmann::json document = format == WallFormat::Json
+                                      ? Detail::parseJsonDocument(text, source, &lines)
+                                      : Detail::parseTomlDocument(text, source, lines);
+  return WallReader(catalogue, source, &lines).read(document, name);
 }
 
-Wall parseWallText(std::string_view text, WallFormat format, const Catalogue& catalogue,
-                   const std::string& source) {
-  if (format == WallFormat::Json) {
-    return parseWall(Detail::parseJsonDocument(text, source), catalogue, source);
-  }
-  Detail::LineMap lines;
-  const nlohmann::json document = Detail::parseTomlDocument(text, source, lines);
-  return WallReader(catalogue, source, &lines).read(document, stemOf(source));
+Wall parseWallLine(std::string_view line, const Catalogue& catalogue, const std::string& source,
+                   const std::string& defaultName) {
+  const nlohmann::json document = Detail::parseJsonDocument(line, source, nullptr);
+  return WallReader(catalogue, source, nullptr).read(document, defaultName);
 }
 
 WallFormat wallFormatOf(const std::string& path) {
-  const std::string extension = std::filesystem::path(path).extension().string();
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   if (extension == ".toml") return WallFormat::Toml;
   if (extension == ".json") return WallFormat::Json;
-  throw Error(path + ": unknown wall file type \"" + extension +
+  throw Error(path + ": unknown wall file type \"" +
+              std::filesystem::path(path).extension().string() +
               "\"; name it .toml (for people) or .json (for programs)");
 }
 
@@ -283,4 +316,4 @@ Wall loadWallFile(const std::string& path, const Catalogue& catalogue) {
   return parseWallText(readTextFile(path, kMaxWallFileBytes), format, catalogue, path);
 }
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "brusk/engine/wall_response.h"
+#include "brusk/engine/constants.h"
+#include "brusk/engine/cycle_response.h"
+#include "brusk/engine/wall_result.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "line_plot.h"
-#include "response_curves.h"
 #include "results_table.h"
 #include "text_format.h"
 #include "wall_section.h"
@@ -15,11 +17,13 @@ namespace Brusk::Report {
 
 namespace {
 
+using Frontend::Error;
+using Frontend::Wall;
+
 constexpr double kPlotWidth = 880.0;
 constexpr double kPlotAreaHeight = 300.0;
 constexpr double kSectionMaximumWidth = 520.0;
-constexpr double kSecondsPerHour = 3600.0;
-constexpr double kDailyHours = Engine::kDailyPeriod / kSecondsPerHour;
+constexpr double kDailyHours = Engine::kDailyPeriod / Engine::kSecondsPerHour;
 constexpr double kTwelveDayHours = 12.0 * kDailyHours;
 constexpr double kResponseSpanHours = 48.0;
 constexpr double kResponseStepHours = 0.25;
@@ -75,44 +79,18 @@ std::string wallColour(std::size_t index) {
   return kWallColours[index % (sizeof kWallColours / sizeof kWallColours[0])];
 }
 
-void checkWall(const Wall& wall) {
-  const std::string where = "wall '" + wall.name + "'";
-  if (wall.layers.empty()) throw Error(where + " has no layers to draw or compute");
-  for (const WallLayer& layer : wall.layers) {
-    const Engine::LayerProperties& p = layer.properties;
-    const bool valid = p.isPureResistance()
-                           ? std::isfinite(p.resistance) && p.resistance >= 0.0
-                           : std::isfinite(p.thickness) && p.thickness > 0.0 &&
-                                 std::isfinite(p.conductivity) && p.conductivity > 0.0 &&
-                                 std::isfinite(p.density) && p.density > 0.0 &&
-                                 std::isfinite(p.specificHeat) && p.specificHeat > 0.0;
-    if (!valid) {
-      throw Error(where + ", layer '" + layer.name +
-                  "': thickness, conductivity, density and specific heat must be positive and "
-                  "finite (or the layer a pure resistance R >= 0)");
-    }
-  }
-  if (!(wall.internalSurfaceResistance >= 0.0) || !(wall.externalSurfaceResistance >= 0.0) ||
-      !std::isfinite(wall.internalSurfaceResistance) ||
-      !std::isfinite(wall.externalSurfaceResistance)) {
-    throw Error(where + ": surface resistances must be finite and not negative");
-  }
-}
-
 std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
   std::vector<ComputedWall> computed;
   for (std::size_t index = 0; index < walls.size(); ++index) {
     const Wall& wall = walls[index];
-    checkWall(wall);
-    const std::vector<Engine::LayerProperties> layers = wall.layerProperties();
     ComputedWall entry;
     entry.wall = &wall;
     entry.colour = wallColour(index);
-    if (!Engine::computeWallResponse(layers.data(), layers.size(), wall.boundary(),
-                                     Engine::kDailyPeriod, entry.response)) {
-      throw Error("wall '" + wall.name +
-                  "': the ISO 13786 transfer matrix overflows (the wall is too thick for a "
-                  "daily cycle)");
+    // A report describes the daily cycle, whatever period the wall was read with.
+    Engine::WallRequest daily = wall.request;
+    daily.period = Engine::kDailyPeriod;
+    if (auto problem = Engine::computeInto(daily, entry.result)) {
+      throw Error(Frontend::describeProblem(*problem, wall));
     }
     computed.push_back(std::move(entry));
   }
@@ -128,14 +106,14 @@ std::string layerTable(const Wall& wall) {
       "<th scope=\"col\"><i>λ</i> (W/(m·K))</th><th scope=\"col\"><i>ρ</i> (kg/m³)</th>"
       "<th scope=\"col\"><i>c</i> (J/(kg·K))</th><th scope=\"col\"><i>R</i> (m²·K/W)</th>"
       "</tr></thead>\n<tbody>\n";
-  int number = 0;
-  for (const WallLayer& layer : wall.layers) {
-    const Engine::LayerProperties& p = layer.properties;
+  for (std::size_t index = 0; index < wall.request.layers.size(); ++index) {
+    const Engine::LayerProperties& p = wall.request.layers[index];
+    const Frontend::LayerLabel& label = wall.labels[index];
     const bool resistance = p.isPureResistance();
     const std::string none = "\u2013";
-    html += "<tr><td>" + std::to_string(++number) + "</td><td class=\"name\">" +
-            escapeMarkup(layer.name) + "</td><td class=\"name\">" +
-            colourSwatch(familyColour(layer.family)) + escapeMarkup(layer.family) + "</td><td>" +
+    html += "<tr><td>" + std::to_string(index + 1) + "</td><td class=\"name\">" +
+            escapeMarkup(label.name) + "</td><td class=\"name\">" +
+            colourSwatch(familyColour(label.family)) + escapeMarkup(label.family) + "</td><td>" +
             (resistance ? none : formatNumber(p.thickness * 1000.0, 1)) + "</td><td>" +
             (resistance ? none : formatNumber(p.conductivity, 3)) + "</td><td>" +
             (resistance ? none : formatNumber(p.density, 0)) + "</td><td>" +
@@ -159,9 +137,9 @@ std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vect
             escapeMarkup(wall.name) + "</h3>\n<figure id=\"" + id + "\">\n" +
             renderWallSection(wall, id + "-drawing", scale) + "<figcaption>Section of " +
             escapeMarkup(wall.name) + ": " +
-            formatNumber(walls[index].response.thickness * 1000.0, 0) + " mm, " +
-            formatNumber(walls[index].response.surfaceMass, 0) +
-            " kg/m², U = " + formatNumber(walls[index].response.periodic.conductance, 3) +
+            formatNumber(walls[index].result.thickness * 1000.0, 0) + " mm, " +
+            formatNumber(walls[index].result.surfaceMass, 0) +
+            " kg/m², U = " + formatNumber(walls[index].result.uValue, 3) +
             " W/(m²·K).</figcaption>\n</figure>\n" + layerTable(wall) + "</section>\n";
   }
   return html + "</section>\n";
@@ -207,11 +185,11 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
 
   bool temperatureDrawn = false;
   for (const ComputedWall& wall : walls) {
-    const SwingResponse swing =
-        outdoor ? outdoorSwingResponse(wall.response.periodic, Engine::kDailyPeriod, amplitude,
-                                       kResponseSpanHours, kResponseStepHours)
-                : indoorSwingResponse(wall.response.periodic, Engine::kDailyPeriod, amplitude,
-                                      kResponseSpanHours, kResponseStepHours);
+    const Engine::SwingResponse swing =
+        outdoor ? Engine::outdoorSwingResponse(wall.result, Engine::kDailyPeriod, amplitude,
+                                               kResponseSpanHours, kResponseStepHours)
+                : Engine::indoorSwingResponse(wall.result, Engine::kDailyPeriod, amplitude,
+                                              kResponseSpanHours, kResponseStepHours);
     if (!temperatureDrawn) {
       plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
                              swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
@@ -251,7 +229,7 @@ std::string responsePart(const std::vector<ComputedWall>& walls, double amplitud
 
 std::vector<double> cycleLengths() {
   std::vector<double> periods =
-      logSpacedHours(kShortestCycleHours, kLongestCycleHours, kCycleSamples);
+      Engine::logSpacedHours(kShortestCycleHours, kLongestCycleHours, kCycleSamples);
   periods.push_back(kDailyHours);
   periods.push_back(kTwelveDayHours);
   std::sort(periods.begin(), periods.end());
@@ -285,8 +263,7 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
 
   const std::vector<double> periods = cycleLengths();
   for (const ComputedWall& wall : walls) {
-    const std::vector<Engine::LayerProperties> layers = wall.wall->layerProperties();
-    const CycleSweep sweep = sweepCycleLength(layers, wall.wall->boundary(), periods);
+    const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
     decrement.series.push_back(
         {wall.wall->name, sweep.periodHours, sweep.decrementFactor, wall.colour, "", false});
     lag.series.push_back(

@@ -20,88 +20,65 @@ struct ResultRow {
 
 std::string number(double value, int decimals) { return formatNumber(value, decimals); }
 
-std::string timeShift(const Engine::Complex& quantity) {
-  return number(Engine::timeShiftHours(quantity, Engine::kDailyPeriod), 2);
-}
-
 std::string sequentialCapacity(const Engine::SequentialEstimate& estimate) {
   if (estimate.method == Engine::None) return "\u2013";
   return number(estimate.capacity / kJoulesPerKilojoule, 1) + " <span class=\"method\">(" +
-         capacityMethodName(estimate.method) + ")</span>";
+         Engine::capacityMethodName(estimate.method) + ")</span>";
 }
 
 std::vector<ResultRow> resultRows() {
   const std::string admittanceUnit = "W/(m²·K)";
   return {
       {"Thickness", "<i>d</i>", "m",
-       [](const ComputedWall& w) { return number(w.response.thickness, 3); }},
+       [](const ComputedWall& w) { return number(w.result.thickness, 3); }},
       {"Surface mass", "<i>m</i>", "kg/m²",
-       [](const ComputedWall& w) { return number(w.response.surfaceMass, 1); }},
+       [](const ComputedWall& w) { return number(w.result.surfaceMass, 1); }},
       {"Internal surface resistance", "<i>R</i><sub>si</sub>", "m²·K/W",
-       [](const ComputedWall& w) { return number(w.wall->internalSurfaceResistance, 2); }},
+       [](const ComputedWall& w) {
+         return number(w.wall->request.surfaceResistances().internal, 2);
+       }},
       {"External surface resistance", "<i>R</i><sub>se</sub>", "m²·K/W",
-       [](const ComputedWall& w) { return number(w.wall->externalSurfaceResistance, 2); }},
+       [](const ComputedWall& w) {
+         return number(w.wall->request.surfaceResistances().external, 2);
+       }},
       {"Total thermal resistance, environment to environment", "<i>R</i>", "m²·K/W",
-       [](const ComputedWall& w) { return number(w.response.periodic.thermalResistance, 3); }},
+       [](const ComputedWall& w) { return number(w.result.thermalResistance, 3); }},
       {"Thermal transmittance", "<i>U</i>", admittanceUnit,
-       [](const ComputedWall& w) { return number(w.response.periodic.conductance, 3); }},
+       [](const ComputedWall& w) { return number(w.result.uValue, 3); }},
       {"Decrement factor", "<i>f</i>", "\u2013",
-       [](const ComputedWall& w) { return number(w.response.periodic.dampingFactor, 3); }},
+       [](const ComputedWall& w) { return number(w.result.decrementFactor, 3); }},
       {"Periodic thermal transmittance", "|<i>Y</i><sub>12</sub>|", admittanceUnit,
        [](const ComputedWall& w) {
-         return number(w.response.periodic.periodicThermalTransmittance.getModulus(), 3);
+         return number(w.result.periodicThermalTransmittance.getModulus(), 3);
        }},
       {"Time shift of <i>Y</i><sub>12</sub>", "Δ<i>t</i><sub>12</sub>", "h",
-       [](const ComputedWall& w) {
-         return timeShift(w.response.periodic.periodicThermalTransmittance);
-       }},
+       [](const ComputedWall& w) { return number(w.result.periodicThermalTransmittanceShift, 2); }},
       {"Time lag of the inner heat flow behind the outdoor temperature", "<i>φ</i>", "h",
-       [](const ComputedWall& w) {
-         return number(Engine::timeLagHours(w.response.periodic.periodicThermalTransmittance,
-                                            Engine::kDailyPeriod),
-                       2);
-       }},
+       [](const ComputedWall& w) { return number(w.result.timeLag, 2); }},
       {"Internal admittance", "|<i>Y</i><sub>11</sub>|", admittanceUnit,
-       [](const ComputedWall& w) {
-         return number(w.response.periodic.internalAdmittance.getModulus(), 3);
-       }},
+       [](const ComputedWall& w) { return number(w.result.internalAdmittance.getModulus(), 3); }},
       {"Time shift of <i>Y</i><sub>11</sub>", "Δ<i>t</i><sub>11</sub>", "h",
-       [](const ComputedWall& w) { return timeShift(w.response.periodic.internalAdmittance); }},
+       [](const ComputedWall& w) { return number(w.result.internalAdmittanceShift, 2); }},
       {"External admittance", "|<i>Y</i><sub>22</sub>|", admittanceUnit,
-       [](const ComputedWall& w) {
-         return number(w.response.periodic.externalAdmittance.getModulus(), 3);
-       }},
+       [](const ComputedWall& w) { return number(w.result.externalAdmittance.getModulus(), 3); }},
       {"Time shift of <i>Y</i><sub>22</sub>", "Δ<i>t</i><sub>22</sub>", "h",
-       [](const ComputedWall& w) { return timeShift(w.response.periodic.externalAdmittance); }},
+       [](const ComputedWall& w) { return number(w.result.externalAdmittanceShift, 2); }},
       {"Internal areal heat capacity", "<i>κ</i><sub>1</sub>", "kJ/(m²·K)",
        [](const ComputedWall& w) {
-         return number(w.response.periodic.internalThermalCapacity / kJoulesPerKilojoule, 1);
+         return number(w.result.internalArealHeatCapacity / kJoulesPerKilojoule, 1);
        }},
       {"External areal heat capacity", "<i>κ</i><sub>2</sub>", "kJ/(m²·K)",
        [](const ComputedWall& w) {
-         return number(w.response.periodic.externalThermalCapacity / kJoulesPerKilojoule, 1);
+         return number(w.result.externalArealHeatCapacity / kJoulesPerKilojoule, 1);
        }},
       {"Sequential heat capacity, daily cycle", "<i>κ</i><sub>seq,24 h</sub>", "kJ/(m²·K)",
-       [](const ComputedWall& w) { return sequentialCapacity(w.response.daily); }},
+       [](const ComputedWall& w) { return sequentialCapacity(w.result.daily); }},
       {"Sequential heat capacity, 12-day cycle", "<i>κ</i><sub>seq,12 d</sub>", "kJ/(m²·K)",
-       [](const ComputedWall& w) { return sequentialCapacity(w.response.twelveDay); }},
+       [](const ComputedWall& w) { return sequentialCapacity(w.result.twelveDay); }},
   };
 }
 
 }  // namespace
-
-std::string capacityMethodName(int method) {
-  switch (method) {
-    case Engine::ThinLayer:
-      return "thin layer";
-    case Engine::SemiInfinite:
-      return "semi-infinite";
-    case Engine::LimitedDepth:
-      return "limited depth";
-    default:
-      return "none";
-  }
-}
 
 std::string renderResultsTable(const std::vector<ComputedWall>& walls) {
   std::string html =

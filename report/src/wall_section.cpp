@@ -37,12 +37,14 @@ std::string formatMillimetres(double metres) {
   return formatNumber(millimetres, decimals) + " mm";
 }
 
-std::string layerLabel(const WallLayer& layer) {
-  const std::string name = layer.name.empty() ? layer.family : layer.name;
-  if (layer.properties.isPureResistance()) {
-    return name + " \u2014 R " + formatNumber(layer.properties.resistance, 2) + " m\u00B2\u00B7K/W";
+std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
+  const Frontend::LayerLabel& label = wall.labels[index];
+  const Engine::LayerProperties& layer = wall.request.layers[index];
+  const std::string name = label.name.empty() ? label.family : label.name;
+  if (layer.isPureResistance()) {
+    return name + " \u2014 R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W";
   }
-  return name + " \u2014 " + formatMillimetres(layer.properties.thickness);
+  return name + " \u2014 " + formatMillimetres(layer.thickness);
 }
 
 }  // namespace
@@ -58,17 +60,17 @@ std::string familyColour(const std::string& family) {
   return found != colours.end() ? found->second : colours.at("other");
 }
 
-double sectionScale(const std::vector<Wall>& walls, double maximumWidth) {
+double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidth) {
   // Solve per wall for the scale at which its drawn width, minimum widths included, fits.
   double scale = 2500.0;  // px/m: caps a single thin wall at a sensible size
-  for (const Wall& wall : walls) {
+  for (const Frontend::Wall& wall : walls) {
     double thickness = 0.0;
     double fixedWidth = 0.0;
-    for (const WallLayer& layer : wall.layers) {
-      if (layer.properties.isPureResistance()) {
+    for (const Engine::LayerProperties& layer : wall.request.layers) {
+      if (layer.isPureResistance()) {
         fixedWidth += kMinimumLayerWidth;
       } else {
-        thickness += layer.properties.thickness;
+        thickness += layer.thickness;
       }
     }
     if (thickness > 0.0) scale = std::min(scale, (maximumWidth - fixedWidth) / thickness);
@@ -76,14 +78,16 @@ double sectionScale(const std::vector<Wall>& walls, double maximumWidth) {
   return std::max(scale, 1.0);
 }
 
-std::string renderWallSection(const Wall& wall, const std::string& id, double pixelsPerMetre) {
+std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
+                              double pixelsPerMetre) {
+  const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
   double widestLabel = 0.0;
   std::vector<double> layerLeft;
-  for (const WallLayer& layer : wall.layers) {
+  for (std::size_t index = 0; index < layers.size(); ++index) {
     layerLeft.push_back(kSectionLeft + sectionWidth);
-    sectionWidth += drawnWidth(layer.properties, pixelsPerMetre);
-    widestLabel = std::max(widestLabel, estimateTextWidth(layerLabel(layer), kLabelFontSize));
+    sectionWidth += drawnWidth(layers[index], pixelsPerMetre);
+    widestLabel = std::max(widestLabel, estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
   }
   const double sectionRight = kSectionLeft + sectionWidth;
   const double labelColumn = sectionRight + 44.0;
@@ -92,17 +96,17 @@ std::string renderWallSection(const Wall& wall, const std::string& id, double pi
   const double drawingWidth = std::max(kDrawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
   const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
   const double height =
-      labelTop + static_cast<double>(wall.layers.size()) * kLabelRowHeight + kScaleBarHeight;
+      labelTop + static_cast<double>(layers.size()) * kLabelRowHeight + kScaleBarHeight;
   SvgWriter svg(id, drawingWidth, height, "Section of " + wall.name);
   const double sectionBottom = kSectionTop + kSectionHeight;
 
   const SvgStroke edge{"#444", 0.8, ""};
-  for (std::size_t index = 0; index < wall.layers.size(); ++index) {
-    const WallLayer& layer = wall.layers[index];
-    const double width = drawnWidth(layer.properties, pixelsPerMetre);
-    svg.rectangle({layerLeft[index], kSectionTop}, width, kSectionHeight,
-                  familyColour(layer.family), edge);
-    if (layer.family == "insulation" && width >= 6.0) {
+  for (std::size_t index = 0; index < layers.size(); ++index) {
+    const std::string& family = wall.labels[index].family;
+    const double width = drawnWidth(layers[index], pixelsPerMetre);
+    svg.rectangle({layerLeft[index], kSectionTop}, width, kSectionHeight, familyColour(family),
+                  edge);
+    if (family == "insulation" && width >= 6.0) {
       // The usual zigzag of insulation drawings, so that it reads in grey print too.
       std::vector<SvgPoint> zigzag;
       const double amplitude = std::min(width / 2.0 - 2.0, 14.0);
@@ -124,17 +128,17 @@ std::string renderWallSection(const Wall& wall, const std::string& id, double pi
            {TextAnchor::Middle, 12.0, "#222", true, 90.0});
 
   // Callouts: the outermost layer takes the top row, so no leader crosses another label's line.
-  for (std::size_t index = 0; index < wall.layers.size(); ++index) {
-    const WallLayer& layer = wall.layers[index];
-    const std::size_t row = wall.layers.size() - 1 - index;
-    const double centre = layerLeft[index] + drawnWidth(layer.properties, pixelsPerMetre) / 2.0;
+  for (std::size_t index = 0; index < layers.size(); ++index) {
+    const std::size_t row = layers.size() - 1 - index;
+    const double centre = layerLeft[index] + drawnWidth(layers[index], pixelsPerMetre) / 2.0;
     const double y = labelTop + static_cast<double>(row) * kLabelRowHeight;
     const SvgStroke leader{"#666", 0.8, ""};
     svg.line({centre, sectionBottom - 4.0}, {centre, y}, leader);
     svg.line({centre, y}, {labelColumn - 6.0, y}, leader);
     svg.circle({centre, sectionBottom - 4.0}, 1.8, "#666", leader);
-    svg.rectangle({labelColumn, y - 6.0}, 12.0, 12.0, familyColour(layer.family), edge);
-    svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(layer),
+    svg.rectangle({labelColumn, y - 6.0}, 12.0, 12.0, familyColour(wall.labels[index].family),
+                  edge);
+    svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index),
              {TextAnchor::Start, kLabelFontSize, "#222", false, 0.0});
   }
 

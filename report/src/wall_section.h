@@ -16,11 +16,11 @@ inline constexpr double kMinimumLayerWidth = 8.0;
 
 /// One scale for all the sections of a report [px/m], so that walls compare by eye: the
 /// thickest wall fills `maximumWidth` pixels.
-[[nodiscard]] double sectionScale(const std::vector<Wall>& walls, double maximumWidth);
+[[nodiscard]] double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidth);
 
 /// The section of `wall` drawn to `pixelsPerMetre`, inner face on the left, each layer filled by
 /// family and labelled with its name and thickness (R for a pure resistance).
-[[nodiscard]] std::string renderWallSection(const Wall& wall, const std::string& id,
+[[nodiscard]] std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                                             double pixelsPerMetre);
 
 }  // namespace Brusk::Report

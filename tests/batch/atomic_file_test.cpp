@@ -89,7 +89,7 @@ TEST_F(AtomicOutputFileTest, NewFileGetsTheUsualPermissionsAndAReplacedFileKeeps
 }
 
 TEST_F(AtomicOutputFileTest, UnwritableDirectoryIsAnError) {
-  EXPECT_THROW(AtomicOutputFile("/nonexistent-dir/out.csv"), Brusk::Error);
+  EXPECT_THROW(AtomicOutputFile("/nonexistent-dir/out.csv"), Brusk::Frontend::Error);
 }
 
 }  // namespace

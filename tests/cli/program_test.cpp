@@ -173,13 +173,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.1\ndensity = inf\n",
                  "wall.toml:4: layer 1 (\"Solid clay brick\"): density must be a positive number "
                  "of kg/m3, got inf"},
-        BadInput{"zero thickness", "wall.json",
-                 R"({"layers": [{"name": "Brick", "material": "brick-solid", "thickness": 0}]})",
-                 "wall.json: layer 1 (\"Brick\"): thickness must be a positive number of m, got 0"},
+        BadInput{
+            "zero thickness", "wall.json",
+            R"({"layers": [{"name": "Brick", "material": "brick-solid", "thickness": 0}]})",
+            "wall.json:1: layer 1 (\"Brick\"): thickness must be a positive number of m, got 0"},
         BadInput{
             "negative specific heat", "wall.json",
             R"({"layers": [{"thickness": 0.1, "conductivity": 1, "density": 1, "specific_heat": -5.5}]})",
-            "wall.json: layer 1: specific_heat must be a positive number of J/(kg.K), got -5.5"},
+            "wall.json:1: layer 1: specific_heat must be a positive number of J/(kg.K), got -5.5"},
         BadInput{"missing thickness", "wall.toml", "[[layers]]\nmaterial = \"brick-solid\"\n",
                  "wall.toml:1: layer 1 (\"Solid clay brick\"): thickness is missing (in m)"},
         BadInput{"missing property", "wall.toml",
@@ -212,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "\"glass\", \"soil\", \"stone\", \"membrane\", \"air\" or \"other\", got \"gas\""},
         BadInput{"resistance with thickness", "wall.json",
                  R"({"layers": [{"thermal_resistance": 0.18, "thickness": 0.05}]})",
-                 "wall.json: layer 1: a pure thermal resistance layer takes no thickness; give "
+                 "wall.json:1: layer 1: a pure thermal resistance layer takes no thickness; give "
                  "either thermal_resistance alone or a material"},
         BadInput{"bad position", "wall.toml", "position = \"outside\"\n",
                  "wall.toml:1: position must be \"external\" or \"internal\", got \"outside\""},
@@ -227,14 +228,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "wall.toml:2: TOML syntax error: Error while parsing table header: expected ']', "
                  "saw '\\n'"},
         BadInput{"JSON syntax", "wall.json", "{\"name\": \"a\",\n\"layers\": [}\n",
-                 "wall.json:2: JSON syntax error: syntax error while parsing value - unexpected "
+                 "wall.json:2: JSON syntax error at column 12: unexpected "
                  "'}'; expected '[', '{', or a literal"},
         BadInput{"JSON repeated key", "wall.json", R"({"layers": [], "layers": []})",
                  "wall.json: key \"layers\" appears twice in one object"},
         BadInput{"JSON number overflow", "wall.json", R"({"rsi": 1e999})",
                  "wall.json: JSON error: number overflow parsing '1e999'"},
         BadInput{"too many layers", "wall.json", manyLayers(),
-                 "wall.json: 1001 layers, more than the 1000 a wall may have"},
+                 "wall.json:1: 1001 layers, more than the 1000 a wall may have"},
         BadInput{
             "overflowing thickness", "wall.toml",
             "name = \"Dam\"\n[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 100\n",

@@ -77,7 +77,7 @@ TrackedMatrix slabMatrix(const LayerProperties& layer, double period) {
 /// the reference overflows.
 struct Reference {
   Tracked z11, z12, z21, z22, internalAdmittance, externalAdmittance, transmittance;
-  Tracked internalCapacity, externalCapacity, dampingFactor;
+  Tracked internalCapacity, externalCapacity, decrementFactor;
   double thermalResistance = 0.0;
   bool finite = false;
 };
@@ -112,11 +112,11 @@ Reference referenceResponse(const std::vector<LayerProperties>& layers,
   }
   r.transmittance = exact({0, 0}) - reciprocal;
   r.thermalResistance = resistance;
-  r.dampingFactor = exact({resistance, 0}) * reciprocal;
+  r.decrementFactor = exact({resistance, 0}) * reciprocal;
   r.finite = true;
   for (const Tracked* t :
        {&r.z11, &r.z12, &r.z21, &r.z22, &r.internalAdmittance, &r.externalAdmittance,
-        &r.transmittance, &r.internalCapacity, &r.externalCapacity, &r.dampingFactor}) {
+        &r.transmittance, &r.internalCapacity, &r.externalCapacity, &r.decrementFactor}) {
     r.finite = r.finite && std::isfinite(t->value.getRealPart()) &&
                std::isfinite(t->value.getImaginaryPart()) && std::isfinite(t->magnitude);
   }
@@ -176,7 +176,7 @@ TEST_P(KernelAgreementTest, EveryFieldMatchesThePlainFormulas) {
     const Reference expected = referenceResponse(layers, boundary, period);
 
     PeriodicResponse actual;
-    actual.conductance = -1.0;  // sentinel: a refusal must leave the record untouched
+    actual.uValue = -1.0;  // sentinel: a refusal must leave the record untouched
     const PeriodicResponse before = actual;
     const bool finite =
         computePeriodicResponse(layers.data(), layers.size(), boundary, period, actual);
@@ -194,16 +194,16 @@ TEST_P(KernelAgreementTest, EveryFieldMatchesThePlainFormulas) {
     expectAgrees(actual.internalAdmittance, expected.internalAdmittance, where + " Y11");
     expectAgrees(actual.externalAdmittance, expected.externalAdmittance, where + " Y22");
     expectAgrees(actual.periodicThermalTransmittance, expected.transmittance, where + " Y12");
-    expectAgrees(actual.internalThermalCapacity, expected.internalCapacity.value.getModulus(),
+    expectAgrees(actual.internalArealHeatCapacity, expected.internalCapacity.value.getModulus(),
                  expected.internalCapacity.magnitude, where + " kappa1");
-    expectAgrees(actual.externalThermalCapacity, expected.externalCapacity.value.getModulus(),
+    expectAgrees(actual.externalArealHeatCapacity, expected.externalCapacity.value.getModulus(),
                  expected.externalCapacity.magnitude, where + " kappa2");
-    expectAgrees(actual.dampingFactor, expected.dampingFactor.value.getModulus(),
-                 expected.dampingFactor.magnitude, where + " f");
+    expectAgrees(actual.decrementFactor, expected.decrementFactor.value.getModulus(),
+                 expected.decrementFactor.magnitude, where + " f");
     expectAgrees(actual.thermalResistance, expected.thermalResistance, expected.thermalResistance,
                  where + " R");
-    expectAgrees(actual.conductance, 1.0 / expected.thermalResistance,
-                 1.0 / expected.thermalResistance, where + " U");
+    expectAgrees(actual.uValue, 1.0 / expected.thermalResistance, 1.0 / expected.thermalResistance,
+                 where + " U");
   }
   // The thick family exists to exercise refusals.
   if (family.maxThickness > 1.0) {

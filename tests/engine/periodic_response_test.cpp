@@ -60,7 +60,7 @@ struct WorkedValues {
   std::vector<Slab> slabs;
   double z[4][2];  // z11, z12, z21, z22 as (re, im)
   double internalAdmittance[2], externalAdmittance[2], transmittance[2];
-  double internalCapacity, externalCapacity, conductance, dampingFactor;
+  double internalCapacity, externalCapacity, uValue, decrementFactor;
 };
 
 class WorkedValuesTest : public ::testing::TestWithParam<WorkedValues> {};
@@ -79,8 +79,8 @@ TEST_P(WorkedValuesTest, ReproducesEveryPrintedDigit) {
                     "Y12");
   EXPECT_NEAR(r._internalThermalCapacity, w.internalCapacity, 0.05);
   EXPECT_NEAR(r._externalThermalCapacity, w.externalCapacity, 0.05);
-  EXPECT_NEAR(r._conductance, w.conductance, 5e-7);
-  EXPECT_NEAR(r._dampingFactor, w.dampingFactor, 5e-7);
+  EXPECT_NEAR(r._conductance, w.uValue, 5e-7);
+  EXPECT_NEAR(r._dampingFactor, w.decrementFactor, 5e-7);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -197,7 +197,7 @@ TEST(PeriodicResponse, PureResistanceLayerIsASurfaceMatrix) {
   EXPECT_NEAR(air.thermalResistance, plain.thermalResistance + 0.18, 1e-12);
   const Complex det = air.z11 * air.z22 - air.z12 * air.z21;
   EXPECT_NEAR(det.getRealPart(), 1.0, 1e-9);
-  EXPECT_LT(air.dampingFactor, plain.dampingFactor * (plain.conductance / air.conductance));
+  EXPECT_LT(air.decrementFactor, plain.decrementFactor * (plain.uValue / air.uValue));
 }
 
 TEST(PeriodicResponse, LongPeriodApproachesSteadyState) {
@@ -205,7 +205,7 @@ TEST(PeriodicResponse, LongPeriodApproachesSteadyState) {
                                     LayerProperties::slab(0.1, 0.04, 30, 1400)};
   PeriodicResponse r;
   ASSERT_TRUE(computePeriodicResponse(layers, 2, ElementBoundary{}, 1e4 * kDailyPeriod, r));
-  EXPECT_NEAR(r.dampingFactor, 1.0, 1e-3);
+  EXPECT_NEAR(r.decrementFactor, 1.0, 1e-3);
   EXPECT_NEAR(r.periodicThermalTransmittance.getLag(), 0.0, 0.01)
       << "Z12 tends to -R_tot, so Y12 = -1/Z12 tends to +U, in phase";
 }
@@ -261,7 +261,8 @@ TEST_P(RandomWallTest, InvariantsHold) {
     EXPECT_LT(relativeDifference(mirror.z22.getImaginaryPart(), r.z11.getImaginaryPart()), 1e-9);
     EXPECT_LT(relativeDifference(mirror.z12.getModulus(), r.z12.getModulus()), 1e-9);
     EXPECT_LT(relativeDifference(mirror.z21.getModulus(), r.z21.getModulus()), 1e-9);
-    EXPECT_LT(relativeDifference(mirror.internalThermalCapacity, r.externalThermalCapacity), 1e-9);
+    EXPECT_LT(relativeDifference(mirror.internalArealHeatCapacity, r.externalArealHeatCapacity),
+              1e-9);
     EXPECT_LT(relativeDifference(mirror.externalAdmittance.getModulus(),
                                  r.internalAdmittance.getModulus()),
               1e-9);
@@ -272,13 +273,13 @@ TEST_P(RandomWallTest, InvariantsHold) {
                                                         boundary.externalSurfaceResistance, true},
                                         kDailyPeriod, partition));
     EXPECT_LT(relativeDifference(partition.internalAdmittance.getModulus() * kCapacityFactor,
-                                 partition.internalThermalCapacity),
+                                 partition.internalArealHeatCapacity),
               1e-9);
     EXPECT_LT(relativeDifference(partition.externalAdmittance.getModulus() * kCapacityFactor,
-                                 partition.externalThermalCapacity),
+                                 partition.externalArealHeatCapacity),
               1e-9);
-    EXPECT_LT(relativeDifference(r.dampingFactor,
-                                 r.periodicThermalTransmittance.getModulus() / r.conductance),
+    EXPECT_LT(relativeDifference(r.decrementFactor,
+                                 r.periodicThermalTransmittance.getModulus() / r.uValue),
               1e-12);
   }
 }

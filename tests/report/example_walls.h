@@ -9,20 +9,28 @@
 
 namespace Brusk::Report::Examples {
 
-inline WallLayer slab(std::string name, std::string family, double thickness, double conductivity,
-                      double density, double specificHeat) {
-  return {std::move(name), "", std::move(family),
+using Frontend::Wall;
+
+/// A layer of an example wall: its label and its physics.
+struct ExampleLayer {
+  Frontend::LayerLabel label;
+  Engine::LayerProperties properties;
+};
+
+inline ExampleLayer slab(std::string name, std::string family, double thickness,
+                         double conductivity, double density, double specificHeat) {
+  return {{std::move(name), "", std::move(family)},
           Engine::LayerProperties::slab(thickness, conductivity, density, specificHeat)};
 }
 
-inline WallLayer airLayer(std::string name, double resistance) {
-  return {std::move(name), "", "air", Engine::LayerProperties::pureResistance(resistance)};
+inline ExampleLayer airLayer(std::string name, double resistance) {
+  return {{std::move(name), "", "air"}, Engine::LayerProperties::pureResistance(resistance)};
 }
 
-inline Wall wallOf(std::string name, std::vector<WallLayer> layers) {
+inline Wall wallOf(std::string name, std::vector<ExampleLayer> layers) {
   Wall wall;
   wall.name = std::move(name);
-  wall.layers = std::move(layers);
+  for (ExampleLayer& layer : layers) wall.addLayer(layer.properties, std::move(layer.label));
   return wall;
 }
 

@@ -1,5 +1,5 @@
 // The page as a whole: every figure once, one table column per wall, nothing fetched, text
-// escaped, and a Brusk::Error for anything that cannot be drawn or computed.
+// escaped, and a Frontend::Error for anything that cannot be drawn or computed.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "brusk/engine/wall_response.h"
+#include "brusk/engine/wall_result.h"
 #include "brusk/frontend/error.h"
 #include "brusk/report/html_report.h"
 #include "example_walls.h"
@@ -19,6 +19,8 @@ namespace {
 
 using namespace Brusk;
 using namespace Brusk::Report;
+using Frontend::Error;
+using Frontend::Wall;
 
 std::size_t countOf(const std::string& text, const std::string& needle) {
   std::size_t count = 0;
@@ -81,16 +83,14 @@ TEST(HtmlReportTest, TableShowsTheDailyResultsOfEachWall) {
   const std::vector<Wall> walls = Examples::threeWalls();
   const std::string html = renderHtmlReport(walls, {});
   for (const Wall& wall : walls) {
-    const auto layers = wall.layerProperties();
-    Engine::WallResponse response;
-    ASSERT_TRUE(Engine::computeWallResponse(layers.data(), layers.size(), wall.boundary(),
-                                            Engine::kDailyPeriod, response));
+    const Engine::WallOutcome outcome = Engine::compute(wall.request);
+    ASSERT_TRUE(std::holds_alternative<Engine::WallResult>(outcome));
+    const Engine::WallResult& result = std::get<Engine::WallResult>(outcome);
     const double lag =
-        Engine::timeLagHours(response.periodic.periodicThermalTransmittance, Engine::kDailyPeriod);
+        Engine::timeLagHours(result.periodicThermalTransmittance, Engine::kDailyPeriod);
     for (const std::string& cell :
-         {formatNumber(response.periodic.conductance, 3),
-          formatNumber(response.periodic.dampingFactor, 3), formatNumber(lag, 2),
-          formatNumber(response.periodic.internalAdmittance.getModulus(), 3)}) {
+         {formatNumber(result.uValue, 3), formatNumber(result.decrementFactor, 3),
+          formatNumber(lag, 2), formatNumber(result.internalAdmittance.getModulus(), 3)}) {
       EXPECT_NE(html.find("<td class=\"value\">" + cell + "</td>"), std::string::npos)
           << wall.name << ": " << cell;
     }
@@ -107,7 +107,7 @@ TEST(HtmlReportTest, AirLayerIsLabelledWithItsResistance) {
 TEST(HtmlReportTest, UserTextIsEscapedEverywhere) {
   Wall wall = Examples::solidBrick();
   wall.name = "<b>Brick & \"mortar\"</b>";
-  wall.layers[1].name = "<i>clay</i>";
+  wall.labels[1].name = "<i>clay</i>";
   ReportOptions options;
   options.title = "<script>alert(1)</script>";
   const std::string html = renderHtmlReport({wall}, options);
@@ -140,7 +140,9 @@ TEST_P(RejectedReportTest, ThrowsBruskError) {
   EXPECT_THROW((void)renderHtmlReport(GetParam().walls, options), Error);
 }
 
-Wall withLayer(WallLayer layer) { return Examples::wallOf("Broken", {std::move(layer)}); }
+Wall withLayer(Examples::ExampleLayer layer) {
+  return Examples::wallOf("Broken", {std::move(layer)});
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, RejectedReportTest,

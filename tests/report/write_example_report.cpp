@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
       std::cerr << "cannot write " << argv[1] << "\n";
       return 1;
     }
-  } catch (const Brusk::Error& error) {
+  } catch (const Brusk::Frontend::Error& error) {
     std::cerr << error.what() << "\n";
     return 1;
   }

@@ -4,19 +4,22 @@
 #include <cstddef>
 
 #include "brusk/engine/complex.h"
+#include "brusk/engine/constants.h"
 #include "brusk/engine/layer_properties.h"
 
 namespace Brusk::Engine {
 
-/// Length of the daily cycle T [s] used by the ISO 13786 characteristics.
-inline constexpr double kDailyPeriod = 86400.0;
-
-/// Periodic penetration depth of a slab, delta = sqrt(lambda T / (rho c pi)) [m] (ISO 13786): the
-/// depth at which a temperature swing of period T [s] is damped by e; xi = d / delta.
+/// Periodic penetration depth of a slab, delta = sqrt(lambda T / (rho c pi)) [m] (ISO 13786,
+/// homogeneous layer): the depth at which a temperature swing of period T [s] is damped by e;
+/// xi = d / delta.
 inline double periodicPenetrationDepth(const LayerProperties& slab, double period) {
-  return std::sqrt((slab.conductivity * period) /
-                   ((slab.density * slab.specificHeat) * 3.141592653589793));
+  return std::sqrt((slab.conductivity * period) / ((slab.density * slab.specificHeat) * kPi));
 }
+
+/// The matrix elements grow like e^(sum of d / delta); their products in the admittances and
+/// capacities overflow a double from e^709, so a stack of up to about half of that, 354
+/// periodic penetration depths, can be computed.
+inline constexpr double kComputablePenetrationDepths = 354.0;
 
 /// Boundary of a plane element for the periodic calculation.
 struct ElementBoundary {
@@ -27,18 +30,18 @@ struct ElementBoundary {
 
 /// Everything the transfer-matrix method yields for one element and one period.
 struct PeriodicResponse {
-  Complex z11;                           ///< Z11 [-]
-  Complex z12;                           ///< Z12 [m2.K/W]
-  Complex z21;                           ///< Z21 [W/(m2.K)]
-  Complex z22;                           ///< Z22 [-]
-  Complex internalAdmittance;            ///< Y11 of side 1 [W/(m2.K)]
-  Complex externalAdmittance;            ///< Y22 of side 2 [W/(m2.K)]
-  Complex periodicThermalTransmittance;  ///< Y12 [W/(m2.K)]
-  double internalThermalCapacity = 0.0;  ///< kappa1 [J/(m2.K)]
-  double externalThermalCapacity = 0.0;  ///< kappa2 [J/(m2.K)]
-  double thermalResistance = 0.0;        ///< R_tot with surface resistances [m2.K/W]
-  double conductance = 0.0;              ///< U = 1 / R_tot [W/(m2.K)]
-  double dampingFactor = 0.0;            ///< decrement factor f = |Y12| / U [-]
+  Complex z11;                             ///< Z11 [-]
+  Complex z12;                             ///< Z12 [m2.K/W]
+  Complex z21;                             ///< Z21 [W/(m2.K)]
+  Complex z22;                             ///< Z22 [-]
+  Complex internalAdmittance;              ///< Y11 of side 1 [W/(m2.K)]
+  Complex externalAdmittance;              ///< Y22 of side 2 [W/(m2.K)]
+  Complex periodicThermalTransmittance;    ///< Y12 [W/(m2.K)]
+  double internalArealHeatCapacity = 0.0;  ///< kappa1 [J/(m2.K)]
+  double externalArealHeatCapacity = 0.0;  ///< kappa2 [J/(m2.K)]
+  double thermalResistance = 0.0;          ///< R_tot with surface resistances [m2.K/W]
+  double uValue = 0.0;                     ///< thermal transmittance U = 1 / R_tot [W/(m2.K)]
+  double decrementFactor = 0.0;            ///< decrement factor f = |Y12| / U [-]
 };
 
 /// Computes the ISO 13786 transfer matrix and the characteristics derived from it for a stack

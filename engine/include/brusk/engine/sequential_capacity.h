@@ -27,4 +27,8 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
                                double internalSurfaceResistance, int period, double& capacity,
                                int& method);
 
+/// The rule's name as every front end prints it: "none", "thin-layer", "semi-infinite" or
+/// "limited-depth"; "none" for a value outside CapacityMethod.
+[[nodiscard]] const char* capacityMethodName(int method);
+
 }  // namespace Brusk::Engine

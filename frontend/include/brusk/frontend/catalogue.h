@@ -6,24 +6,18 @@
 #include <string_view>
 #include <vector>
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 /// One material of the catalogue: design values (ISO 10456) and where they come from.
 struct CatalogueEntry {
   std::string key;          ///< what a wall file writes in `material = "..."`
   std::string name;         ///< what a person reads
-  std::string family;       ///< one of materialFamilies()
+  std::string family;       ///< one of Schema::materialFamilies()
   double conductivity = 0;  ///< lambda [W/(m.K)]
   double density = 0;       ///< rho [kg/m3]
   double specificHeat = 0;  ///< c [J/(kg.K)]
   std::string source;       ///< the table the values come from
 };
-
-/// The material families a layer may belong to, for drawing and grouping.
-[[nodiscard]] const std::vector<std::string>& materialFamilies();
-
-/// True when `family` is one of materialFamilies().
-[[nodiscard]] bool isMaterialFamily(std::string_view family);
 
 /// The material catalogue: the built-in data (data/materials.toml, embedded at build time) plus
 /// any number of TOML files that add entries or override fields of existing ones.
@@ -36,7 +30,7 @@ public:
   [[nodiscard]] static Catalogue builtIn();
 
   /// Adds or overrides entries from TOML text (one table per key); `source` names the text in
-  /// error messages and is the default `source` of new entries. Throws Brusk::Error, leaving the
+  /// error messages and is the default `source` of new entries. Throws Frontend::Error, leaving the
   /// catalogue unchanged, when the text is not a valid catalogue.
   void addToml(std::string_view text, const std::string& source);
 
@@ -60,4 +54,4 @@ private:
   std::map<std::string, CatalogueEntry, std::less<>> _entries;
 };
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 /// The one error type of the front ends: a message a user can act on, naming the file, the line
 /// where known, the layer and the physical reason. The engine itself throws nothing.
@@ -12,4 +12,4 @@ public:
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -2,11 +2,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "brusk/frontend/wall_result.h"
+#include "brusk/engine/wall_result.h"
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 // Writers of wall results. All are pure functions of their arguments (no locale, no shared
 // state), safe to call from many threads; numbers are written in the shortest form that reads
@@ -21,6 +22,12 @@ inline constexpr std::size_t kShortestDoubleRoom = 64;
 /// twice as fast; `out` must have kShortestDoubleRoom bytes of room. Returns the end of the text.
 char* writeShortestDouble(double value, char* out);
 
+/// A wall's result with the wall's name, as the writers print it.
+struct NamedResult {
+  std::string name;
+  Engine::WallResult result;
+};
+
 /// Whitespace of the JSON writers.
 enum class JsonLayout {
   Compact,  ///< one line, for JSON Lines
@@ -28,23 +35,27 @@ enum class JsonLayout {
 };
 
 /// Appends one result as a JSON object (keys in the documented order, SI units).
-void appendJson(const WallResult& result, std::string& out, JsonLayout layout);
+void appendJson(std::string_view name, const Engine::WallResult& result, std::string& out,
+                JsonLayout layout);
 
 /// One object for a single result, an array for several (or none); ends with a newline.
-[[nodiscard]] std::string formatJson(const std::vector<WallResult>& results, JsonLayout layout);
+[[nodiscard]] std::string formatJson(const std::vector<NamedResult>& results, JsonLayout layout);
+
+/// Appends `text` as a JSON string: quotes, backslashes and control characters escaped.
+void appendJsonString(std::string_view text, std::string& out);
 
 /// Appends the CSV header row, terminated by "\n": the JSON paths joined with '_'
 /// (a matrix element's [re, im] become `_re` and `_im`).
 void appendCsvHeader(std::string& out);
 
 /// Appends one CSV row, terminated by "\n", in the header's column order (RFC 4180 quoting).
-void appendCsvRow(const WallResult& result, std::string& out);
+void appendCsvRow(std::string_view name, const Engine::WallResult& result, std::string& out);
 
 /// Header and one row per result.
-[[nodiscard]] std::string formatCsv(const std::vector<WallResult>& results);
+[[nodiscard]] std::string formatCsv(const std::vector<NamedResult>& results);
 
 /// Aligned table for people: a row per quantity (name, symbol, unit), a column per wall;
 /// areal heat capacities in kJ/(m2.K).
-[[nodiscard]] std::string formatTable(const std::vector<WallResult>& results);
+[[nodiscard]] std::string formatTable(const std::vector<NamedResult>& results);
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

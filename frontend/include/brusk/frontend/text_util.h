@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
 /// Levenshtein distance between two byte strings.
 [[nodiscard]] std::size_t editDistance(std::string_view a, std::string_view b);
@@ -29,4 +29,4 @@ void requireUtf8Text(std::string_view text, const std::string& source);
 /// Reads a whole file; throws Brusk::Error if it cannot be read or exceeds `maxBytes`.
 [[nodiscard]] std::string readTextFile(const std::string& path, std::size_t maxBytes);
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

@@ -1,45 +1,31 @@
 #pragma once
 
-#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "brusk/engine/layer_properties.h"
-#include "brusk/engine/periodic_response.h"
-#include "brusk/engine/wall_response.h"
+#include "brusk/engine/wall.h"
 
-namespace Brusk {
+namespace Brusk::Frontend {
 
-/// One layer of a described wall: its physics plus what a person reads about it.
-struct WallLayer {
+/// What a person reads about one layer; its physics is the matching entry of the request.
+struct LayerLabel {
   std::string name;         ///< as written or from the catalogue, e.g. "EPS board"
   std::string materialKey;  ///< catalogue key when taken from the catalogue, else empty
-  /// Material family for drawing: one of "concrete", "masonry", "timber", "board", "plaster",
-  /// "insulation", "metal", "glass", "soil", "stone", "membrane", "air", "other".
-  std::string family;
-  Engine::LayerProperties properties;
+  std::string family;       ///< one of Schema::materialFamilies(), for drawing
 };
 
-/// A wall as described in a wall file, side 1 (inner face) first.
+/// A wall as a file describes it: the engine's request and the names that go with it.
 struct Wall {
   std::string name;
-  int position = 0;                         ///< Engine::SurfacePosition
-  int heatFlow = 0;                         ///< Engine::HeatFlow
-  double internalSurfaceResistance = 0.13;  ///< Rsi [m2.K/W], from the table or overridden
-  double externalSurfaceResistance = 0.04;  ///< Rse [m2.K/W], from the table or overridden
-  std::vector<WallLayer> layers;
+  Engine::WallRequest request;     ///< layers side 1 first, position, heat flow, overrides, T
+  std::vector<LayerLabel> labels;  ///< one per layer of the request, in the same order
 
-  /// Boundary for the engine kernels.
-  [[nodiscard]] Engine::ElementBoundary boundary() const {
-    return {internalSurfaceResistance, externalSurfaceResistance, position == 1};
-  }
-  /// The layers' physics, side 1 first.
-  [[nodiscard]] std::vector<Engine::LayerProperties> layerProperties() const {
-    std::vector<Engine::LayerProperties> properties;
-    properties.reserve(layers.size());
-    for (const WallLayer& layer : layers) properties.push_back(layer.properties);
-    return properties;
+  /// Appends a layer at the side-2 end, its physics and its label together.
+  void addLayer(const Engine::LayerProperties& layer, LayerLabel label) {
+    request.layers.push_back(layer);
+    labels.push_back(std::move(label));
   }
 };
 
-}  // namespace Brusk
+}  // namespace Brusk::Frontend

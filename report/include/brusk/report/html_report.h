@@ -14,8 +14,9 @@ struct ReportOptions {
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one
-/// wall or several compared. Throws Brusk::Error when a wall cannot be computed.
-[[nodiscard]] std::string renderHtmlReport(const std::vector<Wall>& walls,
+/// wall or several compared. Throws Frontend::Error, worded as
+/// Frontend::describeProblem() words it, when a wall cannot be computed.
+[[nodiscard]] std::string renderHtmlReport(const std::vector<Frontend::Wall>& walls,
                                            const ReportOptions& options);
 
 }  // namespace Brusk::Report

@@ -38,17 +38,21 @@ density = 1200
 specific_heat = 1500
 )";
 
-inline const Brusk::Catalogue& catalogue() {
-  static const Brusk::Catalogue builtIn = Brusk::Catalogue::builtIn();
+inline const Brusk::Frontend::Catalogue& catalogue() {
+  static const Brusk::Frontend::Catalogue builtIn = Brusk::Frontend::Catalogue::builtIn();
   return builtIn;
 }
 
-inline Brusk::Wall tomlWall(const std::string& text, const std::string& source = "wall.toml") {
-  return Brusk::parseWallText(text, Brusk::WallFormat::Toml, catalogue(), source);
+inline Brusk::Frontend::Wall tomlWall(const std::string& text,
+                                      const std::string& source = "wall.toml") {
+  return Brusk::Frontend::parseWallText(text, Brusk::Frontend::WallFormat::Toml, catalogue(),
+                                        source);
 }
 
-inline Brusk::Wall jsonWall(const std::string& text, const std::string& source = "wall.json") {
-  return Brusk::parseWallText(text, Brusk::WallFormat::Json, catalogue(), source);
+inline Brusk::Frontend::Wall jsonWall(const std::string& text,
+                                      const std::string& source = "wall.json") {
+  return Brusk::Frontend::parseWallText(text, Brusk::Frontend::WallFormat::Json, catalogue(),
+                                        source);
 }
 
 }  // namespace BruskTest

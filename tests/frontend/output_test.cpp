@@ -12,12 +12,18 @@
 #include <string_view>
 #include <vector>
 
+#include "brusk/frontend/compute.h"
 #include "test_walls.h"
 
 namespace {
 
-Brusk::WallResult referenceResult(const char* toml = BruskTest::kInsulatedToml) {
-  return Brusk::computeWallResult(BruskTest::tomlWall(toml), 86400.0);
+namespace Frontend = Brusk::Frontend;
+using Frontend::JsonLayout;
+using Frontend::NamedResult;
+
+NamedResult referenceResult(const char* toml = BruskTest::kInsulatedToml) {
+  const Frontend::Wall wall = BruskTest::tomlWall(toml);
+  return {wall.name, Frontend::computeWall(wall)};
 }
 
 /// Every leaf of a JSON object as path-joined-with-'_' = value, the CSV column convention.
@@ -56,40 +62,41 @@ std::vector<std::string> splitCsvLine(const std::string& line) {
 
 // Each documented key, in order, with the value the result holds, read back exactly.
 TEST(JsonOutput, HoldsEveryKeyWithRoundTripValues) {
-  const Brusk::WallResult r = referenceResult();
+  const NamedResult r = referenceResult();
   std::string text;
-  Brusk::appendJson(r, text, Brusk::JsonLayout::Indented);
+  Frontend::appendJson(r.name, r.result, text, JsonLayout::Indented);
   const nlohmann::ordered_json json = nlohmann::ordered_json::parse(text);
   std::vector<std::pair<std::string, nlohmann::ordered_json>> leaves;
   flatten(json, "", leaves);
   const std::vector<std::pair<std::string, nlohmann::ordered_json>> expected = {
       {"name", r.name},
-      {"period", r.period},
-      {"thickness", r.thickness},
-      {"surface_mass", r.surfaceMass},
-      {"thermal_resistance", r.thermalResistance},
-      {"u_value", r.uValue},
-      {"decrement_factor", r.decrementFactor},
-      {"periodic_thermal_transmittance_modulus", r.periodicThermalTransmittance.modulus},
-      {"periodic_thermal_transmittance_time_shift", r.periodicThermalTransmittance.timeShift},
-      {"periodic_thermal_transmittance_time_lag", r.timeLag},
-      {"internal_admittance_modulus", r.internalAdmittance.modulus},
-      {"internal_admittance_time_shift", r.internalAdmittance.timeShift},
-      {"external_admittance_modulus", r.externalAdmittance.modulus},
-      {"external_admittance_time_shift", r.externalAdmittance.timeShift},
-      {"internal_areal_heat_capacity", r.internalArealHeatCapacity},
-      {"external_areal_heat_capacity", r.externalArealHeatCapacity},
-      {"transfer_matrix_z11_re", r.z11.getRealPart()},
-      {"transfer_matrix_z11_im", r.z11.getImaginaryPart()},
-      {"transfer_matrix_z12_re", r.z12.getRealPart()},
-      {"transfer_matrix_z12_im", r.z12.getImaginaryPart()},
-      {"transfer_matrix_z21_re", r.z21.getRealPart()},
-      {"transfer_matrix_z21_im", r.z21.getImaginaryPart()},
-      {"transfer_matrix_z22_re", r.z22.getRealPart()},
-      {"transfer_matrix_z22_im", r.z22.getImaginaryPart()},
-      {"sequential_heat_capacity_daily_value", r.dailyCapacity.capacity},
+      {"period", r.result.period},
+      {"thickness", r.result.thickness},
+      {"surface_mass", r.result.surfaceMass},
+      {"thermal_resistance", r.result.thermalResistance},
+      {"u_value", r.result.uValue},
+      {"decrement_factor", r.result.decrementFactor},
+      {"periodic_thermal_transmittance_modulus",
+       r.result.periodicThermalTransmittance.getModulus()},
+      {"periodic_thermal_transmittance_time_shift", r.result.periodicThermalTransmittanceShift},
+      {"periodic_thermal_transmittance_time_lag", r.result.timeLag},
+      {"internal_admittance_modulus", r.result.internalAdmittance.getModulus()},
+      {"internal_admittance_time_shift", r.result.internalAdmittanceShift},
+      {"external_admittance_modulus", r.result.externalAdmittance.getModulus()},
+      {"external_admittance_time_shift", r.result.externalAdmittanceShift},
+      {"internal_areal_heat_capacity", r.result.internalArealHeatCapacity},
+      {"external_areal_heat_capacity", r.result.externalArealHeatCapacity},
+      {"transfer_matrix_z11_re", r.result.z11.getRealPart()},
+      {"transfer_matrix_z11_im", r.result.z11.getImaginaryPart()},
+      {"transfer_matrix_z12_re", r.result.z12.getRealPart()},
+      {"transfer_matrix_z12_im", r.result.z12.getImaginaryPart()},
+      {"transfer_matrix_z21_re", r.result.z21.getRealPart()},
+      {"transfer_matrix_z21_im", r.result.z21.getImaginaryPart()},
+      {"transfer_matrix_z22_re", r.result.z22.getRealPart()},
+      {"transfer_matrix_z22_im", r.result.z22.getImaginaryPart()},
+      {"sequential_heat_capacity_daily_value", r.result.daily.capacity},
       {"sequential_heat_capacity_daily_method", "limited-depth"},
-      {"sequential_heat_capacity_twelve_day_value", r.twelveDayCapacity.capacity},
+      {"sequential_heat_capacity_twelve_day_value", r.result.twelveDay.capacity},
       {"sequential_heat_capacity_twelve_day_method", "thin-layer"},
   };
   ASSERT_EQ(expected.size(), leaves.size());
@@ -105,37 +112,37 @@ TEST(JsonOutput, HoldsEveryKeyWithRoundTripValues) {
 }
 
 TEST(JsonOutput, CompactIsOneLineAndSeveralMakeAnArray) {
-  const Brusk::WallResult r = referenceResult();
+  const NamedResult r = referenceResult();
   std::string compact;
-  Brusk::appendJson(r, compact, Brusk::JsonLayout::Compact);
+  Frontend::appendJson(r.name, r.result, compact, JsonLayout::Compact);
   EXPECT_EQ(std::string::npos, compact.find_first_of(" \n"));
   const nlohmann::ordered_json several =
-      nlohmann::ordered_json::parse(Brusk::formatJson({r, r}, Brusk::JsonLayout::Indented));
+      nlohmann::ordered_json::parse(Frontend::formatJson({r, r}, JsonLayout::Indented));
   ASSERT_TRUE(several.is_array());
   EXPECT_EQ(2u, several.size());
-  EXPECT_TRUE(nlohmann::ordered_json::parse(Brusk::formatJson({r}, Brusk::JsonLayout::Indented))
-                  .is_object());
+  EXPECT_TRUE(
+      nlohmann::ordered_json::parse(Frontend::formatJson({r}, JsonLayout::Indented)).is_object());
 }
 
 TEST(JsonOutput, EscapesNames) {
-  Brusk::WallResult r = referenceResult();
+  NamedResult r = referenceResult();
   r.name = "A \"quoted\"\\name\n\x01 é";
   std::string text;
-  Brusk::appendJson(r, text, Brusk::JsonLayout::Compact);
+  Frontend::appendJson(r.name, r.result, text, JsonLayout::Compact);
   EXPECT_EQ(r.name, nlohmann::ordered_json::parse(text)["name"].get<std::string>());
 }
 
 // CSV columns are the JSON paths joined with '_', and each row reads back to the JSON values.
 TEST(CsvOutput, ColumnsMatchJsonPathsAndValues) {
-  Brusk::WallResult r = referenceResult();
+  NamedResult r = referenceResult();
   r.name = "Wall, \"north\"";
-  const std::string csv = Brusk::formatCsv({r});
+  const std::string csv = Frontend::formatCsv({r});
   const std::size_t headerEnd = csv.find('\n');
   const std::vector<std::string> header = splitCsvLine(csv.substr(0, headerEnd));
   const std::vector<std::string> row =
       splitCsvLine(csv.substr(headerEnd + 1, csv.size() - headerEnd - 2));
   std::string json;
-  Brusk::appendJson(r, json, Brusk::JsonLayout::Compact);
+  Frontend::appendJson(r.name, r.result, json, JsonLayout::Compact);
   std::vector<std::pair<std::string, nlohmann::ordered_json>> leaves;
   flatten(nlohmann::ordered_json::parse(json), "", leaves);
   ASSERT_EQ(leaves.size(), header.size());
@@ -152,9 +159,9 @@ TEST(CsvOutput, ColumnsMatchJsonPathsAndValues) {
 }
 
 TEST(TableOutput, NamesQuantitiesWithSymbolsAndAlignsWalls) {
-  const Brusk::WallResult insulated = referenceResult();
-  const Brusk::WallResult concrete = referenceResult(BruskTest::kConcreteToml);
-  const std::string table = Brusk::formatTable({concrete, insulated});
+  const NamedResult insulated = referenceResult();
+  const NamedResult concrete = referenceResult(BruskTest::kConcreteToml);
+  const std::string table = Frontend::formatTable({concrete, insulated});
   for (const char* text :
        {"Concrete", "Insulated", "Decrement factor f [-]",
         "Periodic thermal transmittance |Y12| [W/(m2.K)]", "0.514", "0.169", "3.557", "0.359",
@@ -241,12 +248,12 @@ std::vector<double> integersAndDecimals() {
 class ShortestDoubleTest : public testing::TestWithParam<ShortestDoubleCase> {};
 
 TEST_P(ShortestDoubleTest, MatchesToChars) {
-  char fast[Brusk::kShortestDoubleRoom];
+  char fast[Frontend::kShortestDoubleRoom];
   char reference[64];
   std::size_t mismatches = 0;
   for (const double value : GetParam().values()) {
     const std::string_view ours(
-        fast, static_cast<std::size_t>(Brusk::writeShortestDouble(value, fast) - fast));
+        fast, static_cast<std::size_t>(Frontend::writeShortestDouble(value, fast) - fast));
     const auto result = std::to_chars(reference, reference + sizeof reference, value);
     const std::string_view expected(reference, static_cast<std::size_t>(result.ptr - reference));
     if (ours != expected && ++mismatches <= 5) {

@@ -1,11 +1,13 @@
 #pragma once
 
+// A wall's response over time and over cycle lengths, as plots draw it.
+
 #include <vector>
 
-#include "brusk/engine/layer_properties.h"
 #include "brusk/engine/periodic_response.h"
+#include "brusk/engine/wall.h"
 
-namespace Brusk::Report {
+namespace Brusk::Engine {
 
 /// A sinusoidal temperature swing and the heat-flow density it drives, sampled over time.
 struct SwingResponse {
@@ -21,14 +23,14 @@ struct SwingResponse {
 /// Outdoor temperature theta_e(t) = A cos(2 pi t / T) and the heat-flow density it drives into the
 /// room with the room held steady, q = Y12 theta_e, over `spanHours`. (ISO 13786 defines
 /// Y12 = -q_1 / theta_e with q_1 counted into the wall, so into the room is +Y12 theta_e.)
-[[nodiscard]] SwingResponse outdoorSwingResponse(const Engine::PeriodicResponse& response,
-                                                 double period, double amplitude, double spanHours,
+[[nodiscard]] SwingResponse outdoorSwingResponse(const PeriodicResponse& response, double period,
+                                                 double amplitude, double spanHours,
                                                  double stepHours);
 
 /// Room temperature theta_i(t) = A cos(2 pi t / T) and the heat-flow density it drives into the
 /// inner surface with the outside held steady, q_1 = Y11 theta_i (ISO 13786), over `spanHours`.
-[[nodiscard]] SwingResponse indoorSwingResponse(const Engine::PeriodicResponse& response,
-                                                double period, double amplitude, double spanHours,
+[[nodiscard]] SwingResponse indoorSwingResponse(const PeriodicResponse& response, double period,
+                                                double amplitude, double spanHours,
                                                 double stepHours);
 
 /// Decrement factor and time lag of one wall against the cycle length.
@@ -44,9 +46,9 @@ struct CycleSweep {
 [[nodiscard]] std::vector<double> logSpacedHours(double shortestHours, double longestHours,
                                                  int count);
 
-/// Computes the ISO 13786 response at every cycle length of `periodHours` (ascending).
-[[nodiscard]] CycleSweep sweepCycleLength(const std::vector<Engine::LayerProperties>& layers,
-                                          const Engine::ElementBoundary& boundary,
+/// Computes the ISO 13786 response of the request's wall at every cycle length of `periodHours`
+/// (ascending); the request's own period is not read.
+[[nodiscard]] CycleSweep sweepCycleLength(const WallRequest& request,
                                           const std::vector<double>& periodHours);
 
-}  // namespace Brusk::Report
+}  // namespace Brusk::Engine

@@ -8,23 +8,25 @@
 #include <string>
 #include <vector>
 
-#include "brusk/engine/wall_response.h"
+#include "brusk/engine/cycle_response.h"
+#include "brusk/engine/wall_result.h"
 #include "example_walls.h"
-#include "response_curves.h"
 
 namespace {
 
 using namespace Brusk;
-using namespace Brusk::Report;
+using namespace Brusk::Engine;
+using Brusk::Frontend::Wall;
+namespace Examples = Brusk::Report::Examples;
 
 constexpr double kDay = Engine::kDailyPeriod;
 constexpr double kStepHours = 0.25;
 
 Engine::PeriodicResponse dailyResponse(const Wall& wall) {
-  const auto layers = wall.layerProperties();
+  const auto& layers = wall.request.layers;
   Engine::PeriodicResponse response;
-  EXPECT_TRUE(Engine::computePeriodicResponse(layers.data(), layers.size(), wall.boundary(), kDay,
-                                              response));
+  EXPECT_TRUE(Engine::computePeriodicResponse(layers.data(), layers.size(), wall.request.boundary(),
+                                              kDay, response));
   return response;
 }
 
@@ -116,15 +118,15 @@ class CycleSweepTest : public testing::TestWithParam<SwingCase> {};
 
 TEST_P(CycleSweepTest, AgreesWithTheDirectResultAtOneAndTwelveDays) {
   const Wall& wall = GetParam().wall;
-  const auto layers = wall.layerProperties();
+  const auto& layers = wall.request.layers;
   const std::vector<double> periods{1.0, 24.0, 288.0, 720.0};
-  const CycleSweep sweep = sweepCycleLength(layers, wall.boundary(), periods);
+  const CycleSweep sweep = sweepCycleLength(wall.request, periods);
   for (const std::size_t index : {std::size_t{1}, std::size_t{2}}) {
     Engine::PeriodicResponse direct;
     const double period = periods[index] * 3600.0;
-    ASSERT_TRUE(Engine::computePeriodicResponse(layers.data(), layers.size(), wall.boundary(),
-                                                period, direct));
-    EXPECT_DOUBLE_EQ(sweep.decrementFactor[index], direct.dampingFactor);
+    ASSERT_TRUE(Engine::computePeriodicResponse(layers.data(), layers.size(),
+                                                wall.request.boundary(), period, direct));
+    EXPECT_DOUBLE_EQ(sweep.decrementFactor[index], direct.decrementFactor);
     // These walls delay by less than a cycle, so the followed lag is the wrapped one.
     EXPECT_NEAR(sweep.timeLagHours[index],
                 Engine::timeLagHours(direct.periodicThermalTransmittance, period), 1e-9);
@@ -134,7 +136,7 @@ TEST_P(CycleSweepTest, AgreesWithTheDirectResultAtOneAndTwelveDays) {
 TEST_P(CycleSweepTest, LagIsContinuousEvenWhereItExceedsTheCycle) {
   const Wall& wall = GetParam().wall;
   const std::vector<double> periods = logSpacedHours(1.0, 720.0, 100);
-  const CycleSweep sweep = sweepCycleLength(wall.layerProperties(), wall.boundary(), periods);
+  const CycleSweep sweep = sweepCycleLength(wall.request, periods);
   for (std::size_t index = 1; index < periods.size(); ++index) {
     EXPECT_LT(std::fabs(sweep.timeLagHours[index] - sweep.timeLagHours[index - 1]),
               periods[index - 1] / 4)
@@ -151,16 +153,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CycleSweepEdgeTest, HeavyWallOnShortCyclesLagsMoreThanOneCycle) {
   const Wall brick = Examples::solidBrick();
-  const CycleSweep sweep =
-      sweepCycleLength(brick.layerProperties(), brick.boundary(), logSpacedHours(1.0, 720.0, 100));
+  const CycleSweep sweep = sweepCycleLength(brick.request, logSpacedHours(1.0, 720.0, 100));
   EXPECT_GT(sweep.timeLagHours.front(), 1.0);
 }
 
 TEST(CycleSweepEdgeTest, OverflowLeavesGapsInsteadOfFailing) {
   const Wall thick = Examples::wallOf(
       "Fifty metres of concrete", {Examples::slab("Concrete", "concrete", 50.0, 2.3, 2300, 1000)});
-  const CycleSweep sweep =
-      sweepCycleLength(thick.layerProperties(), thick.boundary(), {1.0, 720.0});
+  const CycleSweep sweep = sweepCycleLength(thick.request, {1.0, 720.0});
   EXPECT_TRUE(std::isnan(sweep.decrementFactor[0]));
   EXPECT_TRUE(std::isnan(sweep.timeLagHours[0]));
   EXPECT_TRUE(std::isfinite(sweep.decrementFactor[1]));

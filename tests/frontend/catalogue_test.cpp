@@ -3,18 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/wall_schema.h"
 
 namespace {
 
-const Brusk::Catalogue& builtIn() {
-  static const Brusk::Catalogue catalogue = Brusk::Catalogue::builtIn();
+const Brusk::Frontend::Catalogue& builtIn() {
+  static const Brusk::Frontend::Catalogue catalogue = Brusk::Frontend::Catalogue::builtIn();
   return catalogue;
 }
 
 TEST(Catalogue, BuiltInHoldsFortySourcedMaterialsOfKnownFamilies) {
   EXPECT_GE(builtIn().size(), 40u);
-  for (const Brusk::CatalogueEntry* entry : builtIn().filter("")) {
-    EXPECT_TRUE(Brusk::isMaterialFamily(entry->family)) << entry->key;
+  for (const Brusk::Frontend::CatalogueEntry* entry : builtIn().filter("")) {
+    EXPECT_TRUE(Brusk::Frontend::Schema::isMaterialFamily(entry->family)) << entry->key;
     EXPECT_FALSE(entry->source.empty()) << entry->key;
     EXPECT_FALSE(entry->name.empty()) << entry->key;
     EXPECT_GT(entry->conductivity, 0.0) << entry->key;
@@ -28,7 +29,7 @@ TEST(Catalogue, BuiltInHoldsFortySourcedMaterialsOfKnownFamilies) {
 }
 
 TEST(Catalogue, LooksUpDesignValues) {
-  const Brusk::CatalogueEntry* concrete = builtIn().find("concrete-reinforced");
+  const Brusk::Frontend::CatalogueEntry* concrete = builtIn().find("concrete-reinforced");
   ASSERT_NE(nullptr, concrete);
   EXPECT_EQ(2.3, concrete->conductivity);
   EXPECT_EQ(2300.0, concrete->density);
@@ -64,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(Catalogue, OverrideFileReplacesGivenFieldsAndAddsEntries) {
-  Brusk::Catalogue catalogue = builtIn();
+  Brusk::Frontend::Catalogue catalogue = builtIn();
   catalogue.addToml(R"(
 [insulation-eps]
 conductivity = 0.031
@@ -77,12 +78,12 @@ density = 300
 specific_heat = 1500
 )",
                     "project.toml");
-  const Brusk::CatalogueEntry* eps = catalogue.find("insulation-eps");
+  const Brusk::Frontend::CatalogueEntry* eps = catalogue.find("insulation-eps");
   ASSERT_NE(nullptr, eps);
   EXPECT_EQ(0.031, eps->conductivity);
   EXPECT_EQ(20.0, eps->density);
   EXPECT_EQ("project.toml", eps->source);
-  const Brusk::CatalogueEntry* hempcrete = catalogue.find("hempcrete");
+  const Brusk::Frontend::CatalogueEntry* hempcrete = catalogue.find("hempcrete");
   ASSERT_NE(nullptr, hempcrete);
   EXPECT_EQ("project.toml", hempcrete->source);
   EXPECT_EQ(builtIn().size() + 1, catalogue.size());
@@ -97,11 +98,11 @@ struct BadCatalogueCase {
 class BadCatalogueTest : public testing::TestWithParam<BadCatalogueCase> {};
 
 TEST_P(BadCatalogueTest, IsRefusedAndLeavesTheCatalogueUnchanged) {
-  Brusk::Catalogue catalogue = builtIn();
+  Brusk::Frontend::Catalogue catalogue = builtIn();
   try {
     catalogue.addToml(GetParam().text, "project.toml");
     FAIL() << GetParam().label << ": accepted";
-  } catch (const Brusk::Error& error) {
+  } catch (const Brusk::Frontend::Error& error) {
     EXPECT_STREQ(GetParam().message, error.what()) << GetParam().label;
   }
   EXPECT_EQ(2.3, catalogue.find("concrete-reinforced")->conductivity) << GetParam().label;

@@ -1,23 +1,22 @@
-#include "response_curves.h"
+#include "brusk/engine/cycle_response.h"
 
 #include <cmath>
 #include <limits>
 
-#include "brusk/engine/wall_response.h"
+#include "brusk/engine/constants.h"
+#include "brusk/engine/wall_result.h"
 
-namespace Brusk::Report {
+namespace Brusk::Engine {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kSecondsPerHour = 3600.0;
 constexpr double kNotComputed = std::numeric_limits<double>::quiet_NaN();
 
 /// Samples theta(t) = A cos(w t) and q(t) = Re(Y A e^(i w t)) = A (Re Y cos w t - Im Y sin w t).
-SwingResponse sampleSwing(const Engine::Complex& admittance, double period, double amplitude,
+SwingResponse sampleSwing(const Complex& admittance, double period, double amplitude,
                           double spanHours, double stepHours) {
   SwingResponse swing;
-  const double angularFrequencyPerHour = 2.0 * kPi * kSecondsPerHour / period;
+  const double angularFrequencyPerHour = kTwoPi * kSecondsPerHour / period;
   const auto sampleCount = static_cast<int>(std::lround(spanHours / stepHours));
   for (int index = 0; index <= sampleCount; ++index) {
     const double hours = static_cast<double>(index) * stepHours;
@@ -33,20 +32,20 @@ SwingResponse sampleSwing(const Engine::Complex& admittance, double period, doub
 
 }  // namespace
 
-SwingResponse outdoorSwingResponse(const Engine::PeriodicResponse& response, double period,
+SwingResponse outdoorSwingResponse(const PeriodicResponse& response, double period,
                                    double amplitude, double spanHours, double stepHours) {
   SwingResponse swing =
       sampleSwing(response.periodicThermalTransmittance, period, amplitude, spanHours, stepHours);
-  swing.peakDelayHours = Engine::timeLagHours(response.periodicThermalTransmittance, period);
+  swing.peakDelayHours = timeLagHours(response.periodicThermalTransmittance, period);
   return swing;
 }
 
-SwingResponse indoorSwingResponse(const Engine::PeriodicResponse& response, double period,
-                                  double amplitude, double spanHours, double stepHours) {
+SwingResponse indoorSwingResponse(const PeriodicResponse& response, double period, double amplitude,
+                                  double spanHours, double stepHours) {
   SwingResponse swing =
       sampleSwing(response.internalAdmittance, period, amplitude, spanHours, stepHours);
   // A positive ISO 13786 time shift means the flow leads the temperature.
-  swing.peakDelayHours = -Engine::timeShiftHours(response.internalAdmittance, period);
+  swing.peakDelayHours = -timeShiftHours(response.internalAdmittance, period);
   return swing;
 }
 
@@ -64,9 +63,8 @@ std::vector<double> logSpacedHours(double shortestHours, double longestHours, in
   return hours;
 }
 
-CycleSweep sweepCycleLength(const std::vector<Engine::LayerProperties>& layers,
-                            const Engine::ElementBoundary& boundary,
-                            const std::vector<double>& periodHours) {
+CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double>& periodHours) {
+  const ElementBoundary boundary = request.boundary();
   CycleSweep sweep;
   sweep.periodHours = periodHours;
   sweep.decrementFactor.assign(periodHours.size(), kNotComputed);
@@ -76,22 +74,22 @@ CycleSweep sweepCycleLength(const std::vector<Engine::LayerProperties>& layers,
   double previousPhase = kNotComputed;
   for (std::size_t index = periodHours.size(); index-- > 0;) {
     const double period = periodHours[index] * kSecondsPerHour;
-    Engine::PeriodicResponse response;
-    if (!Engine::computePeriodicResponse(layers.data(), layers.size(), boundary, period,
-                                         response)) {
+    PeriodicResponse response;
+    if (!computePeriodicResponse(request.layers.data(), request.layers.size(), boundary, period,
+                                 response)) {
       previousPhase = kNotComputed;
       continue;
     }
-    sweep.decrementFactor[index] = response.dampingFactor;
-    double phase = 2.0 * kPi * Engine::timeLagHours(response.periodicThermalTransmittance, period) /
-                   periodHours[index];
+    sweep.decrementFactor[index] = response.decrementFactor;
+    double phase =
+        kTwoPi * timeLagHours(response.periodicThermalTransmittance, period) / periodHours[index];
     if (std::isfinite(previousPhase)) {
-      phase += 2.0 * kPi * std::round((previousPhase - phase) / (2.0 * kPi));
+      phase += kTwoPi * std::round((previousPhase - phase) / kTwoPi);
     }
     previousPhase = phase;
-    sweep.timeLagHours[index] = phase / (2.0 * kPi) * periodHours[index];
+    sweep.timeLagHours[index] = phase / kTwoPi * periodHours[index];
   }
   return sweep;
 }
 
-}  // namespace Brusk::Report
+}  // namespace Brusk::Engine

@@ -1,0 +1,95 @@
+#include "brusk/engine/wall_result.h"
+
+#include <cmath>
+
+#include "brusk/engine/constants.h"
+
+namespace Brusk::Engine {
+
+namespace {
+
+/// Why the matrix overflowed: the slabs' sum of xi = d / delta at the period, the one that
+/// contributes most, and the pure resistances between them, which amplify the elements too.
+WallProblem overflowProblem(const WallRequest& request) {
+  WallProblem problem;
+  problem.kind = ProblemKind::Overflow;
+  problem.field = WallField::Layers;
+  problem.value = request.period;
+  double largest = -1.0;
+  for (std::size_t i = 0; i < request.layers.size(); ++i) {
+    const LayerProperties& layer = request.layers[i];
+    if (layer.isPureResistance()) {
+      problem.pureResistance += layer.resistance;
+      continue;
+    }
+    const double xi = layer.thickness / periodicPenetrationDepth(layer, request.period);
+    problem.penetrationDepths += xi;
+    if (xi > largest) {
+      largest = xi;
+      problem.dominantLayer = i;
+      problem.dominantPenetrationDepths = xi;
+    }
+  }
+  return problem;
+}
+
+}  // namespace
+
+std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
+  if (auto problem = check(request)) return problem;
+  const LayerProperties* const layers = request.layers.data();
+  const std::size_t layerCount = request.layers.size();
+  const ElementBoundary boundary = request.boundary();
+  const double period = request.period;
+  if (!computePeriodicResponse(layers, layerCount, boundary, period, result)) {
+    return overflowProblem(request);
+  }
+  result.period = period;
+  result.periodicThermalTransmittanceShift =
+      timeShiftHours(result.periodicThermalTransmittance, period);
+  result.timeLag = timeLagFromShift(result.periodicThermalTransmittanceShift, period);
+  result.internalAdmittanceShift = timeShiftHours(result.internalAdmittance, period);
+  result.externalAdmittanceShift = timeShiftHours(result.externalAdmittance, period);
+
+  int method = None;
+  computeSequentialCapacity(layers, layerCount, boundary.internalSurfaceResistance, Daily,
+                            result.daily.capacity, method);
+  result.daily.method = static_cast<CapacityMethod>(method);
+  computeSequentialCapacity(layers, layerCount, boundary.internalSurfaceResistance, Extended,
+                            result.twelveDay.capacity, method);
+  result.twelveDay.method = static_cast<CapacityMethod>(method);
+
+  result.thickness = 0.0;
+  result.surfaceMass = 0.0;
+  for (std::size_t i = 0; i < layerCount; ++i) {
+    result.thickness += layers[i].thickness;
+    result.surfaceMass += layers[i].arealMass();
+  }
+  return std::nullopt;
+}
+
+WallOutcome compute(const WallRequest& request) {
+  WallResult result;
+  if (auto problem = computeInto(request, result)) return *problem;
+  return result;
+}
+
+double timeShiftHours(const Complex& quantity, double period) {
+  double phase = std::atan2(quantity.getImaginaryPart(), quantity.getRealPart());
+  if (phase <= -kPi) phase = kPi;  // atan2 gives -pi for a negative zero imaginary part
+  return period / kSecondsPerHour * phase / kTwoPi;
+}
+
+double timeLagHours(const Complex& periodicThermalTransmittance, double period) {
+  return timeLagFromShift(timeShiftHours(periodicThermalTransmittance, period), period);
+}
+
+double timeLagFromShift(double shiftHours, double period) {
+  const double cycleHours = period / kSecondsPerHour;
+  double lag = -shiftHours;
+  if (lag < 0.0) lag += cycleHours;
+  if (lag >= cycleHours) lag -= cycleHours;
+  return lag;
+}
+
+}  // namespace Brusk::Engine

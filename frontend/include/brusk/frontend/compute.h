@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
+#include "brusk/frontend/wall.h"
+
+namespace Brusk::Frontend {
+
+/// Computes a wall with the engine at its request's period. Throws Frontend::Error with
+/// describeProblem()'s message, prefixed by nothing, when the engine refuses it.
+[[nodiscard]] Engine::WallResult computeWall(const Wall& wall);
+
+/// A problem the engine found in `wall`, worded for a person: the layer by number and name, the
+/// key, the physical requirement and the value given, e.g.
+/// `layer 2 ("EPS board"): conductivity must be a positive number of W/(m.K), got -0.035`;
+/// for an overflowing stack, its periodic penetration depths and the layer contributing most.
+[[nodiscard]] std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall);
+
+/// "layer N" or `layer N ("name")` for a message about the layer at `index`.
+[[nodiscard]] std::string layerLabel(const Wall& wall, std::size_t index);
+
+/// What a field must be: `conductivity must be a positive number of W/(m.K)`, for a value the
+/// engine refused with `kind` (NotPositive or Negative) or a value of the wrong type.
+[[nodiscard]] std::string requirementPhrase(Engine::WallField field, Engine::ProblemKind kind);
+
+/// The requirement a problem breaks, as the part of a message after the layer:
+/// `conductivity must be a positive number of W/(m.K), got -0.035`.
+[[nodiscard]] std::string describeRequirement(const Engine::WallProblem& problem);
+
+}  // namespace Brusk::Frontend

@@ -1,0 +1,69 @@
+#pragma once
+
+// The wall-file schema, written once for every reader: the key names, the words a file may use
+// for position, heat flow and family, and the names and families a layer gets by default.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brusk/engine/wall.h"
+
+namespace Brusk::Frontend::Schema {
+
+// Keys of a wall.
+inline constexpr std::string_view kName = "name";
+inline constexpr std::string_view kPosition = "position";
+inline constexpr std::string_view kHeatFlow = "heat_flow";
+inline constexpr std::string_view kRsi = "rsi";
+inline constexpr std::string_view kRse = "rse";
+inline constexpr std::string_view kLayers = "layers";
+
+// Keys of a layer (kName too).
+inline constexpr std::string_view kMaterial = "material";
+inline constexpr std::string_view kThickness = "thickness";
+inline constexpr std::string_view kConductivity = "conductivity";
+inline constexpr std::string_view kDensity = "density";
+inline constexpr std::string_view kSpecificHeat = "specific_heat";
+inline constexpr std::string_view kFamily = "family";
+inline constexpr std::string_view kThermalResistance = "thermal_resistance";
+
+/// The keys a wall takes, in the order messages list them.
+[[nodiscard]] const std::vector<std::string>& wallKeys();
+/// The keys a layer takes, in the order messages list them.
+[[nodiscard]] const std::vector<std::string>& layerKeys();
+
+/// "external" and "internal", in the order of Engine::ElementPosition.
+[[nodiscard]] const std::vector<std::string>& positionNames();
+/// "horizontal", "upward" and "downward", in the order of Engine::HeatFlowDirection.
+[[nodiscard]] const std::vector<std::string>& heatFlowNames();
+/// The position a word names, if any.
+[[nodiscard]] std::optional<Engine::ElementPosition> positionNamed(std::string_view word);
+/// The heat-flow direction a word names, if any.
+[[nodiscard]] std::optional<Engine::HeatFlowDirection> heatFlowNamed(std::string_view word);
+
+/// The material families a layer may belong to, for drawing and grouping.
+[[nodiscard]] const std::vector<std::string>& materialFamilies();
+/// True when `family` is one of materialFamilies().
+[[nodiscard]] bool isMaterialFamily(std::string_view family);
+
+/// Family of a layer given as properties, when it names none.
+inline constexpr std::string_view kDefaultFamily = "other";
+/// Family of a pure thermal resistance layer, when it names none.
+inline constexpr std::string_view kPureResistanceFamily = "air";
+/// Name of a pure thermal resistance layer, when it gives none.
+inline constexpr std::string_view kPureResistanceName = "Thermal resistance";
+
+/// Name of a slab layer that gives none and has no catalogue material: "Layer N", N from 1.
+[[nodiscard]] std::string defaultLayerName(std::size_t index);
+
+/// Name of a wall on line N of a JSON Lines file that gives none: "line N".
+[[nodiscard]] std::string defaultLineWallName(std::size_t lineNumber);
+
+/// The key of a layer or wall field, as a file writes it ("conductivity", "rsi", ...); the
+/// period, which no wall file holds, is "period".
+[[nodiscard]] std::string_view keyOf(Engine::WallField field);
+
+}  // namespace Brusk::Frontend::Schema
