@@ -15,6 +15,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 
 #ifdef BRUSK_CLI_HAS_REPORT
@@ -66,15 +67,8 @@ std::vector<NamedResult> computeWalls(const std::vector<std::string>& files,
   return results;
 }
 
-/// Display width of a UTF-8 string, one column per code point.
-std::size_t width(const std::string& text) {
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 void pad(std::string& out, const std::string& text, std::size_t columns, bool right) {
-  const std::size_t padding = columns - std::min(columns, width(text));
+  const std::size_t padding = columns - std::min(columns, Frontend::displayWidth(text));
   if (right) out.append(padding, ' ');
   out += text;
   if (!right) out.append(padding, ' ');
@@ -83,11 +77,8 @@ void pad(std::string& out, const std::string& text, std::size_t columns, bool ri
 }  // namespace
 
 std::string runCompute(const ComputeOptions& options) {
+  Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
-  if (Engine::checkPeriod(period)) {
-    throw Error("--period must be a positive number of hours, got " +
-                numberText(options.periodHours));
-  }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   std::vector<Wall> walls = loadWalls(options.files, catalogue);
   for (Wall& wall : walls) wall.request.period = period;
@@ -107,13 +98,16 @@ std::string runMaterials(const std::string& text, const std::vector<std::string>
                                             "ρ [kg/m3]", "c [J/(kg.K)]", "Source"};
   std::vector<std::vector<std::string>> rows;
   for (const CatalogueEntry* entry : entries) {
-    rows.push_back({entry->key, entry->name, entry->family, numberText(entry->conductivity),
-                    numberText(entry->density), numberText(entry->specificHeat), entry->source});
+    rows.push_back({Frontend::visibleText(entry->key), Frontend::visibleText(entry->name),
+                    entry->family, numberText(entry->conductivity), numberText(entry->density),
+                    numberText(entry->specificHeat), Frontend::visibleText(entry->source)});
   }
   std::vector<std::size_t> widths;
-  for (const std::string& header : headers) widths.push_back(width(header));
+  for (const std::string& header : headers) widths.push_back(Frontend::displayWidth(header));
   for (const auto& row : rows) {
-    for (std::size_t i = 0; i < row.size(); ++i) widths[i] = std::max(widths[i], width(row[i]));
+    for (std::size_t i = 0; i < row.size(); ++i) {
+      widths[i] = std::max(widths[i], Frontend::displayWidth(row[i]));
+    }
   }
   std::string out;
   const auto appendRow = [&](const std::vector<std::string>& row) {
@@ -135,8 +129,9 @@ std::string runMaterials(const std::string& text, const std::vector<std::string>
 
 std::string runReport(const ReportCommandOptions& options) {
 #ifdef BRUSK_CLI_HAS_REPORT
-  if (!std::isfinite(options.amplitude) || !(options.amplitude > 0.0)) {
-    throw Error("--amplitude must be a positive number of kelvins, got " +
+  if (!(options.amplitude > 0.0 && options.amplitude <= Report::kLargestTemperatureAmplitude)) {
+    throw Error("--amplitude must be a number of kelvins more than 0 and at most " +
+                numberText(Report::kLargestTemperatureAmplitude) + ", got " +
                 numberText(options.amplitude));
   }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);

@@ -12,6 +12,7 @@
 
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/text_util.h"
 #include "commands.h"
 
 namespace {
@@ -19,7 +20,8 @@ namespace {
 constexpr int kBadInput = 2;
 
 int fail(const std::string& message, int status) {
-  std::cerr << "brusk: " << message << '\n';
+  // Messages quote names from the files; a name must not drive the terminal.
+  std::cerr << "brusk: " << Brusk::Frontend::visibleText(message) << '\n';
   return status;
 }
 

@@ -22,6 +22,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
@@ -59,16 +60,6 @@ private:
   void (*_previousTerminate)(int);
 };
 
-/// Appends `text` as one RFC 4180 field.
-void appendQuoted(const std::string& text, std::string& out) {
-  out += '"';
-  for (const char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
-}
-
 /// Writes results or errors for one output format.
 class RowWriter {
 public:
@@ -98,7 +89,7 @@ public:
   void error(std::size_t lineNumber, const std::string& reason, std::string& out) const {
     if (_csv) {
       out.append(_columns, ',');
-      appendQuoted(reason, out);
+      Frontend::appendCsvText(reason, out);
       out += '\n';
     } else {
       out += "{\"line\":" + std::to_string(lineNumber) + ",\"error\":";
@@ -125,10 +116,8 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   if (options.format != "csv" && options.format != "jsonl") {
     throw Error("--format must be csv or jsonl, got \"" + options.format + "\"");
   }
+  Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
-  if (Engine::checkPeriod(period)) {
-    throw Error("--period must be a positive number of hours");
-  }
   Catalogue catalogue = Catalogue::builtIn();
   for (const std::string& file : options.materialFiles) catalogue.addFile(file);
 
@@ -195,7 +184,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   pipeline.failFast = options.failFast;
   pipeline.onError = [&](std::size_t, const std::string& reason) {
     if (progressBar) std::fputs("\r\033[K", stderr);
-    errors << reason << '\n';
+    errors << Frontend::visibleText(reason) << '\n';
   };
   pipeline.onProgress = [&](const Progress& progress) {
     lastProgress = progress;

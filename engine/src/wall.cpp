@@ -121,7 +121,11 @@ std::optional<WallProblem> checkSurfaceResistances(const WallRequest& request) {
 }
 
 std::optional<WallProblem> checkPeriod(double period) {
-  return checkProperty(WallField::Period, period);
+  if (auto problem = checkProperty(WallField::Period, period)) return problem;
+  if (period < kShortestPeriod || period > kLongestPeriod) {
+    return problemOf(ProblemKind::OutOfRange, WallField::Period, period);
+  }
+  return std::nullopt;
 }
 
 std::optional<WallProblem> check(const WallRequest& request) {

@@ -61,10 +61,14 @@ std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& r
 
   result.thickness = 0.0;
   result.surfaceMass = 0.0;
+  bool anySlab = false;
   for (std::size_t i = 0; i < layerCount; ++i) {
     result.thickness += layers[i].thickness;
     result.surfaceMass += layers[i].arealMass();
+    anySlab = anySlab || !layers[i].isPureResistance();
   }
+  // A stack of pure resistances stores no heat: there is nothing to estimate.
+  if (!anySlab) result.daily = result.twelveDay = SequentialEstimate{};
   return std::nullopt;
 }
 
@@ -86,7 +90,8 @@ double timeLagHours(const Complex& periodicThermalTransmittance, double period) 
 
 double timeLagFromShift(double shiftHours, double period) {
   const double cycleHours = period / kSecondsPerHour;
-  double lag = -shiftHours;
+  // 0 - x rather than -x: the same for every x but a zero, whose lag is +0, not -0.
+  double lag = 0.0 - shiftHours;
   if (lag < 0.0) lag += cycleHours;
   if (lag >= cycleHours) lag -= cycleHours;
   return lag;

@@ -40,7 +40,9 @@ std::string describeOverflow(const Engine::WallProblem& problem, const Wall& wal
            " depths: make it thinner or the period longer";
   }
   if (problem.pureResistance > 0.0) {
-    return message + " with " + Detail::formatNumber(problem.pureResistance) +
+    char resistance[32];
+    std::snprintf(resistance, sizeof resistance, "%.3g", problem.pureResistance);
+    return message + " with " + resistance +
            " m2.K/W of pure thermal resistance between them, which amplifies the matrix "
            "further: make the wall thinner, the period longer or use fewer air layers";
   }
@@ -81,12 +83,26 @@ std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall
              std::to_string(Engine::kMaxLayers) + " a wall may have";
     case Engine::ProblemKind::Overflow:
       return describeOverflow(problem, wall);
+    case Engine::ProblemKind::OutOfRange:
+      return "the period must be from " + Detail::formatNumber(Engine::kShortestPeriod) + " s to " +
+             Detail::formatNumber(Engine::kLongestPeriod) +
+             " s (one year), where double precision holds the results, got " +
+             Detail::formatNumber(problem.value) + " s";
     case Engine::ProblemKind::NotPositive:
     case Engine::ProblemKind::Negative:
       break;
   }
   if (problem.layer == Engine::kWholeWall) return describeRequirement(problem);
   return layerLabel(wall, problem.layer) + ": " + describeRequirement(problem);
+}
+
+void requirePeriodHours(double hours) {
+  if (!Engine::checkPeriod(hours * Engine::kSecondsPerHour)) return;
+  throw Error(
+      "--period must be a number of hours from " + Detail::formatNumber(Engine::kShortestPeriod) +
+      "/" + Detail::formatNumber(Engine::kSecondsPerHour) + " (one second) to " +
+      Detail::formatNumber(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
+      " (one year), where double precision holds the results, got " + Detail::formatNumber(hours));
 }
 
 Engine::WallResult computeWall(const Wall& wall) {

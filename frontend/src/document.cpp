@@ -8,6 +8,7 @@
 
 #include <toml++/toml.h>
 
+#include "brusk/engine/wall.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 
@@ -79,10 +80,13 @@ nlohmann::json convert(const toml::node& node, const std::string& pointer, LineM
 }
 
 /// Records the line of every value of a JSON text already known to be valid, keyed by its JSON
-/// pointer: one pass over the text that follows objects' keys and arrays' indexes.
+/// pointer: one pass over the text that follows objects' keys and arrays' indexes. It also gives
+/// back the sign of a "-0", which JSON parsers read as the integer 0, so that a message can echo
+/// what the file says.
 class JsonLineRecorder {
 public:
-  JsonLineRecorder(std::string_view text, LineMap& lines) : _text(text), _lines(lines) {}
+  JsonLineRecorder(std::string_view text, LineMap* lines, nlohmann::json& document)
+      : _text(text), _lines(lines), _document(document) {}
 
   void run() {
     skipSpace();
@@ -91,7 +95,7 @@ public:
 
 private:
   void value(const std::string& pointer) {
-    _lines.set(pointer, _line);
+    if (_lines != nullptr) _lines->set(pointer, _line);
     if (_at >= _text.size()) return;
     const char c = _text[_at];
     if (c == '{') {
@@ -111,7 +115,7 @@ private:
         skipSpace();
         value(child);
         // A key's own line is where it is written, even when its value starts further down.
-        _lines.set(child, keyLine);
+        if (_lines != nullptr) _lines->set(child, keyLine);
         skipSpace();
         if (peek() != ',') break;
         ++_at;
@@ -135,7 +139,11 @@ private:
     } else if (c == '"') {
       string();
     } else {
+      const std::size_t start = _at;
       while (_at < _text.size() && !isDelimiter(_text[_at])) ++_at;
+      if (_text.substr(start, _at - start) == "-0") {
+        _document[nlohmann::json::json_pointer(pointer)] = -0.0;
+      }
     }
   }
 
@@ -174,7 +182,8 @@ private:
   }
 
   std::string_view _text;
-  LineMap& _lines;
+  LineMap* _lines;
+  nlohmann::json& _document;
   std::size_t _at = 0;
   std::size_t _line = 1;
 };
@@ -210,12 +219,19 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
   // Keys seen in each open object: JSON parsers keep the last of a repeated key silently, and a
   // wall file must not mean something other than what it says.
   std::vector<std::vector<std::string>> openObjects;
+  // A wall is one object and one per layer: refuse a flood of them as soon as it is seen,
+  // rather than after parsing megabytes of it.
+  std::size_t objects = 0;
   const auto callback = [&](int depth, nlohmann::json::parse_event_t event,
                             nlohmann::json& parsed) {
     using Event = nlohmann::json::parse_event_t;
     if (depth > kMaxNesting) {
       throw Error(source + ": JSON nested deeper than " + std::to_string(kMaxNesting) +
                   " levels; a wall file is a flat object with a list of layers");
+    }
+    if (event == Event::object_start && ++objects > Engine::kMaxLayers + 1) {
+      throw Error(source + ": more than " + std::to_string(Engine::kMaxLayers) +
+                  " layers, the most a wall may have");
     }
     if (event == Event::object_start) openObjects.emplace_back();
     if (event == Event::object_end && !openObjects.empty()) openObjects.pop_back();
@@ -231,7 +247,7 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
   };
   try {
     nlohmann::json document = nlohmann::json::parse(text.begin(), text.end(), callback);
-    if (lines != nullptr) JsonLineRecorder(text, *lines).run();
+    JsonLineRecorder(text, lines, document).run();
     return document;
   } catch (const nlohmann::json::parse_error& error) {
     // nlohmann words it "[json.exception.parse_error.101] parse error at line 1, column 2:

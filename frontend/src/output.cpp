@@ -11,6 +11,7 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/sequential_capacity.h"
+#include "brusk/frontend/text_util.h"
 
 // Only the shortest-digits search of {fmt} (Dragonbox) is used, through its header-only target;
 // it lives in fmt's detail namespace, so an fmt upgrade needs the equivalence test re-run
@@ -308,6 +309,41 @@ private:
   bool _first = true;
 };
 
+/// True when a CSV cell of this text needs more than copying: quoting, a control character
+/// made visible or a formula defused. A loop, not find_first_of, which would search its set
+/// once per character; 0xC2 leads every C1 control (and some harmless letters, which merely take
+/// the slow path).
+bool needsCsvCare(std::string_view text) {
+  if (startsLikeFormula(text)) return true;
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    if (c == ',' || c == '"' || code < 0x20 || code == 0x7F || code == 0xC2) return true;
+  }
+  return false;
+}
+
+/// One CSV cell (RFC 4180) of text: control characters written visibly, a leading = + - @ tab
+/// or carriage return defused with a single quote (so that a spreadsheet shows the text instead
+/// of running it as a formula), and quoted when it holds a comma or a quote.
+void appendCsvCell(std::string_view value, StagedText& out) {
+  if (!needsCsvCare(value)) {
+    out.put(value);
+    return;
+  }
+  std::string cell = visibleText(value);
+  if (startsLikeFormula(cell)) cell.insert(0, 1, '\'');
+  if (cell.find_first_of(",\"") == std::string::npos) {
+    out.put(cell);
+    return;
+  }
+  out.put('"');
+  for (char c : cell) {
+    if (c == '"') out.put('"');
+    out.put(c);
+  }
+  out.put('"');
+}
+
 class CsvRowWriter {
 public:
   explicit CsvRowWriter(StagedText& out) : _out(out) {}
@@ -319,20 +355,7 @@ public:
   }
   void text(const char*, std::string_view value) {
     separator();
-    // A loop, not find_first_of, which searches the four delimiters once per character.
-    const bool plain = std::none_of(value.begin(), value.end(), [](char c) {
-      return c == ',' || c == '"' || c == '\r' || c == '\n';
-    });
-    if (plain) {
-      _out.put(value);
-      return;
-    }
-    _out.put('"');
-    for (char c : value) {
-      if (c == '"') _out.put('"');
-      _out.put(c);
-    }
-    _out.put('"');
+    appendCsvCell(value, _out);
   }
   void complex(const char* key, const Engine::Complex& value) {
     number(key, value.getRealPart());
@@ -347,13 +370,6 @@ private:
   StagedText& _out;
   bool _first = true;
 };
-
-/// Terminal columns a UTF-8 string takes, one per code point.
-std::size_t displayWidth(const std::string& text) {
-  std::size_t width = 0;
-  for (char c : text) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return width;
-}
 
 std::string fixed(double value, int decimals) {
   if (!std::isfinite(value)) return "-";
@@ -469,6 +485,12 @@ void appendJsonString(std::string_view text, std::string& out) {
   staged.flush();
 }
 
+void appendCsvText(std::string_view text, std::string& out) {
+  StagedText staged(out);
+  appendCsvCell(text, staged);
+  staged.flush();
+}
+
 void appendCsvHeader(std::string& out) {
   CsvHeaderWriter writer(out);
   visitResult("", Engine::WallResult{}, writer);
@@ -495,9 +517,11 @@ std::string formatTable(const std::vector<NamedResult>& results) {
   for (const TableRow& row : kTableRows) labelWidth = std::max(labelWidth, displayWidth(row.label));
 
   std::vector<std::vector<std::string>> cells(results.size());
+  std::vector<std::string> names(results.size());
   std::vector<std::size_t> widths(results.size());
   for (std::size_t column = 0; column < results.size(); ++column) {
-    widths[column] = displayWidth(results[column].name);
+    names[column] = visibleText(results[column].name);
+    widths[column] = displayWidth(names[column]);
     for (const TableRow& row : kTableRows) {
       cells[column].push_back(row.cell(results[column].result));
       widths[column] = std::max(widths[column], displayWidth(cells[column].back()));
@@ -514,7 +538,7 @@ std::string formatTable(const std::vector<NamedResult>& results) {
     // No trailing blanks: a right-aligned last column ends at its text.
     out += '\n';
   };
-  appendLine("", [&](std::size_t column) { return results[column].name; });
+  appendLine("", [&](std::size_t column) { return names[column]; });
   std::size_t ruleWidth = labelWidth;
   for (std::size_t width : widths) ruleWidth += 2 + width;
   out.append(ruleWidth, '-');

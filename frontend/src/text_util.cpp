@@ -50,7 +50,108 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
   return length;
 }
 
+/// The code point of the UTF-8 sequence of `length` bytes at text[i] (already validated).
+char32_t codePointAt(std::string_view text, std::size_t i, std::size_t length) {
+  const auto byte = [&](std::size_t k) {
+    return static_cast<char32_t>(static_cast<unsigned char>(text[k]));
+  };
+  switch (length) {
+    case 2:
+      return ((byte(i) & 0x1Fu) << 6) | (byte(i + 1) & 0x3Fu);
+    case 3:
+      return ((byte(i) & 0x0Fu) << 12) | ((byte(i + 1) & 0x3Fu) << 6) | (byte(i + 2) & 0x3Fu);
+    case 4:
+      return ((byte(i) & 0x07u) << 18) | ((byte(i + 1) & 0x3Fu) << 12) |
+             ((byte(i + 2) & 0x3Fu) << 6) | (byte(i + 3) & 0x3Fu);
+    default:
+      return byte(i);
+  }
+}
+
+/// Columns of one code point on a terminal, after the East Asian Width property (wide W and
+/// fullwidth F take two) and the zero-width general categories (combining marks, joiners).
+std::size_t columnsOf(char32_t c) {
+  struct Range {
+    char32_t first, last;
+  };
+  static constexpr Range kZeroWidth[] = {{0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05BD},
+                                         {0x0610, 0x061A}, {0x064B, 0x065F}, {0x200B, 0x200F},
+                                         {0x202A, 0x202E}, {0x2060, 0x2064}, {0x20D0, 0x20FF},
+                                         {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}};
+  static constexpr Range kWide[] = {{0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},
+                                    {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
+                                    {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE30, 0xFE4F},
+                                    {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F},
+                                    {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD}};
+  for (const Range& range : kZeroWidth) {
+    if (c >= range.first && c <= range.last) return 0;
+  }
+  for (const Range& range : kWide) {
+    if (c >= range.first && c <= range.last) return 2;
+  }
+  return 1;
+}
+
+bool isC1(std::string_view text, std::size_t i) {
+  return static_cast<unsigned char>(text[i]) == 0xC2 && i + 1 < text.size() &&
+         static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+         static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+}
+
+bool isC0OrDelete(char c) {
+  const auto code = static_cast<unsigned char>(c);
+  return code < 0x20 || code == 0x7F;
+}
+
 }  // namespace
+
+bool hasControlCharacter(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (isC0OrDelete(text[i]) || isC1(text, i)) return true;
+  }
+  return false;
+}
+
+std::string visibleText(std::string_view text) {
+  if (!hasControlCharacter(text)) return std::string(text);
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto code = static_cast<unsigned char>(text[i]);
+    if (isC0OrDelete(text[i])) {
+      out += "\\x";
+      out += kHex[code >> 4];
+      out += kHex[code & 0xFu];
+    } else if (isC1(text, i)) {
+      const auto low = static_cast<unsigned char>(text[++i]);
+      out += "\\u00";
+      out += kHex[low >> 4];
+      out += kHex[low & 0xFu];
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::size_t displayWidth(std::string_view text) {
+  std::size_t columns = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = utf8SequenceLength(text, i);
+    if (length == 0) length = 1;  // a stray byte: one column, as terminals show a replacement
+    columns += length == 1 ? 1 : columnsOf(codePointAt(text, i, length));
+    i += length;
+  }
+  return columns;
+}
+
+bool startsLikeFormula(std::string_view text) {
+  if (text.empty()) return false;
+  const char first = text.front();
+  return first == '=' || first == '+' || first == '-' || first == '@' || first == '\t' ||
+         first == '\r';
+}
 
 std::size_t editDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);

@@ -75,8 +75,17 @@ footer { margin-top: 32px; font-size: 0.8em; color: #777; }
 }
 )css";
 
-std::string wallColour(std::size_t index) {
-  return kWallColours[index % (sizeof kWallColours / sizeof kWallColours[0])];
+constexpr std::size_t kWallColourCount = sizeof kWallColours / sizeof kWallColours[0];
+
+// After every colour has been used once, the next walls repeat them with another dash, so that
+// every series of a report of many walls stays distinguishable. The temperature's "6 4" is not
+// among them.
+const char* const kWallDashes[] = {"", "10 4", "2 3", "10 3 2 3"};
+
+std::string wallColour(std::size_t index) { return kWallColours[index % kWallColourCount]; }
+
+std::string wallDash(std::size_t index) {
+  return kWallDashes[(index / kWallColourCount) % (sizeof kWallDashes / sizeof kWallDashes[0])];
 }
 
 std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
@@ -86,6 +95,7 @@ std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
     ComputedWall entry;
     entry.wall = &wall;
     entry.colour = wallColour(index);
+    entry.dashes = wallDash(index);
     // A report describes the daily cycle, whatever period the wall was read with.
     Engine::WallRequest daily = wall.request;
     daily.period = Engine::kDailyPeriod;
@@ -197,7 +207,7 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
     }
     plot.series.push_back({wall.wall->name + " (|" + std::string(outdoor ? "Y12" : "Y11") + "| = " +
                                formatNumber(swing.heatFlowAmplitude / amplitude, 3) + " W/(m²·K))",
-                           swing.hours, swing.heatFlow, wall.colour, "", true});
+                           swing.hours, swing.heatFlow, wall.colour, wall.dashes, true});
     const std::string delay =
         outdoor ? "lag " + hours(swing.peakDelayHours)
                 : (swing.peakDelayHours <= 0.0 ? "leads by " + hours(-swing.peakDelayHours)
@@ -264,10 +274,10 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
   const std::vector<double> periods = cycleLengths();
   for (const ComputedWall& wall : walls) {
     const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
-    decrement.series.push_back(
-        {wall.wall->name, sweep.periodHours, sweep.decrementFactor, wall.colour, "", false});
+    decrement.series.push_back({wall.wall->name, sweep.periodHours, sweep.decrementFactor,
+                                wall.colour, wall.dashes, false});
     lag.series.push_back(
-        {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, "", false});
+        {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, wall.dashes, false});
     for (std::size_t index = 0; index < periods.size(); ++index) {
       if (periods[index] != kDailyHours && periods[index] != kTwelveDayHours) continue;
       decrement.markers.push_back(
@@ -289,8 +299,10 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
 
 std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions& options) {
   if (walls.empty()) throw Error("a report needs at least one wall");
-  if (!std::isfinite(options.temperatureAmplitude) || options.temperatureAmplitude <= 0.0) {
-    throw Error("the temperature amplitude of a report must be a positive number of kelvins");
+  if (!(options.temperatureAmplitude > 0.0 &&
+        options.temperatureAmplitude <= kLargestTemperatureAmplitude)) {
+    throw Error("the temperature amplitude of a report must be more than 0 and at most " +
+                formatNumber(kLargestTemperatureAmplitude, 0) + " K");
   }
   const std::vector<ComputedWall> computed = computeWalls(walls);
   const std::string title = escapeMarkup(options.title);

@@ -8,11 +8,12 @@
 
 namespace Brusk::Report {
 
-/// A wall with its results at the daily cycle and the colour it wears in every plot.
+/// A wall with its results at the daily cycle and the colour and dash it wears in every plot.
 struct ComputedWall {
   const Frontend::Wall* wall = nullptr;
   Engine::WallResult result;
   std::string colour;
+  std::string dashes;  ///< SVG dash array of its plotted lines, empty for solid
 };
 
 /// The characteristics `brusk compute` reports, one row per quantity with its symbol and unit and

@@ -3,9 +3,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "brusk/frontend/text_util.h"
+
 namespace Brusk::Report {
 
-std::string escapeMarkup(std::string_view text) {
+std::string escapeMarkup(std::string_view raw) {
+  // Control characters are not allowed in HTML text; they are shown as escapes instead.
+  const std::string text = Frontend::visibleText(raw);
   std::string escaped;
   escaped.reserve(text.size());
   for (const char character : text) {

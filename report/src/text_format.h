@@ -5,7 +5,8 @@
 
 namespace Brusk::Report {
 
-/// Escapes &, <, >, " and ' so that any text is safe in HTML and SVG content and attributes.
+/// Escapes &, <, >, " and ' so that any text is safe in HTML and SVG content and attributes;
+/// control characters, which HTML does not allow, are shown as visible escapes ("\\x1b").
 [[nodiscard]] std::string escapeMarkup(std::string_view text);
 
 /// A number for people to read: fixed decimals, "−" (U+2212) for negatives, no "−0.00", and an

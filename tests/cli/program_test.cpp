@@ -235,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"JSON number overflow", "wall.json", R"({"rsi": 1e999})",
                  "wall.json: JSON error: number overflow parsing '1e999'"},
         BadInput{"too many layers", "wall.json", manyLayers(),
-                 "wall.json:1: 1001 layers, more than the 1000 a wall may have"},
+                 "wall.json: more than 1000 layers, the most a wall may have"},
         BadInput{
             "overflowing thickness", "wall.toml",
             "name = \"Dam\"\n[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 100\n",
@@ -246,8 +246,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"unknown extension", "wall.yaml", "name: x\n",
                  "wall.yaml: unknown wall file type \".yaml\"; name it .toml (for people) or "
                  ".json (for programs)"},
-        BadInput{"negative period", "wall.toml", BruskTest::kConcreteToml,
-                 "--period must be a positive number of hours, got -3", "--period -3"},
+        BadInput{
+            "negative period", "wall.toml", BruskTest::kConcreteToml,
+            "--period must be a number of hours from 1/3600 (one second) to 8760 (one year), where "
+            "double precision holds the results, got -3",
+            "--period -3"},
         BadInput{"bad override file", "wall.toml", BruskTest::kConcreteToml,
                  "missing.toml: cannot open the file", "--materials missing.toml"}),
     [](const testing::TestParamInfo<BadInput>& row) {

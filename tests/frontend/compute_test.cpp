@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include "brusk/engine/inertia.h"
 #include "brusk/engine/surface.h"
@@ -101,16 +104,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Over a very long cycle the wall has time to reach the steady state: the decrement factor
 // tends to 1 and every phase angle, time shift / T, to 0.
+// Over the longest cycle computed, a year, the wall has time to reach the steady state: the
+// decrement factor tends to 1 and every phase angle, time shift / T, to 0.
 TEST(ComputeWallPeriod, LongPeriodApproachesSteadyState) {
   const Brusk::Frontend::Wall wall = tomlWall(BruskTest::kInsulatedToml);
-  const double period = 1e5 * 86400.0;
+  const double period = Brusk::Engine::kLongestPeriod;
   const WallResult result = computeAt(wall, period);
   const double periodHours = period / 3600.0;
-  EXPECT_NEAR(1.0, result.decrementFactor, 1e-6);
-  EXPECT_NEAR(0.0, result.periodicThermalTransmittanceShift / periodHours, 1e-4);
-  EXPECT_NEAR(0.0, result.internalAdmittanceShift / periodHours, 1e-3);
-  EXPECT_NEAR(0.0, result.externalAdmittanceShift / periodHours, 1e-3);
-  EXPECT_NEAR(result.uValue, result.internalAdmittance.getModulus(), 1e-5 * result.uValue);
+  EXPECT_NEAR(1.0, result.decrementFactor, 2e-4);
+  EXPECT_NEAR(0.0, result.periodicThermalTransmittanceShift / periodHours, 1e-2);
+  EXPECT_NEAR(0.0, result.internalAdmittanceShift / periodHours, 5e-2);
+  EXPECT_NEAR(0.0, result.externalAdmittanceShift / periodHours, 5e-2);
+  EXPECT_NEAR(result.uValue, result.internalAdmittance.getModulus(), 0.05 * result.uValue);
   EXPECT_EQ(period, result.period);
 }
 
@@ -209,9 +214,105 @@ TEST(ComputeWallOverflow, NamesTheWallAndTheThickLayer) {
   }
 }
 
+/// The message computeWall() throws for `wall`, or "(computed)".
+std::string messageOf(const Brusk::Frontend::Wall& wall) {
+  try {
+    (void)Brusk::Frontend::computeWall(wall);
+  } catch (const Brusk::Frontend::Error& error) {
+    return error.what();
+  }
+  return "(computed)";
+}
+
+Brusk::Frontend::Wall wallOf(const std::vector<Brusk::Engine::LayerProperties>& layers) {
+  Brusk::Frontend::Wall wall;
+  wall.name = "W";
+  for (std::size_t i = 0; i < layers.size(); ++i) {
+    wall.addLayer(layers[i], {i == 0 ? "Lining" : "", "", "other"});
+  }
+  return wall;
+}
+
+struct Wording {
+  const char* name;
+  Brusk::Frontend::Wall wall;
+  const char* message;
+};
+
+void PrintTo(const Wording& wording, std::ostream* out) { *out << wording.name; }
+
+class ProblemWordingTest : public testing::TestWithParam<Wording> {};
+
+// One wording per kind of problem, for every front end: the layer by number and name, the key
+// as a file writes it, the requirement with its unit, and the value as given.
+TEST_P(ProblemWordingTest, SaysWhatAndWhere) {
+  EXPECT_EQ(GetParam().message, messageOf(GetParam().wall));
+}
+
+Brusk::Frontend::Wall withRse(double rse) {
+  Brusk::Frontend::Wall wall = wallOf({Brusk::Engine::LayerProperties::pureResistance(1)});
+  wall.request.externalSurfaceResistance = rse;
+  return wall;
+}
+
+Brusk::Frontend::Wall atHours(double hours) {
+  Brusk::Frontend::Wall wall = wallOf({Brusk::Engine::LayerProperties::pureResistance(1)});
+  wall.request.period = hours * 3600.0;
+  return wall;
+}
+
+std::vector<Brusk::Engine::LayerProperties> concreteAndAir(int pairs) {
+  std::vector<Brusk::Engine::LayerProperties> layers;
+  for (int i = 0; i < pairs; ++i) {
+    layers.push_back(Brusk::Engine::LayerProperties::slab(0.1, 2.3, 2300, 1000));
+    layers.push_back(Brusk::Engine::LayerProperties::pureResistance(0.18));
+  }
+  return layers;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Problems, ProblemWordingTest,
+    testing::Values(
+        Wording{"NoLayers", wallOf({}),
+                "the wall has no layers; list them from the inner face (side 1) outward as "
+                "[[layers]] tables"},
+        Wording{"NamedLayer", wallOf({Brusk::Engine::LayerProperties::slab(0.1, -0.5, 1, 1)}),
+                "layer 1 (\"Lining\"): conductivity must be a positive number of W/(m.K), got "
+                "-0.5"},
+        Wording{"UnnamedLayer",
+                wallOf({Brusk::Engine::LayerProperties::pureResistance(1),
+                        Brusk::Engine::LayerProperties::pureResistance(-0.0)}),
+                "layer 2: thermal_resistance must be a positive number of m2.K/W, got -0"},
+        Wording{"SurfaceResistance", withRse(-1e-3),
+                "rse must be a non-negative number of m2.K/W, got -0.001"},
+        Wording{"PeriodOutOfRange", atHours(1e20),
+                "the period must be from 1 s to 31536000 s (one year), where double precision "
+                "holds the results, got 3.6e+23 s"},
+        Wording{"TooDeep", wallOf({Brusk::Engine::LayerProperties::slab(60, 2.3, 2300, 1000)}),
+                "wall \"W\": the heat transfer matrix overflows double precision at a 24 h period: "
+                "the layers add up to 362 periodic penetration depths and about 354 can be "
+                "computed; layer 1 (\"Lining\") is 60 m thick, 362 depths: make it thinner or "
+                "the period longer"},
+        // 181 depths alone would compute; the 300 air layers between the slabs amplify the
+        // matrix past double precision, and the message says so rather than blame a value.
+        Wording{"AmplifiedByAirLayers", wallOf(concreteAndAir(300)),
+                "wall \"W\": the heat transfer matrix overflows double precision at a 24 h period: "
+                "the layers add up to 181 periodic penetration depths with 54 m2.K/W of pure "
+                "thermal resistance between them, which amplifies the matrix further: make the "
+                "wall thinner, the period longer or use fewer air layers"}),
+    [](const testing::TestParamInfo<Wording>& row) { return std::string(row.param.name); });
+
+TEST(ComputeWallPeriod, OptionInHoursIsCheckedWithTheEnginesRange) {
+  EXPECT_NO_THROW(Brusk::Frontend::requirePeriodHours(24.0));
+  EXPECT_NO_THROW(Brusk::Frontend::requirePeriodHours(8760.0));
+  for (double hours : {-3.0, 0.0, 8760.5, 1e20, std::nan("")}) {
+    EXPECT_THROW(Brusk::Frontend::requirePeriodHours(hours), Brusk::Frontend::Error) << hours;
+  }
+}
+
 TEST(ComputeWallPeriod, RefusesNonPositivePeriods) {
   const Brusk::Frontend::Wall wall = tomlWall(BruskTest::kConcreteToml);
-  for (double period : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
+  for (double period : {0.0, -1.0, std::nan(""), HUGE_VAL, 0.5, 1e20 * 3600.0}) {
     EXPECT_THROW((void)computeAt(wall, period), Brusk::Frontend::Error) << period;
   }
 }

@@ -40,6 +40,16 @@ struct SurfaceResistances {
 /// Most layers a wall may have: far beyond any real element, small enough to refuse junk fast.
 inline constexpr std::size_t kMaxLayers = 1000;
 
+/// Shortest cycle computed, one second [s]: far below any thermal cycle of a building, and short
+/// enough for every use; shorter ones are refused rather than guessed at.
+inline constexpr double kShortestPeriod = 1.0;
+
+/// Longest cycle computed, one year of 365 days [s]. The areal heat capacities and time shifts
+/// come from Z11 - 1, Z22 - 1 and arg(Y), which cancel more and more as the cycle lengthens
+/// (the matrix tends to the steady-state one): their rounding error grows like
+/// 1e-16 x T / (1 day), some 4e-14 at a year, but reaches hours of time shift by 1e20 s.
+inline constexpr double kLongestPeriod = 365.0 * kDailyPeriod;
+
 /// A wall to compute: a stack of layers from side 1 (the inner face) to side 2, where it stands,
 /// and the cycle length. Slabs and pure resistances are told apart as LayerProperties does.
 struct WallRequest {
@@ -75,6 +85,7 @@ enum class ProblemKind {
   TooManyLayers,  ///< more than kMaxLayers; `value` is the count
   NotPositive,    ///< `value` must be a positive finite number
   Negative,       ///< `value` must be a finite number not below zero
+  OutOfRange,     ///< the period lies outside [kShortestPeriod, kLongestPeriod]
   Overflow,       ///< the transfer matrix exceeds double precision at this period
 };
 
@@ -113,7 +124,7 @@ struct WallProblem {
 /// The overrides of the surface resistances, if given, must be finite and not negative.
 [[nodiscard]] std::optional<WallProblem> checkSurfaceResistances(const WallRequest& request);
 
-/// The period must be positive and finite.
+/// The period must be positive, finite and within [kShortestPeriod, kLongestPeriod].
 [[nodiscard]] std::optional<WallProblem> checkPeriod(double period);
 
 /// The first problem of the request, in the order surface resistances, the layer count, each

@@ -21,6 +21,10 @@ namespace Brusk::Frontend {
 /// "layer N" or `layer N ("name")` for a message about the layer at `index`.
 [[nodiscard]] std::string layerLabel(const Wall& wall, std::size_t index);
 
+/// Throws Frontend::Error worded for the command-line option `--period` when a cycle length of
+/// `hours` is outside what the engine computes (Engine::checkPeriod).
+void requirePeriodHours(double hours);
+
 /// What a field must be: `conductivity must be a positive number of W/(m.K)`, for a value the
 /// engine refused with `kind` (NotPositive or Negative) or a value of the wrong type.
 [[nodiscard]] std::string requirementPhrase(Engine::WallField field, Engine::ProblemKind kind);

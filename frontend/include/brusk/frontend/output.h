@@ -51,11 +51,17 @@ void appendCsvHeader(std::string& out);
 /// Appends one CSV row, terminated by "\n", in the header's column order (RFC 4180 quoting).
 void appendCsvRow(std::string_view name, const Engine::WallResult& result, std::string& out);
 
+/// Appends `text` as one CSV cell, as the rows write a name: control characters made visible,
+/// a cell that would run as a spreadsheet formula defused with a leading single quote, and
+/// RFC 4180 quoting where needed.
+void appendCsvText(std::string_view text, std::string& out);
+
 /// Header and one row per result.
 [[nodiscard]] std::string formatCsv(const std::vector<NamedResult>& results);
 
 /// Aligned table for people: a row per quantity (name, symbol, unit), a column per wall;
-/// areal heat capacities in kJ/(m2.K).
+/// areal heat capacities in kJ/(m2.K). Names are shown with control characters made visible
+/// and aligned by terminal columns.
 [[nodiscard]] std::string formatTable(const std::vector<NamedResult>& results);
 
 }  // namespace Brusk::Frontend

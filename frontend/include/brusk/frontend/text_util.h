@@ -19,7 +19,24 @@ namespace Brusk::Frontend {
 /// `"a"`, `"a" or "b"`, `"a", "b" or "c"`: a list of quoted words for a message.
 [[nodiscard]] std::string quotedAlternatives(const std::vector<std::string>& words);
 
-/// Throws Brusk::Error naming `source` when `text` holds a NUL byte or is not valid UTF-8,
+/// True when `text` holds a control character: C0 (below U+0020, tab and newline included), DEL
+/// or C1 (U+0080 to U+009F), any of which a terminal may act on.
+[[nodiscard]] bool hasControlCharacter(std::string_view text);
+
+/// `text` with every control character written as a visible escape, "\x1b" for C0 and DEL,
+/// "\u009b" for C1, so that a name shown on a terminal, in a table, a CSV cell or a page cannot
+/// move the cursor, retitle the window or clear the screen. A backslash is kept as it is.
+[[nodiscard]] std::string visibleText(std::string_view text);
+
+/// Terminal columns that UTF-8 text takes: two for East Asian wide and fullwidth characters,
+/// none for combining marks and zero-width characters, one for the rest.
+[[nodiscard]] std::size_t displayWidth(std::string_view text);
+
+/// True when a spreadsheet would read a cell starting with this text as a formula: it starts
+/// with '=', '+', '-', '@', a tab or a carriage return.
+[[nodiscard]] bool startsLikeFormula(std::string_view text);
+
+/// Throws Frontend::Error naming `source` when `text` holds a NUL byte or is not valid UTF-8,
 /// so that binary files get one clear message whatever parser reads them next.
 void requireUtf8Text(std::string_view text, const std::string& source);
 

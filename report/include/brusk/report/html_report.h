@@ -7,10 +7,15 @@
 
 namespace Brusk::Report {
 
+/// Largest temperature swing drawn [K]: beyond any outdoor, sol-air or room swing, and far from
+/// where the plotted heat flows would leave double precision.
+inline constexpr double kLargestTemperatureAmplitude = 100.0;
+
 /// What a report shows besides the walls themselves.
 struct ReportOptions {
   std::string title = "Brusk report";  ///< page title and heading
-  double temperatureAmplitude = 1.0;   ///< outdoor and indoor swing for the response plots [K]
+  /// Outdoor and indoor swing for the response plots [K], in (0, kLargestTemperatureAmplitude].
+  double temperatureAmplitude = 1.0;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one
