@@ -1,9 +1,12 @@
 // Throughput of result text: the shortest round-trip text of one double, and one CSV row.
 //
-// std::to_chars is timed beside writeShortestDouble on the same values, so the speed-up is read
-// as a ratio from one run. The values are the fields of computed random walls, so their digit
-// counts and exponents are those a batch run writes.
+// std::to_chars and fmt's shortest format ("{}", the same digits in fmt's own notation) are
+// timed beside writeShortestDouble on the same values, so the speed-up is read as a ratio from
+// one run. The values are the fields of computed random walls, so their digit counts and
+// exponents are those a batch run writes.
 #include <benchmark/benchmark.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
 
 #include <charconv>
 #include <cstddef>
@@ -78,6 +81,12 @@ void shortestDoubleStdToChars(benchmark::State& state) {
   });
 }
 BENCHMARK(shortestDoubleStdToChars);
+
+void shortestDoubleFmt(benchmark::State& state) {
+  writeNumbers(
+      state, [](double value, char* out) { return fmt::format_to(out, FMT_COMPILE("{}"), value); });
+}
+BENCHMARK(shortestDoubleFmt);
 
 void shortestDoubleBrusk(benchmark::State& state) {
   writeNumbers(state, [](double value, char* out) { return writeShortestDouble(value, out); });

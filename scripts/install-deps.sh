@@ -10,7 +10,7 @@ packages=(
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON wall files and output
   libtomlplusplus-dev                  # TOML wall files and material catalogue
-  libfmt-dev                           # shortest double-to-text search (Dragonbox)
+  libfmt-dev                           # benchmarks: fmt's shortest format for comparison
   clang libclang-rt-14-dev             # libFuzzer targets
   tidy                                 # HTML report validation
   chromium                             # HTML report browser test

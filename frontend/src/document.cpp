@@ -1,7 +1,6 @@
 #include "document.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <sstream>
 #include <vector>
@@ -10,6 +9,7 @@
 
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/shortest_double.h"
 #include "brusk/frontend/text_util.h"
 
 namespace Brusk::Frontend::Detail {
@@ -284,9 +284,8 @@ std::string locationPrefix(const std::string& source, std::size_t line) {
 std::string formatNumber(double value) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+  char buffer[kShortestDoubleRoom];
+  return std::string(buffer, writeShortestDouble(value, buffer));
 }
 
 std::string describeValue(const nlohmann::json& value) {

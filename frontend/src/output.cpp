@@ -1,7 +1,6 @@
 #include "brusk/frontend/output.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -13,103 +12,9 @@
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/frontend/text_util.h"
 
-// Only the shortest-digits search of {fmt} (Dragonbox) is used, through its header-only target;
-// it lives in fmt's detail namespace, so an fmt upgrade needs the equivalence test re-run
-// (tests/cli/output_test.cpp, ShortestDouble).
-// The full table of cached powers of ten: a few kilobytes more, but no multiplications to
-// recover an entry on every number.
-#define FMT_USE_FULL_CACHE_DRAGONBOX 1
-#include <fmt/format.h>
-
 namespace Brusk::Frontend {
 
 namespace {
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-constexpr std::uint64_t kPowersOfTen[] = {1u,
-                                          10u,
-                                          100u,
-                                          1000u,
-                                          10000u,
-                                          100000u,
-                                          1000000u,
-                                          10000000u,
-                                          100000000u,
-                                          1000000000u,
-                                          10000000000u,
-                                          100000000000u,
-                                          1000000000000u,
-                                          10000000000000u,
-                                          100000000000000u,
-                                          1000000000000000u,
-                                          10000000000000000u,
-                                          100000000000000000u,
-                                          1000000000000000000u,
-                                          10000000000000000000u};
-
-int decimalDigitCount(std::uint64_t value) {
-  // log10(2) ~ 1233 / 4096 turns the bit length into the digit count, give or take one.
-  const auto bits = 64 - __builtin_clzll(value | 1u);
-  const auto guess = static_cast<std::size_t>((bits * 1233) >> 12);
-  return static_cast<int>(guess) + (value >= kPowersOfTen[guess] ? 1 : 0);
-}
-
-void writeDigitPair(std::uint32_t value, char* out) {
-  std::memcpy(out, kDigitPairs + 2 * value, 2);
-}
-
-/// The eight digits, zero-padded, of a value below 10^8 as ASCII bytes in memory order. The
-/// value is split into 4-, 2- and 1-digit lanes of one 64-bit word with multiplications by
-/// reciprocals, so no lookup or division is needed.
-std::uint64_t eightDigitsAscii(std::uint32_t value) {
-  std::uint64_t lanes = value / 10000u | (std::uint64_t{value % 10000u} << 32);
-  // n * 10486 >> 20 is n / 100 for every n below 10^4.
-  const std::uint64_t hundreds = ((lanes * 10486u) >> 20) & 0x0000007F0000007Fu;
-  lanes = hundreds | ((lanes - hundreds * 100u) << 16);
-  // n * 103 >> 10 is n / 10 for every n below 100.
-  const std::uint64_t tens = ((lanes * 103u) >> 10) & 0x000F000F000F000Fu;
-  lanes = tens | ((lanes - tens * 10u) << 8);
-  return lanes + 0x3030303030303030u;
-}
-
-void writeEightDigits(std::uint32_t value, char* out) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-  const std::uint64_t ascii = eightDigitsAscii(value);
-  std::memcpy(out, &ascii, sizeof ascii);
-#else
-  const std::uint32_t high = value / 10000u;
-  const std::uint32_t low = value % 10000u;
-  writeDigitPair(high / 100u, out);
-  writeDigitPair(high % 100u, out + 2);
-  writeDigitPair(low / 100u, out + 4);
-  writeDigitPair(low % 100u, out + 6);
-#endif
-}
-
-/// The last 17 digits, zero-padded, of a value below 10^17 (every shortest significand of a
-/// double) at `out + 7`, so that they end at `out + 24`: two independent 8-digit parts and one
-/// leading digit keep the divisions short and parallel.
-void writeSeventeenDigits(std::uint64_t value, char* out) {
-  const auto low = static_cast<std::uint32_t>(value % 100000000u);
-  value /= 100000000u;
-  out[7] = static_cast<char>('0' + value / 100000000u);
-  writeEightDigits(static_cast<std::uint32_t>(value % 100000000u), out + 8);
-  writeEightDigits(low, out + 16);
-}
-
-/// Stores the eight bytes of `word` at `out`.
-void storeWord(char* out, std::uint64_t word) { std::memcpy(out, &word, sizeof word); }
-
-/// Eight ASCII zeros.
-constexpr std::uint64_t kEightZeros = 0x3030303030303030u;
-
-/// Copies a fixed 24 bytes whatever the digit count, which beats a variable-length copy; the
-/// caller's kShortestDoubleRoom leaves space for the overshoot.
-void copyDigits(char* out, const char* digits) { std::memcpy(out, digits, 24); }
 
 /// Builds text in a stack buffer and hands it to the string in few large appends: a row is
 /// some sixty small pieces.
@@ -547,80 +452,6 @@ std::string formatTable(const std::vector<NamedResult>& results) {
     appendLine(kTableRows[row].label, [&](std::size_t column) { return cells[column][row]; });
   }
   return out;
-}
-
-char* writeShortestDouble(double value, char* out) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  const bool zeroOrNotFinite = (bits << 1) == 0 || ((bits >> 52) & 0x7ffu) == 0x7ffu;
-  if (zeroOrNotFinite) return std::to_chars(out, out + kShortestDoubleRoom, value).ptr;
-  // Signs alternate unpredictably in the matrix columns: written without a branch.
-  *out = '-';
-  out += bits >> 63;
-  const auto decimal = fmt::detail::dragonbox::to_decimal(std::fabs(value));
-
-  // The 17 digits end at digitBlock + 24, with zeros to their left for "0.00ddd".
-  char digitBlock[48];
-  storeWord(digitBlock, kEightZeros);
-  writeSeventeenDigits(decimal.significand, digitBlock);
-  const int digitCount = decimalDigitCount(decimal.significand);
-  const char* digits = digitBlock + 24 - digitCount;
-  const int exponent = decimal.exponent;  // value = digits * 10^exponent
-
-  // Nearly every number a result holds is "ddd.ddd" or "0.ddd", "0.0ddd" or "0.00ddd": fixed
-  // notation, always shorter than scientific there, laid out in one path without the length
-  // comparison. With p = 1 - integerDigits zeros (0 to 3) taken from the block, every such
-  // number has an integer part of integerDigits + p digits, then a point, then the rest.
-  const int integerDigits = digitCount + exponent;
-  if (exponent < 0 && integerDigits >= -2 && integerDigits <= 15) {
-    const int zeros = integerDigits > 0 ? 0 : 1 - integerDigits;
-    const int integerPart = integerDigits + zeros;
-    digits -= zeros;
-    copyDigits(out, digits);
-    out[integerPart] = '.';
-    copyDigits(out + integerPart + 1, digits + integerPart);
-    return out + digitCount + zeros + 1;
-  }
-
-  // std::to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
-  const int scientificExponent = exponent + digitCount - 1;
-  const int absoluteExponent = std::abs(scientificExponent);
-  const int scientificLength =
-      digitCount + (digitCount > 1 ? 1 : 0) + 2 + (absoluteExponent >= 100 ? 3 : 2);
-  const int fixedLength = exponent >= 0            ? digitCount + exponent
-                          : -exponent < digitCount ? digitCount + 1
-                                                   : 2 - exponent;
-  if (fixedLength <= scientificLength) {
-    // Fixed notation of a number of 16 or more integer digits is its exact integer value,
-    // not the shortest digits padded with zeros.
-    if (integerDigits > 15) {
-      return std::to_chars(out, out + kShortestDoubleRoom, std::fabs(value)).ptr;
-    }
-    if (exponent >= 0) {
-      copyDigits(out, digits);
-      std::memset(out + digitCount, '0', static_cast<std::size_t>(exponent));
-      return out + integerDigits;
-    }
-    // Only "0.000ddd" and beyond are left.
-    const int leadingZeros = -exponent - digitCount;
-    out[0] = '0';
-    out[1] = '.';
-    std::memset(out + 2, '0', static_cast<std::size_t>(leadingZeros));
-    copyDigits(out + 2 + leadingZeros, digits);
-    return out + 2 + leadingZeros + digitCount;
-  }
-  char* end = out + 1;
-  out[0] = digits[0];
-  if (digitCount > 1) {
-    out[1] = '.';
-    copyDigits(out + 2, digits + 1);
-    end = out + digitCount + 1;
-  }
-  *end++ = 'e';
-  *end++ = scientificExponent < 0 ? '-' : '+';
-  if (absoluteExponent >= 100) *end++ = static_cast<char>('0' + absoluteExponent / 100);
-  writeDigitPair(static_cast<std::uint32_t>(absoluteExponent % 100), end);
-  return end + 2;
 }
 
 }  // namespace Brusk::Frontend

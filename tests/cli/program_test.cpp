@@ -103,7 +103,7 @@ TEST_F(ProgramTest, MaterialsOverrideFileFeedsCompute) {
 TEST_F(ProgramTest, VersionAndHelp) {
   const ProgramRun version = run("--version");
   EXPECT_EQ(0, version.status);
-  EXPECT_EQ("brusk 0.1.0\n", version.out);
+  EXPECT_EQ("brusk 0.2.0\n", version.out);
   const ProgramRun help = run("compute --help");
   EXPECT_EQ(0, help.status);
   EXPECT_NE(std::string::npos, help.out.find("--period")) << help.out;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string_view>
 #include <vector>
@@ -194,11 +195,11 @@ struct ShortestDoubleCase {
 std::vector<double> randomBitPatterns() {
   std::mt19937_64 random(1);
   std::vector<double> values;
-  for (int i = 0; i < 200000; ++i) {
+  for (int i = 0; i < 300000; ++i) {
     const std::uint64_t bits = random();
     double value = 0.0;
     std::memcpy(&value, &bits, sizeof value);
-    if (std::isfinite(value)) values.push_back(value);
+    values.push_back(value);  // NaNs with any payload and infinities included
   }
   return values;
 }
@@ -245,6 +246,88 @@ std::vector<double> integersAndDecimals() {
   return values;
 }
 
+/// Named hard cases: notation ties, the bounds of the writer's common path (1e-3, 1e5, 1e16),
+/// whole numbers beyond 2^53 whose fixed text is their exact value, the ends of the range,
+/// zeros and non-finite values.
+std::vector<double> hardCases() {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> values = {0.0,
+                                -0.0,
+                                kInfinity,
+                                -kInfinity,
+                                kNan,
+                                -kNan,
+                                1e-5,
+                                1e-4,
+                                1.5e-4,
+                                1e-3,
+                                1.5e-3,
+                                1e-2,
+                                0.1,
+                                1e4,
+                                1e5,
+                                123456.0,
+                                1e15,
+                                1234567890123456.5,
+                                9007199254740992.0,
+                                9007199254740994.0,
+                                9999999999999998.0,
+                                1e16,
+                                18014398509481984.0,
+                                123456789012345680.0,
+                                1152921504606846976.0,
+                                1e17,
+                                1e21,
+                                9.999999999999999e21,
+                                1e22,
+                                std::numeric_limits<double>::max(),
+                                std::numeric_limits<double>::min(),
+                                std::numeric_limits<double>::denorm_min(),
+                                std::numeric_limits<double>::epsilon()};
+  // Each bound with its neighbours, both signs.
+  for (const double bound : {1e-4, 1e-3, 1e5, 1e15, 9007199254740992.0, 1e16, 1e21, 1e22}) {
+    double below = bound;
+    double above = bound;
+    for (int step = 0; step < 4; ++step) {
+      below = std::nextafter(below, 0.0);
+      above = std::nextafter(above, kInfinity);
+      values.insert(values.end(), {below, above, -below, -above});
+    }
+  }
+  return values;
+}
+
+/// Whole numbers around 2^53 to 10^22, where fixed notation can win and prints the exact
+/// integer rather than the shortest digits padded with zeros.
+std::vector<double> largeWholeNumbers() {
+  std::mt19937_64 random(3);
+  std::uniform_real_distribution<double> decade(15.0, 22.5);
+  std::uniform_int_distribution<int> trailingZeros(0, 16);
+  std::vector<double> values;
+  for (int i = 0; i < 50000; ++i) {
+    const double value = std::floor(std::pow(10.0, decade(random)));
+    values.push_back(value);
+    // Round numbers with few significant digits, where scientific notation can be shorter.
+    const double scale = std::pow(10.0, trailingZeros(random));
+    values.push_back(std::round(value / scale) * scale);
+  }
+  return values;
+}
+
+/// Subnormal numbers: significands of every length.
+std::vector<double> subnormals() {
+  std::mt19937_64 random(4);
+  std::vector<double> values;
+  for (int i = 0; i < 20000; ++i) {
+    const std::uint64_t bits = random() >> (12 + i % 52);
+    double value = 0.0;
+    std::memcpy(&value, &bits, sizeof value);
+    values.push_back(value);
+  }
+  return values;
+}
+
 class ShortestDoubleTest : public testing::TestWithParam<ShortestDoubleCase> {};
 
 TEST_P(ShortestDoubleTest, MatchesToChars) {
@@ -263,11 +346,14 @@ TEST_P(ShortestDoubleTest, MatchesToChars) {
   EXPECT_EQ(mismatches, 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, ShortestDoubleTest,
-                         testing::Values(ShortestDoubleCase{"random_bits", randomBitPatterns},
-                                         ShortestDoubleCase{"powers", powersAndNeighbours},
-                                         ShortestDoubleCase{"integers_and_decimals",
-                                                            integersAndDecimals}),
-                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Families, ShortestDoubleTest,
+    testing::Values(ShortestDoubleCase{"random_bits", randomBitPatterns},
+                    ShortestDoubleCase{"powers", powersAndNeighbours},
+                    ShortestDoubleCase{"integers_and_decimals", integersAndDecimals},
+                    ShortestDoubleCase{"hard_cases", hardCases},
+                    ShortestDoubleCase{"large_whole_numbers", largeWholeNumbers},
+                    ShortestDoubleCase{"subnormals", subnormals}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace

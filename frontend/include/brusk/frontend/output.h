@@ -6,21 +6,13 @@
 #include <vector>
 
 #include "brusk/engine/wall_result.h"
+#include "brusk/frontend/shortest_double.h"
 
 namespace Brusk::Frontend {
 
 // Writers of wall results. All are pure functions of their arguments (no locale, no shared
-// state), safe to call from many threads; numbers are written in the shortest form that reads
-// back as the same double.
-
-/// Bytes writeShortestDouble may touch: the longest text is 24 bytes, and the digits are copied
-/// in fixed-size blocks that overshoot.
-inline constexpr std::size_t kShortestDoubleRoom = 64;
-
-/// Writes `value` at `out` exactly as std::to_chars(out, end, value) does (shortest text that
-/// reads back as the same double, fixed or scientific notation, whichever is shorter) but about
-/// twice as fast; `out` must have kShortestDoubleRoom bytes of room. Returns the end of the text.
-char* writeShortestDouble(double value, char* out);
+// state), safe to call from many threads; numbers are written by writeShortestDouble, in the
+// shortest form that reads back as the same double.
 
 /// A wall's result with the wall's name, as the writers print it.
 struct NamedResult {
