@@ -431,7 +431,14 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
   if (!name.empty()) {
     assignText(layer.name, name);
   } else {
-    assignText(layer.name, Schema::defaultLayerName(index));
+    // The schema's "Layer N", composed on the stack: most layers of a batch keep their default
+    // name from line to line, and assignText then copies nothing.
+    char fallback[40];
+    constexpr std::size_t kPrefix = Schema::kDefaultLayerNamePrefix.size();
+    Schema::kDefaultLayerNamePrefix.copy(fallback, kPrefix);
+    const auto written = std::to_chars(fallback + kPrefix, fallback + sizeof fallback, index + 1);
+    assignText(layer.name,
+               std::string_view(fallback, static_cast<std::size_t>(written.ptr - fallback)));
   }
   properties = Engine::LayerProperties::slab(text.thickness, text.conductivity, text.density,
                                              text.specificHeat);

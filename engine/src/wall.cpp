@@ -88,6 +88,7 @@ std::optional<WallProblem> checkProperty(WallField field, double value, std::siz
 }
 
 std::optional<WallProblem> checkLayer(const LayerProperties& layer, std::size_t index) {
+  if (isComputableLayer(layer)) return std::nullopt;
   const bool pureResistance = layer.thickness == 0.0 && layer.conductivity == 0.0 &&
                               layer.density == 0.0 && layer.specificHeat == 0.0;
   if (pureResistance) {
@@ -135,8 +136,9 @@ std::optional<WallProblem> check(const WallRequest& request) {
     return problemOf(ProblemKind::TooManyLayers, WallField::Layers,
                      static_cast<double>(request.layers.size()));
   }
+  // The usual case, every layer computable, in one quick pass; the problem only when there is one.
   for (std::size_t i = 0; i < request.layers.size(); ++i) {
-    if (auto problem = checkLayer(request.layers[i], i)) return problem;
+    if (!isComputableLayer(request.layers[i])) return checkLayer(request.layers[i], i);
   }
   return checkPeriod(request.period);
 }

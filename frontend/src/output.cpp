@@ -1,6 +1,7 @@
 #include "brusk/frontend/output.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -219,12 +220,18 @@ private:
 /// once per character; 0xC2 leads every C1 control (and some harmless letters, which merely take
 /// the slow path).
 bool needsCsvCare(std::string_view text) {
+  // One table lookup per byte: the bytes that need care, as above.
+  static constexpr auto kCareful = [] {
+    std::array<bool, 256> careful{};
+    for (std::size_t code = 0; code < 0x20; ++code) careful[code] = true;
+    for (const int code : {int{','}, int{'"'}, 0x7f, 0xc2})
+      careful[static_cast<std::size_t>(code)] = true;
+    return careful;
+  }();
   if (startsLikeFormula(text)) return true;
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    if (c == ',' || c == '"' || code < 0x20 || code == 0x7F || code == 0xC2) return true;
-  }
-  return false;
+  bool careful = false;
+  for (const char c : text) careful |= kCareful[static_cast<unsigned char>(c)];
+  return careful;
 }
 
 /// One CSV cell (RFC 4180) of text: control characters written visibly, a leading = + - @ tab

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 // The shortest digits are found with the Schubfach method (R. Giulietti, "The Schubfach way to
 // render doubles", 2020): the rounding interval of the double is scaled by a power of ten that
@@ -200,6 +201,22 @@ Decimal shortestDecimal(std::uint64_t fraction, int biasedExponent) {
   return {s + (roundUp ? 1u : 0u), k};
 }
 
+/// Strips the trailing zeros of a significand of at most 17 digits (a short number such as 0.2
+/// comes out of the search as 20000000000000000 x 10^-17): by 10^8, 10^4, 10^2 and 10, each
+/// a multiplication by a constant, instead of up to sixteen steps of 10.
+void removeTrailingZeros(Decimal& decimal) {
+  for (const auto& [power, digits] : {std::pair<std::uint64_t, int>{100000000u, 8},
+                                      {100000000u, 8},
+                                      {10000u, 4},
+                                      {100u, 2},
+                                      {10u, 1}}) {
+    if (decimal.significand % power == 0) {
+      decimal.significand /= power;
+      decimal.exponent += digits;
+    }
+  }
+}
+
 /// Writes the decimal digits of `value` (no leading zeros, "0" for 0); returns the end.
 char* writeUnsigned(std::uint64_t value, char* out) {
   char reversed[20];
@@ -261,10 +278,8 @@ char* writeShortestDouble(double value, char* out) {
     return out + 1;
   }
   Decimal decimal = shortestDecimal(fraction, biasedExponent);
-  while (decimal.significand % 10 == 0) {
-    decimal.significand /= 10;
-    ++decimal.exponent;
-  }
+  // Most computed values end in a non-zero digit: one test, and the search only for the others.
+  if (decimal.significand % 10 == 0) removeTrailingZeros(decimal);
 
   // The 17 digits end at digitBlock + 24, with zeros to their left for "0.00ddd".
   char digitBlock[48];

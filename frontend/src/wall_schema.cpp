@@ -1,6 +1,7 @@
 #include "brusk/frontend/wall_schema.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace Brusk::Frontend::Schema {
 
@@ -10,6 +11,24 @@ std::string withNumber(std::string_view prefix, std::size_t number) {
   std::string text(prefix);
   text += std::to_string(number);
   return text;
+}
+
+// The words of the position and heat-flow keys, in the order of their engine enumerations.
+constexpr std::string_view kPositionWords[] = {"external", "internal"};
+constexpr std::string_view kHeatFlowWords[] = {"horizontal", "upward", "downward"};
+
+/// Index of `word` in `words`, compared as views: batch runs ask for every line.
+template <std::size_t N>
+std::optional<std::size_t> indexOfWord(const std::string_view (&words)[N], std::string_view word) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (words[i] == word) return i;
+  }
+  return std::nullopt;
+}
+
+template <std::size_t N>
+std::vector<std::string> wordList(const std::string_view (&words)[N]) {
+  return std::vector<std::string>(std::begin(words), std::end(words));
 }
 
 /// Index of `word` in `words`, if there.
@@ -37,23 +56,23 @@ const std::vector<std::string>& layerKeys() {
 }
 
 const std::vector<std::string>& positionNames() {
-  static const std::vector<std::string> names = {"external", "internal"};
+  static const std::vector<std::string> names = wordList(kPositionWords);
   return names;
 }
 
 const std::vector<std::string>& heatFlowNames() {
-  static const std::vector<std::string> names = {"horizontal", "upward", "downward"};
+  static const std::vector<std::string> names = wordList(kHeatFlowWords);
   return names;
 }
 
 std::optional<Engine::ElementPosition> positionNamed(std::string_view word) {
-  const auto index = indexIn(positionNames(), word);
+  const auto index = indexOfWord(kPositionWords, word);
   if (!index) return std::nullopt;
   return static_cast<Engine::ElementPosition>(*index);
 }
 
 std::optional<Engine::HeatFlowDirection> heatFlowNamed(std::string_view word) {
-  const auto index = indexIn(heatFlowNames(), word);
+  const auto index = indexOfWord(kHeatFlowWords, word);
   if (!index) return std::nullopt;
   return static_cast<Engine::HeatFlowDirection>(*index);
 }
@@ -69,9 +88,13 @@ bool isMaterialFamily(std::string_view family) {
   return indexIn(materialFamilies(), family).has_value();
 }
 
-std::string defaultLayerName(std::size_t index) { return withNumber("Layer ", index + 1); }
+std::string defaultLayerName(std::size_t index) {
+  return withNumber(kDefaultLayerNamePrefix, index + 1);
+}
 
-std::string defaultLineWallName(std::size_t lineNumber) { return withNumber("line ", lineNumber); }
+std::string defaultLineWallName(std::size_t lineNumber) {
+  return withNumber(kDefaultLineWallNamePrefix, lineNumber);
+}
 
 std::string_view keyOf(Engine::WallField field) {
   switch (field) {

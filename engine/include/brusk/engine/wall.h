@@ -106,6 +106,21 @@ struct WallProblem {
   double pureResistance = 0.0;
 };
 
+/// True when a layer is one the kernels can take: a pure resistance (thickness and properties all
+/// zero) of positive finite R, or a slab of positive finite d, lambda, rho and c. checkLayer()
+/// says what is wrong with one that is not; this is its quick answer for loops over many walls.
+[[nodiscard]] inline bool isComputableLayer(const LayerProperties& layer) {
+  // Written so that NaN fails every comparison, and infinity fails the upper bounds.
+  constexpr double kLargest = 1.7976931348623157e308;
+  const auto positiveFinite = [](double value) { return value > 0.0 && value <= kLargest; };
+  if (layer.thickness == 0.0 && layer.conductivity == 0.0 && layer.density == 0.0 &&
+      layer.specificHeat == 0.0) {
+    return positiveFinite(layer.resistance);
+  }
+  return positiveFinite(layer.thickness) && positiveFinite(layer.conductivity) &&
+         positiveFinite(layer.density) && positiveFinite(layer.specificHeat);
+}
+
 /// The unit a field is given in, as messages print it: "m", "W/(m.K)", "kg/m3", "J/(kg.K)",
 /// "m2.K/W" or "s"; empty for the list of layers.
 [[nodiscard]] const char* unitOf(WallField field);

@@ -56,10 +56,14 @@ inline constexpr std::string_view kPureResistanceFamily = "air";
 /// Name of a pure thermal resistance layer, when it gives none.
 inline constexpr std::string_view kPureResistanceName = "Thermal resistance";
 
-/// Name of a slab layer that gives none and has no catalogue material: "Layer N", N from 1.
+/// Name of a slab layer that gives none and has no catalogue material: this and N, N from 1.
+inline constexpr std::string_view kDefaultLayerNamePrefix = "Layer ";
+/// "Layer N" for the layer at `index`.
 [[nodiscard]] std::string defaultLayerName(std::size_t index);
 
-/// Name of a wall on line N of a JSON Lines file that gives none: "line N".
+/// Name of a wall on line N of a JSON Lines file that gives none: this and N.
+inline constexpr std::string_view kDefaultLineWallNamePrefix = "line ";
+/// "line N" for line `lineNumber`.
 [[nodiscard]] std::string defaultLineWallName(std::size_t lineNumber);
 
 /// The key of a layer or wall field, as a file writes it ("conductivity", "rsi", ...); the
