@@ -10,10 +10,12 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/text_util.h"
 #include "test_walls.h"
 
 namespace {
@@ -157,6 +159,29 @@ TEST(CsvOutput, ColumnsMatchJsonPathsAndValues) {
     }
   }
   EXPECT_EQ('\n', csv.back());
+}
+
+// Columns line up on a terminal whatever the names: wide CJK characters take two columns, and a
+// control character in a name is shown, not obeyed.
+TEST(TableOutput, AlignsByTerminalColumns) {
+  NamedResult wide = referenceResult();
+  wide.name = "混凝土墙";
+  NamedResult hostile = referenceResult();
+  hostile.name = "a\x1b[2Jb";
+  const std::string table = Frontend::formatTable({wide, hostile});
+  EXPECT_EQ(std::string::npos, table.find('\x1b'));
+  std::istringstream lines(table);
+  std::string header;
+  std::string rule;
+  std::getline(lines, header);
+  std::getline(lines, rule);
+  // The header ends where the rule and every row end, in columns.
+  EXPECT_EQ(rule.size(), Frontend::displayWidth(header)) << header;
+  std::string row;
+  while (std::getline(lines, row)) {
+    if (row.rfind("  rule", 0) == 0) continue;
+    EXPECT_EQ(rule.size(), Frontend::displayWidth(row)) << row;
+  }
 }
 
 TEST(TableOutput, NamesQuantitiesWithSymbolsAndAlignsWalls) {

@@ -154,6 +154,29 @@ TEST(WallParser, BothFormatsGiveTheSameWall) {
   EXPECT_EQ(tomlJson, jsonJson);
 }
 
+TEST(WallParser, ExtensionsAreMatchedWithoutCase) {
+  using Brusk::Frontend::WallFormat;
+  EXPECT_EQ(WallFormat::Toml, Brusk::Frontend::wallFormatOf("WALL.TOML"));
+  EXPECT_EQ(WallFormat::Json, Brusk::Frontend::wallFormatOf("dir.x/Wall.Json"));
+  EXPECT_EQ(
+      "wall.yaml: unknown wall file type \".yaml\"; name it .toml (for people) or .json "
+      "(for programs)",
+      errorOf([] { (void)Brusk::Frontend::wallFormatOf("wall.yaml"); }));
+}
+
+// A flood of layer objects is refused while it is parsed, long before the whole text is read
+// (the time grew with the square of the count when the refusal came after parsing).
+TEST(WallParser, FloodOfLayersIsRefusedAsItIsRead) {
+  std::string json = R"({"layers": [)";
+  for (int i = 0; i < 1000; ++i) {
+    json += std::string(i > 0 ? "," : "") + R"({"thermal_resistance": 1})";
+  }
+  EXPECT_EQ("(accepted)", errorOf([&] { (void)jsonWall(json + "]}"); }));
+  json += R"(,{"thermal_resistance": 1}]})";
+  EXPECT_EQ("wall.json: more than 1000 layers, the most a wall may have",
+            errorOf([&] { (void)jsonWall(json); }));
+}
+
 TEST(WallParser, ParseWallLineTakesALineAndAName) {
   const std::string line = R"({"layers": [{"thermal_resistance": 2}]})";
   EXPECT_EQ(

@@ -150,6 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
         RejectedCase{"NoWalls", {}, 1.0},
         RejectedCase{"ZeroAmplitude", {Examples::solidBrick()}, 0.0},
         RejectedCase{"NegativeAmplitude", {Examples::solidBrick()}, -1.0},
+        RejectedCase{"AbsurdAmplitude", {Examples::solidBrick()}, 1e308},
         RejectedCase{"AmplitudeNotANumber",
                      {Examples::solidBrick()},
                      std::numeric_limits<double>::quiet_NaN()},
@@ -163,6 +164,37 @@ INSTANTIATE_TEST_SUITE_P(
                      {withLayer(Examples::slab("Bedrock", "stone", 300.0, 2.3, 2300, 1000))},
                      1.0}),
     [](const testing::TestParamInfo<RejectedCase>& param) { return param.param.name; });
+
+// Past the seven colours, walls repeat them with another dash: no two series look alike.
+TEST(HtmlReportTest, ManyWallsStayDistinguishable) {
+  std::vector<Wall> walls;
+  for (int i = 0; i < 15; ++i) {
+    Wall wall = Examples::solidBrick();
+    wall.name = "Wall " + std::to_string(i);
+    walls.push_back(wall);
+  }
+  const std::string html = renderHtmlReport(walls, {});
+  const std::size_t start = html.find("id=\"frequency-decrement-plot\"");
+  const std::string plot = html.substr(start, html.find("id=\"frequency-lag-plot\"") - start);
+  // Each wall's curve is one path of width 2; its colour and dash tell it apart.
+  std::set<std::string> styles;
+  std::size_t curves = 0;
+  for (std::size_t at = plot.find("<path d=\"M"); at != std::string::npos;
+       at = plot.find("<path d=\"M", at + 1)) {
+    const std::string element = plot.substr(at, plot.find('>', at) - at);
+    if (element.find("stroke-width=\"2\"") == std::string::npos) continue;
+    ++curves;
+    const auto attribute = [&](const std::string& name) {
+      const std::size_t found = element.find(name + "=\"");
+      if (found == std::string::npos) return std::string();
+      const std::size_t valueStart = found + name.size() + 2;
+      return element.substr(valueStart, element.find('"', valueStart) - valueStart);
+    };
+    styles.insert(attribute("stroke") + "/" + attribute("stroke-dasharray"));
+  }
+  EXPECT_EQ(15u, curves);
+  EXPECT_EQ(15u, styles.size());
+}
 
 TEST(HtmlReportTest, WallTooThickForShortCyclesStillRenders) {
   // Twenty metres overflow below a few hours' cycle but not at a day: gaps, not a failure.
