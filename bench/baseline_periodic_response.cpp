@@ -7,17 +7,18 @@
 #include <cmath>
 #include <cstddef>
 
+#include "brusk/engine/constants.h"
+
 namespace Brusk::Bench::Baseline {
 
 using Engine::Complex;
+using Engine::kPi;
+using Engine::kTwoPi;
 using Engine::ElementBoundary;
 using Engine::LayerProperties;
 using Engine::PeriodicResponse;
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
-constexpr double kTwoPi = 6.283185307179586;
 
 /// A 2x2 complex matrix, row major.
 struct Matrix {
