@@ -1,0 +1,246 @@
+// Hostile inputs, destinations and signals: the pipeline and the output file directly, then the
+// real `brusk` as a child process.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <new>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "brusk/batch/atomic_file.h"
+#include "brusk/batch/line_pipeline.h"
+#include "brusk/frontend/error.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace Brusk::Batch;
+
+/// Echoes "number:line".
+bool echo(std::string_view line, std::size_t lineNumber, std::string& output, std::string&) {
+  output += std::to_string(lineNumber) + ":" + std::string(line) + "\n";
+  return true;
+}
+
+std::string shortLines(std::size_t from, std::size_t count) {
+  std::string text;
+  for (std::size_t i = from; i < from + count; ++i) text += "w" + std::to_string(i) + "\n";
+  return text;
+}
+
+// ---- Lines the processor must not see as they are -------------------------------------------
+
+struct LineCase {
+  const char* name;
+  std::string input;
+  std::string output;  ///< rows of `echo`, and "N:refused" for each line too long
+  std::size_t lines;
+  std::size_t failed;
+  std::size_t blank;
+};
+
+const std::string kLong(300, 'x');  // longer than the 100 bytes the cases allow
+
+class PipelineLineTest : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(PipelineLineTest, RowsAndNumbers) {
+  const LineCase& c = GetParam();
+  for (const unsigned jobs : {1u, 3u}) {
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    PipelineOptions options;
+    options.jobs = jobs;
+    options.chunkBytes = 64;
+    options.maxLineBytes = 100;
+    std::vector<std::string> errors;
+    options.refuseLine = [](std::size_t line, const std::string& reason, std::string& output,
+                            std::string& error) {
+      output += std::to_string(line) + ":refused\n";
+      error = std::to_string(line) + ": " + reason;
+    };
+    options.onError = [&](std::size_t, const std::string& error) { errors.push_back(error); };
+    const PipelineSummary summary = runLinePipeline(in, out, echo, options);
+    EXPECT_EQ(out.str(), c.output) << jobs << " jobs";
+    EXPECT_EQ(summary.lines, c.lines);
+    EXPECT_EQ(summary.failedLines, c.failed);
+    EXPECT_EQ(summary.blankLines, c.blank);
+    for (const std::string& error : errors) {
+      EXPECT_NE(error.find(": line longer than 100 bytes"), std::string::npos) << error;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, PipelineLineTest,
+    ::testing::Values(
+        LineCase{"long_line_between_short_ones", "a\n" + kLong + "\nb\n", "1:a\n2:refused\n3:b\n",
+                 3, 1, 0},
+        LineCase{"long_last_line_without_newline", "a\n" + kLong, "1:a\n2:refused\n", 2, 1, 0},
+        LineCase{"two_long_lines_in_a_row", kLong + "\n" + kLong + "\nc\n",
+                 "1:refused\n2:refused\n3:c\n", 3, 2, 0},
+        LineCase{"long_line_then_many_short", kLong + "\n" + shortLines(2, 50),
+                 "1:refused\n" +
+                     [] {
+                       std::string rows;
+                       for (int i = 2; i < 52; ++i) {
+                         rows += std::to_string(i) + ":w" + std::to_string(i) + "\n";
+                       }
+                       return rows;
+                     }(),
+                 51, 1, 0},
+        LineCase{"line_of_exactly_the_limit", std::string(100, 'y') + "\n",
+                 "1:" + std::string(100, 'y') + "\n", 1, 0, 0},
+        LineCase{"blank_lines_are_skipped", "a\n\n  \t\n\r\nb\n\n", "1:a\n5:b\n", 2, 0, 4},
+        LineCase{"only_blank_lines", "\n\n\n", "", 0, 0, 3}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PipelineHardening, EndlessLineIsReadWithoutBeingKeptAndCancellationIsHonoured) {
+  // An input of one line without end, like /dev/zero: the reader must skip it in bounded
+  // memory and see the cancel flag between reads.
+  std::size_t reads = 0;
+  const InputSource zeros = [&](char* buffer, std::size_t size) {
+    std::fill(buffer, buffer + size, '0');
+    ++reads;
+    return size;
+  };
+  PipelineOptions options;
+  options.jobs = 2;
+  options.maxLineBytes = 1000;
+  options.cancelled = [&] { return reads > 5000; };
+  std::ostringstream out;
+  const PipelineSummary summary = runLinePipeline(zeros, out, echo, options);
+  EXPECT_TRUE(summary.stoppedEarly);
+  EXPECT_EQ(out.str(), "");
+}
+
+// ---- Faults inside a run ------------------------------------------------------------------
+
+struct ThrowCase {
+  const char* name;
+  int kind;  ///< 0: std::bad_alloc, 1: std::runtime_error, 2: Brusk::Error
+};
+
+class PipelineThrowTest : public ::testing::TestWithParam<ThrowCase> {};
+
+TEST_P(PipelineThrowTest, ExceptionLeavesTheRunInsteadOfEndingTheProgram) {
+  std::istringstream in(shortLines(1, 20000));
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 4;
+  options.chunkBytes = 64;
+  const int kind = GetParam().kind;
+  const auto throwing = [kind](std::string_view line, std::size_t number, std::string& output,
+                               std::string& error) {
+    if (number == 7777) {
+      if (kind == 0) throw std::bad_alloc();
+      if (kind == 1) throw std::runtime_error("worker failed");
+      throw Brusk::Error("wall failed");
+    }
+    return echo(line, number, output, error);
+  };
+  EXPECT_ANY_THROW(runLinePipeline(in, out, throwing, options));
+  // Whatever was written stops before the line that threw.
+  EXPECT_EQ(out.str().find("7777:"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, PipelineThrowTest,
+                         ::testing::Values(ThrowCase{"bad_alloc", 0}, ThrowCase{"runtime_error", 1},
+                                           ThrowCase{"brusk_error", 2}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PipelineHardening, FailingInputIsCarriedOut) {
+  std::size_t reads = 0;
+  const InputSource failing = [&](char* buffer, std::size_t size) -> std::size_t {
+    if (++reads == 3) throw Brusk::Error("input: reading failed: Input/output error");
+    std::fill(buffer, buffer + size, 'a');
+    buffer[size - 1] = '\n';
+    return size;
+  };
+  std::ostringstream out;
+  PipelineOptions options;
+  options.jobs = 2;
+  EXPECT_THROW(runLinePipeline(failing, out, echo, options), Brusk::Error);
+}
+
+struct ThreadCase {
+  const char* name;
+  unsigned jobs;
+  std::size_t lines;  ///< of 8 bytes each, in chunks of 64 bytes
+  std::size_t maxThreads;
+};
+
+class PipelineThreadTest : public ::testing::TestWithParam<ThreadCase> {};
+
+TEST_P(PipelineThreadTest, NoMoreThreadsThanChunksOrTheCap) {
+  const ThreadCase& c = GetParam();
+  std::string text;
+  for (std::size_t i = 0; i < c.lines; ++i) text += "line" + std::to_string(1000 + i % 1000) + "\n";
+  std::istringstream in(text);
+  std::ostringstream out;
+  std::mutex mutex;
+  std::set<std::thread::id> threads;
+  PipelineOptions options;
+  options.jobs = c.jobs;
+  options.chunkBytes = 64;
+  const auto counting = [&](std::string_view line, std::size_t number, std::string& output,
+                            std::string& error) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      threads.insert(std::this_thread::get_id());
+    }
+    return echo(line, number, output, error);
+  };
+  const PipelineSummary summary = runLinePipeline(in, out, counting, options);
+  EXPECT_EQ(summary.lines, c.lines);
+  EXPECT_LE(threads.size(), c.maxThreads == 0 ? std::size_t{maxJobs()} : c.maxThreads);
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, PipelineThreadTest,
+                         ::testing::Values(ThreadCase{"one_chunk_many_jobs", 10000, 3, 1},
+                                           ThreadCase{"two_chunks_many_jobs", 10000, 12, 2},
+                                           ThreadCase{"absurd_jobs_are_capped", 4000000000u, 50000,
+                                                      0}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PipelineHardening, DescriptorInputEndsWhenTheWakePipeIsReadable) {
+  // The input pipe stays open and empty: only the wake-up can end the read.
+  int input[2];
+  int wake[2];
+  ASSERT_EQ(::pipe(input), 0);
+  ASSERT_EQ(::pipe(wake), 0);
+  ASSERT_EQ(::write(wake[1], "x", 1), 1);
+  const InputSource source = descriptorInput(input[0], "pipe", nullptr, wake[0]);
+  char buffer[16];
+  EXPECT_EQ(source(buffer, sizeof buffer), 0u);
+  for (const int descriptor : {input[0], input[1], wake[0], wake[1]}) ::close(descriptor);
+}
+
+TEST(PipelineHardening, DescriptorInputReportsAFailedRead) {
+  const int directory = ::open("/", O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(directory, 0);
+  const InputSource source = descriptorInput(directory, "/", nullptr);
+  char buffer[16];
+  try {
+    (void)source(buffer, sizeof buffer);
+    ADD_FAILURE() << "no error";
+  } catch (const Brusk::Error& error) {
+    EXPECT_NE(std::string(error.what()).find("/: reading failed: Is a directory"),
+              std::string::npos)
+        << error.what();
+  }
+  ::close(directory);
+}
+
+}  // namespace
