@@ -243,4 +243,99 @@ TEST(PipelineHardening, DescriptorInputReportsAFailedRead) {
   ::close(directory);
 }
 
+// ---- Destinations -------------------------------------------------------------------------
+
+class Folder : public ::testing::Test {
+protected:
+  void SetUp() override {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    folder = fs::temp_directory_path() / ("brusk-hardening-" + name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  /// Names in the folder other than `keep`: temporary files left behind.
+  [[nodiscard]] std::vector<std::string> leftovers(const std::set<std::string>& keep) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      const std::string name = entry.path().filename().string();
+      if (keep.count(name) == 0) names.push_back(name);
+    }
+    return names;
+  }
+
+  fs::path folder;
+};
+
+struct DestinationCase {
+  const char* name;
+  /// Prepares the folder (shell, run in it) and names the destination.
+  const char* setup;
+  const char* destination;
+  /// Checks the folder afterwards (shell, exit 0 when right), or "" when the constructor must
+  /// throw with `message` in its text.
+  const char* check;
+  const char* message;
+};
+
+class DestinationTest : public Folder, public ::testing::WithParamInterface<DestinationCase> {};
+
+TEST_P(DestinationTest, WritesWhereTheNameLeadsOrRefusesAtOnce) {
+  const DestinationCase& c = GetParam();
+  const std::string cd = "cd '" + folder.string() + "' && ";
+  ASSERT_EQ(std::system((cd + c.setup).c_str()), 0) << c.setup;
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder);
+  if (std::string(c.check).empty()) {
+    try {
+      AtomicOutputFile file(c.destination);
+      ADD_FAILURE() << "accepted " << c.destination;
+    } catch (const Brusk::Error& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
+    }
+  } else {
+    {
+      AtomicOutputFile file(c.destination);
+      file.stream() << "new content\n";
+      file.commit();
+    }
+    EXPECT_EQ(std::system((cd + c.check).c_str()), 0) << c.check;
+  }
+  fs::current_path(previous);
+  for (const std::string& name : leftovers({})) {
+    EXPECT_EQ(name.find(".partial-"), std::string::npos) << name << " left behind";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Destinations, DestinationTest,
+    ::testing::Values(
+        DestinationCase{"new_file", "true", "out.csv", "grep -qx 'new content' out.csv", ""},
+        DestinationCase{"private_file_stays_private", "echo old > out.csv && chmod 600 out.csv",
+                        "out.csv",
+                        "grep -qx 'new content' out.csv && test $(stat -c %a out.csv) = 600", ""},
+        DestinationCase{"symbolic_link_is_followed",
+                        "mkdir real && echo old > real/t.csv && ln -s real/t.csv link.csv",
+                        "link.csv",
+                        "test -L link.csv && grep -qx 'new content' real/t.csv && "
+                        "test -z \"$(ls -A real | grep partial)\"",
+                        ""},
+        DestinationCase{"dangling_link_creates_its_target", "ln -s made.csv link.csv", "link.csv",
+                        "test -L link.csv && grep -qx 'new content' made.csv", ""},
+        DestinationCase{"fifo_is_written_directly",
+                        "mkfifo out.fifo && (timeout 60 cat out.fifo > got.txt &)", "out.fifo",
+                        "test -p out.fifo && for i in $(seq 600); do "
+                        "grep -qx 'new content' got.txt && exit 0; sleep 0.1; done; exit 1",
+                        ""},
+        DestinationCase{"directory", "mkdir dir", "dir", "", "dir: is a directory"},
+        DestinationCase{"empty_name", "true", "", "", "the output file name is empty"},
+        DestinationCase{"link_loop", "ln -s a.csv b.csv && ln -s b.csv a.csv", "a.csv", "",
+                        "a.csv: Too many levels of symbolic links"},
+        DestinationCase{"missing_folder", "true", "nowhere/out.csv", "",
+                        "No such file or directory"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace
