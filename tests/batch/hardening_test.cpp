@@ -338,4 +338,228 @@ INSTANTIATE_TEST_SUITE_P(
                         "No such file or directory"}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// ---- The program --------------------------------------------------------------------------
+
+std::string slurp(const fs::path& path) {
+  std::ifstream stream(path, std::ios::binary);
+  std::stringstream content;
+  content << stream.rdbuf();
+  return content.str();
+}
+
+
+/// A wall line whose properties vary with `i`, named after it.
+std::string wallLine(int i) {
+  const double thickness = 0.05 + 0.001 * (i % 300);
+  return R"({"name":"wall-)" + std::to_string(i) + R"(","layers":[{"thickness":)" +
+         std::to_string(thickness) +
+         R"(,"conductivity":1.8,"density":2400,"specific_heat":1000},{"thermal_resistance":0.18}]})";
+}
+
+class ProgramHardeningTest : public Folder {
+protected:
+  void writeWalls(const std::string& name, int count, const std::string& tail = "") const {
+    std::ofstream out(folder / name, std::ios::binary);
+    for (int i = 1; i <= count; ++i) out << wallLine(i) << '\n';
+    out << tail;
+  }
+
+  /// Runs a bash script in the folder with `$brusk` naming the program, and helpers to wait for
+  /// a file to grow; returns its exit status. Time-boxed, so a hung run fails the test.
+  int shell(const std::string& script) const {
+    std::ofstream(folder / "run.sh")
+        << "brusk='" BRUSK_PROGRAM "'\n"
+        << "# grown PATTERN: waits until a file matching it has some bytes\n"
+           "grown() { for i in $(seq 1200); do for f in $1; do "
+           "[ -s \"$f\" ] && return 0; done; sleep 0.05; done; return 1; }\n"
+        << script << '\n';
+    const std::string command =
+        "cd '" + folder.string() + "' && timeout 120 bash run.sh >stdout.txt 2>stderr.txt";
+    const int raw = std::system(command.c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  }
+  [[nodiscard]] std::string out() const { return slurp(folder / "stdout.txt"); }
+  [[nodiscard]] std::string err() const { return slurp(folder / "stderr.txt"); }
+};
+
+struct SignalCase {
+  const char* name;
+  std::string script;  ///< ends with brusk's exit status as its own
+  int status;
+  const char* message;
+};
+
+class SignalTest : public ProgramHardeningTest, public ::testing::WithParamInterface<SignalCase> {};
+
+// A FIFO kept open feeds the run, so that it is still going when the signal comes; the signal is
+// sent once output shows that the run is under way.
+const std::string kFedFromFifo =
+    "mkfifo in.fifo\n"
+    "$brusk batch in.fifo -o out.csv & pid=$!\n"
+    "exec 3>in.fifo\n"
+    "cat walls.jsonl >&3\n"
+    "grown '.out.csv.partial-*' || exit 90\n";
+
+std::string sendAndWait(const std::string& signal) {
+  return "kill -" + signal + " $pid\nwait $pid\nstatus=$?\nexec 3>&-\nexit $status\n";
+}
+
+TEST_P(SignalTest, RunStopsRemovesItsPartialOutputAndSaysWhy) {
+  const SignalCase& c = GetParam();
+  writeWalls("walls.jsonl", 4000);
+  EXPECT_EQ(shell(c.script), c.status) << err();
+  EXPECT_NE(err().find(c.message), std::string::npos) << err();
+  for (const std::string& name :
+       leftovers({"walls.jsonl", "run.sh", "stdout.txt", "stderr.txt", "in.fifo", "shown.csv"})) {
+    ADD_FAILURE() << name << " left behind";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, SignalTest,
+    ::testing::Values(
+        SignalCase{"interrupt", kFedFromFifo + sendAndWait("INT"), 130,
+                   "interrupted by SIGINT after"},
+        SignalCase{"terminate", kFedFromFifo + sendAndWait("TERM"), 143,
+                   "interrupted by SIGTERM after"},
+        SignalCase{"hangup", kFedFromFifo + sendAndWait("HUP"), 129, "interrupted by SIGHUP after"},
+        // Standard input is a pipe kept open: the read waiting on it must give way.
+        SignalCase{"interrupt_on_standard_input",
+                   "mkfifo in.fifo\n"
+                   "$brusk batch - -o out.csv <in.fifo & pid=$!\n"
+                   "exec 3>in.fifo\n"
+                   "cat walls.jsonl >&3\n"
+                   "grown '.out.csv.partial-*' || exit 90\n" +
+                       sendAndWait("INT"),
+                   130, "; no output file written"},
+        // Results already went to standard output: say how many.
+        SignalCase{"interrupt_to_standard_output",
+                   "mkfifo in.fifo\n"
+                   "$brusk batch - <in.fifo >shown.csv & pid=$!\n"
+                   "exec 3>in.fifo\n"
+                   "cat walls.jsonl >&3\n"
+                   "grown shown.csv || exit 90\n" +
+                       sendAndWait("INT"),
+                   130, " rows were written to standard output"},
+        SignalCase{"reader_of_standard_output_goes_away",
+                   "$brusk batch walls.jsonl | head -c 100 >/dev/null\nexit ${PIPESTATUS[0]}\n",
+                   141, "output closed by its reader (SIGPIPE) after"},
+        // A line without end, read on without being kept, while the signal is watched for.
+        SignalCase{"endless_line",
+                   "$brusk batch /dev/zero -o out.csv & pid=$!\n"
+                   "for i in $(seq 1200); do\n"
+                   "  read=$(awk '/^rchar/ {print $2}' /proc/$pid/io 2>/dev/null)\n"
+                   "  [ \"${read:-0}\" -gt 20000000 ] && break; sleep 0.05\n"
+                   "done\n"
+                   "kill -TERM $pid\nwait $pid\n",
+                   143, "interrupted by SIGTERM after"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+struct RunCase {
+  const char* name;
+  const char* script;  ///< run after walls.jsonl (300 walls) and in.toml are written
+  int status;
+  const char* message;  ///< expected on standard error
+  const char* check;    ///< shell, exit 0 when the folder is right afterwards
+};
+
+class RunTest : public ProgramHardeningTest, public ::testing::WithParamInterface<RunCase> {};
+
+constexpr const char* kWallToml =
+    "name = \"Concrete\"\n[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n";
+
+TEST_P(RunTest, StatusMessageAndFiles) {
+  const RunCase& c = GetParam();
+  writeWalls("walls.jsonl", 300);
+  std::ofstream(folder / "in.toml") << kWallToml;
+  std::ofstream(folder / "bad.toml") << "[[layers]]\nthickness = -1\n";
+  const std::string before = slurp(folder / "walls.jsonl");
+  EXPECT_EQ(shell(c.script), c.status) << err();
+  EXPECT_NE(err().find(c.message), std::string::npos) << err();
+  EXPECT_EQ(slurp(folder / "walls.jsonl"), before) << "input changed";
+  EXPECT_EQ(slurp(folder / "in.toml"), kWallToml) << "input changed";
+  EXPECT_EQ(std::system(("cd '" + folder.string() + "' && " + c.check).c_str()), 0) << c.check;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_EQ(name.find(".partial-"), std::string::npos) << name << " left behind";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RunTest,
+    ::testing::Values(
+        // The output is one of the inputs, however it is named.
+        RunCase{"batch_output_is_input", "$brusk batch walls.jsonl -o walls.jsonl", 2,
+                "-o: walls.jsonl: is the input file walls.jsonl", "true"},
+        RunCase{"batch_output_is_input_by_another_path",
+                "$brusk batch ./walls.jsonl -o \"$PWD/walls.jsonl\"", 2, "is the input file",
+                "true"},
+        RunCase{"batch_output_links_to_input",
+                "ln -s walls.jsonl link.jsonl && $brusk batch walls.jsonl -o link.jsonl", 2,
+                "is the input file", "test -L link.jsonl"},
+        RunCase{"batch_output_is_standard_input", "$brusk batch - -o walls.jsonl <walls.jsonl", 2,
+                "is the input file <stdin>", "true"},
+        RunCase{"batch_output_is_materials_file",
+                "printf 'mine = {name=\"M\", conductivity=1, density=1, specific_heat=1}\\n' "
+                ">m.toml && cp m.toml m.orig && "
+                "$brusk batch walls.jsonl --materials m.toml -o m.toml",
+                2, "is the input file m.toml", "cmp -s m.toml m.orig"},
+        RunCase{"report_output_is_input", "$brusk report in.toml -o in.toml", 2,
+                "-o: in.toml: is the input file in.toml", "true"},
+        // The destination is checked before the run, whatever the inputs hold.
+        RunCase{"batch_output_is_directory", "mkdir dir && $brusk batch walls.jsonl -o dir", 2,
+                "-o: dir: is a directory", "test -d dir && test ! -s stdout.txt"},
+        RunCase{"batch_output_name_empty", "$brusk batch walls.jsonl -o ''", 2,
+                "-o: the output file name is empty", "true"},
+        RunCase{"report_output_is_directory_before_bad_wall",
+                "mkdir dir && $brusk report bad.toml -o dir", 2, "-o: dir: is a directory",
+                "test -d dir"},
+        // A special destination keeps what it is.
+        RunCase{"batch_into_fifo",
+                "mkfifo o.fifo && (timeout 60 cat o.fifo >got.csv &) && "
+                "$brusk batch walls.jsonl -o o.fifo",
+                0, "",
+                "test -p o.fifo && for i in $(seq 600); do "
+                "[ $(wc -l <got.csv) = 301 ] && exit 0; sleep 0.1; done; exit 1"},
+        RunCase{"report_into_fifo",
+                "mkfifo o.fifo && (timeout 60 cat o.fifo >got.html &) && "
+                "$brusk report in.toml -o o.fifo",
+                0, "",
+                "test -p o.fifo && for i in $(seq 600); do "
+                "grep -q '</html>' got.html && exit 0; sleep 0.1; done; exit 1"},
+        RunCase{"report_through_link",
+                "mkdir pages && ln -s pages/p.html link.html && "
+                "$brusk report in.toml -o link.html",
+                0, "", "test -L link.html && grep -q '</html>' pages/p.html"},
+        RunCase{"report_keeps_permissions",
+                "echo old >p.html && chmod 600 p.html && $brusk report in.toml -o p.html", 0, "",
+                "test $(stat -c %a p.html) = 600 && grep -q '</html>' p.html"},
+        // Standard output that cannot take the output.
+        RunCase{"batch_to_full_device", "$brusk batch walls.jsonl >/dev/full", 1,
+                "brusk: cannot write to standard output: No space left on device", "true"},
+        RunCase{"batch_to_closed_output", "$brusk batch walls.jsonl >&-", 1,
+                "brusk: cannot write to standard output", "true"},
+        RunCase{"compute_to_full_device", "$brusk compute in.toml >/dev/full", 1,
+                "brusk: cannot write to standard output: No space left on device", "true"},
+        RunCase{"report_line_to_full_device", "$brusk report in.toml -o p.html >/dev/full", 1,
+                "brusk: cannot write to standard output: No space left on device", "true"},
+        // Thread counts that are no use are capped, not fatal.
+        RunCase{"huge_job_count",
+                "$brusk batch walls.jsonl --jobs 100000 -o a.csv && "
+                "$brusk batch walls.jsonl --jobs 4294967295 -o b.csv && "
+                "$brusk batch walls.jsonl --jobs 1 -o c.csv",
+                0, "", "cmp a.csv c.csv && cmp b.csv c.csv"},
+        // Blank lines are no walls.
+        RunCase{"blank_lines_skipped",
+                "cp walls.jsonl spaced.jsonl && printf '\\n  \\n\\r\\n' >>spaced.jsonl && "
+                "$brusk batch spaced.jsonl -o s.csv",
+                0, "", "[ $(wc -l <s.csv) = 301 ]"},
+        RunCase{"line_too_long",
+                "{ head -2 walls.jsonl; head -c 5000000 /dev/zero | tr '\\0' x; echo; "
+                "tail -n +3 walls.jsonl; } >long.jsonl && $brusk batch long.jsonl -o l.csv",
+                1, "long.jsonl:3: line longer than 4 MiB",
+                "[ $(wc -l <l.csv) = 302 ] && sed -n 4p l.csv | grep -q 'longer than 4 MiB' && "
+                "sed -n 5p l.csv | grep -q '^wall-3,'"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
 }  // namespace

@@ -126,6 +126,61 @@ TEST_F(ProgramTest, ReportIsWrittenWholeOrNotAtAll) {
 }
 #endif
 
+struct BadCommandLine {
+  const char* label;
+  const char* arguments;
+  const char* message;  ///< standard error without "brusk: " and the newline
+};
+
+class BadCommandLineTest : public ProgramTest,
+                           public testing::WithParamInterface<BadCommandLine> {};
+
+// A mistyped command line: exit status 2, nothing on standard output, what was not understood
+// and the nearest thing that would have been.
+TEST_P(BadCommandLineTest, SaysWhatIsWrongAndSuggests) {
+  const BadCommandLine& line = GetParam();
+  write("walls.jsonl", "");
+  const ProgramRun result = run(line.arguments);
+  EXPECT_EQ(2, result.status) << line.label;
+  EXPECT_EQ("", result.out) << line.label;
+  EXPECT_EQ(std::string("brusk: ") + line.message + "\n", result.err) << line.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, BadCommandLineTest,
+    testing::Values(
+        BadCommandLine{"unknown command", "comput x.toml",
+                       "unknown command \"comput\"; did you mean \"compute\"? (see brusk --help)"},
+        BadCommandLine{"unknown command far from any", "frobnicate",
+                       "unknown command \"frobnicate\" (see brusk --help)"},
+        BadCommandLine{"unknown option", "compute --formt csv x.toml",
+                       "unknown option \"--formt\" for brusk compute; did you mean \"--format\"? "
+                       "(see brusk compute --help)"},
+        BadCommandLine{"unknown batch option", "batch walls.jsonl --fail-fats",
+                       "unknown option \"--fail-fats\" for brusk batch; did you mean "
+                       "\"--fail-fast\"? (see brusk batch --help)"},
+        BadCommandLine{"negative jobs", "batch walls.jsonl --jobs -1",
+                       "--jobs must be a whole number of threads (0: one per core), got \"-1\""},
+        BadCommandLine{"jobs not a number", "batch walls.jsonl --jobs many",
+                       "--jobs must be a whole number of threads (0: one per core), got \"many\""},
+        BadCommandLine{"fractional jobs", "batch walls.jsonl --jobs 1.5",
+                       "--jobs must be a whole number of threads (0: one per core), got "
+                       "\"1.5\""}),
+    [](const testing::TestParamInfo<BadCommandLine>& row) {
+      std::string name = row.param.label;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
+
+TEST_F(ProgramTest, HelpCommandPrintsTheHelp) {
+  const ProgramRun help = run("help");
+  EXPECT_EQ(0, help.status) << help.err;
+  EXPECT_NE(std::string::npos, help.out.find("compute")) << help.out;
+  const ProgramRun topic = run("help batch");
+  EXPECT_EQ(0, topic.status) << topic.err;
+  EXPECT_NE(std::string::npos, topic.out.find("--jobs")) << topic.out;
+}
+
 struct BadInput {
   const char* label;
   const char* file;  ///< written to the test folder, then computed
