@@ -196,6 +196,10 @@ class BadInputTest : public ProgramTest, public testing::WithParamInterface<BadI
 TEST_P(BadInputTest, ExitsWithStatusTwoAndAMessage) {
   const BadInput& input = GetParam();
   write(input.file, input.content);
+  if (std::string(input.file) == "loop.toml") {
+    fs::remove(_folder / "loop.toml");
+    fs::create_symlink("loop.toml", _folder / "loop.toml");
+  }
   const ProgramRun result = run(std::string("compute ") + input.arguments + " " + input.file);
   EXPECT_EQ(2, result.status) << input.label;
   EXPECT_EQ("", result.out) << input.label;
@@ -303,7 +307,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"negative period", "wall.toml", BruskTest::kConcreteToml,
                  "--period must be a positive number of hours, got -3", "--period -3"},
         BadInput{"bad override file", "wall.toml", BruskTest::kConcreteToml,
-                 "missing.toml: cannot open the file", "--materials missing.toml"}),
+                 "missing.toml: cannot open the file: No such file or directory",
+                 "--materials missing.toml"},
+        BadInput{"missing wall file", "wall.toml", BruskTest::kConcreteToml,
+                 "absent.toml: cannot open the file: No such file or directory", "absent.toml"},
+        BadInput{"wall file in a symbolic link loop", "loop.toml", "",
+                 "loop.toml: cannot open the file: Too many levels of symbolic links"}),
     [](const testing::TestParamInfo<BadInput>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
