@@ -200,6 +200,8 @@ TEST_P(BadInputTest, ExitsWithStatusTwoAndAMessage) {
     fs::remove(_folder / "loop.toml");
     fs::create_symlink("loop.toml", _folder / "loop.toml");
   }
+  // A catalogue file as deep as a wall file can be.
+  write("deep.toml", "a" + std::string(40000, '.') + " = 1\n");
   const ProgramRun result = run(std::string("compute ") + input.arguments + " " + input.file);
   EXPECT_EQ(2, result.status) << input.label;
   EXPECT_EQ("", result.out) << input.label;
@@ -210,6 +212,19 @@ const std::string kEpsLayer =
     "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n\n[[layers]]\n"
     "name = \"EPS board\"\nthickness = 0.1\nconductivity = -0.035\ndensity = 20\n"
     "specific_heat = 1450\n";
+
+std::string repeated(const std::string& text, int count) {
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
+const char* const kTooDeep =
+    "wall.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat table with a "
+    "list of layers";
+const char* const kTooDeepOnLine2 =
+    "wall.toml:2: TOML nested too deep (more than 32 levels); a wall file is a flat table with a "
+    "list of layers";
 
 std::string manyLayers() {
   std::string text = R"({"layers": [)";
@@ -312,7 +327,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"missing wall file", "wall.toml", BruskTest::kConcreteToml,
                  "absent.toml: cannot open the file: No such file or directory", "absent.toml"},
         BadInput{"wall file in a symbolic link loop", "loop.toml", "",
-                 "loop.toml: cannot open the file: Too many levels of symbolic links"}),
+                 "loop.toml: cannot open the file: Too many levels of symbolic links"},
+        BadInput{"deep dotted key", "wall.toml", "a" + repeated(".a", 20000) + " = 1\n", kTooDeep},
+        BadInput{"deep table header", "wall.toml",
+                 "name = \"x\"\n[" + repeated("a.", 5000) + "a]\n", kTooDeepOnLine2},
+        BadInput{"deep arrays", "wall.toml",
+                 "a = " + repeated("[", 20000) + repeated("]", 20000) + "\n", kTooDeep},
+        BadInput{"deep inline tables", "wall.toml",
+                 "a = " + repeated("{b=", 20000) + "1" + repeated("}", 20000) + "\n", kTooDeep},
+        BadInput{"deep catalogue file", "wall.toml", BruskTest::kConcreteToml,
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat "
+                 "table with a list of layers",
+                 "--materials deep.toml"}),
     [](const testing::TestParamInfo<BadInput>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
