@@ -124,6 +124,8 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   if (!std::isfinite(options.periodHours) || options.periodHours <= 0.0) {
     throw Error("--period must be a positive number of hours");
   }
+  // From here on a signal only stops the run, which then removes what it began to write.
+  InterruptGuard interrupts;
   const bool fromStandardInput = options.input == "-";
   std::optional<InputFile> file;
   if (!fromStandardInput) file.emplace(options.input);
@@ -192,7 +194,6 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   }
   Progress lastProgress;
 
-  InterruptGuard interrupts;
   PipelineOptions pipeline;
   pipeline.jobs = options.jobs;
   pipeline.failFast = options.failFast;
