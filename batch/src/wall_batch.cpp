@@ -96,7 +96,8 @@ std::size_t regularFileSize(int descriptor) {
 /// The input file, open for reading and closed at the end of the run.
 class InputFile {
 public:
-  explicit InputFile(const std::string& path) : _descriptor(::open(path.c_str(), O_RDONLY)) {
+  explicit InputFile(const std::string& path)
+      : _descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     if (_descriptor < 0) {
       throw Error(path + ": cannot open the input file: " + std::strerror(errno));
     }
