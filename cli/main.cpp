@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
     for (const CLI::App* command : app.get_subcommands({})) names.push_back(command->get_name());
     if (std::find(names.begin(), names.end(), word) == names.end()) {
       if (word == "help") {
+        app.name("brusk");
         const CLI::App* topic = nullptr;
         if (argc > 2) {
           for (const CLI::App* command : app.get_subcommands({})) {
