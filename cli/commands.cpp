@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <optional>
 
-#include <unistd.h>
-
+#include "brusk/batch/atomic_file.h"
 #include "brusk/engine/constants.h"
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/catalogue.h"
@@ -134,6 +131,17 @@ std::string runReport(const ReportCommandOptions& options) {
                 numberText(Report::kLargestTemperatureAmplitude) + ", got " +
                 numberText(options.amplitude));
   }
+  // The destination is checked before any wall is read, and never replaces one of the inputs.
+  std::optional<Batch::AtomicOutputFile> page;
+  try {
+    for (const std::string& file : options.files) Batch::refuseToReplaceInput(options.output, file);
+    for (const std::string& file : options.materialFiles) {
+      Batch::refuseToReplaceInput(options.output, file);
+    }
+    page.emplace(options.output);
+  } catch (const Error& error) {
+    throw Error(std::string("-o: ") + error.what());
+  }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   const std::vector<Wall> walls = loadWalls(options.files, catalogue);
   // Refused walls get the words and the file name that `brusk compute` gives them.
@@ -143,27 +151,9 @@ std::string runReport(const ReportCommandOptions& options) {
   reportOptions.temperatureAmplitude = options.amplitude;
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
-  // Written beside the target and renamed over it, so a reader never sees half a page.
-  const std::filesystem::path target(options.output);
-  std::filesystem::path temporary = target;
-  temporary += ".tmp-" + std::to_string(::getpid());
-  {
-    std::ofstream stream(temporary, std::ios::binary | std::ios::trunc);
-    stream << html;
-    stream.close();
-    if (!stream) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      throw Error(options.output + ": cannot write the report");
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    throw Error(options.output + ": cannot write the report (" + error.message() + ")");
-  }
+  // A reader never sees half a page: the file appears whole, or not at all.
+  page->stream() << html;
+  page->commit();
   return "wrote " + options.output + " (" + std::to_string(walls.size()) +
          (walls.size() == 1 ? " wall)\n" : " walls)\n");
 #else

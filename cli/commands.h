@@ -22,15 +22,15 @@ struct ReportCommandOptions {
   std::vector<std::string> materialFiles;
 };
 
-/// The whole standard output of `brusk compute`; throws Brusk::Error on bad input.
+/// The whole standard output of `brusk compute`; throws Frontend::Error on bad input.
 [[nodiscard]] std::string runCompute(const ComputeOptions& options);
 
-/// The catalogue listing of `brusk materials`, filtered by `text`; throws Brusk::Error on bad
+/// The catalogue listing of `brusk materials`, filtered by `text`; throws Frontend::Error on bad
 /// input or when nothing matches.
 [[nodiscard]] std::string runMaterials(const std::string& text,
                                        const std::vector<std::string>& materialFiles);
 
-/// Writes the HTML report atomically and returns the line to print; throws Brusk::Error.
+/// Writes the HTML report atomically and returns the line to print; throws Frontend::Error.
 [[nodiscard]] std::string runReport(const ReportCommandOptions& options);
 
 }  // namespace Brusk::Cli

@@ -3,13 +3,19 @@
 // Parses the command line, runs one command into a buffer and prints it only when everything
 // succeeded: on bad input the exit status is 2, standard output stays empty and the reason goes
 // to standard error.
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
@@ -23,6 +29,52 @@ int fail(const std::string& message, int status) {
   // Messages quote names from the files; a name must not drive the terminal.
   std::cerr << "brusk: " << Brusk::Frontend::visibleText(message) << '\n';
   return status;
+}
+
+/// " (did you mean "x"?)" for the closest of `candidates`, or nothing.
+std::string suggestion(const std::string& word, const std::vector<std::string>& candidates) {
+  const std::vector<std::string> closest = Brusk::Frontend::closestWords(word, candidates, 1);
+  return closest.empty() ? "" : "; did you mean " + Brusk::Frontend::quotedAlternatives(closest) + "?";
+}
+
+/// The message for a word on the command line that CLI11 did not take: an unknown option of the
+/// command it follows, with the nearest known one; empty when there is no such word.
+std::string unknownOptionMessage(const CLI::App& app) {
+  std::vector<const CLI::App*> commands{&app};
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->parsed()) commands.insert(commands.begin(), command);
+  }
+  for (const CLI::App* command : commands) {
+    for (const std::string& word : command->remaining()) {
+      if (word.size() < 2 || word[0] != '-') continue;
+      std::vector<std::string> names;
+      for (const CLI::Option* option : command->get_options()) {
+        for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+        for (const std::string& name : option->get_snames()) names.push_back("-" + name);
+      }
+      const std::string name = word.substr(0, word.find('='));
+      const std::string where =
+          command == &app ? std::string("brusk") : "brusk " + command->get_name();
+      return "unknown option \"" + name + "\" for " + where + suggestion(name, names) + " (see " +
+             where + " --help)";
+    }
+  }
+  return "";
+}
+
+/// --jobs as given: a whole number of threads, 0 for one per core, capped at maxJobs().
+unsigned parseJobs(const std::string& text) {
+  unsigned long long value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error == std::errc::invalid_argument || stop != end) {
+    throw Brusk::Frontend::Error("--jobs must be a whole number of threads (0: one per core), got \"" + text +
+                       "\"");
+  }
+  const unsigned cap = Brusk::Batch::maxJobs();
+  // More threads than that only cost memory and switching; so do absurd numbers.
+  return error == std::errc::result_out_of_range || value > cap ? cap
+                                                                : static_cast<unsigned>(value);
 }
 
 }  // namespace
@@ -82,7 +134,12 @@ int main(int argc, char** argv) {
   batchCommand->add_option("--format", batch.format, "Output: csv or jsonl")
       ->check(CLI::IsMember({"csv", "jsonl"}))
       ->capture_default_str();
-  batchCommand->add_option("--jobs", batch.jobs, "Threads (0: one per core)")
+  std::string jobs = "0";
+  batchCommand
+      ->add_option("--jobs", jobs,
+                   "Threads (0: one per core; at most 4 per core, " +
+                       std::to_string(Brusk::Batch::maxJobs()) + " here)")
+      ->type_name("N")
       ->capture_default_str();
   batchCommand->add_flag("--fail-fast", batch.failFast, "Stop at the first bad line");
   batchCommand->add_option("--period", batch.periodHours, "Cycle length T in hours")
@@ -92,6 +149,30 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  // A first word that names no command: say so and suggest the nearest, or give the help the
+  // word "help" asks for.
+  if (argc > 1 && argv[1][0] != '-') {
+    const std::string word = argv[1];
+    std::vector<std::string> names;
+    for (const CLI::App* command : app.get_subcommands({})) names.push_back(command->get_name());
+    if (std::find(names.begin(), names.end(), word) == names.end()) {
+      if (word == "help") {
+        app.name("brusk");
+        const CLI::App* topic = nullptr;
+        if (argc > 2) {
+          for (const CLI::App* command : app.get_subcommands({})) {
+            if (command->get_name() == argv[2]) topic = command;
+          }
+        }
+        std::cout << (topic != nullptr ? topic->help() : app.help()) << std::flush;
+        return std::cout ? 0 : fail("cannot write to standard output", 1);
+      }
+      return fail(
+          "unknown command \"" + word + "\"" + suggestion(word, names) + " (see brusk --help)",
+          kBadInput);
+    }
+  }
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
@@ -100,6 +181,10 @@ int main(int argc, char** argv) {
     return app.exit(help);
   } catch (const CLI::CallForVersion& version) {
     return app.exit(version);
+  } catch (const CLI::ExtrasError& error) {
+    const std::string message = unknownOptionMessage(app);
+    return fail(message.empty() ? std::string(error.what()) + " (see brusk --help)" : message,
+                kBadInput);
   } catch (const CLI::ParseError& error) {
     return fail(std::string(error.what()) + " (see brusk --help)", kBadInput);
   }
@@ -107,6 +192,7 @@ int main(int argc, char** argv) {
   try {
     if (batchCommand->parsed()) {
       // Streams: results go out as they are computed; bad lines are reported, not fatal.
+      batch.jobs = parseJobs(jobs);
       batch.progress = ::isatty(STDERR_FILENO) != 0;
       return Brusk::Batch::runWallBatch(batch, std::cerr);
     }
@@ -116,8 +202,13 @@ int main(int argc, char** argv) {
       output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
+    errno = 0;
     std::cout << output << std::flush;
-    return std::cout ? 0 : fail("cannot write to standard output", 1);
+    if (std::cout) return 0;
+    const int reason = errno;
+    return fail(std::string("cannot write to standard output") +
+                    (reason != 0 ? std::string(": ") + std::strerror(reason) : ""),
+                1);
   } catch (const Brusk::Frontend::Error& error) {
     return fail(error.what(), kBadInput);
   } catch (const std::exception& error) {

@@ -1,16 +1,28 @@
 #include "brusk/batch/line_pipeline.h"
 
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstring>
+#include <exception>
 #include <istream>
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "brusk/frontend/error.h"
+
 namespace Brusk::Batch {
+
+using Frontend::Error;
 
 namespace {
 
@@ -63,74 +75,160 @@ struct Chunk {
   std::string output;
   std::vector<std::pair<std::size_t, std::string>> errors;  // line number, reason
   std::size_t lines = 0;
-  bool done = false;
+  std::size_t blankLines = 0;
+  bool refused = false;  // the chunk is one line too long to keep, its input a bare newline
 
   void reset() {
     input.clear();
     output.clear();
     errors.clear();
     lines = 0;
-    done = false;
+    blankLines = 0;
+    refused = false;
   }
 };
 
-void processChunk(Chunk& chunk, const LineProcessor& process, bool failFast) {
+/// True for a line of spaces and tabs only (or none): no wall, and no row.
+bool isBlank(std::string_view line) {
+  for (const char c : line) {
+    if (c != ' ' && c != '\t') return false;
+  }
+  return true;
+}
+
+std::string tooLongReason(std::size_t maxLineBytes) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  if (maxLineBytes % kMiB == 0) {
+    return "line longer than " + std::to_string(maxLineBytes / kMiB) + " MiB";
+  }
+  return "line longer than " + std::to_string(maxLineBytes) + " bytes";
+}
+
+void processChunk(Chunk& chunk, const LineProcessor& process, const PipelineOptions& options) {
+  std::string error;
+  if (chunk.refused) {
+    const std::string reason = tooLongReason(options.maxLineBytes);
+    if (options.refuseLine) {
+      options.refuseLine(chunk.firstLine, reason, chunk.output, error);
+    } else {
+      error = "line " + std::to_string(chunk.firstLine) + ": " + reason;
+    }
+    chunk.lines = 1;
+    chunk.errors.emplace_back(chunk.firstLine, error);
+    return;
+  }
   const char* next = chunk.input.data();
   const char* const end = next + chunk.input.size();
-  std::string error;
   std::size_t lineNumber = chunk.firstLine;
-  while (next != end) {
+  for (; next != end; ++lineNumber) {
     const auto* newline =
         static_cast<const char*>(std::memchr(next, '\n', static_cast<std::size_t>(end - next)));
     const char* lineEnd = newline != nullptr ? newline : end;
     std::string_view line(next, static_cast<std::size_t>(lineEnd - next));
     next = newline != nullptr ? newline + 1 : end;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // A wall line starts with '{': only other lines need the closer look.
+    if ((line.empty() || line.front() == ' ' || line.front() == '\t') && isBlank(line)) {
+      ++chunk.blankLines;
+      continue;
+    }
     error.clear();
     ++chunk.lines;
     if (!process(line, lineNumber, chunk.output, error)) {
       chunk.errors.emplace_back(lineNumber, error);
-      if (failFast) break;
+      if (options.failFast) break;
     }
-    ++lineNumber;
   }
 }
 
 /// Reads whole lines of about `chunkBytes` bytes; the partial last line waits for the next read.
+/// A line longer than `maxLineBytes` becomes a chunk of its own, refused, whose bytes are skipped
+/// as they are read rather than kept.
 class ChunkReader {
 public:
-  ChunkReader(std::istream& input, std::size_t chunkBytes)
-      : _input(input), _chunkBytes(std::max<std::size_t>(chunkBytes, 64)) {}
+  ChunkReader(const InputSource& input, std::size_t chunkBytes, std::size_t maxLineBytes,
+              const std::function<bool()>& cancelled)
+      : _input(input),
+        _maxLineBytes(std::max<std::size_t>(maxLineBytes, 1)),
+        // No line within one read can then be too long: only one that spans reads.
+        _chunkBytes(std::min(std::max<std::size_t>(chunkBytes, 64), _maxLineBytes)),
+        _cancelled(cancelled) {}
 
-  /// Fills `chunk.input` with whole lines; false at end of input with nothing read.
+  /// Fills `chunk.input` with whole lines; false at the end of input with nothing read, or on
+  /// cancellation.
   bool next(Chunk& chunk) {
     ByteBuffer& bytes = chunk.input;
     bytes.clear();
     if (!_carry.empty()) std::memcpy(bytes.grow(_carry.size()), _carry.data(), _carry.size());
     _carry.clear();
+    if (_carryHasLines) {
+      // What followed a refused line, from one read: whole lines, then perhaps a partial one.
+      _carryHasLines = false;
+      const std::size_t newline = bytes.view().rfind('\n');
+      if (newline != std::string_view::npos) {
+        _carry.assign(bytes.data() + newline + 1, bytes.size() - newline - 1);
+        bytes.shrink(newline + 1);
+        return true;
+      }
+    }
     while (!_eof) {
+      if (cancelled()) return false;
       const std::size_t old = bytes.size();
-      char* target = bytes.grow(_chunkBytes);
-      _input.read(target, static_cast<std::streamsize>(_chunkBytes));
-      bytes.shrink(old + static_cast<std::size_t>(_input.gcount()));
-      if (!_input) _eof = true;
+      const std::size_t count = _input(bytes.grow(_chunkBytes), _chunkBytes);
+      bytes.shrink(old + count);
+      if (count < _chunkBytes) _eof = true;
       // Only the new bytes can hold a newline: the carry and earlier reads of this chunk have
       // none, and a long line must not be searched again on every read.
       const std::size_t newline = bytes.view().substr(old).rfind('\n');
-      if (newline != std::string_view::npos) {
-        const std::size_t lineEnd = old + newline + 1;
-        _carry.assign(bytes.data() + lineEnd, bytes.size() - lineEnd);
-        bytes.shrink(lineEnd);
-        break;
+      if (newline == std::string_view::npos) {
+        if (bytes.size() > _maxLineBytes) return refuse(chunk, std::string_view::npos);
+        continue;
       }
+      if (bytes.size() > _maxLineBytes) {
+        // The first line, begun before this read, may be the one too long.
+        const std::size_t first = old + bytes.view().substr(old).find('\n');
+        if (first > _maxLineBytes) return refuse(chunk, first);
+      }
+      const std::size_t lineEnd = old + newline + 1;
+      _carry.assign(bytes.data() + lineEnd, bytes.size() - lineEnd);
+      bytes.shrink(lineEnd);
+      break;
     }
+    if (cancelled()) return false;
     return bytes.size() != 0;
   }
 
 private:
-  std::istream& _input;
+  [[nodiscard]] bool cancelled() const { return _cancelled && _cancelled(); }
+
+  /// Makes `chunk` the refused line that fills its buffer, reading on to the line's end at
+  /// `newline` (npos: not read yet) and keeping what follows it.
+  bool refuse(Chunk& chunk, std::size_t newline) {
+    ByteBuffer& bytes = chunk.input;
+    while (newline == std::string_view::npos && !_eof) {
+      if (cancelled()) return false;
+      bytes.clear();
+      const std::size_t count = _input(bytes.grow(_chunkBytes), _chunkBytes);
+      bytes.shrink(count);
+      if (count < _chunkBytes) _eof = true;
+      newline = bytes.view().find('\n');
+    }
+    if (newline != std::string_view::npos) {
+      _carry.assign(bytes.data() + newline + 1, bytes.size() - newline - 1);
+      _carryHasLines = true;
+    }
+    bytes.clear();
+    *bytes.grow(1) = '\n';
+    chunk.refused = true;
+    return true;
+  }
+
+  const InputSource& _input;
+  std::size_t _maxLineBytes;
   std::size_t _chunkBytes;
+  const std::function<bool()>& _cancelled;
   std::string _carry;
+  bool _carryHasLines = false;
   bool _eof = false;
 };
 
@@ -150,10 +248,13 @@ std::size_t countLines(std::string_view text) {
 
 }  // namespace
 
-PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
+unsigned maxJobs() { return 4 * std::max(1u, std::thread::hardware_concurrency()); }
+
+PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
                                 const LineProcessor& process, const PipelineOptions& options) {
   const unsigned jobs =
-      options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+      std::min(options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency()),
+               maxJobs());
   // Chunks read but not yet written: slack lets the other threads run ahead while one chunk
   // takes long. With many threads the chunks get smaller, so that memory stays bounded.
   const std::size_t maxOutstanding = std::min(4 * static_cast<std::size_t>(jobs) + 4, kMaxChunks);
@@ -165,11 +266,15 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
   // thread finds the oldest unwritten chunk published writes it and every one done after it.
   // A chunk is thus read and processed on one core while it is hot in that core's cache, and no
   // thread sits between the workers and the files.
-  std::mutex readMutex;  // the input, the reader and the line count
-  ChunkReader reader(input, chunkBytes);
+  std::mutex readMutex;  // the input, the reader, the line count and the helper threads
+  ChunkReader reader(input, chunkBytes, options.maxLineBytes, options.cancelled);
   std::size_t nextSequence = 0;
   std::size_t nextLine = 1;
   bool inputDone = false;
+  // A thread more is started each time a chunk is read while fewer threads than chunks run, so
+  // a short input never starts more threads than it has chunks.
+  std::vector<std::thread> helpers;
+  bool helpersClosed = false;
 
   std::mutex stateMutex;         // everything below
   std::condition_variable room;  // a chunk was written, or the run stops
@@ -179,6 +284,7 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
   std::size_t nextToWrite = 0;
   bool writerActive = false;
   bool stop = false;
+  std::exception_ptr failure;  // the first exception of any thread
   PipelineSummary summary;
   Progress progress;
 
@@ -190,19 +296,27 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
       if (!slot || stop) return;
       std::shared_ptr<Chunk> chunk = std::move(slot);
       lock.unlock();
+      errno = 0;
       output.write(chunk->output.data(), static_cast<std::streamsize>(chunk->output.size()));
+      const bool written = static_cast<bool>(output);
+      const int writeError = errno;
       for (const auto& [lineNumber, reason] : chunk->errors) {
         if (options.onError) options.onError(lineNumber, reason);
       }
       summary.lines += chunk->lines;
       summary.failedLines += chunk->errors.size();
+      summary.blankLines += chunk->blankLines;
       progress.linesDone = summary.lines;
       progress.bytesDone += chunk->input.size();
       progress.failedLines = summary.failedLines;
       if (options.onProgress) options.onProgress(progress);
-      const bool stopHere =
-          (failFast && !chunk->errors.empty()) || (options.cancelled && options.cancelled());
+      const bool stopHere = !written || (failFast && !chunk->errors.empty()) ||
+                            (options.cancelled && options.cancelled());
       lock.lock();
+      if (!written && !summary.outputFailed) {
+        summary.outputFailed = true;
+        summary.outputError = writeError;
+      }
       if (stopHere) {
         stop = true;
         summary.stoppedEarly = true;
@@ -214,7 +328,7 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
     }
   };
 
-  const auto work = [&] {
+  const auto workLoop = [&](const std::function<void()>& startHelper) {
     for (;;) {
       std::shared_ptr<Chunk> chunk;
       {
@@ -238,18 +352,25 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
           chunk->sequence = nextSequence++;
           chunk->firstLine = nextLine;
           nextLine += countLines(chunk->input.view());
+          if (!helpersClosed && helpers.size() + 1 < jobs && helpers.size() < chunk->sequence) {
+            startHelper();
+          }
         } else {
           inputDone = true;
         }
       }
       if (!haveChunk) {
         std::lock_guard<std::mutex> lock(stateMutex);
+        if (options.cancelled && options.cancelled()) {
+          stop = true;
+          summary.stoppedEarly = true;
+        }
         --outstanding;
         spare.push_back(std::move(chunk));
         room.notify_all();
         return;
       }
-      processChunk(*chunk, process, failFast);
+      processChunk(*chunk, process, options);
 
       std::unique_lock<std::mutex> lock(stateMutex);
       published[chunk->sequence % maxOutstanding] = std::move(chunk);
@@ -262,12 +383,76 @@ PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
     }
   };
 
-  std::vector<std::thread> helpers;
-  helpers.reserve(jobs - 1);
-  for (unsigned i = 1; i < jobs; ++i) helpers.emplace_back(work);
+  // Any exception stops every thread; the first one is rethrown once all have been joined.
+  std::function<void()> startHelper;
+  const auto work = [&] {
+    try {
+      workLoop(startHelper);
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(stateMutex);
+      if (!failure) failure = std::current_exception();
+      stop = true;
+      room.notify_all();
+    }
+  };
+  startHelper = [&] {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      helpersClosed = true;  // the system has no more threads to give: go on with those there
+    }
+  };
+
   work();
+  {
+    std::lock_guard<std::mutex> lock(readMutex);
+    helpersClosed = true;
+  }
   for (std::thread& helper : helpers) helper.join();
+  if (failure) std::rethrow_exception(failure);
   return summary;
+}
+
+PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
+                                const LineProcessor& process, const PipelineOptions& options) {
+  const InputSource source = [&input](char* buffer, std::size_t size) {
+    input.read(buffer, static_cast<std::streamsize>(size));
+    return static_cast<std::size_t>(input.gcount());
+  };
+  return runLinePipeline(source, output, process, options);
+}
+
+InputSource descriptorInput(int descriptor, std::string name, std::function<bool()> cancelled,
+                            int wakeDescriptor) {
+  struct stat status {};
+  // A regular file never keeps a read waiting: only other inputs need the wake-up call.
+  const bool canBlock = ::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode);
+  const int wake = canBlock ? wakeDescriptor : -1;
+  return [descriptor, wake, name = std::move(name), cancelled = std::move(cancelled)](
+             char* buffer, std::size_t size) -> std::size_t {
+    const auto isCancelled = [&] { return cancelled && cancelled(); };
+    std::size_t done = 0;
+    while (done < size) {
+      if (wake >= 0) {
+        pollfd waiting[2] = {{descriptor, POLLIN, 0}, {wake, POLLIN, 0}};
+        if (::poll(waiting, 2, -1) < 0) {
+          if (errno == EINTR && !isCancelled()) continue;
+          if (errno == EINTR) return done;
+          throw Error(name + ": reading failed: " + std::strerror(errno));
+        }
+        if ((waiting[1].revents & POLLIN) != 0) return done;
+      }
+      const ssize_t count = ::read(descriptor, buffer + done, size - done);
+      if (count < 0) {
+        if (errno == EINTR && !isCancelled()) continue;
+        if (errno == EINTR) return done;
+        throw Error(name + ": reading failed: " + std::strerror(errno));
+      }
+      if (count == 0) break;
+      done += static_cast<std::size_t>(count);
+    }
+    return done;
+  };
 }
 
 }  // namespace Brusk::Batch

@@ -1,12 +1,15 @@
 #include "brusk/batch/wall_batch.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -26,6 +29,7 @@
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
+#include "interrupts.h"
 
 namespace Brusk::Batch {
 
@@ -35,30 +39,6 @@ using Frontend::Catalogue;
 using Frontend::Error;
 using Frontend::Wall;
 
-volatile std::sig_atomic_t interruptSignal = 0;
-
-extern "C" void recordInterrupt(int signal) { interruptSignal = signal; }
-
-/// Routes SIGINT and SIGTERM to a flag for the run's duration, so an interrupted batch can
-/// remove its partial output instead of dying with it.
-class InterruptGuard {
-public:
-  InterruptGuard() {
-    interruptSignal = 0;
-    _previousInterrupt = std::signal(SIGINT, recordInterrupt);
-    _previousTerminate = std::signal(SIGTERM, recordInterrupt);
-  }
-  ~InterruptGuard() {
-    std::signal(SIGINT, _previousInterrupt);
-    std::signal(SIGTERM, _previousTerminate);
-  }
-  InterruptGuard(const InterruptGuard&) = delete;
-  InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-  void (*_previousInterrupt)(int);
-  void (*_previousTerminate)(int);
-};
 
 /// Writes results or errors for one output format.
 class RowWriter {
@@ -104,11 +84,34 @@ private:
   std::size_t _columns = 0;
 };
 
-std::size_t regularFileSize(const std::string& path) {
+std::size_t regularFileSize(int descriptor) {
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+  if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return 0;
   return static_cast<std::size_t>(status.st_size);
 }
+
+/// The input file, open for reading and closed at the end of the run.
+class InputFile {
+public:
+  explicit InputFile(const std::string& path)
+      : _descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    if (_descriptor < 0) {
+      throw Error(path + ": cannot open the input file: " + std::strerror(errno));
+    }
+    struct stat status {};
+    if (::fstat(_descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+      ::close(_descriptor);
+      throw Error(path + ": is a directory, not a file");
+    }
+  }
+  ~InputFile() { ::close(_descriptor); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  [[nodiscard]] int descriptor() const { return _descriptor; }
+
+private:
+  int _descriptor;
+};
 
 }  // namespace
 
@@ -118,21 +121,31 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   }
   Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
-  Catalogue catalogue = Catalogue::builtIn();
-  for (const std::string& file : options.materialFiles) catalogue.addFile(file);
-
+  // From here on a signal only stops the run, which then removes what it began to write.
+  InterruptGuard interrupts;
   const bool fromStandardInput = options.input == "-";
-  std::ifstream file;
-  if (!fromStandardInput) {
-    file.open(options.input, std::ios::binary);
-    if (!file) throw Error(options.input + ": cannot open the input file");
-  }
-  std::istream& input = fromStandardInput ? std::cin : file;
+  std::optional<InputFile> file;
+  if (!fromStandardInput) file.emplace(options.input);
+  const int inputDescriptor = file ? file->descriptor() : STDIN_FILENO;
   const std::string sourceName = fromStandardInput ? "<stdin>" : options.input;
 
+  // The destination is checked before any wall is computed.
   std::optional<AtomicOutputFile> outputFile;
-  if (options.output != "-") outputFile.emplace(options.output);
+  if (options.output != "-") {
+    try {
+      refuseToReplaceInput(options.output, inputDescriptor, sourceName);
+      for (const std::string& materials : options.materialFiles) {
+        refuseToReplaceInput(options.output, materials);
+      }
+      outputFile.emplace(options.output);
+    } catch (const Error& error) {
+      throw Error(std::string("-o: ") + error.what());
+    }
+  }
   std::ostream& output = outputFile ? static_cast<std::ostream&>(outputFile->stream()) : std::cout;
+
+  Catalogue catalogue = Catalogue::builtIn();
+  for (const std::string& materials : options.materialFiles) catalogue.addFile(materials);
 
   const RowWriter writer(options.format == "csv");
   output << writer.header();
@@ -173,15 +186,19 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
 
   std::unique_ptr<ProgressBar> progressBar;
   if (options.progress) {
-    progressBar = std::make_unique<ProgressBar>(
-        stderr, fromStandardInput ? 0 : regularFileSize(options.input));
+    progressBar = std::make_unique<ProgressBar>(stderr, regularFileSize(inputDescriptor));
   }
   Progress lastProgress;
 
-  InterruptGuard interrupts;
   PipelineOptions pipeline;
   pipeline.jobs = options.jobs;
   pipeline.failFast = options.failFast;
+  pipeline.maxLineBytes = Frontend::kMaxWallFileBytes;
+  pipeline.refuseLine = [&](std::size_t lineNumber, const std::string& reason, std::string& out,
+                            std::string& error) {
+    error = sourceName + ":" + std::to_string(lineNumber) + ": " + reason;
+    writer.error(lineNumber, error, out);
+  };
   pipeline.onError = [&](std::size_t, const std::string& reason) {
     if (progressBar) std::fputs("\r\033[K", stderr);
     errors << Frontend::visibleText(reason) << '\n';
@@ -190,17 +207,32 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
     lastProgress = progress;
     if (progressBar) progressBar->update(progress);
   };
-  pipeline.cancelled = [] { return interruptSignal != 0; };
+  pipeline.cancelled = [] { return InterruptGuard::signal() != 0; };
+  const InputSource input = descriptorInput(inputDescriptor, sourceName, pipeline.cancelled,
+                                            InterruptGuard::wakeDescriptor());
 
   const PipelineSummary summary = runLinePipeline(input, output, process, pipeline);
   if (progressBar) progressBar->finish(lastProgress);
-  if (fromStandardInput ? input.bad() : file.bad()) {
-    throw Error(sourceName + ": reading failed");
-  }
+  errno = 0;
+  const bool flushed = outputFile || static_cast<bool>(std::cout.flush());
+  const int flushError = errno;
 
-  if (interruptSignal != 0) {
-    errors << "interrupted after " << summary.lines << " walls; no output file written\n";
-    return 130;
+  if (const int signal = InterruptGuard::signal(); signal != 0) {
+    errors << (signal == SIGPIPE ? "output closed by its reader (SIGPIPE)"
+                                 : std::string("interrupted by ") + signalName(signal))
+           << " after " << summary.lines << " walls; "
+           << (outputFile ? "no output file written"
+                          : std::to_string(summary.lines) + " rows were written to standard output")
+           << '\n';
+    return 128 + signal;
+  }
+  if (summary.outputFailed || !flushed) {
+    const int reason = summary.outputFailed ? summary.outputError : flushError;
+    errors << "brusk: "
+           << (outputFile ? options.output + ": writing failed" : "cannot write to standard output")
+           << (reason != 0 ? std::string(": ") + std::strerror(reason) : "")
+           << (outputFile ? "; no output file written" : "") << '\n';
+    return 1;
   }
   if (summary.stoppedEarly) {
     // --fail-fast: the output would be incomplete, so it is not kept.
@@ -208,13 +240,11 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
            << (outputFile ? "; no output file written" : "") << '\n';
     return 1;
   }
-  if (outputFile) {
-    outputFile->commit();
-  } else {
-    std::cout.flush();
-  }
+  if (outputFile) outputFile->commit();
   if (summary.failedLines > 0) {
-    errors << summary.failedLines << " of " << summary.lines << " walls failed\n";
+    errors << summary.failedLines << " of " << summary.lines << " walls failed";
+    if (summary.blankLines > 0) errors << " (" << summary.blankLines << " blank lines skipped)";
+    errors << '\n';
     return 1;
   }
   return 0;

@@ -11,6 +11,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/shortest_double.h"
 #include "brusk/frontend/text_util.h"
+#include "nesting_guard.h"
 
 namespace Brusk::Frontend::Detail {
 
@@ -204,6 +205,7 @@ std::size_t LineMap::lineOf(std::string pointer) const {
 
 nlohmann::json parseTomlDocument(std::string_view text, const std::string& source, LineMap& lines) {
   requireUtf8Text(text, source);
+  requireShallowToml(text, source);
   toml::table table;
   try {
     table = toml::parse(text, source);

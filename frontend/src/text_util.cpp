@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -233,8 +235,13 @@ std::string readTextFile(const std::string& path, std::size_t maxBytes) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
     throw Error(path + ": is a directory, not a file");
+  errno = 0;
   std::ifstream stream(path, std::ios::binary);
-  if (!stream) throw Error(path + ": cannot open the file");
+  if (!stream) {
+    const int reason = errno;
+    throw Error(path + ": cannot open the file" +
+                (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()));
+  }
   std::string text;
   char buffer[65536];
   while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0) {
@@ -244,7 +251,11 @@ std::string readTextFile(const std::string& path, std::size_t maxBytes) {
                   " MiB; a wall or catalogue file is a few kilobytes");
     }
   }
-  if (stream.bad()) throw Error(path + ": cannot read the file");
+  if (stream.bad()) {
+    const int reason = errno;
+    throw Error(path + ": cannot read the file" +
+                (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()));
+  }
   return text;
 }
 

@@ -127,8 +127,10 @@ TEST(LinePipeline, LastLineWithoutNewlineAndCarriageReturns) {
   PipelineOptions options;
   options.jobs = 2;
   const PipelineSummary summary = runLinePipeline(in, out, echo, options);
-  EXPECT_EQ(summary.lines, 4u);
-  EXPECT_EQ(out.str(), "1:a\n2:b\n3:\n4:c\n");
+  // The empty line gets no row, and the line after it keeps its number.
+  EXPECT_EQ(summary.lines, 3u);
+  EXPECT_EQ(summary.blankLines, 1u);
+  EXPECT_EQ(out.str(), "1:a\n2:b\n4:c\n");
 }
 
 TEST(LinePipeline, CancellationStopsBetweenChunks) {

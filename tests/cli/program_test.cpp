@@ -126,6 +126,61 @@ TEST_F(ProgramTest, ReportIsWrittenWholeOrNotAtAll) {
 }
 #endif
 
+struct BadCommandLine {
+  const char* label;
+  const char* arguments;
+  const char* message;  ///< standard error without "brusk: " and the newline
+};
+
+class BadCommandLineTest : public ProgramTest,
+                           public testing::WithParamInterface<BadCommandLine> {};
+
+// A mistyped command line: exit status 2, nothing on standard output, what was not understood
+// and the nearest thing that would have been.
+TEST_P(BadCommandLineTest, SaysWhatIsWrongAndSuggests) {
+  const BadCommandLine& line = GetParam();
+  write("walls.jsonl", "");
+  const ProgramRun result = run(line.arguments);
+  EXPECT_EQ(2, result.status) << line.label;
+  EXPECT_EQ("", result.out) << line.label;
+  EXPECT_EQ(std::string("brusk: ") + line.message + "\n", result.err) << line.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Usage, BadCommandLineTest,
+    testing::Values(
+        BadCommandLine{"unknown command", "comput x.toml",
+                       "unknown command \"comput\"; did you mean \"compute\"? (see brusk --help)"},
+        BadCommandLine{"unknown command far from any", "frobnicate",
+                       "unknown command \"frobnicate\" (see brusk --help)"},
+        BadCommandLine{"unknown option", "compute --formt csv x.toml",
+                       "unknown option \"--formt\" for brusk compute; did you mean \"--format\"? "
+                       "(see brusk compute --help)"},
+        BadCommandLine{"unknown batch option", "batch walls.jsonl --fail-fats",
+                       "unknown option \"--fail-fats\" for brusk batch; did you mean "
+                       "\"--fail-fast\"? (see brusk batch --help)"},
+        BadCommandLine{"negative jobs", "batch walls.jsonl --jobs -1",
+                       "--jobs must be a whole number of threads (0: one per core), got \"-1\""},
+        BadCommandLine{"jobs not a number", "batch walls.jsonl --jobs many",
+                       "--jobs must be a whole number of threads (0: one per core), got \"many\""},
+        BadCommandLine{"fractional jobs", "batch walls.jsonl --jobs 1.5",
+                       "--jobs must be a whole number of threads (0: one per core), got "
+                       "\"1.5\""}),
+    [](const testing::TestParamInfo<BadCommandLine>& row) {
+      std::string name = row.param.label;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
+
+TEST_F(ProgramTest, HelpCommandPrintsTheHelp) {
+  const ProgramRun help = run("help");
+  EXPECT_EQ(0, help.status) << help.err;
+  EXPECT_NE(std::string::npos, help.out.find("compute")) << help.out;
+  const ProgramRun topic = run("help batch");
+  EXPECT_EQ(0, topic.status) << topic.err;
+  EXPECT_NE(std::string::npos, topic.out.find("--jobs")) << topic.out;
+}
+
 struct BadInput {
   const char* label;
   const char* file;  ///< written to the test folder, then computed
@@ -141,6 +196,12 @@ class BadInputTest : public ProgramTest, public testing::WithParamInterface<BadI
 TEST_P(BadInputTest, ExitsWithStatusTwoAndAMessage) {
   const BadInput& input = GetParam();
   write(input.file, input.content);
+  if (std::string(input.file) == "loop.toml") {
+    fs::remove(_folder / "loop.toml");
+    fs::create_symlink("loop.toml", _folder / "loop.toml");
+  }
+  // A catalogue file as deep as a wall file can be.
+  write("deep.toml", "a" + std::string(40000, '.') + " = 1\n");
   const ProgramRun result = run(std::string("compute ") + input.arguments + " " + input.file);
   EXPECT_EQ(2, result.status) << input.label;
   EXPECT_EQ("", result.out) << input.label;
@@ -151,6 +212,19 @@ const std::string kEpsLayer =
     "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n\n[[layers]]\n"
     "name = \"EPS board\"\nthickness = 0.1\nconductivity = -0.035\ndensity = 20\n"
     "specific_heat = 1450\n";
+
+std::string repeated(const std::string& text, int count) {
+  std::string result;
+  for (int i = 0; i < count; ++i) result += text;
+  return result;
+}
+
+const char* const kTooDeep =
+    "wall.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat table with a "
+    "list of layers";
+const char* const kTooDeepOnLine2 =
+    "wall.toml:2: TOML nested too deep (more than 32 levels); a wall file is a flat table with a "
+    "list of layers";
 
 std::string manyLayers() {
   std::string text = R"({"layers": [)";
@@ -252,7 +326,23 @@ INSTANTIATE_TEST_SUITE_P(
             "double precision holds the results, got -3",
             "--period -3"},
         BadInput{"bad override file", "wall.toml", BruskTest::kConcreteToml,
-                 "missing.toml: cannot open the file", "--materials missing.toml"}),
+                 "missing.toml: cannot open the file: No such file or directory",
+                 "--materials missing.toml"},
+        BadInput{"missing wall file", "wall.toml", BruskTest::kConcreteToml,
+                 "absent.toml: cannot open the file: No such file or directory", "absent.toml"},
+        BadInput{"wall file in a symbolic link loop", "loop.toml", "",
+                 "loop.toml: cannot open the file: Too many levels of symbolic links"},
+        BadInput{"deep dotted key", "wall.toml", "a" + repeated(".a", 20000) + " = 1\n", kTooDeep},
+        BadInput{"deep table header", "wall.toml",
+                 "name = \"x\"\n[" + repeated("a.", 5000) + "a]\n", kTooDeepOnLine2},
+        BadInput{"deep arrays", "wall.toml",
+                 "a = " + repeated("[", 20000) + repeated("]", 20000) + "\n", kTooDeep},
+        BadInput{"deep inline tables", "wall.toml",
+                 "a = " + repeated("{b=", 20000) + "1" + repeated("}", 20000) + "\n", kTooDeep},
+        BadInput{"deep catalogue file", "wall.toml", BruskTest::kConcreteToml,
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat "
+                 "table with a list of layers",
+                 "--materials deep.toml"}),
     [](const testing::TestParamInfo<BadInput>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

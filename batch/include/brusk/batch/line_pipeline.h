@@ -11,8 +11,19 @@ namespace Brusk::Batch {
 /// Turns one input line into its output text (appended to `output`, newline included).
 /// Returns false when the line is bad; `error` then says why, and `output` holds the row that
 /// carries the error. Called concurrently from several threads: it must not share mutable state.
+/// An exception it throws stops the run and leaves runLinePipeline.
 using LineProcessor = std::function<bool(std::string_view line, std::size_t lineNumber,
                                          std::string& output, std::string& error)>;
+
+/// Makes the output row and the message of a line that never reaches the processor because it
+/// is longer than PipelineOptions::maxLineBytes; `reason` says so.
+using LineRefusal = std::function<void(std::size_t lineNumber, const std::string& reason,
+                                       std::string& output, std::string& error)>;
+
+/// Fills `buffer` with up to `size` input bytes and returns how many. Returns fewer only at the
+/// end of the input (0 when nothing is left) or when the run is cancelled. Throws when reading
+/// fails.
+using InputSource = std::function<std::size_t(char* buffer, std::size_t size)>;
 
 /// Progress so far, handed to a progress callback from the thread that writes the output.
 struct Progress {
@@ -21,31 +32,62 @@ struct Progress {
   std::size_t failedLines = 0;
 };
 
+/// The most threads a run starts: four per core, since more only cost memory and switching.
+[[nodiscard]] unsigned maxJobs();
+
+/// The longest line a run accepts by default: a line is one wall, and a wall file is at most
+/// this long too.
+inline constexpr std::size_t kDefaultMaxLineBytes = std::size_t{4} << 20;
+
 /// How the pipeline runs.
 struct PipelineOptions {
-  unsigned jobs = 0;                  ///< worker threads; 0 means every core
+  unsigned jobs = 0;                  ///< worker threads; 0 means every core; capped at maxJobs()
   bool failFast = false;              ///< stop after the first bad line (in input order)
   std::size_t chunkBytes = 1u << 18;  ///< input bytes handed to a worker at a time
+  /// Longer lines are not processed but refused as bad lines, and skipped to their end without
+  /// being kept in memory.
+  std::size_t maxLineBytes = kDefaultMaxLineBytes;
+  /// Row and message of a refused line; without it the row is left out and the message is
+  /// "line N: reason".
+  LineRefusal refuseLine;
   /// Called for each bad line, in input order, with its number and reason.
   std::function<void(std::size_t lineNumber, const std::string& error)> onError;
   /// Called after each written chunk.
   std::function<void(const Progress&)> onProgress;
-  /// Polled between chunks; returning true abandons the run (an interrupt).
+  /// Polled between chunks and between reads of a long line; returning true abandons the run
+  /// (an interrupt).
   std::function<bool()> cancelled;
 };
 
 /// What a run did.
 struct PipelineSummary {
-  std::size_t lines = 0;        ///< lines processed and written
+  std::size_t lines = 0;        ///< lines processed and written, blank lines not included
   std::size_t failedLines = 0;  ///< of which bad
-  bool stoppedEarly = false;    ///< fail-fast stop or cancellation before the end of input
+  std::size_t blankLines = 0;   ///< empty or blank lines, skipped without an output row
+  bool stoppedEarly = false;    ///< fail-fast stop, cancellation or failed output before the end
+  bool outputFailed = false;    ///< writing the output failed; the run stopped there
+  int outputError = 0;          ///< errno of the failed write, when known
 };
 
 /// Streams `input` line by line through `process` on several threads and writes the outputs to
 /// `output` in input order. Memory stays bounded by a few chunks per worker, whatever the input's
-/// size. Empty lines (and a final line without newline) are handled like any other line; a
-/// trailing carriage return is stripped.
+/// size, and threads are started only as chunks of work appear. Empty and blank lines (spaces and
+/// tabs only) are skipped, later lines keeping their numbers; a final line without newline is
+/// handled like any other line; a trailing carriage return is stripped. An exception thrown by
+/// `input`, `process` or a callback stops every thread and is rethrown here.
+PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
+                                const LineProcessor& process, const PipelineOptions& options);
+
+/// The same, reading from a stream.
 PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
                                 const LineProcessor& process, const PipelineOptions& options);
+
+/// Reads a file descriptor with ::read, so that a signal interrupting a read is seen: the input
+/// ends there when `cancelled` says so. Unless it is -1, `wakeDescriptor` is polled beside an
+/// input that can block (a pipe, a terminal); its becoming readable ends the input as well, so
+/// that a signal handler can wake the reader whichever thread the signal reached. Throws
+/// Frontend::Error naming `name` when a read fails.
+[[nodiscard]] InputSource descriptorInput(int descriptor, std::string name,
+                                          std::function<bool()> cancelled, int wakeDescriptor = -1);
 
 }  // namespace Brusk::Batch

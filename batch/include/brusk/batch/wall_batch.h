@@ -20,9 +20,11 @@ struct WallBatchOptions {
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines
 /// are reported on `errors` with their number and reason, and carry the error in their output
-/// row. Returns the exit status: 0 when every line was computed, 1 when some failed, 130 when
-/// interrupted (SIGINT or SIGTERM; an output file is then not created). Throws Brusk::Error when
-/// the input cannot be read or the output cannot be written.
+/// row; blank lines are skipped. Returns the exit status: 0 when every line was computed, 1 when
+/// some failed or the output could not be written, 128 + the signal when interrupted (SIGINT,
+/// SIGTERM, SIGHUP or SIGPIPE; an output file is then not created). Throws Frontend::Error when the
+/// input cannot be opened or read, or the output file cannot be created, before any wall is
+/// computed.
 int runWallBatch(const WallBatchOptions& options, std::ostream& errors);
 
 }  // namespace Brusk::Batch

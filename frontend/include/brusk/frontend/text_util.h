@@ -43,7 +43,7 @@ void requireUtf8Text(std::string_view text, const std::string& source);
 /// 1-based line number of byte `offset` in `text`.
 [[nodiscard]] std::size_t lineOfOffset(std::string_view text, std::size_t offset);
 
-/// Reads a whole file; throws Brusk::Error if it cannot be read or exceeds `maxBytes`.
+/// Reads a whole file; throws Brusk::Frontend::Error if it cannot be read or exceeds `maxBytes`.
 [[nodiscard]] std::string readTextFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace Brusk::Frontend

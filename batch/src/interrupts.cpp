@@ -1,0 +1,72 @@
+#include "interrupts.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <iterator>
+
+namespace Brusk::Batch {
+
+namespace {
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+volatile std::sig_atomic_t receivedSignal = 0;
+int wakePipe[2] = {-1, -1};
+
+extern "C" void recordSignal(int signal) {
+  const int savedErrno = errno;
+  if (receivedSignal == 0) receivedSignal = signal;
+  if (wakePipe[1] >= 0) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &byte, 1);
+  }
+  errno = savedErrno;
+}
+
+}  // namespace
+
+InterruptGuard::InterruptGuard() {
+  receivedSignal = 0;
+  if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
+  struct sigaction action {};
+  action.sa_handler = recordSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: a read waiting for input returns with EINTR
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+    ::sigaction(kSignals[i], &action, &_previous[i]);
+  }
+}
+
+InterruptGuard::~InterruptGuard() {
+  for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+    ::sigaction(kSignals[i], &_previous[i], nullptr);
+  }
+  for (int& end : wakePipe) {
+    if (end >= 0) ::close(end);
+    end = -1;
+  }
+}
+
+int InterruptGuard::signal() noexcept { return receivedSignal; }
+
+int InterruptGuard::wakeDescriptor() noexcept { return wakePipe[0]; }
+
+const char* signalName(int signal) {
+  switch (signal) {
+    case SIGINT:
+      return "SIGINT";
+    case SIGTERM:
+      return "SIGTERM";
+    case SIGHUP:
+      return "SIGHUP";
+    case SIGPIPE:
+      return "SIGPIPE";
+    default:
+      return "a signal";
+  }
+}
+
+}  // namespace Brusk::Batch
