@@ -9,56 +9,17 @@
 
 #include <nlohmann/json.hpp>
 
+#include "program_fixture.h"
 #include "test_walls.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct ProgramRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using BruskTest::ProgramRun;
+using BruskTest::slurp;
 
-std::string slurp(const fs::path& path) {
-  std::ifstream stream(path, std::ios::binary);
-  std::stringstream content;
-  content << stream.rdbuf();
-  return content.str();
-}
-
-/// A fresh folder per test, so that ctest can run tests in parallel.
-class ProgramTest : public testing::Test {
-protected:
-  void SetUp() override {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
-    for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    _folder = fs::temp_directory_path() / ("brusk-cli-test-" + name);
-    fs::remove_all(_folder);
-    fs::create_directories(_folder);
-  }
-  void TearDown() override { fs::remove_all(_folder); }
-
-  void write(const std::string& name, const std::string& content) const {
-    std::ofstream(_folder / name, std::ios::binary) << content;
-  }
-
-  /// Runs brusk with `arguments` (shell words) in the test folder.
-  ProgramRun run(const std::string& arguments) const {
-    const std::string command = "cd '" + _folder.string() + "' && '" BRUSK_PROGRAM "' " +
-                                arguments + " >stdout.txt 2>stderr.txt";
-    ProgramRun result;
-    const int raw = std::system(command.c_str());
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = slurp(_folder / "stdout.txt");
-    result.err = slurp(_folder / "stderr.txt");
-    return result;
-  }
-
-  fs::path _folder;
-};
+class ProgramTest : public BruskTest::ProgramFixture {};
 
 TEST_F(ProgramTest, ComputesTheReferenceWallsAsJson) {
   write("concrete.toml", BruskTest::kConcreteToml);
