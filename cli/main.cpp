@@ -34,7 +34,8 @@ int fail(const std::string& message, int status) {
 /// " (did you mean "x"?)" for the closest of `candidates`, or nothing.
 std::string suggestion(const std::string& word, const std::vector<std::string>& candidates) {
   const std::vector<std::string> closest = Brusk::Frontend::closestWords(word, candidates, 1);
-  return closest.empty() ? "" : "; did you mean " + Brusk::Frontend::quotedAlternatives(closest) + "?";
+  return closest.empty() ? ""
+                         : "; did you mean " + Brusk::Frontend::quotedAlternatives(closest) + "?";
 }
 
 /// The message for a word on the command line that CLI11 did not take: an unknown option of the
@@ -68,8 +69,8 @@ unsigned parseJobs(const std::string& text) {
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
   if (text.empty() || error == std::errc::invalid_argument || stop != end) {
-    throw Brusk::Frontend::Error("--jobs must be a whole number of threads (0: one per core), got \"" + text +
-                       "\"");
+    throw Brusk::Frontend::Error(
+        "--jobs must be a whole number of threads (0: one per core), got \"" + text + "\"");
   }
   const unsigned cap = Brusk::Batch::maxJobs();
   // More threads than that only cost memory and switching; so do absurd numbers.

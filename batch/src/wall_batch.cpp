@@ -39,7 +39,6 @@ using Frontend::Catalogue;
 using Frontend::Error;
 using Frontend::Wall;
 
-
 /// Writes results or errors for one output format.
 class RowWriter {
 public:
