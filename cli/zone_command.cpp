@@ -6,6 +6,22 @@
 
 namespace Brusk::Cli {
 
+std::vector<Frontend::ZoneReport> loadReportZones(const std::vector<std::string>& files,
+                                                  const Frontend::Catalogue& catalogue,
+                                                  std::vector<std::string>& wallFiles) {
+  std::vector<Frontend::ZoneReport> reports;
+  for (const std::string& file : files) {
+    if (!Frontend::isZoneFile(file)) {
+      wallFiles.push_back(file);
+      continue;
+    }
+    Frontend::Zone zone = Frontend::loadZoneFile(file, catalogue);
+    Engine::ZoneResult result = Frontend::computeZone(zone);
+    reports.push_back({std::move(zone), std::move(result)});
+  }
+  return reports;
+}
+
 std::string runZone(const ZoneOptions& options) {
   Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
   for (const std::string& file : options.materialFiles) catalogue.addFile(file);

@@ -270,6 +270,21 @@ Zone loadZoneFile(const std::string& path, const Catalogue& catalogue) {
   return parseZoneText(readTextFile(path, kMaxZoneFileBytes), json, catalogue, path, directory);
 }
 
+bool isZoneFile(const std::string& path) {
+  try {
+    const bool json = wallFormatOf(path) == WallFormat::Json;
+    const std::string text = readTextFile(path, kMaxZoneFileBytes);
+    requireUtf8Text(text, path);
+    Detail::LineMap lines;
+    const Json document = json ? Detail::parseJsonDocument(text, path, &lines)
+                               : Detail::parseTomlDocument(text, path, lines);
+    return document.is_object() &&
+           (document.contains(ZoneSchema::kFloorArea) || document.contains(ZoneSchema::kElements));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 std::string elementLabel(const Zone& zone, std::size_t index) {
   std::string label = "element " + std::to_string(index + 1);
   if (index < zone.labels.size() && !zone.labels[index].name.empty()) {

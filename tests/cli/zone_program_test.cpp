@@ -82,4 +82,24 @@ TEST_F(ZoneOutputTest, FormatsAgree) {
   EXPECT_NE(table.out.find("Zone Room: floor area Af 10.00 m2"), std::string::npos) << table.out;
 }
 
+#ifdef BRUSK_TESTS_HAVE_REPORT
+TEST_F(ZoneOutputTest, ReportTakesZoneFilesBesideWalls) {
+  write("wall.toml", "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.2\n");
+  write("zone.toml", "floor_area = 10\n[[elements]]\narea = 5\nwall = \"wall.toml\"\n");
+  write("bad.toml", "floor_area = 10\n[[elements]]\narea = -5\nwall = \"wall.toml\"\n");
+  const BruskTest::ProgramRun good = run("report wall.toml zone.toml -o page.html");
+  ASSERT_EQ(good.status, 0) << good.err;
+  EXPECT_EQ(good.out, "wrote page.html (1 wall, 1 zone)\n");
+  EXPECT_NE(read("page.html").find("id=\"zone-0\""), std::string::npos);
+
+  const BruskTest::ProgramRun bad = run("report wall.toml bad.toml -o other.html");
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.out, "");
+  EXPECT_NE(bad.err.find("bad.toml:3: element 1: area must be a positive number of m2, got -5"),
+            std::string::npos)
+      << bad.err;
+  EXPECT_FALSE(std::filesystem::exists(_folder / "other.html"));
+}
+#endif
+
 }  // namespace

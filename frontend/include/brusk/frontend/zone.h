@@ -61,6 +61,11 @@ inline constexpr std::size_t kMaxZoneFileBytes = 4u * 1024u * 1024u;
 /// are found relative to the zone file.
 [[nodiscard]] Zone loadZoneFile(const std::string& path, const Catalogue& catalogue);
 
+/// True when the file at `path` (.toml or .json) holds a zone rather than a wall: its top level
+/// has `floor_area` or `elements`, keys no wall takes. False for anything it cannot read or
+/// parse, which the wall reader then words.
+[[nodiscard]] bool isZoneFile(const std::string& path);
+
 /// A problem the engine found in `zone`, worded with the zone file, the element's line, the
 /// element and the reason.
 [[nodiscard]] std::string describeZoneProblem(const Engine::ZoneProblem& problem, const Zone& zone);
