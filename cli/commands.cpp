@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "zone_command.h"
 
 #include <algorithm>
 #include <cmath>
@@ -143,10 +144,13 @@ std::string runReport(const ReportCommandOptions& options) {
     throw Error(std::string("-o: ") + error.what());
   }
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
-  const std::vector<Wall> walls = loadWalls(options.files, catalogue);
+  std::vector<std::string> wallFiles;
+  std::vector<Frontend::ZoneReport> zones = loadReportZones(options.files, catalogue, wallFiles);
+  const std::vector<Wall> walls = loadWalls(wallFiles, catalogue);
   // Refused walls get the words and the file name that `brusk compute` gives them.
-  (void)computeWalls(options.files, walls);
+  (void)computeWalls(wallFiles, walls);
   Report::ReportOptions reportOptions;
+  reportOptions.zones = std::move(zones);
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
@@ -154,8 +158,13 @@ std::string runReport(const ReportCommandOptions& options) {
   // A reader never sees half a page: the file appears whole, or not at all.
   page->stream() << html;
   page->commit();
+  const std::size_t zoneCount = reportOptions.zones.size();
   return "wrote " + options.output + " (" + std::to_string(walls.size()) +
-         (walls.size() == 1 ? " wall)\n" : " walls)\n");
+         (walls.size() == 1 ? " wall" : " walls") +
+         (zoneCount == 0
+              ? std::string()
+              : ", " + std::to_string(zoneCount) + (zoneCount == 1 ? " zone" : " zones")) +
+         ")\n";
 #else
   (void)options;
   throw Error("this brusk was built without the HTML report library");

@@ -20,6 +20,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
+#include "zone_command.h"
 
 namespace {
 
@@ -125,6 +126,18 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  Brusk::Cli::ZoneOptions zone;
+  CLI::App* zoneCommand = app.add_subcommand(
+      "zone", "Thermal mass of rooms or zones: every kappa of their elements, Cm, Am, TMP");
+  zoneCommand->add_option("files", zone.files, "Zone files (.toml or .json)")->required();
+  zoneCommand->add_option("--format", zone.format, "Output: table, json or csv")
+      ->check(CLI::IsMember({"table", "json", "csv"}))
+      ->capture_default_str();
+  zoneCommand
+      ->add_option("--materials", zone.materialFiles,
+                   "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+
   Brusk::Batch::WallBatchOptions batch;
   CLI::App* batchCommand = app.add_subcommand(
       "batch", "Compute one wall per line of a JSON Lines file, on every core, in input order");
@@ -203,6 +216,7 @@ int main(int argc, char** argv) {
       output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
+    if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return 0;

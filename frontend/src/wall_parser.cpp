@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "brusk/engine/wall.h"
@@ -10,6 +11,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_schema.h"
 #include "document.h"
+#include "wall_reader.h"
 
 namespace Brusk::Frontend {
 
@@ -25,8 +27,15 @@ using Engine::WallField;
 /// file is the one reported.
 class WallReader {
 public:
-  WallReader(const Catalogue& catalogue, const std::string& source, const Detail::LineMap* lines)
-      : _catalogue(catalogue), _source(source), _lines(lines) {}
+  /// `pointerPrefix` locates the wall object in its document (empty for a wall file of its
+  /// own); `context` ("element 2") comes after the location in every message.
+  WallReader(const Catalogue& catalogue, const std::string& source, const Detail::LineMap* lines,
+             std::string pointerPrefix = {}, std::string context = {})
+      : _catalogue(catalogue),
+        _source(source),
+        _lines(lines),
+        _pointerPrefix(std::move(pointerPrefix)),
+        _context(std::move(context)) {}
 
   Wall read(const Json& object, const std::string& defaultName) {
     if (!object.is_object()) {
@@ -257,8 +266,9 @@ private:
   }
 
   [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const {
-    const std::size_t line = _lines != nullptr ? _lines->lineOf(pointer) : 0;
+    const std::size_t line = _lines != nullptr ? _lines->lineOf(_pointerPrefix + pointer) : 0;
     std::string message = Detail::locationPrefix(_source, line);
+    if (!_context.empty()) message += _context + ": ";
     if (!_layerLabel.empty()) message += _layerLabel + ": ";
     throw Error(message + reason);
   }
@@ -275,8 +285,10 @@ private:
   const Catalogue& _catalogue;
   const std::string& _source;
   const Detail::LineMap* _lines;
-  std::string _layerPointer;  ///< "/layers/1" while a layer is read
-  std::string _layerLabel;    ///< "layer 2 (\"EPS board\")" while a layer is read
+  const std::string _pointerPrefix;  ///< "/elements/2" for a wall inside another document
+  const std::string _context;        ///< "element 3 (\"Floor\")" for a wall inside another document
+  std::string _layerPointer;         ///< "/layers/1" while a layer is read
+  std::string _layerLabel;           ///< "layer 2 (\"EPS board\")" while a layer is read
 };
 
 std::string stemOf(const std::string& source) {
@@ -284,6 +296,13 @@ std::string stemOf(const std::string& source) {
 }
 
 }  // namespace
+
+Wall Detail::readWallObject(const nlohmann::json& object, const Catalogue& catalogue,
+                            const std::string& source, const LineMap* lines,
+                            const std::string& pointerPrefix, const std::string& context,
+                            const std::string& defaultName) {
+  return WallReader(catalogue, source, lines, pointerPrefix, context).read(object, defaultName);
+}
 
 Wall parseWallText(std::string_view text, WallFormat format, const Catalogue& catalogue,
                    const std::string& source, const std::string& defaultName) {
