@@ -14,6 +14,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
+#include "response_command.h"
 
 namespace {
 
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
       ->add_option("--materials", listedMaterialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+
+  Brusk::Cli::ResponseOptions response;
+  CLI::App* responseCommand = app.add_subcommand(
+      "response", "Hourly heat flow through a wall under periodic indoor and outdoor profiles");
+  Brusk::Cli::addResponseOptions(*responseCommand, response);
 
   Brusk::Cli::ReportCommandOptions report;
   CLI::App* reportCommand =
@@ -116,6 +122,7 @@ int main(int argc, char** argv) {
       output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
+    if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     std::cout << output << std::flush;
     return std::cout ? 0 : fail("cannot write to standard output", 1);
   } catch (const Brusk::Frontend::Error& error) {
