@@ -73,6 +73,7 @@ int main(int argc, char** argv) {
       ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")
       ->capture_default_str();
   reportCommand->add_option("--title", report.title, "Page title")->capture_default_str();
+  Brusk::Cli::addProfileOptions(*reportCommand, report.profile);
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")

@@ -36,7 +36,7 @@ bool sameHours(double a, double b) { return std::abs(a - b) <= 1e-6 * std::max(s
 /// A profile file whose time column disagrees with the period or with the outdoor file's start
 /// is refused rather than stretched.
 void requireConsistent(const Profile& profile, const std::string& file, double periodHours,
-                       const Profile& outdoor, const std::string& outdoorFile) {
+                       std::optional<double> outdoorStart, const std::string& outdoorFile) {
   if (const std::optional<double> covered = profile.periodHours()) {
     if (!sameHours(*covered, periodHours)) {
       throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
@@ -44,21 +44,18 @@ void requireConsistent(const Profile& profile, const std::string& file, double p
                   " h, not the period of " + numberText(periodHours) + " h");
     }
   }
-  if (profile.startHours && outdoor.startHours &&
-      !sameHours(*profile.startHours, *outdoor.startHours)) {
+  if (profile.startHours && outdoorStart && !sameHours(*profile.startHours, *outdoorStart)) {
     throw Error(file + ": starts at " + numberText(*profile.startHours) + " h, " + outdoorFile +
-                " at " + numberText(*outdoor.startHours) + " h");
+                " at " + numberText(*outdoorStart) + " h");
   }
 }
 
 }  // namespace
 
-void addResponseOptions(CLI::App& command, ResponseOptions& options) {
-  command.add_option("wall", options.wallFile, "Wall file (.toml or .json)")->required();
-  command
-      .add_option("--outdoor", options.outdoorFile,
-                  "CSV of outdoor (or sol-air) temperatures [degC]: one column, or time [h],value")
-      ->required();
+void addProfileOptions(CLI::App& command, ResponseOptions& options) {
+  command.add_option(
+      "--outdoor", options.outdoorFile,
+      "CSV of outdoor (or sol-air) temperatures [degC]: one column, or time [h],value");
   CLI::Option* indoorFile = command.add_option("--indoor", options.indoorFile,
                                                "CSV of indoor temperatures [degC], same layout");
   command
@@ -68,6 +65,12 @@ void addResponseOptions(CLI::App& command, ResponseOptions& options) {
       ->excludes(indoorFile);
   command.add_option("--period", options.periodHours,
                      "Period of the profiles T [h] (default: the time column's, else 24)");
+}
+
+void addResponseOptions(CLI::App& command, ResponseOptions& options) {
+  command.add_option("wall", options.wallFile, "Wall file (.toml or .json)")->required();
+  addProfileOptions(command, options);
+  command.get_option("--outdoor")->required();
   CLI::Option* solar = command.add_option(
       "--solar", options.solarFile,
       "CSV of solar irradiance on the outer surface [W/m2], one per outdoor sample");
@@ -92,39 +95,52 @@ void addResponseOptions(CLI::App& command, ResponseOptions& options) {
       ->allow_extra_args(false);
 }
 
+ProfileInputs readProfileInputs(const ResponseOptions& options) {
+  const Profile outdoor = Frontend::loadProfileFile(options.outdoorFile);
+  ProfileInputs inputs;
+  inputs.periodHours = options.periodHours.value_or(outdoor.periodHours().value_or(24.0));
+  Frontend::requirePeriodHours(inputs.periodHours);
+  requireConsistent(outdoor, options.outdoorFile, inputs.periodHours, outdoor.startHours,
+                    options.outdoorFile);
+  inputs.outdoor = outdoor.values;
+  inputs.startHours = outdoor.startHours;
+  inputs.indoor = {options.indoorConstant};
+  inputs.indoorSource = "--indoor-constant";
+  if (!options.indoorFile.empty()) {
+    const Profile indoor = Frontend::loadProfileFile(options.indoorFile);
+    requireConsistent(indoor, options.indoorFile, inputs.periodHours, outdoor.startHours,
+                      options.outdoorFile);
+    inputs.indoor = indoor.values;
+    inputs.indoorSource = options.indoorFile;
+  } else if (!std::isfinite(options.indoorConstant)) {
+    throw Error("--indoor-constant must be a finite temperature in degC, got " +
+                numberText(options.indoorConstant));
+  }
+  return inputs;
+}
+
 std::string runResponse(const ResponseOptions& options) {
   Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
   for (const std::string& file : options.materialFiles) catalogue.addFile(file);
   const Frontend::Wall wall = Frontend::loadWallFile(options.wallFile, catalogue);
 
-  const Profile outdoor = Frontend::loadProfileFile(options.outdoorFile);
-  const double periodHours = options.periodHours.value_or(outdoor.periodHours().value_or(24.0));
-  Frontend::requirePeriodHours(periodHours);
-  requireConsistent(outdoor, options.outdoorFile, periodHours, outdoor, options.outdoorFile);
-
+  const ProfileInputs inputs = readProfileInputs(options);
   Engine::ProfileRequest request;
-  request.wall.period = periodHours * Engine::kSecondsPerHour;
-  request.outdoor = outdoor.values;
-  request.indoor = {options.indoorConstant};
-  if (!options.indoorFile.empty()) {
-    const Profile indoor = Frontend::loadProfileFile(options.indoorFile);
-    requireConsistent(indoor, options.indoorFile, periodHours, outdoor, options.outdoorFile);
-    request.indoor = indoor.values;
-  } else if (!std::isfinite(options.indoorConstant)) {
-    throw Error("--indoor-constant must be a finite temperature in degC, got " +
-                numberText(options.indoorConstant));
-  }
+  request.wall.period = inputs.periodHours * Engine::kSecondsPerHour;
+  request.outdoor = inputs.outdoor;
+  request.indoor = inputs.indoor;
 
   if (!options.solarFile.empty()) {
     if (wall.request.position == Engine::ElementPosition::Internal) {
       throw Error(options.wallFile + ": --solar is for an external wall; this wall is a partition");
     }
     const Profile solar = Frontend::loadProfileFile(options.solarFile);
-    requireConsistent(solar, options.solarFile, periodHours, outdoor, options.outdoorFile);
-    if (solar.values.size() != outdoor.values.size()) {
+    requireConsistent(solar, options.solarFile, inputs.periodHours, inputs.startHours,
+                      options.outdoorFile);
+    if (solar.values.size() != inputs.outdoor.size()) {
       throw Error(options.solarFile + ": " + std::to_string(solar.values.size()) +
                   " samples, but " + options.outdoorFile + " has " +
-                  std::to_string(outdoor.values.size()) + "; the irradiance needs one per " +
+                  std::to_string(inputs.outdoor.size()) + "; the irradiance needs one per " +
                   "outdoor temperature");
     }
     Engine::SolAirSurface surface;
@@ -132,7 +148,7 @@ std::string runResponse(const ResponseOptions& options) {
     surface.emissivity = options.emissivity;
     surface.skyRadiation = options.skyRadiation;
     surface.externalSurfaceResistance = wall.request.surfaceResistances().external;
-    auto solAir = Engine::solAirProfile(outdoor.values, solar.values, surface);
+    auto solAir = Engine::solAirProfile(inputs.outdoor, solar.values, surface);
     if (const auto* problem = std::get_if<Engine::ProfileProblem>(&solAir)) {
       const bool aboutFile = problem->field == Engine::ProfileField::Irradiance;
       throw Error((aboutFile ? options.solarFile + ": " : std::string()) +
@@ -143,10 +159,9 @@ std::string runResponse(const ResponseOptions& options) {
 
   Frontend::NamedProfileResponse named;
   named.name = wall.name;
-  named.startHours = outdoor.startHours.value_or(0.0);
-  const Frontend::ProfileSources sources{
-      options.wallFile, options.indoorFile.empty() ? "--indoor-constant" : options.indoorFile,
-      options.outdoorFile};
+  named.startHours = inputs.startHours.value_or(0.0);
+  const Frontend::ProfileSources sources{options.wallFile, inputs.indoorSource,
+                                         options.outdoorFile};
   named.response = Frontend::computeWallProfile(wall, request, sources);
   named.summary = Engine::summarizeProfileResponse(named.response);
   if (options.format == "json") return Frontend::formatProfileJson(named);

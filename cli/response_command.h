@@ -28,6 +28,23 @@ struct ResponseOptions {
 /// Declares the arguments and options of `brusk response` on its subcommand.
 void addResponseOptions(CLI::App& command, ResponseOptions& options);
 
+/// Declares --outdoor, --indoor, --indoor-constant and --period on `command` (for `brusk
+/// report`, where the profiles are optional).
+void addProfileOptions(CLI::App& command, ResponseOptions& options);
+
+/// The indoor and outdoor profiles of `options`, before any sol-air correction.
+struct ProfileInputs {
+  std::vector<double> indoor;        ///< theta_i [degC]
+  std::vector<double> outdoor;       ///< theta_e [degC]
+  double periodHours = 24.0;         ///< T [h]
+  std::optional<double> startHours;  ///< time of the first outdoor sample, if timed [h]
+  std::string indoorSource;          ///< the indoor file, or "--indoor-constant"
+};
+
+/// Reads the profile files of `options`; a time column must cover the period and start with
+/// the outdoor file's. Throws Frontend::Error naming the file.
+[[nodiscard]] ProfileInputs readProfileInputs(const ResponseOptions& options);
+
 /// The whole standard output of `brusk response`; throws Frontend::Error on bad input.
 [[nodiscard]] std::string runResponse(const ResponseOptions& options);
 

@@ -120,4 +120,21 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"missing_file", "20\n", "--indoor nowhere.csv", "nowhere.csv: cannot open"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+#ifdef BRUSK_TESTS_HAVE_REPORT
+TEST_F(ResponseProgramTest, ReportWithAnOutdoorProfileAddsItsPlots) {
+  const std::string walls = "'" + kExamples + "1-concrete.toml' '" + kExamples + "5-stone.toml'";
+  const ProgramRun drawn = run("report " + walls + " --outdoor '" + kExamples +
+                               "profiles/west-wall-sol-air.csv' -o page.html");
+  ASSERT_EQ(0, drawn.status) << drawn.err;
+  EXPECT_NE(std::string::npos, read("page.html").find("id=\"profile-heat-flow-plot\""));
+
+  write("bad.csv", "0,20\n1,21\n2,x\n");
+  const ProgramRun refused = run("report " + walls + " --outdoor bad.csv -o refused.html");
+  EXPECT_EQ(2, refused.status);
+  EXPECT_NE(std::string::npos, refused.err.find("bad.csv: line 3: \"x\" is not a number"))
+      << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(_folder / "refused.html"));
+}
+#endif
+
 }  // namespace
