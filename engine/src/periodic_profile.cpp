@@ -204,6 +204,14 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request) {
       heatFlowIn += realPart(harmonic.heatFlowIn);
       heatFlowOut += realPart(harmonic.heatFlowOut);
     }
+    // At a profile's own sample times its interpolant equals the sample up to rounding; the
+    // sample itself is reported, so that a table echoes its input.
+    if ((j * request.indoor.size()) % outputCount == 0) {
+      indoorValue = request.indoor[j * request.indoor.size() / outputCount];
+    }
+    if ((j * request.outdoor.size()) % outputCount == 0) {
+      outdoorValue = request.outdoor[j * request.outdoor.size() / outputCount];
+    }
     sample.indoor = indoorValue;
     sample.outdoor = outdoorValue;
     sample.heatFlowIn = heatFlowIn;
