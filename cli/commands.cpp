@@ -72,6 +72,18 @@ void pad(std::string& out, const std::string& text, std::size_t columns, bool ri
   if (!right) out.append(padding, ' ');
 }
 
+#ifdef BRUSK_CLI_HAS_REPORT
+Report::ReportProfile reportProfile(const ResponseOptions& options) {
+  const ProfileInputs inputs = readProfileInputs(options);
+  return {inputs.indoor,
+          inputs.outdoor,
+          inputs.periodHours * Engine::kSecondsPerHour,
+          inputs.startHours.value_or(0.0),
+          inputs.indoorSource,
+          options.outdoorFile};
+}
+#endif
+
 }  // namespace
 
 std::string runCompute(const ComputeOptions& options) {
@@ -153,6 +165,7 @@ std::string runReport(const ReportCommandOptions& options) {
   reportOptions.zones = std::move(zones);
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;
+  if (!options.profile.outdoorFile.empty()) reportOptions.profile = reportProfile(options.profile);
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "response_command.h"
+
 namespace Brusk::Cli {
 
 /// Options of `brusk compute`.
@@ -20,6 +22,7 @@ struct ReportCommandOptions {
   std::string title = "Brusk report";
   double amplitude = 1.0;
   std::vector<std::string> materialFiles;
+  ResponseOptions profile;  ///< with an outdoor file, the report plots the walls' response to it
 };
 
 /// The whole standard output of `brusk compute`; throws Frontend::Error on bad input.

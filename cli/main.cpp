@@ -20,6 +20,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
+#include "response_command.h"
 #include "zone_command.h"
 
 namespace {
@@ -112,6 +113,11 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  Brusk::Cli::ResponseOptions response;
+  CLI::App* responseCommand = app.add_subcommand(
+      "response", "Hourly heat flow through a wall under periodic indoor and outdoor profiles");
+  Brusk::Cli::addResponseOptions(*responseCommand, response);
+
   Brusk::Cli::ReportCommandOptions report;
   CLI::App* reportCommand =
       app.add_subcommand("report", "Write a self-contained HTML report of walls");
@@ -121,6 +127,7 @@ int main(int argc, char** argv) {
       ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")
       ->capture_default_str();
   reportCommand->add_option("--title", report.title, "Page title")->capture_default_str();
+  Brusk::Cli::addProfileOptions(*reportCommand, report.profile);
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
@@ -217,6 +224,7 @@ int main(int argc, char** argv) {
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
+    if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return 0;

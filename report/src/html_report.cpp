@@ -10,6 +10,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/report/zone_section.h"
 #include "line_plot.h"
+#include "profile_plot.h"
 #include "results_table.h"
 #include "text_format.h"
 #include "wall_section.h"
@@ -316,7 +317,9 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   if (!walls.empty()) {
     wallParts = sectionsPart(computed, walls) + "<section id=\"results\">\n<h2>Results</h2>\n" +
                 renderResultsTable(computed) + "</section>\n" +
-                responsePart(computed, options.temperatureAmplitude) + frequencyPart(computed);
+                responsePart(computed, options.temperatureAmplitude) +
+                (options.profile ? renderProfilePart(computed, *options.profile) : std::string()) +
+                frequencyPart(computed);
   }
   std::string zoneParts;
   for (std::size_t i = 0; i < options.zones.size(); ++i) {

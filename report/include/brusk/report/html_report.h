@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "brusk/engine/constants.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/zone_output.h"
 
@@ -12,6 +14,16 @@ namespace Brusk::Report {
 /// where the plotted heat flows would leave double precision.
 inline constexpr double kLargestTemperatureAmplitude = 100.0;
 
+/// Periodic temperature profiles whose response the report plots, e.g. a design day.
+struct ReportProfile {
+  std::vector<double> indoor;            ///< theta_i samples over the period [degC]
+  std::vector<double> outdoor;           ///< theta_e (or sol-air) samples [degC]
+  double period = Engine::kDailyPeriod;  ///< T [s]
+  double startHours = 0.0;               ///< time of the first sample [h]
+  std::string indoorSource;              ///< where theta_i came from, for the caption
+  std::string outdoorSource;             ///< where theta_e came from
+};
+
 /// What a report shows besides the walls themselves.
 struct ReportOptions {
   std::string title = "Brusk report";  ///< page title and heading
@@ -19,6 +31,8 @@ struct ReportOptions {
   double temperatureAmplitude = 1.0;
   /// Zones computed already, each given a section after the walls'.
   std::vector<Frontend::ZoneReport> zones;
+  /// Profiles to plot each wall's response to, with a table of its figures; none: no such part.
+  std::optional<ReportProfile> profile;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one

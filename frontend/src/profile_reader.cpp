@@ -1,0 +1,147 @@
+#include "brusk/frontend/profile_reader.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "brusk/engine/periodic_profile.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/shortest_double.h"
+#include "brusk/frontend/text_util.h"
+
+namespace Brusk::Frontend {
+
+namespace {
+
+/// Times may differ from t_0 + n step by rounding in the file; a millionth of the step is far
+/// above that and far below any real irregularity.
+constexpr double kSpacingTolerance = 1e-6;
+
+std::string_view trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t\r");
+  return text.substr(first, last - first + 1);
+}
+
+std::vector<std::string_view> cellsOf(std::string_view line) {
+  std::vector<std::string_view> cells;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    cells.push_back(trimmed(line.substr(start, comma - start)));
+    if (comma == std::string_view::npos) return cells;
+    start = comma + 1;
+  }
+}
+
+/// The number a whole cell holds (a leading '+' allowed), or none.
+std::optional<double> numberOf(std::string_view cell) {
+  if (!cell.empty() && cell.front() == '+') cell.remove_prefix(1);
+  if (cell.empty() || cell.front() == '+') return std::nullopt;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+  if (end != cell.data() + cell.size()) return std::nullopt;
+  if (error == std::errc::result_out_of_range) return HUGE_VAL;  // refused as not finite
+  if (error != std::errc()) return std::nullopt;
+  return value;
+}
+
+std::string shortest(double value) {
+  char buffer[kShortestDoubleRoom];
+  return std::string(buffer, writeShortestDouble(value, buffer));
+}
+
+}  // namespace
+
+std::optional<double> Profile::periodHours() const {
+  if (!stepHours) return std::nullopt;
+  return *stepHours * static_cast<double>(values.size());
+}
+
+Profile parseProfileText(std::string_view text, const std::string& source) {
+  requireUtf8Text(text, source);
+  Profile profile;
+  std::vector<double> times;
+  std::size_t columns = 0;
+  std::size_t lineNumber = 0;
+  bool headerPossible = true;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = trimmed(text.substr(start, end - start));
+    start = end + 1;
+    ++lineNumber;
+    if (line.empty() || line.front() == '#') continue;
+    const std::string where = source + ": line " + std::to_string(lineNumber) + ": ";
+    const std::vector<std::string_view> cells = cellsOf(line);
+    if (headerPossible) {
+      headerPossible = false;
+      // A header names the columns: its first cell is no number and cannot start one.
+      const char first = cells.front().empty() ? ',' : cells.front().front();
+      const bool numberLike =
+          (first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.';
+      if (!numberLike && !numberOf(cells.front())) continue;
+    }
+    if (cells.size() > 2) {
+      throw Error(where + std::to_string(cells.size()) +
+                  " cells; a profile has one column of values, or two: time [h], value");
+    }
+    if (columns == 0) columns = cells.size();
+    if (cells.size() != columns) {
+      throw Error(where + std::to_string(cells.size()) + (cells.size() == 1 ? " cell" : " cells") +
+                  " where the first sample had " + std::to_string(columns));
+    }
+    std::vector<double> numbers;
+    for (std::string_view cell : cells) {
+      const std::optional<double> number = numberOf(cell);
+      if (!number) {
+        throw Error(
+            where +
+            (cell.empty() ? std::string("an empty cell") : "\"" + std::string(cell) + "\"") +
+            " is not a number");
+      }
+      if (!std::isfinite(*number)) {
+        throw Error(where + "\"" + std::string(cell) + "\" is not a finite number");
+      }
+      numbers.push_back(*number);
+    }
+    if (profile.values.size() == Engine::kMaxProfileSamples) {
+      throw Error(where + "more than " + std::to_string(Engine::kMaxProfileSamples) +
+                  " samples (an hourly leap year)");
+    }
+    if (columns == 2) {
+      const double time = numbers[0];
+      if (times.size() == 1 && !(time > times[0])) {
+        throw Error(where + "time " + shortest(time) + " h does not follow " + shortest(times[0]) +
+                    " h; times must increase");
+      }
+      if (times.size() >= 2) {
+        const double step = times[1] - times[0];
+        const double expected = times[0] + step * static_cast<double>(times.size());
+        if (!(std::abs(time - expected) <= kSpacingTolerance * step)) {
+          throw Error(where + "time " + shortest(time) + " h breaks the spacing of " +
+                      shortest(step) + " h set by the first two samples (expected " +
+                      shortest(expected) + " h)");
+        }
+      }
+      times.push_back(time);
+    }
+    profile.values.push_back(numbers.back());
+  }
+  if (profile.values.empty()) throw Error(source + ": no samples in the profile");
+  if (!times.empty()) profile.startHours = times[0];
+  if (times.size() >= 2) profile.stepHours = times[1] - times[0];
+  return profile;
+}
+
+Profile loadProfileFile(const std::string& path) {
+  return parseProfileText(readTextFile(path, kMaxProfileFileBytes), path);
+}
+
+}  // namespace Brusk::Frontend

@@ -1,0 +1,136 @@
+// Profile CSV files: the layouts read, and every malformed file refused with its line and reason.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "brusk/engine/periodic_profile.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/profile_reader.h"
+#include "brusk/frontend/profile_response.h"
+
+namespace {
+
+using namespace Brusk;
+
+struct Layout {
+  const char* name;
+  const char* text;
+  std::vector<double> values;
+  double start;  ///< -1: no time column
+  double step;   ///< -1: no step
+};
+
+class ProfileLayoutTest : public testing::TestWithParam<Layout> {};
+
+TEST_P(ProfileLayoutTest, ReadsTheValuesAndTheTimeColumn) {
+  const Layout& layout = GetParam();
+  const Frontend::Profile profile = Frontend::parseProfileText(layout.text, "p.csv");
+  EXPECT_EQ(profile.values, layout.values);
+  EXPECT_EQ(profile.startHours.has_value(), layout.start >= 0.0);
+  EXPECT_DOUBLE_EQ(profile.startHours.value_or(-1.0), layout.start);
+  EXPECT_EQ(profile.stepHours.has_value(), layout.step >= 0.0);
+  EXPECT_DOUBLE_EQ(profile.stepHours.value_or(-1.0), layout.step);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProfileLayoutTest,
+    testing::Values(
+        Layout{"one_column", "20\n21.5\n-3e-1\n", {20, 21.5, -0.3}, -1, -1},
+        Layout{
+            "header_crlf_comments", "# design day\r\ntheta\r\n\r\n20\r\n+22\r\n", {20, 22}, -1, -1},
+        Layout{"no_final_newline", "1\n2", {1, 2}, -1, -1},
+        Layout{"time_value", "time,value\n0, 20\n1 ,21\n2,22\n", {20, 21, 22}, 0, 1},
+        Layout{"hour_ending", "1,20\n2,21\n3,22\n", {20, 21, 22}, 1, 1},
+        Layout{"quarter_hours", "0,1\n0.25,2\n0.5,3\n0.75,4\n", {1, 2, 3, 4}, 0, 0.25},
+        Layout{"one_timed_sample", "12,25\n", {25}, 12, -1}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+struct BadProfile {
+  const char* name;
+  std::string text;
+  const char* message;  ///< the whole message
+};
+
+class BadProfileTest : public testing::TestWithParam<BadProfile> {};
+
+TEST_P(BadProfileTest, IsRefusedWithItsLineAndReason) {
+  try {
+    (void)Frontend::parseProfileText(GetParam().text, "p.csv");
+    FAIL() << "accepted";
+  } catch (const Frontend::Error& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, BadProfileTest,
+    testing::Values(
+        BadProfile{"empty", "", "p.csv: no samples in the profile"},
+        BadProfile{"header_only", "time,value\n# nothing\n", "p.csv: no samples in the profile"},
+        BadProfile{"word_in_cell", "20\n21\nwarm\n", "p.csv: line 3: \"warm\" is not a number"},
+        BadProfile{"decimal_comma", "0,20,5\n",
+                   "p.csv: line 1: 3 cells; a profile has one "
+                   "column of values, or two: time [h], value"},
+        BadProfile{"empty_cell", "0,20\n1,\n", "p.csv: line 2: an empty cell is not a number"},
+        BadProfile{"trailing_junk", "20\n21x\n", "p.csv: line 2: \"21x\" is not a number"},
+        BadProfile{"nan", "20\nnan\n", "p.csv: line 2: \"nan\" is not a finite number"},
+        BadProfile{"infinite_time", "inf,20\n", "p.csv: line 1: \"inf\" is not a finite number"},
+        BadProfile{"overflow", "1e999\n", "p.csv: line 1: \"1e999\" is not a finite number"},
+        BadProfile{"number_like_header", "-x\n20\n", "p.csv: line 1: \"-x\" is not a number"},
+        BadProfile{"columns_change", "0,20\n21\n",
+                   "p.csv: line 2: 1 cell where the first sample had 2"},
+        BadProfile{"unequal_spacing", "0,20\n1,21\n2,22\n3.5,23\n",
+                   "p.csv: line 4: time 3.5 h breaks the spacing of 1 h set by the first two "
+                   "samples (expected 3 h)"},
+        BadProfile{"time_backwards", "1,20\n0,21\n",
+                   "p.csv: line 2: time 0 h does not follow 1 h; times must increase"},
+        BadProfile{"time_repeated", "1,20\n1,21\n",
+                   "p.csv: line 2: time 1 h does not follow 1 h; times must increase"},
+        BadProfile{"binary", std::string("20\n\0\n", 4),
+                   "p.csv:2: not a text file (NUL byte at offset 3)"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(BadProfileTest, MoreSamplesThanTheEngineTakesAreRefusedAtTheFirstTooMany) {
+  std::string text;
+  for (std::size_t i = 0; i <= Engine::kMaxProfileSamples; ++i) text += "20\n";
+  try {
+    (void)Frontend::parseProfileText(text, "p.csv");
+    FAIL() << "accepted";
+  } catch (const Frontend::Error& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "p.csv: line 8785: more than 8784 samples (an hourly leap year)");
+  }
+}
+
+struct Wording {
+  Engine::ProfileProblem problem;
+  const char* message;
+};
+
+class ProfileWordingTest : public testing::TestWithParam<Wording> {};
+
+TEST_P(ProfileWordingTest, NamesTheProfileTheSampleAndTheRequirement) {
+  EXPECT_EQ(Frontend::describeProfileProblem(GetParam().problem), GetParam().message);
+}
+
+using Engine::ProfileField;
+using Engine::ProfileProblemKind;
+INSTANTIATE_TEST_SUITE_P(
+    Table, ProfileWordingTest,
+    testing::Values(
+        Wording{{ProfileProblemKind::NotFinite, ProfileField::Outdoor, 2, HUGE_VAL},
+                "sample 3 of the outdoor profile is not a finite number, got inf"},
+        Wording{{ProfileProblemKind::Negative, ProfileField::Irradiance, 0, -5},
+                "sample 1 of the solar irradiance profile is a negative irradiance, got -5 W/m2"},
+        Wording{
+            {ProfileProblemKind::OutOfRange, ProfileField::Absorptance, Engine::kWholeProfile, 1.5},
+            "the solar absorptance must be a fraction from 0 to 1, got 1.5"},
+        Wording{{ProfileProblemKind::ShortHarmonic, ProfileField::Indoor, 12, 0.5},
+                "the indoor profile has so many samples that its harmonic 12 lasts 0.5 s, below "
+                "the shortest cycle computed (1 s); use fewer samples or a longer period"},
+        Wording{{ProfileProblemKind::Empty, ProfileField::Indoor, Engine::kWholeProfile, 0},
+                "the indoor profile has no samples"}));
+
+}  // namespace
