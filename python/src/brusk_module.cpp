@@ -409,7 +409,9 @@ std::string describeFailure(const ManyInput& in, const RowFailure& failure) {
   Wall wall;
   wall.name = "row " + std::to_string(failure.row);
   (void)fillRequest(in, failure.row, wall.request);
-  return message + Brusk::Frontend::describeProblem(failure.problem, wall);
+  const std::string reason = Brusk::Frontend::describeProblem(failure.problem, wall);
+  // The overflow's words name the wall ("row 17") themselves.
+  return failure.problem.kind == Brusk::Engine::ProblemKind::Overflow ? reason : message + reason;
 }
 
 /// Stores `text` at `index` of an object array's items, releasing what was there.
