@@ -155,3 +155,22 @@ def test_bad_arguments_are_refused(name, change, message):
     with pytest.raises(ValueError) as raised:
         brusk.compute_many(**arguments)
     assert message in str(raised.value)
+
+
+@pytest.mark.parametrize("threads", [1, 2, 5])
+def test_failures_in_every_threads_share_are_all_reported(threads):
+    walls = 20_000  # enough rows for every thread to get a share
+    arrays = three_layer_rows(walls)
+    bad_rows = [19_999, 7, 12_345, 4_000]
+    for row in bad_rows:
+        arrays["density"][row, 2] = -row
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.compute_many(**arrays, threads=threads)
+    assert str(raised.value) == "row 7: layer 3: density must be a positive number of kg/m3, got -7"
+    out = brusk.compute_many(**arrays, threads=threads, errors="nan")
+    failed = [row for row in range(walls) if out["error"][row]]
+    assert failed == sorted(bad_rows)
+    assert out["error"][12_345] == \
+        "row 12345: layer 3: density must be a positive number of kg/m3, got -12345"
+    assert np.isnan(out["u_value"][failed]).all()
+    assert not np.isnan(np.delete(out["u_value"], failed)).any()
