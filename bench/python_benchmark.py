@@ -111,8 +111,11 @@ def main():
             raise SystemExit(f"the NumPy comparison disagrees with compute_many on {name}")
 
     periodic, periodic_cpu = best_times(lambda: many("periodic"), options.repeats)
+    reused, reused_cpu = best_times(
+        lambda: brusk.compute_many(**walls, fields="periodic", threads=options.threads, out=ours),
+        options.repeats)
     everything = best_seconds(lambda: many("all"), options.repeats)
-    vectorised = best_seconds(lambda: numpy_periodic(**walls), options.repeats)
+    vectorised, vectorised_cpu = best_times(lambda: numpy_periodic(**walls), options.repeats)
 
     loop = {k: v[:options.loop_walls] for k, v in walls.items()}
     documents = [{"layers": [{"thickness": loop["thickness"][i, j],
@@ -134,11 +137,19 @@ def main():
     print(f"  CPU {periodic_cpu / options.walls * 1e9:.0f} ns per wall: {cores} idle cores would "
           f"give {cores * options.walls / periodic_cpu / 1e6:.2f} M walls/s; load average "
           f"{os.getloadavg()[0]:.1f}")
+    print(f"compute_many periodic, out= reused  {rate(options.walls, reused)}")
+    print(f"  CPU {reused_cpu / options.walls * 1e9:.0f} ns per wall: {cores} idle cores would "
+          f"give {cores * options.walls / reused_cpu / 1e6:.2f} M walls/s")
     print(f"compute_many fields='all'           {rate(options.walls, everything)}")
     print(f"pure NumPy complex128 (periodic)    {rate(options.walls, vectorised)}")
+    print(f"  CPU {vectorised_cpu / options.walls * 1e9:.0f} ns per wall (one thread)")
     print(f"loop of brusk.compute, walls built  {rate(options.loop_walls, loop_compute)}")
     print(f"loop of Wall.from_dict + compute    {rate(options.loop_walls, loop_build)}")
     print(f"ratio compute_many periodic / NumPy {vectorised / periodic:8.2f}")
+    print(f"ratio periodic, out= reused / NumPy {vectorised / reused:8.2f}")
+    print(f"ratio on {cores} idle cores from CPU time, periodic / NumPy "
+          f"{cores * vectorised_cpu / periodic_cpu:.2f}, out= reused / NumPy "
+          f"{cores * vectorised_cpu / reused_cpu:.2f}")
     print(f"ratio compute_many periodic / loop  "
           f"{(options.walls / periodic) / (options.loop_walls / loop_compute):8.1f}")
 

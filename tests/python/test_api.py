@@ -149,3 +149,33 @@ def test_notebook_view_shows_names_inertly(name, shown):
     assert shown in view
     assert "<script>" not in view and "\x1b" not in view
     assert result.to_dict()["name"] == name  # JSON keeps names exact
+
+
+def test_out_arrays_are_written_over_with_the_same_numbers():
+    rows = random_rows(walls=1000)
+    first = brusk.compute_many(**rows, fields="periodic")
+    expected = {name: array.copy() for name, array in first.items()}
+    other = random_rows(walls=1000, seed=2)
+    brusk.compute_many(**other, fields="periodic", out=first)  # overwrite with other walls
+    again = brusk.compute_many(**rows, fields="periodic", out=first)
+    for name in brusk.PERIODIC_FIELDS:
+        assert again[name] is first[name], name
+        assert np.array_equal(again[name], expected[name]), name
+
+
+def read_only(array):
+    array.flags.writeable = False
+    return array
+
+
+@pytest.mark.parametrize("name,array", [
+    ("u_value", np.zeros(1000, dtype=np.float32)),
+    ("u_value", read_only(np.zeros(1000))),
+    ("u_value", np.zeros(999)),
+    ("u_value", np.zeros(2000)[::2]),
+    ("transfer_matrix_z11", np.zeros(1000)),
+    ("decrement_factor", [0.0] * 1000),
+])
+def test_out_arrays_that_do_not_fit_are_refused(name, array):
+    with pytest.raises(ValueError, match=f'out\\["{name}"\\] must be a writeable contiguous'):
+        brusk.compute_many(**random_rows(walls=1000), fields="periodic", out={name: array})
