@@ -14,6 +14,11 @@ packages=(
   clang libclang-rt-14-dev             # libFuzzer targets
   tidy                                 # HTML report validation
   chromium                             # HTML report browser test
+  pybind11-dev python3-dev             # Python package (import brusk)
+  python3-numpy python3-pytest         # Python package: arrays and its tests
+  python3-pandas                       # Python package: compute_frame()
+  python3-venv python3-setuptools      # Python package: offline pip install into a venv
+  python3-matplotlib                   # docs/python.md: the worked example's plot
 )
 
 missing=()

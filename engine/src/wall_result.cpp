@@ -35,13 +35,12 @@ WallProblem overflowProblem(const WallRequest& request) {
 
 }  // namespace
 
-std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
+std::optional<WallProblem> computePeriodicInto(const WallRequest& request, WallResult& result) {
   if (auto problem = check(request)) return problem;
   const LayerProperties* const layers = request.layers.data();
   const std::size_t layerCount = request.layers.size();
-  const ElementBoundary boundary = request.boundary();
   const double period = request.period;
-  if (!computePeriodicResponse(layers, layerCount, boundary, period, result)) {
+  if (!computePeriodicResponse(layers, layerCount, request.boundary(), period, result)) {
     return overflowProblem(request);
   }
   result.period = period;
@@ -51,24 +50,31 @@ std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& r
   result.internalAdmittanceShift = timeShiftHours(result.internalAdmittance, period);
   result.externalAdmittanceShift = timeShiftHours(result.externalAdmittance, period);
 
-  int method = None;
-  computeSequentialCapacity(layers, layerCount, boundary.internalSurfaceResistance, Daily,
-                            result.daily.capacity, method);
-  result.daily.method = static_cast<CapacityMethod>(method);
-  computeSequentialCapacity(layers, layerCount, boundary.internalSurfaceResistance, Extended,
-                            result.twelveDay.capacity, method);
-  result.twelveDay.method = static_cast<CapacityMethod>(method);
-
   result.thickness = 0.0;
   result.surfaceMass = 0.0;
-  bool anySlab = false;
   for (std::size_t i = 0; i < layerCount; ++i) {
     result.thickness += layers[i].thickness;
     result.surfaceMass += layers[i].arealMass();
-    anySlab = anySlab || !layers[i].isPureResistance();
   }
+  result.daily = result.twelveDay = SequentialEstimate{};
+  return std::nullopt;
+}
+
+std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
+  if (auto problem = computePeriodicInto(request, result)) return problem;
+  const LayerProperties* const layers = request.layers.data();
+  const std::size_t layerCount = request.layers.size();
+  bool anySlab = false;
+  for (std::size_t i = 0; i < layerCount; ++i) anySlab = anySlab || !layers[i].isPureResistance();
   // A stack of pure resistances stores no heat: there is nothing to estimate.
-  if (!anySlab) result.daily = result.twelveDay = SequentialEstimate{};
+  if (!anySlab) return std::nullopt;
+
+  const double rsi = request.boundary().internalSurfaceResistance;
+  int method = None;
+  computeSequentialCapacity(layers, layerCount, rsi, Daily, result.daily.capacity, method);
+  result.daily.method = static_cast<CapacityMethod>(method);
+  computeSequentialCapacity(layers, layerCount, rsi, Extended, result.twelveDay.capacity, method);
+  result.twelveDay.method = static_cast<CapacityMethod>(method);
   return std::nullopt;
 }
 

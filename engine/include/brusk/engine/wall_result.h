@@ -49,6 +49,12 @@ using WallOutcome = std::variant<WallResult, WallProblem>;
 [[nodiscard]] std::optional<WallProblem> computeInto(const WallRequest& request,
                                                      WallResult& result);
 
+/// computeInto() without the sequential heat capacity estimates, which cost about half as much
+/// again as the periodic quantities: the same check, matrix, time shifts, lag, thickness and
+/// surface mass, with `result.daily` and `result.twelveDay` left as no estimate (None, 0).
+[[nodiscard]] std::optional<WallProblem> computePeriodicInto(const WallRequest& request,
+                                                             WallResult& result);
+
 /// ISO 13786 time shift [h] of a periodic quantity on a cycle of `period` seconds:
 /// (T / 2 pi) arg(Y), with arg in (-pi, pi], so the shift lies in (-T/2, T/2].
 [[nodiscard]] double timeShiftHours(const Complex& quantity, double period);

@@ -1,0 +1,874 @@
+// The Python module brusk._brusk: wall files, the catalogue, compute() and the vectorised
+// compute_many() over the engine's request and result types. It parses, calls, words and
+// prints; every number comes from Brusk::Engine, every message from Brusk::Frontend.
+
+#include <pybind11/complex.h>
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "brusk/engine/constants.h"
+#include "brusk/engine/sequential_capacity.h"
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
+#include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/compute.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/output.h"
+#include "brusk/frontend/shortest_double.h"
+#include "brusk/frontend/text_util.h"
+#include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/wall_schema.h"
+
+#ifdef BRUSK_PYTHON_HAS_REPORT
+#include "brusk/batch/atomic_file.h"
+#include "brusk/report/html_report.h"
+#endif
+
+namespace py = pybind11;
+
+namespace {
+
+using Brusk::Engine::Complex;
+using Brusk::Engine::LayerProperties;
+using Brusk::Engine::WallProblem;
+using Brusk::Engine::WallRequest;
+using Brusk::Engine::WallResult;
+using Brusk::Frontend::Catalogue;
+using Brusk::Frontend::Error;
+using Brusk::Frontend::Wall;
+
+std::string numberText(double value) {
+  char buffer[Brusk::Frontend::kShortestDoubleRoom];
+  return std::string(buffer, Brusk::Frontend::writeShortestDouble(value, buffer));
+}
+
+std::complex<double> toPython(const Complex& value) {
+  return {value.getRealPart(), value.getImaginaryPart()};
+}
+
+/// The built-in catalogue, read once, or a new one with the `--materials` files added.
+std::shared_ptr<const Catalogue> catalogueWith(const std::vector<std::string>& materialFiles) {
+  static const auto builtIn = std::make_shared<const Catalogue>(Catalogue::builtIn());
+  if (materialFiles.empty()) return builtIn;
+  auto catalogue = std::make_shared<Catalogue>(Catalogue::builtIn());
+  for (const std::string& file : materialFiles) catalogue->addFile(file);
+  return catalogue;
+}
+
+/// A wall read from a file or a dict, with what names it in messages (the file, as
+/// `brusk compute` names it before the engine's reason).
+struct PyWall {
+  Wall wall;
+  std::string source;
+};
+
+PyWall loadWall(const std::string& path, const std::vector<std::string>& materialFiles) {
+  return {Brusk::Frontend::loadWallFile(path, *catalogueWith(materialFiles)), path};
+}
+
+/// A wall object in JSON text with the wall-file keys, read by the file reader's JSON path.
+PyWall parseWall(const std::string& json, const std::string& source,
+                 const std::vector<std::string>& materialFiles) {
+  return {Brusk::Frontend::parseWallLine(json, *catalogueWith(materialFiles), source, "wall"),
+          source};
+}
+
+// Views of a result, grouped as the JSON of `brusk compute` groups them.
+struct PeriodicQuantity {
+  std::complex<double> value;
+  double modulus = 0.0;    ///< [W/(m2.K)]
+  double timeShift = 0.0;  ///< [h]
+};
+struct Transmittance : PeriodicQuantity {
+  double timeLag = 0.0;  ///< [h]
+};
+struct TransferMatrix {
+  std::complex<double> z11, z12, z21, z22;
+};
+struct Estimate {
+  double value = 0.0;  ///< [J/(m2.K)]
+  std::string method;
+};
+struct SequentialHeatCapacity {
+  Estimate daily, twelveDay;
+};
+
+struct PyResult {
+  std::string name;
+  WallResult result;
+
+  [[nodiscard]] std::string json() const {
+    std::string out;
+    Brusk::Frontend::appendJson(name, result, out, Brusk::Frontend::JsonLayout::Indented);
+    return out;
+  }
+  [[nodiscard]] std::string table() const { return Brusk::Frontend::formatTable({{name, result}}); }
+};
+
+std::string htmlEscaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+PyResult computeWall(const PyWall& source, double periodHours) {
+  Wall wall = source.wall;
+  wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
+  PyResult out{wall.name, {}};
+  if (auto problem = Brusk::Engine::computeInto(wall.request, out.result)) {
+    throw Error(source.source + ": " + Brusk::Frontend::describeProblem(*problem, wall));
+  }
+  return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// compute_many: one engine request per thread, filled row by row from the arrays.
+
+using ReadArray = py::array_t<double, py::array::forcecast>;
+
+/// A per-wall argument: absent, one value for every wall, or one per wall.
+class PerWall {
+public:
+  PerWall() = default;
+  PerWall(const py::object& value, py::ssize_t walls, const char* what) {
+    if (value.is_none()) return;
+    _array = ReadArray::ensure(value);
+    if (!_array) throw py::type_error(std::string(what) + " must be a number or an array");
+    if (_array.ndim() == 0) {
+      _scalar = *_array.data();
+      _kind = Kind::Scalar;
+    } else if (_array.ndim() == 1 && _array.shape(0) == walls) {
+      _data = _array.data();
+      _stride = _array.strides(0) / static_cast<py::ssize_t>(sizeof(double));
+      _kind = Kind::Array;
+    } else {
+      throw py::value_error(std::string(what) + " must be a number or an array of shape (" +
+                            std::to_string(walls) + ",), one per wall");
+    }
+  }
+  [[nodiscard]] bool given() const { return _kind != Kind::None; }
+  [[nodiscard]] double at(py::ssize_t row, double fallback) const {
+    switch (_kind) {
+      case Kind::None:
+        return fallback;
+      case Kind::Scalar:
+        return _scalar;
+      case Kind::Array:
+        return _data[row * _stride];
+    }
+    return fallback;
+  }
+
+private:
+  enum class Kind { None, Scalar, Array };
+  ReadArray _array;
+  Kind _kind = Kind::None;
+  double _scalar = 0.0;
+  const double* _data = nullptr;
+  py::ssize_t _stride = 0;
+};
+
+/// The (walls, layers) arrays of one property, read through their strides: no copy unless
+/// NumPy has to convert the dtype.
+class LayerTable {
+public:
+  LayerTable() = default;
+  LayerTable(const py::object& value, const char* what) {
+    _array = ReadArray::ensure(value);
+    if (!_array || _array.ndim() != 2) {
+      throw py::value_error(std::string(what) + " must be a 2-D array of shape (walls, layers)");
+    }
+    _data = _array.data();
+    _rowStride = _array.strides(0) / static_cast<py::ssize_t>(sizeof(double));
+    _columnStride = _array.strides(1) / static_cast<py::ssize_t>(sizeof(double));
+  }
+  [[nodiscard]] bool given() const { return _data != nullptr; }
+  [[nodiscard]] py::ssize_t rows() const { return _array.shape(0); }
+  [[nodiscard]] py::ssize_t columns() const { return _array.shape(1); }
+  [[nodiscard]] double at(py::ssize_t row, py::ssize_t column) const {
+    return _data[row * _rowStride + column * _columnStride];
+  }
+
+private:
+  ReadArray _array;
+  const double* _data = nullptr;
+  py::ssize_t _rowStride = 0;
+  py::ssize_t _columnStride = 0;
+};
+
+/// Output arrays; a null pointer is an output not asked for.
+struct Outputs {
+  double* period = nullptr;
+  double* thickness = nullptr;
+  double* surfaceMass = nullptr;
+  double* thermalResistance = nullptr;
+  double* uValue = nullptr;
+  double* decrementFactor = nullptr;
+  double* transmittanceModulus = nullptr;
+  double* transmittanceShift = nullptr;
+  double* timeLag = nullptr;
+  double* internalAdmittanceModulus = nullptr;
+  double* internalAdmittanceShift = nullptr;
+  double* externalAdmittanceModulus = nullptr;
+  double* externalAdmittanceShift = nullptr;
+  double* internalCapacity = nullptr;
+  double* externalCapacity = nullptr;
+  std::complex<double>* z11 = nullptr;
+  std::complex<double>* z12 = nullptr;
+  std::complex<double>* z21 = nullptr;
+  std::complex<double>* z22 = nullptr;
+  double* dailyValue = nullptr;
+  std::int8_t* dailyMethod = nullptr;
+  double* twelveDayValue = nullptr;
+  std::int8_t* twelveDayMethod = nullptr;
+};
+
+/// Why a row could not be computed: the engine's problem, or a layout fault of the arrays.
+struct RowFailure {
+  enum class Kind { Engine, LayerAfterPadding, LayerCountTooLarge, LayerCountNotWhole };
+  py::ssize_t row = 0;
+  Kind kind = Kind::Engine;
+  WallProblem problem;
+  py::ssize_t layer = 0;  ///< the layer (0-based) or the count, for the layout faults
+};
+
+struct ManyInput {
+  LayerTable thickness, conductivity, density, specificHeat, resistance;
+  PerWall layerCount, rsi, rse, partition, periodHours;
+  Brusk::Engine::HeatFlowDirection heatFlow = Brusk::Engine::HeatFlowDirection::Horizontal;
+  bool sequential = true;
+  bool stopAtFirstFailure = true;
+};
+
+void writeNaN(const Outputs& out, py::ssize_t row) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const std::complex<double> complexNaN(kNaN, kNaN);
+  for (double* column :
+       {out.period, out.thickness, out.surfaceMass, out.thermalResistance, out.uValue,
+        out.decrementFactor, out.transmittanceModulus, out.transmittanceShift, out.timeLag,
+        out.internalAdmittanceModulus, out.internalAdmittanceShift, out.externalAdmittanceModulus,
+        out.externalAdmittanceShift, out.internalCapacity, out.externalCapacity, out.dailyValue,
+        out.twelveDayValue}) {
+    if (column) column[row] = kNaN;
+  }
+  for (std::complex<double>* column : {out.z11, out.z12, out.z21, out.z22}) {
+    if (column) column[row] = complexNaN;
+  }
+  if (out.dailyMethod) out.dailyMethod[row] = -1;
+  if (out.twelveDayMethod) out.twelveDayMethod[row] = -1;
+}
+
+void writeResult(const Outputs& out, py::ssize_t row, const WallResult& r) {
+  if (out.period) out.period[row] = r.period;
+  if (out.thickness) out.thickness[row] = r.thickness;
+  if (out.surfaceMass) out.surfaceMass[row] = r.surfaceMass;
+  if (out.thermalResistance) out.thermalResistance[row] = r.thermalResistance;
+  if (out.uValue) out.uValue[row] = r.uValue;
+  if (out.decrementFactor) out.decrementFactor[row] = r.decrementFactor;
+  if (out.transmittanceModulus)
+    out.transmittanceModulus[row] = r.periodicThermalTransmittance.getModulus();
+  if (out.transmittanceShift) out.transmittanceShift[row] = r.periodicThermalTransmittanceShift;
+  if (out.timeLag) out.timeLag[row] = r.timeLag;
+  if (out.internalAdmittanceModulus)
+    out.internalAdmittanceModulus[row] = r.internalAdmittance.getModulus();
+  if (out.internalAdmittanceShift) out.internalAdmittanceShift[row] = r.internalAdmittanceShift;
+  if (out.externalAdmittanceModulus)
+    out.externalAdmittanceModulus[row] = r.externalAdmittance.getModulus();
+  if (out.externalAdmittanceShift) out.externalAdmittanceShift[row] = r.externalAdmittanceShift;
+  if (out.internalCapacity) out.internalCapacity[row] = r.internalArealHeatCapacity;
+  if (out.externalCapacity) out.externalCapacity[row] = r.externalArealHeatCapacity;
+  if (out.z11) out.z11[row] = toPython(r.z11);
+  if (out.z12) out.z12[row] = toPython(r.z12);
+  if (out.z21) out.z21[row] = toPython(r.z21);
+  if (out.z22) out.z22[row] = toPython(r.z22);
+  if (out.dailyValue) out.dailyValue[row] = r.daily.capacity;
+  if (out.dailyMethod) out.dailyMethod[row] = static_cast<std::int8_t>(r.daily.method);
+  if (out.twelveDayValue) out.twelveDayValue[row] = r.twelveDay.capacity;
+  if (out.twelveDayMethod) out.twelveDayMethod[row] = static_cast<std::int8_t>(r.twelveDay.method);
+}
+
+/// Fills `request` with row `row`; returns a layout fault of the arrays, if any.
+std::optional<RowFailure> fillRequest(const ManyInput& in, py::ssize_t row, WallRequest& request) {
+  const py::ssize_t columns = in.thickness.columns();
+  py::ssize_t count = columns;
+  if (in.layerCount.given()) {
+    const double given = in.layerCount.at(row, 0.0);
+    if (!(given >= 0.0 && given == std::floor(given))) {
+      RowFailure failure{row, RowFailure::Kind::LayerCountNotWhole, {}, 0};
+      failure.problem.value = given;
+      return failure;
+    }
+    if (given > static_cast<double>(columns)) {
+      return RowFailure{
+          row, RowFailure::Kind::LayerCountTooLarge, {}, static_cast<py::ssize_t>(given)};
+    }
+    count = static_cast<py::ssize_t>(given);
+  } else {
+    // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
+    count = 0;
+    while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
+    for (py::ssize_t later = count + 1; later < columns; ++later) {
+      if (!std::isnan(in.thickness.at(row, later))) {
+        return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
+      }
+    }
+  }
+  request.layers.resize(static_cast<std::size_t>(count));  // within the reserved capacity
+  for (py::ssize_t column = 0; column < count; ++column) {
+    LayerProperties& layer = request.layers[static_cast<std::size_t>(column)];
+    layer.thickness = in.thickness.at(row, column);
+    layer.conductivity = in.conductivity.at(row, column);
+    layer.density = in.density.at(row, column);
+    layer.specificHeat = in.specificHeat.at(row, column);
+    layer.resistance = in.resistance.given() ? in.resistance.at(row, column) : 0.0;
+  }
+  request.position = in.partition.at(row, 0.0) != 0.0 ? Brusk::Engine::ElementPosition::Internal
+                                                      : Brusk::Engine::ElementPosition::External;
+  request.heatFlow = in.heatFlow;
+  // NaN in an override keeps the convention for that wall.
+  const double rsi = in.rsi.at(row, std::numeric_limits<double>::quiet_NaN());
+  const double rse = in.rse.at(row, std::numeric_limits<double>::quiet_NaN());
+  request.internalSurfaceResistance = std::isnan(rsi) ? std::nullopt : std::optional<double>(rsi);
+  request.externalSurfaceResistance = std::isnan(rse) ? std::nullopt : std::optional<double>(rse);
+  request.period = in.periodHours.at(row, 24.0) * Brusk::Engine::kSecondsPerHour;
+  return std::nullopt;
+}
+
+/// Computes rows [begin, end) into `out`, collecting the failures.
+void computeRows(const ManyInput& in, const Outputs& out, py::ssize_t begin, py::ssize_t end,
+                 std::vector<RowFailure>& failures) {
+  WallRequest request;
+  request.layers.reserve(static_cast<std::size_t>(in.thickness.columns()));
+  WallResult result;
+  for (py::ssize_t row = begin; row < end; ++row) {
+    std::optional<RowFailure> failure = fillRequest(in, row, request);
+    if (!failure) {
+      const std::optional<WallProblem> problem =
+          in.sequential ? Brusk::Engine::computeInto(request, result)
+                        : Brusk::Engine::computePeriodicInto(request, result);
+      if (!problem) {
+        writeResult(out, row, result);
+        continue;
+      }
+      failure = RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+    }
+    writeNaN(out, row);
+    failures.push_back(*failure);
+    if (in.stopAtFirstFailure) return;
+  }
+}
+
+/// "row 17: layer 2: conductivity must be a positive number of W/(m.K), got -1", worded by the
+/// frontend as for a wall file whose layers have no names.
+std::string describeFailure(const ManyInput& in, const RowFailure& failure) {
+  std::string message = "row " + std::to_string(failure.row) + ": ";
+  switch (failure.kind) {
+    case RowFailure::Kind::LayerAfterPadding:
+      return message + "layer " + std::to_string(failure.layer + 1) +
+             " has a thickness after a layer without one (NaN): NaN pads a row only at its "
+             "side-2 end";
+    case RowFailure::Kind::LayerCountTooLarge:
+      return message + "layer_count " + std::to_string(failure.layer) + " is more than the " +
+             std::to_string(in.thickness.columns()) + " layer columns";
+    case RowFailure::Kind::LayerCountNotWhole:
+      return message + "layer_count must be a whole number of layers, not negative, got " +
+             numberText(failure.problem.value);
+    case RowFailure::Kind::Engine:
+      break;
+  }
+  Wall wall;
+  wall.name = "row " + std::to_string(failure.row);
+  (void)fillRequest(in, failure.row, wall.request);
+  const std::string reason = Brusk::Frontend::describeProblem(failure.problem, wall);
+  // The overflow's words name the wall ("row 17") themselves.
+  return failure.problem.kind == Brusk::Engine::ProblemKind::Overflow ? reason : message + reason;
+}
+
+/// Stores `text` at `index` of an object array's items, releasing what was there.
+void setString(PyObject** items, py::ssize_t index, const py::str& text) {
+  PyObject* previous = items[index];
+  items[index] = text.inc_ref().ptr();
+  Py_XDECREF(previous);
+}
+
+/// A NumPy array of `size` Python strings, all `fill`.
+py::array stringArray(py::ssize_t size, const py::str& fill) {
+  py::array array(py::dtype("object"), std::vector<py::ssize_t>{size});
+  auto** items = static_cast<PyObject**>(array.mutable_data());
+  for (py::ssize_t i = 0; i < size; ++i) setString(items, i, fill);
+  return array;
+}
+
+/// The outputs, in the order of the JSON of `brusk compute` with its paths joined by '_' (as
+/// the CSV header names them); the transfer matrix as complex numbers.
+const std::vector<std::string>& periodicFieldNames() {
+  static const std::vector<std::string> names = {"period",
+                                                 "thickness",
+                                                 "surface_mass",
+                                                 "thermal_resistance",
+                                                 "u_value",
+                                                 "decrement_factor",
+                                                 "periodic_thermal_transmittance_modulus",
+                                                 "periodic_thermal_transmittance_time_shift",
+                                                 "periodic_thermal_transmittance_time_lag",
+                                                 "internal_admittance_modulus",
+                                                 "internal_admittance_time_shift",
+                                                 "external_admittance_modulus",
+                                                 "external_admittance_time_shift",
+                                                 "internal_areal_heat_capacity",
+                                                 "external_areal_heat_capacity",
+                                                 "transfer_matrix_z11",
+                                                 "transfer_matrix_z12",
+                                                 "transfer_matrix_z21",
+                                                 "transfer_matrix_z22"};
+  return names;
+}
+const std::vector<std::string>& sequentialFieldNames() {
+  static const std::vector<std::string> names = {
+      "sequential_heat_capacity_daily_value", "sequential_heat_capacity_daily_method",
+      "sequential_heat_capacity_twelve_day_value", "sequential_heat_capacity_twelve_day_method"};
+  return names;
+}
+
+std::vector<std::string> selectedFields(const py::object& fields) {
+  std::vector<std::string> all = periodicFieldNames();
+  all.insert(all.end(), sequentialFieldNames().begin(), sequentialFieldNames().end());
+  if (py::isinstance<py::str>(fields)) {
+    const std::string preset = fields.cast<std::string>();
+    if (preset == "all") return all;
+    if (preset == "periodic") return periodicFieldNames();
+    throw py::value_error("fields must be \"all\", \"periodic\" or a list of output names, got \"" +
+                          preset + "\"");
+  }
+  std::vector<std::string> chosen;
+  for (const py::handle item : fields) {
+    const std::string name = py::str(item).cast<std::string>();
+    if (std::find(all.begin(), all.end(), name) == all.end()) {
+      throw py::value_error("unknown output \"" + name + "\"; compute_many gives " +
+                            Brusk::Frontend::quotedAlternatives(all));
+    }
+    chosen.push_back(name);
+  }
+  return chosen;
+}
+
+Brusk::Engine::HeatFlowDirection heatFlowNamed(const std::string& word) {
+  if (auto direction = Brusk::Frontend::Schema::heatFlowNamed(word)) return *direction;
+  throw Error("heat_flow must be " +
+              Brusk::Frontend::quotedAlternatives(Brusk::Frontend::Schema::heatFlowNames()) +
+              ", got \"" + word + "\"");
+}
+
+py::dict computeMany(const py::object& thickness, const py::object& conductivity,
+                     const py::object& density, const py::object& specificHeat,
+                     const py::object& layerCount, const py::object& resistance,
+                     const py::object& rsi, const py::object& rse, const py::object& partition,
+                     const std::string& heatFlow, const py::object& periodHours,
+                     const py::object& fields, int threads, const std::string& errors,
+                     const py::object& reuse) {
+  if (errors != "raise" && errors != "nan") {
+    throw py::value_error("errors must be \"raise\" or \"nan\", got \"" + errors + "\"");
+  }
+  ManyInput in;
+  in.thickness = LayerTable(thickness, "thickness");
+  in.conductivity = LayerTable(conductivity, "conductivity");
+  in.density = LayerTable(density, "density");
+  in.specificHeat = LayerTable(specificHeat, "specific_heat");
+  if (!resistance.is_none()) in.resistance = LayerTable(resistance, "thermal_resistance");
+  const py::ssize_t walls = in.thickness.rows();
+  const py::ssize_t columns = in.thickness.columns();
+  for (const auto& [table, name] :
+       {std::pair{&in.conductivity, "conductivity"}, std::pair{&in.density, "density"},
+        std::pair{&in.specificHeat, "specific_heat"},
+        std::pair{&in.resistance, "thermal_resistance"}}) {
+    if (table->given() && (table->rows() != walls || table->columns() != columns)) {
+      throw py::value_error(std::string(name) + " must have the shape of thickness, (" +
+                            std::to_string(walls) + ", " + std::to_string(columns) + ")");
+    }
+  }
+  if (static_cast<std::size_t>(columns) > Brusk::Engine::kMaxLayers) {
+    throw Error(std::to_string(columns) + " layer columns, more than the " +
+                std::to_string(Brusk::Engine::kMaxLayers) + " a wall may have");
+  }
+  in.layerCount = PerWall(layerCount, walls, "layer_count");
+  in.rsi = PerWall(rsi, walls, "rsi");
+  in.rse = PerWall(rse, walls, "rse");
+  in.partition = PerWall(partition, walls, "partition");
+  in.periodHours = PerWall(periodHours, walls, "period_hours");
+  in.heatFlow = heatFlowNamed(heatFlow);
+  in.stopAtFirstFailure = errors == "raise";
+
+  const std::vector<std::string> chosen = selectedFields(fields);
+  const auto wanted = [&](const char* name) {
+    return std::find(chosen.begin(), chosen.end(), name) != chosen.end();
+  };
+  in.sequential = std::any_of(chosen.begin(), chosen.end(), [](const std::string& name) {
+    return name.rfind("sequential_", 0) == 0;
+  });
+
+  py::dict arrays;
+  Outputs out;
+  // An output array of an earlier call given in `out`, written over instead of a new one: the
+  // pages of a new array are zeroed by the kernel on first touch, a quarter of the time of a
+  // large study on one core.
+  const auto reused = [&](const char* name, char kind) -> py::object {
+    if (reuse.is_none() || !reuse.contains(name)) return py::none();
+    py::object item = reuse[name];
+    const auto fail = [&] {
+      throw py::value_error(
+          std::string("out[\"") + name + "\"] must be a writeable contiguous NumPy array of " +
+          (kind == 'c' ? "complex128" : "float64") + " and shape (" + std::to_string(walls) + ",)");
+    };
+    if (!py::isinstance<py::array>(item)) fail();
+    auto array = item.cast<py::array>();
+    if (array.ndim() != 1 || array.shape(0) != walls || !array.writeable() ||
+        (array.flags() & py::array::c_style) == 0 || array.dtype().kind() != kind ||
+        array.itemsize() != (kind == 'c' ? 16 : 8)) {
+      fail();
+    }
+    return std::move(array);
+  };
+  const auto real = [&](const char* name, double*& pointer) {
+    if (!wanted(name)) return;
+    const py::object given = reused(name, 'f');
+    py::array_t<double> array =
+        given.is_none() ? py::array_t<double>(walls) : given.cast<py::array_t<double>>();
+    pointer = array.mutable_data();
+    arrays[name] = array;
+  };
+  const auto complex = [&](const char* name, std::complex<double>*& pointer) {
+    if (!wanted(name)) return;
+    const py::object given = reused(name, 'c');
+    py::array_t<std::complex<double>> array = given.is_none()
+                                                  ? py::array_t<std::complex<double>>(walls)
+                                                  : given.cast<py::array_t<std::complex<double>>>();
+    pointer = array.mutable_data();
+    arrays[name] = array;
+  };
+  std::vector<std::pair<std::string, py::array_t<std::int8_t>>> methodCodes;
+  const auto method = [&](const char* name, std::int8_t*& pointer) {
+    if (!wanted(name)) return;
+    py::array_t<std::int8_t> array(walls);
+    pointer = array.mutable_data();
+    methodCodes.emplace_back(name, array);
+  };
+  real("period", out.period);
+  real("thickness", out.thickness);
+  real("surface_mass", out.surfaceMass);
+  real("thermal_resistance", out.thermalResistance);
+  real("u_value", out.uValue);
+  real("decrement_factor", out.decrementFactor);
+  real("periodic_thermal_transmittance_modulus", out.transmittanceModulus);
+  real("periodic_thermal_transmittance_time_shift", out.transmittanceShift);
+  real("periodic_thermal_transmittance_time_lag", out.timeLag);
+  real("internal_admittance_modulus", out.internalAdmittanceModulus);
+  real("internal_admittance_time_shift", out.internalAdmittanceShift);
+  real("external_admittance_modulus", out.externalAdmittanceModulus);
+  real("external_admittance_time_shift", out.externalAdmittanceShift);
+  real("internal_areal_heat_capacity", out.internalCapacity);
+  real("external_areal_heat_capacity", out.externalCapacity);
+  complex("transfer_matrix_z11", out.z11);
+  complex("transfer_matrix_z12", out.z12);
+  complex("transfer_matrix_z21", out.z21);
+  complex("transfer_matrix_z22", out.z22);
+  real("sequential_heat_capacity_daily_value", out.dailyValue);
+  method("sequential_heat_capacity_daily_method", out.dailyMethod);
+  real("sequential_heat_capacity_twelve_day_value", out.twelveDayValue);
+  method("sequential_heat_capacity_twelve_day_method", out.twelveDayMethod);
+
+  std::size_t threadCount =
+      threads > 0 ? static_cast<std::size_t>(threads) : std::thread::hardware_concurrency();
+  threadCount = std::max<std::size_t>(1, threadCount);
+  // Below some thousands of walls a thread costs more than it saves.
+  threadCount = std::min(threadCount, static_cast<std::size_t>(walls / 4096 + 1));
+  std::vector<std::vector<RowFailure>> failures(threadCount);
+  {
+    py::gil_scoped_release released;
+    const auto chunk = [&](std::size_t index) {
+      return static_cast<py::ssize_t>(static_cast<std::size_t>(walls) * index / threadCount);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t index = 1; index < threadCount; ++index) {
+      workers.emplace_back(computeRows, std::cref(in), std::cref(out), chunk(index),
+                           chunk(index + 1), std::ref(failures[index]));
+    }
+    computeRows(in, out, 0, chunk(1), failures[0]);
+    for (std::thread& worker : workers) worker.join();
+  }
+
+  if (in.stopAtFirstFailure) {
+    // The chunks are in row order: the first failure found is the lowest row.
+    for (const std::vector<RowFailure>& found : failures) {
+      if (!found.empty()) throw Error(describeFailure(in, found.front()));
+    }
+  }
+  // Methods as their names, as `brusk compute` prints them; "" where a row failed.
+  for (auto& [name, codes] : methodCodes) {
+    std::vector<py::str> words;
+    for (int code = 0; code <= Brusk::Engine::LimitedDepth; ++code) {
+      words.emplace_back(Brusk::Engine::capacityMethodName(code));
+    }
+    py::array texts = stringArray(walls, py::str(""));
+    auto** text = static_cast<PyObject**>(texts.mutable_data());
+    const std::int8_t* code = codes.data();
+    for (py::ssize_t row = 0; row < walls; ++row) {
+      if (code[row] >= 0) setString(text, row, words[static_cast<std::size_t>(code[row])]);
+    }
+    arrays[name.c_str()] = texts;
+  }
+  if (!in.stopAtFirstFailure) {
+    py::array messages = stringArray(walls, py::str(""));
+    auto** message = static_cast<PyObject**>(messages.mutable_data());
+    for (const std::vector<RowFailure>& found : failures) {
+      for (const RowFailure& failure : found) {
+        setString(message, failure.row, py::str(describeFailure(in, failure)));
+      }
+    }
+    arrays["error"] = messages;
+  }
+  return arrays;
+}
+
+#ifdef BRUSK_PYTHON_HAS_REPORT
+void writeReport(const std::vector<const PyWall*>& walls, const std::string& path,
+                 const std::string& title, double amplitude) {
+  if (!(amplitude > 0.0 && amplitude <= Brusk::Report::kLargestTemperatureAmplitude)) {
+    throw Error("amplitude must be a number of kelvins more than 0 and at most " +
+                numberText(Brusk::Report::kLargestTemperatureAmplitude) + ", got " +
+                numberText(amplitude));
+  }
+  std::vector<Wall> reported;
+  for (const PyWall* wall : walls) {
+    // Refused walls get the words and the source that compute() gives them.
+    (void)computeWall(*wall, wall->wall.request.period / Brusk::Engine::kSecondsPerHour);
+    reported.push_back(wall->wall);
+  }
+  Brusk::Report::ReportOptions options;
+  options.title = title;
+  options.temperatureAmplitude = amplitude;
+  const std::string html = Brusk::Report::renderHtmlReport(reported, options);
+  Brusk::Batch::AtomicOutputFile file(path);
+  file.stream() << html;
+  file.commit();
+}
+#endif
+
+py::list materials(const std::string& filter, const std::vector<std::string>& materialFiles) {
+  const auto catalogue = catalogueWith(materialFiles);
+  py::list entries;
+  for (const Brusk::Frontend::CatalogueEntry* entry : catalogue->filter(filter)) {
+    py::dict item;
+    item["key"] = entry->key;
+    item["name"] = entry->name;
+    item["family"] = entry->family;
+    item["conductivity"] = entry->conductivity;
+    item["density"] = entry->density;
+    item["specific_heat"] = entry->specificHeat;
+    item["source"] = entry->source;
+    entries.append(item);
+  }
+  return entries;
+}
+
+py::list layersOf(const Wall& wall) {
+  py::list layers;
+  for (std::size_t i = 0; i < wall.request.layers.size(); ++i) {
+    const LayerProperties& layer = wall.request.layers[i];
+    py::dict item;
+    item["name"] = wall.labels[i].name;
+    if (!wall.labels[i].materialKey.empty()) item["material"] = wall.labels[i].materialKey;
+    item["family"] = wall.labels[i].family;
+    if (layer.isPureResistance()) {
+      item["thermal_resistance"] = layer.resistance;
+    } else {
+      item["thickness"] = layer.thickness;
+      item["conductivity"] = layer.conductivity;
+      item["density"] = layer.density;
+      item["specific_heat"] = layer.specificHeat;
+    }
+    layers.append(item);
+  }
+  return layers;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_brusk, m) {
+  m.doc() = "Brusk's engine and frontend: ISO 13786 dynamic thermal characteristics.";
+  py::register_exception<Error>(m, "WallError", PyExc_ValueError);
+
+  py::class_<PyWall>(m, "_Wall")
+      .def_property_readonly("name", [](const PyWall& w) { return w.wall.name; })
+      .def_property_readonly("source", [](const PyWall& w) { return w.source; })
+      .def_property_readonly(
+          "position",
+          [](const PyWall& w) {
+            return Brusk::Frontend::Schema::positionNames()[static_cast<std::size_t>(
+                w.wall.request.position)];
+          })
+      .def_property_readonly(
+          "heat_flow",
+          [](const PyWall& w) {
+            return Brusk::Frontend::Schema::heatFlowNames()[static_cast<std::size_t>(
+                w.wall.request.heatFlow)];
+          })
+      .def_property_readonly(
+          "rsi", [](const PyWall& w) { return w.wall.request.internalSurfaceResistance; })
+      .def_property_readonly(
+          "rse", [](const PyWall& w) { return w.wall.request.externalSurfaceResistance; })
+      .def_property_readonly("layers", [](const PyWall& w) { return layersOf(w.wall); });
+
+  m.def("_load_wall", &loadWall, py::arg("path"), py::arg("materials"));
+  m.def("_parse_wall", &parseWall, py::arg("json"), py::arg("source"), py::arg("materials"));
+
+  py::class_<PeriodicQuantity>(m, "PeriodicQuantity",
+                               "A periodic quantity of the wall: its complex value, modulus and "
+                               "time shift.")
+      .def_readonly("value", &PeriodicQuantity::value, "complex value [W/(m2.K)]")
+      .def_readonly("modulus", &PeriodicQuantity::modulus, "modulus |Y| [W/(m2.K)]")
+      .def_readonly("time_shift", &PeriodicQuantity::timeShift,
+                    "ISO 13786 time shift (T / 2 pi) arg(Y) [h]");
+  py::class_<Transmittance, PeriodicQuantity>(m, "Transmittance",
+                                              "The periodic thermal transmittance Y12.")
+      .def_readonly("time_lag", &Transmittance::timeLag,
+                    "delay of the inner heat-flow peak behind the outer temperature peak [h]");
+  py::class_<TransferMatrix>(m, "TransferMatrix", "The ISO 13786 heat transfer matrix Z.")
+      .def_readonly("z11", &TransferMatrix::z11, "Z11 [-]")
+      .def_readonly("z12", &TransferMatrix::z12, "Z12 [m2.K/W]")
+      .def_readonly("z21", &TransferMatrix::z21, "Z21 [W/(m2.K)]")
+      .def_readonly("z22", &TransferMatrix::z22, "Z22 [-]");
+  py::class_<Estimate>(m, "Estimate", "A sequential heat capacity estimate of side 1.")
+      .def_readonly("value", &Estimate::value, "capacity [J/(m2.K)]")
+      .def_readonly("method", &Estimate::method, "the rule that produced it");
+  py::class_<SequentialHeatCapacity>(m, "SequentialHeatCapacity",
+                                     "Sequential heat capacity estimates of side 1.")
+      .def_readonly("daily", &SequentialHeatCapacity::daily, "for the one-day cycle")
+      .def_readonly("twelve_day", &SequentialHeatCapacity::twelveDay, "for the twelve-day cycle");
+
+  py::class_<PyResult>(m, "Result",
+                       "Every characteristic of one wall at one period; attributes are named as "
+                       "the JSON keys of `brusk compute`, in SI units (time shifts in hours).")
+      .def_property_readonly("name", [](const PyResult& r) { return r.name; })
+      .def_property_readonly(
+          "period", [](const PyResult& r) { return r.result.period; }, "T [s]")
+      .def_property_readonly(
+          "thickness", [](const PyResult& r) { return r.result.thickness; }, "total thickness [m]")
+      .def_property_readonly(
+          "surface_mass", [](const PyResult& r) { return r.result.surfaceMass; }, "[kg/m2]")
+      .def_property_readonly(
+          "thermal_resistance", [](const PyResult& r) { return r.result.thermalResistance; },
+          "R_tot with surface resistances [m2.K/W]")
+      .def_property_readonly(
+          "u_value", [](const PyResult& r) { return r.result.uValue; }, "U [W/(m2.K)]")
+      .def_property_readonly(
+          "decrement_factor", [](const PyResult& r) { return r.result.decrementFactor; },
+          "f = |Y12| / U [-]")
+      .def_property_readonly(
+          "periodic_thermal_transmittance",
+          [](const PyResult& r) {
+            Transmittance t;
+            t.value = toPython(r.result.periodicThermalTransmittance);
+            t.modulus = r.result.periodicThermalTransmittance.getModulus();
+            t.timeShift = r.result.periodicThermalTransmittanceShift;
+            t.timeLag = r.result.timeLag;
+            return t;
+          },
+          "Y12 [W/(m2.K)]")
+      .def_property_readonly(
+          "internal_admittance",
+          [](const PyResult& r) {
+            return PeriodicQuantity{toPython(r.result.internalAdmittance),
+                                    r.result.internalAdmittance.getModulus(),
+                                    r.result.internalAdmittanceShift};
+          },
+          "Y11 [W/(m2.K)]")
+      .def_property_readonly(
+          "external_admittance",
+          [](const PyResult& r) {
+            return PeriodicQuantity{toPython(r.result.externalAdmittance),
+                                    r.result.externalAdmittance.getModulus(),
+                                    r.result.externalAdmittanceShift};
+          },
+          "Y22 [W/(m2.K)]")
+      .def_property_readonly(
+          "internal_areal_heat_capacity",
+          [](const PyResult& r) { return r.result.internalArealHeatCapacity; }, "kappa1 [J/(m2.K)]")
+      .def_property_readonly(
+          "external_areal_heat_capacity",
+          [](const PyResult& r) { return r.result.externalArealHeatCapacity; }, "kappa2 [J/(m2.K)]")
+      .def_property_readonly(
+          "transfer_matrix",
+          [](const PyResult& r) {
+            return TransferMatrix{toPython(r.result.z11), toPython(r.result.z12),
+                                  toPython(r.result.z21), toPython(r.result.z22)};
+          },
+          "Z, complex elements")
+      .def_property_readonly(
+          "sequential_heat_capacity",
+          [](const PyResult& r) {
+            return SequentialHeatCapacity{
+                {r.result.daily.capacity, Brusk::Engine::capacityMethodName(r.result.daily.method)},
+                {r.result.twelveDay.capacity,
+                 Brusk::Engine::capacityMethodName(r.result.twelveDay.method)}};
+          },
+          "estimates for the one-day and twelve-day cycles [J/(m2.K)]")
+      .def("_json", &PyResult::json, "the object `brusk compute --format json` prints")
+      .def("__str__", &PyResult::table, "the table `brusk compute` prints")
+      .def("__repr__",
+           [](const PyResult& r) {
+             return "<brusk.Result \"" + Brusk::Frontend::visibleText(r.name) +
+                    "\" U=" + numberText(r.result.uValue) +
+                    " f=" + numberText(r.result.decrementFactor) + ">";
+           })
+      .def("_repr_html_",
+           [](const PyResult& r) { return "<pre>" + htmlEscaped(r.table()) + "</pre>"; });
+
+  m.def("_compute", &computeWall, py::arg("wall"), py::arg("period_hours"));
+  m.def("_compute_many", &computeMany, py::arg("thickness"), py::arg("conductivity"),
+        py::arg("density"), py::arg("specific_heat"), py::arg("layer_count"),
+        py::arg("thermal_resistance"), py::arg("rsi"), py::arg("rse"), py::arg("partition"),
+        py::arg("heat_flow"), py::arg("period_hours"), py::arg("fields"), py::arg("threads"),
+        py::arg("errors"), py::arg("out"));
+  m.def("_materials", &materials, py::arg("filter"), py::arg("materials"));
+  m.def("_format_json", [](const std::vector<const PyResult*>& results) {
+    std::vector<Brusk::Frontend::NamedResult> named;
+    for (const PyResult* r : results) named.push_back({r->name, r->result});
+    return Brusk::Frontend::formatJson(named, Brusk::Frontend::JsonLayout::Indented);
+  });
+#ifdef BRUSK_PYTHON_HAS_REPORT
+  m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
+        py::arg("amplitude"));
+#endif
+  m.attr("PERIODIC_FIELDS") = periodicFieldNames();
+  m.attr("SEQUENTIAL_FIELDS") = sequentialFieldNames();
+}
