@@ -1,0 +1,284 @@
+#pragma once
+
+// The periodic kernel of computePeriodicResponse across walls: lane j of every vector belongs to
+// one wall, so a register of N doubles computes N walls in the instructions one wall takes.
+//
+// Included only by the per-instruction-set translation units (many_walls_avx2.cpp,
+// many_walls_avx512.cpp), each compiled for its instruction set, and so written with GCC vector
+// types and the given Math's functions alone: everything here has internal linkage and calls
+// no inline function of the standard library, whose out-of-line copies the linker could share
+// with code built for a lesser CPU.
+//
+// The arithmetic is that of periodic_response.cpp, operation for operation, with two
+// differences: e^xi - 1, sin xi and cos xi come from SLEEF's 1-ulp vector functions, and cosh
+// and sinh are derived from t = e^xi - 1 for every xi (periodic_response.cpp switches to it
+// below xi = ln(2) / 2 only):
+//   cosh xi = 1 + t (t / (2 (t + 1))),  sinh xi = (t + t / (t + 1)) / 2                    [-]
+// free of cancellation for small xi and, for large xi, within a few ulps of (e^xi + e^-xi) / 2,
+// with nothing overflowing before e^xi does.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "brusk/engine/many_walls.h"
+
+namespace Brusk::Engine::Detail {
+namespace {
+
+/// Complex numbers, one per lane; the operations of complex.h, in the same order.
+template <typename V>
+struct ComplexLanes {
+  V re, im;
+};
+
+template <typename V>
+inline ComplexLanes<V> operator+(const ComplexLanes<V>& x, const ComplexLanes<V>& y) {
+  return {x.re + y.re, x.im + y.im};
+}
+template <typename V>
+inline ComplexLanes<V> operator-(const ComplexLanes<V>& x, const ComplexLanes<V>& y) {
+  return {x.re - y.re, x.im - y.im};
+}
+template <typename V>
+inline ComplexLanes<V> operator-(const ComplexLanes<V>& x) {
+  return {-x.re, -x.im};
+}
+template <typename V>
+inline ComplexLanes<V> operator*(const ComplexLanes<V>& x, const ComplexLanes<V>& y) {
+  return {x.re * y.re - x.im * y.im, x.re * y.im + x.im * y.re};
+}
+/// s (a + bi) for a real s per lane.
+template <typename V>
+inline ComplexLanes<V> scaled(V scale, const ComplexLanes<V>& x) {
+  return {scale * x.re, scale * x.im};
+}
+/// x / y = x conj(y) / |y|^2.
+template <typename V>
+inline ComplexLanes<V> operator/(const ComplexLanes<V>& x, const ComplexLanes<V>& y) {
+  const V squaredModulus = y.re * y.re + y.im * y.im;
+  const ComplexLanes<V> numerator = x * ComplexLanes<V>{y.re, -y.im};
+  return {numerator.re / squaredModulus, numerator.im / squaredModulus};
+}
+
+template <typename V>
+struct MatrixLanes {
+  ComplexLanes<V> m11, m12, m21, m22;
+};
+
+/// Where a lane holds something other than a finite double, x - x is NaN and compares false.
+template <typename V, typename Mask>
+inline Mask finiteAnd(Mask finite, V x) {
+  return finite & ((x - x) == 0.0);
+}
+template <typename V, typename Mask>
+inline Mask finiteAnd(Mask finite, const ComplexLanes<V>& z) {
+  return finiteAnd(finiteAnd(finite, z.re), z.im);
+}
+
+template <typename V>
+inline V splat(double value) {
+  V v{};
+  for (std::size_t j = 0; j < sizeof(V) / sizeof(double); ++j) v[j] = value;
+  return v;
+}
+
+/// Computes walls [begin, end) of `walls` into `out`, kLanes walls at a time; the last group is
+/// padded with copies of its first wall, whose results are not stored.
+///
+/// Math provides the vector type V and V expm1(V), void sincos(V, V& sine, V& cosine),
+/// V sqrt(V).
+template <typename Math>
+void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::size_t begin,
+                      std::size_t end) {
+  using V = typename Math::Vector;
+  using Mask = decltype(V{} < V{});
+  using C = ComplexLanes<V>;
+  constexpr std::size_t kLanes = sizeof(V) / sizeof(double);
+  constexpr double kPiValue = 3.141592653589793;     // kPi of constants.h
+  constexpr double kTwoPiValue = 6.283185307179586;  // kTwoPi of constants.h
+
+  const V zero = splat<V>(0.0);
+  const V one = splat<V>(1.0);
+  const C complexOne{one, zero};
+
+  for (std::size_t first = begin; first < end; first += kLanes) {
+    const std::size_t lanes = end - first < kLanes ? end - first : kLanes;
+
+    // The group's boundaries and periods, and where each wall's layers are.
+    std::size_t layerStart[kLanes];
+    std::size_t layerCount[kLanes];
+    std::size_t longest = 0;
+    V rsi{}, rse{}, period{};
+    Mask partition{};
+    for (std::size_t j = 0; j < kLanes; ++j) {
+      const std::size_t wall = j < lanes ? first + j : first;
+      layerStart[j] = walls.layerBegin[wall];
+      layerCount[j] = walls.layerBegin[wall + 1] - layerStart[j];
+      if (layerCount[j] > longest) longest = layerCount[j];
+      rsi[j] = walls.internalSurfaceResistance[wall];
+      rse[j] = walls.externalSurfaceResistance[wall];
+      period[j] = walls.period[wall];
+      partition[j] = walls.partition[wall] != 0 ? -1 : 0;
+    }
+
+    // R_tot = Rsi + Rse + sum of d / lambda [m2.K/W] (ISO 6946), summed in stack order.
+    V totalResistance = rsi + rse;
+    // Z_si = [[1, -Rsi], [0, 1]].
+    MatrixLanes<V> z{complexOne, C{-rsi, zero}, C{zero, zero}, complexOne};
+
+    for (std::size_t k = 0; k < longest; ++k) {
+      V d{}, lambda{}, rho{}, c{}, r{};
+      Mask present{};
+      for (std::size_t j = 0; j < kLanes; ++j) {
+        const bool has = k < layerCount[j];
+        const std::size_t layer = layerStart[j] + (has ? k : 0);
+        d[j] = has ? walls.thickness[layer] : 0.0;
+        lambda[j] = walls.conductivity[layer];
+        rho[j] = walls.density[layer];
+        c[j] = walls.specificHeat[layer];
+        r[j] = has ? walls.resistance[layer] : 0.0;
+        present[j] = has ? -1 : 0;
+      }
+      const Mask slab = present & (d != 0.0);
+      const Mask pureResistance = present & (d == 0.0);
+      // Lanes without a slab compute a harmless dummy slab (xi = 0) that is then discarded.
+      lambda = slab ? lambda : one;
+      rho = slab ? rho : one;
+      c = slab ? c : one;
+
+      // delta = sqrt(lambda T / (rho c pi)) [m], xi = d / delta [-] (ISO 13786).
+      const V penetrationDepth = Math::sqrt((lambda * period) / ((rho * c) * kPiValue));
+      const V xi = d / penetrationDepth;
+      const V t = Math::expm1(xi);
+      const V growth = t + one;
+      const V ch = one + t * (t / (2.0 * growth));
+      const V sh = 0.5 * (t + t / growth);
+      V sn{}, cs{};
+      Math::sincos(xi, sn, cs);
+
+      // Slab matrix L of ISO 13786 (see slabMatrix in periodic_response.cpp), L22 = L11.
+      const V shCos = sh * cs;
+      const V chSin = ch * sn;
+      const V resistanceScale = -(penetrationDepth / (2.0 * lambda));
+      const V conductanceScale = -(lambda / penetrationDepth);
+      const C l11{ch * cs, sh * sn};
+      const C l12 = scaled(resistanceScale, C{shCos + chSin, chSin - shCos});
+      const C l21 = scaled(conductanceScale, C{shCos - chSin, shCos + chSin});
+
+      // Z <- L x Z for a slab; Z <- [[1, -R], [0, 1]] x Z for a pure resistance.
+      const MatrixLanes<V> withSlab{l11 * z.m11 + l12 * z.m21, l11 * z.m12 + l12 * z.m22,
+                                    l21 * z.m11 + l11 * z.m21, l21 * z.m12 + l11 * z.m22};
+      const C m11WithResistance = z.m11 - scaled(r, z.m21);
+      const C m12WithResistance = z.m12 - scaled(r, z.m22);
+      z.m11.re = slab ? withSlab.m11.re : (pureResistance ? m11WithResistance.re : z.m11.re);
+      z.m11.im = slab ? withSlab.m11.im : (pureResistance ? m11WithResistance.im : z.m11.im);
+      z.m12.re = slab ? withSlab.m12.re : (pureResistance ? m12WithResistance.re : z.m12.re);
+      z.m12.im = slab ? withSlab.m12.im : (pureResistance ? m12WithResistance.im : z.m12.im);
+      z.m21.re = slab ? withSlab.m21.re : z.m21.re;
+      z.m21.im = slab ? withSlab.m21.im : z.m21.im;
+      z.m22.re = slab ? withSlab.m22.re : z.m22.re;
+      z.m22.im = slab ? withSlab.m22.im : z.m22.im;
+
+      // Absent layers add 0, which leaves a positive sum exact.
+      totalResistance = totalResistance + (slab ? d / lambda : (pureResistance ? r : zero));
+    }
+    // Z_se = [[1, -Rse], [0, 1]].
+    z.m11 = z.m11 - scaled(rse, z.m21);
+    z.m12 = z.m12 - scaled(rse, z.m22);
+
+    // The derived characteristics, as in computePeriodicResponse:
+    // kappa_i = (T / 2 pi) |(Zii - 1) / Z12| [J/(m2.K)], Y_ii = -Zii / Z12 (+ 1 / Z12 for a
+    // partition) [W/(m2.K)], U = 1 / R_tot, f = |1 / Z12| / U [-], Y12 = -1 / Z12 [W/(m2.K)].
+    const V capacityFactor = period / kTwoPiValue;
+    const C internalQuotient = (z.m11 - complexOne) / z.m12;
+    const C externalQuotient = (z.m22 - complexOne) / z.m12;
+    const V internalCapacity =
+        capacityFactor * Math::sqrt(internalQuotient.re * internalQuotient.re +
+                                    internalQuotient.im * internalQuotient.im);
+    const V externalCapacity =
+        capacityFactor * Math::sqrt(externalQuotient.re * externalQuotient.re +
+                                    externalQuotient.im * externalQuotient.im);
+    const C reciprocalZ12 = complexOne / z.m12;
+    C internalAdmittance = -z.m11 / z.m12;
+    C externalAdmittance = -z.m22 / z.m12;
+    const C partitionInternal = internalAdmittance + reciprocalZ12;
+    const C partitionExternal = externalAdmittance + reciprocalZ12;
+    internalAdmittance.re = partition ? partitionInternal.re : internalAdmittance.re;
+    internalAdmittance.im = partition ? partitionInternal.im : internalAdmittance.im;
+    externalAdmittance.re = partition ? partitionExternal.re : externalAdmittance.re;
+    externalAdmittance.im = partition ? partitionExternal.im : externalAdmittance.im;
+    const V uValue = one / totalResistance;
+    const V decrementFactor =
+        Math::sqrt(reciprocalZ12.re * reciprocalZ12.re + reciprocalZ12.im * reciprocalZ12.im) /
+        uValue;
+    const C transmittance = -reciprocalZ12;
+
+    Mask finite = zero == zero;
+    finite = finiteAnd(finite, z.m11);
+    finite = finiteAnd(finite, z.m12);
+    finite = finiteAnd(finite, z.m21);
+    finite = finiteAnd(finite, z.m22);
+    finite = finiteAnd(finite, internalAdmittance);
+    finite = finiteAnd(finite, externalAdmittance);
+    finite = finiteAnd(finite, transmittance);
+    finite = finiteAnd(finite, internalCapacity);
+    finite = finiteAnd(finite, externalCapacity);
+    finite = finiteAnd(finite, uValue);
+    finite = finiteAnd(finite, decrementFactor);
+
+    const V notComputed = splat<V>(__builtin_nan(""));
+    const V columns[] = {z.m11.re,
+                         z.m11.im,
+                         z.m12.re,
+                         z.m12.im,
+                         z.m21.re,
+                         z.m21.im,
+                         z.m22.re,
+                         z.m22.im,
+                         internalAdmittance.re,
+                         internalAdmittance.im,
+                         externalAdmittance.re,
+                         externalAdmittance.im,
+                         transmittance.re,
+                         transmittance.im,
+                         internalCapacity,
+                         externalCapacity,
+                         totalResistance,
+                         uValue,
+                         decrementFactor};
+    double* const targets[] = {out.z11.real,
+                               out.z11.imaginary,
+                               out.z12.real,
+                               out.z12.imaginary,
+                               out.z21.real,
+                               out.z21.imaginary,
+                               out.z22.real,
+                               out.z22.imaginary,
+                               out.internalAdmittance.real,
+                               out.internalAdmittance.imaginary,
+                               out.externalAdmittance.real,
+                               out.externalAdmittance.imaginary,
+                               out.periodicThermalTransmittance.real,
+                               out.periodicThermalTransmittance.imaginary,
+                               out.internalArealHeatCapacity,
+                               out.externalArealHeatCapacity,
+                               out.thermalResistance,
+                               out.uValue,
+                               out.decrementFactor};
+    static_assert(sizeof(columns) / sizeof(columns[0]) == sizeof(targets) / sizeof(targets[0]));
+    for (std::size_t column = 0; column < sizeof(targets) / sizeof(targets[0]); ++column) {
+      const V values = finite ? columns[column] : notComputed;
+      if (lanes == kLanes) {
+        __builtin_memcpy(targets[column] + first, &values, sizeof values);
+      } else {
+        for (std::size_t j = 0; j < lanes; ++j) targets[column][first + j] = values[j];
+      }
+    }
+    for (std::size_t j = 0; j < lanes; ++j) {
+      out.computed[first + j] = finite[j] != 0 ? 1 : 0;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace Brusk::Engine::Detail
