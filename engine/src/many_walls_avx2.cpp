@@ -14,6 +14,14 @@ namespace {
 struct Avx2Math {
   /// __m256d without its may_alias attribute, which a template argument cannot carry.
   using Vector = double __attribute__((vector_size(32)));
+  /// base[index[j]] in lane j.
+  template <typename Index>
+  static Vector gather(const double* base, Index index) {
+    __m256i offsets;
+    static_assert(sizeof offsets == sizeof index);
+    __builtin_memcpy(&offsets, &index, sizeof offsets);
+    return _mm256_i64gather_pd(base, offsets, 8);
+  }
   static Vector expm1(Vector x) { return Sleef_expm1d4_u10avx2(x); }
   static void sincos(Vector x, Vector& sine, Vector& cosine) {
     const Sleef___m256d_2 both = Sleef_sincosd4_u10avx2(x);

@@ -14,6 +14,16 @@ namespace {
 struct Avx512Math {
   /// __m512d without its may_alias attribute, which a template argument cannot carry.
   using Vector = double __attribute__((vector_size(64)));
+  /// base[index[j]] in lane j.
+  template <typename Index>
+  static Vector gather(const double* base, Index index) {
+    __m512i offsets;
+    static_assert(sizeof offsets == sizeof index);
+    __builtin_memcpy(&offsets, &index, sizeof offsets);
+    // The masked form with every lane selected, for the reason given at sqrt.
+    return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), static_cast<__mmask8>(0xFF), offsets, base,
+                                    8);
+  }
   static Vector expm1(Vector x) { return Sleef_expm1d8_u10avx512f(x); }
   static void sincos(Vector x, Vector& sine, Vector& cosine) {
     const Sleef___m512d_2 both = Sleef_sincosd8_u10avx512f(x);

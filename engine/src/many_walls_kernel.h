@@ -9,13 +9,17 @@
 // no inline function of the standard library, whose out-of-line copies the linker could share
 // with code built for a lesser CPU.
 //
-// The arithmetic is that of periodic_response.cpp, operation for operation, with two
-// differences: e^xi - 1, sin xi and cos xi come from SLEEF's 1-ulp vector functions, and cosh
-// and sinh are derived from t = e^xi - 1 for every xi (periodic_response.cpp switches to it
-// below xi = ln(2) / 2 only):
-//   cosh xi = 1 + t (t / (2 (t + 1))),  sinh xi = (t + t / (t + 1)) / 2                    [-]
-// free of cancellation for small xi and, for large xi, within a few ulps of (e^xi + e^-xi) / 2,
-// with nothing overflowing before e^xi does.
+// The formulas are those of periodic_response.cpp, evaluated in the same order, with these
+// differences, each moving a result by an ulp or two (the agreement test holds them to 1e-12 of
+// each term's magnitude):
+// - e^xi - 1, sin xi and cos xi come from SLEEF's 1-ulp vector functions;
+// - cosh and sinh come from t = e^xi - 1 for every xi (periodic_response.cpp switches to it
+//   below xi = ln(2) / 2 only), free of cancellation for small xi and, for large xi, within a
+//   few ulps of (e^xi + e^-xi) / 2, with nothing overflowing before e^xi does:
+//     cosh xi = 1 + t (t / (t + 1)) / 2,  sinh xi = (t + t / (t + 1)) / 2                  [-]
+// - divisions, the slowest vector instructions, are spared where a reciprocal serves: the
+//   matrix scales share lambda / delta, and the quotients by Z12 share 1 / |Z12|^2.
+// The steady state (R_tot, U) is computed exactly as there, bit for bit.
 
 #include <cstddef>
 #include <cstdint>
@@ -52,14 +56,6 @@ template <typename V>
 inline ComplexLanes<V> scaled(V scale, const ComplexLanes<V>& x) {
   return {scale * x.re, scale * x.im};
 }
-/// x / y = x conj(y) / |y|^2.
-template <typename V>
-inline ComplexLanes<V> operator/(const ComplexLanes<V>& x, const ComplexLanes<V>& y) {
-  const V squaredModulus = y.re * y.re + y.im * y.im;
-  const ComplexLanes<V> numerator = x * ComplexLanes<V>{y.re, -y.im};
-  return {numerator.re / squaredModulus, numerator.im / squaredModulus};
-}
-
 template <typename V>
 struct MatrixLanes {
   ComplexLanes<V> m11, m12, m21, m22;
@@ -73,6 +69,13 @@ inline Mask finiteAnd(Mask finite, V x) {
 template <typename V, typename Mask>
 inline Mask finiteAnd(Mask finite, const ComplexLanes<V>& z) {
   return finiteAnd(finiteAnd(finite, z.re), z.im);
+}
+
+template <typename Index>
+inline Index splatIndex(long value) {
+  Index v{};
+  for (std::size_t j = 0; j < sizeof(Index) / sizeof(long); ++j) v[j] = value;
+  return v;
 }
 
 template <typename V>
@@ -92,6 +95,7 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
                       std::size_t end) {
   using V = typename Math::Vector;
   using Mask = decltype(V{} < V{});
+  using Index = Mask;
   using C = ComplexLanes<V>;
   constexpr std::size_t kLanes = sizeof(V) / sizeof(double);
   constexpr double kPiValue = 3.141592653589793;     // kPi of constants.h
@@ -105,16 +109,17 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     const std::size_t lanes = end - first < kLanes ? end - first : kLanes;
 
     // The group's boundaries and periods, and where each wall's layers are.
-    std::size_t layerStart[kLanes];
-    std::size_t layerCount[kLanes];
+    Index layerStart{}, layerCount{};
     std::size_t longest = 0;
     V rsi{}, rse{}, period{};
     Mask partition{};
     for (std::size_t j = 0; j < kLanes; ++j) {
       const std::size_t wall = j < lanes ? first + j : first;
-      layerStart[j] = walls.layerBegin[wall];
-      layerCount[j] = walls.layerBegin[wall + 1] - layerStart[j];
-      if (layerCount[j] > longest) longest = layerCount[j];
+      const std::size_t start = walls.layerBegin[wall];
+      const std::size_t count = walls.layerBegin[wall + 1] - start;
+      layerStart[j] = static_cast<long>(start);
+      layerCount[j] = static_cast<long>(count);
+      if (count > longest) longest = count;
       rsi[j] = walls.internalSurfaceResistance[wall];
       rse[j] = walls.externalSurfaceResistance[wall];
       period[j] = walls.period[wall];
@@ -127,40 +132,37 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     MatrixLanes<V> z{complexOne, C{-rsi, zero}, C{zero, zero}, complexOne};
 
     for (std::size_t k = 0; k < longest; ++k) {
-      V d{}, lambda{}, rho{}, c{}, r{};
-      Mask present{};
-      for (std::size_t j = 0; j < kLanes; ++j) {
-        const bool has = k < layerCount[j];
-        const std::size_t layer = layerStart[j] + (has ? k : 0);
-        d[j] = has ? walls.thickness[layer] : 0.0;
-        lambda[j] = walls.conductivity[layer];
-        rho[j] = walls.density[layer];
-        c[j] = walls.specificHeat[layer];
-        r[j] = has ? walls.resistance[layer] : 0.0;
-        present[j] = has ? -1 : 0;
-      }
+      // Layer k of each wall; a wall with fewer layers reads its first one and ignores it.
+      const Index layerIndex = splatIndex<Index>(static_cast<long>(k));
+      const Mask present = layerIndex < layerCount;
+      const Index at = layerStart + (present ? layerIndex : Index{});
+      const V d = present ? Math::gather(walls.thickness, at) : zero;
+      const V r = present ? Math::gather(walls.resistance, at) : zero;
       const Mask slab = present & (d != 0.0);
       const Mask pureResistance = present & (d == 0.0);
       // Lanes without a slab compute a harmless dummy slab (xi = 0) that is then discarded.
-      lambda = slab ? lambda : one;
-      rho = slab ? rho : one;
-      c = slab ? c : one;
+      const V lambda = slab ? Math::gather(walls.conductivity, at) : one;
+      const V rho = slab ? Math::gather(walls.density, at) : one;
+      const V c = slab ? Math::gather(walls.specificHeat, at) : one;
 
-      // delta = sqrt(lambda T / (rho c pi)) [m], xi = d / delta [-] (ISO 13786).
+      // delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta [-] (ISO 13786), rounded as
+      // periodic_response.cpp rounds them: an ulp of xi would become xi ulps of e^xi.
       const V penetrationDepth = Math::sqrt((lambda * period) / ((rho * c) * kPiValue));
       const V xi = d / penetrationDepth;
       const V t = Math::expm1(xi);
-      const V growth = t + one;
-      const V ch = one + t * (t / (2.0 * growth));
-      const V sh = 0.5 * (t + t / growth);
+      const V shrunk = t / (t + one);  // t / (t + 1) = 1 - e^-xi
+      const V ch = one + t * (0.5 * shrunk);
+      const V sh = 0.5 * (t + shrunk);
       V sn{}, cs{};
       Math::sincos(xi, sn, cs);
 
       // Slab matrix L of ISO 13786 (see slabMatrix in periodic_response.cpp), L22 = L11.
       const V shCos = sh * cs;
       const V chSin = ch * sn;
-      const V resistanceScale = -(penetrationDepth / (2.0 * lambda));
-      const V conductanceScale = -(lambda / penetrationDepth);
+      // -delta / (2 lambda) [m2.K/W] and -lambda / delta [W/(m2.K)].
+      const V conductance = lambda / penetrationDepth;
+      const V resistanceScale = -(0.5 / conductance);
+      const V conductanceScale = -conductance;
       const C l11{ch * cs, sh * sn};
       const C l12 = scaled(resistanceScale, C{shCos + chSin, chSin - shCos});
       const C l21 = scaled(conductanceScale, C{shCos - chSin, shCos + chSin});
@@ -189,18 +191,27 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     // The derived characteristics, as in computePeriodicResponse:
     // kappa_i = (T / 2 pi) |(Zii - 1) / Z12| [J/(m2.K)], Y_ii = -Zii / Z12 (+ 1 / Z12 for a
     // partition) [W/(m2.K)], U = 1 / R_tot, f = |1 / Z12| / U [-], Y12 = -1 / Z12 [W/(m2.K)].
+    // Every quotient has the divisor Z12: x / Z12 = x conj(Z12) / |Z12|^2, with the one
+    // division by |Z12|^2 shared. A non-finite x conj(Z12) or |Z12|^2 gives a non-finite
+    // quotient exactly where the division does, so the same walls are refused.
     const V capacityFactor = period / kTwoPiValue;
-    const C internalQuotient = (z.m11 - complexOne) / z.m12;
-    const C externalQuotient = (z.m22 - complexOne) / z.m12;
+    const V reciprocalSquaredModulus = one / (z.m12.re * z.m12.re + z.m12.im * z.m12.im);
+    const C conjugateZ12{z.m12.re, -z.m12.im};
+    const auto overZ12 = [&](const C& x) {
+      const C numerator = x * conjugateZ12;
+      return C{numerator.re * reciprocalSquaredModulus, numerator.im * reciprocalSquaredModulus};
+    };
+    const C internalQuotient = overZ12(z.m11 - complexOne);
+    const C externalQuotient = overZ12(z.m22 - complexOne);
     const V internalCapacity =
         capacityFactor * Math::sqrt(internalQuotient.re * internalQuotient.re +
                                     internalQuotient.im * internalQuotient.im);
     const V externalCapacity =
         capacityFactor * Math::sqrt(externalQuotient.re * externalQuotient.re +
                                     externalQuotient.im * externalQuotient.im);
-    const C reciprocalZ12 = complexOne / z.m12;
-    C internalAdmittance = -z.m11 / z.m12;
-    C externalAdmittance = -z.m22 / z.m12;
+    const C reciprocalZ12 = overZ12(complexOne);
+    C internalAdmittance = overZ12(-z.m11);
+    C externalAdmittance = overZ12(-z.m22);
     const C partitionInternal = internalAdmittance + reciprocalZ12;
     const C partitionExternal = externalAdmittance + reciprocalZ12;
     internalAdmittance.re = partition ? partitionInternal.re : internalAdmittance.re;
