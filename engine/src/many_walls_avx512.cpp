@@ -20,9 +20,13 @@ struct Avx512Math {
     __m512i offsets;
     static_assert(sizeof offsets == sizeof index);
     __builtin_memcpy(&offsets, &index, sizeof offsets);
-    // The masked form with every lane selected, for the reason given at sqrt.
+    // The masked form with every lane selected, for the reason given at sqrt. Without
+    // optimisation GCC's header expands it to a macro that passes the mask on as a char.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wsign-conversion"
     return _mm512_mask_i64gather_pd(_mm512_setzero_pd(), static_cast<__mmask8>(0xFF), offsets, base,
                                     8);
+#pragma GCC diagnostic pop
   }
   static Vector expm1(Vector x) { return Sleef_expm1d8_u10avx512f(x); }
   static void sincos(Vector x, Vector& sine, Vector& cosine) {
