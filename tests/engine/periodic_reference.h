@@ -5,6 +5,7 @@
 // kernel_agreement_test.cpp for the tolerance), and the random walls they are judged on.
 
 #include <cmath>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -141,5 +142,8 @@ inline std::vector<LayerProperties> randomLayers(const WallFamily& family,
   }
   return layers;
 }
+
+/// Names a family in test output instead of dumping its bytes.
+inline void PrintTo(const WallFamily& family, std::ostream* out) { *out << family.name; }
 
 }  // namespace Brusk::Testing
