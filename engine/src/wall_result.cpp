@@ -3,10 +3,11 @@
 #include <cmath>
 
 #include "brusk/engine/constants.h"
+#include "wall_result_detail.h"
 
 namespace Brusk::Engine {
 
-namespace {
+namespace Detail {
 
 /// Why the matrix overflowed: the slabs' sum of xi = d / delta at the period, the one that
 /// contributes most, and the pure resistances between them, which amplify the elements too.
@@ -33,17 +34,11 @@ WallProblem overflowProblem(const WallRequest& request) {
   return problem;
 }
 
-}  // namespace
-
-std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
-  if (auto problem = check(request)) return problem;
+void completeResult(const WallRequest& request, WallResult& result) {
   const LayerProperties* const layers = request.layers.data();
   const std::size_t layerCount = request.layers.size();
   const ElementBoundary boundary = request.boundary();
   const double period = request.period;
-  if (!computePeriodicResponse(layers, layerCount, boundary, period, result)) {
-    return overflowProblem(request);
-  }
   result.period = period;
   result.periodicThermalTransmittanceShift =
       timeShiftHours(result.periodicThermalTransmittance, period);
@@ -69,6 +64,17 @@ std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& r
   }
   // A stack of pure resistances stores no heat: there is nothing to estimate.
   if (!anySlab) result.daily = result.twelveDay = SequentialEstimate{};
+}
+
+}  // namespace Detail
+
+std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
+  if (auto problem = check(request)) return problem;
+  if (!computePeriodicResponse(request.layers.data(), request.layers.size(), request.boundary(),
+                               request.period, result)) {
+    return Detail::overflowProblem(request);
+  }
+  Detail::completeResult(request, result);
   return std::nullopt;
 }
 
