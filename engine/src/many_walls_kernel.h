@@ -78,6 +78,14 @@ inline Index splatIndex(long value) {
   return v;
 }
 
+/// A vector from memory, any alignment.
+template <typename Lanes, typename Element>
+inline Lanes loadLanes(const Element* elements) {
+  Lanes lanes;
+  __builtin_memcpy(&lanes, elements, sizeof lanes);
+  return lanes;
+}
+
 template <typename V>
 inline V splat(double value) {
   V v{};
@@ -108,22 +116,40 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
   for (std::size_t first = begin; first < end; first += kLanes) {
     const std::size_t lanes = end - first < kLanes ? end - first : kLanes;
 
-    // The group's boundaries and periods, and where each wall's layers are.
+    // The group's boundaries and periods, and where each wall's layers are: whole vectors for a
+    // full group (filling a vector lane by lane through memory stalls the load that follows),
+    // lane by lane for the padded last one.
     Index layerStart{}, layerCount{};
-    std::size_t longest = 0;
     V rsi{}, rse{}, period{};
     Mask partition{};
+    if (lanes == kLanes) {
+      layerStart = loadLanes<Index>(walls.layerBegin + first);
+      layerCount = loadLanes<Index>(walls.layerBegin + first + 1) - layerStart;
+      rsi = loadLanes<V>(walls.internalSurfaceResistance + first);
+      rse = loadLanes<V>(walls.externalSurfaceResistance + first);
+      period = loadLanes<V>(walls.period + first);
+      // Byte j of the group's partition flags into lane j, by shifts in the registers.
+      std::uint64_t flags = 0;
+      __builtin_memcpy(&flags, walls.partition + first, kLanes);
+      Index byteShift{};
+      for (std::size_t j = 0; j < kLanes; ++j) byteShift[j] = static_cast<long>(8 * j);
+      partition = ((splatIndex<Index>(static_cast<long>(flags)) >> byteShift) & 0xFF) != 0;
+    } else {
+      for (std::size_t j = 0; j < kLanes; ++j) {
+        const std::size_t wall = j < lanes ? first + j : first;
+        const std::size_t start = walls.layerBegin[wall];
+        layerStart[j] = static_cast<long>(start);
+        layerCount[j] = static_cast<long>(walls.layerBegin[wall + 1] - start);
+        rsi[j] = walls.internalSurfaceResistance[wall];
+        rse[j] = walls.externalSurfaceResistance[wall];
+        period[j] = walls.period[wall];
+        partition[j] = walls.partition[wall] != 0 ? -1 : 0;
+      }
+    }
+    std::size_t longest = 0;
     for (std::size_t j = 0; j < kLanes; ++j) {
-      const std::size_t wall = j < lanes ? first + j : first;
-      const std::size_t start = walls.layerBegin[wall];
-      const std::size_t count = walls.layerBegin[wall + 1] - start;
-      layerStart[j] = static_cast<long>(start);
-      layerCount[j] = static_cast<long>(count);
+      const auto count = static_cast<std::size_t>(layerCount[j]);
       if (count > longest) longest = count;
-      rsi[j] = walls.internalSurfaceResistance[wall];
-      rse[j] = walls.externalSurfaceResistance[wall];
-      period[j] = walls.period[wall];
-      partition[j] = walls.partition[wall] != 0 ? -1 : 0;
     }
 
     // R_tot = Rsi + Rse + sum of d / lambda [m2.K/W] (ISO 6946), summed in stack order.
@@ -131,58 +157,73 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     // Z_si = [[1, -Rsi], [0, 1]].
     MatrixLanes<V> z{complexOne, C{-rsi, zero}, C{zero, zero}, complexOne};
 
-    for (std::size_t k = 0; k < longest; ++k) {
-      // Layer k of each wall; a wall with fewer layers reads its first one and ignores it.
-      const Index layerIndex = splatIndex<Index>(static_cast<long>(k));
-      const Mask present = layerIndex < layerCount;
-      const Index at = layerStart + (present ? layerIndex : Index{});
-      const V d = present ? Math::gather(walls.thickness, at) : zero;
-      const V r = present ? Math::gather(walls.resistance, at) : zero;
-      const Mask slab = present & (d != 0.0);
-      const Mask pureResistance = present & (d == 0.0);
-      // Lanes without a slab compute a harmless dummy slab (xi = 0) that is then discarded.
-      const V lambda = slab ? Math::gather(walls.conductivity, at) : one;
-      const V rho = slab ? Math::gather(walls.density, at) : one;
-      const V c = slab ? Math::gather(walls.specificHeat, at) : one;
+    // Layers in blocks: first the penetration depths of a block's layers, then their
+    // exponentials and sines, then the matrix products. Square roots and divisions of several
+    // layers so overlap, where one layer at a time would wait for each in turn.
+    constexpr std::size_t kBlock = 4;
+    for (std::size_t blockStart = 0; blockStart < longest; blockStart += kBlock) {
+      const std::size_t blockSize = longest - blockStart < kBlock ? longest - blockStart : kBlock;
+      V d[kBlock], r[kBlock], lambda[kBlock], penetrationDepth[kBlock], xi[kBlock];
+      Mask slab[kBlock], pureResistance[kBlock];
+      for (std::size_t i = 0; i < blockSize; ++i) {
+        // Layer k of each wall; a wall with fewer layers reads its first one and ignores it.
+        const Index layerIndex = splatIndex<Index>(static_cast<long>(blockStart + i));
+        const Mask present = layerIndex < layerCount;
+        const Index at = layerStart + (present ? layerIndex : Index{});
+        d[i] = present ? Math::gather(walls.thickness, at) : zero;
+        r[i] = present ? Math::gather(walls.resistance, at) : zero;
+        slab[i] = present & (d[i] != 0.0);
+        pureResistance[i] = present & (d[i] == 0.0);
+        // Lanes without a slab compute a harmless dummy slab (xi = 0) that is then discarded.
+        lambda[i] = slab[i] ? Math::gather(walls.conductivity, at) : one;
+        const V rho = slab[i] ? Math::gather(walls.density, at) : one;
+        const V c = slab[i] ? Math::gather(walls.specificHeat, at) : one;
+        // delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta [-] (ISO 13786), rounded
+        // as periodic_response.cpp rounds them: an ulp of xi would become xi ulps of e^xi.
+        penetrationDepth[i] = Math::sqrt((lambda[i] * period) / ((rho * c) * kPiValue));
+        xi[i] = d[i] / penetrationDepth[i];
+      }
+      V growth[kBlock], sn[kBlock], cs[kBlock];
+      for (std::size_t i = 0; i < blockSize; ++i) {
+        growth[i] = Math::expm1(xi[i]);
+        Math::sincos(xi[i], sn[i], cs[i]);
+      }
+      for (std::size_t i = 0; i < blockSize; ++i) {
+        const V t = growth[i];
+        const V shrunk = t / (t + one);  // t / (t + 1) = 1 - e^-xi
+        const V ch = one + t * (0.5 * shrunk);
+        const V sh = 0.5 * (t + shrunk);
 
-      // delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta [-] (ISO 13786), rounded as
-      // periodic_response.cpp rounds them: an ulp of xi would become xi ulps of e^xi.
-      const V penetrationDepth = Math::sqrt((lambda * period) / ((rho * c) * kPiValue));
-      const V xi = d / penetrationDepth;
-      const V t = Math::expm1(xi);
-      const V shrunk = t / (t + one);  // t / (t + 1) = 1 - e^-xi
-      const V ch = one + t * (0.5 * shrunk);
-      const V sh = 0.5 * (t + shrunk);
-      V sn{}, cs{};
-      Math::sincos(xi, sn, cs);
+        // Slab matrix L of ISO 13786 (see slabMatrix in periodic_response.cpp), L22 = L11.
+        const V shCos = sh * cs[i];
+        const V chSin = ch * sn[i];
+        // -delta / (2 lambda) [m2.K/W] and -lambda / delta [W/(m2.K)].
+        const V conductance = lambda[i] / penetrationDepth[i];
+        const V resistanceScale = -(0.5 / conductance);
+        const V conductanceScale = -conductance;
+        const C l11{ch * cs[i], sh * sn[i]};
+        const C l12 = scaled(resistanceScale, C{shCos + chSin, chSin - shCos});
+        const C l21 = scaled(conductanceScale, C{shCos - chSin, shCos + chSin});
 
-      // Slab matrix L of ISO 13786 (see slabMatrix in periodic_response.cpp), L22 = L11.
-      const V shCos = sh * cs;
-      const V chSin = ch * sn;
-      // -delta / (2 lambda) [m2.K/W] and -lambda / delta [W/(m2.K)].
-      const V conductance = lambda / penetrationDepth;
-      const V resistanceScale = -(0.5 / conductance);
-      const V conductanceScale = -conductance;
-      const C l11{ch * cs, sh * sn};
-      const C l12 = scaled(resistanceScale, C{shCos + chSin, chSin - shCos});
-      const C l21 = scaled(conductanceScale, C{shCos - chSin, shCos + chSin});
+        // Z <- L x Z for a slab; Z <- [[1, -R], [0, 1]] x Z for a pure resistance.
+        const Mask isSlab = slab[i], isResistance = pureResistance[i];
+        const MatrixLanes<V> withSlab{l11 * z.m11 + l12 * z.m21, l11 * z.m12 + l12 * z.m22,
+                                      l21 * z.m11 + l11 * z.m21, l21 * z.m12 + l11 * z.m22};
+        const C m11WithResistance = z.m11 - scaled(r[i], z.m21);
+        const C m12WithResistance = z.m12 - scaled(r[i], z.m22);
+        z.m11.re = isSlab ? withSlab.m11.re : (isResistance ? m11WithResistance.re : z.m11.re);
+        z.m11.im = isSlab ? withSlab.m11.im : (isResistance ? m11WithResistance.im : z.m11.im);
+        z.m12.re = isSlab ? withSlab.m12.re : (isResistance ? m12WithResistance.re : z.m12.re);
+        z.m12.im = isSlab ? withSlab.m12.im : (isResistance ? m12WithResistance.im : z.m12.im);
+        z.m21.re = isSlab ? withSlab.m21.re : z.m21.re;
+        z.m21.im = isSlab ? withSlab.m21.im : z.m21.im;
+        z.m22.re = isSlab ? withSlab.m22.re : z.m22.re;
+        z.m22.im = isSlab ? withSlab.m22.im : z.m22.im;
 
-      // Z <- L x Z for a slab; Z <- [[1, -R], [0, 1]] x Z for a pure resistance.
-      const MatrixLanes<V> withSlab{l11 * z.m11 + l12 * z.m21, l11 * z.m12 + l12 * z.m22,
-                                    l21 * z.m11 + l11 * z.m21, l21 * z.m12 + l11 * z.m22};
-      const C m11WithResistance = z.m11 - scaled(r, z.m21);
-      const C m12WithResistance = z.m12 - scaled(r, z.m22);
-      z.m11.re = slab ? withSlab.m11.re : (pureResistance ? m11WithResistance.re : z.m11.re);
-      z.m11.im = slab ? withSlab.m11.im : (pureResistance ? m11WithResistance.im : z.m11.im);
-      z.m12.re = slab ? withSlab.m12.re : (pureResistance ? m12WithResistance.re : z.m12.re);
-      z.m12.im = slab ? withSlab.m12.im : (pureResistance ? m12WithResistance.im : z.m12.im);
-      z.m21.re = slab ? withSlab.m21.re : z.m21.re;
-      z.m21.im = slab ? withSlab.m21.im : z.m21.im;
-      z.m22.re = slab ? withSlab.m22.re : z.m22.re;
-      z.m22.im = slab ? withSlab.m22.im : z.m22.im;
-
-      // Absent layers add 0, which leaves a positive sum exact.
-      totalResistance = totalResistance + (slab ? d / lambda : (pureResistance ? r : zero));
+        // Absent layers add 0, which leaves a positive sum exact.
+        totalResistance =
+            totalResistance + (isSlab ? d[i] / lambda[i] : (isResistance ? r[i] : zero));
+      }
     }
     // Z_se = [[1, -Rse], [0, 1]].
     z.m11 = z.m11 - scaled(rse, z.m21);
