@@ -13,6 +13,7 @@
 #include "baseline_periodic_response.h"
 #include "brusk/engine/inertia.h"
 #include "brusk/engine/layer.h"
+#include "brusk/engine/many_walls.h"
 #include "brusk/engine/periodic_response.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/surface.h"
@@ -81,6 +82,28 @@ void sequentialCapacity(benchmark::State& state) {
     benchmark::DoNotOptimize(method);
     return capacity;
   });
+}
+
+/// The whole pool through the many-wall kernel in one call per iteration, on the calling thread
+/// (the /threads:2 rows run two such calls side by side); one item is one wall. The kernel is
+/// the default one for this CPU, reported as the row's label.
+void manyWalls(benchmark::State& state) {
+  const Bench::WallPool& pool = poolOf(state.range(0));
+  Engine::ManyWallsInput input;
+  for (std::size_t wall = 0; wall < pool.wallCount(); ++wall) {
+    input.add(pool.wall(wall), pool.layersPerWall, pool.boundaries[wall], Engine::kDailyPeriod);
+  }
+  Engine::ManyWallsOutput output;
+  output.resize(input.wallCount());
+  const Engine::WallArrays walls = input.arrays();
+  const Engine::ResponseArrays responses = output.arrays();
+  for (auto _ : state) {
+    Engine::computeManyWalls(walls, responses);
+    benchmark::DoNotOptimize(responses.decrementFactor[0]);
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(pool.wallCount()));
+  state.SetLabel(Engine::instructionSetName(Engine::defaultInstructionSet()));
 }
 
 /// The pool's walls as the engine's requests, with the pool's surface resistances as overrides.
@@ -152,6 +175,8 @@ BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
 BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(3)->Threads(2)->UseRealTime();
 BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
 BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6)->Threads(2)->UseRealTime();
+BENCHMARK(manyWalls)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
+BENCHMARK(manyWalls)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6)->Threads(2)->UseRealTime();
 BENCHMARK(sequentialCapacity)->ArgName("layers")->Arg(3);
 BENCHMARK(wallResult)->ArgName("layers")->Arg(3);
 BENCHMARK(wallResult)->ArgName("layers")->Arg(3)->Threads(2)->UseRealTime();

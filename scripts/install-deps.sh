@@ -7,6 +7,7 @@ packages=(
   cmake g++ make                       # toolchain
   libgtest-dev libgmock-dev            # unit tests
   libbenchmark-dev                     # benchmarks
+  libsleef-dev                         # vector exp/sincos of the many-wall kernel
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON wall files and output
   libtomlplusplus-dev                  # TOML wall files and material catalogue

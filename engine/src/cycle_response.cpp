@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/many_walls.h"
 #include "brusk/engine/wall_result.h"
 
 namespace Brusk::Engine {
@@ -69,14 +70,20 @@ CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double
   sweep.periodHours = periodHours;
   sweep.decrementFactor.assign(periodHours.size(), kNotComputed);
   sweep.timeLagHours.assign(periodHours.size(), kNotComputed);
+  // The wall at every cycle length in one call of the many-wall kernel.
+  ManyWallsInput input;
+  for (const double hours : periodHours) {
+    input.add(request.layers.data(), request.layers.size(), boundary, hours * kSecondsPerHour);
+  }
+  ManyWallsOutput output;
+  computeManyWalls(input, output);
   // Walk from the longest cycle, where the lag is small and unambiguous, towards the short ones,
   // adding whole cycles whenever the phase would otherwise jump back by more than half a cycle.
   double previousPhase = kNotComputed;
   for (std::size_t index = periodHours.size(); index-- > 0;) {
     const double period = periodHours[index] * kSecondsPerHour;
     PeriodicResponse response;
-    if (!computePeriodicResponse(request.layers.data(), request.layers.size(), boundary, period,
-                                 response)) {
+    if (!output.response(index, response)) {
       previousPhase = kNotComputed;
       continue;
     }

@@ -3,10 +3,11 @@
 #include <cmath>
 
 #include "brusk/engine/constants.h"
+#include "wall_result_detail.h"
 
 namespace Brusk::Engine {
 
-namespace {
+namespace Detail {
 
 /// Why the matrix overflowed: the slabs' sum of xi = d / delta at the period, the one that
 /// contributes most, and the pure resistances between them, which amplify the elements too.
@@ -33,16 +34,12 @@ WallProblem overflowProblem(const WallRequest& request) {
   return problem;
 }
 
-}  // namespace
-
-std::optional<WallProblem> computePeriodicInto(const WallRequest& request, WallResult& result) {
-  if (auto problem = check(request)) return problem;
+/// Everything of `result` beyond the PeriodicResponse but the sequential estimates, which are
+/// left as no estimate: period, time shifts, time lag, thickness and surface mass.
+void completePeriodicResult(const WallRequest& request, WallResult& result) {
   const LayerProperties* const layers = request.layers.data();
   const std::size_t layerCount = request.layers.size();
   const double period = request.period;
-  if (!computePeriodicResponse(layers, layerCount, request.boundary(), period, result)) {
-    return overflowProblem(request);
-  }
   result.period = period;
   result.periodicThermalTransmittanceShift =
       timeShiftHours(result.periodicThermalTransmittance, period);
@@ -57,17 +54,16 @@ std::optional<WallProblem> computePeriodicInto(const WallRequest& request, WallR
     result.surfaceMass += layers[i].arealMass();
   }
   result.daily = result.twelveDay = SequentialEstimate{};
-  return std::nullopt;
 }
 
-std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
-  if (auto problem = computePeriodicInto(request, result)) return problem;
+void completeResult(const WallRequest& request, WallResult& result) {
+  completePeriodicResult(request, result);
   const LayerProperties* const layers = request.layers.data();
   const std::size_t layerCount = request.layers.size();
   bool anySlab = false;
   for (std::size_t i = 0; i < layerCount; ++i) anySlab = anySlab || !layers[i].isPureResistance();
   // A stack of pure resistances stores no heat: there is nothing to estimate.
-  if (!anySlab) return std::nullopt;
+  if (!anySlab) return;
 
   const double rsi = request.boundary().internalSurfaceResistance;
   int method = None;
@@ -75,6 +71,35 @@ std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& r
   result.daily.method = static_cast<CapacityMethod>(method);
   computeSequentialCapacity(layers, layerCount, rsi, Extended, result.twelveDay.capacity, method);
   result.twelveDay.method = static_cast<CapacityMethod>(method);
+}
+
+}  // namespace Detail
+
+namespace {
+
+/// The check and the kernel shared by both entry points: none when `result` holds the
+/// PeriodicResponse of a computable wall.
+std::optional<WallProblem> checkedPeriodicResponse(const WallRequest& request,
+                                                   WallResult& result) {
+  if (auto problem = check(request)) return problem;
+  if (!computePeriodicResponse(request.layers.data(), request.layers.size(), request.boundary(),
+                               request.period, result)) {
+    return Detail::overflowProblem(request);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<WallProblem> computePeriodicInto(const WallRequest& request, WallResult& result) {
+  if (auto problem = checkedPeriodicResponse(request, result)) return problem;
+  Detail::completePeriodicResult(request, result);
+  return std::nullopt;
+}
+
+std::optional<WallProblem> computeInto(const WallRequest& request, WallResult& result) {
+  if (auto problem = checkedPeriodicResponse(request, result)) return problem;
+  Detail::completeResult(request, result);
   return std::nullopt;
 }
 

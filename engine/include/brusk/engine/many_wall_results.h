@@ -1,0 +1,23 @@
+#pragma once
+
+// The engine's whole answer for many walls at once: what computeInto gives one request, with
+// the periodic part from the many-wall kernel.
+
+#include <cstddef>
+#include <optional>
+
+#include "brusk/engine/many_walls.h"
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
+
+namespace Brusk::Engine {
+
+/// For every i < count, as computeInto(requests[i], results[i]) would: problems[i] is the
+/// check's problem or the overflow refusal, or empty with results[i] filled. The periodic
+/// characteristics come from computeManyWalls, within a few ulps of computeInto's (see
+/// many_walls.h); the time shifts, the sequential estimates and the problems are computed as
+/// computeInto computes them. The requests are shared between options.threads threads.
+void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,
+                     std::optional<WallProblem>* problems, const ManyWallsOptions& options = {});
+
+}  // namespace Brusk::Engine

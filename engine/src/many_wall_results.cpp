@@ -1,0 +1,58 @@
+#include "brusk/engine/many_wall_results.h"
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "wall_result_detail.h"
+
+namespace Brusk::Engine {
+
+namespace {
+
+/// Requests [begin, end) on the calling thread: check each, compute the valid ones in one call
+/// of the many-wall kernel, then complete their results.
+void computeShare(const WallRequest* requests, std::size_t begin, std::size_t end,
+                  WallResult* results, std::optional<WallProblem>* problems,
+                  const ManyWallsOptions& options) {
+  ManyWallsInput input;
+  std::vector<std::size_t> checked;  // request index of each wall of `input`
+  for (std::size_t i = begin; i < end; ++i) {
+    problems[i] = check(requests[i]);
+    if (problems[i]) continue;
+    input.add(requests[i].layers.data(), requests[i].layers.size(), requests[i].boundary(),
+              requests[i].period);
+    checked.push_back(i);
+  }
+  ManyWallsOutput output;
+  ManyWallsOptions oneThread = options;
+  oneThread.threads = 1;
+  computeManyWalls(input, output, oneThread);
+  for (std::size_t wall = 0; wall < checked.size(); ++wall) {
+    const std::size_t i = checked[wall];
+    if (!output.response(wall, results[i])) {
+      problems[i] = Detail::overflowProblem(requests[i]);
+      continue;
+    }
+    Detail::completeResult(requests[i], results[i]);
+  }
+}
+
+}  // namespace
+
+void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,
+                     std::optional<WallProblem>* problems, const ManyWallsOptions& options) {
+  std::size_t threads = options.threads == 0 ? 1 : options.threads;
+  if (threads > count) threads = count == 0 ? 1 : count;
+  const auto shareEnd = [&](std::size_t share) { return count * share / threads; };
+  std::vector<std::thread> helpers;
+  helpers.reserve(threads - 1);
+  for (std::size_t share = 1; share < threads; ++share) {
+    helpers.emplace_back(computeShare, requests, shareEnd(share), shareEnd(share + 1), results,
+                         problems, std::cref(options));
+  }
+  computeShare(requests, 0, shareEnd(1), results, problems, options);
+  for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace Brusk::Engine

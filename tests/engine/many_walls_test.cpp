@@ -1,0 +1,262 @@
+// The many-wall kernel against the one-wall kernel: every field within 1e-12 of its magnitude
+// (the tolerance of kernel_agreement_test.cpp, whose plain evaluation supplies the magnitudes),
+// the same walls refused, and each wall's result independent of its neighbours and threads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <numeric>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "brusk/engine/many_walls.h"
+#include "brusk/engine/periodic_response.h"
+#include "periodic_reference.h"
+
+namespace {
+
+using namespace Brusk::Engine;
+using namespace Brusk::Testing;
+
+constexpr double kTolerance = 1e-12;
+constexpr double kHour = 3600.0, kDay = 86400.0;
+/// Unit in the last place of 1.
+constexpr double kEpsilon = 2.220446049250313e-16;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kWallScale = 10;  // the sanitizer build runs a tenth of the walls
+#else
+constexpr int kWallScale = 1;
+#endif
+
+const InstructionSet kInstructionSets[] = {InstructionSet::Baseline, InstructionSet::Avx2,
+                                           InstructionSet::Avx512};
+
+/// Random walls of a family with their boundaries and periods, as the kernel reads them.
+struct RandomWalls {
+  std::vector<std::vector<LayerProperties>> layers;
+  std::vector<ElementBoundary> boundaries;
+  std::vector<double> periods;
+  ManyWallsInput input;
+};
+
+RandomWalls makeWalls(const WallFamily& family, int wallCount) {
+  std::mt19937_64 random(family.seed);
+  std::uniform_real_distribution<double> surfaceResistance(0.0, 0.25),
+      logPeriod(std::log(family.minPeriod), std::log(family.maxPeriod));
+  std::bernoulli_distribution partition(0.3);
+  RandomWalls walls;
+  for (int wall = 0; wall < wallCount; ++wall) {
+    walls.layers.push_back(randomLayers(family, random));
+    walls.boundaries.push_back(
+        ElementBoundary{surfaceResistance(random), surfaceResistance(random), partition(random)});
+    walls.periods.push_back(std::exp(logPeriod(random)));
+    walls.input.add(walls.layers.back().data(), walls.layers.back().size(), walls.boundaries.back(),
+                    walls.periods.back());
+  }
+  return walls;
+}
+
+std::string nameOf(InstructionSet instructionSet) { return instructionSetName(instructionSet); }
+
+/// The largest error seen, in units of the last place of the term's magnitude.
+double worstUlps = 0.0;
+
+void expectAgrees(double actual, double expected, double magnitude, const std::string& what) {
+  const double error = std::abs(actual - expected);
+  EXPECT_LE(error, kTolerance * magnitude)
+      << what << ": " << actual << " vs " << expected << " (magnitude " << magnitude << ")";
+  if (magnitude > 0.0) worstUlps = std::max(worstUlps, error / (magnitude * kEpsilon));
+}
+
+void expectAgrees(const Complex& actual, const Complex& expected, const Tracked& reference,
+                  const std::string& what) {
+  expectAgrees(actual.getRealPart(), expected.getRealPart(), reference.magnitude, what + ".re");
+  expectAgrees(actual.getImaginaryPart(), expected.getImaginaryPart(), reference.magnitude,
+               what + ".im");
+}
+
+using AgreementCase = std::tuple<WallFamily, InstructionSet>;
+
+class ManyWallsAgreementTest : public ::testing::TestWithParam<AgreementCase> {};
+
+TEST_P(ManyWallsAgreementTest, EveryWallMatchesTheOneWallKernel) {
+  const auto& [family, instructionSet] = GetParam();
+  if (!isSupported(instructionSet)) GTEST_SKIP() << nameOf(instructionSet) << " not on this CPU";
+  const RandomWalls walls = makeWalls(family, family.wallCount / kWallScale);
+  ManyWallsOutput output;
+  ManyWallsOptions options;
+  options.instructionSet = instructionSet;
+  options.threads = 2;
+  computeManyWalls(walls.input, output, options);
+
+  worstUlps = 0.0;
+  int refused = 0;
+  for (std::size_t wall = 0; wall < walls.layers.size(); ++wall) {
+    const std::vector<LayerProperties>& layers = walls.layers[wall];
+    const std::string where = std::string(family.name) + " wall " + std::to_string(wall);
+    PeriodicResponse expected;
+    const bool finite = computePeriodicResponse(
+        layers.data(), layers.size(), walls.boundaries[wall], walls.periods[wall], expected);
+    PeriodicResponse actual;
+    ASSERT_EQ(output.response(wall, actual), finite) << where;
+    if (!finite) {
+      ++refused;
+      EXPECT_TRUE(std::isnan(output.arrays().uValue[wall])) << where;
+      continue;
+    }
+    const Reference reference =
+        referenceResponse(layers, walls.boundaries[wall], walls.periods[wall]);
+    expectAgrees(actual.z11, expected.z11, reference.z11, where + " z11");
+    expectAgrees(actual.z12, expected.z12, reference.z12, where + " z12");
+    expectAgrees(actual.z21, expected.z21, reference.z21, where + " z21");
+    expectAgrees(actual.z22, expected.z22, reference.z22, where + " z22");
+    expectAgrees(actual.internalAdmittance, expected.internalAdmittance,
+                 reference.internalAdmittance, where + " Y11");
+    expectAgrees(actual.externalAdmittance, expected.externalAdmittance,
+                 reference.externalAdmittance, where + " Y22");
+    expectAgrees(actual.periodicThermalTransmittance, expected.periodicThermalTransmittance,
+                 reference.transmittance, where + " Y12");
+    expectAgrees(actual.internalArealHeatCapacity, expected.internalArealHeatCapacity,
+                 reference.internalCapacity.magnitude, where + " kappa1");
+    expectAgrees(actual.externalArealHeatCapacity, expected.externalArealHeatCapacity,
+                 reference.externalCapacity.magnitude, where + " kappa2");
+    expectAgrees(actual.decrementFactor, expected.decrementFactor,
+                 reference.decrementFactor.magnitude, where + " f");
+    // The steady state involves no transcendental function: the same operations in the same
+    // order give the same bits.
+    EXPECT_EQ(actual.thermalResistance, expected.thermalResistance) << where;
+    EXPECT_EQ(actual.uValue, expected.uValue) << where;
+  }
+  if (family.maxThickness > 1.0) {
+    EXPECT_GT(refused, static_cast<int>(walls.layers.size()) / 10);
+  }
+  std::cout << family.name << " " << nameOf(instructionSet) << ": worst error " << worstUlps
+            << " ulp of the magnitude, " << refused << " refused\n";
+  RecordProperty("worst_ulps", std::to_string(worstUlps));
+}
+
+// 100,000 walls in all.
+const WallFamily kFamilies[] = {
+    // Building layers from renders to thick masonry, cycles from an hour to a month.
+    WallFamily{"building", 11u, 50000, 0.005, 0.5, kHour, 30 * kDay},
+    // Films and foils: xi down to about 1e-6.
+    WallFamily{"films", 13u, 25000, 1e-6, 5e-3, kHour, 30 * kDay},
+    // Metres of material on short cycles: matrices near and past overflow.
+    WallFamily{"thick", 14u, 25000, 0.5, 20.0, kHour, kDay},
+};
+
+INSTANTIATE_TEST_SUITE_P(RandomWalls, ManyWallsAgreementTest,
+                         ::testing::Combine(::testing::ValuesIn(kFamilies),
+                                            ::testing::ValuesIn(kInstructionSets)),
+                         [](const auto& testInfo) {
+                           return std::string(std::get<0>(testInfo.param).name) + "_" +
+                                  nameOf(std::get<1>(testInfo.param));
+                         });
+
+/// Every column of wall `index` of `output`, as bits.
+std::vector<std::uint64_t> bitsOf(ManyWallsOutput& output, std::size_t index) {
+  const ResponseArrays a = output.arrays();
+  const double values[] = {a.z11.real[index],
+                           a.z11.imaginary[index],
+                           a.z12.real[index],
+                           a.z12.imaginary[index],
+                           a.z21.real[index],
+                           a.z21.imaginary[index],
+                           a.z22.real[index],
+                           a.z22.imaginary[index],
+                           a.internalAdmittance.real[index],
+                           a.internalAdmittance.imaginary[index],
+                           a.externalAdmittance.real[index],
+                           a.externalAdmittance.imaginary[index],
+                           a.periodicThermalTransmittance.real[index],
+                           a.periodicThermalTransmittance.imaginary[index],
+                           a.internalArealHeatCapacity[index],
+                           a.externalArealHeatCapacity[index],
+                           a.thermalResistance[index],
+                           a.uValue[index],
+                           a.decrementFactor[index],
+                           static_cast<double>(a.computed[index])};
+  std::vector<std::uint64_t> bits(std::size(values));
+  std::memcpy(bits.data(), values, sizeof values);
+  return bits;
+}
+
+/// Wall count (not a multiple of the lanes: partial groups), threads, instruction set.
+using IndependenceCase = std::tuple<int, unsigned, InstructionSet>;
+
+class ManyWallsIndependenceTest : public ::testing::TestWithParam<IndependenceCase> {};
+
+TEST_P(ManyWallsIndependenceTest, AWallsBitsDoNotDependOnItsNeighboursOrThreads) {
+  const auto& [wallCount, threads, instructionSet] = GetParam();
+  if (!isSupported(instructionSet)) GTEST_SKIP() << nameOf(instructionSet) << " not on this CPU";
+  const WallFamily family{"mixed", 21u, wallCount, 1e-4, 3.0, kHour, 30 * kDay};
+  const RandomWalls walls = makeWalls(family, wallCount);
+  ManyWallsOptions options;
+  options.instructionSet = instructionSet;
+
+  // Each wall alone: the rest of its group is padding.
+  std::vector<std::vector<std::uint64_t>> alone;
+  for (std::size_t wall = 0; wall < walls.layers.size(); ++wall) {
+    ManyWallsInput single;
+    single.add(walls.layers[wall].data(), walls.layers[wall].size(), walls.boundaries[wall],
+               walls.periods[wall]);
+    ManyWallsOutput output;
+    computeManyWalls(single, output, options);
+    alone.push_back(bitsOf(output, 0));
+  }
+
+  // All of them in reverse order, shared between threads.
+  ManyWallsInput reversed;
+  for (std::size_t wall = walls.layers.size(); wall-- > 0;) {
+    reversed.add(walls.layers[wall].data(), walls.layers[wall].size(), walls.boundaries[wall],
+                 walls.periods[wall]);
+  }
+  options.threads = threads;
+  ManyWallsOutput output;
+  computeManyWalls(reversed, output, options);
+  for (std::size_t wall = 0; wall < walls.layers.size(); ++wall) {
+    EXPECT_EQ(bitsOf(output, walls.layers.size() - 1 - wall), alone[wall]) << "wall " << wall;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, ManyWallsIndependenceTest,
+                         ::testing::Combine(::testing::Values(1, 7, 9, 67),
+                                            ::testing::Values(1u, 3u),
+                                            ::testing::ValuesIn(kInstructionSets)),
+                         [](const auto& testInfo) {
+                           return std::to_string(std::get<0>(testInfo.param)) + "walls_" +
+                                  std::to_string(std::get<1>(testInfo.param)) + "threads_" +
+                                  nameOf(std::get<2>(testInfo.param));
+                         });
+
+TEST(ManyWallsDispatch, DefaultFollowsTheEnvironmentCap) {
+  // CTest runs this suite once more with BRUSK_MANY_WALLS_ISA=baseline, forcing the fallback.
+  InstructionSet cap = InstructionSet::Avx512;
+  if (const char* name = std::getenv("BRUSK_MANY_WALLS_ISA")) {
+    cap = InstructionSet::Baseline;
+    for (InstructionSet named : kInstructionSets) {
+      if (nameOf(named) == name) cap = named;
+    }
+  }
+  InstructionSet widest = InstructionSet::Baseline;
+  for (InstructionSet candidate : kInstructionSets) {
+    if (isSupported(candidate) && candidate <= cap) widest = candidate;
+  }
+  EXPECT_EQ(nameOf(defaultInstructionSet()), nameOf(widest));
+  std::cout << "many-wall kernel: " << nameOf(defaultInstructionSet()) << "\n";
+}
+
+TEST(ManyWallsDispatch, NoWallsWritesNothing) {
+  ManyWallsInput none;
+  ManyWallsOutput output;
+  computeManyWalls(none, output, ManyWallsOptions{4, std::nullopt});
+  EXPECT_EQ(output.wallCount(), 0u);
+}
+
+}  // namespace
