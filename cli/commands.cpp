@@ -30,11 +30,15 @@ using Frontend::Error;
 using Frontend::NamedResult;
 using Frontend::Wall;
 
+}  // namespace
+
 std::string numberText(double value) {
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%g", value);
   return buffer;
 }
+
+namespace {
 
 Catalogue loadCatalogue(const std::vector<std::string>& materialFiles) {
   Catalogue catalogue = Catalogue::builtIn();
@@ -63,13 +67,6 @@ std::vector<NamedResult> computeWalls(const std::vector<std::string>& files,
     }
   }
   return results;
-}
-
-void pad(std::string& out, const std::string& text, std::size_t columns, bool right) {
-  const std::size_t padding = columns - std::min(columns, Frontend::displayWidth(text));
-  if (right) out.append(padding, ' ');
-  out += text;
-  if (!right) out.append(padding, ' ');
 }
 
 #ifdef BRUSK_CLI_HAS_REPORT
@@ -127,7 +124,7 @@ std::string runMaterials(const std::string& text, const std::vector<std::string>
       if (i + 1 == row.size()) {
         out += row[i];  // last column unpadded: no trailing blanks
       } else {
-        pad(out, row[i], widths[i], numeric);
+        Frontend::appendPadded(out, row[i], widths[i], numeric);
       }
     }
     out += '\n';

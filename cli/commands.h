@@ -25,6 +25,9 @@ struct ReportCommandOptions {
   ResponseOptions profile;  ///< with an outdoor file, the report plots the walls' response to it
 };
 
+/// A number as option messages and listings show it: six significant digits ("%g").
+[[nodiscard]] std::string numberText(double value);
+
 /// The whole standard output of `brusk compute`; throws Frontend::Error on bad input.
 [[nodiscard]] std::string runCompute(const ComputeOptions& options);
 

@@ -2,6 +2,8 @@
 // indoor and outdoor (sol-air) temperature profiles read from CSV files.
 #include "response_command.h"
 
+#include "commands.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -24,12 +26,6 @@ namespace {
 
 using Frontend::Error;
 using Frontend::Profile;
-
-std::string numberText(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return buffer;
-}
 
 bool sameHours(double a, double b) { return std::abs(a - b) <= 1e-6 * std::max(std::abs(a), 1.0); }
 

@@ -278,6 +278,19 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
   }
 }
 
+std::optional<UnknownKey> firstUnknownKey(const nlohmann::json& object,
+                                          const std::vector<std::string>& known, const char* what) {
+  for (auto item = object.begin(); item != object.end(); ++item) {
+    if (std::find(known.begin(), known.end(), item.key()) != known.end()) continue;
+    std::string message = "unknown key \"" + item.key() + "\"";
+    const std::vector<std::string> close = closestWords(item.key(), known, 1);
+    if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";
+    message += "; " + std::string(what) + " takes " + joinedWords(known);
+    return UnknownKey{item.key(), message};
+  }
+  return std::nullopt;
+}
+
 std::string locationPrefix(const std::string& source, std::size_t line) {
   if (line == 0) return source + ": ";
   return source + ":" + std::to_string(line) + ": ";

@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -33,6 +35,16 @@ private:
 /// already: messages then give no line of their own, and no lines are recorded.
 [[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source,
                                                LineMap* lines);
+
+/// The first key of `object` that is not among `known`: its message suggests the closest known
+/// key and lists what `what` ("a wall", "a layer") takes. None when every key is known.
+struct UnknownKey {
+  std::string key;
+  std::string message;
+};
+[[nodiscard]] std::optional<UnknownKey> firstUnknownKey(const nlohmann::json& object,
+                                                        const std::vector<std::string>& known,
+                                                        const char* what);
 
 /// "<source>:<line>: " or "<source>: " when the line is unknown.
 [[nodiscard]] std::string locationPrefix(const std::string& source, std::size_t line);

@@ -348,13 +348,6 @@ const TableRow kTableRows[] = {
      }},
 };
 
-void appendPadded(std::string& out, const std::string& text, std::size_t width, bool right) {
-  const std::size_t padding = width - std::min(width, displayWidth(text));
-  if (right) out.append(padding, ' ');
-  out += text;
-  if (!right) out.append(padding, ' ');
-}
-
 }  // namespace
 
 void appendJson(std::string_view name, const Engine::WallResult& result, std::string& out,

@@ -148,6 +148,22 @@ std::size_t displayWidth(std::string_view text) {
   return columns;
 }
 
+void appendPadded(std::string& out, const std::string& text, std::size_t columns, bool right) {
+  const std::size_t padding = columns - std::min(columns, displayWidth(text));
+  if (right) out.append(padding, ' ');
+  out += text;
+  if (!right) out.append(padding, ' ');
+}
+
+std::string joinedWords(const std::vector<std::string>& words) {
+  std::string result;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) result += (i + 1 == words.size()) ? " and " : ", ";
+    result += words[i];
+  }
+  return result;
+}
+
 bool startsLikeFormula(std::string_view text) {
   if (text.empty()) return false;
   const char first = text.front();

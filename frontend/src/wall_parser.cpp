@@ -39,7 +39,7 @@ public:
 
   Wall read(const Json& object, const std::string& defaultName) {
     if (!object.is_object()) {
-      fail("", "a wall must be a table of keys (" + joined(Schema::wallKeys()) + "), got " +
+      fail("", "a wall must be a table of keys (" + joinedWords(Schema::wallKeys()) + "), got " +
                    Detail::describeValue(object));
     }
     requireKnownKeys(object, "", Schema::wallKeys(), "a wall");
@@ -197,15 +197,8 @@ private:
 
   void requireKnownKeys(const Json& object, const std::string& pointer,
                         const std::vector<std::string>& known, const char* what) {
-    for (auto item = object.begin(); item != object.end(); ++item) {
-      bool isKnown = false;
-      for (const std::string& key : known) isKnown = isKnown || key == item.key();
-      if (isKnown) continue;
-      std::string message = "unknown key \"" + item.key() + "\"";
-      const std::vector<std::string> close = closestWords(item.key(), known, 1);
-      if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";
-      message += "; " + std::string(what) + " takes " + joined(known);
-      fail(pointer + "/" + item.key(), message);
+    if (auto unknown = Detail::firstUnknownKey(object, known, what)) {
+      fail(pointer + "/" + unknown->key, unknown->message);
     }
   }
 
@@ -271,15 +264,6 @@ private:
     if (!_context.empty()) message += _context + ": ";
     if (!_layerLabel.empty()) message += _layerLabel + ": ";
     throw Error(message + reason);
-  }
-
-  static std::string joined(const std::vector<std::string>& words) {
-    std::string result;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-      if (i > 0) result += (i + 1 == words.size()) ? " and " : ", ";
-      result += words[i];
-    }
-    return result;
   }
 
   const Catalogue& _catalogue;

@@ -181,13 +181,6 @@ std::string fixed(double value, int decimals) {
   return buffer;
 }
 
-void appendPadded(std::string& out, const std::string& text, std::size_t width, bool right) {
-  const std::size_t padding = width - std::min(width, displayWidth(text));
-  if (right) out.append(padding, ' ');
-  out += text;
-  if (!right) out.append(padding, ' ');
-}
-
 }  // namespace
 
 std::string formatZoneJson(const std::vector<ZoneReport>& zones) {

@@ -41,15 +41,6 @@ const std::vector<std::string>& elementKeys() {
   return keys;
 }
 
-std::string joined(const std::vector<std::string>& words) {
-  std::string result;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) result += (i + 1 == words.size()) ? " and " : ", ";
-    result += words[i];
-  }
-  return result;
-}
-
 const Json* member(const Json& object, std::string_view key) {
   const auto found = object.find(key);
   return found == object.end() ? nullptr : &*found;
@@ -63,7 +54,7 @@ public:
 
   Zone read(const Json& document) {
     if (!document.is_object()) {
-      fail("", "a zone must be a table of keys (" + joined(zoneKeys()) + "), got " +
+      fail("", "a zone must be a table of keys (" + joinedWords(zoneKeys()) + "), got " +
                    Detail::describeValue(document));
     }
     requireKnownKeys(document, "", zoneKeys(), "a zone");
@@ -178,15 +169,8 @@ private:
 
   void requireKnownKeys(const Json& object, const std::string& pointer,
                         const std::vector<std::string>& known, const char* what) {
-    for (auto item = object.begin(); item != object.end(); ++item) {
-      bool isKnown = false;
-      for (const std::string& key : known) isKnown = isKnown || key == item.key();
-      if (isKnown) continue;
-      std::string message = "unknown key \"" + item.key() + "\"";
-      const std::vector<std::string> close = closestWords(item.key(), known, 1);
-      if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";
-      message += "; " + std::string(what) + " takes " + joined(known);
-      fail(pointer + "/" + item.key(), message);
+    if (auto unknown = Detail::firstUnknownKey(object, known, what)) {
+      fail(pointer + "/" + unknown->key, unknown->message);
     }
   }
 

@@ -32,6 +32,13 @@ namespace Brusk::Frontend {
 /// none for combining marks and zero-width characters, one for the rest.
 [[nodiscard]] std::size_t displayWidth(std::string_view text);
 
+/// Appends `text` to `out` padded with blanks to `columns` terminal columns (displayWidth), on
+/// the left when `right` aligns it right, else on the right.
+void appendPadded(std::string& out, const std::string& text, std::size_t columns, bool right);
+
+/// "a", "a and b", "a, b and c": a list of words for a message.
+[[nodiscard]] std::string joinedWords(const std::vector<std::string>& words);
+
 /// True when a spreadsheet would read a cell starting with this text as a formula: it starts
 /// with '=', '+', '-', '@', a tab or a carriage return.
 [[nodiscard]] bool startsLikeFormula(std::string_view text);
