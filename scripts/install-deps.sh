@@ -20,6 +20,7 @@ packages=(
   python3-pandas                       # Python package: compute_frame()
   python3-venv python3-setuptools      # Python package: offline pip install into a venv
   python3-matplotlib                   # docs/python.md: the worked example's plot
+  emscripten nodejs npm                # web calculator: WebAssembly build and its browser test
 )
 
 missing=()
@@ -35,4 +36,10 @@ if ((${#missing[@]})); then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -qq
   "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >&2
+fi
+
+# The browser test's one npm package (playwright-core, pinned by web/package-lock.json).
+if [[ ! -d "$(dirname "$0")/../web/node_modules/playwright-core" ]] && command -v npm >/dev/null; then
+  (cd "$(dirname "$0")/../web" && npm ci --no-audit --no-fund >&2) ||
+    echo "install-deps: npm ci failed in web/; the browser test will be skipped" >&2
 fi

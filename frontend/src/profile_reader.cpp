@@ -1,8 +1,10 @@
 #include "brusk/frontend/profile_reader.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -43,12 +45,26 @@ std::vector<std::string_view> cellsOf(std::string_view line) {
 std::optional<double> numberOf(std::string_view cell) {
   if (!cell.empty() && cell.front() == '+') cell.remove_prefix(1);
   if (cell.empty() || cell.front() == '+') return std::nullopt;
+#ifdef __EMSCRIPTEN__
+  // Emscripten's libc++ has no floating-point std::from_chars; its C library has only the "C"
+  // locale, so strtod reads the same decimal numbers. Hexadecimal and leading blanks, which
+  // from_chars refuses and strtod takes, are refused first.
+  if (cell.find_first_of("xX \t") != std::string_view::npos) return std::nullopt;
+  const std::string text(cell);
+  char* end = nullptr;
+  errno = 0;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+  if (errno == ERANGE) return HUGE_VAL;  // refused as not finite, as from_chars does below
+  return value;
+#else
   double value = 0.0;
   const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
   if (end != cell.data() + cell.size()) return std::nullopt;
   if (error == std::errc::result_out_of_range) return HUGE_VAL;  // refused as not finite
   if (error != std::errc()) return std::nullopt;
   return value;
+#endif
 }
 
 std::string shortest(double value) {

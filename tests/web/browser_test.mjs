@@ -1,0 +1,189 @@
+// The calculator page in headless Chromium, opened from file:// as a user opens it from disk:
+// its numbers against the native `brusk compute --format json`, a wall built by clicking, a
+// TOML file opened and saved, a #wall= link, a bad value at its field, no console error and no
+// request beyond the page's own files. Exit 77 (skipped) when a tool is missing.
+//
+// Arguments: <build/web> <brusk program> <examples dir> <screenshot dir>
+import { execFileSync, spawnSync } from 'node:child_process';
+import { createRequire } from 'node:module';
+import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, basename } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const [webDir, program, examplesDir, screenshotDir] = process.argv.slice(2);
+const CHROMIUM = '/usr/bin/chromium';
+
+function skip(reason) {
+  console.log(`web.browser skipped: ${reason}`);
+  process.exit(77);
+}
+if (!existsSync(join(webDir, 'brusk.js'))) skip(`${webDir}/brusk.js is not built: run cmake --build build --target brusk-web (needs emscripten)`);
+if (!existsSync(CHROMIUM)) skip(`${CHROMIUM} is missing: run scripts/install-deps.sh`);
+let chromium;
+try {
+  chromium = createRequire(join(process.env.BRUSK_NODE_MODULES, 'x.js'))('playwright-core').chromium;
+} catch (error) {
+  skip(`playwright-core is not installed: run npm ci in web/ (${error.message.split('\n')[0]})`);
+}
+
+let failures = 0;
+function check(condition, what) {
+  if (!condition) {
+    failures += 1;
+    console.log(`FAIL: ${what}`);
+  }
+}
+
+/** Every number of `actual` within `relative` of `expected`, every other value equal. */
+function sameNumbers(actual, expected, relative, path = '') {
+  if (typeof expected === 'number') {
+    const ok = typeof actual === 'number' && Math.abs(actual - expected) <= relative * Math.max(Math.abs(expected), 1e-300);
+    check(ok, `${path}: ${actual} differs from native ${expected}`);
+  } else if (expected && typeof expected === 'object') {
+    check(actual && typeof actual === 'object' && Object.keys(actual).join() === Object.keys(expected).join(), `${path}: keys ${actual && Object.keys(actual)} are not ${Object.keys(expected)}`);
+    for (const key of Object.keys(expected)) sameNumbers(actual ? actual[key] : undefined, expected[key], relative, `${path}/${key}`);
+  } else {
+    check(actual === expected, `${path}: ${JSON.stringify(actual)} is not ${JSON.stringify(expected)}`);
+  }
+}
+
+function nativeJson(file) {
+  return JSON.parse(execFileSync(program, ['compute', '--format', 'json', file], { encoding: 'utf8' }));
+}
+
+/** What the page shows for a number: four significant digits. */
+const shown = (number) => String(Number(number.toPrecision(4)));
+
+const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
+mkdirSync(screenshotDir, { recursive: true });
+const context = await chromium.launchPersistentContext(join(work, 'profile'), {
+  executablePath: CHROMIUM,
+  headless: true,
+  acceptDownloads: true,
+  viewport: { width: 1280, height: 900 },
+  args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--no-first-run'],
+});
+const requests = [];
+const consoleErrors = [];
+const page = context.pages()[0] || (await context.newPage());
+page.on('request', (request) => requests.push(request.url()));
+page.on('console', (message) => { if (message.type() === 'error') consoleErrors.push(message.text()); });
+page.on('pageerror', (error) => consoleErrors.push(error.message));
+
+const pageUrl = pathToFileURL(join(webDir, 'index.html')).href;
+async function openPage(url) {
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+}
+const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${quantity}"]`);
+
+try {
+  await openPage(pageUrl);
+  const firstResultMs = await page.evaluate(() => globalThis.brusk.timings.firstResultMs);
+
+  // The five examples: every number to 1e-12 relative through the API (the module's libm is
+  // musl's, which differs from glibc's in the last bits), and as shown after opening the file.
+  const examples = readdirSync(examplesDir).filter((name) => /^\d-.*\.toml$/.test(name)).sort();
+  check(examples.length === 5, `five example walls, found ${examples.length}`);
+  for (const name of examples) {
+    const file = join(examplesDir, name);
+    const native = nativeJson(file);
+    const viaApi = JSON.parse(await page.evaluate(([text, source]) => globalThis.brusk.computeText(text, 'toml', { source }), [readFileSync(file, 'utf8'), name]));
+    sameNumbers(viaApi, native, 1e-12, name);
+    await page.setInputFiles('#open-file', file);
+    await page.waitForFunction((n) => document.getElementById('wall-name').value === n, native.name);
+    for (const quantity of ['u_value', 'decrement_factor', 'periodic_thermal_transmittance.time_lag', 'internal_areal_heat_capacity', 'thermal_resistance']) {
+      const expected = quantity.split('.').reduce((node, key) => node[key], native);
+      check((await shownValue(quantity)) === shown(expected), `${name}: ${quantity} shown as ${await shownValue(quantity)}, native ${shown(expected)}`);
+    }
+  }
+  await page.screenshot({ path: join(screenshotDir, 'calculator.png'), fullPage: false });
+
+  // The object API: a wall object in, the JSON object of `brusk compute` out.
+  const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
+  sameNumbers(await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), concrete), nativeJson(join(examplesDir, '1-concrete.toml')), 1e-12, 'compute(object)');
+
+  // A wall built by clicking: remove every layer, add one custom and one air layer.
+  while (await page.locator('#layers li').count()) await page.click('#layers li:first-child button:has-text("Remove")');
+  await page.fill('#wall-name', 'Clicked');
+  await page.fill('#wall-rsi', '');
+  await page.fill('#wall-rse', '');
+  await page.click('#add-custom');
+  for (const [key, value] of [['thickness', '0.25'], ['conductivity', '0.9'], ['density', '1800'], ['specific_heat', '840']]) await page.fill(`#layer-0-${key}`, value);
+  await page.click('#add-air');
+  await page.fill('#layer-1-thermal_resistance', '0.17');
+  await page.click('#layers li:nth-child(2) button:has-text("↑")');
+  await page.selectOption('#wall-heat-flow', 'upward');
+  const clickedToml = join(work, 'clicked.toml');
+  writeFileSync(clickedToml, 'name = "Clicked"\nheat_flow = "upward"\n[[layers]]\nname = "Air gap"\nthermal_resistance = 0.17\n[[layers]]\nthickness = 0.25\nconductivity = 0.9\ndensity = 1800\nspecific_heat = 840\n');
+  const clickedNative = nativeJson(clickedToml);
+  for (const quantity of ['u_value', 'decrement_factor', 'external_admittance.modulus']) {
+    const expected = quantity.split('.').reduce((node, key) => node[key], clickedNative);
+    check((await shownValue(quantity)) === shown(expected), `clicked wall: ${quantity} shown as ${await shownValue(quantity)}, native ${shown(expected)}`);
+  }
+
+  // Saved as TOML, the file computes with `brusk compute` as the page computed it.
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const savedToml = join(work, 'saved.toml');
+  await download.saveAs(savedToml);
+  if (process.env.BRUSK_WEB_DEBUG) console.log(readFileSync(savedToml, 'utf8'));
+  sameNumbers({ ...nativeJson(savedToml), name: 'Clicked' }, clickedNative, 1e-15, 'saved TOML');
+
+  // The #wall= link reproduces the wall in a fresh load.
+  const link = await page.evaluate(() => location.hash);
+  check(link.startsWith('#wall='), `the address holds #wall=, got ${link}`);
+  await page.goto('about:blank');
+  await openPage(pageUrl + link);
+  check((await page.inputValue('#wall-name')) === 'Clicked', 'the link restores the wall name');
+  check((await shownValue('u_value')) === shown(clickedNative.u_value), 'the link restores the U value');
+
+  // Bad values: the engine's message (as `brusk compute` words it) at the field, no NaN.
+  const badCases = [
+    ['#layer-1-conductivity', '-0.9', 'conductivity must be a positive number of W/(m.K), got -0.9'],
+    ['#layer-1-thickness', 'abc', 'thickness'],
+    ['#layer-0-thermal_resistance', '-1', 'thermal_resistance'],
+  ];
+  for (const [selector, value, words] of badCases) {
+    const before = await page.inputValue(selector);
+    await page.fill(selector, value);
+    const message = await page.textContent(`${selector}-error`);
+    check(message.includes(words), `${selector} = ${value}: message at the field is "${message}"`);
+    check((await page.getAttribute(selector, 'aria-invalid')) === 'true', `${selector} marked invalid`);
+    const cells = await page.locator('#results td.number').allTextContents();
+    check(!cells.some((text) => /NaN|undefined/.test(text)), `${selector}: results show ${cells.join(' ')}`);
+    if (selector === '#layer-1-conductivity') {
+      const bad = join(work, 'bad.toml');
+      writeFileSync(bad, readFileSync(clickedToml, 'utf8').replace('conductivity = 0.9', 'conductivity = -0.9'));
+      const native = spawnSync(program, ['compute', bad], { encoding: 'utf8' });
+      const reason = native.stderr.slice(native.stderr.indexOf('layer 2'));
+      check(native.status === 2 && message.endsWith(reason.trim()), `the field's message "${message}" ends as brusk's "${reason.trim()}"`);
+    }
+    await page.fill(selector, before);
+  }
+  await page.screenshot({ path: join(screenshotDir, 'calculator-clicked.png'), fullPage: true });
+
+  // Per-recompute time over edits of a six-layer wall, measured in the page (reported only).
+  const perRecompute = await page.evaluate(async () => {
+    const text = document.getElementById('wall-rsi');
+    const times = [];
+    for (let i = 0; i < 50; ++i) {
+      const start = performance.now();
+      text.value = String(0.13 + i * 1e-4);
+      text.dispatchEvent(new Event('input'));
+      times.push(performance.now() - start);
+    }
+    times.sort((a, b) => a - b);
+    return { median: times[25], compute: globalThis.brusk.timings.lastComputeMs };
+  });
+  console.log(`time to first result ${firstResultMs.toFixed(1)} ms after navigation start; per edit median ${perRecompute.median.toFixed(2)} ms (engine call ${perRecompute.compute.toFixed(3)} ms)`);
+
+  const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
+  check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
+  check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
+} finally {
+  await context.close();
+  rmSync(work, { recursive: true, force: true });
+}
+console.log(failures ? `${failures} check(s) failed` : 'web.browser: all checks passed');
+process.exit(failures ? 1 : 0);

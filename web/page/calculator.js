@@ -1,0 +1,426 @@
+// The calculator page: keeps the wall as an object with the wall-file keys, hands it to
+// globalThis.brusk (the WebAssembly engine) on every edit, and prints what comes back. No
+// quantity is computed here; the engine's messages are shown at the field they name.
+(function () {
+  'use strict';
+  const brusk = globalThis.brusk;
+  const $ = (id) => document.getElementById(id);
+
+  /** The quantities of `brusk compute`, as the page shows them: JSON path, name, symbol, unit. */
+  const QUANTITIES = [
+    ['thickness', 'Thickness', 'd', 'm'],
+    ['surface_mass', 'Surface mass', 'm', 'kg/m²'],
+    ['thermal_resistance', 'Thermal resistance (surface to surface)', 'R', 'm²·K/W'],
+    ['u_value', 'Thermal transmittance', 'U', 'W/(m²·K)'],
+    ['periodic_thermal_transmittance.modulus', 'Periodic thermal transmittance', '|Y₁₂|', 'W/(m²·K)'],
+    ['decrement_factor', 'Decrement factor', 'f', '–'],
+    ['periodic_thermal_transmittance.time_shift', 'Time shift of Y₁₂', 'Δt₁₂', 'h'],
+    ['periodic_thermal_transmittance.time_lag', 'Time lag', 'φ', 'h'],
+    ['internal_admittance.modulus', 'Internal admittance', '|Y₁₁|', 'W/(m²·K)'],
+    ['internal_admittance.time_shift', 'Time shift of Y₁₁', 'Δt₁₁', 'h'],
+    ['external_admittance.modulus', 'External admittance', '|Y₂₂|', 'W/(m²·K)'],
+    ['external_admittance.time_shift', 'Time shift of Y₂₂', 'Δt₂₂', 'h'],
+    ['internal_areal_heat_capacity', 'Internal areal heat capacity', 'κ₁', 'J/(m²·K)'],
+    ['external_areal_heat_capacity', 'External areal heat capacity', 'κ₂', 'J/(m²·K)'],
+    ['sequential_heat_capacity.daily.value', 'Sequential heat capacity, daily', 'κ_d', 'J/(m²·K)'],
+    ['sequential_heat_capacity.twelve_day.value', 'Sequential heat capacity, 12 days', 'κ_12d', 'J/(m²·K)'],
+  ];
+  const MATRIX = ['z11', 'z12', 'z21', 'z22'];
+  const SLAB_KEYS = ['thickness', 'conductivity', 'density', 'specific_heat'];
+  const UNITS = { thickness: 'm', conductivity: 'W/(m·K)', density: 'kg/m³', specific_heat: 'J/(kg·K)', thermal_resistance: 'm²·K/W' };
+  const LABELS = { thickness: 'd', conductivity: 'λ', density: 'ρ', specific_heat: 'c', thermal_resistance: 'R' };
+
+  /** Significant digits shown; the JSON API keeps every digit. */
+  const DIGITS = 4;
+
+  let materials = [];
+  let layers = [];       // each { kind: 'material'|'custom'|'air', fields: {key: text} }
+  let comparison = [];   // [{ wall, result }]
+  const timings = { firstResultMs: null, lastComputeMs: null, computes: 0 };
+
+  function valueAt(object, path) {
+    return path.split('.').reduce((node, key) => (node == null ? undefined : node[key]), object);
+  }
+
+  function shown(number) {
+    return typeof number === 'number' && Number.isFinite(number) ? String(Number(number.toPrecision(DIGITS))) : '–';
+  }
+
+  /** The text of a field as a wall file writes it: a number when it reads as one, else the text. */
+  function fieldValue(text) {
+    const trimmed = text.trim();
+    if (trimmed === '') return undefined;
+    const number = Number(trimmed);
+    return Number.isFinite(number) && /^[-+]?[0-9.]/.test(trimmed) ? number : trimmed;
+  }
+
+  /** The wall in the form, as an object with the wall-file keys. */
+  function currentWall() {
+    const wall = { name: $('wall-name').value, position: $('wall-position').value, heat_flow: $('wall-heat-flow').value };
+    for (const key of ['rsi', 'rse']) {
+      const value = fieldValue($('wall-' + key).value);
+      if (value !== undefined) wall[key] = value;
+    }
+    wall.layers = layers.map((layer) => {
+      const out = {};
+      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness']
+        : layer.kind === 'air' ? ['name', 'thermal_resistance'] : ['name', ...SLAB_KEYS];
+      for (const key of keys) {
+        const text = layer.fields[key] || '';
+        const value = key === 'name' || key === 'material' ? (text.trim() || undefined) : fieldValue(text);
+        if (value !== undefined) out[key] = value;
+      }
+      return out;
+    });
+    return wall;
+  }
+
+  function periodHours() {
+    const value = fieldValue($('wall-period').value);
+    return value === undefined ? 24 : value;
+  }
+
+  /** Loads a wall object (wall-file keys) into the form. */
+  function loadWall(wall) {
+    $('wall-name').value = wall.name || '';
+    $('wall-position').value = wall.position || 'external';
+    $('wall-heat-flow').value = wall.heat_flow || 'horizontal';
+    $('wall-rsi').value = wall.rsi === undefined ? '' : String(wall.rsi);
+    $('wall-rse').value = wall.rse === undefined ? '' : String(wall.rse);
+    layers = (wall.layers || []).map((layer) => {
+      const kind = layer.material !== undefined ? 'material' : layer.thermal_resistance !== undefined ? 'air' : 'custom';
+      const fields = {};
+      for (const [key, value] of Object.entries(layer)) fields[key] = String(value);
+      return { kind, fields };
+    });
+    renderLayers();
+  }
+
+  // ---- the layer table ----
+
+  function materialInfo(key) {
+    const entry = materials.find((m) => m.key === key);
+    if (!entry) return key ? 'not in the catalogue' : '';
+    return `${entry.name} (${entry.family}): λ = ${entry.conductivity} W/(m·K), ρ = ${entry.density} kg/m³, c = ${entry.specific_heat} J/(kg·K)`;
+  }
+
+  function inputFor(index, key, labelText) {
+    const id = `layer-${index}-${key}`;
+    const label = document.createElement('label');
+    label.textContent = labelText + ' ';
+    const input = document.createElement('input');
+    input.id = id;
+    input.type = 'text';
+    input.dataset.layer = String(index);
+    input.dataset.key = key;
+    if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
+    if (key === 'material') input.setAttribute('list', 'material-list');
+    input.value = layers[index].fields[key] || '';
+    input.setAttribute('aria-describedby', id + '-error');
+    input.addEventListener('input', () => {
+      layers[index].fields[key] = input.value;
+      if (key === 'material') input.closest('li').querySelector('.material-info').textContent = materialInfo(input.value);
+      recompute();
+    });
+    label.appendChild(input);
+    const error = document.createElement('span');
+    error.className = 'field-error';
+    error.id = id + '-error';
+    error.setAttribute('role', 'alert');
+    label.appendChild(error);
+    return label;
+  }
+
+  function button(text, title, action) {
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.textContent = text;
+    b.title = title;
+    b.setAttribute('aria-label', title);
+    b.addEventListener('click', action);
+    return b;
+  }
+
+  function moveLayer(from, to) {
+    if (to < 0 || to >= layers.length || from === to) return;
+    const [layer] = layers.splice(from, 1);
+    layers.splice(to, 0, layer);
+    renderLayers();
+    recompute();
+  }
+
+  function renderLayers() {
+    const list = $('layers');
+    list.textContent = '';
+    layers.forEach((layer, index) => {
+      const item = document.createElement('li');
+      item.draggable = true;
+      item.dataset.index = String(index);
+      item.setAttribute('aria-label', `Layer ${index + 1}`);
+      const kindLabel = document.createElement('label');
+      kindLabel.textContent = 'Kind ';
+      const kind = document.createElement('select');
+      kind.id = `layer-${index}-kind`;
+      for (const [value, text] of [['material', 'catalogue material'], ['custom', 'custom properties'], ['air', 'air layer / resistance']]) {
+        const option = document.createElement('option');
+        option.value = value;
+        option.textContent = text;
+        kind.appendChild(option);
+      }
+      kind.value = layer.kind;
+      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); });
+      kindLabel.appendChild(kind);
+      const fields = document.createElement('div');
+      fields.className = 'layer-fields';
+      fields.appendChild(kindLabel);
+      fields.appendChild(inputFor(index, 'name', 'Name'));
+      if (layer.kind === 'material') {
+        fields.appendChild(inputFor(index, 'material', 'Material (search by name or family)'));
+        fields.appendChild(inputFor(index, 'thickness', `d [m]`));
+      } else if (layer.kind === 'air') {
+        fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
+      } else {
+        for (const key of SLAB_KEYS) fields.appendChild(inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`));
+      }
+      item.appendChild(fields);
+      const info = document.createElement('p');
+      info.className = 'material-info';
+      if (layer.kind === 'material') info.textContent = materialInfo(layer.fields.material || '');
+      item.appendChild(info);
+      const tools = document.createElement('div');
+      tools.className = 'buttons';
+      tools.appendChild(button('↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1)));
+      tools.appendChild(button('↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1)));
+      tools.appendChild(button('Remove', `Remove layer ${index + 1}`, () => { layers.splice(index, 1); renderLayers(); recompute(); }));
+      item.appendChild(tools);
+      item.addEventListener('dragstart', (event) => { event.dataTransfer.setData('text/plain', String(index)); item.classList.add('dragging'); });
+      item.addEventListener('dragend', () => item.classList.remove('dragging'));
+      item.addEventListener('dragover', (event) => event.preventDefault());
+      item.addEventListener('drop', (event) => { event.preventDefault(); moveLayer(Number(event.dataTransfer.getData('text/plain')), index); });
+      list.appendChild(item);
+    });
+  }
+
+  function addLayer(kind) {
+    const defaults = {
+      material: { material: 'concrete-medium-density', thickness: '0.2' },
+      custom: { thickness: '0.1', conductivity: '1', density: '1000', specific_heat: '1000' },
+      air: { name: 'Air gap', thermal_resistance: '0.18' },
+    };
+    layers.push({ kind, fields: Object.assign({}, defaults[kind]) });
+    renderLayers();
+    recompute();
+    const first = $(`layer-${layers.length - 1}-kind`);
+    if (first) first.focus();
+  }
+
+  // ---- computing and showing ----
+
+  function clearErrors() {
+    for (const element of document.querySelectorAll('.field-error')) element.textContent = '';
+    for (const element of document.querySelectorAll('[aria-invalid]')) element.removeAttribute('aria-invalid');
+  }
+
+  /** The form field an engine message names: "layer N ... <key> must ..." or a wall key. */
+  function fieldOfMessage(message) {
+    if (/--period|period/.test(message) && !/layer \d+/.test(message)) return $('wall-period');
+    const layer = /layer (\d+)/.exec(message);
+    if (layer) {
+      const index = Number(layer[1]) - 1;
+      const after = message.slice(layer.index);
+      for (const key of ['thermal_resistance', 'specific_heat', 'conductivity', 'density', 'thickness', 'material']) {
+        if (after.includes(key) || (key === 'specific_heat' && after.includes('specific heat')) || (key === 'thermal_resistance' && after.includes('thermal resistance'))) {
+          const input = $(`layer-${index}-${key}`);
+          if (input) return input;
+        }
+      }
+      return $(`layer-${index}-kind`);
+    }
+    if (/\brsi\b/.test(message)) return $('wall-rsi');
+    if (/\brse\b/.test(message)) return $('wall-rse');
+    return null;
+  }
+
+  function showError(message) {
+    const field = fieldOfMessage(message);
+    if (field) {
+      field.setAttribute('aria-invalid', 'true');
+      const error = $(field.id + '-error');
+      if (error) error.textContent = message;
+    }
+    $('status').textContent = message;
+    $('status').className = 'error';
+    for (const cell of document.querySelectorAll('#results td.number')) cell.textContent = '–';
+  }
+
+  function showResult(result) {
+    const body = document.querySelector('#results tbody');
+    body.textContent = '';
+    const row = (cells, id) => {
+      const tr = document.createElement('tr');
+      cells.forEach((text, i) => {
+        const cell = document.createElement(i === 0 ? 'th' : 'td');
+        if (i === 0) cell.scope = 'row';
+        if (i === 2) { cell.className = 'number'; if (id) cell.dataset.quantity = id; }
+        cell.textContent = text;
+        tr.appendChild(cell);
+      });
+      body.appendChild(tr);
+    };
+    row(['Cycle length', 'T', shown(result.period / 3600), 'h'], 'period');
+    for (const [path, name, symbol, unit] of QUANTITIES) row([name, symbol, shown(valueAt(result, path)), unit], path);
+    for (const z of MATRIX) {
+      const [re, im] = result.transfer_matrix[z];
+      row([`Transfer matrix element ${z}`, `Z${z.slice(1)}`, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, ''], 'transfer_matrix.' + z);
+    }
+  }
+
+  let plotTimer = null;
+  function redrawPlots(wall, hours) {
+    clearTimeout(plotTimer);
+    plotTimer = setTimeout(() => {
+      try {
+        $('plots').srcdoc = brusk.report([wall], { periodHours: hours, title: wall.name || 'Wall' });
+      } catch (error) {
+        $('plots').srcdoc = '';
+      }
+    }, 0);
+  }
+
+  function updateLink(wall) {
+    const bytes = new TextEncoder().encode(JSON.stringify(wall));
+    let binary = '';
+    for (const byte of bytes) binary += String.fromCharCode(byte);
+    const encoded = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+    history.replaceState(null, '', '#wall=' + encoded);
+  }
+
+  function wallFromLink() {
+    const match = /^#wall=([A-Za-z0-9_-]*)$/.exec(location.hash);
+    if (!match) return null;
+    const padded = match[1].replace(/-/g, '+').replace(/_/g, '/');
+    const binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
+    const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+    return JSON.parse(new TextDecoder().decode(bytes));
+  }
+
+  /** Recomputes the wall in the form; the time of the compute call is kept in brusk.timings. */
+  function recompute() {
+    clearErrors();
+    const wall = currentWall();
+    const hours = periodHours();
+    const start = performance.now();
+    let result;
+    try {
+      result = brusk.compute(wall, { periodHours: hours });
+    } catch (error) {
+      showError(error.message);
+      return;
+    } finally {
+      timings.lastComputeMs = performance.now() - start;
+      timings.computes += 1;
+    }
+    showResult(result);
+    if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
+    $('status').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    $('status').className = '';
+    updateLink(wall);
+    redrawPlots(wall, hours);
+  }
+
+  // ---- files, comparison ----
+
+  function download(name, type, text) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([text], { type }));
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 0);
+  }
+
+  function fileStem() {
+    return ($('wall-name').value.trim() || 'wall').replace(/[^A-Za-z0-9._-]+/g, '-');
+  }
+
+  function guarded(action) {
+    try {
+      action();
+    } catch (error) {
+      showError(error.message);
+    }
+  }
+
+  function renderComparison() {
+    const holder = $('compare-table');
+    holder.textContent = '';
+    if (!comparison.length) return;
+    const table = document.createElement('table');
+    const head = document.createElement('tr');
+    for (const text of ['Quantity', 'Unit', ...comparison.map((c) => c.result.name)]) {
+      const th = document.createElement('th');
+      th.scope = 'col';
+      th.textContent = text;
+      head.appendChild(th);
+    }
+    table.appendChild(head);
+    for (const [path, name, symbol, unit] of QUANTITIES) {
+      const tr = document.createElement('tr');
+      for (const text of [`${name} ${symbol}`, unit, ...comparison.map((c) => shown(valueAt(c.result, path)))]) {
+        const td = document.createElement('td');
+        td.textContent = text;
+        tr.appendChild(td);
+      }
+      table.appendChild(tr);
+    }
+    holder.appendChild(table);
+  }
+
+  function bind() {
+    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period']) $(id).addEventListener('input', recompute);
+    for (const id of ['wall-position', 'wall-heat-flow']) $(id).addEventListener('change', recompute);
+    $('add-material').addEventListener('click', () => addLayer('material'));
+    $('add-custom').addEventListener('click', () => addLayer('custom'));
+    $('add-air').addEventListener('click', () => addLayer('air'));
+    $('open-file').addEventListener('change', async (event) => {
+      const file = event.target.files[0];
+      if (!file) return;
+      const text = await file.text();
+      const format = /\.toml$/i.test(file.name) ? 'toml' : 'json';
+      guarded(() => { loadWall(brusk.readWallFile(text, format, { source: file.name })); recompute(); });
+      event.target.value = '';
+    });
+    $('save-toml').addEventListener('click', () => guarded(() => download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall()))));
+    $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); }));
+    $('save-report').addEventListener('click', () => guarded(() => download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' }))));
+    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); $('status').textContent = 'The address of this page now reproduces the wall.'; });
+    $('compare-add').addEventListener('click', () => guarded(() => { const wall = currentWall(); comparison.push({ wall, result: brusk.compute(wall, { periodHours: periodHours() }) }); renderComparison(); }));
+    $('compare-clear').addEventListener('click', () => { comparison = []; renderComparison(); });
+  }
+
+  brusk.timings = timings;
+  brusk.ready.then(() => {
+    materials = brusk.materials();
+    const list = $('material-list');
+    for (const entry of materials) {
+      const option = document.createElement('option');
+      option.value = entry.key;
+      option.label = `${entry.name} (${entry.family}), λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
+      list.appendChild(option);
+    }
+    bind();
+    let linked = null;
+    try {
+      linked = wallFromLink();
+    } catch (error) {
+      $('status').textContent = 'The #wall= link could not be read: ' + error.message;
+    }
+    loadWall(linked || {
+      name: 'Insulated concrete', position: 'external', heat_flow: 'horizontal',
+      layers: [{ material: 'plaster-gypsum', thickness: 0.015 }, { material: 'concrete-medium-density', thickness: 0.2 }, { material: 'insulation-eps', thickness: 0.1 }],
+    });
+    recompute();
+    document.body.dataset.ready = 'true';
+  });
+})();

@@ -1,0 +1,77 @@
+// The JavaScript API over the WebAssembly module: appended to the module's classic script, so
+// it sees createBruskModule and works from file:// as well as over http. It converts objects to
+// the wall-file JSON text and back, and turns a refused wall into an Error; the module does all
+// the reading, computing and wording.
+(function (root) {
+  'use strict';
+  let core = null;
+
+  function unwrap(reply) {
+    if (!reply.ok) throw new Error(reply.message);
+    return reply.text;
+  }
+
+  function requireCore() {
+    if (!core) throw new Error('the Brusk module is still loading: await brusk.ready first');
+    return core;
+  }
+
+  function periodOf(options) {
+    const hours = options && options.periodHours !== undefined ? options.periodHours : 24;
+    if (typeof hours !== 'number') throw new Error('--period must be a number of hours');
+    return hours;
+  }
+
+  function sourceOf(options, fallback) {
+    return options && typeof options.source === 'string' ? options.source : fallback;
+  }
+
+  const api = {
+    /** Resolves to the API once the module is compiled. */
+    ready: null,
+
+    /**
+     * Computes one wall given as an object with the wall-file keys; returns the object that
+     * `brusk compute --format json` prints. Throws an Error with the command line's message.
+     */
+    compute(wall, options) {
+      return JSON.parse(api.computeText(JSON.stringify(wall), 'json', options));
+    },
+
+    /** compute() on the text of a wall file ('toml' or 'json'); returns the JSON text. */
+    computeText(text, format, options) {
+      const source = sourceOf(options, format === 'toml' ? 'wall.toml' : 'wall.json');
+      return unwrap(requireCore().compute(text, format, source, periodOf(options)));
+    },
+
+    /** The wall file `text` as an object with the wall-file keys, checked as a wall. */
+    readWallFile(text, format, options) {
+      const source = sourceOf(options, format === 'toml' ? 'wall.toml' : 'wall.json');
+      return JSON.parse(unwrap(requireCore().readWallDocument(text, format, source)));
+    },
+
+    /** The wall object written as a TOML wall file that `brusk compute` reads. */
+    toToml(wall, options) {
+      return unwrap(requireCore().writeWallToml(JSON.stringify(wall), sourceOf(options, 'wall.json')));
+    },
+
+    /** The built-in material catalogue: [{key, name, family, conductivity, density, ...}]. */
+    materials() {
+      return JSON.parse(unwrap(requireCore().catalogueJson()));
+    },
+
+    /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */
+    report(walls, options) {
+      const sources = walls.map((wall, i) => sourceOf(options, 'wall') + (walls.length > 1 ? '-' + (i + 1) : '') + '.json');
+      const title = options && typeof options.title === 'string' ? options.title : '';
+      return unwrap(requireCore().reportHtml(JSON.stringify(walls), JSON.stringify(sources), periodOf(options), title));
+    },
+  };
+
+  api.ready = createBruskModule().then((module) => {
+    core = module;
+    return api;
+  });
+  root.brusk = api;
+  if (typeof module === 'object' && module && typeof module.exports === 'object') module.exports = api;
+})(typeof globalThis !== 'undefined' ? globalThis : this);

@@ -1,0 +1,218 @@
+// The WebAssembly face of Brusk: the wall reader, the engine, the result writer and the report,
+// called from JavaScript with text in and text out. Every function here parses, calls the
+// frontend and returns what the command-line tool prints; none computes anything of its own.
+//
+// Each call returns an object { ok: true, text } or { ok: false, message }, where `message` is the
+// one `brusk` prints after "brusk: ", so that the page and the JavaScript API word a refused wall
+// exactly as the command line does (C++ exceptions do not cross into JavaScript as Errors).
+
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include <toml++/toml.h>
+#include <nlohmann/json.hpp>
+
+#include "brusk/engine/constants.h"
+#include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/compute.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/output.h"
+#include "brusk/frontend/wall.h"
+#include "brusk/frontend/wall_parser.h"
+#include "brusk/report/html_report.h"
+#include "document.h"
+
+namespace {
+
+using Brusk::Frontend::Catalogue;
+using Brusk::Frontend::Error;
+using Brusk::Frontend::Wall;
+using Brusk::Frontend::WallFormat;
+using emscripten::val;
+
+const Catalogue& catalogue() {
+  static const Catalogue builtIn = Catalogue::builtIn();
+  return builtIn;
+}
+
+val success(std::string text) {
+  val reply = val::object();
+  reply.set("ok", true);
+  reply.set("text", std::move(text));
+  return reply;
+}
+
+val failure(const std::string& message) {
+  val reply = val::object();
+  reply.set("ok", false);
+  reply.set("message", message);
+  return reply;
+}
+
+/// Runs `body`, turning the frontend's one error type (and anything unexpected) into a reply.
+template <typename Body>
+val guarded(Body&& body) {
+  try {
+    return success(body());
+  } catch (const Error& error) {
+    return failure(error.what());
+  } catch (const std::exception& error) {
+    return failure(std::string("internal error: ") + error.what());
+  }
+}
+
+WallFormat formatNamed(const std::string& format) {
+  if (format == "toml") return WallFormat::Toml;
+  if (format == "json") return WallFormat::Json;
+  throw Error("unknown wall file format \"" + format + "\" (toml or json)");
+}
+
+/// A wall read from `text` as `brusk compute` reads the file `source`, at a cycle length of
+/// `periodHours` [h], checked as the command line checks --period.
+Wall readWall(const std::string& text, const std::string& format, const std::string& source,
+              double periodHours) {
+  Brusk::Frontend::requirePeriodHours(periodHours);
+  Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+  wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
+  return wall;
+}
+
+/// Computes the wall in `text`: the JSON `brusk compute --format json` prints for it, with a
+/// refused wall named by `source` as the command line names its file.
+val compute(const std::string& text, const std::string& format, const std::string& source,
+            double periodHours) {
+  return guarded([&] {
+    const Wall wall = readWall(text, format, source, periodHours);
+    try {
+      return Brusk::Frontend::formatJson({{wall.name, Brusk::Frontend::computeWall(wall)}},
+                                         Brusk::Frontend::JsonLayout::Indented);
+    } catch (const Error& error) {
+      throw Error(source + ": " + error.what());
+    }
+  });
+}
+
+/// The wall file `text` as a JSON document with the wall-file keys, after checking that it reads
+/// as a wall: what the page loads into its form when a file is opened.
+val readWallDocument(const std::string& text, const std::string& format,
+                     const std::string& source) {
+  return guarded([&] {
+    (void)Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    Brusk::Frontend::Detail::LineMap lines;
+    const nlohmann::json document =
+        formatNamed(format) == WallFormat::Toml
+            ? Brusk::Frontend::Detail::parseTomlDocument(text, source, lines)
+            : Brusk::Frontend::Detail::parseJsonDocument(text, source, &lines);
+    return document.dump(2);
+  });
+}
+
+/// One value of a TOML document, as toml::table::insert and toml::array::push_back take it.
+using TomlValue = std::variant<toml::table, toml::array, bool, std::int64_t, double, std::string>;
+
+/// The TOML counterpart of one JSON value of a wall document.
+TomlValue tomlValue(const nlohmann::json& value);
+
+toml::table tomlTable(const nlohmann::json& object) {
+  toml::table table;
+  for (const auto& item : object.items()) {
+    const std::string key = item.key();
+    std::visit([&](auto&& converted) { table.insert(key, std::move(converted)); },
+               tomlValue(item.value()));
+  }
+  return table;
+}
+
+TomlValue tomlValue(const nlohmann::json& value) {
+  if (value.is_object()) return tomlTable(value);
+  if (value.is_array()) {
+    toml::array array;
+    for (const nlohmann::json& item : value) {
+      std::visit([&](auto&& converted) { array.push_back(std::move(converted)); }, tomlValue(item));
+    }
+    return array;
+  }
+  if (value.is_boolean()) return value.get<bool>();
+  if (value.is_number_integer()) return value.get<std::int64_t>();
+  if (value.is_number()) {
+    const double number = value.get<double>();
+    if (!std::isfinite(number)) throw Error("a wall file holds finite numbers only");
+    return number;
+  }
+  if (value.is_string()) return value.get<std::string>();
+  throw Error("a wall file holds no null values");
+}
+
+/// The wall document `jsonText` (wall-file keys) written as a TOML wall file, after checking
+/// that it reads as a wall; `brusk compute` reads the result as the same wall.
+val writeWallToml(const std::string& jsonText, const std::string& source) {
+  return guarded([&] {
+    (void)Brusk::Frontend::parseWallText(jsonText, WallFormat::Json, catalogue(), source);
+    const nlohmann::json document = nlohmann::json::parse(jsonText);
+    std::ostringstream out;
+    out << toml::toml_formatter(tomlTable(document)) << '\n';
+    return out.str();
+  });
+}
+
+/// The built-in catalogue as a JSON array of {key, name, family, conductivity, density,
+/// specific_heat, source}, in key order, as `brusk materials` lists it.
+val catalogueJson() {
+  return guarded([] {
+    nlohmann::json entries = nlohmann::json::array();
+    for (const Brusk::Frontend::CatalogueEntry* entry : catalogue().filter("")) {
+      entries.push_back({{"key", entry->key},
+                         {"name", entry->name},
+                         {"family", entry->family},
+                         {"conductivity", entry->conductivity},
+                         {"density", entry->density},
+                         {"specific_heat", entry->specificHeat},
+                         {"source", entry->source}});
+    }
+    return entries.dump();
+  });
+}
+
+/// The self-contained page `brusk report` writes for the walls in `wallsJson` (a JSON array of
+/// wall documents, each named by the matching entry of `sourcesJson`), at `periodHours` [h].
+val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, double periodHours,
+               const std::string& title) {
+  return guarded([&] {
+    const nlohmann::json documents = nlohmann::json::parse(wallsJson);
+    const nlohmann::json sources = nlohmann::json::parse(sourcesJson);
+    if (!documents.is_array() || !sources.is_array() || sources.size() != documents.size()) {
+      throw Error("a report takes an array of walls and one source name each");
+    }
+    std::vector<Wall> walls;
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+      const std::string source = sources[i].get<std::string>();
+      walls.push_back(readWall(documents[i].dump(), "json", source, periodHours));
+      try {
+        (void)Brusk::Frontend::computeWall(walls.back());
+      } catch (const Error& error) {
+        throw Error(source + ": " + error.what());
+      }
+    }
+    Brusk::Report::ReportOptions options;
+    if (!title.empty()) options.title = title;
+    return Brusk::Report::renderHtmlReport(walls, options);
+  });
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(brusk) {
+  emscripten::function("compute", &compute);
+  emscripten::function("readWallDocument", &readWallDocument);
+  emscripten::function("writeWallToml", &writeWallToml);
+  emscripten::function("catalogueJson", &catalogueJson);
+  emscripten::function("reportHtml", &reportHtml);
+}
