@@ -23,8 +23,14 @@ packages=(
   emscripten nodejs npm                # web calculator: WebAssembly build and its browser test
 )
 
+# Node and npm may come with another distribution of Node (one whose nodejs package bundles
+# npm, which Debian's npm then conflicts with): a working command is enough for them.
+declare -A satisfied_by_command=([nodejs]=node [npm]=npm)
+
 missing=()
 for package in "${packages[@]}"; do
+  command_name=${satisfied_by_command[$package]:-}
+  if [[ -n "$command_name" ]] && command -v "$command_name" >/dev/null; then continue; fi
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$package")
 done
