@@ -14,7 +14,7 @@ namespace {
 /// of the many-wall kernel, then complete their results.
 void computeShare(const WallRequest* requests, std::size_t begin, std::size_t end,
                   WallResult* results, std::optional<WallProblem>* problems,
-                  const ManyWallsOptions& options) {
+                  const ManyWallsOptions& options, bool sequential) {
   ManyWallsInput input;
   std::vector<std::size_t> checked;  // request index of each wall of `input`
   for (std::size_t i = begin; i < end; ++i) {
@@ -34,14 +34,19 @@ void computeShare(const WallRequest* requests, std::size_t begin, std::size_t en
       problems[i] = Detail::overflowProblem(requests[i]);
       continue;
     }
-    Detail::completeResult(requests[i], results[i]);
+    if (sequential) {
+      Detail::completeResult(requests[i], results[i]);
+    } else {
+      Detail::completePeriodicResult(requests[i], results[i]);
+    }
   }
 }
 
 }  // namespace
 
 void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,
-                     std::optional<WallProblem>* problems, const ManyWallsOptions& options) {
+                     std::optional<WallProblem>* problems, const ManyWallsOptions& options,
+                     bool sequential) {
   std::size_t threads = options.threads == 0 ? 1 : options.threads;
   if (threads > count) threads = count == 0 ? 1 : count;
   const auto shareEnd = [&](std::size_t share) { return count * share / threads; };
@@ -49,9 +54,9 @@ void computeManyInto(const WallRequest* requests, std::size_t count, WallResult*
   helpers.reserve(threads - 1);
   for (std::size_t share = 1; share < threads; ++share) {
     helpers.emplace_back(computeShare, requests, shareEnd(share), shareEnd(share + 1), results,
-                         problems, std::cref(options));
+                         problems, std::cref(options), sequential);
   }
-  computeShare(requests, 0, shareEnd(1), results, problems, options);
+  computeShare(requests, 0, shareEnd(1), results, problems, options, sequential);
   for (std::thread& helper : helpers) helper.join();
 }
 

@@ -15,4 +15,7 @@ namespace Brusk::Engine::Detail {
 /// time lag, both sequential estimates, thickness and surface mass.
 void completeResult(const WallRequest& request, WallResult& result);
 
+/// completeResult() without the sequential estimates, which are left as no estimate.
+void completePeriodicResult(const WallRequest& request, WallResult& result);
+
 }  // namespace Brusk::Engine::Detail

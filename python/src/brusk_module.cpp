@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/many_wall_results.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -268,6 +269,9 @@ struct ManyInput {
   Brusk::Engine::HeatFlowDirection heatFlow = Brusk::Engine::HeatFlowDirection::Horizontal;
   bool sequential = true;
   bool stopAtFirstFailure = true;
+  /// The many-wall vector kernel (within a few ulps of compute()), or the single-wall kernel
+  /// of compute() itself (the same doubles).
+  bool vectorKernel = true;
 };
 
 void writeNaN(const Outputs& out, py::ssize_t row) {
@@ -364,27 +368,52 @@ std::optional<RowFailure> fillRequest(const ManyInput& in, py::ssize_t row, Wall
   return std::nullopt;
 }
 
-/// Computes rows [begin, end) into `out`, collecting the failures.
+/// Computes rows [begin, end) into `out`, collecting the failures: in blocks through the
+/// many-wall kernel, or row by row through compute()'s own.
 void computeRows(const ManyInput& in, const Outputs& out, py::ssize_t begin, py::ssize_t end,
                  std::vector<RowFailure>& failures) {
-  WallRequest request;
-  request.layers.reserve(static_cast<std::size_t>(in.thickness.columns()));
-  WallResult result;
-  for (py::ssize_t row = begin; row < end; ++row) {
-    std::optional<RowFailure> failure = fillRequest(in, row, request);
-    if (!failure) {
-      const std::optional<WallProblem> problem =
-          in.sequential ? Brusk::Engine::computeInto(request, result)
-                        : Brusk::Engine::computePeriodicInto(request, result);
-      if (!problem) {
-        writeResult(out, row, result);
+  // Enough walls per call to fill the vector kernel's lanes many times over, few enough that the
+  // block's requests and results stay in cache.
+  constexpr std::size_t kBlock = 256;
+  const std::size_t block = in.vectorKernel ? kBlock : 1;
+  std::vector<WallRequest> requests(block);
+  for (WallRequest& request : requests) {
+    request.layers.reserve(static_cast<std::size_t>(in.thickness.columns()));
+  }
+  std::vector<WallResult> results(block);
+  std::vector<std::optional<WallProblem>> problems(block);
+  std::vector<py::ssize_t> rows(block);
+  for (py::ssize_t start = begin; start < end;) {
+    std::size_t filled = 0;
+    for (; start < end && filled < block; ++start) {
+      if (std::optional<RowFailure> failure = fillRequest(in, start, requests[filled])) {
+        writeNaN(out, start);
+        failures.push_back(*failure);
+        if (in.stopAtFirstFailure) return;
         continue;
       }
-      failure = RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+      rows[filled++] = start;
     }
-    writeNaN(out, row);
-    failures.push_back(*failure);
-    if (in.stopAtFirstFailure) return;
+    if (in.vectorKernel) {
+      Brusk::Engine::ManyWallsOptions oneThread;
+      oneThread.threads = 1;
+      Brusk::Engine::computeManyInto(requests.data(), filled, results.data(), problems.data(),
+                                     oneThread, in.sequential);
+    } else {
+      for (std::size_t k = 0; k < filled; ++k) {
+        problems[k] = in.sequential ? Brusk::Engine::computeInto(requests[k], results[k])
+                                    : Brusk::Engine::computePeriodicInto(requests[k], results[k]);
+      }
+    }
+    for (std::size_t k = 0; k < filled; ++k) {
+      if (!problems[k]) {
+        writeResult(out, rows[k], results[k]);
+        continue;
+      }
+      writeNaN(out, rows[k]);
+      failures.push_back(RowFailure{rows[k], RowFailure::Kind::Engine, *problems[k], 0});
+      if (in.stopAtFirstFailure) return;
+    }
   }
 }
 
@@ -495,11 +524,15 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
                      const py::object& rsi, const py::object& rse, const py::object& partition,
                      const std::string& heatFlow, const py::object& periodHours,
                      const py::object& fields, int threads, const std::string& errors,
-                     const py::object& reuse) {
+                     const py::object& reuse, const std::string& kernel) {
   if (errors != "raise" && errors != "nan") {
     throw py::value_error("errors must be \"raise\" or \"nan\", got \"" + errors + "\"");
   }
+  if (kernel != "vector" && kernel != "scalar") {
+    throw py::value_error("kernel must be \"vector\" or \"scalar\", got \"" + kernel + "\"");
+  }
   ManyInput in;
+  in.vectorKernel = kernel == "vector";
   in.thickness = LayerTable(thickness, "thickness");
   in.conductivity = LayerTable(conductivity, "conductivity");
   in.density = LayerTable(density, "density");
@@ -858,7 +891,7 @@ PYBIND11_MODULE(_brusk, m) {
         py::arg("density"), py::arg("specific_heat"), py::arg("layer_count"),
         py::arg("thermal_resistance"), py::arg("rsi"), py::arg("rse"), py::arg("partition"),
         py::arg("heat_flow"), py::arg("period_hours"), py::arg("fields"), py::arg("threads"),
-        py::arg("errors"), py::arg("out"));
+        py::arg("errors"), py::arg("out"), py::arg("kernel"));
   m.def("_materials", &materials, py::arg("filter"), py::arg("materials"));
   m.def("_format_json", [](const std::vector<const PyResult*>& results) {
     std::vector<Brusk::Frontend::NamedResult> named;

@@ -16,8 +16,10 @@ namespace Brusk::Engine {
 /// check's problem or the overflow refusal, or empty with results[i] filled. The periodic
 /// characteristics come from computeManyWalls, within a few ulps of computeInto's (see
 /// many_walls.h); the time shifts, the sequential estimates and the problems are computed as
-/// computeInto computes them. The requests are shared between options.threads threads.
+/// computeInto computes them. The requests are shared between options.threads threads. With
+/// `sequential` false the sequential estimates are skipped, as computePeriodicInto skips them.
 void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,
-                     std::optional<WallProblem>* problems, const ManyWallsOptions& options = {});
+                     std::optional<WallProblem>* problems, const ManyWallsOptions& options = {},
+                     bool sequential = true);
 
 }  // namespace Brusk::Engine
