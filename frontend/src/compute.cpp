@@ -79,7 +79,7 @@ std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall
       return "the wall has no layers; list them from the inner face (side 1) outward as "
              "[[layers]] tables";
     case Engine::ProblemKind::TooManyLayers:
-      return depthText(problem.value) + " layers, more than the " +
+      return std::to_string(static_cast<std::size_t>(problem.value)) + " layers, more than the " +
              std::to_string(Engine::kMaxLayers) + " a wall may have";
     case Engine::ProblemKind::Overflow:
       return describeOverflow(problem, wall);

@@ -119,7 +119,7 @@ private:
       label.family = Schema::kPureResistanceFamily;
       if (label.name.empty()) label.name = Schema::kPureResistanceName;
       readFamily(object, pointer, label);
-      addLayer(wall, Engine::LayerProperties::pureResistance(value), std::move(label), index);
+      wall.addLayer(Engine::LayerProperties::pureResistance(value), std::move(label));
       return;
     }
 
@@ -172,15 +172,8 @@ private:
                         "specific_heat, or a thermal_resistance alone");
     }
     if (label.name.empty()) label.name = Schema::defaultLayerName(index);
-    addLayer(wall, Engine::LayerProperties::slab(d, *conductivity, *density, *specificHeat),
-             std::move(label), index);
-  }
-
-  void addLayer(Wall& wall, const Engine::LayerProperties& properties, LayerLabel label,
-                std::size_t index) {
-    wall.request.layers.push_back(properties);
-    wall.labels.push_back(std::move(label));
-    if (auto problem = Engine::checkLayer(properties, index)) failOn(*problem, wall);
+    wall.addLayer(Engine::LayerProperties::slab(d, *conductivity, *density, *specificHeat),
+                  std::move(label));
   }
 
   void readFamily(const Json& object, const std::string& pointer, LayerLabel& label) {
