@@ -24,20 +24,23 @@ void computeShare(const WallRequest* requests, std::size_t begin, std::size_t en
               requests[i].period);
     checked.push_back(i);
   }
+  // The time shifts and lag come from the kernel too, with vector atan2.
   ManyWallsOutput output;
+  output.resize(0, ManyWallsOutput::Fields::Periodic);
   ManyWallsOptions oneThread = options;
   oneThread.threads = 1;
   computeManyWalls(input, output, oneThread);
   for (std::size_t wall = 0; wall < checked.size(); ++wall) {
     const std::size_t i = checked[wall];
-    if (!output.response(wall, results[i])) {
+    if (!output.result(wall, results[i])) {
       problems[i] = Detail::overflowProblem(requests[i]);
       continue;
     }
     if (sequential) {
-      Detail::completeResult(requests[i], results[i]);
-    } else {
-      Detail::completePeriodicResult(requests[i], results[i]);
+      const WallRequest& request = requests[i];
+      estimateSequentialCapacities(request.layers.data(), request.layers.size(),
+                                   request.boundary().internalSurfaceResistance, results[i].daily,
+                                   results[i].twelveDay);
     }
   }
 }

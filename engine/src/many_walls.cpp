@@ -7,55 +7,83 @@
 #include <limits>
 #include <string_view>
 #include <thread>
+#include <utility>
 
+#include "brusk/engine/wall_result.h"
 #include "many_walls_dispatch.h"
 
 namespace Brusk::Engine {
 
 namespace {
 
-/// Wall `index` of `walls` through the one-wall kernel, written to `out` (NaN when refused).
+/// Wall `index` of `walls` through the one-wall kernel and the time shifts of computeInto,
+/// written to `out` (NaN when refused): computePeriodicInto's doubles, bit for bit.
 void computeOneWall(const WallArrays& walls, const ResponseArrays& out, std::size_t index,
                     std::vector<LayerProperties>& layers) {
   const std::size_t first = walls.layerBegin[index];
   const std::size_t count = walls.layerBegin[index + 1] - first;
   layers.resize(count);
+  double thickness = 0.0, surfaceMass = 0.0;
   for (std::size_t i = 0; i < count; ++i) {
     layers[i] = LayerProperties{walls.thickness[first + i], walls.conductivity[first + i],
                                 walls.density[first + i], walls.specificHeat[first + i],
                                 walls.resistance[first + i]};
+    thickness += layers[i].thickness;
+    surfaceMass += layers[i].arealMass();
   }
   const ElementBoundary boundary{walls.internalSurfaceResistance[index],
                                  walls.externalSurfaceResistance[index],
                                  walls.partition[index] != 0};
+  const double period = walls.period[index];
   PeriodicResponse response;
-  const bool computed =
-      computePeriodicResponse(layers.data(), count, boundary, walls.period[index], response);
-  const auto put = [&](const ComplexColumns& columns, const Complex& value) {
-    columns.real[index] = value.getRealPart();
-    columns.imaginary[index] = value.getImaginaryPart();
-  };
-  if (!computed) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    response.z11 = response.z12 = response.z21 = response.z22 = Complex{nan, nan};
-    response.internalAdmittance = response.externalAdmittance = Complex{nan, nan};
-    response.periodicThermalTransmittance = Complex{nan, nan};
-    response.internalArealHeatCapacity = response.externalArealHeatCapacity = nan;
-    response.thermalResistance = response.uValue = response.decrementFactor = nan;
-  }
-  put(out.z11, response.z11);
-  put(out.z12, response.z12);
-  put(out.z21, response.z21);
-  put(out.z22, response.z22);
-  put(out.internalAdmittance, response.internalAdmittance);
-  put(out.externalAdmittance, response.externalAdmittance);
-  put(out.periodicThermalTransmittance, response.periodicThermalTransmittance);
-  out.internalArealHeatCapacity[index] = response.internalArealHeatCapacity;
-  out.externalArealHeatCapacity[index] = response.externalArealHeatCapacity;
-  out.thermalResistance[index] = response.thermalResistance;
-  out.uValue[index] = response.uValue;
-  out.decrementFactor[index] = response.decrementFactor;
+  const bool computed = computePeriodicResponse(layers.data(), count, boundary, period, response);
   out.computed[index] = computed ? 1 : 0;
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const auto put = [&](double* column, double value) {
+    if (column != nullptr) column[index] = computed ? value : nan;
+  };
+  const auto putComplex = [&](const ComplexColumns& columns, const Complex& value) {
+    if (columns.real == nullptr) return;
+    columns.real[index * columns.stride] = computed ? value.getRealPart() : nan;
+    columns.imaginary[index * columns.stride] = computed ? value.getImaginaryPart() : nan;
+  };
+  putComplex(out.z11, response.z11);
+  putComplex(out.z12, response.z12);
+  putComplex(out.z21, response.z21);
+  putComplex(out.z22, response.z22);
+  putComplex(out.internalAdmittance, response.internalAdmittance);
+  putComplex(out.externalAdmittance, response.externalAdmittance);
+  putComplex(out.periodicThermalTransmittance, response.periodicThermalTransmittance);
+  put(out.internalArealHeatCapacity, response.internalArealHeatCapacity);
+  put(out.externalArealHeatCapacity, response.externalArealHeatCapacity);
+  put(out.thermalResistance, response.thermalResistance);
+  put(out.uValue, response.uValue);
+  put(out.decrementFactor, response.decrementFactor);
+
+  put(out.period, period);
+  put(out.thickness, thickness);
+  put(out.surfaceMass, surfaceMass);
+  put(out.internalAdmittanceModulus, response.internalAdmittance.getModulus());
+  put(out.externalAdmittanceModulus, response.externalAdmittance.getModulus());
+  put(out.periodicThermalTransmittanceModulus, response.periodicThermalTransmittance.getModulus());
+  if (!computed) {
+    for (double* column : {out.internalAdmittanceShift, out.externalAdmittanceShift,
+                           out.periodicThermalTransmittanceShift, out.timeLag}) {
+      put(column, nan);
+    }
+    return;
+  }
+  if (out.internalAdmittanceShift) {
+    put(out.internalAdmittanceShift, timeShiftHours(response.internalAdmittance, period));
+  }
+  if (out.externalAdmittanceShift) {
+    put(out.externalAdmittanceShift, timeShiftHours(response.externalAdmittance, period));
+  }
+  if (out.periodicThermalTransmittanceShift || out.timeLag) {
+    const double shift = timeShiftHours(response.periodicThermalTransmittance, period);
+    put(out.periodicThermalTransmittanceShift, shift);
+    put(out.timeLag, timeLagFromShift(shift, period));
+  }
 }
 
 void computeWallRangeBaseline(const WallArrays& walls, const ResponseArrays& responses,
@@ -141,6 +169,28 @@ InstructionSet defaultInstructionSet() {
   return chosen;
 }
 
+std::optional<WallProblem> checkWall(const WallArrays& walls, std::size_t index) {
+  // The order of check(): surface resistances, layer count, layers from side 1, period. A
+  // conventional resistance always passes, so checking the resolved ones finds what checking
+  // only the overrides finds.
+  const std::pair<WallField, double> resistances[] = {
+      {WallField::InternalSurfaceResistance, walls.internalSurfaceResistance[index]},
+      {WallField::ExternalSurfaceResistance, walls.externalSurfaceResistance[index]}};
+  for (const auto& [field, value] : resistances) {
+    if (auto problem = checkSurfaceResistance(field, value)) return problem;
+  }
+  const std::size_t first = walls.layerBegin[index];
+  const std::size_t count = walls.layerBegin[index + 1] - first;
+  if (auto problem = checkLayerCount(count)) return problem;
+  for (std::size_t i = 0; i < count; ++i) {
+    const LayerProperties layer{walls.thickness[first + i], walls.conductivity[first + i],
+                                walls.density[first + i], walls.specificHeat[first + i],
+                                walls.resistance[first + i]};
+    if (!isComputableLayer(layer)) return checkLayer(layer, i);
+  }
+  return checkPeriod(walls.period[index]);
+}
+
 void computeManyWalls(const WallArrays& walls, const ResponseArrays& responses,
                       const ManyWallsOptions& options) {
   const InstructionSet instructionSet = options.instructionSet
@@ -211,26 +261,43 @@ WallArrays ManyWallsInput::arrays() const {
           _period.data()};
 }
 
-void ManyWallsOutput::resize(std::size_t wallCount) {
-  for (std::vector<double>& column : _columns) column.resize(wallCount);
+void ManyWallsOutput::resize(std::size_t wallCount, Fields fields) {
+  _fields = fields;
+  const std::size_t columns = fields == Fields::Periodic ? kColumnCount : kResponseColumnCount;
+  for (std::size_t column = 0; column < kColumnCount; ++column) {
+    _columns[column].resize(column < columns ? wallCount : 0);
+  }
   _computed.resize(wallCount);
 }
 
 ResponseArrays ManyWallsOutput::arrays() {
   std::vector<double>* c = _columns;
-  return {{c[0].data(), c[1].data()},
-          {c[2].data(), c[3].data()},
-          {c[4].data(), c[5].data()},
-          {c[6].data(), c[7].data()},
-          {c[8].data(), c[9].data()},
-          {c[10].data(), c[11].data()},
-          {c[12].data(), c[13].data()},
-          c[14].data(),
-          c[15].data(),
-          c[16].data(),
-          c[17].data(),
-          c[18].data(),
-          _computed.data()};
+  ResponseArrays arrays{{c[0].data(), c[1].data()},
+                        {c[2].data(), c[3].data()},
+                        {c[4].data(), c[5].data()},
+                        {c[6].data(), c[7].data()},
+                        {c[8].data(), c[9].data()},
+                        {c[10].data(), c[11].data()},
+                        {c[12].data(), c[13].data()},
+                        c[14].data(),
+                        c[15].data(),
+                        c[16].data(),
+                        c[17].data(),
+                        c[18].data(),
+                        _computed.data()};
+  if (_fields == Fields::Periodic) {
+    arrays.period = c[19].data();
+    arrays.thickness = c[20].data();
+    arrays.surfaceMass = c[21].data();
+    arrays.internalAdmittanceModulus = c[22].data();
+    arrays.externalAdmittanceModulus = c[23].data();
+    arrays.periodicThermalTransmittanceModulus = c[24].data();
+    arrays.internalAdmittanceShift = c[25].data();
+    arrays.externalAdmittanceShift = c[26].data();
+    arrays.periodicThermalTransmittanceShift = c[27].data();
+    arrays.timeLag = c[28].data();
+  }
+  return arrays;
 }
 
 bool ManyWallsOutput::response(std::size_t index, PeriodicResponse& response) const {
@@ -254,9 +321,23 @@ bool ManyWallsOutput::response(std::size_t index, PeriodicResponse& response) co
   return true;
 }
 
+bool ManyWallsOutput::result(std::size_t index, WallResult& result) const {
+  if (!response(index, result)) return false;
+  const std::vector<double>* c = _columns;
+  result.period = c[19][index];
+  result.thickness = c[20][index];
+  result.surfaceMass = c[21][index];
+  result.internalAdmittanceShift = c[25][index];
+  result.externalAdmittanceShift = c[26][index];
+  result.periodicThermalTransmittanceShift = c[27][index];
+  result.timeLag = c[28][index];
+  result.daily = result.twelveDay = SequentialEstimate{};
+  return true;
+}
+
 void computeManyWalls(const ManyWallsInput& walls, ManyWallsOutput& output,
                       const ManyWallsOptions& options) {
-  output.resize(walls.wallCount());
+  output.resize(walls.wallCount(), output.fields());
   computeManyWalls(walls.arrays(), output.arrays(), options);
 }
 

@@ -22,6 +22,7 @@ struct Avx2Math {
     __builtin_memcpy(&offsets, &index, sizeof offsets);
     return _mm256_i64gather_pd(base, offsets, 8);
   }
+  static Vector atan2(Vector y, Vector x) { return Sleef_atan2d4_u10avx2(y, x); }
   static Vector expm1(Vector x) { return Sleef_expm1d4_u10avx2(x); }
   static void sincos(Vector x, Vector& sine, Vector& cosine) {
     const Sleef___m256d_2 both = Sleef_sincosd4_u10avx2(x);

@@ -28,6 +28,7 @@ struct Avx512Math {
                                     8);
 #pragma GCC diagnostic pop
   }
+  static Vector atan2(Vector y, Vector x) { return Sleef_atan2d8_u10avx512f(y, x); }
   static Vector expm1(Vector x) { return Sleef_expm1d8_u10avx512f(x); }
   static void sincos(Vector x, Vector& sine, Vector& cosine) {
     const Sleef___m512d_2 both = Sleef_sincosd8_u10avx512f(x);

@@ -93,11 +93,56 @@ inline V splat(double value) {
   return v;
 }
 
+/// Stores the first `lanes` lanes of `values` at target[first], target[first + 1], ...
+template <typename V>
+inline void storeLanes(double* target, std::size_t first, const V& values, std::size_t lanes) {
+  if (target == nullptr) return;
+  if (lanes == sizeof(V) / sizeof(double)) {
+    __builtin_memcpy(target + first, &values, sizeof values);
+  } else {
+    for (std::size_t j = 0; j < lanes; ++j) target[first + j] = values[j];
+  }
+}
+
+/// Stores the first `lanes` lanes of a complex field where `columns` says: two arrays, or one
+/// array of (real, imaginary) pairs, interleaved in the registers before two whole stores.
+template <typename V, typename Index>
+inline void storeComplexLanes(const ComplexColumns& columns, std::size_t first, const V& re,
+                              const V& im, std::size_t lanes) {
+  constexpr std::size_t kLanes = sizeof(V) / sizeof(double);
+  if (columns.real == nullptr) return;
+  if (columns.stride == 1) {
+    storeLanes(columns.real, first, re, lanes);
+    storeLanes(columns.imaginary, first, im, lanes);
+    return;
+  }
+  if (columns.stride == 2 && columns.imaginary == columns.real + 1 && lanes == kLanes) {
+    // Lane k of the low half takes re[k / 2] for even k, im[k / 2] for odd k; of the high half,
+    // the same from lane kLanes / 2 on (index kLanes + j of the shuffle picks im[j]).
+    Index low{}, high{};
+    for (std::size_t k = 0; k < kLanes; ++k) {
+      const auto from = static_cast<long>(k / 2 + (k % 2) * kLanes);
+      low[k] = from;
+      high[k] = from + static_cast<long>(kLanes / 2);
+    }
+    const V lowPairs = __builtin_shuffle(re, im, low);
+    const V highPairs = __builtin_shuffle(re, im, high);
+    double* const target = columns.real + 2 * first;
+    __builtin_memcpy(target, &lowPairs, sizeof lowPairs);
+    __builtin_memcpy(target + kLanes, &highPairs, sizeof highPairs);
+    return;
+  }
+  for (std::size_t j = 0; j < lanes; ++j) {
+    columns.real[(first + j) * columns.stride] = re[j];
+    columns.imaginary[(first + j) * columns.stride] = im[j];
+  }
+}
+
 /// Computes walls [begin, end) of `walls` into `out`, kLanes walls at a time; the last group is
 /// padded with copies of its first wall, whose results are not stored.
 ///
 /// Math provides the vector type V and V expm1(V), void sincos(V, V& sine, V& cosine),
-/// V sqrt(V).
+/// V sqrt(V), V atan2(V y, V x).
 template <typename Math>
 void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::size_t begin,
                       std::size_t end) {
@@ -152,8 +197,10 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
       if (count > longest) longest = count;
     }
 
-    // R_tot = Rsi + Rse + sum of d / lambda [m2.K/W] (ISO 6946), summed in stack order.
+    // R_tot = Rsi + Rse + sum of d / lambda [m2.K/W] (ISO 6946), summed in stack order, and
+    // the total thickness and surface mass sum d, sum d rho, as completePeriodicResult sums them.
     V totalResistance = rsi + rse;
+    V totalThickness = zero, surfaceMass = zero;
     // Z_si = [[1, -Rsi], [0, 1]].
     MatrixLanes<V> z{complexOne, C{-rsi, zero}, C{zero, zero}, complexOne};
 
@@ -178,6 +225,9 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
         lambda[i] = slab[i] ? Math::gather(walls.conductivity, at) : one;
         const V rho = slab[i] ? Math::gather(walls.density, at) : one;
         const V c = slab[i] ? Math::gather(walls.specificHeat, at) : one;
+        // Absent layers and pure resistances (d = 0, rho = 0) add 0, as d rho = 0 adds there.
+        totalThickness = totalThickness + d[i];
+        surfaceMass = surfaceMass + (slab[i] ? d[i] * rho : zero);
         // delta = sqrt(lambda T / (rho c pi)) [m] and xi = d / delta [-] (ISO 13786), rounded
         // as periodic_response.cpp rounds them: an ulp of xi would become xi ulps of e^xi.
         penetrationDepth[i] = Math::sqrt((lambda[i] * period) / ((rho * c) * kPiValue));
@@ -279,52 +329,59 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     finite = finiteAnd(finite, decrementFactor);
 
     const V notComputed = splat<V>(__builtin_nan(""));
-    const V columns[] = {z.m11.re,
-                         z.m11.im,
-                         z.m12.re,
-                         z.m12.im,
-                         z.m21.re,
-                         z.m21.im,
-                         z.m22.re,
-                         z.m22.im,
-                         internalAdmittance.re,
-                         internalAdmittance.im,
-                         externalAdmittance.re,
-                         externalAdmittance.im,
-                         transmittance.re,
-                         transmittance.im,
-                         internalCapacity,
-                         externalCapacity,
-                         totalResistance,
-                         uValue,
-                         decrementFactor};
-    double* const targets[] = {out.z11.real,
-                               out.z11.imaginary,
-                               out.z12.real,
-                               out.z12.imaginary,
-                               out.z21.real,
-                               out.z21.imaginary,
-                               out.z22.real,
-                               out.z22.imaginary,
-                               out.internalAdmittance.real,
-                               out.internalAdmittance.imaginary,
-                               out.externalAdmittance.real,
-                               out.externalAdmittance.imaginary,
-                               out.periodicThermalTransmittance.real,
-                               out.periodicThermalTransmittance.imaginary,
-                               out.internalArealHeatCapacity,
-                               out.externalArealHeatCapacity,
-                               out.thermalResistance,
-                               out.uValue,
-                               out.decrementFactor};
-    static_assert(sizeof(columns) / sizeof(columns[0]) == sizeof(targets) / sizeof(targets[0]));
-    for (std::size_t column = 0; column < sizeof(targets) / sizeof(targets[0]); ++column) {
-      const V values = finite ? columns[column] : notComputed;
-      if (lanes == kLanes) {
-        __builtin_memcpy(targets[column] + first, &values, sizeof values);
-      } else {
-        for (std::size_t j = 0; j < lanes; ++j) targets[column][first + j] = values[j];
-      }
+    const auto kept = [&](const V& value) { return finite ? value : notComputed; };
+    const auto storeComplex = [&](const ComplexColumns& columns, const C& value) {
+      storeComplexLanes<V, Index>(columns, first, kept(value.re), kept(value.im), lanes);
+    };
+    const auto store = [&](double* target, const V& value) {
+      storeLanes(target, first, kept(value), lanes);
+    };
+    storeComplex(out.z11, z.m11);
+    storeComplex(out.z12, z.m12);
+    storeComplex(out.z21, z.m21);
+    storeComplex(out.z22, z.m22);
+    storeComplex(out.internalAdmittance, internalAdmittance);
+    storeComplex(out.externalAdmittance, externalAdmittance);
+    storeComplex(out.periodicThermalTransmittance, transmittance);
+    store(out.internalArealHeatCapacity, internalCapacity);
+    store(out.externalArealHeatCapacity, externalCapacity);
+    store(out.thermalResistance, totalResistance);
+    store(out.uValue, uValue);
+    store(out.decrementFactor, decrementFactor);
+
+    // What WallResult adds for the periodic part, each only where it is wanted.
+    store(out.period, period);
+    store(out.thickness, totalThickness);
+    store(out.surfaceMass, surfaceMass);
+    const auto modulus = [&](const C& x) { return Math::sqrt(x.re * x.re + x.im * x.im); };
+    if (out.internalAdmittanceModulus) {
+      store(out.internalAdmittanceModulus, modulus(internalAdmittance));
+    }
+    if (out.externalAdmittanceModulus) {
+      store(out.externalAdmittanceModulus, modulus(externalAdmittance));
+    }
+    if (out.periodicThermalTransmittanceModulus) {
+      store(out.periodicThermalTransmittanceModulus, modulus(transmittance));
+    }
+    // Time shift (T / 2 pi) arg(Y) [h] with arg in (-pi, pi], as timeShiftHours computes it:
+    // atan2 gives -pi for a negative zero imaginary part, taken as +pi.
+    const V cycleHours = period / 3600.0;  // kSecondsPerHour of constants.h
+    const V halfTurn = splat<V>(kPiValue);
+    const auto shift = [&](const C& x) {
+      V phase = Math::atan2(x.im, x.re);
+      phase = phase <= -kPiValue ? halfTurn : phase;
+      return cycleHours * phase / kTwoPiValue;
+    };
+    if (out.internalAdmittanceShift) store(out.internalAdmittanceShift, shift(internalAdmittance));
+    if (out.externalAdmittanceShift) store(out.externalAdmittanceShift, shift(externalAdmittance));
+    if (out.periodicThermalTransmittanceShift || out.timeLag) {
+      const V transmittanceShift = shift(transmittance);
+      store(out.periodicThermalTransmittanceShift, transmittanceShift);
+      // The lag wrapped into [0, T) as timeLagFromShift wraps it; 0 - x keeps a zero lag +0.
+      V lag = zero - transmittanceShift;
+      lag = lag < 0.0 ? lag + cycleHours : lag;
+      lag = lag >= cycleHours ? lag - cycleHours : lag;
+      store(out.timeLag, lag);
     }
     for (std::size_t j = 0; j < lanes; ++j) {
       out.computed[first + j] = finite[j] != 0 ? 1 : 0;

@@ -108,15 +108,28 @@ std::optional<WallProblem> checkLayer(const LayerProperties& layer, std::size_t 
   return std::nullopt;
 }
 
-std::optional<WallProblem> checkSurfaceResistances(const WallRequest& request) {
+std::optional<WallProblem> checkSurfaceResistance(WallField field, double value) {
   // 0 is allowed: a face in perfect contact with its environment.
+  if (!(std::isfinite(value) && value >= 0.0))
+    return problemOf(ProblemKind::Negative, field, value);
+  return std::nullopt;
+}
+
+std::optional<WallProblem> checkSurfaceResistances(const WallRequest& request) {
   const std::pair<WallField, const std::optional<double>*> overrides[] = {
       {WallField::InternalSurfaceResistance, &request.internalSurfaceResistance},
       {WallField::ExternalSurfaceResistance, &request.externalSurfaceResistance}};
   for (const auto& [field, value] : overrides) {
-    if (*value && !(std::isfinite(**value) && **value >= 0.0)) {
-      return problemOf(ProblemKind::Negative, field, **value);
-    }
+    if (!*value) continue;
+    if (auto problem = checkSurfaceResistance(field, **value)) return problem;
+  }
+  return std::nullopt;
+}
+
+std::optional<WallProblem> checkLayerCount(std::size_t count) {
+  if (count == 0) return problemOf(ProblemKind::NoLayers, WallField::Layers, 0.0);
+  if (count > kMaxLayers) {
+    return problemOf(ProblemKind::TooManyLayers, WallField::Layers, static_cast<double>(count));
   }
   return std::nullopt;
 }
@@ -131,11 +144,7 @@ std::optional<WallProblem> checkPeriod(double period) {
 
 std::optional<WallProblem> check(const WallRequest& request) {
   if (auto problem = checkSurfaceResistances(request)) return problem;
-  if (request.layers.empty()) return problemOf(ProblemKind::NoLayers, WallField::Layers, 0.0);
-  if (request.layers.size() > kMaxLayers) {
-    return problemOf(ProblemKind::TooManyLayers, WallField::Layers,
-                     static_cast<double>(request.layers.size()));
-  }
+  if (auto problem = checkLayerCount(request.layers.size())) return problem;
   // The usual case, every layer computable, in one quick pass; the problem only when there is one.
   for (std::size_t i = 0; i < request.layers.size(); ++i) {
     if (!isComputableLayer(request.layers[i])) return checkLayer(request.layers[i], i);

@@ -58,19 +58,9 @@ void completePeriodicResult(const WallRequest& request, WallResult& result) {
 
 void completeResult(const WallRequest& request, WallResult& result) {
   completePeriodicResult(request, result);
-  const LayerProperties* const layers = request.layers.data();
-  const std::size_t layerCount = request.layers.size();
-  bool anySlab = false;
-  for (std::size_t i = 0; i < layerCount; ++i) anySlab = anySlab || !layers[i].isPureResistance();
-  // A stack of pure resistances stores no heat: there is nothing to estimate.
-  if (!anySlab) return;
-
-  const double rsi = request.boundary().internalSurfaceResistance;
-  int method = None;
-  computeSequentialCapacity(layers, layerCount, rsi, Daily, result.daily.capacity, method);
-  result.daily.method = static_cast<CapacityMethod>(method);
-  computeSequentialCapacity(layers, layerCount, rsi, Extended, result.twelveDay.capacity, method);
-  result.twelveDay.method = static_cast<CapacityMethod>(method);
+  estimateSequentialCapacities(request.layers.data(), request.layers.size(),
+                               request.boundary().internalSurfaceResistance, result.daily,
+                               result.twelveDay);
 }
 
 }  // namespace Detail
@@ -79,8 +69,7 @@ namespace {
 
 /// The check and the kernel shared by both entry points: none when `result` holds the
 /// PeriodicResponse of a computable wall.
-std::optional<WallProblem> checkedPeriodicResponse(const WallRequest& request,
-                                                   WallResult& result) {
+std::optional<WallProblem> checkedPeriodicResponse(const WallRequest& request, WallResult& result) {
   if (auto problem = check(request)) return problem;
   if (!computePeriodicResponse(request.layers.data(), request.layers.size(), request.boundary(),
                                request.period, result)) {
@@ -107,6 +96,23 @@ WallOutcome compute(const WallRequest& request) {
   WallResult result;
   if (auto problem = computeInto(request, result)) return *problem;
   return result;
+}
+
+void estimateSequentialCapacities(const LayerProperties* layers, std::size_t layerCount,
+                                  double internalSurfaceResistance, SequentialEstimate& daily,
+                                  SequentialEstimate& twelveDay) {
+  daily = twelveDay = SequentialEstimate{};
+  bool anySlab = false;
+  for (std::size_t i = 0; i < layerCount; ++i) anySlab = anySlab || !layers[i].isPureResistance();
+  // A stack of pure resistances stores no heat: there is nothing to estimate.
+  if (!anySlab) return;
+  int method = None;
+  computeSequentialCapacity(layers, layerCount, internalSurfaceResistance, Daily, daily.capacity,
+                            method);
+  daily.method = static_cast<CapacityMethod>(method);
+  computeSequentialCapacity(layers, layerCount, internalSurfaceResistance, Extended,
+                            twelveDay.capacity, method);
+  twelveDay.method = static_cast<CapacityMethod>(method);
 }
 
 double timeShiftHours(const Complex& quantity, double period) {

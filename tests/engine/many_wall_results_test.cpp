@@ -41,6 +41,14 @@ const Spoiler kSpoilers[] = {
      [](WallRequest& request) {
        request.internalSurfaceResistance = std::numeric_limits<double>::infinity();
      }},
+    {"tooManyLayers",
+     [](WallRequest& request) {
+       request.layers.assign(kMaxLayers + 1, LayerProperties::slab(0.01, 1.0, 1000.0, 1000.0));
+     }},
+    {"negativeExternalResistance",
+     [](WallRequest& request) { request.externalSurfaceResistance = -0.01; }},
+    {"zeroPureResistance",
+     [](WallRequest& request) { request.layers.front() = LayerProperties::pureResistance(0.0); }},
     {"overflowing",
      [](WallRequest& request) {
        request.layers.push_back(LayerProperties::slab(60.0, 2.0, 2400.0, 1000.0));
@@ -134,6 +142,27 @@ TEST_P(ManyWallResultsTest, EveryRequestAsComputeIntoAnswersIt) {
     EXPECT_GE(refused, static_cast<int>(requests.size()) / 5) << "every fifth request spoilt";
   }
 }
+
+class CheckWallTest : public ::testing::TestWithParam<Spoiler> {};
+
+TEST_P(CheckWallTest, FindsWhatCheckFindsInTheRequest) {
+  const std::vector<WallRequest> requests = makeRequests(GetParam(), 61);
+  ManyWallsInput input;
+  for (const WallRequest& request : requests) {
+    input.add(request.layers.data(), request.layers.size(), request.boundary(), request.period);
+  }
+  const WallArrays arrays = input.arrays();
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    const std::string where = std::string(GetParam().name) + " request " + std::to_string(i);
+    const std::optional<WallProblem> expected = check(requests[i]);
+    const std::optional<WallProblem> actual = checkWall(arrays, i);
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << where;
+    if (expected) expectSameProblem(*actual, *expected, where);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, CheckWallTest, ::testing::ValuesIn(kSpoilers),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(Requests, ManyWallResultsTest,
                          ::testing::Combine(::testing::ValuesIn(kSpoilers),

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -16,6 +17,7 @@
 
 #include "brusk/engine/many_walls.h"
 #include "brusk/engine/periodic_response.h"
+#include "brusk/engine/wall_result.h"
 #include "periodic_reference.h"
 
 namespace {
@@ -233,6 +235,166 @@ INSTANTIATE_TEST_SUITE_P(Groups, ManyWallsIndependenceTest,
                            return std::to_string(std::get<0>(testInfo.param)) + "walls_" +
                                   std::to_string(std::get<1>(testInfo.param)) + "threads_" +
                                   nameOf(std::get<2>(testInfo.param));
+                         });
+
+/// How far apart two time shifts [h] are on a cycle of `cycleHours`, across the wrap at T/2.
+double shiftDistance(double a, double b, double cycleHours) {
+  const double apart = std::abs(a - b);
+  return std::min(apart, std::abs(apart - cycleHours));
+}
+
+std::uint64_t bitsOf(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+class ManyWallsDerivedTest : public ::testing::TestWithParam<InstructionSet> {};
+
+TEST_P(ManyWallsDerivedTest, WhatTheResultAddsAgreesWithThePeriodicPathOfComputeInto) {
+  const InstructionSet instructionSet = GetParam();
+  if (!isSupported(instructionSet)) GTEST_SKIP() << nameOf(instructionSet) << " not on this CPU";
+  const WallFamily family{"derived", 23u, 4000 / kWallScale, 1e-5, 3.0, kHour, 30 * kDay};
+  const RandomWalls walls = makeWalls(family, family.wallCount);
+  ManyWallsOutput output;
+  output.resize(0, ManyWallsOutput::Fields::Periodic);
+  ManyWallsOptions options;
+  options.instructionSet = instructionSet;
+  computeManyWalls(walls.input, output, options);
+  const ResponseArrays columns = output.arrays();
+  // The baseline kernel is the one-wall path itself: its doubles are computeInto's.
+  const bool exact = instructionSet == InstructionSet::Baseline;
+
+  int refused = 0;
+  worstUlps = 0.0;
+  for (std::size_t wall = 0; wall < walls.layers.size(); ++wall) {
+    const std::vector<LayerProperties>& layers = walls.layers[wall];
+    const double period = walls.periods[wall];
+    const std::string where = nameOf(instructionSet) + " wall " + std::to_string(wall);
+    PeriodicResponse expected;
+    const bool finite = computePeriodicResponse(layers.data(), layers.size(),
+                                                walls.boundaries[wall], period, expected);
+    WallResult actual;
+    ASSERT_EQ(output.result(wall, actual), finite) << where;
+    if (!finite) {
+      ++refused;
+      for (const double* column :
+           {columns.period, columns.thickness, columns.timeLag, columns.internalAdmittanceShift,
+            columns.periodicThermalTransmittanceModulus}) {
+        EXPECT_TRUE(std::isnan(column[wall])) << where;
+      }
+      continue;
+    }
+    double thickness = 0.0, surfaceMass = 0.0;
+    for (const LayerProperties& layer : layers) {
+      thickness += layer.thickness;
+      surfaceMass += layer.arealMass();
+    }
+    EXPECT_EQ(actual.period, period) << where;
+    EXPECT_EQ(actual.thickness, thickness) << where;
+    EXPECT_EQ(actual.surfaceMass, surfaceMass) << where;
+
+    const Reference reference = referenceResponse(layers, walls.boundaries[wall], period);
+    const double cycleHours = period / kHour;
+    const struct {
+      const char* name;
+      Complex value;
+      const Tracked& magnitude;
+      double modulus, shift;
+    } derived[] = {
+        {"Y11", expected.internalAdmittance, reference.internalAdmittance,
+         columns.internalAdmittanceModulus[wall], actual.internalAdmittanceShift},
+        {"Y22", expected.externalAdmittance, reference.externalAdmittance,
+         columns.externalAdmittanceModulus[wall], actual.externalAdmittanceShift},
+        {"Y12", expected.periodicThermalTransmittance, reference.transmittance,
+         columns.periodicThermalTransmittanceModulus[wall],
+         actual.periodicThermalTransmittanceShift},
+    };
+    for (const auto& field : derived) {
+      const double shift = timeShiftHours(field.value, period);
+      const std::string what = where + " " + field.name;
+      if (exact) {
+        EXPECT_EQ(bitsOf(field.modulus), bitsOf(field.value.getModulus())) << what;
+        EXPECT_EQ(bitsOf(field.shift), bitsOf(shift)) << what;
+        continue;
+      }
+      expectAgrees(field.modulus, field.value.getModulus(), field.magnitude.magnitude,
+                   what + " modulus");
+      // arg moves by |dY| / |Y| where Y moves by dY, and atan2 adds an ulp of its own.
+      const double phaseTolerance =
+          2.0 * kTolerance * field.magnitude.magnitude / field.value.getModulus() + 4 * kEpsilon;
+      EXPECT_LE(shiftDistance(field.shift, shift, cycleHours),
+                cycleHours / (2.0 * 3.141592653589793) * phaseTolerance)
+          << what << " shift " << field.shift << " vs " << shift;
+    }
+    const double lag = timeLagHours(expected.periodicThermalTransmittance, period);
+    if (exact) {
+      EXPECT_EQ(bitsOf(actual.timeLag), bitsOf(lag)) << where;
+    } else {
+      EXPECT_GE(actual.timeLag, 0.0) << where;
+      EXPECT_LT(actual.timeLag, cycleHours) << where;
+      EXPECT_NEAR(shiftDistance(actual.timeLag, lag, cycleHours), 0.0, 1e-9 * cycleHours) << where;
+    }
+  }
+  EXPECT_GT(refused, 0) << "metres of material on hour cycles overflow";
+  std::cout << nameOf(instructionSet) << ": moduli within " << worstUlps
+            << " ulp of the magnitude, " << refused << " refused\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kernels, ManyWallsDerivedTest, ::testing::ValuesIn(kInstructionSets),
+                         [](const auto& testInfo) { return nameOf(testInfo.param); });
+
+/// Wall count (partial groups) and instruction set.
+using LayoutCase = std::tuple<int, InstructionSet>;
+
+class ManyWallsLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
+
+TEST_P(ManyWallsLayoutTest, InterleavedStridedAndMissingColumnsGiveTheSameBits) {
+  const auto& [wallCount, instructionSet] = GetParam();
+  if (!isSupported(instructionSet)) GTEST_SKIP() << nameOf(instructionSet) << " not on this CPU";
+  const WallFamily family{"layout", 29u, wallCount, 1e-4, 3.0, kHour, 30 * kDay};
+  const RandomWalls walls = makeWalls(family, wallCount);
+  ManyWallsOptions options;
+  options.instructionSet = instructionSet;
+  ManyWallsOutput full;
+  full.resize(0, ManyWallsOutput::Fields::Periodic);
+  computeManyWalls(walls.input, full, options);
+  const ResponseArrays expected = full.arrays();
+
+  // Z11 as complex numbers (pairs), Y11 in two arrays read every third element, U and the lag
+  // alone: everything else is not wanted.
+  const auto count = static_cast<std::size_t>(wallCount);
+  std::vector<std::complex<double>> z11(count);
+  std::vector<double> y11Real(3 * count), y11Imaginary(3 * count), u(count), lag(count);
+  std::vector<std::uint8_t> computed(count);
+  ResponseArrays sparse;
+  sparse.z11 = {reinterpret_cast<double*>(z11.data()), reinterpret_cast<double*>(z11.data()) + 1,
+                2};
+  sparse.internalAdmittance = {y11Real.data(), y11Imaginary.data(), 3};
+  sparse.uValue = u.data();
+  sparse.timeLag = lag.data();
+  sparse.computed = computed.data();
+  computeManyWalls(walls.input.arrays(), sparse, options);
+
+  for (std::size_t wall = 0; wall < count; ++wall) {
+    const std::string where = "wall " + std::to_string(wall);
+    EXPECT_EQ(bitsOf(z11[wall].real()), bitsOf(expected.z11.real[wall])) << where;
+    EXPECT_EQ(bitsOf(z11[wall].imag()), bitsOf(expected.z11.imaginary[wall])) << where;
+    EXPECT_EQ(bitsOf(y11Real[3 * wall]), bitsOf(expected.internalAdmittance.real[wall])) << where;
+    EXPECT_EQ(bitsOf(y11Imaginary[3 * wall]), bitsOf(expected.internalAdmittance.imaginary[wall]))
+        << where;
+    EXPECT_EQ(bitsOf(u[wall]), bitsOf(expected.uValue[wall])) << where;
+    EXPECT_EQ(bitsOf(lag[wall]), bitsOf(expected.timeLag[wall])) << where;
+    EXPECT_EQ(computed[wall], expected.computed[wall]) << where;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Groups, ManyWallsLayoutTest,
+                         ::testing::Combine(::testing::Values(1, 7, 9, 67),
+                                            ::testing::ValuesIn(kInstructionSets)),
+                         [](const auto& testInfo) {
+                           return std::to_string(std::get<0>(testInfo.param)) + "walls_" +
+                                  nameOf(std::get<1>(testInfo.param));
                          });
 
 TEST(ManyWallsDispatch, DefaultFollowsTheEnvironmentCap) {

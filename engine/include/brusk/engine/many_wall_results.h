@@ -14,8 +14,8 @@ namespace Brusk::Engine {
 
 /// For every i < count, as computeInto(requests[i], results[i]) would: problems[i] is the
 /// check's problem or the overflow refusal, or empty with results[i] filled. The periodic
-/// characteristics come from computeManyWalls, within a few ulps of computeInto's (see
-/// many_walls.h); the time shifts, the sequential estimates and the problems are computed as
+/// characteristics and the time shifts come from computeManyWalls, within a few ulps of
+/// computeInto's (see many_walls.h); the sequential estimates and the problems are computed as
 /// computeInto computes them. The requests are shared between options.threads threads. With
 /// `sequential` false the sequential estimates are skipped, as computePeriodicInto skips them.
 void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,

@@ -12,6 +12,8 @@
 
 #include "brusk/engine/layer_properties.h"
 #include "brusk/engine/periodic_response.h"
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
 
 namespace Brusk::Engine {
 
@@ -57,15 +59,22 @@ struct WallArrays {
   const double* period = nullptr;           ///< T per wall [s]
 };
 
-/// Real and imaginary parts of one complex field, one element per wall.
+/// Real and imaginary parts of one complex field, element w of wall w at real[w * stride] and
+/// imaginary[w * stride]: stride 1 for two arrays of doubles, stride 2 with imaginary = real + 1
+/// for an array of complex numbers (std::complex<double>, NumPy's complex128). A null `real`
+/// is a field not wanted.
 struct ComplexColumns {
   double* real = nullptr;
   double* imaginary = nullptr;
+  std::size_t stride = 1;
 };
 
-/// Where computeManyWalls writes, one element per wall in every array (the fields of
-/// PeriodicResponse). A wall whose result is not a finite double (computePeriodicResponse
-/// returns false) gets computed = 0 and NaN in every field.
+/// Where computeManyWalls writes, one element per wall in every array. The fields of
+/// PeriodicResponse come first; then what WallResult adds to them for the periodic part, each
+/// computed only where its array is given (null: not wanted), as computePeriodicInto computes
+/// it. A null array among the PeriodicResponse fields is also skipped. A wall whose result is
+/// not a finite double (computePeriodicResponse returns false) gets computed = 0 and NaN in
+/// every field.
 struct ResponseArrays {
   ComplexColumns z11, z12, z21, z22;
   ComplexColumns internalAdmittance, externalAdmittance, periodicThermalTransmittance;
@@ -75,7 +84,24 @@ struct ResponseArrays {
   double* uValue = nullptr;                     ///< U [W/(m2.K)]
   double* decrementFactor = nullptr;            ///< f [-]
   std::uint8_t* computed = nullptr;             ///< 1 when the wall's result is finite, else 0
+
+  double* period = nullptr;                               ///< T [s]
+  double* thickness = nullptr;                            ///< sum of d [m]
+  double* surfaceMass = nullptr;                          ///< sum of d rho [kg/m2]
+  double* internalAdmittanceModulus = nullptr;            ///< |Y11| [W/(m2.K)]
+  double* externalAdmittanceModulus = nullptr;            ///< |Y22| [W/(m2.K)]
+  double* periodicThermalTransmittanceModulus = nullptr;  ///< |Y12| [W/(m2.K)]
+  double* internalAdmittanceShift = nullptr;              ///< timeShiftHours(Y11) [h]
+  double* externalAdmittanceShift = nullptr;              ///< timeShiftHours(Y22) [h]
+  double* periodicThermalTransmittanceShift = nullptr;    ///< timeShiftHours(Y12) [h]
+  double* timeLag = nullptr;                              ///< timeLagFromShift of Y12's shift [h]
 };
+
+/// The first problem of wall `index` of `walls`, as check() finds it for the request the wall
+/// came from: the surface resistances (finite, not negative), the layer count (1 to
+/// kMaxLayers), each layer from side 1, the period. Walls without a problem may be given to
+/// computeManyWalls.
+[[nodiscard]] std::optional<WallProblem> checkWall(const WallArrays& walls, std::size_t index);
 
 /// How to compute many walls.
 struct ManyWallsOptions {
@@ -115,19 +141,33 @@ private:
 /// Owning structure-of-arrays results for a number of walls.
 class ManyWallsOutput {
 public:
+  /// The columns an output holds.
+  enum class Fields {
+    Response,  ///< the fields of PeriodicResponse
+    Periodic,  ///< and what WallResult adds for the periodic part (period, thickness, time
+               ///< shifts...)
+  };
   /// Makes room for `wallCount` walls (contents unspecified until computed).
-  void resize(std::size_t wallCount);
+  void resize(std::size_t wallCount, Fields fields = Fields::Response);
   [[nodiscard]] std::size_t wallCount() const { return _computed.size(); }
+  [[nodiscard]] Fields fields() const { return _fields; }
   /// Views of the arrays, valid until the next resize().
   [[nodiscard]] ResponseArrays arrays();
   /// Wall `index` as one record; false, leaving `response` untouched, for a refused wall.
   [[nodiscard]] bool response(std::size_t index, PeriodicResponse& response) const;
+  /// Wall `index` as computePeriodicInto() gives it (the sequential estimates left as no
+  /// estimate), from an output of Fields::Periodic; false, leaving `result` untouched, for a
+  /// refused wall.
+  [[nodiscard]] bool result(std::size_t index, WallResult& result) const;
 
 private:
-  /// One array per real column, in the order of ResponseArrays.
-  static constexpr std::size_t kColumnCount = 19;
+  /// One array per real column: the PeriodicResponse fields in the order of ResponseArrays,
+  /// then the derived ones.
+  static constexpr std::size_t kResponseColumnCount = 19;
+  static constexpr std::size_t kColumnCount = kResponseColumnCount + 10;
   std::vector<double> _columns[kColumnCount];
   std::vector<std::uint8_t> _computed;
+  Fields _fields = Fields::Response;
 };
 
 /// Convenience: computes `walls` into `output`, resized to fit.

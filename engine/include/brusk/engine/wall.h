@@ -136,8 +136,15 @@ struct WallProblem {
 [[nodiscard]] std::optional<WallProblem> checkLayer(const LayerProperties& layer,
                                                     std::size_t index);
 
+/// A surface resistance given instead of the convention (`field` Rsi or Rse) must be finite and
+/// not negative.
+[[nodiscard]] std::optional<WallProblem> checkSurfaceResistance(WallField field, double value);
+
 /// The overrides of the surface resistances, if given, must be finite and not negative.
 [[nodiscard]] std::optional<WallProblem> checkSurfaceResistances(const WallRequest& request);
+
+/// A wall has at least one layer and at most kMaxLayers.
+[[nodiscard]] std::optional<WallProblem> checkLayerCount(std::size_t count);
 
 /// The period must be positive, finite and within [kShortestPeriod, kLongestPeriod].
 [[nodiscard]] std::optional<WallProblem> checkPeriod(double period);

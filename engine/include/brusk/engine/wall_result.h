@@ -55,6 +55,13 @@ using WallOutcome = std::variant<WallResult, WallProblem>;
 [[nodiscard]] std::optional<WallProblem> computePeriodicInto(const WallRequest& request,
                                                              WallResult& result);
 
+/// Both sequential heat capacity estimates of side 1 of a checked stack (side 1 first, Rsi
+/// [m2.K/W]): what computeInto adds to computePeriodicInto. A stack of pure resistances stores
+/// no heat and gets no estimate (None, 0).
+void estimateSequentialCapacities(const LayerProperties* layers, std::size_t layerCount,
+                                  double internalSurfaceResistance, SequentialEstimate& daily,
+                                  SequentialEstimate& twelveDay);
+
 /// ISO 13786 time shift [h] of a periodic quantity on a cycle of `period` seconds:
 /// (T / 2 pi) arg(Y), with arg in (-pi, pi], so the shift lies in (-T/2, T/2].
 [[nodiscard]] double timeShiftHours(const Complex& quantity, double period);
