@@ -17,10 +17,11 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 #include "brusk/engine/constants.h"
-#include "brusk/engine/many_wall_results.h"
+#include "brusk/engine/many_walls.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -256,10 +257,10 @@ struct Outputs {
 
 /// Why a row could not be computed: the engine's problem, or a layout fault of the arrays.
 struct RowFailure {
-  enum class Kind { Engine, LayerAfterPadding, LayerCountTooLarge, LayerCountNotWhole };
+  enum class Kind { Engine, Overflow, LayerAfterPadding, LayerCountTooLarge, LayerCountNotWhole };
   py::ssize_t row = 0;
   Kind kind = Kind::Engine;
-  WallProblem problem;
+  WallProblem problem;    ///< for Engine; an Overflow's is worked out when it is worded
   py::ssize_t layer = 0;  ///< the layer (0-based) or the count, for the layout faults
 };
 
@@ -292,39 +293,9 @@ void writeNaN(const Outputs& out, py::ssize_t row) {
   if (out.twelveDayMethod) out.twelveDayMethod[row] = -1;
 }
 
-void writeResult(const Outputs& out, py::ssize_t row, const WallResult& r) {
-  if (out.period) out.period[row] = r.period;
-  if (out.thickness) out.thickness[row] = r.thickness;
-  if (out.surfaceMass) out.surfaceMass[row] = r.surfaceMass;
-  if (out.thermalResistance) out.thermalResistance[row] = r.thermalResistance;
-  if (out.uValue) out.uValue[row] = r.uValue;
-  if (out.decrementFactor) out.decrementFactor[row] = r.decrementFactor;
-  if (out.transmittanceModulus)
-    out.transmittanceModulus[row] = r.periodicThermalTransmittance.getModulus();
-  if (out.transmittanceShift) out.transmittanceShift[row] = r.periodicThermalTransmittanceShift;
-  if (out.timeLag) out.timeLag[row] = r.timeLag;
-  if (out.internalAdmittanceModulus)
-    out.internalAdmittanceModulus[row] = r.internalAdmittance.getModulus();
-  if (out.internalAdmittanceShift) out.internalAdmittanceShift[row] = r.internalAdmittanceShift;
-  if (out.externalAdmittanceModulus)
-    out.externalAdmittanceModulus[row] = r.externalAdmittance.getModulus();
-  if (out.externalAdmittanceShift) out.externalAdmittanceShift[row] = r.externalAdmittanceShift;
-  if (out.internalCapacity) out.internalCapacity[row] = r.internalArealHeatCapacity;
-  if (out.externalCapacity) out.externalCapacity[row] = r.externalArealHeatCapacity;
-  if (out.z11) out.z11[row] = toPython(r.z11);
-  if (out.z12) out.z12[row] = toPython(r.z12);
-  if (out.z21) out.z21[row] = toPython(r.z21);
-  if (out.z22) out.z22[row] = toPython(r.z22);
-  if (out.dailyValue) out.dailyValue[row] = r.daily.capacity;
-  if (out.dailyMethod) out.dailyMethod[row] = static_cast<std::int8_t>(r.daily.method);
-  if (out.twelveDayValue) out.twelveDayValue[row] = r.twelveDay.capacity;
-  if (out.twelveDayMethod) out.twelveDayMethod[row] = static_cast<std::int8_t>(r.twelveDay.method);
-}
-
-/// Fills `request` with row `row`; returns a layout fault of the arrays, if any.
-std::optional<RowFailure> fillRequest(const ManyInput& in, py::ssize_t row, WallRequest& request) {
+/// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
+std::variant<py::ssize_t, RowFailure> rowLayerCount(const ManyInput& in, py::ssize_t row) {
   const py::ssize_t columns = in.thickness.columns();
-  py::ssize_t count = columns;
   if (in.layerCount.given()) {
     const double given = in.layerCount.at(row, 0.0);
     if (!(given >= 0.0 && given == std::floor(given))) {
@@ -336,85 +307,226 @@ std::optional<RowFailure> fillRequest(const ManyInput& in, py::ssize_t row, Wall
       return RowFailure{
           row, RowFailure::Kind::LayerCountTooLarge, {}, static_cast<py::ssize_t>(given)};
     }
-    count = static_cast<py::ssize_t>(given);
-  } else {
-    // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
-    count = 0;
-    while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
-    for (py::ssize_t later = count + 1; later < columns; ++later) {
-      if (!std::isnan(in.thickness.at(row, later))) {
-        return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
-      }
+    return static_cast<py::ssize_t>(given);
+  }
+  // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
+  py::ssize_t count = 0;
+  while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
+  for (py::ssize_t later = count + 1; later < columns; ++later) {
+    if (!std::isnan(in.thickness.at(row, later))) {
+      return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
     }
   }
-  request.layers.resize(static_cast<std::size_t>(count));  // within the reserved capacity
-  for (py::ssize_t column = 0; column < count; ++column) {
-    LayerProperties& layer = request.layers[static_cast<std::size_t>(column)];
-    layer.thickness = in.thickness.at(row, column);
-    layer.conductivity = in.conductivity.at(row, column);
-    layer.density = in.density.at(row, column);
-    layer.specificHeat = in.specificHeat.at(row, column);
-    layer.resistance = in.resistance.given() ? in.resistance.at(row, column) : 0.0;
+  return count;
+}
+
+LayerProperties layerAt(const ManyInput& in, py::ssize_t row, py::ssize_t column) {
+  return LayerProperties{in.thickness.at(row, column), in.conductivity.at(row, column),
+                         in.density.at(row, column), in.specificHeat.at(row, column),
+                         in.resistance.given() ? in.resistance.at(row, column) : 0.0};
+}
+
+Brusk::Engine::ElementPosition positionAt(const ManyInput& in, py::ssize_t row) {
+  return in.partition.at(row, 0.0) != 0.0 ? Brusk::Engine::ElementPosition::Internal
+                                          : Brusk::Engine::ElementPosition::External;
+}
+
+/// Row `row` as a request, to word its failure; a layout fault leaves the layers empty.
+WallRequest requestOf(const ManyInput& in, py::ssize_t row) {
+  WallRequest request;
+  const auto count = rowLayerCount(in, row);
+  if (const py::ssize_t* layers = std::get_if<py::ssize_t>(&count)) {
+    for (py::ssize_t column = 0; column < *layers; ++column) {
+      request.layers.push_back(layerAt(in, row, column));
+    }
   }
-  request.position = in.partition.at(row, 0.0) != 0.0 ? Brusk::Engine::ElementPosition::Internal
-                                                      : Brusk::Engine::ElementPosition::External;
+  request.position = positionAt(in, row);
   request.heatFlow = in.heatFlow;
   // NaN in an override keeps the convention for that wall.
   const double rsi = in.rsi.at(row, std::numeric_limits<double>::quiet_NaN());
   const double rse = in.rse.at(row, std::numeric_limits<double>::quiet_NaN());
-  request.internalSurfaceResistance = std::isnan(rsi) ? std::nullopt : std::optional<double>(rsi);
-  request.externalSurfaceResistance = std::isnan(rse) ? std::nullopt : std::optional<double>(rse);
+  if (!std::isnan(rsi)) request.internalSurfaceResistance = rsi;
+  if (!std::isnan(rse)) request.externalSurfaceResistance = rse;
   request.period = in.periodHours.at(row, 24.0) * Brusk::Engine::kSecondsPerHour;
-  return std::nullopt;
+  return request;
 }
 
-/// Computes rows [begin, end) into `out`, collecting the failures: in blocks through the
-/// many-wall kernel, or row by row through compute()'s own.
+/// One thread's rows read block by block into the many-wall kernel's layout, checked by the
+/// engine, and computed straight into the output arrays: no request or result per wall.
+class RowBlocks {
+public:
+  RowBlocks(const ManyInput& in, const Outputs& out, std::vector<RowFailure>& failures)
+      : _in(in), _out(out), _failures(failures) {
+    const auto layers = static_cast<std::size_t>(in.thickness.columns()) * kBlock;
+    for (std::vector<double>* column :
+         {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
+      column->resize(layers);
+    }
+    for (std::vector<double>* column : {&_rsi, &_rse, &_period}) column->resize(kBlock);
+    _partition.resize(kBlock);
+    _computed.resize(kBlock);
+    _layerBegin.resize(kBlock + 1);
+    _options.threads = 1;  // the rows are already shared between threads
+    if (!in.vectorKernel) _options.instructionSet = Brusk::Engine::InstructionSet::Baseline;
+  }
+
+  /// Computes rows [begin, end); false once a failure has stopped it.
+  bool compute(py::ssize_t begin, py::ssize_t end) {
+    _first = begin;
+    _walls = 0;
+    for (py::ssize_t row = begin; row < end; ++row) {
+      if (const std::optional<RowFailure> failure = read(row)) {
+        // The block ends before the refused row and the next one starts after it.
+        if (!flush()) return false;
+        writeNaN(_out, row);
+        _failures.push_back(*failure);
+        if (_in.stopAtFirstFailure) return false;
+        _first = row + 1;
+        continue;
+      }
+      if (_walls == kBlock) {
+        if (!flush()) return false;
+        _first = row + 1;
+      }
+    }
+    return flush();
+  }
+
+private:
+  // Enough walls per call to fill the kernel's lanes many times over, few enough that the
+  // block's layers stay in the first-level cache.
+  static constexpr std::size_t kBlock = 256;
+
+  /// Appends row `row` as the block's next wall, or says why it cannot be computed.
+  std::optional<RowFailure> read(py::ssize_t row) {
+    const auto count = rowLayerCount(_in, row);
+    if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
+    const auto layers = static_cast<std::size_t>(std::get<py::ssize_t>(count));
+    const std::size_t wall = _walls;
+    const std::size_t start = _layerBegin[wall];
+    for (std::size_t i = 0; i < layers; ++i) {
+      const LayerProperties layer = layerAt(_in, row, static_cast<py::ssize_t>(i));
+      _thickness[start + i] = layer.thickness;
+      _conductivity[start + i] = layer.conductivity;
+      _density[start + i] = layer.density;
+      _specificHeat[start + i] = layer.specificHeat;
+      _resistance[start + i] = layer.resistance;
+    }
+    _layerBegin[wall + 1] = start + layers;
+    const Brusk::Engine::ElementPosition position = positionAt(_in, row);
+    const Brusk::Engine::SurfaceResistances conventional =
+        Brusk::Engine::conventionalSurfaceResistances(position, _in.heatFlow);
+    // NaN in an override keeps the convention for that wall.
+    const double rsi = _in.rsi.at(row, conventional.internal);
+    const double rse = _in.rse.at(row, conventional.external);
+    _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
+    _rse[wall] = std::isnan(rse) ? conventional.external : rse;
+    _partition[wall] = position == Brusk::Engine::ElementPosition::Internal ? 1 : 0;
+    _period[wall] = _in.periodHours.at(row, 24.0) * Brusk::Engine::kSecondsPerHour;
+    if (std::optional<WallProblem> problem = Brusk::Engine::checkWall(arrays(wall + 1), wall)) {
+      return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+    }
+    ++_walls;
+    return std::nullopt;
+  }
+
+  [[nodiscard]] Brusk::Engine::WallArrays arrays(std::size_t walls) const {
+    return {walls,           _layerBegin.data(),   _thickness.data(),  _conductivity.data(),
+            _density.data(), _specificHeat.data(), _resistance.data(), _rsi.data(),
+            _rse.data(),     _partition.data(),    _period.data()};
+  }
+
+  /// Computes the block's walls, rows _first on, into the output arrays.
+  bool flush() {
+    const std::size_t walls = _walls;
+    _walls = 0;
+    if (walls == 0) return true;
+    const auto first = static_cast<std::size_t>(_first);
+    const auto real = [&](double* column) { return column ? column + first : nullptr; };
+    const auto pairs = [&](std::complex<double>* column) {
+      if (!column) return Brusk::Engine::ComplexColumns{};
+      // std::complex<double> is an array of two doubles, real part first.
+      double* const parts = reinterpret_cast<double*>(column + first);
+      return Brusk::Engine::ComplexColumns{parts, parts + 1, 2};
+    };
+    Brusk::Engine::ResponseArrays columns;
+    columns.z11 = pairs(_out.z11);
+    columns.z12 = pairs(_out.z12);
+    columns.z21 = pairs(_out.z21);
+    columns.z22 = pairs(_out.z22);
+    columns.internalArealHeatCapacity = real(_out.internalCapacity);
+    columns.externalArealHeatCapacity = real(_out.externalCapacity);
+    columns.thermalResistance = real(_out.thermalResistance);
+    columns.uValue = real(_out.uValue);
+    columns.decrementFactor = real(_out.decrementFactor);
+    columns.computed = _computed.data();
+    columns.period = real(_out.period);
+    columns.thickness = real(_out.thickness);
+    columns.surfaceMass = real(_out.surfaceMass);
+    columns.internalAdmittanceModulus = real(_out.internalAdmittanceModulus);
+    columns.externalAdmittanceModulus = real(_out.externalAdmittanceModulus);
+    columns.periodicThermalTransmittanceModulus = real(_out.transmittanceModulus);
+    columns.internalAdmittanceShift = real(_out.internalAdmittanceShift);
+    columns.externalAdmittanceShift = real(_out.externalAdmittanceShift);
+    columns.periodicThermalTransmittanceShift = real(_out.transmittanceShift);
+    columns.timeLag = real(_out.timeLag);
+    const Brusk::Engine::WallArrays block = arrays(walls);
+    Brusk::Engine::computeManyWalls(block, columns, _options);
+
+    const bool sequential =
+        _out.dailyValue || _out.dailyMethod || _out.twelveDayValue || _out.twelveDayMethod;
+    for (std::size_t wall = 0; wall < walls; ++wall) {
+      const auto row = static_cast<py::ssize_t>(first + wall);
+      if (_computed[wall] == 0) {
+        writeNaN(_out, row);
+        _failures.push_back(RowFailure{row, RowFailure::Kind::Overflow, {}, 0});
+        if (_in.stopAtFirstFailure) return false;
+        continue;
+      }
+      if (sequential) estimate(block, wall, row);
+    }
+    return true;
+  }
+
+  /// Both sequential estimates of a computed wall, as computeInto adds them.
+  void estimate(const Brusk::Engine::WallArrays& block, std::size_t wall, py::ssize_t row) {
+    const std::size_t start = block.layerBegin[wall];
+    const std::size_t count = block.layerBegin[wall + 1] - start;
+    _layers.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      _layers[i] =
+          LayerProperties{_thickness[start + i], _conductivity[start + i], _density[start + i],
+                          _specificHeat[start + i], _resistance[start + i]};
+    }
+    Brusk::Engine::SequentialEstimate daily, twelveDay;
+    Brusk::Engine::estimateSequentialCapacities(_layers.data(), count, _rsi[wall], daily,
+                                                twelveDay);
+    if (_out.dailyValue) _out.dailyValue[row] = daily.capacity;
+    if (_out.dailyMethod) _out.dailyMethod[row] = static_cast<std::int8_t>(daily.method);
+    if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.capacity;
+    if (_out.twelveDayMethod) {
+      _out.twelveDayMethod[row] = static_cast<std::int8_t>(twelveDay.method);
+    }
+  }
+
+  const ManyInput& _in;
+  const Outputs& _out;
+  std::vector<RowFailure>& _failures;
+  Brusk::Engine::ManyWallsOptions _options;
+  py::ssize_t _first = 0;  ///< the row of the block's first wall
+  std::size_t _walls = 0;  ///< walls read into the block
+  std::vector<std::size_t> _layerBegin;
+  std::vector<double> _thickness, _conductivity, _density, _specificHeat, _resistance;
+  std::vector<double> _rsi, _rse, _period;
+  std::vector<std::uint8_t> _partition, _computed;
+  std::vector<LayerProperties> _layers;
+};
+
+/// Computes rows [begin, end) into `out`, collecting the failures.
 void computeRows(const ManyInput& in, const Outputs& out, py::ssize_t begin, py::ssize_t end,
                  std::vector<RowFailure>& failures) {
-  // Enough walls per call to fill the vector kernel's lanes many times over, few enough that the
-  // block's requests and results stay in cache.
-  constexpr std::size_t kBlock = 256;
-  const std::size_t block = in.vectorKernel ? kBlock : 1;
-  std::vector<WallRequest> requests(block);
-  for (WallRequest& request : requests) {
-    request.layers.reserve(static_cast<std::size_t>(in.thickness.columns()));
-  }
-  std::vector<WallResult> results(block);
-  std::vector<std::optional<WallProblem>> problems(block);
-  std::vector<py::ssize_t> rows(block);
-  for (py::ssize_t start = begin; start < end;) {
-    std::size_t filled = 0;
-    for (; start < end && filled < block; ++start) {
-      if (std::optional<RowFailure> failure = fillRequest(in, start, requests[filled])) {
-        writeNaN(out, start);
-        failures.push_back(*failure);
-        if (in.stopAtFirstFailure) return;
-        continue;
-      }
-      rows[filled++] = start;
-    }
-    if (in.vectorKernel) {
-      Brusk::Engine::ManyWallsOptions oneThread;
-      oneThread.threads = 1;
-      Brusk::Engine::computeManyInto(requests.data(), filled, results.data(), problems.data(),
-                                     oneThread, in.sequential);
-    } else {
-      for (std::size_t k = 0; k < filled; ++k) {
-        problems[k] = in.sequential ? Brusk::Engine::computeInto(requests[k], results[k])
-                                    : Brusk::Engine::computePeriodicInto(requests[k], results[k]);
-      }
-    }
-    for (std::size_t k = 0; k < filled; ++k) {
-      if (!problems[k]) {
-        writeResult(out, rows[k], results[k]);
-        continue;
-      }
-      writeNaN(out, rows[k]);
-      failures.push_back(RowFailure{rows[k], RowFailure::Kind::Engine, *problems[k], 0});
-      if (in.stopAtFirstFailure) return;
-    }
-  }
+  RowBlocks blocks(in, out, failures);
+  (void)blocks.compute(begin, end);
 }
 
 /// "row 17: layer 2: conductivity must be a positive number of W/(m.K), got -1", worded by the
@@ -433,14 +545,21 @@ std::string describeFailure(const ManyInput& in, const RowFailure& failure) {
       return message + "layer_count must be a whole number of layers, not negative, got " +
              numberText(failure.problem.value);
     case RowFailure::Kind::Engine:
+    case RowFailure::Kind::Overflow:
       break;
   }
   Wall wall;
   wall.name = "row " + std::to_string(failure.row);
-  (void)fillRequest(in, failure.row, wall.request);
-  const std::string reason = Brusk::Frontend::describeProblem(failure.problem, wall);
+  wall.request = requestOf(in, failure.row);
+  WallProblem problem = failure.problem;
+  if (failure.kind == RowFailure::Kind::Overflow) {
+    // The stack's penetration depths that explain it, as compute() gives them.
+    WallResult ignored;
+    problem = Brusk::Engine::computePeriodicInto(wall.request, ignored).value_or(problem);
+  }
+  const std::string reason = Brusk::Frontend::describeProblem(problem, wall);
   // The overflow's words name the wall ("row 17") themselves.
-  return failure.problem.kind == Brusk::Engine::ProblemKind::Overflow ? reason : message + reason;
+  return problem.kind == Brusk::Engine::ProblemKind::Overflow ? reason : message + reason;
 }
 
 /// Stores `text` at `index` of an object array's items, releasing what was there.

@@ -179,3 +179,28 @@ def read_only(array):
 def test_out_arrays_that_do_not_fit_are_refused(name, array):
     with pytest.raises(ValueError, match=f'out\\["{name}"\\] must be a writeable contiguous'):
         brusk.compute_many(**random_rows(walls=1000), fields="periodic", out={name: array})
+
+
+@pytest.mark.parametrize("threads", [1, 2])
+def test_refused_rows_anywhere_leave_their_neighbours_unchanged(threads):
+    """Rows are computed in blocks; a refused row ends one and starts the next, wherever it
+    falls, and the walls around it keep the bits they have without it."""
+    rows = random_rows(walls=3000)
+    clean = brusk.compute_many(**rows, threads=threads)
+    spoilt = {name: values.copy() for name, values in rows.items()}
+    negative, overflowing = np.arange(0, 3000, 97), np.arange(5, 3000, 211)
+    spoilt["conductivity"][negative, 1] = -1.0
+    for name, value in [("thickness", 60.0), ("conductivity", 1.8), ("density", 2400.0),
+                        ("specific_heat", 1000.0)]:
+        spoilt[name][overflowing, 0] = value  # 60 m of concrete: 418 penetration depths
+    out = brusk.compute_many(**spoilt, threads=threads, errors="nan")
+    refused = np.zeros(3000, dtype=bool)
+    refused[negative] = refused[overflowing] = True
+    assert [bool(message) for message in out["error"]] == list(refused)
+    assert all("overflows" in out["error"][row] for row in overflowing)
+    for name in ALL:
+        if out[name].dtype == object:
+            assert list(out[name][~refused]) == list(clean[name][~refused]), name
+        else:
+            assert np.array_equal(out[name][~refused], clean[name][~refused]), name
+            assert np.isnan(out[name][refused]).all(), name
