@@ -91,12 +91,15 @@ struct BatchContext {
   const Catalogue& catalogue;
   const RowWriter& writer;
   const std::string& sourceName;
-  double period;                    ///< T [s]
-  Engine::ManyWallsOptions kernel;  ///< one thread: the pipeline owns the threads
+  double period;  ///< T [s]
+  /// The many-wall kernel, on one thread (the pipeline owns the threads); false for
+  /// computeInto's, wall by wall, as `brusk compute` computes.
+  bool vectorKernel;
 };
 
 /// One worker's walls, a block of lines at a time: every line read first, the walls that read
-/// computed in one call of the engine's many-wall entry point, then each line's row or error.
+/// computed in one call of the engine's many-wall entry point (or one by one, for the scalar
+/// kernel), then each line's row or error.
 /// The walls, requests and results are kept from block to block, so their layers and strings
 /// are reused.
 class WallBlock final : public BlockProcessor {
@@ -126,9 +129,12 @@ public:
       _results.resize(computed);
       _problems.resize(computed);
     }
-    if (computed != 0) {
-      Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data(),
-                              _context.kernel);
+    if (!_context.vectorKernel) {
+      for (std::size_t k = 0; k < computed; ++k) {
+        _problems[k] = Engine::computeInto(_requests[k], _results[k]);
+      }
+    } else if (computed != 0) {
+      Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data());
     }
     for (std::size_t i = 0; i < count; ++i) {
       if (_slot[i] != kNotRead) std::swap(_requests[_slot[i]], _walls[i].request);
@@ -253,8 +259,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   const RowWriter writer(options.format == "csv");
   output << writer.header();
 
-  BatchContext context{catalogue, writer, sourceName, period, {}};
-  if (options.kernel == "scalar") context.kernel.instructionSet = Engine::InstructionSet::Baseline;
+  const BatchContext context{catalogue, writer, sourceName, period, options.kernel == "vector"};
   const BlockProcessorFactory makeProcessor = [&context] {
     return std::make_unique<WallBlock>(context);
   };
