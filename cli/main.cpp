@@ -163,6 +163,13 @@ int main(int argc, char** argv) {
       ->type_name("N")
       ->capture_default_str();
   batchCommand->add_flag("--fail-fast", batch.failFast, "Stop at the first bad line");
+  batchCommand
+      ->add_option("--kernel", batch.kernel,
+                   "vector: the many-wall SIMD kernel, results within 1e-12 relative of brusk "
+                   "compute, deterministic on a machine; scalar: brusk compute's doubles bit "
+                   "for bit")
+      ->check(CLI::IsMember({"vector", "scalar"}))
+      ->capture_default_str();
   batchCommand->add_option("--period", batch.periodHours, "Cycle length T in hours")
       ->capture_default_str();
   batchCommand

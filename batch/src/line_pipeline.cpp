@@ -76,7 +76,8 @@ struct Chunk {
   std::vector<std::pair<std::size_t, std::string>> errors;  // line number, reason
   std::size_t lines = 0;
   std::size_t blankLines = 0;
-  bool refused = false;  // the chunk is one line too long to keep, its input a bare newline
+  bool refused = false;          // the chunk is one line too long to keep, its input a bare newline
+  std::vector<InputLine> block;  // the lines being handed to the processor
 
   void reset() {
     input.clear();
@@ -104,9 +105,40 @@ std::string tooLongReason(std::size_t maxLineBytes) {
   return "line longer than " + std::to_string(maxLineBytes) + " bytes";
 }
 
-void processChunk(Chunk& chunk, const LineProcessor& process, const PipelineOptions& options) {
+/// A LineProcessor seen as a BlockProcessor: each line processed when it is written.
+class EachLine final : public BlockProcessor {
+public:
+  explicit EachLine(const LineProcessor& process) : _process(process) {}
+  void prepare(const InputLine* lines, std::size_t) override { _lines = lines; }
+  bool write(std::size_t index, std::string& output, std::string& error) override {
+    return _process(_lines[index].text, _lines[index].number, output, error);
+  }
+
+private:
+  const LineProcessor& _process;
+  const InputLine* _lines = nullptr;
+};
+
+/// Hands the block to `process` and writes its lines in order; false after a bad line under
+/// fail-fast.
+bool processBlock(Chunk& chunk, BlockProcessor& process, const PipelineOptions& options) {
+  if (chunk.block.empty()) return true;
+  process.prepare(chunk.block.data(), chunk.block.size());
   std::string error;
+  for (std::size_t index = 0; index < chunk.block.size(); ++index) {
+    error.clear();
+    ++chunk.lines;
+    if (!process.write(index, chunk.output, error)) {
+      chunk.errors.emplace_back(chunk.block[index].number, error);
+      if (options.failFast) return false;
+    }
+  }
+  return true;
+}
+
+void processChunk(Chunk& chunk, BlockProcessor& process, const PipelineOptions& options) {
   if (chunk.refused) {
+    std::string error;
     const std::string reason = tooLongReason(options.maxLineBytes);
     if (options.refuseLine) {
       options.refuseLine(chunk.firstLine, reason, chunk.output, error);
@@ -117,6 +149,8 @@ void processChunk(Chunk& chunk, const LineProcessor& process, const PipelineOpti
     chunk.errors.emplace_back(chunk.firstLine, error);
     return;
   }
+  const std::size_t blockLines = std::max<std::size_t>(options.blockLines, 1);
+  chunk.block.clear();
   const char* next = chunk.input.data();
   const char* const end = next + chunk.input.size();
   std::size_t lineNumber = chunk.firstLine;
@@ -132,13 +166,13 @@ void processChunk(Chunk& chunk, const LineProcessor& process, const PipelineOpti
       ++chunk.blankLines;
       continue;
     }
-    error.clear();
-    ++chunk.lines;
-    if (!process(line, lineNumber, chunk.output, error)) {
-      chunk.errors.emplace_back(lineNumber, error);
-      if (options.failFast) break;
+    chunk.block.push_back({line, lineNumber});
+    if (chunk.block.size() == blockLines) {
+      if (!processBlock(chunk, process, options)) return;
+      chunk.block.clear();
     }
   }
+  processBlock(chunk, process, options);
 }
 
 /// Reads whole lines of about `chunkBytes` bytes; the partial last line waits for the next read.
@@ -250,8 +284,9 @@ std::size_t countLines(std::string_view text) {
 
 unsigned maxJobs() { return 4 * std::max(1u, std::thread::hardware_concurrency()); }
 
-PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
-                                const LineProcessor& process, const PipelineOptions& options) {
+PipelineSummary runBlockPipeline(const InputSource& input, std::ostream& output,
+                                 const BlockProcessorFactory& makeProcessor,
+                                 const PipelineOptions& options) {
   const unsigned jobs =
       std::min(options.jobs != 0 ? options.jobs : std::max(1u, std::thread::hardware_concurrency()),
                maxJobs());
@@ -329,6 +364,7 @@ PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
   };
 
   const auto workLoop = [&](const std::function<void()>& startHelper) {
+    std::unique_ptr<BlockProcessor> process;  // this thread's, made with its first chunk
     for (;;) {
       std::shared_ptr<Chunk> chunk;
       {
@@ -370,7 +406,8 @@ PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
         room.notify_all();
         return;
       }
-      processChunk(*chunk, process, options);
+      if (!process) process = makeProcessor();
+      processChunk(*chunk, *process, options);
 
       std::unique_lock<std::mutex> lock(stateMutex);
       published[chunk->sequence % maxOutstanding] = std::move(chunk);
@@ -411,6 +448,12 @@ PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
   for (std::thread& helper : helpers) helper.join();
   if (failure) std::rethrow_exception(failure);
   return summary;
+}
+
+PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
+                                const LineProcessor& process, const PipelineOptions& options) {
+  return runBlockPipeline(
+      input, output, [&process] { return std::make_unique<EachLine>(process); }, options);
 }
 
 PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,

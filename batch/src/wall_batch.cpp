@@ -14,11 +14,14 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "brusk/batch/atomic_file.h"
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/progress_bar.h"
 #include "brusk/engine/constants.h"
+#include "brusk/engine/many_wall_results.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/catalogue.h"
@@ -83,6 +86,110 @@ private:
   std::size_t _columns = 0;
 };
 
+/// What every worker of a run shares, read only.
+struct BatchContext {
+  const Catalogue& catalogue;
+  const RowWriter& writer;
+  const std::string& sourceName;
+  double period;  ///< T [s]
+  /// The many-wall kernel, on one thread (the pipeline owns the threads); false for
+  /// computeInto's, wall by wall, as `brusk compute` computes.
+  bool vectorKernel;
+};
+
+/// One worker's walls, a block of lines at a time: every line read first, the walls that read
+/// computed in one call of the engine's many-wall entry point (or one by one, for the scalar
+/// kernel), then each line's row or error.
+/// The walls, requests and results are kept from block to block, so their layers and strings
+/// are reused.
+class WallBlock final : public BlockProcessor {
+public:
+  explicit WallBlock(const BatchContext& context) : _context(context) {}
+
+  void prepare(const InputLine* lines, std::size_t count) override {
+    _lines = lines;
+    if (_walls.size() < count) {
+      _walls.resize(count);
+      _readError.resize(count);
+      _slot.resize(count);
+    }
+    std::size_t computed = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!read(lines[i], _walls[i], _readError[i])) {
+        _slot[i] = kNotRead;
+        continue;
+      }
+      _walls[i].request.period = _context.period;
+      // The engine takes the requests side by side: lend it the wall's, without a copy.
+      if (computed == _requests.size()) _requests.emplace_back();
+      std::swap(_requests[computed], _walls[i].request);
+      _slot[i] = computed++;
+    }
+    if (_results.size() < computed) {
+      _results.resize(computed);
+      _problems.resize(computed);
+    }
+    if (!_context.vectorKernel) {
+      for (std::size_t k = 0; k < computed; ++k) {
+        _problems[k] = Engine::computeInto(_requests[k], _results[k]);
+      }
+    } else if (computed != 0) {
+      Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data());
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      if (_slot[i] != kNotRead) std::swap(_requests[_slot[i]], _walls[i].request);
+    }
+  }
+
+  bool write(std::size_t index, std::string& out, std::string& error) override {
+    const std::size_t lineNumber = _lines[index].number;
+    const std::size_t slot = _slot[index];
+    if (slot == kNotRead) {
+      error = _readError[index];
+      _context.writer.error(lineNumber, error, out);
+      return false;
+    }
+    const Wall& wall = _walls[index];
+    if (const std::optional<Engine::WallProblem>& problem = _problems[slot]) {
+      // The wall reads but cannot be computed (its matrix overflows): the message names it.
+      error = _context.sourceName + ":" + std::to_string(lineNumber) + ": " +
+              Frontend::describeProblem(*problem, wall);
+      _context.writer.error(lineNumber, error, out);
+      return false;
+    }
+    _context.writer.result(wall, _results[slot], out);
+    return true;
+  }
+
+private:
+  static constexpr std::size_t kNotRead = static_cast<std::size_t>(-1);
+
+  /// Reads one line into `wall`; false with the reader's message in `error` when it is bad.
+  bool read(const InputLine& line, Wall& wall, std::string& error) const {
+    if (readPlainWallLine(line.text, _context.catalogue, line.number, wall)) return true;
+    // Anything outside the plain subset, valid or not, goes through the full reader, which
+    // words what is wrong.
+    const std::string source = _context.sourceName + ":" + std::to_string(line.number);
+    try {
+      wall = Frontend::parseWallLine(line.text, _context.catalogue, source,
+                                     Frontend::Schema::defaultLineWallName(line.number));
+    } catch (const Error& wallError) {
+      error = wallError.what();
+      return false;
+    }
+    return true;
+  }
+
+  const BatchContext& _context;
+  const InputLine* _lines = nullptr;
+  std::vector<Wall> _walls;             // per line of the block
+  std::vector<std::string> _readError;  // per line: why it did not read
+  std::vector<std::size_t> _slot;       // per line: its request and result, or kNotRead
+  std::vector<Engine::WallRequest> _requests;
+  std::vector<Engine::WallResult> _results;
+  std::vector<std::optional<Engine::WallProblem>> _problems;
+};
+
 std::size_t regularFileSize(int descriptor) {
   struct stat status {};
   if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return 0;
@@ -118,6 +225,9 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   if (options.format != "csv" && options.format != "jsonl") {
     throw Error("--format must be csv or jsonl, got \"" + options.format + "\"");
   }
+  if (options.kernel != "vector" && options.kernel != "scalar") {
+    throw Error("--kernel must be vector or scalar, got \"" + options.kernel + "\"");
+  }
   Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
   // From here on a signal only stops the run, which then removes what it began to write.
@@ -149,38 +259,9 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   const RowWriter writer(options.format == "csv");
   output << writer.header();
 
-  const LineProcessor process = [&](std::string_view line, std::size_t lineNumber, std::string& out,
-                                    std::string& error) {
-    // Reused per thread: the plain reader keeps the layers and their strings from line to line.
-    thread_local Wall plainWall;
-    thread_local Engine::WallResult result;
-    const Wall* wall = &plainWall;
-    std::optional<Wall> fullWall;
-    if (!readPlainWallLine(line, catalogue, lineNumber, plainWall)) {
-      // Anything outside the plain subset, valid or not, goes through the full reader, which
-      // words what is wrong.
-      const std::string source = sourceName + ":" + std::to_string(lineNumber);
-      try {
-        fullWall.emplace(Frontend::parseWallLine(
-            line, catalogue, source, Frontend::Schema::defaultLineWallName(lineNumber)));
-      } catch (const Error& wallError) {
-        error = wallError.what();
-        writer.error(lineNumber, error, out);
-        return false;
-      }
-      wall = &*fullWall;
-    }
-    plainWall.request.period = period;
-    if (fullWall) fullWall->request.period = period;
-    if (auto problem = Engine::computeInto(wall->request, result)) {
-      // The wall reads but cannot be computed (its matrix overflows): the message names it.
-      error = sourceName + ":" + std::to_string(lineNumber) + ": " +
-              Frontend::describeProblem(*problem, *wall);
-      writer.error(lineNumber, error, out);
-      return false;
-    }
-    writer.result(*wall, result, out);
-    return true;
+  const BatchContext context{catalogue, writer, sourceName, period, options.kernel == "vector"};
+  const BlockProcessorFactory makeProcessor = [&context] {
+    return std::make_unique<WallBlock>(context);
   };
 
   std::unique_ptr<ProgressBar> progressBar;
@@ -210,7 +291,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   const InputSource input = descriptorInput(inputDescriptor, sourceName, pipeline.cancelled,
                                             InterruptGuard::wakeDescriptor());
 
-  const PipelineSummary summary = runLinePipeline(input, output, process, pipeline);
+  const PipelineSummary summary = runBlockPipeline(input, output, makeProcessor, pipeline);
   if (progressBar) progressBar->finish(lastProgress);
   errno = 0;
   const bool flushed = outputFile || static_cast<bool>(std::cout.flush());

@@ -1,5 +1,6 @@
 // Runs the real `brusk batch`: order with several jobs, bad lines, standard streams, interrupted
-// and fail-fast runs leaving no output file, and agreement with `brusk compute`.
+// and fail-fast runs leaving no output file, and agreement with `brusk compute` on the kernels
+// that give its doubles.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -147,18 +149,37 @@ TEST_F(BatchProgramTest, FailFastWritesNoOutputFile) {
   EXPECT_FALSE(fs::exists(folder / "out.csv"));
 }
 
-TEST_F(BatchProgramTest, AgreesWithCompute) {
+/// A way to run `brusk batch` that gives `brusk compute`'s doubles bit for bit.
+struct ExactBatch {
+  const char* name;
+  const char* command;
+};
+
+void PrintTo(const ExactBatch& batch, std::ostream* out) { *out << batch.name; }
+
+class BatchAgreesWithComputeTest : public BatchProgramTest,
+                                   public testing::WithParamInterface<ExactBatch> {};
+
+TEST_P(BatchAgreesWithComputeTest, RowsAreComputesByteForByte) {
   const std::string example = BRUSK_SOURCE_DIR "/examples/partition.json";
   std::ofstream(folder / "one.jsonl") << nlohmann::json::parse(slurp(example)).dump() << '\n';
   ASSERT_EQ(shell("$brusk compute --format csv '" + example + "'"), 0) << err();
   const std::vector<std::string> computed = lines(out());
-  ASSERT_EQ(shell("$brusk batch one.jsonl"), 0) << err();
+  ASSERT_EQ(shell(std::string(GetParam().command) + " one.jsonl"), 0) << err();
   const std::vector<std::string> batched = lines(out());
   ASSERT_EQ(computed.size(), 2u);
   ASSERT_EQ(batched.size(), 2u);
   EXPECT_EQ(batched[0], computed[0] + ",error");
   EXPECT_EQ(batched[1], computed[1] + ",");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Kernels, BatchAgreesWithComputeTest,
+    testing::Values(ExactBatch{"scalar_kernel", "$brusk batch --kernel scalar"},
+                    // The vector kernel capped at the baseline is the single-wall kernel.
+                    ExactBatch{"baseline_vector_kernel",
+                               "BRUSK_MANY_WALLS_ISA=baseline $brusk batch"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(BatchProgramTest, UnreadableInputIsABadInvocation) {
   EXPECT_EQ(shell("$brusk batch missing.jsonl"), 2);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
+#include <mutex>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -144,6 +147,57 @@ TEST(LinePipeline, CancellationStopsBetweenChunks) {
   const PipelineSummary summary = runLinePipeline(in, out, echo, options);
   EXPECT_TRUE(summary.stoppedEarly);
   EXPECT_LT(summary.lines, 10000u);
+}
+
+/// `echo` a block at a time, noting the size of every block it is given.
+class EchoBlocks final : public BlockProcessor {
+public:
+  EchoBlocks(std::mutex& mutex, std::vector<std::size_t>& sizes) : _mutex(mutex), _sizes(sizes) {}
+  void prepare(const InputLine* lines, std::size_t count) override {
+    _lines.assign(lines, lines + count);
+    const std::lock_guard<std::mutex> lock(_mutex);
+    _sizes.push_back(count);
+  }
+  bool write(std::size_t index, std::string& output, std::string& error) override {
+    return echo(_lines[index].text, _lines[index].number, output, error);
+  }
+
+private:
+  std::mutex& _mutex;
+  std::vector<std::size_t>& _sizes;
+  std::vector<InputLine> _lines;
+};
+
+TEST(LinePipeline, BlocksHoldEveryLineOnceAndFailFastStopsInsideOne) {
+  std::string expected = echoedOutput(3000);
+  expected.replace(expected.find("1234:wall1234"), 13, "1234:bad1234");
+  for (const bool failFast : {false, true}) {
+    std::istringstream in(numberedInput(3000, 1234));
+    const InputSource source = [&in](char* buffer, std::size_t size) {
+      in.read(buffer, static_cast<std::streamsize>(size));
+      return static_cast<std::size_t>(in.gcount());
+    };
+    std::mutex mutex;
+    std::vector<std::size_t> sizes;
+    std::ostringstream out;
+    PipelineOptions options;
+    options.jobs = 3;
+    options.chunkBytes = 4096;  // some 400 lines: full blocks and a shorter last one
+    options.blockLines = 50;
+    options.failFast = failFast;
+    const PipelineSummary summary = runBlockPipeline(
+        source, out, [&] { return std::make_unique<EchoBlocks>(mutex, sizes); }, options);
+    EXPECT_EQ(summary.failedLines, 1u);
+    for (const std::size_t size : sizes) EXPECT_LE(size, 50u);
+    if (failFast) {
+      // Line 1234 is in the middle of its block: the rows after it are not written.
+      EXPECT_EQ(out.str(), expected.substr(0, expected.find("1235:")));
+    } else {
+      EXPECT_EQ(out.str(), expected);
+      EXPECT_EQ(summary.lines, 3000u);
+      EXPECT_EQ(std::accumulate(sizes.begin(), sizes.end(), std::size_t{0}), 3000u);
+    }
+  }
 }
 
 }  // namespace

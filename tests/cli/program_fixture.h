@@ -45,10 +45,11 @@ protected:
   }
   [[nodiscard]] std::string read(const std::string& name) const { return slurp(_folder / name); }
 
-  /// Runs brusk with `arguments` (shell words) in the test folder.
-  ProgramRun run(const std::string& arguments) const {
-    const std::string command = "cd '" + _folder.string() + "' && '" BRUSK_PROGRAM "' " +
-                                arguments + " >stdout.txt 2>stderr.txt";
+  /// Runs brusk with `arguments` (shell words) in the test folder, with the variable
+  /// assignments of `environment` (shell words, e.g. "NAME=value") if any.
+  ProgramRun run(const std::string& arguments, const std::string& environment = "") const {
+    const std::string command = "cd '" + _folder.string() + "' && " + environment + " '" +
+                                BRUSK_PROGRAM "' " + arguments + " >stdout.txt 2>stderr.txt";
     ProgramRun result;
     const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -126,7 +126,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "--jobs must be a whole number of threads (0: one per core), got \"many\""},
         BadCommandLine{"fractional jobs", "batch walls.jsonl --jobs 1.5",
                        "--jobs must be a whole number of threads (0: one per core), got "
-                       "\"1.5\""}),
+                       "\"1.5\""},
+        BadCommandLine{"unknown kernel", "batch walls.jsonl --kernel simd",
+                       "--kernel: simd not in {vector,scalar} (see brusk --help)"}),
     [](const testing::TestParamInfo<BadCommandLine>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

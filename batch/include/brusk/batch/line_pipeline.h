@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,31 @@ namespace Brusk::Batch {
 /// An exception it throws stops the run and leaves runLinePipeline.
 using LineProcessor = std::function<bool(std::string_view line, std::size_t lineNumber,
                                          std::string& output, std::string& error)>;
+
+/// One line as a processor sees it: without its newline or a trailing carriage return.
+struct InputLine {
+  std::string_view text;
+  std::size_t number = 0;  ///< 1-based line number in the input
+};
+
+/// Processes lines a block at a time, for work that goes faster on many lines at once (the
+/// many-wall kernel). For each block the pipeline calls prepare() with the block's lines, then
+/// write() for each of them in order, stopping after a bad one under fail-fast. One processor
+/// serves one thread, so it may keep state from block to block; an exception it throws stops
+/// the run and leaves runLinePipeline.
+class BlockProcessor {
+public:
+  virtual ~BlockProcessor() = default;
+  /// Sees every line of a block (`count` >= 1) before any of them is written. The lines stay
+  /// valid until the next prepare().
+  virtual void prepare(const InputLine* lines, std::size_t count) = 0;
+  /// Appends the output of line `index` of the block, as a LineProcessor does for one line.
+  virtual bool write(std::size_t index, std::string& output, std::string& error) = 0;
+};
+
+/// Makes the processor of one worker thread; called by each thread before its first block,
+/// possibly by several threads at once.
+using BlockProcessorFactory = std::function<std::unique_ptr<BlockProcessor>()>;
 
 /// Makes the output row and the message of a line that never reaches the processor because it
 /// is longer than PipelineOptions::maxLineBytes; `reason` says so.
@@ -44,6 +70,9 @@ struct PipelineOptions {
   unsigned jobs = 0;                  ///< worker threads; 0 means every core; capped at maxJobs()
   bool failFast = false;              ///< stop after the first bad line (in input order)
   std::size_t chunkBytes = 1u << 18;  ///< input bytes handed to a worker at a time
+  /// Most lines of a chunk handed to a BlockProcessor at once, so that the processor's memory
+  /// stays bounded however short the lines are.
+  std::size_t blockLines = 256;
   /// Longer lines are not processed but refused as bad lines, and skipped to their end without
   /// being kept in memory.
   std::size_t maxLineBytes = kDefaultMaxLineBytes;
@@ -81,6 +110,12 @@ PipelineSummary runLinePipeline(const InputSource& input, std::ostream& output,
 /// The same, reading from a stream.
 PipelineSummary runLinePipeline(std::istream& input, std::ostream& output,
                                 const LineProcessor& process, const PipelineOptions& options);
+
+/// The same, with the lines of each chunk handed to a processor of the worker's own in blocks of
+/// at most PipelineOptions::blockLines lines.
+PipelineSummary runBlockPipeline(const InputSource& input, std::ostream& output,
+                                 const BlockProcessorFactory& makeProcessor,
+                                 const PipelineOptions& options);
 
 /// Reads a file descriptor with ::read, so that a signal interrupting a read is seen: the input
 /// ends there when `cancelled` says so. Unless it is -1, `wakeDescriptor` is polled beside an

@@ -16,6 +16,9 @@ struct WallBatchOptions {
   double periodHours = 24.0;               ///< cycle length T [h]
   std::vector<std::string> materialFiles;  ///< catalogue additions, as for `brusk compute`
   bool progress = false;                   ///< draw a progress bar on standard error
+  /// "vector": the engine's many-wall kernel, results within 1e-12 relative of computeInto's
+  /// and deterministic on one machine; "scalar": computeInto's doubles bit for bit.
+  std::string kernel = "vector";
 };
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines
