@@ -16,7 +16,11 @@ void computeShare(const WallRequest* requests, std::size_t begin, std::size_t en
                   WallResult* results, std::optional<WallProblem>* problems,
                   const ManyWallsOptions& options, bool sequential) {
   ManyWallsInput input;
+  std::size_t layers = 0;
+  for (std::size_t i = begin; i < end; ++i) layers += requests[i].layers.size();
+  input.reserve(end - begin, layers);
   std::vector<std::size_t> checked;  // request index of each wall of `input`
+  checked.reserve(end - begin);
   for (std::size_t i = begin; i < end; ++i) {
     problems[i] = check(requests[i]);
     if (problems[i]) continue;

@@ -237,6 +237,19 @@ void ManyWallsInput::add(const LayerProperties* layers, std::size_t layerCount,
   _period.push_back(period);
 }
 
+void ManyWallsInput::reserve(std::size_t wallCount, std::size_t layerCount) {
+  for (std::vector<double>* column :
+       {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
+    column->reserve(layerCount);
+  }
+  for (std::vector<double>* column :
+       {&_internalSurfaceResistance, &_externalSurfaceResistance, &_period}) {
+    column->reserve(wallCount);
+  }
+  _layerBegin.reserve(wallCount + 1);
+  _partition.reserve(wallCount);
+}
+
 void ManyWallsInput::clear() {
   _layerBegin.assign(1, 0);
   for (std::vector<double>* column :

@@ -125,6 +125,9 @@ public:
   /// Appends a wall: its layers (side 1 first), boundary and period T [s].
   void add(const LayerProperties* layers, std::size_t layerCount, const ElementBoundary& boundary,
            double period);
+  /// Makes room for `wallCount` walls of `layerCount` layers in all, so that add() does not
+  /// grow the arrays on the way.
+  void reserve(std::size_t wallCount, std::size_t layerCount);
   /// Removes every wall, keeping the allocations.
   void clear();
   [[nodiscard]] std::size_t wallCount() const { return _period.size(); }
