@@ -163,6 +163,29 @@ try {
   }
   await page.screenshot({ path: join(screenshotDir, 'calculator-clicked.png'), fullPage: true });
 
+  // Phone widths: the page never scrolls sideways, and no element of the form, the results or
+  // the comparison sticks out of its container, with a field's message shown (the widest text).
+  await page.click('#compare-add');
+  await page.fill('#layer-1-conductivity', '-0.9');
+  for (const width of [390, 360]) {
+    await page.setViewportSize({ width, height: 800 });
+    const layout = await page.evaluate(() => {
+      const outside = [];
+      for (const element of document.querySelectorAll('main *')) {
+        const box = element.getBoundingClientRect();
+        const container = element.parentElement.getBoundingClientRect();
+        if (box.width > 0 && (box.right > container.right + 0.5 || box.left < container.left - 0.5)) outside.push(`${element.tagName.toLowerCase()}${element.id ? '#' + element.id : ''}`);
+      }
+      return { scrollWidth: document.documentElement.scrollWidth, innerWidth, outside };
+    });
+    check(layout.scrollWidth <= layout.innerWidth, `${width} px: the page is ${layout.scrollWidth} px wide`);
+    check(layout.outside.length === 0, `${width} px: sticking out of their containers: ${layout.outside.join(', ')}`);
+    if (width === 390) await page.screenshot({ path: join(screenshotDir, 'calculator-390.png'), fullPage: true });
+  }
+  await page.setViewportSize({ width: 1280, height: 900 });
+  await page.fill('#layer-1-conductivity', '0.9');
+  await page.click('#compare-clear');
+
   // Per-recompute time over edits of a six-layer wall, measured in the page (reported only).
   const perRecompute = await page.evaluate(async () => {
     const text = document.getElementById('wall-rsi');

@@ -175,7 +175,7 @@
       fields.appendChild(kindLabel);
       fields.appendChild(inputFor(index, 'name', 'Name'));
       if (layer.kind === 'material') {
-        fields.appendChild(inputFor(index, 'material', 'Material (search by name or family)'));
+        fields.appendChild(inputFor(index, 'material', 'Material'));
         fields.appendChild(inputFor(index, 'thickness', `d [m]`));
       } else if (layer.kind === 'air') {
         fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
