@@ -1,14 +1,17 @@
 // The calculator page in headless Chromium, opened from file:// as a user opens it from disk:
 // its numbers against the native `brusk compute --format json`, a wall built by clicking, a
 // TOML file opened and saved, a #wall= link, a bad value at its field, no console error and no
-// request beyond the page's own files. Exit 77 (skipped) when a tool is missing.
+// request beyond the page's own files. Then the same build/web/ served over http by a static
+// server of a few lines on the loopback: the page and the ES module brusk.mjs from there, every
+// request to that origin. Exit 77 (skipped) when a tool is missing.
 //
 // Arguments: <build/web> <brusk program> <examples dir> <screenshot dir>
 import { execFileSync, spawnSync } from 'node:child_process';
+import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, basename } from 'node:path';
+import { join, extname, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const [webDir, program, examplesDir, screenshotDir] = process.argv.slice(2);
@@ -55,6 +58,36 @@ function nativeJson(file) {
 /** What the page shows for a number: four significant digits. */
 const shown = (number) => String(Number(number.toPrecision(4)));
 
+/** What a static host sends for the page's files. */
+const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css' };
+
+/**
+ * A static file server for `root` on 127.0.0.1 at a port the system picks: GET of a file under
+ * `root` with a known type, 404 for anything else. Resolves to { server, origin, paths } where
+ * `paths` collects every path asked for.
+ */
+function serveStatic(root) {
+  const top = resolve(root);
+  const paths = [];
+  const server = createServer((request, response) => {
+    const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+    paths.push(path);
+    const file = resolve(top, '.' + path);
+    const type = CONTENT_TYPES[extname(file)];
+    if (request.method !== 'GET' || !file.startsWith(top + sep) || !type || !existsSync(file)) {
+      response.writeHead(404, { 'Content-Type': 'text/plain' });
+      response.end('not found\n');
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': `${type}; charset=utf-8` });
+    response.end(readFileSync(file));
+  });
+  return new Promise((done, fail) => {
+    server.on('error', fail);
+    server.listen(0, '127.0.0.1', () => done({ server, origin: `http://127.0.0.1:${server.address().port}`, paths }));
+  });
+}
+
 const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
 mkdirSync(screenshotDir, { recursive: true });
 const context = await chromium.launchPersistentContext(join(work, 'profile'), {
@@ -76,6 +109,7 @@ async function openPage(url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
 }
+let host = null;
 const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${quantity}"]`);
 
 try {
@@ -204,7 +238,34 @@ try {
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
+
+  // Over http from a static host: the page, a wall file opened in it, and the ES module.
+  host = await serveStatic(webDir);
+  requests.length = 0;
+  consoleErrors.length = 0;
+  await page.goto('about:blank');
+  await openPage(`${host.origin}/index.html`);
+  check(/^[0-9.]+$/.test(await shownValue('u_value')), `over http: U shown as ${await shownValue('u_value')}`);
+  const [exampleName] = examples;
+  const exampleFile = join(examplesDir, exampleName);
+  const exampleNative = nativeJson(exampleFile);
+  await page.setInputFiles('#open-file', exampleFile);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, exampleNative.name);
+  check((await shownValue('u_value')) === shown(exampleNative.u_value), `over http: ${exampleName} U shown as ${await shownValue('u_value')}`);
+  const viaModule = await page.evaluate(async ([url, text, source]) => {
+    const module = await import(url);
+    return JSON.parse(module.computeText(text, 'toml', { source }));
+  }, [`${host.origin}/brusk.mjs`, readFileSync(exampleFile, 'utf8'), exampleName]);
+  sameNumbers(viaModule, exampleNative, 1e-12, `over http, brusk.mjs: ${exampleName}`);
+  const elsewhere = requests.filter((url) => !url.startsWith(host.origin + '/') && !/^(data|blob|about):/.test(url));
+  check(elsewhere.length === 0, `over http: requests beyond ${host.origin}: ${elsewhere.join(', ')}`);
+  for (const path of ['/index.html', '/calculator.js', '/calculator.css', '/brusk.js', '/brusk.mjs']) check(host.paths.includes(path), `over http: ${path} was not asked for (asked: ${host.paths.join(', ')})`);
+  check(consoleErrors.length === 0, `over http: console errors: ${consoleErrors.join(' | ')} (asked for: ${host.paths.join(', ')})`);
 } finally {
+  if (host) {
+    host.server.closeAllConnections();
+    host.server.close();
+  }
   await context.close();
   rmSync(work, { recursive: true, force: true });
 }
