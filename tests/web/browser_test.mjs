@@ -134,6 +134,18 @@ try {
   }
   await page.screenshot({ path: join(screenshotDir, 'calculator.png'), fullPage: false });
 
+  // An example opened and saved as TOML: each number in its shortest text (0.1, never
+  // 0.10000000000000001), and the file reads back as the same wall, double for double.
+  const insulated = join(examplesDir, '2-concrete-insulated.toml');
+  await page.setInputFiles('#open-file', insulated);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, nativeJson(insulated).name);
+  const [savedExample] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const savedExampleText = readFileSync(await savedExample.path(), 'utf8');
+  check(/^thickness = 0\.1$/m.test(savedExampleText) && /^conductivity = 0\.04$/m.test(savedExampleText), `saved TOML writes 0.1 and 0.04 as such:\n${savedExampleText}`);
+  check(!/[0-9]{12,}/.test(savedExampleText), `saved TOML has no long digit strings:\n${savedExampleText}`);
+  const [readBack, original] = await page.evaluate(([saved, example]) => [globalThis.brusk.readWallFile(saved, 'toml'), globalThis.brusk.readWallFile(example, 'toml')], [savedExampleText, readFileSync(insulated, 'utf8')]);
+  sameNumbers(readBack, original, 0, 'saved example read back');
+
   // The object API: a wall object in, the JSON object of `brusk compute` out.
   const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
   sameNumbers(await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), concrete), nativeJson(join(examplesDir, '1-concrete.toml')), 1e-12, 'compute(object)');

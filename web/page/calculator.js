@@ -63,11 +63,12 @@
     }
     wall.layers = layers.map((layer) => {
       const out = {};
-      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness']
-        : layer.kind === 'air' ? ['name', 'thermal_resistance'] : ['name', ...SLAB_KEYS];
+      // The family (the drawing's colour) is not edited here, only kept from the file.
+      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', 'family']
+        : layer.kind === 'air' ? ['name', 'thermal_resistance', 'family'] : ['name', ...SLAB_KEYS, 'family'];
       for (const key of keys) {
         const text = layer.fields[key] || '';
-        const value = key === 'name' || key === 'material' ? (text.trim() || undefined) : fieldValue(text);
+        const value = ['name', 'material', 'family'].includes(key) ? (text.trim() || undefined) : fieldValue(text);
         if (value !== undefined) out[key] = value;
       }
       return out;
