@@ -196,6 +196,8 @@ try {
     const message = await page.textContent(`${selector}-error`);
     check(message.includes(words), `${selector} = ${value}: message at the field is "${message}"`);
     check((await page.getAttribute(selector, 'aria-invalid')) === 'true', `${selector} marked invalid`);
+    check((await page.getAttribute(selector, 'aria-describedby')).split(' ').includes(`${selector.slice(1)}-error`), `${selector}: its message is not in its aria-describedby`);
+    check((await page.textContent('#status[role="status"][aria-live="polite"]')) === message, `${selector}: the polite live region says "${await page.textContent('#status')}"`);
     const cells = await page.locator('#results td.number').allTextContents();
     check(!cells.some((text) => /NaN|undefined/.test(text)), `${selector}: results show ${cells.join(' ')}`);
     if (selector === '#layer-1-conductivity') {
@@ -206,7 +208,79 @@ try {
       check(native.status === 2 && message.endsWith(reason.trim()), `the field's message "${message}" ends as brusk's "${reason.trim()}"`);
     }
     await page.fill(selector, before);
+    check((await page.getAttribute(selector, 'aria-invalid')) === null, `${selector}: still marked invalid once corrected`);
   }
+
+  // Accessibility: every control named, text contrast at least 4.5:1 (WCAG 2 relative
+  // luminance), layers moved by keyboard with the focus kept and visible.
+  const unnamed = await page.evaluate(() => {
+    const textOf = (element) => {
+      const copy = element.cloneNode(true);
+      for (const inner of copy.querySelectorAll('input, select, textarea, button, .field-error')) inner.remove();
+      return copy.textContent.trim();
+    };
+    const nameOf = (element) => {
+      const ids = element.getAttribute('aria-labelledby');
+      if (ids) return ids.split(/\s+/).map((id) => textOf(document.getElementById(id) || document.createElement('b'))).join(' ').trim();
+      if ((element.getAttribute('aria-label') || '').trim()) return element.getAttribute('aria-label').trim();
+      const labelled = [...(element.labels || [])].map(textOf).join(' ').trim();
+      if (labelled) return labelled;
+      if (element.tagName === 'BUTTON') return element.textContent.trim();
+      return (element.getAttribute('title') || '').trim();
+    };
+    const missing = [...document.querySelectorAll('[aria-describedby]')].flatMap((element) => element.getAttribute('aria-describedby').split(/\s+/).filter((id) => !document.getElementById(id)).map((id) => `${element.id} describedby ${id}`));
+    return [...document.querySelectorAll('input, select, textarea, button, iframe')].filter((element) => !nameOf(element)).map((element) => `${element.tagName.toLowerCase()}#${element.id}`).concat(missing);
+  });
+  check(unnamed.length === 0, `controls without an accessible name: ${unnamed.join(', ')}`);
+  const lowContrast = await page.evaluate(() => {
+    const rgba = (text) => { const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number); return { rgb: [r, g, b], a }; };
+    const luminance = (rgb) => { const [r, g, b] = rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)); return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
+    const background = (element) => {
+      for (let node = element; node; node = node.parentElement) {
+        const colour = rgba(getComputedStyle(node).backgroundColor);
+        if (colour.a > 0) return colour.rgb;
+      }
+      return [255, 255, 255];
+    };
+    const ratio = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
+    const low = [];
+    for (const element of document.querySelectorAll('body *')) {
+      if (!element.getClientRects().length || ['SCRIPT', 'STYLE', 'IFRAME', 'OPTION'].includes(element.tagName)) continue;
+      const ownText = [...element.childNodes].some((node) => node.nodeType === Node.TEXT_NODE && node.textContent.trim());
+      const control = ['INPUT', 'SELECT', 'BUTTON'].includes(element.tagName);
+      const where = `${element.tagName.toLowerCase()}#${element.id}.${element.className}`;
+      if (ownText || control) {
+        const value = ratio(rgba(getComputedStyle(element).color).rgb, background(element));
+        if (value < 4.5) low.push(`${where} ${value.toFixed(2)}`);
+      }
+      if (element.placeholder) {
+        const value = ratio(rgba(getComputedStyle(element, '::placeholder').color).rgb, background(element));
+        if (value < 4.5) low.push(`${where}::placeholder ${value.toFixed(2)}`);
+      }
+    }
+    return low;
+  });
+  check(lowContrast.length === 0, `text below 4.5:1 contrast: ${lowContrast.join(', ')}`);
+
+  const layerKinds = () => page.$$eval('#layers li select', (selects) => selects.map((select) => select.value).join());
+  const focusedId = () => page.evaluate(() => document.activeElement.id);
+  check((await layerKinds()) === 'air,custom', `the clicked wall's layers are ${await layerKinds()}`);
+  await page.focus('#layer-0-thermal_resistance');
+  await page.keyboard.press('Tab');
+  check((await focusedId()) === 'layer-0-down', `Tab after the first layer's field reaches its ↓ button (↑ is disabled), got ${await focusedId()}`);
+  check(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle === 'solid' && parseFloat(getComputedStyle(document.activeElement).outlineWidth) >= 2), 'the focused button shows an outline');
+  await page.keyboard.press('Enter');
+  check((await layerKinds()) === 'custom,air', `Enter on ↓ moves the layer outward: ${await layerKinds()}`);
+  check((await focusedId()) === 'layer-1-up', `after moving to the end the focus is on the layer's ↑ button, got ${await focusedId()}`);
+  check((await page.textContent('#status')) === 'Layer moved to position 2 of 2.', `the move is announced: "${await page.textContent('#status')}"`);
+  await page.keyboard.press('Space');
+  check((await layerKinds()) === 'air,custom', `Space on ↑ moves it back: ${await layerKinds()}`);
+  await page.focus('#layer-0-name');
+  await page.keyboard.press('Alt+ArrowDown');
+  check((await layerKinds()) === 'custom,air' && (await focusedId()) === 'layer-1-name', `Alt+↓ in a field moves the layer, the focus staying in that field (${await layerKinds()}, ${await focusedId()})`);
+  await page.keyboard.press('Alt+ArrowUp');
+  check((await layerKinds()) === 'air,custom' && (await focusedId()) === 'layer-0-name', `Alt+↑ moves it back (${await layerKinds()}, ${await focusedId()})`);
+  check((await shownValue('u_value')) === shown(clickedNative.u_value), 'the wall computes as before after moving back');
   await page.screenshot({ path: join(screenshotDir, 'calculator-clicked.png'), fullPage: true });
 
   // Phone widths: the page never scrolls sideways, and no element of the form, the results or

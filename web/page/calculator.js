@@ -124,16 +124,21 @@
       recompute();
     });
     label.appendChild(input);
-    const error = document.createElement('span');
-    error.className = 'field-error';
-    error.id = id + '-error';
-    error.setAttribute('role', 'alert');
-    label.appendChild(error);
+    label.appendChild(errorSpan(id));
     return label;
   }
 
-  function button(text, title, action) {
+  /** The message of the field `id`: named by its aria-describedby, announced by #status. */
+  function errorSpan(id) {
+    const error = document.createElement('span');
+    error.className = 'field-error';
+    error.id = id + '-error';
+    return error;
+  }
+
+  function button(id, text, title, action) {
     const b = document.createElement('button');
+    b.id = id;
     b.type = 'button';
     b.textContent = text;
     b.title = title;
@@ -142,12 +147,31 @@
     return b;
   }
 
-  function moveLayer(from, to) {
+  /**
+   * Moves layer `from` to position `to`, then puts the focus back on the control `focusKey`
+   * (the part of its id after "layer-N-") of the moved layer, or of its other move button when
+   * that one is now disabled, and says where the layer went.
+   */
+  function moveLayer(from, to, focusKey) {
     if (to < 0 || to >= layers.length || from === to) return;
     const [layer] = layers.splice(from, 1);
     layers.splice(to, 0, layer);
+    announce(`Layer moved to position ${to + 1} of ${layers.length}.`);  // a problem it makes says more
     renderLayers();
     recompute();
+    if (focusKey) {
+      let target = $(`layer-${to}-${focusKey}`);
+      if (target && target.disabled) target = $(`layer-${to}-${focusKey === 'up' ? 'down' : 'up'}`);
+      if (target) target.focus();
+    }
+  }
+
+  function removeLayer(index) {
+    layers.splice(index, 1);
+    announce(`Layer ${index + 1} removed; ${layers.length} left.`);
+    renderLayers();
+    recompute();
+    ($(`layer-${Math.min(index, layers.length - 1)}-remove`) || $('add-material')).focus();
   }
 
   function renderLayers() {
@@ -157,7 +181,6 @@
       const item = document.createElement('li');
       item.draggable = true;
       item.dataset.index = String(index);
-      item.setAttribute('aria-label', `Layer ${index + 1}`);
       const kindLabel = document.createElement('label');
       kindLabel.textContent = 'Kind ';
       const kind = document.createElement('select');
@@ -169,10 +192,14 @@
         kind.appendChild(option);
       }
       kind.value = layer.kind;
-      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); });
+      kind.setAttribute('aria-describedby', kind.id + '-error');
+      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); $(kind.id).focus(); });
       kindLabel.appendChild(kind);
+      kindLabel.appendChild(errorSpan(kind.id));
       const fields = document.createElement('div');
       fields.className = 'layer-fields';
+      fields.setAttribute('role', 'group');
+      fields.setAttribute('aria-label', `Layer ${index + 1}`);
       fields.appendChild(kindLabel);
       fields.appendChild(inputFor(index, 'name', 'Name'));
       if (layer.kind === 'material') {
@@ -190,10 +217,23 @@
       item.appendChild(info);
       const tools = document.createElement('div');
       tools.className = 'buttons';
-      tools.appendChild(button('↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1)));
-      tools.appendChild(button('↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1)));
-      tools.appendChild(button('Remove', `Remove layer ${index + 1}`, () => { layers.splice(index, 1); renderLayers(); recompute(); }));
+      const up = button(`layer-${index}-up`, '↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1, 'up'));
+      const down = button(`layer-${index}-down`, '↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1, 'down'));
+      up.disabled = index === 0;
+      down.disabled = index === layers.length - 1;
+      up.setAttribute('aria-keyshortcuts', 'Alt+ArrowUp');
+      down.setAttribute('aria-keyshortcuts', 'Alt+ArrowDown');
+      tools.appendChild(up);
+      tools.appendChild(down);
+      tools.appendChild(button(`layer-${index}-remove`, 'Remove', `Remove layer ${index + 1}`, () => removeLayer(index)));
       item.appendChild(tools);
+      // Alt+↑ / Alt+↓ anywhere in the layer moves it, the focus staying in the same control.
+      item.addEventListener('keydown', (event) => {
+        if (!event.altKey || (event.key !== 'ArrowUp' && event.key !== 'ArrowDown')) return;
+        event.preventDefault();
+        const focused = document.activeElement && document.activeElement.id.startsWith(`layer-${index}-`) ? document.activeElement.id.slice(`layer-${index}-`.length) : 'kind';
+        moveLayer(index, index + (event.key === 'ArrowUp' ? -1 : 1), focused);
+      });
       item.addEventListener('dragstart', (event) => { event.dataTransfer.setData('text/plain', String(index)); item.classList.add('dragging'); });
       item.addEventListener('dragend', () => item.classList.remove('dragging'));
       item.addEventListener('dragover', (event) => event.preventDefault());
@@ -220,6 +260,16 @@
   function clearErrors() {
     for (const element of document.querySelectorAll('.field-error')) element.textContent = '';
     for (const element of document.querySelectorAll('[aria-invalid]')) element.removeAttribute('aria-invalid');
+  }
+
+  /**
+   * Says `text` in the polite live region, once: the same text again (an edit that leaves the
+   * same problem) is not repeated to a screen reader.
+   */
+  function announce(text, isError) {
+    const status = $('status');
+    if (status.textContent !== text) status.textContent = text;
+    status.className = isError ? 'error' : '';
   }
 
   /** The form field an engine message names: "layer N ... <key> must ..." or a wall key. */
@@ -249,8 +299,7 @@
       const error = $(field.id + '-error');
       if (error) error.textContent = message;
     }
-    $('status').textContent = message;
-    $('status').className = 'error';
+    announce(message, true);
     for (const cell of document.querySelectorAll('#results td.number')) cell.textContent = '–';
   }
 
@@ -323,8 +372,8 @@
     }
     showResult(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
-    $('status').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
-    $('status').className = '';
+    $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    if ($('status').className === 'error') announce('The wall computes again.');
     updateLink(wall);
     redrawPlots(wall, hours);
   }
@@ -395,7 +444,7 @@
     $('save-toml').addEventListener('click', () => guarded(() => download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall()))));
     $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); }));
     $('save-report').addEventListener('click', () => guarded(() => download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' }))));
-    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); $('status').textContent = 'The address of this page now reproduces the wall.'; });
+    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce('The address of this page now reproduces the wall.'); });
     $('compare-add').addEventListener('click', () => guarded(() => { const wall = currentWall(); comparison.push({ wall, result: brusk.compute(wall, { periodHours: periodHours() }) }); renderComparison(); }));
     $('compare-clear').addEventListener('click', () => { comparison = []; renderComparison(); });
   }
@@ -415,7 +464,7 @@
     try {
       linked = wallFromLink();
     } catch (error) {
-      $('status').textContent = 'The #wall= link could not be read: ' + error.message;
+      announce('The #wall= link could not be read: ' + error.message, true);
     }
     loadWall(linked || {
       name: 'Insulated concrete', position: 'external', heat_flow: 'horizontal',
