@@ -281,6 +281,37 @@ try {
   await page.keyboard.press('Alt+ArrowUp');
   check((await layerKinds()) === 'air,custom' && (await focusedId()) === 'layer-0-name', `Alt+↑ moves it back (${await layerKinds()}, ${await focusedId()})`);
   check((await shownValue('u_value')) === shown(clickedNative.u_value), 'the wall computes as before after moving back');
+
+  // The catalogue picker: typing filters by name and family, arrows and Enter take an option.
+  await page.click('#add-material');
+  const picker = '#layer-2-material';
+  const optionTexts = () => page.$$eval(`${picker}-options:not([hidden]) [role="option"]`, (options) => options.map((option) => option.textContent));
+  const catalogue = await page.evaluate(() => globalThis.brusk.materials());
+  for (const typed of ['timber', 'Masonry', 'eps insul']) {
+    await page.fill(picker, '');
+    await page.type(picker, typed);
+    const expected = catalogue.filter((entry) => typed.toLowerCase().split(' ').every((word) => `${entry.key} ${entry.name} ${entry.family}`.toLowerCase().includes(word)));
+    const texts = await optionTexts();
+    check(expected.length > 0 && texts.length === expected.length && expected.every((entry, i) => texts[i].startsWith(`${entry.name} (${entry.family})`)), `"${typed}" lists ${texts.join(' | ')}`);
+    check((await page.getAttribute(picker, 'aria-expanded')) === 'true', `"${typed}": the combobox says it is expanded`);
+  }
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowUp');
+  const activeOption = await page.getAttribute(picker, 'aria-activedescendant');
+  check(activeOption === 'layer-2-material-options-0' && (await page.getAttribute(`#${activeOption}`, 'aria-selected')) === 'true', `↓ ↓ ↑ makes the first option active, got ${activeOption}`);
+  await page.keyboard.press('Enter');
+  check((await page.inputValue(picker)) === 'insulation-eps' && (await page.getAttribute(picker, 'aria-expanded')) === 'false', `Enter takes the option: ${await page.inputValue(picker)}`);
+  check((await page.textContent('#layers li:nth-child(3) .material-info')).startsWith('Expanded polystyrene'), 'the layer shows the material taken');
+  check((await page.getAttribute(picker, 'aria-invalid')) === null, 'the material taken is valid');
+  await page.type(picker, 'x');
+  await page.keyboard.press('Escape');
+  check(await page.isHidden(`${picker}-options`), 'Escape closes the list');
+  await page.fill(picker, '');
+  await page.type(picker, 'softwood');
+  await page.click(`${picker}-options [role="option"]`);
+  check((await page.inputValue(picker)) === 'timber-softwood', `a click takes the option: ${await page.inputValue(picker)}`);
+  await page.click('#layer-2-remove');
   await page.screenshot({ path: join(screenshotDir, 'calculator-clicked.png'), fullPage: true });
 
   // Phone widths: the page never scrolls sideways, and no element of the form, the results or

@@ -115,7 +115,6 @@
     input.dataset.layer = String(index);
     input.dataset.key = key;
     if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
-    if (key === 'material') input.setAttribute('list', 'material-list');
     input.value = layers[index].fields[key] || '';
     input.setAttribute('aria-describedby', id + '-error');
     input.addEventListener('input', () => {
@@ -124,8 +123,102 @@
       recompute();
     });
     label.appendChild(input);
+    if (key === 'material') materialPicker(input);
     label.appendChild(errorSpan(id));
     return label;
+  }
+
+  // ---- the catalogue picker: a combobox whose listbox filters by key, name and family ----
+
+  /** Catalogue entries matching every word of `text` in their key, name or family. */
+  function matchingMaterials(text) {
+    const words = text.toLowerCase().split(/[\s,]+/).filter(Boolean);
+    return materials.filter((entry) => {
+      const haystack = `${entry.key} ${entry.name} ${entry.family}`.toLowerCase();
+      return words.every((word) => haystack.includes(word));
+    });
+  }
+
+  /**
+   * Makes `input` a combobox (ARIA 1.2 list autocomplete): typing filters a listbox of
+   * catalogue materials below it; ↓/↑ move the active option (aria-activedescendant), Enter
+   * takes it, Escape closes the list; a click takes an option. The input keeps the material key.
+   * The list hangs from the layer's item, the width of the layer, outside the label (whose text
+   * names the input).
+   */
+  function materialPicker(input) {
+    const list = document.createElement('ul');
+    list.id = input.id + '-options';
+    list.className = 'material-options';
+    list.setAttribute('role', 'listbox');
+    list.setAttribute('aria-label', 'Catalogue materials');
+    list.hidden = true;
+    input.setAttribute('role', 'combobox');
+    input.setAttribute('aria-autocomplete', 'list');
+    input.setAttribute('aria-controls', list.id);
+    input.setAttribute('aria-expanded', 'false');
+    input.autocomplete = 'off';
+    let shown = [];
+    let active = -1;
+
+    function setActive(index) {
+      active = index;
+      [...list.children].forEach((option, i) => option.setAttribute('aria-selected', String(i === index)));
+      if (index < 0) {
+        input.removeAttribute('aria-activedescendant');
+      } else {
+        input.setAttribute('aria-activedescendant', list.children[index].id);
+        list.children[index].scrollIntoView({ block: 'nearest' });
+      }
+    }
+    function close() {
+      list.hidden = true;
+      input.setAttribute('aria-expanded', 'false');
+      setActive(-1);
+    }
+    function open() {
+      if (!list.isConnected) input.closest('li').appendChild(list);
+      list.style.top = `${input.offsetTop + input.offsetHeight}px`;
+      const exact = materials.some((entry) => entry.key === input.value);
+      shown = matchingMaterials(exact ? '' : input.value);
+      list.textContent = '';
+      shown.forEach((entry, i) => {
+        const option = document.createElement('li');
+        option.id = `${list.id}-${i}`;
+        option.setAttribute('role', 'option');
+        option.dataset.key = entry.key;
+        option.textContent = `${entry.name} (${entry.family}): λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
+        // mousedown, not click: the input keeps the focus, so no blur closes the list first.
+        option.addEventListener('mousedown', (event) => { event.preventDefault(); take(i); });
+        list.appendChild(option);
+      });
+      list.hidden = shown.length === 0;
+      input.setAttribute('aria-expanded', String(!list.hidden));
+      setActive(-1);
+    }
+    function take(index) {
+      input.value = shown[index].key;
+      close();
+      input.dispatchEvent(new Event('input'));
+    }
+    input.addEventListener('input', (event) => { if (event.isTrusted) open(); });
+    input.addEventListener('blur', close);
+    input.addEventListener('keydown', (event) => {
+      if (event.altKey) return;  // Alt+arrows move the layer
+      if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+        event.preventDefault();
+        if (list.hidden) open();
+        if (!shown.length) return;
+        const step = event.key === 'ArrowDown' ? 1 : -1;
+        setActive(active < 0 ? (step > 0 ? 0 : shown.length - 1) : (active + step + shown.length) % shown.length);
+      } else if (event.key === 'Enter' && !list.hidden && active >= 0) {
+        event.preventDefault();
+        take(active);
+      } else if (event.key === 'Escape' && !list.hidden) {
+        event.preventDefault();
+        close();
+      }
+    });
   }
 
   /** The message of the field `id`: named by its aria-describedby, announced by #status. */
@@ -452,13 +545,6 @@
   brusk.timings = timings;
   brusk.ready.then(() => {
     materials = brusk.materials();
-    const list = $('material-list');
-    for (const entry of materials) {
-      const option = document.createElement('option');
-      option.value = entry.key;
-      option.label = `${entry.name} (${entry.family}), λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
-      list.appendChild(option);
-    }
     bind();
     let linked = null;
     try {
