@@ -1,21 +1,51 @@
 #include "brusk/frontend/toml_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/shortest_double.h"
+#include "brusk/frontend/wall_schema.h"
 
 namespace Brusk::Frontend {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+using Json = nlohmann::json;
+
+/// The keys of a wall file in the order a person writes them: the wall's own, then a layer's,
+/// the layers last; other keys follow in alphabetical order.
+const std::vector<std::string_view>& keyOrder() {
+  static const std::vector<std::string_view> order = {
+      Schema::kName,    Schema::kPosition,     Schema::kHeatFlow,  Schema::kRsi,
+      Schema::kRse,     Schema::kMaterial,     Schema::kThickness, Schema::kConductivity,
+      Schema::kDensity, Schema::kSpecificHeat, Schema::kFamily,    Schema::kThermalResistance,
+      Schema::kLayers};
+  return order;
+}
+
+/// The members of `object` in keyOrder().
+std::vector<std::pair<const std::string*, const Json*>> orderedMembers(const Json& object) {
+  std::vector<std::pair<const std::string*, const Json*>> members;
+  for (auto item = object.begin(); item != object.end(); ++item) {
+    members.emplace_back(&item.key(), &item.value());
+  }
+  const auto rank = [](const std::string& key) {
+    const auto& order = keyOrder();
+    return static_cast<std::size_t>(std::find(order.begin(), order.end(), key) - order.begin());
+  };
+  std::stable_sort(members.begin(), members.end(), [&](const auto& a, const auto& b) {
+    return rank(*a.first) < rank(*b.first);  // the rest stay in the object's (alphabetical) order
+  });
+  return members;
+}
 
 /// Appends `text` as a TOML basic string: quote, backslash and control characters escaped,
 /// UTF-8 kept as it is.
@@ -96,22 +126,23 @@ private:
   /// The body of the table at `path` (dotted header, empty for the document): its plain values,
   /// then its sub-tables and arrays of tables, each under its own header.
   void writeTable(const Json& table, const std::string& path) {
-    for (auto item = table.begin(); item != table.end(); ++item) {
-      if (item->is_object() || isArrayOfTables(*item)) continue;
-      writeKey(item.key());
+    const auto members = orderedMembers(table);
+    for (const auto& [key, value] : members) {
+      if (value->is_object() || isArrayOfTables(*value)) continue;
+      writeKey(*key);
       _out += " = ";
-      writeInline(*item, path.empty() ? item.key() : path + '.' + item.key());
+      writeInline(*value, path.empty() ? *key : path + '.' + *key);
       _out += '\n';
     }
-    for (auto item = table.begin(); item != table.end(); ++item) {
+    for (const auto& [key, value] : members) {
       std::string header = path;
       if (!header.empty()) header += '.';
-      header += keyText(item.key());
-      if (item->is_object()) {
+      header += keyText(*key);
+      if (value->is_object()) {
         _out += "\n[" + header + "]\n";
-        writeTable(*item, header);
-      } else if (isArrayOfTables(*item)) {
-        for (const Json& element : *item) {
+        writeTable(*value, header);
+      } else if (isArrayOfTables(*value)) {
+        for (const Json& element : *value) {
           _out += "\n[[" + header + "]]\n";
           writeTable(element, header);
         }
@@ -125,11 +156,11 @@ private:
       case Json::value_t::object: {
         _out += '{';
         const char* separator = " ";
-        for (auto item = value.begin(); item != value.end(); ++item) {
+        for (const auto& [key, member] : orderedMembers(value)) {
           _out += separator;
-          writeKey(item.key());
+          writeKey(*key);
           _out += " = ";
-          writeInline(*item, where + '.' + item.key());
+          writeInline(*member, where + '.' + *key);
           separator = ", ";
         }
         _out += value.empty() ? "}" : " }";

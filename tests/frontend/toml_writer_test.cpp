@@ -76,19 +76,20 @@ INSTANTIATE_TEST_SUITE_P(
                     FloatCase{std::numeric_limits<double>::max(), "1.7976931348623157e+308"}));
 
 // A whole document: plain values first, then each table and array of tables under its header,
-// keys in the JSON order, strings escaped; toml++ reads back the same document.
+// wall-file keys in their order and others alphabetically, strings escaped; toml++ reads back
+// the same document.
 TEST(TomlWriter, WritesTablesAfterValuesAndEscapesStrings) {
   const Json document = Json::parse(R"({
     "name": "Wall \"A\" \\ tab\t\u0001\u007f é",
     "rsi": 0.13, "count": 3, "big": 18446744073709551615, "flag": true, "list": [1, 0.5, "x", {"k": 2}],
-    "layers": [{"name": "EPS", "thickness": 0.1, "conductivity": 0.035}, {"thermal_resistance": 0.18}],
+    "layers": [{"conductivity": 0.035, "thickness": 0.1, "name": "EPS"}, {"thermal_resistance": 0.18}],
     "with space": {"a b": 1, "empty": []},
     "after": "tables"})");
   const std::string toml = formatToml(document.dump(), "wall.json");
   EXPECT_EQ(
-      "name = \"Wall \\\"A\\\" \\\\ tab\\t\\u0001\\u007F é\"\nrsi = 0.13\ncount = 3\n"
-      "big = 18446744073709551616.0\nflag = true\nlist = [1, 0.5, \"x\", { k = 2 }]\n"
-      "after = \"tables\"\n\n[[layers]]\nname = \"EPS\"\nthickness = 0.1\nconductivity = 0.035\n"
+      "name = \"Wall \\\"A\\\" \\\\ tab\\t\\u0001\\u007F é\"\nrsi = 0.13\nafter = \"tables\"\n"
+      "big = 18446744073709551616.0\ncount = 3\nflag = true\nlist = [1, 0.5, \"x\", { k = 2 }]\n"
+      "\n[[layers]]\nname = \"EPS\"\nthickness = 0.1\nconductivity = 0.035\n"
       "\n[[layers]]\nthermal_resistance = 0.18\n\n[\"with space\"]\n\"a b\" = 1\nempty = []\n",
       toml);
   const toml::table table = toml::parse(toml);
