@@ -1,14 +1,17 @@
 // The calculator page in headless Chromium, opened from file:// as a user opens it from disk:
 // its numbers against the native `brusk compute --format json`, a wall built by clicking, a
 // TOML file opened and saved, a #wall= link, a bad value at its field, no console error and no
-// request beyond the page's own files. Exit 77 (skipped) when a tool is missing.
+// request beyond the page's own files. Then the same build/web/ served over http by a static
+// server of a few lines on the loopback: the page and the ES module brusk.mjs from there, every
+// request to that origin. Exit 77 (skipped) when a tool is missing.
 //
 // Arguments: <build/web> <brusk program> <examples dir> <screenshot dir>
 import { execFileSync, spawnSync } from 'node:child_process';
+import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { existsSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, basename } from 'node:path';
+import { join, extname, resolve, sep } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
 const [webDir, program, examplesDir, screenshotDir] = process.argv.slice(2);
@@ -55,6 +58,36 @@ function nativeJson(file) {
 /** What the page shows for a number: four significant digits. */
 const shown = (number) => String(Number(number.toPrecision(4)));
 
+/** What a static host sends for the page's files. */
+const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css' };
+
+/**
+ * A static file server for `root` on 127.0.0.1 at a port the system picks: GET of a file under
+ * `root` with a known type, 404 for anything else. Resolves to { server, origin, paths } where
+ * `paths` collects every path asked for.
+ */
+function serveStatic(root) {
+  const top = resolve(root);
+  const paths = [];
+  const server = createServer((request, response) => {
+    const path = decodeURIComponent(new URL(request.url, 'http://127.0.0.1').pathname);
+    paths.push(path);
+    const file = resolve(top, '.' + path);
+    const type = CONTENT_TYPES[extname(file)];
+    if (request.method !== 'GET' || !file.startsWith(top + sep) || !type || !existsSync(file)) {
+      response.writeHead(404, { 'Content-Type': 'text/plain' });
+      response.end('not found\n');
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': `${type}; charset=utf-8` });
+    response.end(readFileSync(file));
+  });
+  return new Promise((done, fail) => {
+    server.on('error', fail);
+    server.listen(0, '127.0.0.1', () => done({ server, origin: `http://127.0.0.1:${server.address().port}`, paths }));
+  });
+}
+
 const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
 mkdirSync(screenshotDir, { recursive: true });
 const context = await chromium.launchPersistentContext(join(work, 'profile'), {
@@ -76,6 +109,7 @@ async function openPage(url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
 }
+let host = null;
 const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${quantity}"]`);
 
 try {
@@ -99,6 +133,18 @@ try {
     }
   }
   await page.screenshot({ path: join(screenshotDir, 'calculator.png'), fullPage: false });
+
+  // An example opened and saved as TOML: each number in its shortest text (0.1, never
+  // 0.10000000000000001), and the file reads back as the same wall, double for double.
+  const insulated = join(examplesDir, '2-concrete-insulated.toml');
+  await page.setInputFiles('#open-file', insulated);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, nativeJson(insulated).name);
+  const [savedExample] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const savedExampleText = readFileSync(await savedExample.path(), 'utf8');
+  check(/^thickness = 0\.1$/m.test(savedExampleText) && /^conductivity = 0\.04$/m.test(savedExampleText), `saved TOML writes 0.1 and 0.04 as such:\n${savedExampleText}`);
+  check(!/[0-9]{12,}/.test(savedExampleText), `saved TOML has no long digit strings:\n${savedExampleText}`);
+  const [readBack, original] = await page.evaluate(([saved, example]) => [globalThis.brusk.readWallFile(saved, 'toml'), globalThis.brusk.readWallFile(example, 'toml')], [savedExampleText, readFileSync(insulated, 'utf8')]);
+  sameNumbers(readBack, original, 0, 'saved example read back');
 
   // The object API: a wall object in, the JSON object of `brusk compute` out.
   const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
@@ -150,6 +196,8 @@ try {
     const message = await page.textContent(`${selector}-error`);
     check(message.includes(words), `${selector} = ${value}: message at the field is "${message}"`);
     check((await page.getAttribute(selector, 'aria-invalid')) === 'true', `${selector} marked invalid`);
+    check((await page.getAttribute(selector, 'aria-describedby')).split(' ').includes(`${selector.slice(1)}-error`), `${selector}: its message is not in its aria-describedby`);
+    check((await page.textContent('#status[role="status"][aria-live="polite"]')) === message, `${selector}: the polite live region says "${await page.textContent('#status')}"`);
     const cells = await page.locator('#results td.number').allTextContents();
     check(!cells.some((text) => /NaN|undefined/.test(text)), `${selector}: results show ${cells.join(' ')}`);
     if (selector === '#layer-1-conductivity') {
@@ -160,8 +208,134 @@ try {
       check(native.status === 2 && message.endsWith(reason.trim()), `the field's message "${message}" ends as brusk's "${reason.trim()}"`);
     }
     await page.fill(selector, before);
+    check((await page.getAttribute(selector, 'aria-invalid')) === null, `${selector}: still marked invalid once corrected`);
   }
+
+  // Accessibility: every control named, text contrast at least 4.5:1 (WCAG 2 relative
+  // luminance), layers moved by keyboard with the focus kept and visible.
+  const unnamed = await page.evaluate(() => {
+    const textOf = (element) => {
+      const copy = element.cloneNode(true);
+      for (const inner of copy.querySelectorAll('input, select, textarea, button, .field-error')) inner.remove();
+      return copy.textContent.trim();
+    };
+    const nameOf = (element) => {
+      const ids = element.getAttribute('aria-labelledby');
+      if (ids) return ids.split(/\s+/).map((id) => textOf(document.getElementById(id) || document.createElement('b'))).join(' ').trim();
+      if ((element.getAttribute('aria-label') || '').trim()) return element.getAttribute('aria-label').trim();
+      const labelled = [...(element.labels || [])].map(textOf).join(' ').trim();
+      if (labelled) return labelled;
+      if (element.tagName === 'BUTTON') return element.textContent.trim();
+      return (element.getAttribute('title') || '').trim();
+    };
+    const missing = [...document.querySelectorAll('[aria-describedby]')].flatMap((element) => element.getAttribute('aria-describedby').split(/\s+/).filter((id) => !document.getElementById(id)).map((id) => `${element.id} describedby ${id}`));
+    return [...document.querySelectorAll('input, select, textarea, button, iframe')].filter((element) => !nameOf(element)).map((element) => `${element.tagName.toLowerCase()}#${element.id}`).concat(missing);
+  });
+  check(unnamed.length === 0, `controls without an accessible name: ${unnamed.join(', ')}`);
+  const lowContrast = await page.evaluate(() => {
+    const rgba = (text) => { const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number); return { rgb: [r, g, b], a }; };
+    const luminance = (rgb) => { const [r, g, b] = rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)); return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
+    const background = (element) => {
+      for (let node = element; node; node = node.parentElement) {
+        const colour = rgba(getComputedStyle(node).backgroundColor);
+        if (colour.a > 0) return colour.rgb;
+      }
+      return [255, 255, 255];
+    };
+    const ratio = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
+    const low = [];
+    for (const element of document.querySelectorAll('body *')) {
+      if (!element.getClientRects().length || ['SCRIPT', 'STYLE', 'IFRAME', 'OPTION'].includes(element.tagName)) continue;
+      const ownText = [...element.childNodes].some((node) => node.nodeType === Node.TEXT_NODE && node.textContent.trim());
+      const control = ['INPUT', 'SELECT', 'BUTTON'].includes(element.tagName);
+      const where = `${element.tagName.toLowerCase()}#${element.id}.${element.className}`;
+      if (ownText || control) {
+        const value = ratio(rgba(getComputedStyle(element).color).rgb, background(element));
+        if (value < 4.5) low.push(`${where} ${value.toFixed(2)}`);
+      }
+      if (element.placeholder) {
+        const value = ratio(rgba(getComputedStyle(element, '::placeholder').color).rgb, background(element));
+        if (value < 4.5) low.push(`${where}::placeholder ${value.toFixed(2)}`);
+      }
+    }
+    return low;
+  });
+  check(lowContrast.length === 0, `text below 4.5:1 contrast: ${lowContrast.join(', ')}`);
+
+  const layerKinds = () => page.$$eval('#layers li select', (selects) => selects.map((select) => select.value).join());
+  const focusedId = () => page.evaluate(() => document.activeElement.id);
+  check((await layerKinds()) === 'air,custom', `the clicked wall's layers are ${await layerKinds()}`);
+  await page.focus('#layer-0-thermal_resistance');
+  await page.keyboard.press('Tab');
+  check((await focusedId()) === 'layer-0-down', `Tab after the first layer's field reaches its ↓ button (↑ is disabled), got ${await focusedId()}`);
+  check(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle === 'solid' && parseFloat(getComputedStyle(document.activeElement).outlineWidth) >= 2), 'the focused button shows an outline');
+  await page.keyboard.press('Enter');
+  check((await layerKinds()) === 'custom,air', `Enter on ↓ moves the layer outward: ${await layerKinds()}`);
+  check((await focusedId()) === 'layer-1-up', `after moving to the end the focus is on the layer's ↑ button, got ${await focusedId()}`);
+  check((await page.textContent('#status')) === 'Layer moved to position 2 of 2.', `the move is announced: "${await page.textContent('#status')}"`);
+  await page.keyboard.press('Space');
+  check((await layerKinds()) === 'air,custom', `Space on ↑ moves it back: ${await layerKinds()}`);
+  await page.focus('#layer-0-name');
+  await page.keyboard.press('Alt+ArrowDown');
+  check((await layerKinds()) === 'custom,air' && (await focusedId()) === 'layer-1-name', `Alt+↓ in a field moves the layer, the focus staying in that field (${await layerKinds()}, ${await focusedId()})`);
+  await page.keyboard.press('Alt+ArrowUp');
+  check((await layerKinds()) === 'air,custom' && (await focusedId()) === 'layer-0-name', `Alt+↑ moves it back (${await layerKinds()}, ${await focusedId()})`);
+  check((await shownValue('u_value')) === shown(clickedNative.u_value), 'the wall computes as before after moving back');
+
+  // The catalogue picker: typing filters by name and family, arrows and Enter take an option.
+  await page.click('#add-material');
+  const picker = '#layer-2-material';
+  const optionTexts = () => page.$$eval(`${picker}-options:not([hidden]) [role="option"]`, (options) => options.map((option) => option.textContent));
+  const catalogue = await page.evaluate(() => globalThis.brusk.materials());
+  for (const typed of ['timber', 'Masonry', 'eps insul']) {
+    await page.fill(picker, '');
+    await page.type(picker, typed);
+    const expected = catalogue.filter((entry) => typed.toLowerCase().split(' ').every((word) => `${entry.key} ${entry.name} ${entry.family}`.toLowerCase().includes(word)));
+    const texts = await optionTexts();
+    check(expected.length > 0 && texts.length === expected.length && expected.every((entry, i) => texts[i].startsWith(`${entry.name} (${entry.family})`)), `"${typed}" lists ${texts.join(' | ')}`);
+    check((await page.getAttribute(picker, 'aria-expanded')) === 'true', `"${typed}": the combobox says it is expanded`);
+  }
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowUp');
+  const activeOption = await page.getAttribute(picker, 'aria-activedescendant');
+  check(activeOption === 'layer-2-material-options-0' && (await page.getAttribute(`#${activeOption}`, 'aria-selected')) === 'true', `↓ ↓ ↑ makes the first option active, got ${activeOption}`);
+  await page.keyboard.press('Enter');
+  check((await page.inputValue(picker)) === 'insulation-eps' && (await page.getAttribute(picker, 'aria-expanded')) === 'false', `Enter takes the option: ${await page.inputValue(picker)}`);
+  check((await page.textContent('#layers li:nth-child(3) .material-info')).startsWith('Expanded polystyrene'), 'the layer shows the material taken');
+  check((await page.getAttribute(picker, 'aria-invalid')) === null, 'the material taken is valid');
+  await page.type(picker, 'x');
+  await page.keyboard.press('Escape');
+  check(await page.isHidden(`${picker}-options`), 'Escape closes the list');
+  await page.fill(picker, '');
+  await page.type(picker, 'softwood');
+  await page.click(`${picker}-options [role="option"]`);
+  check((await page.inputValue(picker)) === 'timber-softwood', `a click takes the option: ${await page.inputValue(picker)}`);
+  await page.click('#layer-2-remove');
   await page.screenshot({ path: join(screenshotDir, 'calculator-clicked.png'), fullPage: true });
+
+  // Phone widths: the page never scrolls sideways, and no element of the form, the results or
+  // the comparison sticks out of its container, with a field's message shown (the widest text).
+  await page.click('#compare-add');
+  await page.fill('#layer-1-conductivity', '-0.9');
+  for (const width of [390, 360]) {
+    await page.setViewportSize({ width, height: 800 });
+    const layout = await page.evaluate(() => {
+      const outside = [];
+      for (const element of document.querySelectorAll('main *')) {
+        const box = element.getBoundingClientRect();
+        const container = element.parentElement.getBoundingClientRect();
+        if (box.width > 0 && (box.right > container.right + 0.5 || box.left < container.left - 0.5)) outside.push(`${element.tagName.toLowerCase()}${element.id ? '#' + element.id : ''}`);
+      }
+      return { scrollWidth: document.documentElement.scrollWidth, innerWidth, outside };
+    });
+    check(layout.scrollWidth <= layout.innerWidth, `${width} px: the page is ${layout.scrollWidth} px wide`);
+    check(layout.outside.length === 0, `${width} px: sticking out of their containers: ${layout.outside.join(', ')}`);
+    if (width === 390) await page.screenshot({ path: join(screenshotDir, 'calculator-390.png'), fullPage: true });
+  }
+  await page.setViewportSize({ width: 1280, height: 900 });
+  await page.fill('#layer-1-conductivity', '0.9');
+  await page.click('#compare-clear');
 
   // Per-recompute time over edits of a six-layer wall, measured in the page (reported only).
   const perRecompute = await page.evaluate(async () => {
@@ -181,7 +355,34 @@ try {
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
+
+  // Over http from a static host: the page, a wall file opened in it, and the ES module.
+  host = await serveStatic(webDir);
+  requests.length = 0;
+  consoleErrors.length = 0;
+  await page.goto('about:blank');
+  await openPage(`${host.origin}/index.html`);
+  check(/^[0-9.]+$/.test(await shownValue('u_value')), `over http: U shown as ${await shownValue('u_value')}`);
+  const [exampleName] = examples;
+  const exampleFile = join(examplesDir, exampleName);
+  const exampleNative = nativeJson(exampleFile);
+  await page.setInputFiles('#open-file', exampleFile);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, exampleNative.name);
+  check((await shownValue('u_value')) === shown(exampleNative.u_value), `over http: ${exampleName} U shown as ${await shownValue('u_value')}`);
+  const viaModule = await page.evaluate(async ([url, text, source]) => {
+    const module = await import(url);
+    return JSON.parse(module.computeText(text, 'toml', { source }));
+  }, [`${host.origin}/brusk.mjs`, readFileSync(exampleFile, 'utf8'), exampleName]);
+  sameNumbers(viaModule, exampleNative, 1e-12, `over http, brusk.mjs: ${exampleName}`);
+  const elsewhere = requests.filter((url) => !url.startsWith(host.origin + '/') && !/^(data|blob|about):/.test(url));
+  check(elsewhere.length === 0, `over http: requests beyond ${host.origin}: ${elsewhere.join(', ')}`);
+  for (const path of ['/index.html', '/calculator.js', '/calculator.css', '/brusk.js', '/brusk.mjs']) check(host.paths.includes(path), `over http: ${path} was not asked for (asked: ${host.paths.join(', ')})`);
+  check(consoleErrors.length === 0, `over http: console errors: ${consoleErrors.join(' | ')} (asked for: ${host.paths.join(', ')})`);
 } finally {
+  if (host) {
+    host.server.closeAllConnections();
+    host.server.close();
+  }
   await context.close();
   rmSync(work, { recursive: true, force: true });
 }

@@ -63,11 +63,12 @@
     }
     wall.layers = layers.map((layer) => {
       const out = {};
-      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness']
-        : layer.kind === 'air' ? ['name', 'thermal_resistance'] : ['name', ...SLAB_KEYS];
+      // The family (the drawing's colour) is not edited here, only kept from the file.
+      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', 'family']
+        : layer.kind === 'air' ? ['name', 'thermal_resistance', 'family'] : ['name', ...SLAB_KEYS, 'family'];
       for (const key of keys) {
         const text = layer.fields[key] || '';
-        const value = key === 'name' || key === 'material' ? (text.trim() || undefined) : fieldValue(text);
+        const value = ['name', 'material', 'family'].includes(key) ? (text.trim() || undefined) : fieldValue(text);
         if (value !== undefined) out[key] = value;
       }
       return out;
@@ -114,7 +115,6 @@
     input.dataset.layer = String(index);
     input.dataset.key = key;
     if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
-    if (key === 'material') input.setAttribute('list', 'material-list');
     input.value = layers[index].fields[key] || '';
     input.setAttribute('aria-describedby', id + '-error');
     input.addEventListener('input', () => {
@@ -123,16 +123,115 @@
       recompute();
     });
     label.appendChild(input);
-    const error = document.createElement('span');
-    error.className = 'field-error';
-    error.id = id + '-error';
-    error.setAttribute('role', 'alert');
-    label.appendChild(error);
+    if (key === 'material') materialPicker(input);
+    label.appendChild(errorSpan(id));
     return label;
   }
 
-  function button(text, title, action) {
+  // ---- the catalogue picker: a combobox whose listbox filters by key, name and family ----
+
+  /** Catalogue entries matching every word of `text` in their key, name or family. */
+  function matchingMaterials(text) {
+    const words = text.toLowerCase().split(/[\s,]+/).filter(Boolean);
+    return materials.filter((entry) => {
+      const haystack = `${entry.key} ${entry.name} ${entry.family}`.toLowerCase();
+      return words.every((word) => haystack.includes(word));
+    });
+  }
+
+  /**
+   * Makes `input` a combobox (ARIA 1.2 list autocomplete): typing filters a listbox of
+   * catalogue materials below it; ↓/↑ move the active option (aria-activedescendant), Enter
+   * takes it, Escape closes the list; a click takes an option. The input keeps the material key.
+   * The list hangs from the layer's item, the width of the layer, outside the label (whose text
+   * names the input).
+   */
+  function materialPicker(input) {
+    const list = document.createElement('ul');
+    list.id = input.id + '-options';
+    list.className = 'material-options';
+    list.setAttribute('role', 'listbox');
+    list.setAttribute('aria-label', 'Catalogue materials');
+    list.hidden = true;
+    input.setAttribute('role', 'combobox');
+    input.setAttribute('aria-autocomplete', 'list');
+    input.setAttribute('aria-controls', list.id);
+    input.setAttribute('aria-expanded', 'false');
+    input.autocomplete = 'off';
+    let shown = [];
+    let active = -1;
+
+    function setActive(index) {
+      active = index;
+      [...list.children].forEach((option, i) => option.setAttribute('aria-selected', String(i === index)));
+      if (index < 0) {
+        input.removeAttribute('aria-activedescendant');
+      } else {
+        input.setAttribute('aria-activedescendant', list.children[index].id);
+        list.children[index].scrollIntoView({ block: 'nearest' });
+      }
+    }
+    function close() {
+      list.hidden = true;
+      input.setAttribute('aria-expanded', 'false');
+      setActive(-1);
+    }
+    function open() {
+      if (!list.isConnected) input.closest('li').appendChild(list);
+      list.style.top = `${input.offsetTop + input.offsetHeight}px`;
+      const exact = materials.some((entry) => entry.key === input.value);
+      shown = matchingMaterials(exact ? '' : input.value);
+      list.textContent = '';
+      shown.forEach((entry, i) => {
+        const option = document.createElement('li');
+        option.id = `${list.id}-${i}`;
+        option.setAttribute('role', 'option');
+        option.dataset.key = entry.key;
+        option.textContent = `${entry.name} (${entry.family}): λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
+        // mousedown, not click: the input keeps the focus, so no blur closes the list first.
+        option.addEventListener('mousedown', (event) => { event.preventDefault(); take(i); });
+        list.appendChild(option);
+      });
+      list.hidden = shown.length === 0;
+      input.setAttribute('aria-expanded', String(!list.hidden));
+      setActive(-1);
+    }
+    function take(index) {
+      input.value = shown[index].key;
+      close();
+      input.dispatchEvent(new Event('input'));
+    }
+    input.addEventListener('input', (event) => { if (event.isTrusted) open(); });
+    input.addEventListener('blur', close);
+    input.addEventListener('keydown', (event) => {
+      if (event.altKey) return;  // Alt+arrows move the layer
+      if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+        event.preventDefault();
+        if (list.hidden) open();
+        if (!shown.length) return;
+        const step = event.key === 'ArrowDown' ? 1 : -1;
+        setActive(active < 0 ? (step > 0 ? 0 : shown.length - 1) : (active + step + shown.length) % shown.length);
+      } else if (event.key === 'Enter' && !list.hidden && active >= 0) {
+        event.preventDefault();
+        take(active);
+      } else if (event.key === 'Escape' && !list.hidden) {
+        event.preventDefault();
+        close();
+      }
+    });
+  }
+
+  /** The message of the field `id`: named by its aria-describedby, announced by #status. */
+  function errorSpan(id) {
+    const error = document.createElement('span');
+    error.className = 'field-error';
+    error.id = id + '-error';
+    return error;
+  }
+
+  function button(id, text, title, action) {
     const b = document.createElement('button');
+    b.id = id;
     b.type = 'button';
     b.textContent = text;
     b.title = title;
@@ -141,12 +240,31 @@
     return b;
   }
 
-  function moveLayer(from, to) {
+  /**
+   * Moves layer `from` to position `to`, then puts the focus back on the control `focusKey`
+   * (the part of its id after "layer-N-") of the moved layer, or of its other move button when
+   * that one is now disabled, and says where the layer went.
+   */
+  function moveLayer(from, to, focusKey) {
     if (to < 0 || to >= layers.length || from === to) return;
     const [layer] = layers.splice(from, 1);
     layers.splice(to, 0, layer);
+    announce(`Layer moved to position ${to + 1} of ${layers.length}.`);  // a problem it makes says more
     renderLayers();
     recompute();
+    if (focusKey) {
+      let target = $(`layer-${to}-${focusKey}`);
+      if (target && target.disabled) target = $(`layer-${to}-${focusKey === 'up' ? 'down' : 'up'}`);
+      if (target) target.focus();
+    }
+  }
+
+  function removeLayer(index) {
+    layers.splice(index, 1);
+    announce(`Layer ${index + 1} removed; ${layers.length} left.`);
+    renderLayers();
+    recompute();
+    ($(`layer-${Math.min(index, layers.length - 1)}-remove`) || $('add-material')).focus();
   }
 
   function renderLayers() {
@@ -156,7 +274,6 @@
       const item = document.createElement('li');
       item.draggable = true;
       item.dataset.index = String(index);
-      item.setAttribute('aria-label', `Layer ${index + 1}`);
       const kindLabel = document.createElement('label');
       kindLabel.textContent = 'Kind ';
       const kind = document.createElement('select');
@@ -168,14 +285,18 @@
         kind.appendChild(option);
       }
       kind.value = layer.kind;
-      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); });
+      kind.setAttribute('aria-describedby', kind.id + '-error');
+      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); $(kind.id).focus(); });
       kindLabel.appendChild(kind);
+      kindLabel.appendChild(errorSpan(kind.id));
       const fields = document.createElement('div');
       fields.className = 'layer-fields';
+      fields.setAttribute('role', 'group');
+      fields.setAttribute('aria-label', `Layer ${index + 1}`);
       fields.appendChild(kindLabel);
       fields.appendChild(inputFor(index, 'name', 'Name'));
       if (layer.kind === 'material') {
-        fields.appendChild(inputFor(index, 'material', 'Material (search by name or family)'));
+        fields.appendChild(inputFor(index, 'material', 'Material'));
         fields.appendChild(inputFor(index, 'thickness', `d [m]`));
       } else if (layer.kind === 'air') {
         fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
@@ -189,10 +310,23 @@
       item.appendChild(info);
       const tools = document.createElement('div');
       tools.className = 'buttons';
-      tools.appendChild(button('↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1)));
-      tools.appendChild(button('↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1)));
-      tools.appendChild(button('Remove', `Remove layer ${index + 1}`, () => { layers.splice(index, 1); renderLayers(); recompute(); }));
+      const up = button(`layer-${index}-up`, '↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1, 'up'));
+      const down = button(`layer-${index}-down`, '↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1, 'down'));
+      up.disabled = index === 0;
+      down.disabled = index === layers.length - 1;
+      up.setAttribute('aria-keyshortcuts', 'Alt+ArrowUp');
+      down.setAttribute('aria-keyshortcuts', 'Alt+ArrowDown');
+      tools.appendChild(up);
+      tools.appendChild(down);
+      tools.appendChild(button(`layer-${index}-remove`, 'Remove', `Remove layer ${index + 1}`, () => removeLayer(index)));
       item.appendChild(tools);
+      // Alt+↑ / Alt+↓ anywhere in the layer moves it, the focus staying in the same control.
+      item.addEventListener('keydown', (event) => {
+        if (!event.altKey || (event.key !== 'ArrowUp' && event.key !== 'ArrowDown')) return;
+        event.preventDefault();
+        const focused = document.activeElement && document.activeElement.id.startsWith(`layer-${index}-`) ? document.activeElement.id.slice(`layer-${index}-`.length) : 'kind';
+        moveLayer(index, index + (event.key === 'ArrowUp' ? -1 : 1), focused);
+      });
       item.addEventListener('dragstart', (event) => { event.dataTransfer.setData('text/plain', String(index)); item.classList.add('dragging'); });
       item.addEventListener('dragend', () => item.classList.remove('dragging'));
       item.addEventListener('dragover', (event) => event.preventDefault());
@@ -219,6 +353,16 @@
   function clearErrors() {
     for (const element of document.querySelectorAll('.field-error')) element.textContent = '';
     for (const element of document.querySelectorAll('[aria-invalid]')) element.removeAttribute('aria-invalid');
+  }
+
+  /**
+   * Says `text` in the polite live region, once: the same text again (an edit that leaves the
+   * same problem) is not repeated to a screen reader.
+   */
+  function announce(text, isError) {
+    const status = $('status');
+    if (status.textContent !== text) status.textContent = text;
+    status.className = isError ? 'error' : '';
   }
 
   /** The form field an engine message names: "layer N ... <key> must ..." or a wall key. */
@@ -248,8 +392,7 @@
       const error = $(field.id + '-error');
       if (error) error.textContent = message;
     }
-    $('status').textContent = message;
-    $('status').className = 'error';
+    announce(message, true);
     for (const cell of document.querySelectorAll('#results td.number')) cell.textContent = '–';
   }
 
@@ -322,8 +465,8 @@
     }
     showResult(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
-    $('status').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
-    $('status').className = '';
+    $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    if ($('status').className === 'error') announce('The wall computes again.');
     updateLink(wall);
     redrawPlots(wall, hours);
   }
@@ -394,7 +537,7 @@
     $('save-toml').addEventListener('click', () => guarded(() => download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall()))));
     $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); }));
     $('save-report').addEventListener('click', () => guarded(() => download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' }))));
-    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); $('status').textContent = 'The address of this page now reproduces the wall.'; });
+    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce('The address of this page now reproduces the wall.'); });
     $('compare-add').addEventListener('click', () => guarded(() => { const wall = currentWall(); comparison.push({ wall, result: brusk.compute(wall, { periodHours: periodHours() }) }); renderComparison(); }));
     $('compare-clear').addEventListener('click', () => { comparison = []; renderComparison(); });
   }
@@ -402,19 +545,12 @@
   brusk.timings = timings;
   brusk.ready.then(() => {
     materials = brusk.materials();
-    const list = $('material-list');
-    for (const entry of materials) {
-      const option = document.createElement('option');
-      option.value = entry.key;
-      option.label = `${entry.name} (${entry.family}), λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
-      list.appendChild(option);
-    }
     bind();
     let linked = null;
     try {
       linked = wallFromLink();
     } catch (error) {
-      $('status').textContent = 'The #wall= link could not be read: ' + error.message;
+      announce('The #wall= link could not be read: ' + error.message, true);
     }
     loadWall(linked || {
       name: 'Insulated concrete', position: 'external', heat_flow: 'horizontal',

@@ -9,15 +9,10 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
-#include <cmath>
-#include <cstdint>
 #include <exception>
-#include <sstream>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include <toml++/toml.h>
 #include <nlohmann/json.hpp>
 
 #include "brusk/engine/constants.h"
@@ -25,6 +20,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/report/html_report.h"
@@ -115,51 +111,13 @@ val readWallDocument(const std::string& text, const std::string& format,
   });
 }
 
-/// One value of a TOML document, as toml::table::insert and toml::array::push_back take it.
-using TomlValue = std::variant<toml::table, toml::array, bool, std::int64_t, double, std::string>;
-
-/// The TOML counterpart of one JSON value of a wall document.
-TomlValue tomlValue(const nlohmann::json& value);
-
-toml::table tomlTable(const nlohmann::json& object) {
-  toml::table table;
-  for (const auto& item : object.items()) {
-    const std::string key = item.key();
-    std::visit([&](auto&& converted) { table.insert(key, std::move(converted)); },
-               tomlValue(item.value()));
-  }
-  return table;
-}
-
-TomlValue tomlValue(const nlohmann::json& value) {
-  if (value.is_object()) return tomlTable(value);
-  if (value.is_array()) {
-    toml::array array;
-    for (const nlohmann::json& item : value) {
-      std::visit([&](auto&& converted) { array.push_back(std::move(converted)); }, tomlValue(item));
-    }
-    return array;
-  }
-  if (value.is_boolean()) return value.get<bool>();
-  if (value.is_number_integer()) return value.get<std::int64_t>();
-  if (value.is_number()) {
-    const double number = value.get<double>();
-    if (!std::isfinite(number)) throw Error("a wall file holds finite numbers only");
-    return number;
-  }
-  if (value.is_string()) return value.get<std::string>();
-  throw Error("a wall file holds no null values");
-}
-
 /// The wall document `jsonText` (wall-file keys) written as a TOML wall file, after checking
-/// that it reads as a wall; `brusk compute` reads the result as the same wall.
+/// that it reads as a wall: keys in the page's order, every number in its shortest text, so
+/// that `brusk compute` reads the result as the same wall, double for double.
 val writeWallToml(const std::string& jsonText, const std::string& source) {
   return guarded([&] {
     (void)Brusk::Frontend::parseWallText(jsonText, WallFormat::Json, catalogue(), source);
-    const nlohmann::json document = nlohmann::json::parse(jsonText);
-    std::ostringstream out;
-    out << toml::toml_formatter(tomlTable(document)) << '\n';
-    return out.str();
+    return Brusk::Frontend::formatToml(jsonText, source);
   });
 }
 
