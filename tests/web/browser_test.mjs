@@ -146,6 +146,18 @@ try {
   const [readBack, original] = await page.evaluate(([saved, example]) => [globalThis.brusk.readWallFile(saved, 'toml'), globalThis.brusk.readWallFile(example, 'toml')], [savedExampleText, readFileSync(insulated, 'utf8')]);
   sameNumbers(readBack, original, 0, 'saved example read back');
 
+  // A catalogue layer's own properties instead of the catalogue's: shown, computed and saved.
+  const overridden = join(work, 'overridden.toml');
+  writeFileSync(overridden, 'name = "Overridden"\n[[layers]]\nmaterial = "concrete-medium-density"\nthickness = 0.2\nconductivity = 1.1\ndensity = 1900\n');
+  await page.setInputFiles('#open-file', overridden);
+  await page.waitForFunction(() => document.getElementById('wall-name').value === 'Overridden');
+  check((await page.inputValue('#layer-0-conductivity')) === '1.1', 'the override of the conductivity is in its field');
+  check((await shownValue('u_value')) === shown(nativeJson(overridden).u_value), `overridden wall: U shown as ${await shownValue('u_value')}, native ${shown(nativeJson(overridden).u_value)}`);
+  const [savedOverride] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const savedOverrideFile = join(work, 'overridden-saved.toml');
+  await savedOverride.saveAs(savedOverrideFile);
+  sameNumbers(nativeJson(savedOverrideFile), nativeJson(overridden), 0, 'overridden wall saved');
+
   // The object API: a wall object in, the JSON object of `brusk compute` out.
   const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
   sameNumbers(await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), concrete), nativeJson(join(examplesDir, '1-concrete.toml')), 1e-12, 'compute(object)');

@@ -27,6 +27,8 @@
   ];
   const MATRIX = ['z11', 'z12', 'z21', 'z22'];
   const SLAB_KEYS = ['thickness', 'conductivity', 'density', 'specific_heat'];
+  /** The properties a catalogue layer may set instead of its material's. */
+  const OVERRIDE_KEYS = ['conductivity', 'density', 'specific_heat'];
   const UNITS = { thickness: 'm', conductivity: 'W/(m·K)', density: 'kg/m³', specific_heat: 'J/(kg·K)', thermal_resistance: 'm²·K/W' };
   const LABELS = { thickness: 'd', conductivity: 'λ', density: 'ρ', specific_heat: 'c', thermal_resistance: 'R' };
 
@@ -64,7 +66,8 @@
     wall.layers = layers.map((layer) => {
       const out = {};
       // The family (the drawing's colour) is not edited here, only kept from the file.
-      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', 'family']
+      // A catalogue layer keeps the property overrides a file may give it (blank: the catalogue's).
+      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', ...OVERRIDE_KEYS, 'family']
         : layer.kind === 'air' ? ['name', 'thermal_resistance', 'family'] : ['name', ...SLAB_KEYS, 'family'];
       for (const key of keys) {
         const text = layer.fields[key] || '';
@@ -298,6 +301,11 @@
       if (layer.kind === 'material') {
         fields.appendChild(inputFor(index, 'material', 'Material'));
         fields.appendChild(inputFor(index, 'thickness', `d [m]`));
+        for (const key of OVERRIDE_KEYS) {
+          const override = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
+          override.querySelector('input').placeholder = 'catalogue';
+          fields.appendChild(override);
+        }
       } else if (layer.kind === 'air') {
         fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
       } else {
