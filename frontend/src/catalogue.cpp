@@ -77,9 +77,7 @@ public:
 
 private:
   std::string string(const Json& value, const std::string& pointer, const char* key) const {
-    if (!value.is_string()) {
-      fail(pointer, std::string(key) + " must be a string, got " + Detail::describeValue(value));
-    }
+    if (auto reason = Detail::notAString(value, key)) fail(pointer, *reason);
     return value.get<std::string>();
   }
 

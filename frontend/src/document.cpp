@@ -303,6 +303,16 @@ std::string formatNumber(double value) {
   return std::string(buffer, writeShortestDouble(value, buffer));
 }
 
+const nlohmann::json* member(const nlohmann::json& object, std::string_view key) {
+  const auto found = object.find(key);
+  return found == object.end() ? nullptr : &*found;
+}
+
+std::optional<std::string> notAString(const nlohmann::json& value, std::string_view key) {
+  if (value.is_string()) return std::nullopt;
+  return std::string(key) + " must be a string, got " + describeValue(value);
+}
+
 std::string describeValue(const nlohmann::json& value) {
   switch (value.type()) {
     case nlohmann::json::value_t::string: {

@@ -46,6 +46,13 @@ struct UnknownKey {
                                                         const std::vector<std::string>& known,
                                                         const char* what);
 
+/// The member `key` of an object, or null when it has none.
+[[nodiscard]] const nlohmann::json* member(const nlohmann::json& object, std::string_view key);
+
+/// Why `value` cannot be the string `key` asks for ("name must be a string, got 3"), or none.
+[[nodiscard]] std::optional<std::string> notAString(const nlohmann::json& value,
+                                                    std::string_view key);
+
 /// "<source>:<line>: " or "<source>: " when the line is unknown.
 [[nodiscard]] std::string locationPrefix(const std::string& source, std::size_t line);
 

@@ -18,6 +18,7 @@ namespace Brusk::Frontend {
 namespace {
 
 using Json = nlohmann::json;
+using Detail::member;
 using Engine::ProblemKind;
 using Engine::WallField;
 
@@ -183,11 +184,6 @@ private:
     }
   }
 
-  static const Json* member(const Json& object, std::string_view key) {
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-  }
-
   void requireKnownKeys(const Json& object, const std::string& pointer,
                         const std::vector<std::string>& known, const char* what) {
     if (auto unknown = Detail::firstUnknownKey(object, known, what)) {
@@ -196,9 +192,7 @@ private:
   }
 
   std::string requireString(const Json& value, const std::string& pointer, std::string_view key) {
-    if (!value.is_string()) {
-      fail(pointer, std::string(key) + " must be a string, got " + Detail::describeValue(value));
-    }
+    if (auto reason = Detail::notAString(value, key)) fail(pointer, *reason);
     return value.get<std::string>();
   }
 

@@ -41,10 +41,7 @@ const std::vector<std::string>& elementKeys() {
   return keys;
 }
 
-const Json* member(const Json& object, std::string_view key) {
-  const auto found = object.find(key);
-  return found == object.end() ? nullptr : &*found;
-}
+using Detail::member;
 
 class ZoneReader {
 public:
@@ -175,9 +172,7 @@ private:
   }
 
   std::string requireString(const Json& value, const std::string& pointer, std::string_view key) {
-    if (!value.is_string()) {
-      fail(pointer, std::string(key) + " must be a string, got " + Detail::describeValue(value));
-    }
+    if (auto reason = Detail::notAString(value, key)) fail(pointer, *reason);
     return value.get<std::string>();
   }
 

@@ -473,8 +473,6 @@ private:
     const Brusk::Engine::WallArrays block = arrays(walls);
     Brusk::Engine::computeManyWalls(block, columns, _options);
 
-    const bool sequential =
-        _out.dailyValue || _out.dailyMethod || _out.twelveDayValue || _out.twelveDayMethod;
     for (std::size_t wall = 0; wall < walls; ++wall) {
       const auto row = static_cast<py::ssize_t>(first + wall);
       if (_computed[wall] == 0) {
@@ -483,7 +481,7 @@ private:
         if (_in.stopAtFirstFailure) return false;
         continue;
       }
-      if (sequential) estimate(block, wall, row);
+      if (_in.sequential) estimate(block, wall, row);
     }
     return true;
   }

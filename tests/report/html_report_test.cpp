@@ -13,6 +13,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/report/html_report.h"
 #include "example_walls.h"
+#include "text_count.h"
 #include "text_format.h"
 
 namespace {
@@ -22,14 +23,7 @@ using namespace Brusk::Report;
 using Frontend::Error;
 using Frontend::Wall;
 
-std::size_t countOf(const std::string& text, const std::string& needle) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos;
-       at = text.find(needle, at + needle.size())) {
-    ++count;
-  }
-  return count;
-}
+using Brusk::Testing::countOf;
 
 class ReportOfWallsTest : public testing::TestWithParam<std::size_t> {
 protected:

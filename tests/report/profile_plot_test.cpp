@@ -9,20 +9,14 @@
 #include "brusk/frontend/error.h"
 #include "brusk/report/html_report.h"
 #include "example_walls.h"
+#include "text_count.h"
 
 namespace {
 
 using namespace Brusk;
 using namespace Brusk::Report;
 
-std::size_t countOf(const std::string& text, const std::string& needle) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos;
-       at = text.find(needle, at + needle.size())) {
-    ++count;
-  }
-  return count;
-}
+using Brusk::Testing::countOf;
 
 ReportProfile designDay() {
   ReportProfile profile;

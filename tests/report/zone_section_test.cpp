@@ -8,19 +8,13 @@
 #include "brusk/frontend/zone.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/zone_section.h"
+#include "text_count.h"
 
 namespace {
 
 using namespace Brusk;
 
-std::size_t countOf(const std::string& text, const std::string& needle) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos;
-       at = text.find(needle, at + needle.size())) {
-    ++count;
-  }
-  return count;
-}
+using Brusk::Testing::countOf;
 
 Frontend::ZoneReport zoneReport(const std::string& text) {
   static const Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
