@@ -155,6 +155,12 @@ std::string runReport(const ReportCommandOptions& options) {
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   std::vector<std::string> wallFiles;
   std::vector<Frontend::ZoneReport> zones = loadReportZones(options.files, catalogue, wallFiles);
+  if (wallFiles.empty() && !options.profile.outdoorFile.empty()) {
+    throw Error(
+        "--outdoor draws the response of walls, and the report names only zones: give "
+        "the walls' own files to plot their response to " +
+        options.profile.outdoorFile);
+  }
   const std::vector<Wall> walls = loadWalls(wallFiles, catalogue);
   // Refused walls get the words and the file name that `brusk compute` gives them.
   (void)computeWalls(wallFiles, walls);
@@ -162,7 +168,13 @@ std::string runReport(const ReportCommandOptions& options) {
   reportOptions.zones = std::move(zones);
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;
-  if (!options.profile.outdoorFile.empty()) reportOptions.profile = reportProfile(options.profile);
+  if (!options.profile.outdoorFile.empty()) {
+    reportOptions.profile = reportProfile(options.profile);
+    reportOptions.period = reportOptions.profile->period;
+  } else if (options.profile.periodHours) {
+    Frontend::requirePeriodHours(*options.profile.periodHours);
+    reportOptions.period = *options.profile.periodHours * Engine::kSecondsPerHour;
+  }
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

@@ -18,6 +18,7 @@
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
 #include "response_command.h"
@@ -113,6 +114,13 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  std::string quantitiesFormat = "table";
+  CLI::App* quantitiesCommand = app.add_subcommand(
+      "quantities", "Describe every output quantity: key, label, symbol, unit, definition");
+  quantitiesCommand->add_option("--format", quantitiesFormat, "Output: table or json")
+      ->check(CLI::IsMember({"table", "json"}))
+      ->capture_default_str();
+
   Brusk::Cli::ResponseOptions response;
   CLI::App* responseCommand = app.add_subcommand(
       "response", "Hourly heat flow through a wall under periodic indoor and outdoor profiles");
@@ -128,6 +136,10 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   reportCommand->add_option("--title", report.title, "Page title")->capture_default_str();
   Brusk::Cli::addProfileOptions(*reportCommand, report.profile);
+  reportCommand->get_option("--period")
+      ->description(
+          "Cycle length T [h] of the results and the swing plots, and the period of the --outdoor "
+          "profiles (default: the profiles' time column's, else 24)");
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
@@ -228,6 +240,10 @@ int main(int argc, char** argv) {
     if (computeCommand->parsed()) output = Brusk::Cli::runCompute(compute);
     if (materialsCommand->parsed()) {
       output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
+    }
+    if (quantitiesCommand->parsed()) {
+      output = quantitiesFormat == "json" ? Brusk::Frontend::formatQuantitiesJson()
+                                          : Brusk::Frontend::formatQuantitiesTable();
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);

@@ -194,8 +194,8 @@ ZoneOutcome computeZone(const ZoneRequest& request) {
   totals.heatCapacityPerFloorArea = totals.heatCapacity / request.floorArea;
   totals.effectiveMassAreaPerFloorArea = totals.effectiveMassArea / request.floorArea;
   totals.massClass = nearestMassClass(totals.heatCapacityPerFloorArea);
-  // SAP: TMP in kJ/(m2.K).
-  totals.thermalMassParameter = sumAreaTenCentimetre / request.floorArea / 1000.0;
+  // SAP: TMP = sum of A kappa(10 cm) / Af [J/(m2.K)]; SAP quotes it in kJ/(m2.K).
+  totals.thermalMassParameter = sumAreaTenCentimetre / request.floorArea;
   // ISO 13790, 12.2.1.3: tau = (Cm / 3600) / H [h], Cm in J/K and H in W/K.
   if (request.heatTransferCoefficient) {
     totals.timeConstant = totals.heatCapacity / kSecondsPerHour / *request.heatTransferCoefficient;

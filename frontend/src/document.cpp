@@ -216,13 +216,12 @@ nlohmann::json parseTomlDocument(std::string_view text, const std::string& sourc
   return convert(table, "", lines);
 }
 
-nlohmann::json parseJsonDocument(std::string_view text, const std::string& source, LineMap* lines) {
+nlohmann::json parseJsonDocument(std::string_view text, const std::string& source, LineMap* lines,
+                                 const ObjectLimit& limit) {
   requireUtf8Text(text, source);
   // Keys seen in each open object: JSON parsers keep the last of a repeated key silently, and a
   // wall file must not mean something other than what it says.
   std::vector<std::vector<std::string>> openObjects;
-  // A wall is one object and one per layer: refuse a flood of them as soon as it is seen,
-  // rather than after parsing megabytes of it.
   std::size_t objects = 0;
   const auto callback = [&](int depth, nlohmann::json::parse_event_t event,
                             nlohmann::json& parsed) {
@@ -231,9 +230,8 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
       throw Error(source + ": JSON nested deeper than " + std::to_string(kMaxNesting) +
                   " levels; a wall file is a flat object with a list of layers");
     }
-    if (event == Event::object_start && ++objects > Engine::kMaxLayers + 1) {
-      throw Error(source + ": more than " + std::to_string(Engine::kMaxLayers) +
-                  " layers, the most a wall may have");
+    if (event == Event::object_start && ++objects > limit.most) {
+      throw Error(source + ": " + limit.tooMany);
     }
     if (event == Event::object_start) openObjects.emplace_back();
     if (event == Event::object_end && !openObjects.empty()) openObjects.pop_back();

@@ -33,8 +33,16 @@ private:
 /// "<source>:<line>: <reason>" on a syntax error or a key repeated within one object. A
 /// `lines` of nullptr reads one line of a JSON Lines file, whose `source` names the line
 /// already: messages then give no line of their own, and no lines are recorded.
+///
+/// A document of one kind may bound how many objects it holds, so that a flood of them is
+/// refused as soon as it is seen rather than after megabytes: a wall is one object and one per
+/// layer. `tooMany` words the refusal after the source ("more than 1000 layers, ...").
+struct ObjectLimit {
+  std::size_t most = static_cast<std::size_t>(-1);
+  std::string tooMany;
+};
 [[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source,
-                                               LineMap* lines);
+                                               LineMap* lines, const ObjectLimit& limit = {});
 
 /// The first key of `object` that is not among `known`: its message suggests the closest known
 /// key and lists what `what` ("a wall", "a layer") takes. None when every key is known.

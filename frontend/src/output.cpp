@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/quantities.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/frontend/text_util.h"
 
@@ -61,48 +62,59 @@ private:
   char* _end = _buffer;
 };
 
-/// Walks the fields of a result in output order; JSON and CSV writers share it so their keys
-/// and columns cannot drift apart.
+/// The quantities of `brusk compute`, in output order.
+const std::vector<Engine::Quantity>& wallQuantities() {
+  static const std::vector<Engine::Quantity> wall = [] {
+    std::vector<Engine::Quantity> found;
+    for (const Engine::Quantity& q : Engine::quantities()) {
+      if (q.scope == Engine::QuantityScope::Wall) found.push_back(q);
+    }
+    return found;
+  }();
+  return wall;
+}
+
+/// "a.b.c" as {"a", "b", "c"}.
+std::vector<std::string_view> keyPath(std::string_view key) {
+  std::vector<std::string_view> parts;
+  for (std::size_t start = 0;;) {
+    const std::size_t dot = key.find('.', start);
+    parts.push_back(key.substr(start, dot == std::string_view::npos ? dot : dot - start));
+    if (dot == std::string_view::npos) return parts;
+    start = dot + 1;
+  }
+}
+
+/// Walks the fields of a result in the order of the quantity description; JSON and CSV writers
+/// share it so their keys and columns cannot drift apart. A dotted key opens the objects of its
+/// path: "periodic_thermal_transmittance.modulus" is "modulus" inside
+/// "periodic_thermal_transmittance".
 template <typename Visitor>
 void visitResult(std::string_view name, const Engine::WallResult& r, Visitor& v) {
   v.text("name", name);
-  v.number("period", r.period);
-  v.number("thickness", r.thickness);
-  v.number("surface_mass", r.surfaceMass);
-  v.number("thermal_resistance", r.thermalResistance);
-  v.number("u_value", r.uValue);
-  v.number("decrement_factor", r.decrementFactor);
-  v.begin("periodic_thermal_transmittance");
-  v.number("modulus", r.periodicThermalTransmittance.getModulus());
-  v.number("time_shift", r.periodicThermalTransmittanceShift);
-  v.number("time_lag", r.timeLag);
-  v.end();
-  v.begin("internal_admittance");
-  v.number("modulus", r.internalAdmittance.getModulus());
-  v.number("time_shift", r.internalAdmittanceShift);
-  v.end();
-  v.begin("external_admittance");
-  v.number("modulus", r.externalAdmittance.getModulus());
-  v.number("time_shift", r.externalAdmittanceShift);
-  v.end();
-  v.number("internal_areal_heat_capacity", r.internalArealHeatCapacity);
-  v.number("external_areal_heat_capacity", r.externalArealHeatCapacity);
-  v.begin("transfer_matrix");
-  v.complex("z11", r.z11);
-  v.complex("z12", r.z12);
-  v.complex("z21", r.z21);
-  v.complex("z22", r.z22);
-  v.end();
-  v.begin("sequential_heat_capacity");
-  v.begin("daily");
-  v.number("value", r.daily.capacity);
-  v.text("method", Engine::capacityMethodName(r.daily.method));
-  v.end();
-  v.begin("twelve_day");
-  v.number("value", r.twelveDay.capacity);
-  v.text("method", Engine::capacityMethodName(r.twelveDay.method));
-  v.end();
-  v.end();
+  std::vector<std::string_view> open;  // the objects the last key left open
+  for (const Engine::Quantity& q : wallQuantities()) {
+    std::vector<std::string_view> path = keyPath(q.key);
+    const std::string_view leaf = path.back();
+    path.pop_back();
+    std::size_t common = 0;
+    while (common < open.size() && common < path.size() && open[common] == path[common]) ++common;
+    for (std::size_t i = open.size(); i > common; --i) v.end();
+    for (std::size_t i = common; i < path.size(); ++i) v.begin(path[i]);
+    open = path;
+    switch (q.type) {
+      case Engine::QuantityType::Number:
+        v.number(leaf, q.wallNumber(r));
+        break;
+      case Engine::QuantityType::Complex:
+        v.complex(leaf, q.wallComplex(r));
+        break;
+      case Engine::QuantityType::Text:
+        v.text(leaf, q.wallText(r));
+        break;
+    }
+  }
+  for (std::size_t i = open.size(); i > 0; --i) v.end();
 }
 
 void appendJsonString(std::string_view text, StagedText& out) {
@@ -148,20 +160,20 @@ public:
     _out.put('}');
     _first = false;
   }
-  void begin(const char* key) {
+  void begin(std::string_view key) {
     this->key(key);
     open();
   }
   void end() { close(); }
-  void number(const char* key, double value) {
+  void number(std::string_view key, double value) {
     this->key(key);
     appendJsonNumber(value, _out);
   }
-  void text(const char* key, std::string_view value) {
+  void text(std::string_view key, std::string_view value) {
     this->key(key);
     appendJsonString(value, _out);
   }
-  void complex(const char* key, const Engine::Complex& value) {
+  void complex(std::string_view key, const Engine::Complex& value) {
     this->key(key);
     _out.put('[');
     appendJsonNumber(value.getRealPart(), _out);
@@ -171,7 +183,7 @@ public:
   }
 
 private:
-  void key(const char* name) {
+  void key(std::string_view name) {
     if (!_first) _out.put(',');
     _first = false;
     newline();
@@ -194,11 +206,11 @@ private:
 class CsvHeaderWriter {
 public:
   explicit CsvHeaderWriter(std::string& out) : _out(out) {}
-  void begin(const char* key) { _path.emplace_back(key); }
+  void begin(std::string_view key) { _path.emplace_back(key); }
   void end() { _path.pop_back(); }
-  void number(const char* key, double) { column(key); }
-  void text(const char* key, std::string_view) { column(key); }
-  void complex(const char* key, const Engine::Complex&) {
+  void number(std::string_view key, double) { column(std::string(key)); }
+  void text(std::string_view key, std::string_view) { column(std::string(key)); }
+  void complex(std::string_view key, const Engine::Complex&) {
     column(std::string(key) + "_re");
     column(std::string(key) + "_im");
   }
@@ -259,17 +271,17 @@ void appendCsvCell(std::string_view value, StagedText& out) {
 class CsvRowWriter {
 public:
   explicit CsvRowWriter(StagedText& out) : _out(out) {}
-  void begin(const char*) {}
+  void begin(std::string_view) {}
   void end() {}
-  void number(const char*, double value) {
+  void number(std::string_view, double value) {
     separator();
     if (std::isfinite(value)) _out.number(value);
   }
-  void text(const char*, std::string_view value) {
+  void text(std::string_view, std::string_view value) {
     separator();
     appendCsvCell(value, _out);
   }
-  void complex(const char* key, const Engine::Complex& value) {
+  void complex(std::string_view key, const Engine::Complex& value) {
     number(key, value.getRealPart());
     number(key, value.getImaginaryPart());
   }
@@ -290,63 +302,39 @@ std::string fixed(double value, int decimals) {
   return buffer;
 }
 
-struct TableRow {
-  const char* label;
-  std::string (*cell)(const Engine::WallResult&);
+/// The rows of the comparison table: the quantities a person compares, by key, in reading
+/// order; each row's label, unit, scale and decimals come from the quantity description.
+constexpr std::string_view kTableKeys[] = {
+    "period",
+    "thickness",
+    "surface_mass",
+    "thermal_resistance",
+    "u_value",
+    "decrement_factor",
+    "periodic_thermal_transmittance.modulus",
+    "periodic_thermal_transmittance.time_lag",
+    "periodic_thermal_transmittance.time_shift",
+    "internal_admittance.modulus",
+    "internal_admittance.time_shift",
+    "external_admittance.modulus",
+    "external_admittance.time_shift",
+    "internal_areal_heat_capacity",
+    "external_areal_heat_capacity",
+    "sequential_heat_capacity.daily.value",
+    "sequential_heat_capacity.daily.method",
+    "sequential_heat_capacity.twelve_day.value",
+    "sequential_heat_capacity.twelve_day.method",
 };
 
-constexpr double kJoulesPerKilojoule = 1000.0;
+/// A rule of a sequential estimate reads as an indented "rule" line under its value.
+std::string tableLabel(const Engine::Quantity& q) {
+  return q.type == Engine::QuantityType::Text ? std::string("  rule") : q.tableLabel();
+}
 
-const TableRow kTableRows[] = {
-    {"Period T [h]",
-     [](const Engine::WallResult& r) { return fixed(r.period / Engine::kSecondsPerHour, 2); }},
-    {"Thickness d [m]", [](const Engine::WallResult& r) { return fixed(r.thickness, 3); }},
-    {"Surface mass m [kg/m2]", [](const Engine::WallResult& r) { return fixed(r.surfaceMass, 1); }},
-    {"Thermal resistance R [m2.K/W]",
-     [](const Engine::WallResult& r) { return fixed(r.thermalResistance, 3); }},
-    {"Thermal transmittance U [W/(m2.K)]",
-     [](const Engine::WallResult& r) { return fixed(r.uValue, 3); }},
-    {"Decrement factor f [-]",
-     [](const Engine::WallResult& r) { return fixed(r.decrementFactor, 3); }},
-    {"Periodic thermal transmittance |Y12| [W/(m2.K)]",
-     [](const Engine::WallResult& r) {
-       return fixed(r.periodicThermalTransmittance.getModulus(), 3);
-     }},
-    {"Time lag of the inner heat flow [h]",
-     [](const Engine::WallResult& r) { return fixed(r.timeLag, 2); }},
-    {"Time shift of Y12 [h]",
-     [](const Engine::WallResult& r) { return fixed(r.periodicThermalTransmittanceShift, 2); }},
-    {"Internal admittance |Y11| [W/(m2.K)]",
-     [](const Engine::WallResult& r) { return fixed(r.internalAdmittance.getModulus(), 3); }},
-    {"Time shift of Y11 [h]",
-     [](const Engine::WallResult& r) { return fixed(r.internalAdmittanceShift, 2); }},
-    {"External admittance |Y22| [W/(m2.K)]",
-     [](const Engine::WallResult& r) { return fixed(r.externalAdmittance.getModulus(), 3); }},
-    {"Time shift of Y22 [h]",
-     [](const Engine::WallResult& r) { return fixed(r.externalAdmittanceShift, 2); }},
-    {"Internal areal heat capacity κ1 [kJ/(m2.K)]",
-     [](const Engine::WallResult& r) {
-       return fixed(r.internalArealHeatCapacity / kJoulesPerKilojoule, 1);
-     }},
-    {"External areal heat capacity κ2 [kJ/(m2.K)]",
-     [](const Engine::WallResult& r) {
-       return fixed(r.externalArealHeatCapacity / kJoulesPerKilojoule, 1);
-     }},
-    {"Sequential heat capacity, 1 day [kJ/(m2.K)]",
-     [](const Engine::WallResult& r) { return fixed(r.daily.capacity / kJoulesPerKilojoule, 1); }},
-    {"  rule",
-     [](const Engine::WallResult& r) {
-       return std::string(Engine::capacityMethodName(r.daily.method));
-     }},
-    {"Sequential heat capacity, 12 days [kJ/(m2.K)]",
-     [](const Engine::WallResult& r) {
-       return fixed(r.twelveDay.capacity / kJoulesPerKilojoule, 1);
-     }},
-    {"  rule",
-     [](const Engine::WallResult& r) {
-       return std::string(Engine::capacityMethodName(r.twelveDay.method));
-     }},
-};
+std::string tableCell(const Engine::Quantity& q, const Engine::WallResult& r) {
+  if (q.type == Engine::QuantityType::Text) return q.wallText(r);
+  return fixed(q.displayed(q.wallNumber(r)), q.decimals);
+}
 
 }  // namespace
 
@@ -418,8 +406,14 @@ std::string formatCsv(const std::vector<NamedResult>& results) {
 }
 
 std::string formatTable(const std::vector<NamedResult>& results) {
+  std::vector<const Engine::Quantity*> rows;
+  std::vector<std::string> labels;
+  for (const std::string_view key : kTableKeys) {
+    rows.push_back(&Engine::quantity(Engine::QuantityScope::Wall, key));
+    labels.push_back(tableLabel(*rows.back()));
+  }
   std::size_t labelWidth = 0;
-  for (const TableRow& row : kTableRows) labelWidth = std::max(labelWidth, displayWidth(row.label));
+  for (const std::string& label : labels) labelWidth = std::max(labelWidth, displayWidth(label));
 
   std::vector<std::vector<std::string>> cells(results.size());
   std::vector<std::string> names(results.size());
@@ -427,8 +421,8 @@ std::string formatTable(const std::vector<NamedResult>& results) {
   for (std::size_t column = 0; column < results.size(); ++column) {
     names[column] = visibleText(results[column].name);
     widths[column] = displayWidth(names[column]);
-    for (const TableRow& row : kTableRows) {
-      cells[column].push_back(row.cell(results[column].result));
+    for (const Engine::Quantity* row : rows) {
+      cells[column].push_back(tableCell(*row, results[column].result));
       widths[column] = std::max(widths[column], displayWidth(cells[column].back()));
     }
   }
@@ -448,8 +442,8 @@ std::string formatTable(const std::vector<NamedResult>& results) {
   for (std::size_t width : widths) ruleWidth += 2 + width;
   out.append(ruleWidth, '-');
   out += '\n';
-  for (std::size_t row = 0; row < std::size(kTableRows); ++row) {
-    appendLine(kTableRows[row].label, [&](std::size_t column) { return cells[column][row]; });
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    appendLine(labels[row], [&](std::size_t column) { return cells[column][row]; });
   }
   return out;
 }

@@ -275,19 +275,31 @@ Wall Detail::readWallObject(const nlohmann::json& object, const Catalogue& catal
   return WallReader(catalogue, source, lines, pointerPrefix, context).read(object, defaultName);
 }
 
+namespace {
+
+/// A wall is one object and one per layer.
+Detail::ObjectLimit wallObjectLimit() {
+  return {Engine::kMaxLayers + 1,
+          "more than " + std::to_string(Engine::kMaxLayers) + " layers, the most a wall may have"};
+}
+
+}  // namespace
+
 Wall parseWallText(std::string_view text, WallFormat format, const Catalogue& catalogue,
                    const std::string& source, const std::string& defaultName) {
   const std::string name = defaultName.empty() ? stemOf(source) : defaultName;
   Detail::LineMap lines;
-  const nlohmann::json document = format == WallFormat::Json
-                                      ? Detail::parseJsonDocument(text, source, &lines)
-                                      : Detail::parseTomlDocument(text, source, lines);
+  const nlohmann::json document =
+      format == WallFormat::Json
+          ? Detail::parseJsonDocument(text, source, &lines, wallObjectLimit())
+          : Detail::parseTomlDocument(text, source, lines);
   return WallReader(catalogue, source, &lines).read(document, name);
 }
 
 Wall parseWallLine(std::string_view line, const Catalogue& catalogue, const std::string& source,
                    const std::string& defaultName) {
-  const nlohmann::json document = Detail::parseJsonDocument(line, source, nullptr);
+  const nlohmann::json document =
+      Detail::parseJsonDocument(line, source, nullptr, wallObjectLimit());
   return WallReader(catalogue, source, nullptr).read(document, defaultName);
 }
 

@@ -321,7 +321,7 @@ std::string formatZoneTable(const std::vector<ZoneReport>& zones) {
         {"Effective mass area Am = Cm^2 / sum A.kappa^2 [m2]", fixed(totals.effectiveMassArea, 2)},
         {"Am / Af [-]", fixed(totals.effectiveMassAreaPerFloorArea, 2)},
         {"Thermal mass parameter TMP = sum A.kappa(10 cm) / Af (SAP) [kJ/(m2.K)]",
-         fixed(totals.thermalMassParameter, 1)},
+         fixed(totals.thermalMassParameter / kJoulesPerKilojoule, 1)},
         {"Admittance area sum A.|Y| [W/K]", fixed(totals.admittanceArea, 1)},
         {"Conductance area sum A.U, boundary elements [W/K]", fixed(totals.conductanceArea, 2)},
         {"Time constant tau = Cm / (3600 H) (ISO 13790 12.2.1.3) [h]",

@@ -37,6 +37,7 @@ __all__ = [
     "compute_many",
     "compute_frame",
     "materials",
+    "quantities",
     "report",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
@@ -234,6 +235,35 @@ def _result_to_dict(self):
 Result.to_dict = _result_to_dict
 
 
+def _escaped(text):
+    return (str(text).replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
+            .replace('"', "&quot;"))
+
+
+def _result_html(self):
+    """A Jupyter table of the result: one row per number of the quantity description, with its
+    label, symbol and display unit, as the report and the page show it."""
+    values = self.to_dict()
+    rows = []
+    for q in quantities():
+        if q["scope"] != "compute" or q["type"] != "number":
+            continue
+        value = values
+        for part in q["key"].split("."):
+            value = value.get(part) if isinstance(value, dict) else None
+        shown = ("–" if not isinstance(value, (int, float)) or not math.isfinite(value)
+                 else f"{value * q['display_scale']:.{q['decimals']}f}")
+        rows.append(f"<tr><th style=\"text-align:left\">{_escaped(q['label'])}</th>"
+                    f"<td>{q['symbol_html']}</td><td style=\"text-align:right\">{shown}</td>"
+                    f"<td>{_escaped(q['display_unit_unicode'])}</td></tr>")
+    return (f"<table><caption>{_escaped(_brusk._visible_text(self.name))}</caption><tbody>"
+            + "".join(rows)
+            + "</tbody></table>")
+
+
+Result._repr_html_ = _result_html
+
+
 def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,
                  thermal_resistance=None, rsi=None, rse=None, partition=None,
                  heat_flow="horizontal", period_hours=24.0, fields="all", threads=0,
@@ -289,7 +319,16 @@ def materials(filter="", *, materials=None):
     return _brusk._materials(filter, _material_files(materials))
 
 
-def report(walls, path, *, title="Brusk report", amplitude=1.0):
+def quantities():
+    """Every output quantity as ``brusk quantities --format json`` describes it: a list of
+    dicts with ``scope`` ("compute", "zone" or "response"), ``key`` (the dotted path in the JSON
+    output), ``type``, ``label``, ``symbol``, ``symbol_unicode``, ``symbol_html``, ``unit`` (of
+    the SI value that attributes and arrays hold), ``display_unit`` and ``display_scale`` (what a
+    person reads: value × scale), ``decimals``, ``csv_column``, ``definition`` and ``source``."""
+    return json.loads(_brusk._quantities_json())
+
+
+def report(walls, path, *, title="Brusk report", amplitude=1.0, period_hours=24.0):
     """Writes the HTML report of ``brusk report`` for one wall or several to ``path``.
 
     Args:
@@ -297,9 +336,12 @@ def report(walls, path, *, title="Brusk report", amplitude=1.0):
         path: the HTML file, replaced atomically.
         title: page title and heading.
         amplitude: outdoor and indoor temperature swing of the response plots [K].
+        period_hours: cycle length T [h] of the results table and the swing plots, as
+            ``brusk report --period``.
     """
     if not hasattr(_brusk, "_report"):  # pragma: no cover - depends on the build
         raise WallError("this brusk was built without the HTML report library")
     if isinstance(walls, Wall):
         walls = [walls]
-    _brusk._report([wall._wall for wall in walls], os.fspath(path), title, float(amplitude))
+    _brusk._report([wall._wall for wall in walls], os.fspath(path), title, float(amplitude),
+                   float(period_hours))

@@ -29,6 +29,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/shortest_double.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
@@ -119,29 +120,6 @@ struct PyResult {
   }
   [[nodiscard]] std::string table() const { return Brusk::Frontend::formatTable({{name, result}}); }
 };
-
-std::string htmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 PyResult computeWall(const PyWall& source, double periodHours) {
   Wall wall = source.wall;
@@ -828,7 +806,7 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 void writeReport(const std::vector<const PyWall*>& walls, const std::string& path,
-                 const std::string& title, double amplitude) {
+                 const std::string& title, double amplitude, double periodHours) {
   if (!(amplitude > 0.0 && amplitude <= Brusk::Report::kLargestTemperatureAmplitude)) {
     throw Error("amplitude must be a number of kelvins more than 0 and at most " +
                 numberText(Brusk::Report::kLargestTemperatureAmplitude) + ", got " +
@@ -840,9 +818,11 @@ void writeReport(const std::vector<const PyWall*>& walls, const std::string& pat
     (void)computeWall(*wall, wall->wall.request.period / Brusk::Engine::kSecondsPerHour);
     reported.push_back(wall->wall);
   }
+  Brusk::Frontend::requirePeriodHours(periodHours);
   Brusk::Report::ReportOptions options;
   options.title = title;
   options.temperatureAmplitude = amplitude;
+  options.period = periodHours * Brusk::Engine::kSecondsPerHour;
   const std::string html = Brusk::Report::renderHtmlReport(reported, options);
   Brusk::Batch::AtomicOutputFile file(path);
   file.stream() << html;
@@ -1011,14 +991,11 @@ PYBIND11_MODULE(_brusk, m) {
           "estimates for the one-day and twelve-day cycles [J/(m2.K)]")
       .def("_json", &PyResult::json, "the object `brusk compute --format json` prints")
       .def("__str__", &PyResult::table, "the table `brusk compute` prints")
-      .def("__repr__",
-           [](const PyResult& r) {
-             return "<brusk.Result \"" + Brusk::Frontend::visibleText(r.name) +
-                    "\" U=" + numberText(r.result.uValue) +
-                    " f=" + numberText(r.result.decrementFactor) + ">";
-           })
-      .def("_repr_html_",
-           [](const PyResult& r) { return "<pre>" + htmlEscaped(r.table()) + "</pre>"; });
+      .def("__repr__", [](const PyResult& r) {
+        return "<brusk.Result \"" + Brusk::Frontend::visibleText(r.name) +
+               "\" U=" + numberText(r.result.uValue) +
+               " f=" + numberText(r.result.decrementFactor) + ">";
+      });
 
   m.def("_compute", &computeWall, py::arg("wall"), py::arg("period_hours"));
   m.def("_compute_many", &computeMany, py::arg("thickness"), py::arg("conductivity"),
@@ -1034,8 +1011,12 @@ PYBIND11_MODULE(_brusk, m) {
   });
 #ifdef BRUSK_PYTHON_HAS_REPORT
   m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
-        py::arg("amplitude"));
+        py::arg("amplitude"), py::arg("period_hours"));
 #endif
+  m.def("_visible_text", &Brusk::Frontend::visibleText,
+        "the text with control characters written visibly, as the CLI prints names");
+  m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,
+        "the quantity description, as `brusk quantities --format json` prints it");
   m.attr("PERIODIC_FIELDS") = periodicFieldNames();
   m.attr("SEQUENTIAL_FIELDS") = sequentialFieldNames();
 }

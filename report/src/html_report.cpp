@@ -27,8 +27,9 @@ constexpr double kPlotAreaHeight = 300.0;
 constexpr double kSectionMaximumWidth = 520.0;
 constexpr double kDailyHours = Engine::kDailyPeriod / Engine::kSecondsPerHour;
 constexpr double kTwelveDayHours = Engine::kTwelveDayPeriod / Engine::kSecondsPerHour;
-constexpr double kResponseSpanHours = 48.0;
-constexpr double kResponseStepHours = 0.25;
+// The swing responses span two cycles, 96 steps a cycle (15 minutes on the daily cycle).
+constexpr double kResponseCycles = 2.0;
+constexpr double kResponseStepsPerCycle = 96.0;
 constexpr double kShortestCycleHours = 1.0;
 constexpr double kLongestCycleHours = 720.0;
 constexpr int kCycleSamples = 100;
@@ -90,7 +91,7 @@ std::string wallDash(std::size_t index) {
   return kWallDashes[(index / kWallColourCount) % (sizeof kWallDashes / sizeof kWallDashes[0])];
 }
 
-std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
+std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls, double period) {
   std::vector<ComputedWall> computed;
   for (std::size_t index = 0; index < walls.size(); ++index) {
     const Wall& wall = walls[index];
@@ -98,11 +99,14 @@ std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
     entry.wall = &wall;
     entry.colour = wallColour(index);
     entry.dashes = wallDash(index);
-    // A report describes the daily cycle, whatever period the wall was read with.
-    Engine::WallRequest daily = wall.request;
-    daily.period = Engine::kDailyPeriod;
-    if (auto problem = Engine::computeInto(daily, entry.result)) {
-      throw Error(Frontend::describeProblem(*problem, wall));
+    // A report describes the one cycle length it is asked for, whatever period the wall was
+    // read with.
+    Engine::WallRequest atPeriod = wall.request;
+    atPeriod.period = period;
+    if (auto problem = Engine::computeInto(atPeriod, entry.result)) {
+      Wall shown = wall;
+      shown.request.period = period;
+      throw Error(Frontend::describeProblem(*problem, shown));
     }
     computed.push_back(std::move(entry));
   }
@@ -165,13 +169,25 @@ std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
   return ticks;
 }
 
-PlotAxis timeAxis() {
+PlotAxis timeAxis(double periodHours) {
   PlotAxis axis;
   axis.label = "time t (h)";
   axis.minimum = 0.0;
-  axis.maximum = kResponseSpanHours;
-  axis.ticks = hourTicks(6.0, kResponseSpanHours);
+  axis.maximum = kResponseCycles * periodHours;
+  axis.ticks = hourTicks(periodHours / 4.0, kResponseCycles * periodHours);
   return axis;
+}
+
+/// "24 h", "168 h", "1.5 h": a cycle length as the report names it.
+std::string cycleName(double periodHours) {
+  return formatNumber(periodHours, periodHours == std::floor(periodHours) ? 0 : 2) + " h";
+}
+
+/// "the daily cycle T = 24 h" or "the cycle T = 168 h".
+std::string cycleDescription(double periodHours) {
+  return (periodHours == kDailyHours ? std::string("the daily cycle T = ")
+                                     : std::string("the cycle T = ")) +
+         cycleName(periodHours);
 }
 
 PlotAxis symmetricAxis(const std::string& label) {
@@ -183,25 +199,29 @@ PlotAxis symmetricAxis(const std::string& label) {
 
 /// The 48-hour plot of one temperature swing and the heat flows it drives in every wall.
 /// `outdoor` picks the swing: outside through Y12, or the room through Y11.
-std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, bool outdoor) {
+std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, double period,
+                      bool outdoor) {
+  const double periodHours = period / Engine::kSecondsPerHour;
   LinePlot plot;
   plot.title = outdoor ? "Outdoor temperature swing and heat flow at the inner surface"
                        : "Indoor temperature swing and heat flow into the inner surface";
-  plot.xAxis = timeAxis();
+  plot.xAxis = timeAxis(periodHours);
   plot.leftAxis =
       symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
   plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
                                          : "heat-flow density into the wall q1 (W/m²)");
-  const double peakHour = kDailyHours;
+  const double peakHour = periodHours;
   plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
 
   bool temperatureDrawn = false;
   for (const ComputedWall& wall : walls) {
     const Engine::SwingResponse swing =
-        outdoor ? Engine::outdoorSwingResponse(wall.result, Engine::kDailyPeriod, amplitude,
-                                               kResponseSpanHours, kResponseStepHours)
-                : Engine::indoorSwingResponse(wall.result, Engine::kDailyPeriod, amplitude,
-                                              kResponseSpanHours, kResponseStepHours);
+        outdoor ? Engine::outdoorSwingResponse(wall.result, period, amplitude,
+                                               kResponseCycles * periodHours,
+                                               periodHours / kResponseStepsPerCycle)
+                : Engine::indoorSwingResponse(wall.result, period, amplitude,
+                                              kResponseCycles * periodHours,
+                                              periodHours / kResponseStepsPerCycle);
     if (!temperatureDrawn) {
       plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
                              swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
@@ -221,49 +241,62 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
                         kPlotWidth, kPlotAreaHeight);
 }
 
-std::string responsePart(const std::vector<ComputedWall>& walls, double amplitude) {
+std::string responsePart(const std::vector<ComputedWall>& walls, double amplitude, double period) {
+  const double periodHours = period / Engine::kSecondsPerHour;
   const std::string swing = "±" + formatNumber(amplitude, amplitude < 10.0 ? 2 : 1) + " K";
-  return "<section id=\"responses\">\n<h2>Response to a daily temperature swing</h2>\n"
+  return "<section id=\"responses\">\n<h2>Response to a " +
+         (periodHours == kDailyHours ? std::string("daily")
+                                     : "periodic (T = " + cycleName(periodHours) + ")") +
+         " temperature swing</h2>\n"
          "<figure id=\"response-outdoor\">\n" +
-         swingPlot(walls, amplitude, true) +
+         swingPlot(walls, amplitude, period, true) +
          "<figcaption>Outdoor temperature θe(t) = A cos(2πt/T) with A = " + swing +
-         " and T = 24 h, the room held steady. The heat-flow density entering the room at the "
+         " and T = " + cycleName(periodHours) +
+         ", the room held steady. The heat-flow density entering the room at the "
          "inner surface is q = Y12·θe (ISO 13786 defines Y12 = −q1/θe, q1 counted into the "
          "wall): amplitude |Y12|·A, peaking one time lag after the outdoor temperature "
          "(arrows).</figcaption>\n</figure>\n"
          "<figure id=\"response-indoor\">\n" +
-         swingPlot(walls, amplitude, false) +
+         swingPlot(walls, amplitude, period, false) +
          "<figcaption>Indoor temperature θi(t) = A cos(2πt/T) with A = " + swing +
          ", the outside held steady. The heat-flow density entering the inner surface is "
          "q1 = Y11·θi: amplitude |Y11|·A, ahead of the temperature by the time shift of Y11 "
          "(arrows).</figcaption>\n</figure>\n</section>\n";
 }
 
-std::vector<double> cycleLengths() {
+/// The cycle lengths the frequency plots mark: the daily, the 12-day and the report's own.
+std::vector<double> markedCycles(double periodHours) {
+  std::vector<double> marked = {kDailyHours, kTwelveDayHours};
+  if (periodHours != kDailyHours && periodHours != kTwelveDayHours) marked.push_back(periodHours);
+  return marked;
+}
+
+std::vector<double> cycleLengths(double periodHours) {
   std::vector<double> periods =
-      Engine::logSpacedHours(kShortestCycleHours, kLongestCycleHours, kCycleSamples);
-  periods.push_back(kDailyHours);
-  periods.push_back(kTwelveDayHours);
+      Engine::logSpacedHours(std::min(kShortestCycleHours, periodHours),
+                             std::max(kLongestCycleHours, periodHours), kCycleSamples);
+  for (const double marked : markedCycles(periodHours)) periods.push_back(marked);
   std::sort(periods.begin(), periods.end());
   return periods;
 }
 
-PlotAxis cycleAxis() {
+PlotAxis cycleAxis(double periodHours) {
   PlotAxis axis;
   axis.label = "cycle length T (h), log scale";
   axis.logarithmic = true;
-  axis.minimum = kShortestCycleHours;
-  axis.maximum = kLongestCycleHours;
+  axis.minimum = std::min(kShortestCycleHours, periodHours);
+  axis.maximum = std::max(kLongestCycleHours, periodHours);
   for (const double hour : {1.0, 3.0, 6.0, 12.0, 24.0, 48.0, 96.0, 288.0, 720.0}) {
     axis.ticks.push_back({hour, formatNumber(hour, 0)});
   }
   return axis;
 }
 
-std::string frequencyPart(const std::vector<ComputedWall>& walls) {
+std::string frequencyPart(const std::vector<ComputedWall>& walls, double period) {
+  const double periodHours = period / Engine::kSecondsPerHour;
   LinePlot decrement;
   decrement.title = "Decrement factor against cycle length";
-  decrement.xAxis = cycleAxis();
+  decrement.xAxis = cycleAxis(periodHours);
   decrement.leftAxis.label = "decrement factor f (\u2013)";
   decrement.leftAxis.minimum = 0.0;
   LinePlot lag = decrement;
@@ -271,9 +304,13 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
   lag.leftAxis.label = "time lag φ (h)";
   for (LinePlot* plot : {&decrement, &lag}) {
     plot->guides = {{kDailyHours, "24 h"}, {kTwelveDayHours, "12 d"}};
+    if (markedCycles(periodHours).size() > 2) {
+      plot->guides.push_back({periodHours, "T = " + cycleName(periodHours)});
+    }
   }
 
-  const std::vector<double> periods = cycleLengths();
+  const std::vector<double> periods = cycleLengths(periodHours);
+  const std::vector<double> marked = markedCycles(periodHours);
   for (const ComputedWall& wall : walls) {
     const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
     decrement.series.push_back({wall.wall->name, sweep.periodHours, sweep.decrementFactor,
@@ -281,7 +318,7 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
     lag.series.push_back(
         {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, wall.dashes, false});
     for (std::size_t index = 0; index < periods.size(); ++index) {
-      if (periods[index] != kDailyHours && periods[index] != kTwelveDayHours) continue;
+      if (std::find(marked.begin(), marked.end(), periods[index]) == marked.end()) continue;
       decrement.markers.push_back(
           {periods[index], sweep.decrementFactor[index], wall.colour, false});
       lag.markers.push_back({periods[index], sweep.timeLagHours[index], wall.colour, false});
@@ -293,7 +330,10 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls) {
          renderLinePlot(lag, "frequency-lag-plot", kPlotWidth, kPlotAreaHeight) +
          "<figcaption>ISO 13786 decrement factor f = |Y12|/U and time lag of the inner heat "
          "flow for cycle lengths from 1 hour to 30 days; circles mark the daily and the 12-day "
-         "cycle. The lag is followed continuously from the longest cycle, so on short cycles it "
+         "cycle" +
+         (marked.size() > 2 ? ", and T = " + cycleName(periodHours) + " of this report"
+                            : std::string()) +
+         ". The lag is followed continuously from the longest cycle, so on short cycles it "
          "may exceed the cycle length.</figcaption>\n</figure>\n</section>\n";
 }
 
@@ -308,18 +348,24 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
     throw Error("the temperature amplitude of a report must be more than 0 and at most " +
                 formatNumber(kLargestTemperatureAmplitude, 0) + " K");
   }
-  const std::vector<ComputedWall> computed = computeWalls(walls);
+  if (!(options.period >= Engine::kShortestPeriod && options.period <= Engine::kLongestPeriod)) {
+    throw Error("the cycle length of a report must be from 1 s to 365 days, got " +
+                formatNumber(options.period / Engine::kSecondsPerHour, 2) + " h");
+  }
+  const double periodHours = options.period / Engine::kSecondsPerHour;
+  const std::vector<ComputedWall> computed = computeWalls(walls, options.period);
   const std::string title = escapeMarkup(options.title);
   std::string subtitle =
       walls.size() == 1 ? "One wall" : std::to_string(walls.size()) + " walls compared";
-  subtitle += ": dynamic thermal characteristics after ISO 13786, daily cycle T = 24 h.";
+  subtitle += ": dynamic thermal characteristics after ISO 13786, " +
+              cycleDescription(periodHours).substr(4) + ".";
   std::string wallParts;
   if (!walls.empty()) {
     wallParts = sectionsPart(computed, walls) + "<section id=\"results\">\n<h2>Results</h2>\n" +
-                renderResultsTable(computed) + "</section>\n" +
-                responsePart(computed, options.temperatureAmplitude) +
+                renderResultsTable(computed, cycleDescription(periodHours)) + "</section>\n" +
+                responsePart(computed, options.temperatureAmplitude, options.period) +
                 (options.profile ? renderProfilePart(computed, *options.profile) : std::string()) +
-                frequencyPart(computed);
+                frequencyPart(computed, options.period);
   }
   std::string zoneParts;
   for (std::size_t i = 0; i < options.zones.size(); ++i) {

@@ -8,7 +8,7 @@
 
 namespace Brusk::Report {
 
-/// A wall with its results at the daily cycle and the colour and dash it wears in every plot.
+/// A wall with its results at the report's cycle length and the colour and dash it wears in every plot.
 struct ComputedWall {
   const Frontend::Wall* wall = nullptr;
   Engine::WallResult result;
@@ -17,7 +17,9 @@ struct ComputedWall {
 };
 
 /// The characteristics `brusk compute` reports, one row per quantity with its symbol and unit and
-/// one column per wall, as an HTML table with id "results-table".
-[[nodiscard]] std::string renderResultsTable(const std::vector<ComputedWall>& walls);
+/// one column per wall, as an HTML table with id "results-table"; `cycle` names the cycle length
+/// in its caption ("the daily cycle T = 24 h").
+[[nodiscard]] std::string renderResultsTable(const std::vector<ComputedWall>& walls,
+                                             const std::string& cycle);
 
 }  // namespace Brusk::Report

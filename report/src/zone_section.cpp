@@ -131,7 +131,8 @@ std::string renderZoneSection(const Frontend::ZoneReport& report, std::size_t in
   html += row("Effective mass area Am [m²]", formatNumber(totals.effectiveMassArea, 2),
               "Cm² / Σ A·κ², ISO 13790 12.3.1.2");
   html += row("Thermal mass parameter TMP [kJ/(m²·K)]",
-              formatNumber(totals.thermalMassParameter, 1), "Σ A·κ(10 cm) / Af, UK SAP");
+              formatNumber(totals.thermalMassParameter / kJoulesPerKilojoule, 1),
+              "Σ A·κ(10 cm) / Af, UK SAP");
   html += row("Admittance area [W/K]", formatNumber(totals.admittanceArea, 1), "Σ A·|Y|");
   html += row("Conductance area [W/K]", formatNumber(totals.conductanceArea, 2),
               "Σ A·U over the boundary elements");

@@ -138,11 +138,11 @@ TEST_P(OneElementZoneTest, ReproducesTheWallTimesItsArea) {
   EXPECT_NEAR(result.totals.heatCapacity, area * kappa, 1e-9 * area * kappa);
   EXPECT_NEAR(result.totals.heatCapacityPerFloorArea, area * kappa / 20.0, 1e-9 * kappa);
   // The 10 cm rule stops at half of the 0.16 m partition: side 1 0.01 x 1.3e6 + 0.07 x 2.0e6,
-  // side 2 0.05 x 2.4e6 + 0.03 x 2.0e6 [J/(m2.K)]; TMP in kJ/(m2.K).
+  // side 2 0.05 x 2.4e6 + 0.03 x 2.0e6 [J/(m2.K)]; TMP in J/(m2.K).
   const double tmp = area *
                      (0.01 * 1.3e6 + 0.07 * 2.0e6 +
                       (c.faces == ZoneFaces::Both ? 0.05 * 2.4e6 + 0.03 * 2.0e6 : 0.0)) /
-                     20.0 / 1000.0;
+                     20.0;
   EXPECT_NEAR(result.totals.thermalMassParameter, tmp, 1e-9 * tmp);
   const std::size_t faces = c.faces == ZoneFaces::Both ? 2u : 1u;
   ASSERT_EQ(result.elements[0].faceMasses.size(), faces);

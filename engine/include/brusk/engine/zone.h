@@ -104,7 +104,7 @@ struct ZoneTotals {
   double heatCapacityPerFloorArea = 0.0;       ///< Cm / Af [J/(m2.K)]
   double effectiveMassAreaPerFloorArea = 0.0;  ///< Am / Af [-]
   MassClass massClass = MassClass::VeryLight;  ///< nearestMassClass(Cm / Af)
-  /// SAP TMP = sum of A kappa(10 cm) / Af over the counted faces [kJ/(m2.K)].
+  /// SAP TMP = sum of A kappa(10 cm) / Af over the counted faces [J/(m2.K)].
   double thermalMassParameter = 0.0;
   double admittanceArea = 0.0;  ///< sum of A |Y| over the counted faces [W/K]
   /// Sum of A U over the boundary elements (ZoneFaces::Inner) [W/K]: an element wholly inside

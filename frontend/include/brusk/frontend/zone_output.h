@@ -19,7 +19,7 @@ struct ZoneReport {
 
 /// One indented object for a single zone, an array for several; ends with a newline. Keys:
 /// name, floor_area, heat_transfer_coefficient, capacity, elements (each with its faces) and
-/// totals, SI units but thermal_mass_parameter [kJ/(m2.K)] and time_constant [h].
+/// totals, SI units but time_constant [h].
 [[nodiscard]] std::string formatZoneJson(const std::vector<ZoneReport>& zones);
 
 /// A header, then per zone one `face` row per counted face and one `zone` row of totals.

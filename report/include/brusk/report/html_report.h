@@ -27,6 +27,9 @@ struct ReportProfile {
 /// What a report shows besides the walls themselves.
 struct ReportOptions {
   std::string title = "Brusk report";  ///< page title and heading
+  /// Cycle length T [s] of the results table and the swing responses; the frequency plots
+  /// mark it beside the daily and the 12-day cycles.
+  double period = Engine::kDailyPeriod;
   /// Outdoor and indoor swing for the response plots [K], in (0, kLargestTemperatureAmplitude].
   double temperatureAmplitude = 1.0;
   /// Zones computed already, each given a section after the walls'.

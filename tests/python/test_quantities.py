@@ -1,0 +1,51 @@
+"""The Python package describes its outputs with the CLI's one quantity list, and its report
+follows the cycle length as `brusk report --period` does."""
+
+import json
+
+import pytest
+
+import brusk
+from conftest import EXAMPLES, run_brusk
+
+WALL = EXAMPLES / "2-concrete-insulated.toml"
+
+
+def test_quantities_are_the_clis_list():
+    status, out, err = run_brusk("quantities", "--format", "json")
+    assert status == 0, err
+    assert brusk.quantities() == json.loads(out)
+
+
+def test_every_numeric_attribute_path_of_a_result_is_described():
+    result = brusk.compute(brusk.Wall.from_file(WALL)).to_dict()
+    for q in brusk.quantities():
+        if q["scope"] != "compute":
+            continue
+        value = result
+        for part in q["key"].split("."):
+            value = value[part]
+        assert value is not None, q["key"]
+
+
+@pytest.mark.parametrize("period_hours", [24.0, 168.0])
+def test_report_follows_the_cycle_length(tmp_path, period_hours):
+    wall = brusk.Wall.from_file(WALL)
+    page = tmp_path / "wall.html"
+    brusk.report(wall, page, period_hours=period_hours)
+    status, out, err = run_brusk("report", "--period", period_hours, WALL, "-o",
+                                 tmp_path / "cli.html")
+    assert status == 0, err
+    assert page.read_text() == (tmp_path / "cli.html").read_text()
+    f = brusk.compute(wall, period_hours).decrement_factor
+    assert f'<td class="value">{f:.3f}</td>' in page.read_text()
+    with pytest.raises(brusk.WallError, match="--period must be"):
+        brusk.report(wall, page, period_hours=0)
+
+
+def test_notebook_table_reads_kappa_in_kilojoules():
+    result = brusk.compute(brusk.Wall.from_file(WALL))
+    view = result._repr_html_()
+    kappa = result.internal_areal_heat_capacity
+    assert f"{kappa / 1000:.1f}</td><td>kJ/(m²·K)" in view
+    assert "Internal areal heat capacity" in view
