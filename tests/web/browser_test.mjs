@@ -51,8 +51,8 @@ function sameNumbers(actual, expected, relative, path = '') {
   }
 }
 
-function nativeJson(file) {
-  return JSON.parse(execFileSync(program, ['compute', '--format', 'json', file], { encoding: 'utf8' }));
+function nativeJson(file, periodHours = 24) {
+  return JSON.parse(execFileSync(program, ['compute', '--format', 'json', '--period', String(periodHours), file], { encoding: 'utf8' }));
 }
 
 /** What the page shows for a number: four significant digits. */
@@ -116,6 +116,18 @@ try {
   await openPage(pageUrl);
   const firstResultMs = await page.evaluate(() => globalThis.brusk.timings.firstResultMs);
 
+  // The page's quantity list is `brusk quantities`: the same keys, labels and display units.
+  const described = await page.evaluate(() => globalThis.brusk.quantities());
+  const nativeDescribed = JSON.parse(execFileSync(program, ['quantities', '--format', 'json'], { encoding: 'utf8' }));
+  check(JSON.stringify(described) === JSON.stringify(nativeDescribed), 'brusk.quantities() is `brusk quantities --format json`');
+  const byKey = new Map(described.map((q) => [q.key, q]));
+  /** What the page shows for a quantity of a native result: its display unit, 4 digits. */
+  const shownQuantity = (key, result) => shown(key.split('.').reduce((node, part) => node[part], result) * byKey.get(key).display_scale);
+  const rowLabels = await page.$$eval('#results tbody th', (cells) => cells.map((cell) => cell.textContent));
+  for (const key of ['thermal_resistance', 'u_value', 'decrement_factor', 'internal_areal_heat_capacity', 'periodic_thermal_transmittance.time_lag']) {
+    check(rowLabels.includes(byKey.get(key).label), `the results table labels ${key} "${byKey.get(key).label}": ${rowLabels.join(' | ')}`);
+  }
+
   // The five examples: every number to 1e-12 relative through the API (the module's libm is
   // musl's, which differs from glibc's in the last bits), and as shown after opening the file.
   const examples = readdirSync(examplesDir).filter((name) => /^\d-.*\.toml$/.test(name)).sort();
@@ -128,8 +140,7 @@ try {
     await page.setInputFiles('#open-file', file);
     await page.waitForFunction((n) => document.getElementById('wall-name').value === n, native.name);
     for (const quantity of ['u_value', 'decrement_factor', 'periodic_thermal_transmittance.time_lag', 'internal_areal_heat_capacity', 'thermal_resistance']) {
-      const expected = quantity.split('.').reduce((node, key) => node[key], native);
-      check((await shownValue(quantity)) === shown(expected), `${name}: ${quantity} shown as ${await shownValue(quantity)}, native ${shown(expected)}`);
+      check((await shownValue(quantity)) === shownQuantity(quantity, native), `${name}: ${quantity} shown as ${await shownValue(quantity)}, native ${shownQuantity(quantity, native)}`);
     }
   }
   await page.screenshot({ path: join(screenshotDir, 'calculator.png'), fullPage: false });
@@ -195,6 +206,32 @@ try {
   await openPage(pageUrl + link);
   check((await page.inputValue('#wall-name')) === 'Clicked', 'the link restores the wall name');
   check((await shownValue('u_value')) === shown(clickedNative.u_value), 'the link restores the U value');
+
+  // Another cycle length: the table, the plots' report, the downloaded report and the link all
+  // follow it, and so does the comparison, with a row for T.
+  await page.click('#compare-add');
+  await page.fill('#wall-period', '168');
+  const weekly = nativeJson(clickedToml, 168);
+  check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), `T = 168 h: f shown as ${await shownValue('decrement_factor')}, native ${shown(weekly.decrement_factor)}`);
+  const weeklyCell = `<td class="value">${weekly.decrement_factor.toFixed(3)}</td>`;
+  await page.waitForFunction((cell) => document.getElementById('plots').srcdoc.includes(cell), weeklyCell, { timeout: 10000 }).catch(() => {});
+  const plotsPage = await page.evaluate(() => document.getElementById('plots').srcdoc);
+  check(plotsPage.includes('T = 168 h') && plotsPage.includes(weeklyCell) && !plotsPage.includes('daily cycle T = 24 h'), 'the plots frame shows the report at T = 168 h');
+  const [weeklyReport] = await Promise.all([page.waitForEvent('download'), page.click('#save-report')]);
+  const weeklyReportFile = join(work, 'weekly-report.html');
+  await weeklyReport.saveAs(weeklyReportFile);
+  check(readFileSync(weeklyReportFile, 'utf8').includes('T = 168 h'), 'the downloaded report is at T = 168 h');
+  check(/&T=168$/.test(await page.evaluate(() => location.hash)), `the link keeps T: ${await page.evaluate(() => location.hash)}`);
+  await page.click('#compare-add');
+  const periodRow = await page.$$eval('#compare-table tr[data-quantity="period"] td', (cells) => cells.map((cell) => cell.textContent));
+  check(periodRow.slice(-2).join() === '24,168', `the comparison has a T row: ${periodRow.join(' | ')}`);
+  const weeklyLink = await page.evaluate(() => location.hash);
+  await page.goto('about:blank');
+  await openPage(pageUrl + weeklyLink);
+  check((await page.inputValue('#wall-period')) === '168', 'the link restores T');
+  check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), 'the link restores the weekly f');
+  await page.fill('#wall-period', '24');
+  await page.click('#compare-clear');
 
   // Bad values: the engine's message (as `brusk compute` words it) at the field, no NaN.
   const badCases = [

@@ -6,26 +6,22 @@
   const brusk = globalThis.brusk;
   const $ = (id) => document.getElementById(id);
 
-  /** The quantities of `brusk compute`, as the page shows them: JSON path, name, symbol, unit. */
-  const QUANTITIES = [
-    ['thickness', 'Thickness', 'd', 'm'],
-    ['surface_mass', 'Surface mass', 'm', 'kg/m²'],
-    ['thermal_resistance', 'Thermal resistance (surface to surface)', 'R', 'm²·K/W'],
-    ['u_value', 'Thermal transmittance', 'U', 'W/(m²·K)'],
-    ['periodic_thermal_transmittance.modulus', 'Periodic thermal transmittance', '|Y₁₂|', 'W/(m²·K)'],
-    ['decrement_factor', 'Decrement factor', 'f', '–'],
-    ['periodic_thermal_transmittance.time_shift', 'Time shift of Y₁₂', 'Δt₁₂', 'h'],
-    ['periodic_thermal_transmittance.time_lag', 'Time lag', 'φ', 'h'],
-    ['internal_admittance.modulus', 'Internal admittance', '|Y₁₁|', 'W/(m²·K)'],
-    ['internal_admittance.time_shift', 'Time shift of Y₁₁', 'Δt₁₁', 'h'],
-    ['external_admittance.modulus', 'External admittance', '|Y₂₂|', 'W/(m²·K)'],
-    ['external_admittance.time_shift', 'Time shift of Y₂₂', 'Δt₂₂', 'h'],
-    ['internal_areal_heat_capacity', 'Internal areal heat capacity', 'κ₁', 'J/(m²·K)'],
-    ['external_areal_heat_capacity', 'External areal heat capacity', 'κ₂', 'J/(m²·K)'],
-    ['sequential_heat_capacity.daily.value', 'Sequential heat capacity, daily', 'κ_d', 'J/(m²·K)'],
-    ['sequential_heat_capacity.twelve_day.value', 'Sequential heat capacity, 12 days', 'κ_12d', 'J/(m²·K)'],
+  /**
+   * The quantities of `brusk compute` the page shows, by key, in reading order; labels, symbols,
+   * units and display scales come from the engine's one description (brusk.quantities()).
+   */
+  const SHOWN_KEYS = [
+    'thickness', 'surface_mass', 'thermal_resistance', 'u_value',
+    'periodic_thermal_transmittance.modulus', 'decrement_factor',
+    'periodic_thermal_transmittance.time_shift', 'periodic_thermal_transmittance.time_lag',
+    'internal_admittance.modulus', 'internal_admittance.time_shift',
+    'external_admittance.modulus', 'external_admittance.time_shift',
+    'internal_areal_heat_capacity', 'external_areal_heat_capacity',
+    'sequential_heat_capacity.daily.value', 'sequential_heat_capacity.twelve_day.value',
   ];
-  const MATRIX = ['z11', 'z12', 'z21', 'z22'];
+  let QUANTITIES = [];   // [{key, label, symbol_unicode, display_unit_unicode, display_scale, ...}]
+  let PERIOD = null;     // the description of the cycle length
+  let MATRIX_QUANTITIES = [];
   const SLAB_KEYS = ['thickness', 'conductivity', 'density', 'specific_heat'];
   /** The properties a catalogue layer may set instead of its material's. */
   const OVERRIDE_KEYS = ['conductivity', 'density', 'specific_heat'];
@@ -42,6 +38,16 @@
 
   function valueAt(object, path) {
     return path.split('.').reduce((node, key) => (node == null ? undefined : node[key]), object);
+  }
+
+  /** A quantity of a result as a person reads it: in its display unit. */
+  function shownValue(q, result) {
+    const value = valueAt(result, q.key);
+    return shown(typeof value === 'number' ? value * q.display_scale : value);
+  }
+
+  function unitText(q) {
+    return q.display_unit_unicode === '–' ? '–' : q.display_unit_unicode;
   }
 
   function shown(number) {
@@ -418,11 +424,10 @@
       });
       body.appendChild(tr);
     };
-    row(['Cycle length', 'T', shown(result.period / 3600), 'h'], 'period');
-    for (const [path, name, symbol, unit] of QUANTITIES) row([name, symbol, shown(valueAt(result, path)), unit], path);
-    for (const z of MATRIX) {
-      const [re, im] = result.transfer_matrix[z];
-      row([`Transfer matrix element ${z}`, `Z${z.slice(1)}`, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, ''], 'transfer_matrix.' + z);
+    for (const q of [PERIOD, ...QUANTITIES]) row([q.label, q.symbol_unicode, shownValue(q, result), unitText(q)], q.key);
+    for (const q of MATRIX_QUANTITIES) {
+      const [re, im] = valueAt(result, q.key);
+      row([q.label, q.symbol_unicode, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, unitText(q)], q.key);
     }
   }
 
@@ -438,16 +443,23 @@
     }, 0);
   }
 
-  function updateLink(wall) {
+  /** The address keeps the wall and, when it is not the daily one, the cycle length T [h]. */
+  function updateLink(wall, hours) {
     const bytes = new TextEncoder().encode(JSON.stringify(wall));
     let binary = '';
     for (const byte of bytes) binary += String.fromCharCode(byte);
     const encoded = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-    history.replaceState(null, '', '#wall=' + encoded);
+    history.replaceState(null, '', '#wall=' + encoded + (hours === 24 ? '' : '&T=' + encodeURIComponent(String(hours))));
+  }
+
+  /** The cycle length of the link, or null. */
+  function periodFromLink() {
+    const match = /&T=([^&]*)$/.exec(location.hash);
+    return match ? decodeURIComponent(match[1]) : null;
   }
 
   function wallFromLink() {
-    const match = /^#wall=([A-Za-z0-9_-]*)$/.exec(location.hash);
+    const match = /^#wall=([A-Za-z0-9_-]*)(?:&T=[^&]*)?$/.exec(location.hash);
     if (!match) return null;
     const padded = match[1].replace(/-/g, '+').replace(/_/g, '/');
     const binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
@@ -475,7 +487,7 @@
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
     $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
     if ($('status').className === 'error') announce('The wall computes again.');
-    updateLink(wall);
+    updateLink(wall, hours);
     redrawPlots(wall, hours);
   }
 
@@ -516,9 +528,10 @@
       head.appendChild(th);
     }
     table.appendChild(head);
-    for (const [path, name, symbol, unit] of QUANTITIES) {
+    for (const q of [PERIOD, ...QUANTITIES]) {
       const tr = document.createElement('tr');
-      for (const text of [`${name} ${symbol}`, unit, ...comparison.map((c) => shown(valueAt(c.result, path)))]) {
+      tr.dataset.quantity = q.key;
+      for (const text of [`${q.label} ${q.symbol_unicode}`, unitText(q), ...comparison.map((c) => shownValue(q, c.result))]) {
         const td = document.createElement('td');
         td.textContent = text;
         tr.appendChild(td);
@@ -553,6 +566,11 @@
   brusk.timings = timings;
   brusk.ready.then(() => {
     materials = brusk.materials();
+    const described = brusk.quantities().filter((q) => q.scope === 'compute');
+    const byKey = new Map(described.map((q) => [q.key, q]));
+    QUANTITIES = SHOWN_KEYS.map((key) => byKey.get(key));
+    PERIOD = byKey.get('period');
+    MATRIX_QUANTITIES = described.filter((q) => q.type === 'complex');
     bind();
     let linked = null;
     try {
@@ -560,6 +578,8 @@
     } catch (error) {
       announce('The #wall= link could not be read: ' + error.message, true);
     }
+    const linkedPeriod = periodFromLink();
+    if (linked && linkedPeriod !== null) $('wall-period').value = linkedPeriod;
     loadWall(linked || {
       name: 'Insulated concrete', position: 'external', heat_flow: 'horizontal',
       layers: [{ material: 'plaster-gypsum', thickness: 0.015 }, { material: 'concrete-medium-density', thickness: 0.2 }, { material: 'insulation-eps', thickness: 0.1 }],

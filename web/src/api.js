@@ -55,6 +55,14 @@
       return unwrap(requireCore().writeWallToml(JSON.stringify(wall), sourceOf(options, 'wall.json')));
     },
 
+    /**
+     * Every output quantity as `brusk quantities --format json` describes it: key, label,
+     * symbol, unit, display unit and scale, decimals, definition and source.
+     */
+    quantities() {
+      return JSON.parse(unwrap(requireCore().quantitiesJson()));
+    },
+
     /** The built-in material catalogue: [{key, name, family, conductivity, density, ...}]. */
     materials() {
       return JSON.parse(unwrap(requireCore().catalogueJson()));

@@ -20,6 +20,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
@@ -161,13 +162,20 @@ val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, dou
     }
     Brusk::Report::ReportOptions options;
     if (!title.empty()) options.title = title;
+    options.period = periodHours * Brusk::Engine::kSecondsPerHour;
     return Brusk::Report::renderHtmlReport(walls, options);
   });
+}
+
+/// The quantity description as `brusk quantities --format json` prints it.
+val quantitiesJson() {
+  return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
 }
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(brusk) {
+  emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);
