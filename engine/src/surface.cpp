@@ -119,12 +119,6 @@ void Surface::clear() {
   _name.clear();
 }
 
-std::vector<LayerProperties> Surface::getLayerProperties() const {
-  std::vector<LayerProperties> properties(_layers.size());
-  copyLayerProperties(_layers, properties.data());
-  return properties;
-}
-
 void Surface::computeInertia(Inertia& inertia) const {
   if (!isValid()) return;
   const LayerPropertiesBuffer layers(_layers);

@@ -159,6 +159,21 @@ TEST_F(QuantitiesProgramTest, TableAndJsonDescribeTheSameList) {
   EXPECT_EQ(run("quantities --format xml").status, 2);
 }
 
+// The README's nomenclature names every key of `brusk compute` that the description holds.
+TEST_F(QuantitiesProgramTest, ReadmeNomenclatureNamesEveryComputeKey) {
+  const std::string readme = BruskTest::slurp(BRUSK_SOURCE_DIR "/README.md");
+  const std::size_t start = readme.find("## Nomenclature");
+  ASSERT_NE(start, std::string::npos);
+  const std::string table = readme.substr(start, readme.find("\n## ", start + 1) - start);
+  for (const Json& q : described()) {
+    if (q["scope"] != "compute") continue;
+    std::istringstream parts(q["key"].get<std::string>());
+    for (std::string part; std::getline(parts, part, '.');) {
+      EXPECT_NE(table.find("`" + part + "`"), std::string::npos) << q["key"] << ": " << part;
+    }
+  }
+}
+
 // The report describes the cycle it is asked for, not the daily one whatever the option.
 TEST_F(QuantitiesProgramTest, ReportFollowsThePeriod) {
   ASSERT_EQ(run("report --period 168 '" + kWall + "' -o week.html").status, 0);

@@ -83,9 +83,6 @@ public:
   /// Both sequential estimates, daily and twelve-day, into every field of `inertia`.
   void computeSequentialInertia(SequentialInertia& inertia) const;
 
-  /// The layers as plain properties, side 1 first, for the calculation kernels.
-  [[nodiscard]] std::vector<LayerProperties> getLayerProperties() const;
-
 private:
   std::vector<std::unique_ptr<Layer>> _layers;
   double _internalSurfaceResistance = 0.0;
