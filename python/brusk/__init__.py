@@ -17,6 +17,8 @@ import math
 import numbers
 import os
 
+import numpy as np
+
 from . import _brusk
 from ._brusk import (
     Estimate,
@@ -39,6 +41,8 @@ __all__ = [
     "materials",
     "quantities",
     "report",
+    "response",
+    "zone",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
 ]
@@ -212,6 +216,18 @@ class Wall:
     def __repr__(self):
         return f"<brusk.Wall {self.name!r}: {len(self.layers)} layers, {self.position}>"
 
+    def __eq__(self, other):
+        """Walls are equal when they read as the same wall file: the same layers, numbers,
+        position, heat flow, overrides and name."""
+        if not isinstance(other, Wall):
+            return NotImplemented
+        return self.to_dict() == other.to_dict()
+
+    __hash__ = None
+
+    def __reduce__(self):
+        return (Wall.from_dict, (self.to_dict(),))
+
 
 def compute(wall, period_hours=24.0):
     """Computes a wall at a cycle of ``period_hours`` [h] with the engine.
@@ -326,6 +342,77 @@ def quantities():
     the SI value that attributes and arrays hold), ``display_unit`` and ``display_scale`` (what a
     person reads: value × scale), ``decimals``, ``csv_column``, ``definition`` and ``source``."""
     return json.loads(_brusk._quantities_json())
+
+
+def zone(zone, *, materials=None):
+    """The thermal mass of a room or zone, as ``brusk zone --format json`` prints it (parsed):
+    each element's faces with every areal heat capacity, and the totals Cm, Am, mass class, TMP
+    (SI units: J/K, J/(m2.K); the time constant in hours).
+
+    Args:
+        zone: a zone file (.toml or .json) or a dict with the zone-file keys; wall files a
+            dict names are found relative to the current folder.
+        materials: catalogue files adding to the built-in catalogue, as ``--materials``.
+    """
+    files = _material_files(materials)
+    if isinstance(zone, (str, os.PathLike)):
+        return json.loads(_brusk._zone_file(os.fspath(zone), files))
+    if not isinstance(zone, dict):
+        raise TypeError(f"a zone must be a file name or a dict of zone-file keys, "
+                        f"got {type(zone).__name__}")
+    name = zone.get("name")
+    source = f'zone "{name}"' if isinstance(name, str) else "zone"
+    text = json.dumps(zone, ensure_ascii=False, allow_nan=False)
+    return json.loads(_brusk._zone_text(text, source, os.getcwd(), files))
+
+
+def _samples(values, what):
+    array = np.asarray(values, dtype=float).ravel()
+    if array.size == 0:
+        raise WallError(f"{what} has no samples")
+    return array.tolist()
+
+
+def response(wall, outdoor, *, indoor=None, indoor_constant=25.0, period_hours=None,
+             solar=None, absorptance=None, emissivity=0.9, sky_radiation=0.0, start_hours=0.0):
+    """The exact periodic response of a wall to hourly (or any evenly spaced) profiles, as
+    ``brusk response --format json`` gives it.
+
+    Args:
+        wall: a :class:`Wall` or a dict of wall-file keys.
+        outdoor: outdoor (or sol-air) temperatures over one period [degC], evenly spaced.
+        indoor: indoor temperatures [degC], evenly spaced over the same period, or None for
+            ``indoor_constant``.
+        period_hours: the period T [h] the samples span; default 24.
+        solar: irradiance on the outer surface [W/m2], one per outdoor sample; with
+            ``absorptance`` the outdoor temperature becomes the sol-air temperature.
+        start_hours: the time of the first sample [h], added to every time.
+
+    Returns:
+        a dict with ``name``, ``period`` [h], ``u_value``, ``samples`` (a pandas DataFrame with
+        the columns of ``brusk response --format csv``) and ``summary`` (peak and lowest heat
+        flow into the room with their times, heat gained and lost [Wh/m2], peak delay [h]).
+    """
+    if not isinstance(wall, Wall):
+        wall = Wall.from_dict(wall)
+    inputs = _brusk._ResponseInputs()
+    inputs.outdoor = _samples(outdoor, "outdoor")
+    inputs.indoor = _samples(indoor, "indoor") if indoor is not None else [float(indoor_constant)]
+    if period_hours is not None:
+        inputs.period_hours = float(period_hours)
+    if solar is not None:
+        if absorptance is None:
+            raise WallError("solar needs the absorptance alpha [-] of the outer surface, "
+                            "as --solar needs --absorptance")
+        inputs.solar = _samples(solar, "solar")
+        inputs.absorptance = float(absorptance)
+    inputs.emissivity = float(emissivity)
+    inputs.sky_radiation = float(sky_radiation)
+    inputs.start_hours = float(start_hours)
+    document = json.loads(_brusk._response(wall._wall, inputs))
+    import pandas as pd
+    document["samples"] = pd.DataFrame(document["samples"])
+    return document
 
 
 def report(walls, path, *, title="Brusk report", amplitude=1.0, period_hours=24.0):

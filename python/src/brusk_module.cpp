@@ -34,6 +34,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
+#include "commands_binding.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -1013,6 +1014,29 @@ PYBIND11_MODULE(_brusk, m) {
   m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
         py::arg("amplitude"), py::arg("period_hours"));
 #endif
+  m.def("_zone_file", [](const std::string& path, const std::vector<std::string>& materials) {
+    return Brusk::Python::zoneFileJson(path, *catalogueWith(materials));
+  });
+  m.def("_zone_text", [](const std::string& json, const std::string& source,
+                         const std::string& directory, const std::vector<std::string>& materials) {
+    return Brusk::Python::zoneTextJson(json, source, directory, *catalogueWith(materials));
+  });
+  m.def(
+      "_response",
+      [](const PyWall& wall, const Brusk::Python::ResponseInputs& inputs) {
+        return Brusk::Python::responseJson(wall.wall, wall.source, inputs);
+      },
+      py::call_guard<py::gil_scoped_release>());
+  py::class_<Brusk::Python::ResponseInputs>(m, "_ResponseInputs")
+      .def(py::init<>())
+      .def_readwrite("outdoor", &Brusk::Python::ResponseInputs::outdoor)
+      .def_readwrite("indoor", &Brusk::Python::ResponseInputs::indoor)
+      .def_readwrite("period_hours", &Brusk::Python::ResponseInputs::periodHours)
+      .def_readwrite("solar", &Brusk::Python::ResponseInputs::solar)
+      .def_readwrite("absorptance", &Brusk::Python::ResponseInputs::absorptance)
+      .def_readwrite("emissivity", &Brusk::Python::ResponseInputs::emissivity)
+      .def_readwrite("sky_radiation", &Brusk::Python::ResponseInputs::skyRadiation)
+      .def_readwrite("start_hours", &Brusk::Python::ResponseInputs::startHours);
   m.def("_visible_text", &Brusk::Frontend::visibleText,
         "the text with control characters written visibly, as the CLI prints names");
   m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,

@@ -49,3 +49,50 @@ def test_notebook_table_reads_kappa_in_kilojoules():
     kappa = result.internal_areal_heat_capacity
     assert f"{kappa / 1000:.1f}</td><td>kJ/(m²·K)" in view
     assert "Internal areal heat capacity" in view
+
+
+ZONE = EXAMPLES / "zones" / "masonry-room.toml"
+DAY = EXAMPLES / "profiles" / "hot-summer-day.csv"
+
+
+def test_zone_is_the_clis_zone():
+    status, out, err = run_brusk("zone", "--format", "json", ZONE)
+    assert status == 0, err
+    assert brusk.zone(ZONE) == json.loads(out)
+    inline = {"name": "Inline", "floor_area": 10, "elements": [
+        {"name": "Slab", "area": 10, "layers": [{"material": "concrete-reinforced",
+                                                  "thickness": 0.2}]}]}
+    assert brusk.zone(inline)["totals"]["heat_capacity"] > 0
+    with pytest.raises(brusk.WallError, match="floor_area"):
+        brusk.zone({"elements": inline["elements"]})
+    with pytest.raises(TypeError, match="zone must be"):
+        brusk.zone(5)
+
+
+def _day_profile():
+    rows = [line.split(",") for line in DAY.read_text().splitlines()
+            if line and not line.startswith("#")][1:]
+    return [float(row[0]) for row in rows], [float(row[1]) for row in rows]
+
+
+def test_response_is_the_clis_response():
+    times, outdoor = _day_profile()
+    status, out, err = run_brusk("response", "--format", "json", WALL, "--outdoor", DAY)
+    assert status == 0, err
+    native = json.loads(out)
+    got = brusk.response(brusk.Wall.from_file(WALL), outdoor, start_hours=times[0])
+    assert got["summary"] == native["summary"]
+    assert got["u_value"] == native["u_value"] and got["period"] == native["period"]
+    assert got["samples"].to_dict("records") == native["samples"]
+    with pytest.raises(brusk.WallError, match="absorptance"):
+        brusk.response(brusk.Wall.from_file(WALL), outdoor, solar=[0.0] * len(outdoor))
+    with pytest.raises(brusk.WallError, match="not a finite number"):
+        brusk.response(brusk.Wall.from_file(WALL), [20.0, float("nan")])
+
+
+def test_walls_compare_and_pickle():
+    import pickle
+    wall = brusk.Wall.from_file(WALL)
+    assert wall == brusk.Wall.from_dict(wall.to_dict())
+    assert pickle.loads(pickle.dumps(wall)) == wall
+    assert wall != brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000)])
