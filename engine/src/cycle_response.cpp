@@ -88,15 +88,22 @@ CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double
       continue;
     }
     sweep.decrementFactor[index] = response.decrementFactor;
-    double phase =
-        kTwoPi * timeLagHours(response.periodicThermalTransmittance, period) / periodHours[index];
-    if (std::isfinite(previousPhase)) {
-      phase += kTwoPi * std::round((previousPhase - phase) / kTwoPi);
-    }
-    previousPhase = phase;
-    sweep.timeLagHours[index] = phase / kTwoPi * periodHours[index];
+    sweep.timeLagHours[index] =
+        followTimeLag(timeLagHours(response.periodicThermalTransmittance, period),
+                      periodHours[index], previousPhase);
   }
   return sweep;
+}
+
+double followTimeLag(double lagHours, double periodHours, double& previousPhase) {
+  if (!std::isfinite(lagHours) || !(periodHours > 0.0)) {
+    previousPhase = kNotComputed;
+    return lagHours;
+  }
+  double phase = kTwoPi * lagHours / periodHours;
+  if (std::isfinite(previousPhase)) phase += kTwoPi * std::round((previousPhase - phase) / kTwoPi);
+  previousPhase = phase;
+  return phase / kTwoPi * periodHours;
 }
 
 }  // namespace Brusk::Engine

@@ -283,7 +283,7 @@ Result._repr_html_ = _result_html
 def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,
                  thermal_resistance=None, rsi=None, rse=None, partition=None,
                  heat_flow="horizontal", period_hours=24.0, fields="all", threads=0,
-                 errors="raise", out=None, kernel="vector"):
+                 errors="raise", out=None, kernel="vector", continuous=False):
     """Computes many walls at once, in the engine, on every core, without the GIL.
 
     Args:
@@ -309,14 +309,26 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         kernel: "vector" (default) computes the walls eight or four at a time with the
             engine's many-wall kernel, within a few ulps (1e-12 relative) of compute();
             "scalar" uses compute()'s own kernel, giving exactly its doubles.
+        continuous: False (default) gives each wall's time lag wrapped into [0, T), as
+            ``brusk compute`` does; True follows it continuously along the rows, as over a
+            sweep of a parameter: the first row's lag as it is, each next one plus the whole
+            cycles that keep its phase within half a cycle of the row before (restarting after
+            an invalid row), so that a lag passing T goes on to T + 1 h rather than back to
+            1 h. The same rule as the report's plot of the lag against the cycle length.
 
     Returns:
         A dict of NumPy arrays of shape (walls,), named as ``brusk compute --format csv``
         names its columns; the transfer matrix elements as complex128.
     """
-    return _brusk._compute_many(thickness, conductivity, density, specific_heat, layer_count,
-                                thermal_resistance, rsi, rse, partition, heat_flow,
-                                period_hours, fields, int(threads), errors, out, kernel)
+    results = _brusk._compute_many(thickness, conductivity, density, specific_heat, layer_count,
+                                   thermal_resistance, rsi, rse, partition, heat_flow,
+                                   period_hours, fields, int(threads), errors, out, kernel)
+    lag = "periodic_thermal_transmittance_time_lag"
+    if continuous and lag in results:
+        periods = np.broadcast_to(np.asarray(period_hours, dtype=float),
+                                  results[lag].shape)
+        results[lag][...] = _brusk._follow_time_lags(results[lag], periods)
+    return results
 
 
 def compute_frame(*args, **kwargs):

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/cycle_response.h"
 #include "brusk/engine/many_walls.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/wall.h"
@@ -1037,6 +1038,24 @@ PYBIND11_MODULE(_brusk, m) {
       .def_readwrite("emissivity", &Brusk::Python::ResponseInputs::emissivity)
       .def_readwrite("sky_radiation", &Brusk::Python::ResponseInputs::skyRadiation)
       .def_readwrite("start_hours", &Brusk::Python::ResponseInputs::startHours);
+  m.def(
+      "_follow_time_lags",
+      [](py::array_t<double, py::array::c_style | py::array::forcecast> lags,
+         py::array_t<double, py::array::c_style | py::array::forcecast> periodHours) {
+        if (lags.ndim() != 1 || periodHours.ndim() != 1 || lags.size() != periodHours.size()) {
+          throw Error("the time lags and their periods must be two 1-D arrays of one length");
+        }
+        py::array_t<double> followed(lags.size());
+        const double* lag = lags.data();
+        const double* period = periodHours.data();
+        double* out = followed.mutable_data();
+        double phase = std::numeric_limits<double>::quiet_NaN();
+        for (py::ssize_t i = 0; i < lags.size(); ++i) {
+          out[i] = Brusk::Engine::followTimeLag(lag[i], period[i], phase);
+        }
+        return followed;
+      },
+      "the time lags followed continuously along the rows (Engine::followTimeLag)");
   m.def("_visible_text", &Brusk::Frontend::visibleText,
         "the text with control characters written visibly, as the CLI prints names");
   m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,

@@ -96,3 +96,19 @@ def test_walls_compare_and_pickle():
     assert wall == brusk.Wall.from_dict(wall.to_dict())
     assert pickle.loads(pickle.dumps(wall)) == wall
     assert wall != brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000)])
+
+
+def test_continuous_lag_follows_a_thickness_sweep():
+    # Concrete from 5 cm to 1.2 m: the wrapped lag passes 24 h and falls back to a few hours;
+    # followed continuously it keeps growing, and agrees with the wrapped one modulo T.
+    import numpy as np
+    d = np.linspace(0.05, 1.2, 60)[:, None]
+    args = (d, np.full_like(d, 1.8), np.full_like(d, 2400.0), np.full_like(d, 1000.0))
+    wrapped = brusk.compute_many(*args)["periodic_thermal_transmittance_time_lag"]
+    followed = brusk.compute_many(*args, continuous=True)["periodic_thermal_transmittance_time_lag"]
+    assert np.any(np.diff(wrapped) < 0)          # the sawtooth
+    assert np.all(np.diff(followed) > 0)         # the curve
+    assert followed[-1] > 24.0
+    np.testing.assert_allclose(np.mod(followed, 24.0), wrapped, atol=1e-9)
+    frame = brusk.compute_frame(*args, continuous=True)
+    assert list(frame["periodic_thermal_transmittance_time_lag"]) == list(followed)

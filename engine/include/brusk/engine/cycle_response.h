@@ -42,6 +42,17 @@ struct CycleSweep {
   std::vector<double> timeLagHours;
 };
 
+/// One step of following the time lag continuously along a sweep (over cycle length, insulation
+/// thickness or any parameter): `lagHours` is a wall's lag wrapped into [0, T) at the cycle
+/// length `periodHours`; returned is that lag plus the whole cycles T that bring its phase
+/// 2 pi lag / T within half a cycle of `previousPhase` [rad], the phase of the step before (none
+/// when it is not finite: the first step, or one after a wall that could not be computed).
+/// `previousPhase` becomes this step's phase; a lag that is not finite is returned as it is and
+/// starts the walk afresh. Where the wrapped lag jumps from near T back to near 0 as the sweep
+/// goes on, the followed lag goes on past T: a plot of lag against insulation thickness is a
+/// curve, not a sawtooth.
+[[nodiscard]] double followTimeLag(double lagHours, double periodHours, double& previousPhase);
+
 /// `count` cycle lengths spaced evenly on a log scale from `shortestHours` to `longestHours`.
 [[nodiscard]] std::vector<double> logSpacedHours(double shortestHours, double longestHours,
                                                  int count);
