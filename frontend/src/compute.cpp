@@ -96,10 +96,10 @@ std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall
   return layerLabel(wall, problem.layer) + ": " + describeRequirement(problem);
 }
 
-void requirePeriodHours(double hours) {
+void requirePeriodHours(double hours, std::string_view option) {
   if (!Engine::checkPeriod(hours * Engine::kSecondsPerHour)) return;
   throw Error(
-      "--period must be a number of hours from " + Detail::formatNumber(Engine::kShortestPeriod) +
+      std::string(option) + " must be a number of hours from " + Detail::formatNumber(Engine::kShortestPeriod) +
       "/" + Detail::formatNumber(Engine::kSecondsPerHour) + " (one second) to " +
       Detail::formatNumber(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
       " (one year), where double precision holds the results, got " + Detail::formatNumber(hours));

@@ -820,7 +820,7 @@ void writeReport(const std::vector<const PyWall*>& walls, const std::string& pat
     (void)computeWall(*wall, wall->wall.request.period / Brusk::Engine::kSecondsPerHour);
     reported.push_back(wall->wall);
   }
-  Brusk::Frontend::requirePeriodHours(periodHours);
+  Brusk::Frontend::requirePeriodHours(periodHours, "period_hours");
   Brusk::Report::ReportOptions options;
   options.title = title;
   options.temperatureAmplitude = amplitude;

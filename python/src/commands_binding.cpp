@@ -39,7 +39,7 @@ std::string zoneTextJson(const std::string& json, const std::string& source,
 std::string responseJson(const Frontend::Wall& wall, const std::string& source,
                          const ResponseInputs& inputs) {
   const double periodHours = inputs.periodHours.value_or(24.0);
-  Frontend::requirePeriodHours(periodHours);
+  Frontend::requirePeriodHours(periodHours, "period_hours");
   if (!std::isfinite(inputs.startHours)) {
     throw Error("start_hours must be a finite time in hours");
   }

@@ -39,7 +39,7 @@ def test_report_follows_the_cycle_length(tmp_path, period_hours):
     assert page.read_text() == (tmp_path / "cli.html").read_text()
     f = brusk.compute(wall, period_hours).decrement_factor
     assert f'<td class="value">{f:.3f}</td>' in page.read_text()
-    with pytest.raises(brusk.WallError, match="--period must be"):
+    with pytest.raises(brusk.WallError, match="period_hours must be"):
         brusk.report(wall, page, period_hours=0)
 
 

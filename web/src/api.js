@@ -18,7 +18,7 @@
 
   function periodOf(options) {
     const hours = options && options.periodHours !== undefined ? options.periodHours : 24;
-    if (typeof hours !== 'number') throw new Error('--period must be a number of hours');
+    if (typeof hours !== 'number') throw new Error('periodHours must be a number of hours');
     return hours;
   }
 

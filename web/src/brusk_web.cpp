@@ -76,7 +76,7 @@ WallFormat formatNamed(const std::string& format) {
 /// `periodHours` [h], checked as the command line checks --period.
 Wall readWall(const std::string& text, const std::string& format, const std::string& source,
               double periodHours) {
-  Brusk::Frontend::requirePeriodHours(periodHours);
+  Brusk::Frontend::requirePeriodHours(periodHours, "periodHours");
   Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
   wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
   return wall;

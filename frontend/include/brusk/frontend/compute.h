@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -23,7 +24,7 @@ namespace Brusk::Frontend {
 
 /// Throws Frontend::Error worded for the command-line option `--period` when a cycle length of
 /// `hours` is outside what the engine computes (Engine::checkPeriod).
-void requirePeriodHours(double hours);
+void requirePeriodHours(double hours, std::string_view option = "--period");
 
 /// What a field must be: `conductivity must be a positive number of W/(m.K)`, for a value the
 /// engine refused with `kind` (NotPositive or Negative) or a value of the wrong type.
