@@ -98,17 +98,26 @@ std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall
 
 void requirePeriodHours(double hours, std::string_view option) {
   if (!Engine::checkPeriod(hours * Engine::kSecondsPerHour)) return;
-  throw Error(
-      std::string(option) + " must be a number of hours from " + Detail::formatNumber(Engine::kShortestPeriod) +
-      "/" + Detail::formatNumber(Engine::kSecondsPerHour) + " (one second) to " +
-      Detail::formatNumber(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
-      " (one year), where double precision holds the results, got " + Detail::formatNumber(hours));
+  throw Error(std::string(option) + " must be a number of hours from " +
+                  Detail::formatNumber(Engine::kShortestPeriod) + "/" +
+                  Detail::formatNumber(Engine::kSecondsPerHour) + " (one second) to " +
+                  Detail::formatNumber(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
+                  " (one year), where double precision holds the results, got " +
+                  Detail::formatNumber(hours),
+              "/period");
+}
+
+std::string problemPointer(const Engine::WallProblem& problem) {
+  if (problem.field == Engine::WallField::Layers) return "/layers";
+  const std::string key(Schema::keyOf(problem.field));
+  if (problem.layer == Engine::kWholeWall) return "/" + key;
+  return "/layers/" + std::to_string(problem.layer) + "/" + key;
 }
 
 Engine::WallResult computeWall(const Wall& wall) {
   Engine::WallResult result;
   if (auto problem = Engine::computeInto(wall.request, result)) {
-    throw Error(describeProblem(*problem, wall));
+    throw Error(describeProblem(*problem, wall), problemPointer(*problem));
   }
   return result;
 }

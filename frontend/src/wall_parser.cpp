@@ -250,7 +250,7 @@ private:
     std::string message = Detail::locationPrefix(_source, line);
     if (!_context.empty()) message += _context + ": ";
     if (!_layerLabel.empty()) message += _layerLabel + ": ";
-    throw Error(message + reason);
+    throw Error(message + reason, _pointerPrefix + pointer);
   }
 
   const Catalogue& _catalogue;

@@ -225,3 +225,56 @@ TEST(WallParser, FuzzRegressionsAreHandled) {
 }
 
 }  // namespace
+
+namespace {
+
+// A refusal names the value it is about as a JSON pointer into the wall document, so that a
+// form shows it at the field: from the reader, and from the engine's check after reading.
+struct PointerCase {
+  const char* label;
+  const char* json;
+  const char* pointer;
+};
+
+class ErrorPointerTest : public testing::TestWithParam<PointerCase> {};
+
+TEST_P(ErrorPointerTest, NamesTheValue) {
+  std::string pointer = "(accepted)";
+  try {
+    (void)Brusk::Frontend::computeWall(jsonWall(GetParam().json));
+  } catch (const Brusk::Frontend::Error& error) {
+    pointer = error.pointer();
+  }
+  EXPECT_EQ(pointer, GetParam().pointer) << GetParam().label;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, ErrorPointerTest,
+    testing::Values(
+        PointerCase{"unknown material",
+                    R"({"layers": [{"material": "brick-slid", "thickness": 0.1}]})",
+                    "/layers/0/material"},
+        PointerCase{
+            "text thickness in layer 2",
+            R"({"layers": [{"thermal_resistance": 0.2}, {"material": "brick-solid", "thickness": "x"}]})",
+            "/layers/1/thickness"},
+        PointerCase{
+            "negative conductivity",
+            R"({"layers": [{"thickness": 0.1, "conductivity": -1, "density": 1, "specific_heat": 1}]})",
+            "/layers/0/conductivity"},
+        PointerCase{"negative rsi", R"({"rsi": -0.1, "layers": [{"thermal_resistance": 1}]})",
+                    "/rsi"},
+        PointerCase{"no layers", R"({"layers": []})", "/layers"},
+        PointerCase{
+            "overflowing stack",
+            R"({"layers": [{"thickness": 60, "conductivity": 1.8, "density": 2400, "specific_heat": 1000}]})",
+            "/layers"},
+        PointerCase{"unknown key", R"({"layers": [{"thermal_resistance": 1, "colour": "red"}]})",
+                    "/layers/0/colour"}),
+    [](const testing::TestParamInfo<PointerCase>& row) {
+      std::string name = row.param.label;
+      for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+      return name;
+    });
+
+}  // namespace

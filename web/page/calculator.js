@@ -379,28 +379,21 @@
     status.className = isError ? 'error' : '';
   }
 
-  /** The form field an engine message names: "layer N ... <key> must ..." or a wall key. */
-  function fieldOfMessage(message) {
-    if (/--period|period/.test(message) && !/layer \d+/.test(message)) return $('wall-period');
-    const layer = /layer (\d+)/.exec(message);
-    if (layer) {
-      const index = Number(layer[1]) - 1;
-      const after = message.slice(layer.index);
-      for (const key of ['thermal_resistance', 'specific_heat', 'conductivity', 'density', 'thickness', 'material']) {
-        if (after.includes(key) || (key === 'specific_heat' && after.includes('specific heat')) || (key === 'thermal_resistance' && after.includes('thermal resistance'))) {
-          const input = $(`layer-${index}-${key}`);
-          if (input) return input;
-        }
-      }
-      return $(`layer-${index}-kind`);
+  /** The form field a refusal names by its key and layer (see brusk's errors). */
+  function fieldOfError(error) {
+    if (error.layer !== undefined) {
+      const key = error.key === 'material' || error.key === 'thickness' || error.key === 'conductivity' || error.key === 'density' || error.key === 'specific_heat' || error.key === 'thermal_resistance' ? error.key : 'kind';
+      return $(`layer-${error.layer}-${key}`) || $(`layer-${error.layer}-kind`);
     }
-    if (/\brsi\b/.test(message)) return $('wall-rsi');
-    if (/\brse\b/.test(message)) return $('wall-rse');
+    if (error.key === 'rsi' || error.key === 'rse') return $('wall-' + error.key);
+    if (error.key === 'period') return $('wall-period');
     return null;
   }
 
-  function showError(message) {
-    const field = fieldOfMessage(message);
+  /** Shows a refusal at the field it names (its key and layer), and in the live region. */
+  function showError(error) {
+    const message = error.message;
+    const field = fieldOfError(error);
     if (field) {
       field.setAttribute('aria-invalid', 'true');
       const error = $(field.id + '-error');
@@ -477,7 +470,7 @@
     try {
       result = brusk.compute(wall, { periodHours: hours });
     } catch (error) {
-      showError(error.message);
+      showError(error);
       return;
     } finally {
       timings.lastComputeMs = performance.now() - start;
@@ -511,7 +504,7 @@
     try {
       action();
     } catch (error) {
-      showError(error.message);
+      showError(error);
     }
   }
 

@@ -6,8 +6,18 @@
   'use strict';
   let core = null;
 
+  /**
+   * The module's text, or its refusal as an Error whose `key` ("conductivity", "rsi") and
+   * `layer` (0 on side 1) name the value it is about, where it is about one.
+   */
   function unwrap(reply) {
-    if (!reply.ok) throw new Error(reply.message);
+    if (!reply.ok) {
+      const error = new Error(reply.message);
+      if (reply.pointer !== undefined) error.pointer = reply.pointer;
+      if (reply.key !== undefined) error.key = reply.key;
+      if (reply.layer !== undefined) error.layer = reply.layer;
+      throw error;
+    }
     return reply.text;
   }
 

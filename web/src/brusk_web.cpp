@@ -47,10 +47,24 @@ val success(std::string text) {
   return reply;
 }
 
-val failure(const std::string& message) {
+/// A refusal as data: the message, and where it names one value of the wall, its JSON
+/// pointer, its key ("conductivity") and its layer (0 on side 1), so that the page shows it at
+/// the field without reading the words back.
+val failure(const std::string& message, const std::string& pointer = "") {
   val reply = val::object();
   reply.set("ok", false);
   reply.set("message", message);
+  if (pointer.empty()) return reply;
+  reply.set("pointer", pointer);
+  reply.set("key", pointer.substr(pointer.rfind('/') + 1));
+  constexpr std::string_view kLayers = "/layers/";
+  if (pointer.compare(0, kLayers.size(), kLayers) == 0) {
+    const std::size_t digits = pointer.find('/', kLayers.size());
+    const std::string index = pointer.substr(kLayers.size(), digits - kLayers.size());
+    if (!index.empty() && index.find_first_not_of("0123456789") == std::string::npos) {
+      reply.set("layer", std::stoi(index));
+    }
+  }
   return reply;
 }
 
@@ -60,7 +74,7 @@ val guarded(Body&& body) {
   try {
     return success(body());
   } catch (const Error& error) {
-    return failure(error.what());
+    return failure(error.what(), error.pointer());
   } catch (const std::exception& error) {
     return failure(std::string("internal error: ") + error.what());
   }
