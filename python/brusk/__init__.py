@@ -12,6 +12,8 @@ conductivity [W/(m.K)], density [kg/m3], specific heat [J/(kg.K)], resistances [
 periods [s] in results and [h] in arguments, time shifts and lags [h].
 """
 
+from __future__ import annotations
+
 import json
 import math
 import numbers
@@ -229,7 +231,7 @@ class Wall:
         return (Wall.from_dict, (self.to_dict(),))
 
 
-def compute(wall, period_hours=24.0):
+def compute(wall: "Wall | dict", period_hours: float = 24.0) -> Result:
     """Computes a wall at a cycle of ``period_hours`` [h] with the engine.
 
     Returns a :class:`Result` whose attributes are named as the JSON keys of
@@ -331,7 +333,7 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
     return results
 
 
-def compute_frame(*args, **kwargs):
+def compute_frame(*args, **kwargs) -> "pandas.DataFrame":
     """compute_many() as a ``pandas.DataFrame``, one row per wall."""
     try:
         import pandas
@@ -340,14 +342,14 @@ def compute_frame(*args, **kwargs):
     return pandas.DataFrame(compute_many(*args, **kwargs))
 
 
-def materials(filter="", *, materials=None):
+def materials(filter: str = "", *, materials=None) -> list[dict]:
     """Catalogue entries whose key, name, family or source contains ``filter``
     (case-insensitive), as dicts: key, name, family, conductivity [W/(m.K)], density [kg/m3],
     specific_heat [J/(kg.K)], source. ``materials`` adds catalogue files as ``--materials``."""
     return _brusk._materials(filter, _material_files(materials))
 
 
-def quantities():
+def quantities() -> list[dict]:
     """Every output quantity as ``brusk quantities --format json`` describes it: a list of
     dicts with ``scope`` ("compute", "zone" or "response"), ``key`` (the dotted path in the JSON
     output), ``type``, ``label``, ``symbol``, ``symbol_unicode``, ``symbol_html``, ``unit`` (of
@@ -356,7 +358,7 @@ def quantities():
     return json.loads(_brusk._quantities_json())
 
 
-def zone(zone, *, materials=None):
+def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:
     """The thermal mass of a room or zone, as ``brusk zone --format json`` prints it (parsed):
     each element's faces with every areal heat capacity, and the totals Cm, Am, mass class, TMP
     (SI units: J/K, J/(m2.K); the time constant in hours).
@@ -385,8 +387,10 @@ def _samples(values, what):
     return array.tolist()
 
 
-def response(wall, outdoor, *, indoor=None, indoor_constant=25.0, period_hours=None,
-             solar=None, absorptance=None, emissivity=0.9, sky_radiation=0.0, start_hours=0.0):
+def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: float = 25.0,
+             period_hours: float | None = None, solar=None, absorptance: float | None = None,
+             emissivity: float = 0.9, sky_radiation: float = 0.0,
+             start_hours: float = 0.0) -> dict:
     """The exact periodic response of a wall to hourly (or any evenly spaced) profiles, as
     ``brusk response --format json`` gives it.
 
@@ -427,7 +431,8 @@ def response(wall, outdoor, *, indoor=None, indoor_constant=25.0, period_hours=N
     return document
 
 
-def report(walls, path, *, title="Brusk report", amplitude=1.0, period_hours=24.0):
+def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str = "Brusk report",
+           amplitude: float = 1.0, period_hours: float = 24.0) -> None:
     """Writes the HTML report of ``brusk report`` for one wall or several to ``path``.
 
     Args:
