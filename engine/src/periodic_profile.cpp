@@ -21,34 +21,37 @@ namespace Brusk::Engine {
 
 namespace {
 
-/// Mean c_0 and amplitudes A_k = w_k c_k of harmonics 1 .. harmonicCount of a profile (zero
-/// past its own floor(N / 2)): theta(t) = mean + sum_k Re(A_k e^(i 2 pi k t / T)), with
-/// c_k = X_k / N of the forward transform and w_k = 2, or 1 at the Nyquist harmonic of an
-/// even N (see computeProfileResponse).
-struct Spectrum {
-  double mean = 0.0;
-  std::vector<Complex> amplitudes;  ///< A_k at index k - 1
-};
+/// Scratch of the transforms, kept per thread so that repeated responses allocate nothing
+/// beyond what they return.
+std::vector<Complex>& transformScratch() {
+  thread_local std::vector<Complex> scratch;
+  return scratch;
+}
 
-Spectrum spectrumOf(const std::vector<double>& samples, std::size_t harmonicCount,
-                    FourierMethod method) {
+/// The mean c_0 (returned) and amplitudes A_k = w_k c_k of harmonics 1 .. harmonicCount of a
+/// profile, zero past its own floor(N / 2), at index k - 1 of `amplitudes`:
+/// theta(t) = mean + sum_k Re(A_k e^(i 2 pi k t / T)), with c_k = X_k / N of the forward
+/// transform and w_k = 2, or 1 at the Nyquist harmonic of an even N (see
+/// computeProfileResponse).
+double spectrumOf(const std::vector<double>& samples, std::size_t harmonicCount,
+                  FourierMethod method, std::vector<Complex>& amplitudes) {
   const std::size_t n = samples.size();
-  Spectrum spectrum;
-  spectrum.amplitudes.assign(harmonicCount, Complex{});
+  amplitudes.assign(harmonicCount, Complex{});
   double sum = 0.0;
   for (double sample : samples) sum += sample;
-  spectrum.mean = sum / static_cast<double>(n);
-  if (n < 2) return spectrum;
-  std::vector<Complex> transform(n / 2 + 1);
+  const double mean = sum / static_cast<double>(n);
+  if (n < 2) return mean;
+  std::vector<Complex>& transform = transformScratch();
+  transform.resize(n / 2 + 1);
   forwardRealTransform(samples.data(), n, transform.data(), method);
   const std::size_t ownHarmonics = std::min(n / 2, harmonicCount);
   for (std::size_t k = 1; k <= ownHarmonics; ++k) {
     // Weight 2 folds in the conjugate harmonic -k; the Nyquist harmonic is its own conjugate,
     // and its X_k is real (the transform writes its imaginary part as 0).
     const double weight = (2 * k == n ? 1.0 : 2.0) / static_cast<double>(n);
-    spectrum.amplitudes[k - 1] = weight * transform[k];
+    amplitudes[k - 1] = weight * transform[k];
   }
-  return spectrum;
+  return mean;
 }
 
 /// The synthesis of mean + sum_k Re(A_k e^(i 2 pi k j / M)) at j = 0 .. M - 1 by the inverse
@@ -67,9 +70,9 @@ void synthesize(double mean, const Complex* amplitudes, std::size_t harmonicCoun
 
 /// A profile at the output times: the samples themselves at their own times (j N mod M = 0),
 /// the trigonometric interpolant of its spectrum between them.
-void valuesAtOutputTimes(const std::vector<double>& samples, const Spectrum& spectrum,
-                         std::size_t outputCount, FourierMethod method,
-                         std::vector<double>& values) {
+void valuesAtOutputTimes(const std::vector<double>& samples, double mean,
+                         const std::vector<Complex>& amplitudes, std::size_t outputCount,
+                         FourierMethod method, std::vector<double>& values) {
   values.resize(outputCount);
   const std::size_t n = samples.size();
   if (n == outputCount) {
@@ -80,9 +83,8 @@ void valuesAtOutputTimes(const std::vector<double>& samples, const Spectrum& spe
     values.assign(outputCount, samples[0]);
     return;
   }
-  std::vector<Complex> scratch;
-  synthesize(spectrum.mean, spectrum.amplitudes.data(), std::min(n / 2, spectrum.amplitudes.size()),
-             outputCount, method, scratch, values.data());
+  synthesize(mean, amplitudes.data(), std::min(n / 2, amplitudes.size()), outputCount, method,
+             transformScratch(), values.data());
   for (std::size_t j = 0; j < outputCount; ++j) {
     if ((j * n) % outputCount == 0) values[j] = samples[j * n / outputCount];
   }
@@ -249,6 +251,7 @@ struct WallWork {
   HarmonicAdmittances admittances;
   std::vector<Complex> heatFlowIn, heatFlowOut;  ///< A_k of q_in and q_e [W/m2]
   std::vector<Complex> spectrum;                 ///< the inverse transform's input
+  std::vector<double> seriesIn, seriesOut;       ///< q_in and q_e at the output times [W/m2]
   double uValue = 0.0;                           ///< U [W/(m2.K)]
   double meanHeatFlow = 0.0;                     ///< U (c_0e - c_0i) [W/m2]
 };
@@ -368,11 +371,14 @@ ProfileSummary summarize(const AnalysedProfiles& profiles, double meanHeatFlow, 
 
 }  // namespace
 
-std::variant<AnalysedProfiles, ProfileProblem> analyseProfiles(const ProfileRequest& request,
-                                                               double period,
-                                                               const ProfileOptions& options) {
-  if (auto problem = checkSamples(request.indoor, ProfileField::Indoor)) return *problem;
-  if (auto problem = checkSamples(request.outdoor, ProfileField::Outdoor)) return *problem;
+namespace {
+
+/// analyseProfiles into `profiles`, whose allocations are reused.
+std::optional<ProfileProblem> analyseInto(const ProfileRequest& request, double period,
+                                          const ProfileOptions& options,
+                                          AnalysedProfiles& profiles) {
+  if (auto problem = checkSamples(request.indoor, ProfileField::Indoor)) return problem;
+  if (auto problem = checkSamples(request.outdoor, ProfileField::Outdoor)) return problem;
   const std::size_t longest = std::max(request.indoor.size(), request.outdoor.size());
   if (request.refinement < 1) {
     return ProfileProblem{ProfileProblemKind::OutOfRange, ProfileField::Refinement, kWholeProfile,
@@ -394,20 +400,27 @@ std::variant<AnalysedProfiles, ProfileProblem> analyseProfiles(const ProfileRequ
                                                                          : ProfileField::Outdoor,
                           harmonicCount, period / static_cast<double>(harmonicCount)};
   }
-  AnalysedProfiles profiles;
   profiles.period = period;
   profiles.outputCount = longest * request.refinement;
   profiles.harmonicCount = harmonicCount;
   profiles.options = options;
   const FourierMethod method = options.transform;
-  Spectrum indoor = spectrumOf(request.indoor, harmonicCount, method);
-  Spectrum outdoor = spectrumOf(request.outdoor, harmonicCount, method);
-  valuesAtOutputTimes(request.indoor, indoor, profiles.outputCount, method, profiles.indoorAt);
-  valuesAtOutputTimes(request.outdoor, outdoor, profiles.outputCount, method, profiles.outdoorAt);
-  profiles.indoorMean = indoor.mean;
-  profiles.outdoorMean = outdoor.mean;
-  profiles.indoor = std::move(indoor.amplitudes);
-  profiles.outdoor = std::move(outdoor.amplitudes);
+  profiles.indoorMean = spectrumOf(request.indoor, harmonicCount, method, profiles.indoor);
+  profiles.outdoorMean = spectrumOf(request.outdoor, harmonicCount, method, profiles.outdoor);
+  valuesAtOutputTimes(request.indoor, profiles.indoorMean, profiles.indoor, profiles.outputCount,
+                      method, profiles.indoorAt);
+  valuesAtOutputTimes(request.outdoor, profiles.outdoorMean, profiles.outdoor, profiles.outputCount,
+                      method, profiles.outdoorAt);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<AnalysedProfiles, ProfileProblem> analyseProfiles(const ProfileRequest& request,
+                                                               double period,
+                                                               const ProfileOptions& options) {
+  AnalysedProfiles profiles;
+  if (auto problem = analyseInto(request, period, options, profiles)) return *problem;
   return profiles;
 }
 
@@ -415,9 +428,8 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
                                       const ProfileOptions& options) {
   const double period = request.wall.period;
   if (std::optional<WallProblem> problem = checkWallOf(request.wall, period)) return *problem;
-  auto analysed = analyseProfiles(request, period, options);
-  if (const auto* problem = std::get_if<ProfileProblem>(&analysed)) return *problem;
-  const AnalysedProfiles& profiles = std::get<AnalysedProfiles>(analysed);
+  thread_local AnalysedProfiles profiles;
+  if (auto problem = analyseInto(request, period, options, profiles)) return *problem;
 
   WallWork& work = threadWork();
   respond(request.wall, profiles, true, work);
@@ -428,9 +440,11 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
   response.period = period;
   response.uValue = work.uValue;
   response.meanHeatFlow = work.meanHeatFlow;
-  response.harmonics.resize(harmonicCount);
+  // Filled in place rather than resized first: a year's response is a megabyte, and zeroing it
+  // before writing it would cost as much as the transforms.
+  response.harmonics.reserve(harmonicCount);
   for (std::size_t k = 1; k <= harmonicCount; ++k) {
-    ProfileHarmonic& harmonic = response.harmonics[k - 1];
+    ProfileHarmonic harmonic;
     harmonic.order = k;
     harmonic.period = period / static_cast<double>(k);
     harmonic.indoor = profiles.indoor[k - 1];
@@ -438,10 +452,13 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
     harmonic.heatFlowIn = work.heatFlowIn[k - 1];
     harmonic.heatFlowOut = work.heatFlowOut[k - 1];
     harmonic.throughMatrix = work.admittances.throughMatrix[k - 1] != 0;
+    response.harmonics.push_back(harmonic);
   }
 
-  std::vector<double> heatFlowIn(outputCount);
-  std::vector<double> heatFlowOut(outputCount);
+  std::vector<double>& heatFlowIn = work.seriesIn;
+  std::vector<double>& heatFlowOut = work.seriesOut;
+  heatFlowIn.resize(outputCount);
+  heatFlowOut.resize(outputCount);
   synthesize(work.meanHeatFlow, work.heatFlowIn.data(), harmonicCount, outputCount,
              profiles.options.transform, work.spectrum, heatFlowIn.data());
   synthesize(work.meanHeatFlow, work.heatFlowOut.data(), harmonicCount, outputCount,
@@ -449,9 +466,9 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
   const ElementBoundary boundary = request.wall.boundary();
   const double rsi = boundary.internalSurfaceResistance;
   const double rse = boundary.externalSurfaceResistance;
-  response.samples.resize(outputCount);
+  response.samples.reserve(outputCount);
   for (std::size_t j = 0; j < outputCount; ++j) {
-    ProfileSample& sample = response.samples[j];
+    ProfileSample sample;
     sample.time =
         period * static_cast<double>(j) / (static_cast<double>(outputCount) * kSecondsPerHour);
     sample.indoor = profiles.indoorAt[j];
@@ -461,6 +478,7 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
     // The surface film: theta_si - theta_i = Rsi q_in, theta_e - theta_se = Rse q_e [K].
     sample.innerSurfaceTemperature = sample.indoor + rsi * sample.heatFlowIn;
     sample.outerSurfaceTemperature = sample.outdoor - rse * sample.heatFlowOut;
+    response.samples.push_back(sample);
   }
   return response;
 }
