@@ -27,6 +27,7 @@ from ._brusk import (
     Transmittance,
     WallError,
 )
+from .response import RESPONSE_QUANTITIES, response_frame, response_many
 
 __all__ = [
     "Layer",
@@ -38,6 +39,9 @@ __all__ = [
     "compute_frame",
     "materials",
     "report",
+    "response_many",
+    "response_frame",
+    "RESPONSE_QUANTITIES",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
 ]
