@@ -188,6 +188,40 @@ int main(int argc, char** argv) {
       ->add_option("--materials", batch.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+  // With --outdoor: every wall's periodic response to the profiles, one summary row per wall
+  // (or, with --series, the series' rows), instead of its characteristics.
+  Brusk::Cli::ResponseOptions batchProfiles;
+  bool batchSeries = false;
+  batchCommand->add_option(
+      "--outdoor", batchProfiles.outdoorFile,
+      "CSV of outdoor (or sol-air) temperatures [degC]: each wall's response to it, with "
+      "--indoor or --indoor-constant, instead of its characteristics");
+  CLI::Option* batchIndoor = batchCommand->add_option(
+      "--indoor", batchProfiles.indoorFile, "With --outdoor: CSV of indoor temperatures [degC]");
+  batchCommand
+      ->add_option("--indoor-constant", batchProfiles.indoorConstant,
+                   "With --outdoor: constant indoor temperature [degC] without --indoor")
+      ->capture_default_str()
+      ->excludes(batchIndoor);
+  CLI::Option* batchSolar = batchCommand->add_option(
+      "--solar", batchProfiles.solarFile,
+      "With --outdoor: CSV of solar irradiance on the outer surfaces [W/m2]");
+  CLI::Option* batchAbsorptance = batchCommand->add_option(
+      "--absorptance", batchProfiles.absorptance, "Solar absorptance alpha [-], with --solar");
+  batchSolar->needs(batchAbsorptance);
+  batchAbsorptance->needs(batchSolar);
+  batchCommand
+      ->add_option("--emissivity", batchProfiles.emissivity, "Long-wave emissivity epsilon [-]")
+      ->capture_default_str()
+      ->needs(batchSolar);
+  batchCommand
+      ->add_option("--sky-radiation", batchProfiles.skyRadiation,
+                   "Long-wave loss to the sky Delta R [W/m2] (0 for walls, ~63 for roofs)")
+      ->capture_default_str()
+      ->needs(batchSolar);
+  batchCommand->add_flag("--series", batchSeries,
+                         "With --outdoor: the series (line, name, time, heat_flow_in, "
+                         "inner_surface_temperature) instead of one summary row per wall");
 
   // A first word that names no command: say so and suggest the nearest, or give the help the
   // word "help" asks for.
@@ -234,6 +268,18 @@ int main(int argc, char** argv) {
       // Streams: results go out as they are computed; bad lines are reported, not fatal.
       batch.jobs = parseJobs(jobs);
       batch.progress = ::isatty(STDERR_FILENO) != 0;
+      const bool profileOption = !batchProfiles.indoorFile.empty() ||
+                                 batchCommand->count("--indoor-constant") > 0 ||
+                                 !batchProfiles.solarFile.empty() || batchSeries;
+      if (batchProfiles.outdoorFile.empty() && profileOption) {
+        throw Brusk::Frontend::Error(
+            "--indoor, --indoor-constant, --solar and --series need --outdoor, the profile "
+            "the walls respond to");
+      }
+      if (!batchProfiles.outdoorFile.empty()) {
+        if (batchCommand->count("--period") > 0) batchProfiles.periodHours = batch.periodHours;
+        batch.response = Brusk::Cli::readBatchProfiles(batchProfiles, batchSeries);
+      }
       return Brusk::Batch::runWallBatch(batch, std::cerr);
     }
     std::string output;

@@ -46,6 +46,29 @@ void requireConsistent(const Profile& profile, const std::string& file, double p
   }
 }
 
+/// The period of a response: one second to a leap year (8784 hourly samples), where the
+/// harmonics are computed (see Engine::kLongestProfilePeriod).
+void requireProfilePeriodHours(double hours) {
+  const double seconds = hours * Engine::kSecondsPerHour;
+  if (seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestProfilePeriod) return;
+  throw Error("--period must be a number of hours from 1/3600 (one second) to " +
+              numberText(Engine::kLongestProfilePeriod / Engine::kSecondsPerHour) +
+              " (a leap year), got " + numberText(hours));
+}
+
+/// The irradiance file of --solar, one sample per outdoor sample, timed as the outdoor file.
+std::vector<double> readIrradiance(const ResponseOptions& options, const ProfileInputs& inputs) {
+  const Profile solar = Frontend::loadProfileFile(options.solarFile);
+  requireConsistent(solar, options.solarFile, inputs.periodHours, inputs.startHours,
+                    options.outdoorFile);
+  if (solar.values.size() != inputs.outdoor.size()) {
+    throw Error(options.solarFile + ": " + std::to_string(solar.values.size()) + " samples, but " +
+                options.outdoorFile + " has " + std::to_string(inputs.outdoor.size()) +
+                "; the irradiance needs one per " + "outdoor temperature");
+  }
+  return solar.values;
+}
+
 }  // namespace
 
 void addProfileOptions(CLI::App& command, ResponseOptions& options) {
@@ -95,7 +118,7 @@ ProfileInputs readProfileInputs(const ResponseOptions& options) {
   const Profile outdoor = Frontend::loadProfileFile(options.outdoorFile);
   ProfileInputs inputs;
   inputs.periodHours = options.periodHours.value_or(outdoor.periodHours().value_or(24.0));
-  Frontend::requirePeriodHours(inputs.periodHours);
+  requireProfilePeriodHours(inputs.periodHours);
   requireConsistent(outdoor, options.outdoorFile, inputs.periodHours, outdoor.startHours,
                     options.outdoorFile);
   inputs.outdoor = outdoor.values;
@@ -115,6 +138,29 @@ ProfileInputs readProfileInputs(const ResponseOptions& options) {
   return inputs;
 }
 
+Batch::ResponseBatchProfiles readBatchProfiles(const ResponseOptions& options, bool series) {
+  const ProfileInputs inputs = readProfileInputs(options);
+  Batch::ResponseBatchProfiles profiles;
+  profiles.indoor = inputs.indoor;
+  profiles.outdoor = inputs.outdoor;
+  profiles.periodHours = inputs.periodHours;
+  profiles.startHours = inputs.startHours.value_or(0.0);
+  profiles.indoorSource = inputs.indoorSource;
+  profiles.outdoorSource = options.outdoorFile;
+  profiles.files = {options.outdoorFile};
+  if (!options.indoorFile.empty()) profiles.files.push_back(options.indoorFile);
+  if (!options.solarFile.empty()) {
+    profiles.irradiance = readIrradiance(options, inputs);
+    profiles.files.push_back(options.solarFile);
+    profiles.outdoorSource = options.outdoorFile + " with " + options.solarFile;
+    profiles.surface.absorptance = options.absorptance.value_or(-1.0);
+    profiles.surface.emissivity = options.emissivity;
+    profiles.surface.skyRadiation = options.skyRadiation;
+  }
+  profiles.series = series;
+  return profiles;
+}
+
 std::string runResponse(const ResponseOptions& options) {
   Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
   for (const std::string& file : options.materialFiles) catalogue.addFile(file);
@@ -130,21 +176,13 @@ std::string runResponse(const ResponseOptions& options) {
     if (wall.request.position == Engine::ElementPosition::Internal) {
       throw Error(options.wallFile + ": --solar is for an external wall; this wall is a partition");
     }
-    const Profile solar = Frontend::loadProfileFile(options.solarFile);
-    requireConsistent(solar, options.solarFile, inputs.periodHours, inputs.startHours,
-                      options.outdoorFile);
-    if (solar.values.size() != inputs.outdoor.size()) {
-      throw Error(options.solarFile + ": " + std::to_string(solar.values.size()) +
-                  " samples, but " + options.outdoorFile + " has " +
-                  std::to_string(inputs.outdoor.size()) + "; the irradiance needs one per " +
-                  "outdoor temperature");
-    }
+    const std::vector<double> irradiance = readIrradiance(options, inputs);
     Engine::SolAirSurface surface;
     surface.absorptance = options.absorptance.value_or(-1.0);
     surface.emissivity = options.emissivity;
     surface.skyRadiation = options.skyRadiation;
     surface.externalSurfaceResistance = wall.request.surfaceResistances().external;
-    auto solAir = Engine::solAirProfile(inputs.outdoor, solar.values, surface);
+    auto solAir = Engine::solAirProfile(inputs.outdoor, irradiance, surface);
     if (const auto* problem = std::get_if<Engine::ProfileProblem>(&solAir)) {
       const bool aboutFile = problem->field == Engine::ProfileField::Irradiance;
       throw Error((aboutFile ? options.solarFile + ": " : std::string()) +

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "brusk/batch/wall_batch.h"
+
 namespace CLI {
 class App;
 }
@@ -44,6 +46,11 @@ struct ProfileInputs {
 /// Reads the profile files of `options`; a time column must cover the period and start with
 /// the outdoor file's. Throws Frontend::Error naming the file.
 [[nodiscard]] ProfileInputs readProfileInputs(const ResponseOptions& options);
+
+/// The profiles of `brusk batch --outdoor` (with --solar, the irradiance and the surface),
+/// read and checked as for `brusk response`. Throws Frontend::Error naming the file.
+[[nodiscard]] Batch::ResponseBatchProfiles readBatchProfiles(const ResponseOptions& options,
+                                                             bool series);
 
 /// The whole standard output of `brusk response`; throws Frontend::Error on bad input.
 [[nodiscard]] std::string runResponse(const ResponseOptions& options);

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev            # unit tests
   libbenchmark-dev                     # benchmarks
   libsleef-dev                         # vector exp/sincos of the many-wall kernel
+  libfftw3-dev                         # FFTs of the periodic response (any N, plans cached)
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON wall files and output
   libtomlplusplus-dev                  # TOML wall files and material catalogue

@@ -33,6 +33,7 @@
 #include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
 #include "interrupts.h"
+#include "response_block.h"
 
 namespace Brusk::Batch {
 
@@ -228,7 +229,8 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   if (options.kernel != "vector" && options.kernel != "scalar") {
     throw Error("--kernel must be vector or scalar, got \"" + options.kernel + "\"");
   }
-  Frontend::requirePeriodHours(options.periodHours);
+  const std::optional<ResponseBatchProfiles>& response = options.response;
+  if (!response) Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
   // From here on a signal only stops the run, which then removes what it began to write.
   InterruptGuard interrupts;
@@ -246,6 +248,11 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
       for (const std::string& materials : options.materialFiles) {
         refuseToReplaceInput(options.output, materials);
       }
+      if (response) {
+        for (const std::string& profile : response->files) {
+          refuseToReplaceInput(options.output, profile);
+        }
+      }
       outputFile.emplace(options.output);
     } catch (const Error& error) {
       throw Error(std::string("-o: ") + error.what());
@@ -256,11 +263,17 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   Catalogue catalogue = Catalogue::builtIn();
   for (const std::string& materials : options.materialFiles) catalogue.addFile(materials);
 
-  const RowWriter writer(options.format == "csv");
-  output << writer.header();
+  const bool csv = options.format == "csv";
+  const RowWriter writer(csv);
+  // The response's profiles are checked and analysed before any output is written.
+  std::optional<ResponseRun> responseRun;
+  if (response) responseRun.emplace(*response, catalogue, sourceName, csv);
+  output << (response ? responseHeader(*response, csv) : writer.header());
 
   const BatchContext context{catalogue, writer, sourceName, period, options.kernel == "vector"};
-  const BlockProcessorFactory makeProcessor = [&context] {
+  const BlockProcessorFactory makeProcessor = [&context,
+                                               &responseRun]() -> std::unique_ptr<BlockProcessor> {
+    if (responseRun) return responseRun->makeProcessor();
     return std::make_unique<WallBlock>(context);
   };
 
@@ -274,10 +287,17 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   pipeline.jobs = options.jobs;
   pipeline.failFast = options.failFast;
   pipeline.maxLineBytes = Frontend::kMaxWallFileBytes;
+  // A wall's response is a series of up to kMaxResponseSamples values: one wall per block
+  // keeps a worker's memory to one series.
+  if (response) pipeline.blockLines = 1;
   pipeline.refuseLine = [&](std::size_t lineNumber, const std::string& reason, std::string& out,
                             std::string& error) {
     error = sourceName + ":" + std::to_string(lineNumber) + ": " + reason;
-    writer.error(lineNumber, error, out);
+    if (response) {
+      appendResponseError(*response, csv, lineNumber, error, out);
+    } else {
+      writer.error(lineNumber, error, out);
+    }
   };
   pipeline.onError = [&](std::size_t, const std::string& reason) {
     if (progressBar) std::fputs("\r\033[K", stderr);

@@ -430,6 +430,72 @@ std::vector<Quantity> responseQuantities() {
   };
 }
 
+std::vector<Quantity> responseSummaryQuantities() {
+  // Times are in the profiles' own time; a quantity that is not defined (the main harmonic of a
+  // constant outdoor temperature) is an empty CSV cell and null in JSON.
+  const auto summary = [](std::string_view key, std::string_view label, std::string_view symbol,
+                          std::string_view unit, std::string_view unitUnicode, int decimals,
+                          std::string_view definition) {
+    Quantity q = other(QuantityScope::ResponseSummary, QuantityType::Number, key, label, symbol,
+                       symbol, "", unit, unitUnicode, decimals, definition, kHarmonicSuperposition);
+    q.csvName = key;
+    return q;
+  };
+  return {
+      summary(
+          "mean_heat_flow_in", "Mean heat flow into the room", "q_in,mean", "W/m2", "W/m²", 2,
+          "mean over the period of the heat flow density leaving the inner surface into the room, "
+          "U (mean theta_e - mean theta_i) exactly (positive: the room gains heat)"),
+      summary("peak_heat_flow_in", "Peak heat flow into the room", "q_in,max", "W/m2", "W/m²", 2,
+              "largest sampled heat flow density into the room"),
+      summary("peak_heat_flow_in_time", "Time of the peak heat flow", "t(q_in,max)", "h", "h", 2,
+              "time of the first sample with the largest heat flow into the room, in the profiles' "
+              "time"),
+      summary("minimum_heat_flow_in", "Minimum heat flow into the room", "q_in,min", "W/m2", "W/m²",
+              2,
+              "smallest sampled heat flow density into the room (negative: the room loses heat)"),
+      summary("minimum_heat_flow_in_time", "Time of the minimum heat flow", "t(q_in,min)", "h", "h",
+              2, "time of the first sample with the smallest heat flow into the room"),
+      summary("heat_gained", "Heat gained through the inner surface", "Q_gain", "kWh/m2", "kWh/m²",
+              3,
+              "sum over the samples of max(q_in, 0) dt, dt = T / M: the heat the room gains "
+              "through the "
+              "inner surface over one period"),
+      summary("heat_lost", "Heat lost through the inner surface", "Q_loss", "kWh/m2", "kWh/m²", 3,
+              "sum over the samples of max(-q_in, 0) dt: the heat the room loses through the inner "
+              "surface over one period"),
+      summary("inner_surface_temperature_max", "Highest inner surface temperature", "theta_si,max",
+              "degC", "°C", 2,
+              "largest sampled inner surface temperature, theta_si = theta_i + Rsi q_in"),
+      summary("inner_surface_temperature_max_time", "Time of the highest inner surface temperature",
+              "t(theta_si,max)", "h", "h", 2,
+              "time of the first sample with the highest inner surface temperature"),
+      summary("inner_surface_temperature_min", "Lowest inner surface temperature", "theta_si,min",
+              "degC", "°C", 2, "smallest sampled inner surface temperature"),
+      summary("inner_surface_temperature_min_time", "Time of the lowest inner surface temperature",
+              "t(theta_si,min)", "h", "h", 2,
+              "time of the first sample with the lowest inner surface temperature"),
+      summary(
+          "main_harmonic_period", "Period of the main harmonic", "T/k*", "h", "h", 2,
+          "period of the outdoor profile's harmonic of largest amplitude (the annual or the daily "
+          "swing of an hourly year); empty for a constant outdoor temperature"),
+      summary(
+          "effective_decrement_factor", "Effective decrement factor of the main harmonic", "f_eff",
+          "-", "–", 3,
+          "|q_in,k*| / (U |theta_e,k*|): the main harmonic's swing of the heat flow into the room "
+          "per "
+          "steady-state flow of its outdoor swing; the ISO 13786 decrement factor at T/k* when the "
+          "indoor temperature is constant"),
+      summary("effective_time_lag", "Effective time lag of the main harmonic", "dt_f,eff", "h", "h",
+              2,
+              "how long the main harmonic of the heat flow into the room peaks after that of the "
+              "outdoor "
+              "temperature, in [0, T/k*); the ISO 13786 time lag at T/k* when the indoor "
+              "temperature is "
+              "constant"),
+  };
+}
+
 std::vector<Quantity> allQuantities() {
   std::vector<Quantity> all = wallQuantities();
   std::vector<Quantity> zones = zoneQuantities();
@@ -457,6 +523,8 @@ std::vector<Quantity> allQuantities() {
   }
   all.insert(all.end(), zones.begin(), zones.end());
   all.insert(all.end(), responses.begin(), responses.end());
+  const std::vector<Quantity> summaries = responseSummaryQuantities();
+  all.insert(all.end(), summaries.begin(), summaries.end());
   return all;
 }
 
@@ -513,6 +581,8 @@ const char* quantityScopeName(QuantityScope scope) {
       return "zone";
     case QuantityScope::Response:
       return "response";
+    case QuantityScope::ResponseSummary:
+      return "response_summary";
   }
   return "compute";
 }

@@ -46,6 +46,8 @@ const char* profileName(ProfileField field) {
       return "the solar irradiance profile";
     case ProfileField::Refinement:
       return "samples per step";
+    case ProfileField::Period:
+      return "the period of the profiles";
     case ProfileField::Absorptance:
       return "the solar absorptance";
     case ProfileField::Emissivity:
@@ -67,6 +69,9 @@ std::string requirementOf(ProfileField field) {
       return "must be a finite number of W/m2, not negative";
     case ProfileField::ExternalSurfaceResistance:
       return "must be a finite number of m2.K/W, not negative";
+    case ProfileField::Period:
+      return "must be from " + shortest(Engine::kShortestPeriod) + " s to " +
+             shortest(Engine::kLongestProfilePeriod) + " s (a leap year)";
     default:
       return "must be at least 1";
   }

@@ -31,6 +31,7 @@ from ._brusk import (
     Transmittance,
     WallError,
 )
+from .response import RESPONSE_QUANTITIES, response_frame, response_many
 
 __all__ = [
     "Layer",
@@ -45,6 +46,9 @@ __all__ = [
     "report",
     "response",
     "zone",
+    "response_many",
+    "response_frame",
+    "RESPONSE_QUANTITIES",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
 ]

@@ -36,6 +36,7 @@
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
 #include "commands_binding.h"
+#include "response_binding.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -875,6 +876,7 @@ py::list layersOf(const Wall& wall) {
 PYBIND11_MODULE(_brusk, m) {
   m.doc() = "Brusk's engine and frontend: ISO 13786 dynamic thermal characteristics.";
   py::register_exception<Error>(m, "WallError", PyExc_ValueError);
+  Brusk::Python::registerResponseBinding(m);
 
   py::class_<PyWall>(m, "_Wall")
       .def_property_readonly("name", [](const PyWall& w) { return w.wall.name; })

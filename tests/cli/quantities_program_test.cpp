@@ -121,9 +121,15 @@ TEST_F(QuantitiesProgramTest, CsvColumnsAreTheDescribedOnes) {
   const std::string zone = run("zone --format csv '" + kZone + "'").out;
   const std::string response =
       run("response --format csv '" + kWall + "' --outdoor '" + kDay + "'").out;
+  write("walls.jsonl", R"({"layers": [{"material": "concrete-reinforced", "thickness": 0.2}]})"
+                       "\n");
+  const BruskTest::ProgramRun summaries = run("batch walls.jsonl --outdoor '" + kDay + "'");
+  EXPECT_EQ(summaries.status, 0) << summaries.err;
   for (const Json& q : described()) {
     if (q["scope"] == "compute" || q["csv_column"].is_null()) continue;
-    const std::string& csv = q["scope"] == "zone" ? zone : response;
+    const std::string& csv = q["scope"] == "zone"               ? zone
+                             : q["scope"] == "response_summary" ? summaries.out
+                                                                : response;
     std::istringstream header(csv.substr(0, csv.find('\n')));
     std::set<std::string> columns;
     for (std::string column; std::getline(header, column, ',');) columns.insert(column);

@@ -1,10 +1,30 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "brusk/engine/periodic_profile.h"
+
 namespace Brusk::Batch {
+
+/// The profiles of `brusk batch --outdoor`: each wall's periodic response to them (ISO 13786
+/// harmonics, see computeProfileResponse) instead of its characteristics.
+struct ResponseBatchProfiles {
+  std::vector<double> indoor;      ///< theta_i [degC], N >= 1 samples over the period
+  std::vector<double> outdoor;     ///< theta_e [degC], the air (sol-air with `irradiance`)
+  std::vector<double> irradiance;  ///< I [W/m2] per outdoor sample; empty: no sun
+  /// alpha, epsilon and Delta R of the sol-air temperature; its Rse is each wall's own.
+  Engine::SolAirSurface surface;
+  double periodHours = 24.0;  ///< T [h]
+  double startHours = 0.0;    ///< time of the first sample [h], added to every time written
+  /// The profile files, which -o may not replace, and the names messages give the profiles.
+  std::vector<std::string> files;
+  std::string indoorSource, outdoorSource;
+  /// Rows of the series (line, name, time, q_in, theta_si) instead of one summary per wall.
+  bool series = false;
+};
 
 /// Options of `brusk batch`.
 struct WallBatchOptions {
@@ -19,6 +39,8 @@ struct WallBatchOptions {
   /// "vector": the engine's many-wall kernel, results within 1e-12 relative of computeInto's
   /// and deterministic on one machine; "scalar": computeInto's doubles bit for bit.
   std::string kernel = "vector";
+  /// Set: the response of every wall to these profiles; `periodHours` and `kernel` are not read.
+  std::optional<ResponseBatchProfiles> response;
 };
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines

@@ -19,7 +19,9 @@
 #include <vector>
 
 #include "brusk/engine/complex.h"
+#include "brusk/engine/fourier.h"
 #include "brusk/engine/layer_properties.h"
+#include "brusk/engine/many_walls.h"
 #include "brusk/engine/periodic_response.h"
 #include "brusk/engine/wall.h"
 
@@ -28,9 +30,14 @@ namespace Brusk::Engine {
 /// Most samples a profile may have: an hourly profile over a leap year.
 inline constexpr std::size_t kMaxProfileSamples = 8784;
 
-/// Most output samples of one response (the longer profile's count times the refinement): the
-/// cost is (harmonics) x (output samples), some 4e8 operations at these limits.
+/// Most output samples of one response (the longer profile's count times the refinement): a
+/// minute's resolution over a day, or ten per hour over a year.
 inline constexpr std::size_t kMaxResponseSamples = 86400;
+
+/// Longest period of the profiles, a leap year of 366 days [s]: 8784 hourly samples. The
+/// wall's own check stops at kLongestPeriod (365 days); the harmonics of a longer profile
+/// period are computed all the same, with the rounding kLongestPeriod describes.
+inline constexpr double kLongestProfilePeriod = 366.0 * kDailyPeriod;
 
 /// A wall under periodic temperatures on both sides. Each profile holds N >= 1 samples equally
 /// spaced over the period, theta(n T / N) for n = 0 .. N - 1 (N = 1 is a constant); the two
@@ -44,12 +51,22 @@ struct ProfileRequest {
   std::size_t refinement = 1;
 };
 
+/// How a response is computed; the defaults are the fast path, the others its references.
+struct ProfileOptions {
+  /// The transforms: FFTW's, or the direct sums they are tested against.
+  FourierMethod transform = FourierMethod::Fast;
+  /// The many-wall kernel that computes the harmonics' matrices, the harmonics as its lanes;
+  /// defaultInstructionSet() when empty. Baseline is computePeriodicResponse per harmonic.
+  std::optional<InstructionSet> kernel;
+};
+
 /// What a profile problem is about.
 enum class ProfileField {
   Indoor,                     ///< the indoor profile
   Outdoor,                    ///< the outdoor profile
   Irradiance,                 ///< the solar irradiance profile of the sol-air temperature
   Refinement,                 ///< output samples per input step
+  Period,                     ///< the period T of the profiles [s]
   Absorptance,                ///< solar absorptance alpha [-]
   Emissivity,                 ///< long-wave emissivity epsilon [-]
   SkyRadiation,               ///< extra long-wave loss to the sky Delta R [W/m2]
@@ -64,7 +81,8 @@ enum class ProfileProblemKind {
   NotFinite,       ///< sample `index` is NaN or infinite
   Negative,        ///< sample `index` (an irradiance) is below zero
   OutOfRange,      ///< `value` outside its range: [0, 1] for alpha and epsilon, finite and not
-                   ///< negative for Delta R and Rse, at least 1 for the refinement
+                   ///< negative for Delta R and Rse, at least 1 for the refinement,
+                   ///< [kShortestPeriod, kLongestProfilePeriod] for the period
   ShortHarmonic,   ///< the highest harmonic's period T / K [s] (`value`) is below
                    ///< kShortestPeriod; `index` is K
   LengthMismatch,  ///< the irradiance has `value` samples, not one per outdoor sample
@@ -125,8 +143,27 @@ struct ProfileSummary {
   /// gain and loss is as fine as the samples).
   double energyGained = 0.0;
   double energyLost = 0.0;
-  double outdoorPeakTime = 0.0;  ///< time of the largest sampled theta_e [h]
-  double peakDelay = 0.0;        ///< peakTime - outdoorPeakTime wrapped into [0, T) [h]
+  double outdoorPeakTime = 0.0;          ///< time of the largest sampled theta_e [h]
+  double peakDelay = 0.0;                ///< peakTime - outdoorPeakTime wrapped into [0, T) [h]
+  double innerSurfaceMaximum = 0.0;      ///< largest sampled theta_si [degC]
+  double innerSurfaceMaximumTime = 0.0;  ///< its time, the first if tied [h]
+  double innerSurfaceMinimum = 0.0;      ///< smallest sampled theta_si [degC]
+  double innerSurfaceMinimumTime = 0.0;  ///< its time [h]
+  /// The main harmonic k*: the outdoor profile's harmonic of largest amplitude |A_e,k| (the
+  /// first if tied), 0 when the outdoor profile is constant. For an hourly year it is the
+  /// annual (k = 1) or the daily (k = 365) swing.
+  std::size_t mainHarmonic = 0;
+  double mainHarmonicPeriod = 0.0;  ///< its period T / k* [h]; NaN without a main harmonic
+  /// Effective decrement factor of the main harmonic, f_eff = |A_q,k*| / (U |A_e,k*|) [-]: the
+  /// swing of q_in per steady-state flow of the outdoor swing. With a constant indoor
+  /// temperature it is the ISO 13786 decrement factor f at the period T / k*; an indoor swing
+  /// of the same period adds its own share. NaN without a main harmonic.
+  double effectiveDecrementFactor = 0.0;
+  /// Effective time lag of the main harmonic [h]: how long the q_in harmonic peaks after the
+  /// theta_e harmonic, (T / k*) arg(A_e,k* / A_q,k*) / (2 pi) wrapped into [0, T / k*). With a
+  /// constant indoor temperature it is the ISO 13786 time lag of Y12 at the period T / k*. NaN
+  /// without a main harmonic or when that harmonic of q_in is 0.
+  double effectiveTimeLag = 0.0;
 };
 
 /// Either the response, or the first problem of the wall or of the profiles.
@@ -154,14 +191,69 @@ using ProfileOutcome = std::variant<ProfileResponse, WallProblem, ProfileProblem
 /// limit: |Y12| is below e^-354 and is taken as 0, while Y11 and Y22 keep their finite limits,
 /// computed by surfaceAdmittances(); its `throughMatrix` is false.
 ///
-/// Cost: O(N^2) for the transforms and O(K M) for the output, by table look-up of the roots of
-/// unity; one matrix per harmonic. Problems: check(request.wall), then the profiles (empty, too
-/// long, not finite), the refinement, and the highest harmonic's period T / K against
-/// kShortestPeriod.
-[[nodiscard]] ProfileOutcome computeProfileResponse(const ProfileRequest& request);
+/// The output is the inverse transform of these harmonics at M = max N x refinement points:
+/// at a profile's own sample times the temperature reported is the sample itself.
+///
+/// Cost: the transforms are FFTs (forwardRealTransform, inverseRealTransform), O(M log M); the
+/// K matrices are one many-wall kernel call with the harmonics' periods T / k as its lanes.
+/// Problems: check(request.wall) (its period taken no longer than kLongestPeriod), then the
+/// profiles (empty, too long, not finite), the refinement, the period (at most
+/// kLongestProfilePeriod) and the highest harmonic's period T / K against kShortestPeriod.
+[[nodiscard]] ProfileOutcome computeProfileResponse(const ProfileRequest& request,
+                                                    const ProfileOptions& options = {});
 
 /// The summary of a response's samples (which must not be empty).
 [[nodiscard]] ProfileSummary summarizeProfileResponse(const ProfileResponse& response);
+
+/// The two profiles of many walls, analysed once: their means and harmonics, and their values
+/// at the output times t_j = j T / M (the samples themselves at their own times).
+struct AnalysedProfiles {
+  double period = 0.0;            ///< T [s]
+  std::size_t outputCount = 0;    ///< M
+  std::size_t harmonicCount = 0;  ///< K = floor(max N / 2)
+  double indoorMean = 0.0;        ///< c_0 of theta_i [degC]
+  double outdoorMean = 0.0;       ///< c_0 of theta_e [degC]
+  std::vector<Complex> indoor;    ///< A_k of theta_i at index k - 1 [K]
+  std::vector<Complex> outdoor;   ///< A_k of theta_e at index k - 1 [K]
+  std::vector<double> indoorAt;   ///< theta_i(t_j) [degC]
+  std::vector<double> outdoorAt;  ///< theta_e(t_j) [degC]
+  ProfileOptions options;
+};
+
+/// The profiles of `request` analysed for many walls (request.wall is not read: `period` [s]
+/// is), or their first problem, checked as computeProfileResponse checks them.
+[[nodiscard]] std::variant<AnalysedProfiles, ProfileProblem> analyseProfiles(
+    const ProfileRequest& request, double period, const ProfileOptions& options = {});
+
+/// What a study keeps of one wall's response: q_in and theta_si at the M output times, and
+/// the summary.
+struct ProfileSeries {
+  std::vector<double> heatFlowIn;               ///< q_in(t_j) [W/m2]
+  std::vector<double> innerSurfaceTemperature;  ///< theta_si(t_j) [degC]
+  ProfileSummary summary;
+};
+
+/// The series of one wall (its period is not read: the profiles' is) under analysed profiles,
+/// the same doubles as computeProfileResponse gives for them; or the wall's problem. `series`
+/// keeps its allocations from call to call.
+[[nodiscard]] std::optional<WallProblem> computeProfileSeries(const WallRequest& wall,
+                                                              const AnalysedProfiles& profiles,
+                                                              ProfileSeries& series);
+
+/// Where computeManyProfileSeries writes, per wall w of W: row w of the (W, M) row-major
+/// arrays, element w of the others; a null array is not wanted.
+struct ManyProfileSeries {
+  double* heatFlowIn = nullptr;                    ///< q_in [W/m2], W x M
+  double* innerSurfaceTemperature = nullptr;       ///< theta_si [degC], W x M
+  ProfileSummary* summaries = nullptr;             ///< W
+  std::optional<WallProblem>* problems = nullptr;  ///< W: the wall's problem, or none
+};
+
+/// computeProfileSeries for `wallCount` walls on `threads` threads (0 or 1: the calling one);
+/// a wall with a problem gets NaN in its rows and its problem in `problems`.
+void computeManyProfileSeries(const WallRequest* walls, std::size_t wallCount,
+                              const AnalysedProfiles& profiles, const ManyProfileSeries& out,
+                              unsigned threads = 1);
 
 /// Surface admittances of the element for one side driven and the other held at zero,
 /// Y11 = -Z11 / Z12 and Y22 = -Z22 / Z12 [W/(m2.K)], computed without the matrix, by the input

@@ -21,6 +21,9 @@ enum class QuantityScope {
   Wall,      ///< `brusk compute`: one wall at one cycle length
   Zone,      ///< `brusk zone`: a room's elements, their faces and the zone's totals
   Response,  ///< `brusk response`: the periodic response to hourly profiles
+  /// One row per wall of `brusk batch --outdoor` and of Python's response_many: what a study
+  /// keeps of each wall's periodic response.
+  ResponseSummary,
 };
 
 /// How the value is written: a number, a complex number ([re, im] in JSON, two CSV columns)
