@@ -426,6 +426,16 @@ std::variant<AnalysedProfiles, ProfileProblem> analyseProfiles(const ProfileRequ
 
 ProfileOutcome computeProfileResponse(const ProfileRequest& request,
                                       const ProfileOptions& options) {
+  ProfileResponse response;
+  if (auto problem = computeProfileResponseInto(request, response, options)) {
+    if (const auto* wall = std::get_if<WallProblem>(&*problem)) return *wall;
+    return std::get<ProfileProblem>(*problem);
+  }
+  return response;
+}
+
+std::optional<std::variant<WallProblem, ProfileProblem>> computeProfileResponseInto(
+    const ProfileRequest& request, ProfileResponse& response, const ProfileOptions& options) {
   const double period = request.wall.period;
   if (std::optional<WallProblem> problem = checkWallOf(request.wall, period)) return *problem;
   thread_local AnalysedProfiles profiles;
@@ -436,12 +446,14 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
   const std::size_t harmonicCount = profiles.harmonicCount;
   const std::size_t outputCount = profiles.outputCount;
 
-  ProfileResponse response;
   response.period = period;
   response.uValue = work.uValue;
   response.meanHeatFlow = work.meanHeatFlow;
   // Filled in place rather than resized first: a year's response is a megabyte, and zeroing it
-  // before writing it would cost as much as the transforms.
+  // before writing it would cost as much as the transforms. clear() keeps the storage of an
+  // earlier call.
+  response.harmonics.clear();
+  response.samples.clear();
   response.harmonics.reserve(harmonicCount);
   for (std::size_t k = 1; k <= harmonicCount; ++k) {
     ProfileHarmonic harmonic;
@@ -480,7 +492,7 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
     sample.outerSurfaceTemperature = sample.outdoor - rse * sample.heatFlowOut;
     response.samples.push_back(sample);
   }
-  return response;
+  return std::nullopt;
 }
 
 ProfileSummary summarizeProfileResponse(const ProfileResponse& response) {

@@ -391,3 +391,38 @@ INSTANTIATE_TEST_SUITE_P(Table, SolAirRefusalTest,
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
+
+namespace {
+
+// computeProfileResponseInto reuses a response from one call to the next and gives exactly the
+// doubles computeProfileResponse returns, also after a longer profile and after a problem.
+TEST(ProfileResponseInto, ReusedStorageGivesTheSameDoubles) {
+  Brusk::Engine::WallRequest wall;
+  wall.layers = {Brusk::Engine::LayerProperties::slab(0.2, 1.8, 2400.0, 1000.0)};
+  Brusk::Engine::ProfileResponse reused;
+  for (const std::size_t count : {std::size_t{48}, std::size_t{24}, std::size_t{7}}) {
+    Brusk::Engine::ProfileRequest request;
+    request.wall = wall;
+    request.indoor = {20.0};
+    for (std::size_t j = 0; j < count; ++j) {
+      request.outdoor.push_back(10.0 + 8.0 * std::sin(0.7 * static_cast<double>(j)));
+    }
+    const Brusk::Engine::ProfileOutcome fresh = Brusk::Engine::computeProfileResponse(request);
+    ASSERT_FALSE(Brusk::Engine::computeProfileResponseInto(request, reused).has_value());
+    const auto& expected = std::get<Brusk::Engine::ProfileResponse>(fresh);
+    ASSERT_EQ(reused.samples.size(), expected.samples.size()) << count;
+    ASSERT_EQ(reused.harmonics.size(), expected.harmonics.size()) << count;
+    for (std::size_t j = 0; j < expected.samples.size(); ++j) {
+      EXPECT_EQ(reused.samples[j].heatFlowIn, expected.samples[j].heatFlowIn) << count << " " << j;
+      EXPECT_EQ(reused.samples[j].outerSurfaceTemperature,
+                expected.samples[j].outerSurfaceTemperature);
+    }
+    EXPECT_EQ(reused.uValue, expected.uValue);
+  }
+  Brusk::Engine::ProfileRequest empty;
+  empty.wall = wall;
+  empty.indoor = {20.0};
+  EXPECT_TRUE(Brusk::Engine::computeProfileResponseInto(empty, reused).has_value());
+}
+
+}  // namespace

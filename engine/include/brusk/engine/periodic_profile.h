@@ -202,6 +202,14 @@ using ProfileOutcome = std::variant<ProfileResponse, WallProblem, ProfileProblem
 [[nodiscard]] ProfileOutcome computeProfileResponse(const ProfileRequest& request,
                                                     const ProfileOptions& options = {});
 
+/// computeProfileResponse() into a caller's response, for loops over many walls or profiles:
+/// its vectors keep their storage from one call to the next, so that a year's megabyte of
+/// samples is neither mapped afresh nor first touched on every call. Returns the problem, or
+/// none with `response` filled (unspecified after a problem). The same doubles as
+/// computeProfileResponse().
+[[nodiscard]] std::optional<std::variant<WallProblem, ProfileProblem>> computeProfileResponseInto(
+    const ProfileRequest& request, ProfileResponse& response, const ProfileOptions& options = {});
+
 /// The summary of a response's samples (which must not be empty).
 [[nodiscard]] ProfileSummary summarizeProfileResponse(const ProfileResponse& response);
 
