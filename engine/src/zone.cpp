@@ -218,8 +218,10 @@ ZoneOutcome computeZone(const ZoneRequest& request) {
   for (double sum : sums) {
     if (!std::isfinite(sum)) return ZoneProblem{ZoneProblemKind::Overflow, kWholeZone, sum, {}};
   }
+  // The sums are finite here: an infinite tau comes from H alone (a subnormal H, say).
   if (totals.timeConstant && !std::isfinite(*totals.timeConstant)) {
-    return ZoneProblem{ZoneProblemKind::Overflow, kWholeZone, *totals.timeConstant, {}};
+    return ZoneProblem{
+        ZoneProblemKind::TimeConstantOverflow, kWholeZone, *request.heatTransferCoefficient, {}};
   }
   return result;
 }

@@ -303,7 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ZoneProblemKind::Overflow, kWholeZone},
         ProblemCase{"time_constant_overflow",
                     zoneOf(10, {{kInsulated, 1, ZoneFaces::Inner}}, 1e-310),
-                    ZoneProblemKind::Overflow, kWholeZone}));
+                    ZoneProblemKind::TimeConstantOverflow, kWholeZone}));
 
 TEST(ZoneProblem, WallProblemKeepsTheLayer) {
   const ZoneOutcome outcome =

@@ -130,6 +130,8 @@ enum class ZoneProblemKind {
   HeatTransferNotPositive,  ///< H is given but not a positive finite number
   Wall,                     ///< an element's wall cannot be computed; see `wall`
   Overflow,                 ///< a total exceeds double precision; `value` is what it gave
+  /// tau = Cm / H exceeds double precision, H being too small; `value` is H [W/K]
+  TimeConstantOverflow,
 };
 
 /// Marks a problem of the zone as a whole rather than of one element.
