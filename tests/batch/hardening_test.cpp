@@ -522,6 +522,20 @@ INSTANTIATE_TEST_SUITE_P(
                 "printf '20\\n21\\n' >day.csv && cp day.csv night.csv && "
                 "$brusk report in.toml --outdoor day.csv --indoor night.csv -o \"$PWD/night.csv\"",
                 2, "is the input file night.csv", "cmp -s day.csv night.csv"},
+        // An input that is no file (a pipe without a writer) is refused at once, not waited on.
+        RunCase{"compute_of_a_pipe", "mkfifo w.toml && timeout 20 $brusk compute w.toml", 2,
+                "brusk: w.toml: is not a regular file (a pipe); brusk reads its inputs from files",
+                "test -p w.toml"},
+        RunCase{"zone_of_a_pipe", "mkfifo z.toml && timeout 20 $brusk zone z.toml", 2,
+                "brusk: z.toml: is not a regular file (a pipe)", "true"},
+        RunCase{"response_to_a_pipe",
+                "mkfifo o.csv && timeout 20 $brusk response in.toml --outdoor o.csv", 2,
+                "brusk: o.csv: is not a regular file (a pipe)", "true"},
+        RunCase{"catalogue_of_a_pipe",
+                "mkfifo m.toml && timeout 20 $brusk compute in.toml --materials m.toml", 2,
+                "brusk: m.toml: is not a regular file (a pipe)", "true"},
+        RunCase{"compute_of_a_device", "ln -s /dev/zero z.toml && timeout 20 $brusk compute z.toml",
+                2, "brusk: z.toml: is not a regular file (a character device)", "true"},
         // The destination is checked before the run, whatever the inputs hold.
         RunCase{"batch_output_is_directory", "mkdir dir && $brusk batch walls.jsonl -o dir", 2,
                 "-o: dir: is a directory", "test -d dir && test ! -s stdout.txt"},
