@@ -82,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
             "cavity_beyond_half_the_materials",
             {concrete(0.06), concrete(0.03), LayerProperties::pureResistance(0.18), plaster(0.01)},
             216000.0},
-        // Deeper than 0.1 m, the cavity changes nothing: 0.1 x 2.4e6.
+        // The cavity lies deeper than 0.1 m: that depth binds, not half the materials (0.08 m):
+        // 0.1 x 2.4e6.
         TenCentimetreCase{"cavity_beyond_the_depth",
                           {concrete(0.15), LayerProperties::pureResistance(0.18), plaster(0.01)},
                           240000.0}));
