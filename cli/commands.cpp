@@ -12,6 +12,7 @@
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
@@ -141,13 +142,16 @@ std::string runReport(const ReportCommandOptions& options) {
                 numberText(Report::kLargestTemperatureAmplitude) + ", got " +
                 numberText(options.amplitude));
   }
-  // The destination is checked before any wall is read, and never replaces one of the inputs.
+  // The destination is checked before any wall is read, and never replaces one of the inputs:
+  // the files named here first, then those they name (a zone's wall files) once read.
+  std::vector<std::string> inputs = options.files;
+  inputs.insert(inputs.end(), options.materialFiles.begin(), options.materialFiles.end());
+  for (const std::string* profile : {&options.profile.outdoorFile, &options.profile.indoorFile}) {
+    if (!profile->empty()) inputs.push_back(*profile);
+  }
   std::optional<Batch::AtomicOutputFile> page;
   try {
-    for (const std::string& file : options.files) Batch::refuseToReplaceInput(options.output, file);
-    for (const std::string& file : options.materialFiles) {
-      Batch::refuseToReplaceInput(options.output, file);
-    }
+    Frontend::refuseToOverwriteInputs(options.output, inputs);
     page.emplace(options.output);
   } catch (const Error& error) {
     throw Error(std::string("-o: ") + error.what());
@@ -155,6 +159,13 @@ std::string runReport(const ReportCommandOptions& options) {
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   std::vector<std::string> wallFiles;
   std::vector<Frontend::ZoneReport> zones = loadReportZones(options.files, catalogue, wallFiles);
+  try {
+    for (const Frontend::ZoneReport& zone : zones) {
+      Frontend::refuseToOverwriteInputs(options.output, zone.zone.files);
+    }
+  } catch (const Error& error) {
+    throw Error(std::string("-o: ") + error.what());
+  }
   if (wallFiles.empty() && !options.profile.outdoorFile.empty()) {
     throw Error(
         "--outdoor draws the response of walls, and the report names only zones: give "

@@ -13,6 +13,7 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/periodic_profile.h"
+#include "brusk/engine/wall.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
@@ -43,6 +44,43 @@ void requireConsistent(const Profile& profile, const std::string& file, double p
   if (profile.startHours && outdoorStart && !sameHours(*profile.startHours, *outdoorStart)) {
     throw Error(file + ": starts at " + numberText(*profile.startHours) + " h, " + outdoorFile +
                 " at " + numberText(*outdoorStart) + " h");
+  }
+  // Without times the outdoor file starts at 0 h; a file timed from elsewhere would be applied
+  // shifted by its start.
+  if (profile.startHours && !outdoorStart && !sameHours(*profile.startHours, 0.0)) {
+    throw Error(file + ": starts at " + numberText(*profile.startHours) + " h, but " + outdoorFile +
+                " has no time column and so starts at 0 h; give both files " + "times, or neither");
+  }
+}
+
+/// The period a time column implies, when no --period is given, must be one brusk takes;
+/// worded about the file, since no --period was given.
+void requireFilePeriod(const Profile& profile, const std::string& file) {
+  const std::optional<double> covered = profile.periodHours();
+  if (!covered || !Engine::checkPeriod(*covered * Engine::kSecondsPerHour)) return;
+  throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
+              numberText(*profile.stepHours) + " h apart cover " + numberText(*covered) +
+              " h, outside the periods taken, one second to " +
+              numberText(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
+              " h (a year: a leap year's 8784 hours count as 8760, with --period 8760 and no " +
+              "time column)");
+}
+
+/// A result is printed only when every number of it is finite; the range of temperatures taken
+/// keeps them so, and this keeps any other way to an infinity or a NaN from being printed.
+void requireFiniteResponse(const Frontend::NamedProfileResponse& named) {
+  bool finite = std::isfinite(named.response.uValue) && std::isfinite(named.response.meanHeatFlow);
+  for (const Engine::ProfileSample& sample : named.response.samples) {
+    finite = finite && std::isfinite(sample.heatFlowIn) && std::isfinite(sample.heatFlowOut) &&
+             std::isfinite(sample.innerSurfaceTemperature) &&
+             std::isfinite(sample.outerSurfaceTemperature);
+  }
+  const Engine::ProfileSummary& summary = named.summary;
+  finite = finite && std::isfinite(summary.energyGained) && std::isfinite(summary.energyLost) &&
+           std::isfinite(summary.peakHeatFlowIn) && std::isfinite(summary.minimumHeatFlowIn);
+  if (!finite) {
+    throw Error("the response of " + named.name +
+                " is beyond double precision; check the magnitudes of its profiles");
   }
 }
 
@@ -116,6 +154,8 @@ void addResponseOptions(CLI::App& command, ResponseOptions& options) {
 
 ProfileInputs readProfileInputs(const ResponseOptions& options) {
   const Profile outdoor = Frontend::loadProfileFile(options.outdoorFile);
+  Frontend::requireTemperatures(outdoor, options.outdoorFile);
+  if (!options.periodHours) requireFilePeriod(outdoor, options.outdoorFile);
   ProfileInputs inputs;
   inputs.periodHours = options.periodHours.value_or(outdoor.periodHours().value_or(24.0));
   requireProfilePeriodHours(inputs.periodHours);
@@ -127,12 +167,16 @@ ProfileInputs readProfileInputs(const ResponseOptions& options) {
   inputs.indoorSource = "--indoor-constant";
   if (!options.indoorFile.empty()) {
     const Profile indoor = Frontend::loadProfileFile(options.indoorFile);
+    Frontend::requireTemperatures(indoor, options.indoorFile);
     requireConsistent(indoor, options.indoorFile, inputs.periodHours, outdoor.startHours,
                       options.outdoorFile);
     inputs.indoor = indoor.values;
     inputs.indoorSource = options.indoorFile;
-  } else if (!std::isfinite(options.indoorConstant)) {
-    throw Error("--indoor-constant must be a finite temperature in degC, got " +
+  } else if (!(options.indoorConstant >= Frontend::kLowestTemperature &&
+               options.indoorConstant <= Frontend::kHighestTemperature)) {
+    throw Error("--indoor-constant must be a temperature from " +
+                numberText(Frontend::kLowestTemperature) + " to " +
+                numberText(Frontend::kHighestTemperature) + " degC, got " +
                 numberText(options.indoorConstant));
   }
   return inputs;
@@ -198,6 +242,7 @@ std::string runResponse(const ResponseOptions& options) {
                                          options.outdoorFile};
   named.response = Frontend::computeWallProfile(wall, request, sources);
   named.summary = Engine::summarizeProfileResponse(named.response);
+  requireFiniteResponse(named);
   if (options.format == "json") return Frontend::formatProfileJson(named);
   if (options.format == "csv") return Frontend::formatProfileCsv(named);
   return Frontend::formatProfileTable(named);

@@ -3,14 +3,26 @@
 #   wall_parser      brusk_fuzz_wall_parser: wall files, TOML and JSON (seeds in fuzz/corpus)
 #   plain_wall_line  brusk_fuzz_plain_wall_line: the batch fast path against the full reader
 #                    (seeds in fuzz/corpus-plain, dictionary fuzz/plain_wall_line.dict)
+#   zone_parser      brusk_fuzz_zone_parser: zone files, TOML and JSON, with the wall files of
+#                    fuzz/corpus-zone (seeds there too)
+#   profile_reader   brusk_fuzz_profile_reader: profile CSV files (seeds in fuzz/corpus-profile)
+#   all              each of them in turn, SECONDS each (what CI runs)
 # Builds it with clang in $BRUSK_FUZZ_BUILD_DIR (default build-fuzz) first. New corpus entries go
-# to that build folder; any crashing input is kept in fuzz/regressions/ (plain_wall_line ones
-# named plain-*), which the tests replay. Extra libFuzzer flags: $BRUSK_FUZZ_FLAGS.
+# to that build folder; any crashing input is kept in fuzz/regressions/ (named plain-*, zone-*
+# and profile-* for the last three), which the tests replay. Extra libFuzzer flags:
+# $BRUSK_FUZZ_FLAGS.
 set -euo pipefail
 seconds=${1:-60}
 target=${2:-wall_parser}
 repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRUSK_FUZZ_BUILD_DIR:-$repo/build-fuzz}
+
+if [[ "$target" == all ]]; then
+  for each in wall_parser plain_wall_line zone_parser profile_reader; do
+    "$0" "$seconds" "$each"
+  done
+  exit 0
+fi
 
 case "$target" in
   wall_parser | brusk_fuzz_wall_parser)
@@ -28,8 +40,22 @@ case "$target" in
     artifacts=$repo/fuzz/regressions/plain-
     flags=(-max_len=4096 -dict="$repo/fuzz/plain_wall_line.dict")
     ;;
+  zone_parser | brusk_fuzz_zone_parser)
+    name=brusk_fuzz_zone_parser
+    seeds=$repo/fuzz/corpus-zone
+    work_corpus=$build/fuzz-corpus-zone
+    artifacts=$repo/fuzz/regressions/zone-
+    flags=(-max_len=8192)
+    ;;
+  profile_reader | brusk_fuzz_profile_reader)
+    name=brusk_fuzz_profile_reader
+    seeds=$repo/fuzz/corpus-profile
+    work_corpus=$build/fuzz-corpus-profile
+    artifacts=$repo/fuzz/regressions/profile-
+    flags=(-max_len=8192)
+    ;;
   *)
-    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line]" >&2
+    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line|zone_parser|profile_reader|all]" >&2
     exit 2
     ;;
 esac

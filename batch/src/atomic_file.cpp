@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/input_files.h"
 
 namespace Brusk::Batch {
 
@@ -152,8 +153,7 @@ void AtomicOutputFile::discard() noexcept {
 }
 
 void refuseToReplaceInput(const std::string& destination, const std::string& input) {
-  struct stat status {};
-  if (::stat(input.c_str(), &status) == 0) refuseSameFile(destination, status, input);
+  Frontend::refuseToOverwriteInput(destination, input);
 }
 
 void refuseToReplaceInput(const std::string& destination, int descriptor,

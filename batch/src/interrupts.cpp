@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <iterator>
@@ -13,12 +14,18 @@ namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
-volatile std::sig_atomic_t receivedSignal = 0;
+/// Written by the handler, read by every worker thread. A volatile sig_atomic_t is safe between
+/// a handler and the thread it interrupts only; across threads it is a data race. A lock-free
+/// atomic is both: no lock a handler could wait on, and ordered between threads.
+std::atomic<int> receivedSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free,
+              "a signal handler may only touch a lock-free atomic");
 int wakePipe[2] = {-1, -1};
 
 extern "C" void recordSignal(int signal) {
   const int savedErrno = errno;
-  if (receivedSignal == 0) receivedSignal = signal;
+  int none = 0;
+  receivedSignal.compare_exchange_strong(none, signal);
   if (wakePipe[1] >= 0) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &byte, 1);
@@ -29,7 +36,7 @@ extern "C" void recordSignal(int signal) {
 }  // namespace
 
 InterruptGuard::InterruptGuard() {
-  receivedSignal = 0;
+  receivedSignal.store(0);
   if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe[0] = wakePipe[1] = -1;
   struct sigaction action {};
   action.sa_handler = recordSignal;
@@ -50,7 +57,7 @@ InterruptGuard::~InterruptGuard() {
   }
 }
 
-int InterruptGuard::signal() noexcept { return receivedSignal; }
+int InterruptGuard::signal() noexcept { return receivedSignal.load(); }
 
 int InterruptGuard::wakeDescriptor() noexcept { return wakePipe[0]; }
 

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 #include "brusk/engine/many_walls.h"
 
@@ -104,9 +105,20 @@ inline void storeLanes(double* target, std::size_t first, const V& values, std::
   }
 }
 
+/// Lanes (re[0], im[0], re[1], im[1], ...) from the first half of re and im (`Half` 0) or from
+/// the second (`Half` 1). Lane k takes re[k / 2] for even k, im[k / 2] for odd k, shifted by
+/// kLanes / 2 for the second half; index kLanes + j of the shuffle picks im[j]. The indices are
+/// constants, as __builtin_shufflevector (GCC 12 and later, clang) requires.
+template <std::size_t Half, typename V, std::size_t... K>
+inline V interleavedLanes(const V& re, const V& im, std::index_sequence<K...> /*lanes*/) {
+  constexpr std::size_t kLanes = sizeof...(K);
+  return __builtin_shufflevector(
+      re, im, static_cast<int>(K / 2 + (K % 2) * kLanes + Half * (kLanes / 2))...);
+}
+
 /// Stores the first `lanes` lanes of a complex field where `columns` says: two arrays, or one
 /// array of (real, imaginary) pairs, interleaved in the registers before two whole stores.
-template <typename V, typename Index>
+template <typename V>
 inline void storeComplexLanes(const ComplexColumns& columns, std::size_t first, const V& re,
                               const V& im, std::size_t lanes) {
   constexpr std::size_t kLanes = sizeof(V) / sizeof(double);
@@ -117,16 +129,8 @@ inline void storeComplexLanes(const ComplexColumns& columns, std::size_t first, 
     return;
   }
   if (columns.stride == 2 && columns.imaginary == columns.real + 1 && lanes == kLanes) {
-    // Lane k of the low half takes re[k / 2] for even k, im[k / 2] for odd k; of the high half,
-    // the same from lane kLanes / 2 on (index kLanes + j of the shuffle picks im[j]).
-    Index low{}, high{};
-    for (std::size_t k = 0; k < kLanes; ++k) {
-      const auto from = static_cast<long>(k / 2 + (k % 2) * kLanes);
-      low[k] = from;
-      high[k] = from + static_cast<long>(kLanes / 2);
-    }
-    const V lowPairs = __builtin_shuffle(re, im, low);
-    const V highPairs = __builtin_shuffle(re, im, high);
+    const V lowPairs = interleavedLanes<0>(re, im, std::make_index_sequence<kLanes>{});
+    const V highPairs = interleavedLanes<1>(re, im, std::make_index_sequence<kLanes>{});
     double* const target = columns.real + 2 * first;
     __builtin_memcpy(target, &lowPairs, sizeof lowPairs);
     __builtin_memcpy(target + kLanes, &highPairs, sizeof highPairs);
@@ -331,7 +335,7 @@ void computeWallRange(const WallArrays& walls, const ResponseArrays& out, std::s
     const V notComputed = splat<V>(__builtin_nan(""));
     const auto kept = [&](const V& value) { return finite ? value : notComputed; };
     const auto storeComplex = [&](const ComplexColumns& columns, const C& value) {
-      storeComplexLanes<V, Index>(columns, first, kept(value.re), kept(value.im), lanes);
+      storeComplexLanes<V>(columns, first, kept(value.re), kept(value.im), lanes);
     };
     const auto store = [&](double* target, const V& value) {
       storeLanes(target, first, kept(value), lanes);

@@ -42,7 +42,11 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
   if (lightFirstLayer && layerCount < 2) return;
 
   double totalThickness = 0.0;  // D [m], every layer included
-  for (std::size_t i = 0; i < layerCount; ++i) totalThickness += layers[i].thickness;
+  bool anyPureResistance = false;
+  for (std::size_t i = 0; i < layerCount; ++i) {
+    totalThickness += layers[i].thickness;
+    anyPureResistance = anyPureResistance || layers[i].isPureResistance();
+  }
 
   const bool extended = period == Extended;
   const double cyclePeriod = extended ? kTwelveDayPeriod : kDailyPeriod;
@@ -76,13 +80,16 @@ void computeSequentialCapacity(const LayerProperties* layers, std::size_t layerC
 
   method = LimitedDepth;
   // Effective depth: half the element, at most the period's limit, and no deeper than the first
-  // insulating layer from the start layer on.
+  // insulating layer from the start layer on. A pure resistance has no thickness given, so an
+  // element with one has no known half: the insulating layer and the limit alone bound the depth.
   double massiveThickness = 0.0;  // L [m]
   for (std::size_t i = start; i < layerCount && !isInsulating(layers[i]); ++i) {
     massiveThickness += layers[i].thickness;
   }
-  const double depth = std::min(
-      {totalThickness * 0.5, extended ? kExtendedDepthLimit : kDailyDepthLimit, massiveThickness});
+  const double limit = extended ? kExtendedDepthLimit : kDailyDepthLimit;
+  const double depth = anyPureResistance
+                           ? std::min(limit, massiveThickness)
+                           : std::min({totalThickness * 0.5, limit, massiveThickness});
 
   // Heat capacity K [J/(m2.K)] of the layers down to that depth, the last one in part.
   double reached = 0.0;

@@ -54,11 +54,23 @@ FaceMass faceMass(int side, const std::vector<LayerProperties>& fromFace, double
 }  // namespace
 
 double tenCentimetreCapacity(const LayerProperties* layers, std::size_t count) {
+  // SAP kappa value: kappa = sum d_j rho_j c_j [J/(m2.K)] (d [m], rho [kg/m3], c [J/(kg.K)])
+  // from the face inward, stopping at whichever comes first, part way through a layer if need
+  // be: 0.1 m deep, the mid point of the element, an insulating layer (lambda <= 0.08 W/(m.K))
+  // (Kingspan Insulation, "What is a kappa value?").
+  // A pure resistance is an insulating layer or a cavity whose thickness is not given, so the
+  // element's mid point is unknown: with one, the walk stops at the first insulating layer or
+  // pure resistance (or 0.1 m), wherever it lies relative to half the material layers, which
+  // would otherwise cut the layers before it short (an 80 mm slab on R = 25 insulation counts
+  // its 80 mm, as on 1 m of insulation, not 40 mm).
   double totalThickness = 0.0;
-  for (std::size_t i = 0; i < count; ++i) totalThickness += layers[i].thickness;
-  // Depth reached: the least of 0.1 m and half the element; the first insulating layer stops
-  // the sum wherever it lies.
-  const double depth = std::min(kTenCentimetreDepth, 0.5 * totalThickness);
+  bool anyPureResistance = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    totalThickness += layers[i].thickness;
+    anyPureResistance = anyPureResistance || layers[i].isPureResistance();
+  }
+  const double depth =
+      anyPureResistance ? kTenCentimetreDepth : std::min(kTenCentimetreDepth, 0.5 * totalThickness);
   double reached = 0.0;   // [m]
   double capacity = 0.0;  // sum of d rho c [J/(m2.K)]
   for (std::size_t i = 0; i < count && reached < depth; ++i) {
@@ -206,8 +218,10 @@ ZoneOutcome computeZone(const ZoneRequest& request) {
   for (double sum : sums) {
     if (!std::isfinite(sum)) return ZoneProblem{ZoneProblemKind::Overflow, kWholeZone, sum, {}};
   }
+  // The sums are finite here: an infinite tau comes from H alone (a subnormal H, say).
   if (totals.timeConstant && !std::isfinite(*totals.timeConstant)) {
-    return ZoneProblem{ZoneProblemKind::Overflow, kWholeZone, *totals.timeConstant, {}};
+    return ZoneProblem{
+        ZoneProblemKind::TimeConstantOverflow, kWholeZone, *request.heatTransferCoefficient, {}};
   }
   return result;
 }

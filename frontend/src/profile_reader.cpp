@@ -67,6 +67,27 @@ std::optional<double> numberOf(std::string_view cell) {
 #endif
 }
 
+/// A column name that says "time": its first word (up to a blank or a unit in brackets, so
+/// "time [h]", "Time_h", "hour_ending"), in any case, is t or h, or starts with time or hour.
+/// "t_e" and "theta" name temperatures.
+bool namesTime(std::string_view cell) {
+  std::string word;
+  for (const char c : cell) {
+    if (c == ' ' || c == '\t' || c == '[' || c == '(') break;
+    word += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  }
+  return word == "t" || word == "h" || word.rfind("time", 0) == 0 || word.rfind("hour", 0) == 0;
+}
+
+std::string quotedCells(const std::vector<std::string_view>& cells) {
+  std::string text;
+  for (std::size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) text += ",";
+    text += "\"" + std::string(cells[i]) + "\"";
+  }
+  return text;
+}
+
 std::string shortest(double value) {
   char buffer[kShortestDoubleRoom];
   return std::string(buffer, writeShortestDouble(value, buffer));
@@ -81,17 +102,25 @@ std::optional<double> Profile::periodHours() const {
 
 Profile parseProfileText(std::string_view text, const std::string& source) {
   requireUtf8Text(text, source);
+  // A byte order mark (as spreadsheets write UTF-8) belongs to no cell.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
   Profile profile;
   std::vector<double> times;
-  std::size_t columns = 0;
   std::size_t lineNumber = 0;
+  std::size_t columns = 0;
+  std::size_t timeColumn = 0;  ///< with two columns, which holds the times
+  std::size_t headerLine = 0;  ///< the header's line, 0 without one
   bool headerPossible = true;
   std::size_t start = 0;
   while (start <= text.size()) {
-    std::size_t end = text.find('\n', start);
+    // Lines end with LF, CR LF or a lone CR (as old spreadsheets write).
+    std::size_t end = text.find_first_of("\r\n", start);
     if (end == std::string_view::npos) end = text.size();
     const std::string_view line = trimmed(text.substr(start, end - start));
-    start = end + 1;
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     ++lineNumber;
     if (line.empty() || line.front() == '#') continue;
     const std::string where = source + ": line " + std::to_string(lineNumber) + ": ";
@@ -102,7 +131,21 @@ Profile parseProfileText(std::string_view text, const std::string& source) {
       const char first = cells.front().empty() ? ',' : cells.front().front();
       const bool numberLike =
           (first >= '0' && first <= '9') || first == '+' || first == '-' || first == '.';
-      if (!numberLike && !numberOf(cells.front())) continue;
+      if (!numberLike && !numberOf(cells.front())) {
+        if (cells.size() > 2) {
+          throw Error(where + "a header of " + std::to_string(cells.size()) +
+                      " cells; a profile has one column of values, or two: time [h], value");
+        }
+        // The columns are read by name: the time column may come first or second.
+        if (cells.size() == 2 && namesTime(cells[0]) == namesTime(cells[1])) {
+          throw Error(where + "the header " + quotedCells(cells) +
+                      " must name one of its two columns time (time [h], value)");
+        }
+        columns = cells.size();
+        timeColumn = cells.size() == 2 && namesTime(cells[1]) ? 1 : 0;
+        headerLine = lineNumber;
+        continue;
+      }
     }
     if (cells.size() > 2) {
       throw Error(where + std::to_string(cells.size()) +
@@ -110,8 +153,17 @@ Profile parseProfileText(std::string_view text, const std::string& source) {
     }
     if (columns == 0) columns = cells.size();
     if (cells.size() != columns) {
-      throw Error(where + std::to_string(cells.size()) + (cells.size() == 1 ? " cell" : " cells") +
-                  " where the first sample had " + std::to_string(columns));
+      const std::string count =
+          std::to_string(cells.size()) + (cells.size() == 1 ? " cell" : " cells");
+      if (headerLine == 0 || !profile.values.empty()) {
+        throw Error(where + count + " where the first sample had " + std::to_string(columns));
+      }
+      throw Error(where + count + " where the header (line " + std::to_string(headerLine) +
+                  ") has " + std::to_string(columns) +
+                  (columns == 1 && cells.size() == 2
+                       ? "; is \"" + std::string(line) +
+                             "\" a number with a decimal comma? Numbers take a decimal point"
+                       : std::string()));
     }
     std::vector<double> numbers;
     for (std::string_view cell : cells) {
@@ -132,7 +184,7 @@ Profile parseProfileText(std::string_view text, const std::string& source) {
                   " samples (an hourly leap year)");
     }
     if (columns == 2) {
-      const double time = numbers[0];
+      const double time = numbers[timeColumn];
       if (times.size() == 1 && !(time > times[0])) {
         throw Error(where + "time " + shortest(time) + " h does not follow " + shortest(times[0]) +
                     " h; times must increase");
@@ -148,12 +200,25 @@ Profile parseProfileText(std::string_view text, const std::string& source) {
       }
       times.push_back(time);
     }
-    profile.values.push_back(numbers.back());
+    profile.values.push_back(columns == 2 ? numbers[1 - timeColumn] : numbers[0]);
+    profile.lines.push_back(lineNumber);
   }
   if (profile.values.empty()) throw Error(source + ": no samples in the profile");
   if (!times.empty()) profile.startHours = times[0];
   if (times.size() >= 2) profile.stepHours = times[1] - times[0];
   return profile;
+}
+
+void requireTemperatures(const Profile& profile, const std::string& source) {
+  for (std::size_t i = 0; i < profile.values.size(); ++i) {
+    const double value = profile.values[i];
+    if (value >= kLowestTemperature && value <= kHighestTemperature) continue;
+    const std::string where =
+        i < profile.lines.size() ? ": line " + std::to_string(profile.lines[i]) : std::string();
+    throw Error(source + where + ": temperature " + shortest(value) + " degC is outside " +
+                shortest(kLowestTemperature) + " to " + shortest(kHighestTemperature) +
+                " degC, the range of indoor, outdoor and sol-air temperatures taken");
+  }
 }
 
 Profile loadProfileFile(const std::string& path) {

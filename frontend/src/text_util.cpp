@@ -1,5 +1,9 @@
 #include "brusk/frontend/text_util.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -247,30 +251,52 @@ std::size_t lineOfOffset(std::string_view text, std::size_t offset) {
                  text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
 
+void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path) {
+  if (bytes <= maxBytes) return;
+  throw Error(path + ": file larger than " + std::to_string(maxBytes / (1024 * 1024)) +
+              " MiB; a wall or catalogue file is a few kilobytes");
+}
+
 std::string readTextFile(const std::string& path, std::size_t maxBytes) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error))
-    throw Error(path + ": is a directory, not a file");
+  // Opened without blocking, so that a pipe with no writer cannot hang the reader in open(),
+  // then refused unless it is a regular file: a pipe or a device could hang it in read() or
+  // never end.
   errno = 0;
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) {
     const int reason = errno;
+    if (reason == EISDIR) throw Error(path + ": is a directory, not a file");
     throw Error(path + ": cannot open the file" +
                 (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()));
   }
+  struct Closer {
+    int descriptor;
+    ~Closer() { ::close(descriptor); }
+  } closer{descriptor};
+  struct stat status {};
+  if (::fstat(descriptor, &status) != 0) {
+    throw Error(path + ": cannot read the file: " + std::strerror(errno));
+  }
+  if (S_ISDIR(status.st_mode)) throw Error(path + ": is a directory, not a file");
+  if (!S_ISREG(status.st_mode)) {
+    throw Error(path + ": is not a regular file (" +
+                (S_ISFIFO(status.st_mode)   ? std::string("a pipe")
+                 : S_ISCHR(status.st_mode)  ? std::string("a character device")
+                 : S_ISSOCK(status.st_mode) ? std::string("a socket")
+                                            : std::string("a device")) +
+                "); brusk reads its inputs from files, which it can read to their end");
+  }
   std::string text;
   char buffer[65536];
-  while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(stream.gcount()));
-    if (text.size() > maxBytes) {
-      throw Error(path + ": file larger than " + std::to_string(maxBytes / (1024 * 1024)) +
-                  " MiB; a wall or catalogue file is a few kilobytes");
+  while (true) {
+    const ssize_t got = ::read(descriptor, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw Error(path + ": cannot read the file: " + std::strerror(errno));
     }
-  }
-  if (stream.bad()) {
-    const int reason = errno;
-    throw Error(path + ": cannot read the file" +
-                (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string()));
+    if (got == 0) break;
+    text.append(buffer, static_cast<std::size_t>(got));
+    requireFileSize(text.size(), maxBytes, path);
   }
   return text;
 }

@@ -1,6 +1,7 @@
 // Zone files: the zone's own keys, its elements, and their walls, inline or in wall files.
 #include <cmath>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <utility>
 
@@ -57,6 +58,7 @@ public:
     requireKnownKeys(document, "", zoneKeys(), "a zone");
     Zone zone;
     zone.source = _source;
+    zone.files.push_back(_source);
     zone.name = std::filesystem::path(_source).stem().string();
     if (const Json* name = member(document, ZoneSchema::kName)) {
       zone.name = requireString(*name, "/name", ZoneSchema::kName);
@@ -119,6 +121,11 @@ private:
     Wall wall;
     if (const Json* file = member(object, ZoneSchema::kWall)) {
       label.wallFile = requireString(*file, pointer + "/wall", ZoneSchema::kWall);
+      if (label.wallFile.find('\0') != std::string::npos) {
+        // The system would read the name only up to the NUL: another file than the one written.
+        fail(pointer + "/wall", "wall \"" + visibleText(label.wallFile) +
+                                    "\" holds a NUL character, which no file name can hold");
+      }
       for (const std::string& key : Schema::wallKeys()) {
         if (key != Schema::kName && member(object, key) != nullptr) {
           fail(pointer + "/" + key, "an element takes its wall either from a file (wall = \"" +
@@ -126,7 +133,7 @@ private:
                                         " belongs in the wall file");
         }
       }
-      wall = loadWall(label.wallFile, pointer + "/wall");
+      wall = loadWall(label.wallFile, pointer + "/wall", zone);
     } else {
       if (member(object, Schema::kLayers) == nullptr) {
         fail(pointer,
@@ -143,6 +150,11 @@ private:
       wall = Detail::readWallObject(inlineWall, _catalogue, _source, &_lines, pointer, _context,
                                     defaultName);
     }
+    _layerCount += wall.request.layers.size();
+    if (_layerCount > kMaxZoneLayers) {
+      fail(pointer, "the zone's elements have more than " + std::to_string(kMaxZoneLayers) +
+                        " layers in all (a wall file counts once per element naming it)");
+    }
     if (label.name.empty()) label.name = wall.name;
     label.wallName = wall.name;
     label.layers = std::move(wall.labels);
@@ -153,15 +165,22 @@ private:
 
   /// A wall file named by the zone file, found relative to the zone file's folder; its own
   /// messages (file, line, layer) come after the zone file's location and the element.
-  Wall loadWall(const std::string& file, const std::string& pointer) {
+  /// Each wall file is read once per zone, however many elements name it.
+  Wall loadWall(const std::string& file, const std::string& pointer, Zone& zone) {
     if (file.empty()) fail(pointer, "wall must name a wall file, got \"\"");
     std::filesystem::path path(file);
     if (path.is_relative() && !_directory.empty()) path = std::filesystem::path(_directory) / path;
-    try {
-      return loadWallFile(path.lexically_normal().string(), _catalogue);
-    } catch (const Error& error) {
-      fail(pointer, std::string("wall file: ") + error.what());
+    const std::string opened = path.lexically_normal().string();
+    auto known = _walls.find(opened);
+    if (known == _walls.end()) {
+      try {
+        known = _walls.emplace(opened, loadWallFile(opened, _catalogue)).first;
+      } catch (const Error& error) {
+        fail(pointer, std::string("wall file: ") + error.what());
+      }
+      zone.files.push_back(opened);
     }
+    return known->second;
   }
 
   void requireKnownKeys(const Json& object, const std::string& pointer,
@@ -211,7 +230,9 @@ private:
   const std::string& _source;
   const std::string& _directory;
   const Detail::LineMap& _lines;
-  std::string _context;  ///< "element 2 (\"Floor\")" while an element is read
+  std::string _context;                ///< "element 2 (\"Floor\")" while an element is read
+  std::map<std::string, Wall> _walls;  ///< the wall files read, by the path opened
+  std::size_t _layerCount = 0;         ///< layers of the elements read so far
 };
 
 }  // namespace
@@ -292,6 +313,10 @@ std::string describeZoneProblem(const Engine::ZoneProblem& problem, const Zone& 
       return message + "the zone's totals exceed double precision (got " +
              Detail::formatNumber(problem.value) +
              "): the areas or heat capacities are beyond any building";
+    case Engine::ZoneProblemKind::TimeConstantOverflow:
+      return message + "heat_transfer_coefficient " + Detail::formatNumber(problem.value) +
+             " W/K is too small for the zone's heat capacity: the time constant Cm / H exceeds "
+             "double precision";
     case Engine::ZoneProblemKind::AreaNotPositive:
       return message + elementLabel(zone, problem.element) +
              ": area must be a positive number of m2, got " + Detail::formatNumber(problem.value);

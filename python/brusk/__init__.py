@@ -14,9 +14,11 @@ periods [s] in results and [h] in arguments, time shifts and lags [h].
 
 from __future__ import annotations
 
+import decimal
 import json
 import math
 import numbers
+import operator
 import os
 
 import numpy as np
@@ -73,9 +75,11 @@ def _wall_file_value(value):
     hold, is passed as its text so the reader refuses it as it refuses any non-number."""
     if isinstance(value, bool) or value is None or isinstance(value, str):
         return value
+    if getattr(value, "shape", None) == () and hasattr(value, "item"):
+        return _wall_file_value(value.item())  # a 0-d NumPy array or a NumPy scalar
     if isinstance(value, numbers.Integral):
         return int(value)
-    if isinstance(value, numbers.Real):
+    if isinstance(value, (numbers.Real, decimal.Decimal)):
         number = float(value)
         return number if math.isfinite(number) else repr(number)
     if isinstance(value, Layer):
@@ -306,7 +310,7 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         period_hours: cycle length T [h], a number or one per wall.
         fields: "all", "periodic" (skips the sequential estimates, about a third faster) or a
             list of output names (PERIODIC_FIELDS, SEQUENTIAL_FIELDS).
-        threads: worker threads; 0 uses every core.
+        threads: worker threads, a whole number; 0 uses every core; capped at four per core.
         errors: "raise" raises WallError naming the first invalid row and why; "nan" gives
             NaN for invalid rows and their messages in an "error" array ("" for valid rows).
         out: the dict of an earlier call on as many walls: its float64 and complex128 arrays
@@ -328,13 +332,27 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
     """
     results = _brusk._compute_many(thickness, conductivity, density, specific_heat, layer_count,
                                    thermal_resistance, rsi, rse, partition, heat_flow,
-                                   period_hours, fields, int(threads), errors, out, kernel)
+                                   period_hours, fields, _thread_count(threads), errors, out,
+                                   kernel)
     lag = "periodic_thermal_transmittance_time_lag"
     if continuous and lag in results:
         periods = np.broadcast_to(np.asarray(period_hours, dtype=float),
                                   results[lag].shape)
         results[lag][...] = _brusk._follow_time_lags(results[lag], periods)
     return results
+
+
+def _thread_count(threads):
+    """``threads`` as compute_many runs them: a whole number, 0 for one per core, capped at
+    four per core as ``brusk batch --jobs`` is (more only cost memory and switching)."""
+    try:
+        count = operator.index(threads)
+    except TypeError:
+        raise TypeError("threads must be a whole number of threads (0: one per core), got "
+                        f"{threads!r}") from None
+    if count < 0:
+        raise ValueError(f"threads must be a whole number of threads (0: one per core), got {count}")
+    return min(count, 4 * (os.cpu_count() or 1))
 
 
 def compute_frame(*args, **kwargs) -> "pandas.DataFrame":
@@ -440,8 +458,9 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
     """Writes the HTML report of ``brusk report`` for one wall or several to ``path``.
 
     Args:
-        walls: a :class:`Wall` or a list of them.
-        path: the HTML file, replaced atomically.
+        walls: a :class:`Wall` or a dict of wall-file keys, or a list of them.
+        path: the HTML file, replaced atomically; never a file a wall was read from (its wall
+            or catalogue file), as ``brusk report -o`` refuses.
         title: page title and heading.
         amplitude: outdoor and indoor temperature swing of the response plots [K].
         period_hours: cycle length T [h] of the results table and the swing plots, as
@@ -449,7 +468,8 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
     """
     if not hasattr(_brusk, "_report"):  # pragma: no cover - depends on the build
         raise WallError("this brusk was built without the HTML report library")
-    if isinstance(walls, Wall):
+    if isinstance(walls, (Wall, dict)):
         walls = [walls]
+    walls = [wall if isinstance(wall, Wall) else Wall.from_dict(wall) for wall in walls]
     _brusk._report([wall._wall for wall in walls], os.fspath(path), title, float(amplitude),
                    float(period_hours))

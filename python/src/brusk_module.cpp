@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/shortest_double.h"
@@ -79,17 +81,21 @@ std::shared_ptr<const Catalogue> catalogueWith(const std::vector<std::string>& m
 struct PyWall {
   Wall wall;
   std::string source;
+  /// The files the wall was read from (its file, its catalogues), which a writer never replaces.
+  std::vector<std::string> inputs;
 };
 
 PyWall loadWall(const std::string& path, const std::vector<std::string>& materialFiles) {
-  return {Brusk::Frontend::loadWallFile(path, *catalogueWith(materialFiles)), path};
+  std::vector<std::string> inputs{path};
+  inputs.insert(inputs.end(), materialFiles.begin(), materialFiles.end());
+  return {Brusk::Frontend::loadWallFile(path, *catalogueWith(materialFiles)), path, inputs};
 }
 
 /// A wall object in JSON text with the wall-file keys, read by the file reader's JSON path.
 PyWall parseWall(const std::string& json, const std::string& source,
                  const std::vector<std::string>& materialFiles) {
   return {Brusk::Frontend::parseWallLine(json, *catalogueWith(materialFiles), source, "wall"),
-          source};
+          source, materialFiles};
 }
 
 // Views of a result, grouped as the JSON of `brusk compute` groups them.
@@ -139,13 +145,45 @@ PyResult computeWall(const PyWall& source, double periodHours) {
 
 using ReadArray = py::array_t<double, py::array::forcecast>;
 
+/// `value` as an array of doubles read in place when its strides are whole doubles and its data
+/// aligned (a plain or sliced array), else as a contiguous copy: a field of a structured array
+/// (a stride of 12 bytes, say) cannot be stepped through in doubles.
+ReadArray doublesOf(const py::object& value) {
+  ReadArray array = ReadArray::ensure(value);
+  if (!array) return array;
+  bool inPlace = reinterpret_cast<std::uintptr_t>(array.data()) % alignof(double) == 0;
+  for (py::ssize_t axis = 0; axis < array.ndim(); ++axis) {
+    inPlace = inPlace && array.strides(axis) % static_cast<py::ssize_t>(sizeof(double)) == 0;
+  }
+  if (inPlace) return array;
+  return ReadArray::ensure(
+      py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(array));
+}
+
+/// The bytes [first, last) an array's elements lie in, through its strides.
+std::pair<const char*, const char*> bytesOf(const py::array& array) {
+  const auto* const data = static_cast<const char*>(array.data());
+  py::ssize_t low = 0, high = 0;
+  for (py::ssize_t axis = 0; axis < array.ndim(); ++axis) {
+    if (array.shape(axis) == 0) return {data, data};
+    const py::ssize_t reach = (array.shape(axis) - 1) * array.strides(axis);
+    (reach < 0 ? low : high) += reach;
+  }
+  return {data + low, data + high + array.itemsize()};
+}
+
+bool overlap(const std::pair<const char*, const char*>& a,
+             const std::pair<const char*, const char*>& b) {
+  return a.first < a.second && b.first < b.second && a.first < b.second && b.first < a.second;
+}
+
 /// A per-wall argument: absent, one value for every wall, or one per wall.
 class PerWall {
 public:
   PerWall() = default;
   PerWall(const py::object& value, py::ssize_t walls, const char* what) {
     if (value.is_none()) return;
-    _array = ReadArray::ensure(value);
+    _array = doublesOf(value);
     if (!_array) throw py::type_error(std::string(what) + " must be a number or an array");
     if (_array.ndim() == 0) {
       _scalar = *_array.data();
@@ -160,6 +198,8 @@ public:
     }
   }
   [[nodiscard]] bool given() const { return _kind != Kind::None; }
+  /// The array read, for the output checks; None when not given.
+  [[nodiscard]] const ReadArray& array() const { return _array; }
   [[nodiscard]] double at(py::ssize_t row, double fallback) const {
     switch (_kind) {
       case Kind::None:
@@ -187,7 +227,7 @@ class LayerTable {
 public:
   LayerTable() = default;
   LayerTable(const py::object& value, const char* what) {
-    _array = ReadArray::ensure(value);
+    _array = doublesOf(value);
     if (!_array || _array.ndim() != 2) {
       throw py::value_error(std::string(what) + " must be a 2-D array of shape (walls, layers)");
     }
@@ -196,6 +236,8 @@ public:
     _columnStride = _array.strides(1) / static_cast<py::ssize_t>(sizeof(double));
   }
   [[nodiscard]] bool given() const { return _data != nullptr; }
+  /// The array read, for the output checks.
+  [[nodiscard]] const ReadArray& array() const { return _array; }
   [[nodiscard]] py::ssize_t rows() const { return _array.shape(0); }
   [[nodiscard]] py::ssize_t columns() const { return _array.shape(1); }
   [[nodiscard]] double at(py::ssize_t row, py::ssize_t column) const {
@@ -238,11 +280,20 @@ struct Outputs {
 
 /// Why a row could not be computed: the engine's problem, or a layout fault of the arrays.
 struct RowFailure {
-  enum class Kind { Engine, Overflow, LayerAfterPadding, LayerCountTooLarge, LayerCountNotWhole };
+  enum class Kind {
+    Engine,
+    Overflow,
+    LayerAfterPadding,
+    LayerCountTooLarge,
+    LayerCountNotWhole,
+    ResistanceOnPadding,  ///< a thermal_resistance in a cell past the row's layers
+    ResistanceOnSlab,     ///< a thermal_resistance in a cell with a thickness
+  };
   py::ssize_t row = 0;
   Kind kind = Kind::Engine;
-  WallProblem problem;    ///< for Engine; an Overflow's is worked out when it is worded
-  py::ssize_t layer = 0;  ///< the layer (0-based) or the count, for the layout faults
+  WallProblem problem;    ///< for Engine; an Overflow's is worked out when it is worded;
+                          ///< for the layout faults, `value` holds the count or R given
+  py::ssize_t layer = 0;  ///< the layer (0-based), for the layout faults
 };
 
 struct ManyInput {
@@ -274,30 +325,55 @@ void writeNaN(const Outputs& out, py::ssize_t row) {
   if (out.twelveDayMethod) out.twelveDayMethod[row] = -1;
 }
 
+RowFailure layoutFailure(py::ssize_t row, RowFailure::Kind kind, py::ssize_t layer, double value) {
+  RowFailure failure{row, kind, {}, layer};
+  failure.problem.value = value;
+  return failure;
+}
+
+/// A thermal_resistance only where a pure resistance layer (thickness 0) stands: one on a cell
+/// past the row's layers, or beside a thickness, would be dropped without a word.
+std::optional<RowFailure> misplacedResistance(const ManyInput& in, py::ssize_t row,
+                                              py::ssize_t layers) {
+  if (!in.resistance.given()) return std::nullopt;
+  for (py::ssize_t column = 0; column < in.thickness.columns(); ++column) {
+    const double resistance = in.resistance.at(row, column);
+    if (resistance == 0.0 || std::isnan(resistance)) continue;
+    if (column >= layers) {
+      return layoutFailure(row, RowFailure::Kind::ResistanceOnPadding, column, resistance);
+    }
+    const double thickness = in.thickness.at(row, column);
+    if (thickness != 0.0) {
+      return layoutFailure(row, RowFailure::Kind::ResistanceOnSlab, column, resistance);
+    }
+  }
+  return std::nullopt;
+}
+
 /// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
 std::variant<py::ssize_t, RowFailure> rowLayerCount(const ManyInput& in, py::ssize_t row) {
   const py::ssize_t columns = in.thickness.columns();
+  py::ssize_t count = 0;
   if (in.layerCount.given()) {
     const double given = in.layerCount.at(row, 0.0);
-    if (!(given >= 0.0 && given == std::floor(given))) {
-      RowFailure failure{row, RowFailure::Kind::LayerCountNotWhole, {}, 0};
-      failure.problem.value = given;
-      return failure;
+    // Compared as a double before any cast: inf or 1e300 has no integer to become.
+    if (!(std::isfinite(given) && given >= 0.0 && given == std::floor(given))) {
+      return layoutFailure(row, RowFailure::Kind::LayerCountNotWhole, 0, given);
     }
     if (given > static_cast<double>(columns)) {
-      return RowFailure{
-          row, RowFailure::Kind::LayerCountTooLarge, {}, static_cast<py::ssize_t>(given)};
+      return layoutFailure(row, RowFailure::Kind::LayerCountTooLarge, 0, given);
     }
-    return static_cast<py::ssize_t>(given);
-  }
-  // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
-  py::ssize_t count = 0;
-  while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
-  for (py::ssize_t later = count + 1; later < columns; ++later) {
-    if (!std::isnan(in.thickness.at(row, later))) {
-      return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
+    count = static_cast<py::ssize_t>(given);
+  } else {
+    // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
+    while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
+    for (py::ssize_t later = count + 1; later < columns; ++later) {
+      if (!std::isnan(in.thickness.at(row, later))) {
+        return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
+      }
     }
   }
+  if (std::optional<RowFailure> failure = misplacedResistance(in, row, count)) return *failure;
   return count;
 }
 
@@ -518,11 +594,24 @@ std::string describeFailure(const ManyInput& in, const RowFailure& failure) {
              " has a thickness after a layer without one (NaN): NaN pads a row only at its "
              "side-2 end";
     case RowFailure::Kind::LayerCountTooLarge:
-      return message + "layer_count " + std::to_string(failure.layer) + " is more than the " +
+      return message + "layer_count " + numberText(failure.problem.value) + " is more than the " +
              std::to_string(in.thickness.columns()) + " layer columns";
     case RowFailure::Kind::LayerCountNotWhole:
       return message + "layer_count must be a whole number of layers, not negative, got " +
              numberText(failure.problem.value);
+    case RowFailure::Kind::ResistanceOnPadding:
+      return message + "layer " + std::to_string(failure.layer + 1) +
+             " has a thermal_resistance (" + numberText(failure.problem.value) +
+             " m2.K/W) but is no layer of the row (" +
+             (in.layerCount.given() ? std::string("past its layer_count")
+                                    : std::string("its thickness NaN pads the row")) +
+             "); a pure resistance layer takes thickness 0";
+    case RowFailure::Kind::ResistanceOnSlab:
+      return message + "layer " + std::to_string(failure.layer + 1) + " has both a thickness (" +
+             numberText(in.thickness.at(failure.row, failure.layer)) +
+             " m) and a thermal_resistance (" + numberText(failure.problem.value) +
+             " m2.K/W); a layer is a slab (thickness, conductivity, density, specific_heat) or a "
+             "pure resistance (thickness 0 and thermal_resistance)";
     case RowFailure::Kind::Engine:
     case RowFailure::Kind::Overflow:
       break;
@@ -667,6 +756,18 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
   in.rse = PerWall(rse, walls, "rse");
   in.partition = PerWall(partition, walls, "partition");
   in.periodHours = PerWall(periodHours, walls, "period_hours");
+  // A partition flag is true or false; NaN, 0.5 or 2 is no answer, whatever != 0 would say.
+  const py::ssize_t flags = !in.partition.given()              ? 0
+                            : in.partition.array().ndim() == 0 ? 1
+                                                               : walls;
+  for (py::ssize_t row = 0; row < flags; ++row) {
+    const double flag = in.partition.at(row, 0.0);
+    if (flag != 0.0 && flag != 1.0) {
+      throw py::value_error("partition must be true or false (1 or 0) for each wall, got " +
+                            numberText(flag) +
+                            (flags == 1 ? std::string() : " for row " + std::to_string(row)));
+    }
+  }
   in.heatFlow = heatFlowNamed(heatFlow);
   in.stopAtFirstFailure = errors == "raise";
 
@@ -683,21 +784,63 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
   // An output array of an earlier call given in `out`, written over instead of a new one: the
   // pages of a new array are zeroed by the kernel on first touch, a quarter of the time of a
   // large study on one core.
+  if (!reuse.is_none() && !py::isinstance<py::dict>(reuse)) {
+    throw py::type_error(
+        "out must be the dict of an earlier compute_many call (output names to "
+        "NumPy arrays), got " +
+        std::string(py::str(py::type::handle_of(reuse).attr("__name__"))));
+  }
+  // Each reused array is written in place, so it may share no memory with an input (which the
+  // results would overwrite) or with another output (which would hold only the last written).
+  std::vector<std::pair<std::string, std::pair<const char*, const char*>>> readBytes;
+  for (const auto& [table, name] :
+       {std::pair{&in.thickness, "thickness"}, std::pair{&in.conductivity, "conductivity"},
+        std::pair{&in.density, "density"}, std::pair{&in.specificHeat, "specific_heat"},
+        std::pair{&in.resistance, "thermal_resistance"}}) {
+    if (table->given())
+      readBytes.emplace_back(std::string("the input ") + name, bytesOf(table->array()));
+  }
+  for (const auto& [perWall, name] :
+       {std::pair{&in.layerCount, "layer_count"}, std::pair{&in.rsi, "rsi"},
+        std::pair{&in.rse, "rse"}, std::pair{&in.partition, "partition"},
+        std::pair{&in.periodHours, "period_hours"}}) {
+    if (perWall->given())
+      readBytes.emplace_back(std::string("the input ") + name, bytesOf(perWall->array()));
+  }
+  std::vector<std::pair<std::string, std::pair<const char*, const char*>>> writtenBytes;
   const auto reused = [&](const char* name, char kind) -> py::object {
     if (reuse.is_none() || !reuse.contains(name)) return py::none();
     py::object item = reuse[name];
     const auto fail = [&] {
-      throw py::value_error(
-          std::string("out[\"") + name + "\"] must be a writeable contiguous NumPy array of " +
-          (kind == 'c' ? "complex128" : "float64") + " and shape (" + std::to_string(walls) + ",)");
+      throw py::value_error(std::string("out[\"") + name +
+                            "\"] must be a writeable contiguous NumPy array of " +
+                            (kind == 'c' ? "complex128" : "float64") +
+                            " in native byte order and shape (" + std::to_string(walls) + ",)");
     };
     if (!py::isinstance<py::array>(item)) fail();
     auto array = item.cast<py::array>();
+    // A non-native byte order would be converted into a copy, written instead of the array.
     if (array.ndim() != 1 || array.shape(0) != walls || !array.writeable() ||
         (array.flags() & py::array::c_style) == 0 || array.dtype().kind() != kind ||
-        array.itemsize() != (kind == 'c' ? 16 : 8)) {
+        array.itemsize() != (kind == 'c' ? 16 : 8) ||
+        !array.dtype().attr("isnative").cast<bool>()) {
       fail();
     }
+    const std::pair<const char*, const char*> bytes = bytesOf(array);
+    const std::string label = std::string("out[\"") + name + "\"]";
+    for (const auto& [other, otherBytes] : writtenBytes) {
+      if (overlap(bytes, otherBytes)) {
+        throw py::value_error(label + " shares its memory with " + other +
+                              "; each output needs an array of its own");
+      }
+    }
+    for (const auto& [input, inputBytes] : readBytes) {
+      if (overlap(bytes, inputBytes)) {
+        throw py::value_error(label + " shares its memory with " + input +
+                              ", which the results would overwrite");
+      }
+    }
+    writtenBytes.emplace_back(label, bytes);
     return std::move(array);
   };
   std::vector<std::pair<void*, std::size_t>> freshArrays;  // pointer and bytes of new ones
@@ -815,6 +958,8 @@ void writeReport(const std::vector<const PyWall*>& walls, const std::string& pat
                 numberText(Brusk::Report::kLargestTemperatureAmplitude) + ", got " +
                 numberText(amplitude));
   }
+  // The check of `brusk report -o`: the page never replaces a file a wall was read from.
+  for (const PyWall* wall : walls) Brusk::Frontend::refuseToOverwriteInputs(path, wall->inputs);
   std::vector<Wall> reported;
   for (const PyWall* wall : walls) {
     // Refused walls get the words and the source that compute() gives them.

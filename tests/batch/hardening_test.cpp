@@ -347,7 +347,6 @@ std::string slurp(const fs::path& path) {
   return content.str();
 }
 
-
 /// A wall line whose properties vary with `i`, named after it.
 std::string wallLine(int i) {
   const double thickness = 0.05 + 0.001 * (i % 300);
@@ -506,6 +505,37 @@ INSTANTIATE_TEST_SUITE_P(
                 2, "is the input file m.toml", "cmp -s m.toml m.orig"},
         RunCase{"report_output_is_input", "$brusk report in.toml -o in.toml", 2,
                 "-o: in.toml: is the input file in.toml", "true"},
+        // Every file a command reads is an input: a zone's wall files, the profiles.
+        RunCase{"report_output_is_wall_of_zone",
+                "printf 'floor_area = 20\\n[[elements]]\\narea = 5\\nwall = \"in.toml\"\\n' "
+                ">zone.toml && $brusk report zone.toml -o in.toml",
+                2, "-o: in.toml: is the input file in.toml", "true"},
+        RunCase{"report_output_is_wall_of_zone_spelled_otherwise",
+                "mkdir z && printf 'floor_area = 20\\n[[elements]]\\narea = 5\\n"
+                "wall = \"../in.toml\"\\n' >z/zone.toml && $brusk report z/zone.toml -o ./in.toml",
+                2, "-o: ./in.toml: is the input file in.toml", "true"},
+        RunCase{"report_output_is_outdoor_profile",
+                "printf '20\\n21\\n' >day.csv && cp day.csv day.orig && "
+                "$brusk report in.toml --outdoor day.csv -o day.csv",
+                2, "-o: day.csv: is the input file day.csv", "cmp -s day.csv day.orig"},
+        RunCase{"report_output_is_indoor_profile",
+                "printf '20\\n21\\n' >day.csv && cp day.csv night.csv && "
+                "$brusk report in.toml --outdoor day.csv --indoor night.csv -o \"$PWD/night.csv\"",
+                2, "is the input file night.csv", "cmp -s day.csv night.csv"},
+        // An input that is no file (a pipe without a writer) is refused at once, not waited on.
+        RunCase{"compute_of_a_pipe", "mkfifo w.toml && timeout 20 $brusk compute w.toml", 2,
+                "brusk: w.toml: is not a regular file (a pipe); brusk reads its inputs from files",
+                "test -p w.toml"},
+        RunCase{"zone_of_a_pipe", "mkfifo z.toml && timeout 20 $brusk zone z.toml", 2,
+                "brusk: z.toml: is not a regular file (a pipe)", "true"},
+        RunCase{"response_to_a_pipe",
+                "mkfifo o.csv && timeout 20 $brusk response in.toml --outdoor o.csv", 2,
+                "brusk: o.csv: is not a regular file (a pipe)", "true"},
+        RunCase{"catalogue_of_a_pipe",
+                "mkfifo m.toml && timeout 20 $brusk compute in.toml --materials m.toml", 2,
+                "brusk: m.toml: is not a regular file (a pipe)", "true"},
+        RunCase{"compute_of_a_device", "ln -s /dev/zero z.toml && timeout 20 $brusk compute z.toml",
+                2, "brusk: z.toml: is not a regular file (a character device)", "true"},
         // The destination is checked before the run, whatever the inputs hold.
         RunCase{"batch_output_is_directory", "mkdir dir && $brusk batch walls.jsonl -o dir", 2,
                 "-o: dir: is a directory", "test -d dir && test ! -s stdout.txt"},

@@ -76,6 +76,16 @@ INSTANTIATE_TEST_SUITE_P(
                     Layout{"json", "json", "{", 42}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+/// An hourly leap year with times: 8784 rows.
+const char* leapYear() {
+  static const std::string text = [] {
+    std::string rows = "time,theta_e\n";
+    for (int hour = 0; hour < 8784; ++hour) rows += std::to_string(hour) + ",10\n";
+    return rows;
+  }();
+  return text.c_str();
+}
+
 struct Refusal {
   const char* name;
   const char* outdoor;  ///< content of out.csv
@@ -90,6 +100,7 @@ TEST_P(ResponseRefusalTest, ExitsWithTwoAndSaysWhy) {
   write("out.csv", GetParam().outdoor);
   write("in.csv", "1,25\n13,27\n");
   write("sun.csv", "0\n100\n-4\n");
+  write("kelvins.csv", "293\n294\n");
   const ProgramRun result =
       run("response '" + kExamples + "1-concrete.toml' --outdoor out.csv " + GetParam().options);
   EXPECT_EQ(2, result.status);
@@ -117,7 +128,23 @@ INSTANTIATE_TEST_SUITE_P(
                 "the solar absorptance must be a fraction from 0 to 1, got 2"},
         Refusal{"sun_count", "20\n21\n", "--solar sun.csv --absorptance 0.6",
                 "sun.csv: 3 samples, but out.csv has 2"},
-        Refusal{"missing_file", "20\n", "--indoor nowhere.csv", "nowhere.csv: cannot open"}),
+        Refusal{"missing_file", "20\n", "--indoor nowhere.csv", "nowhere.csv: cannot open"},
+        Refusal{"huge_outdoor", "20\n1e308\n", "",
+                "out.csv: line 2: temperature 1e+308 degC is outside -100 to 200 degC"},
+        Refusal{"huge_indoor_constant", "20\n21\n", "--indoor-constant 1e308",
+                "--indoor-constant must be a temperature from -100 to 200 degC, got 1e+308"},
+        Refusal{"below_absolute_zero", "20\n21\n", "--indoor-constant -500",
+                "--indoor-constant must be a temperature from -100 to 200 degC, got -500"},
+        Refusal{"indoor_in_kelvins", "20\n21\n", "--indoor kelvins.csv",
+                "kelvins.csv: line 1: temperature 293 degC is outside -100 to 200 degC"},
+        Refusal{"timed_indoor_untimed_outdoor", "20\n21\n", "--indoor in.csv",
+                "in.csv: starts at 1 h, but out.csv has no time column and so starts at 0 h"},
+        Refusal{"decimal_commas", "temperature\n18,5\n19,5\n", "",
+                "out.csv: line 2: 2 cells where the header (line 1) has 1; is \"18,5\" a number "
+                "with a decimal comma?"},
+        Refusal{"leap_year", leapYear(), "",
+                "out.csv: 8784 samples 1 h apart cover 8784 h, outside the periods taken, one "
+                "second to 8760 h"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 #ifdef BRUSK_TESTS_HAVE_REPORT

@@ -170,6 +170,46 @@ TEST(SequentialCapacity, InertiaRecordHoldsBothPeriods) {
   EXPECT_EQ(inertia._internalSequentialThermalCapacity, 480000.0);
 }
 
+struct PureResistanceCase {
+  std::string name;
+  std::vector<LayerProperties> layers;
+  double capacity;  // [J/(m2.K)], K / sqrt(1 + (omega Rsi K)^2) by hand, Rsi = 0.13 m2.K/W
+};
+
+std::ostream& operator<<(std::ostream& out, const PureResistanceCase& c) { return out << c.name; }
+
+class PureResistanceDepthTest : public ::testing::TestWithParam<PureResistanceCase> {};
+
+// An element with a pure resistance has no known thickness, so no half: the limited depth ends
+// at the first insulating layer or pure resistance (or 0.1 m), not at half the materials.
+TEST_P(PureResistanceDepthTest, DepthIsNotCutAtHalfTheMaterialLayers) {
+  const PureResistanceCase& c = GetParam();
+  double capacity = 0;
+  int method = 0;
+  computeSequentialCapacity(c.layers.data(), c.layers.size(), 0.13, Daily, capacity, method);
+  EXPECT_EQ(method, LimitedDepth);
+  EXPECT_NEAR(capacity, c.capacity, 0.05);
+}
+
+// 0.08 m of concrete (delta = 0.1436 m: neither thin nor thick) counts whole, K = 192000, as on
+// 1 m of insulation of the same R = 25; before the cavity at 0.09 m, K = 216000.
+INSTANTIATE_TEST_SUITE_P(
+    Walls, PureResistanceDepthTest,
+    ::testing::Values(PureResistanceCase{"slab_on_pure_resistance",
+                                         {LayerProperties::slab(0.08, 1.8, 2400, 1000),
+                                          LayerProperties::pureResistance(25)},
+                                         92647.28},
+                      PureResistanceCase{"slab_on_thick_insulation",
+                                         {LayerProperties::slab(0.08, 1.8, 2400, 1000),
+                                          LayerProperties::slab(1.0, 0.04, 30, 1400)},
+                                         92647.28},
+                      PureResistanceCase{"cavity_beyond_half_the_materials",
+                                         {LayerProperties::slab(0.09, 1.8, 2400, 1000),
+                                          LayerProperties::pureResistance(0.18),
+                                          LayerProperties::slab(0.01, 0.57, 1300, 1000)},
+                                         94997.54}),
+    [](const auto& testInfo) { return testInfo.param.name; });
+
 TEST(SequentialCapacity, AirLayerInsulatesAndStoresNothing) {
   const LayerProperties layers[] = {LayerProperties::slab(0.05, 1.8, 2400, 1000),
                                     LayerProperties::pureResistance(0.6),

@@ -69,7 +69,24 @@ INSTANTIATE_TEST_SUITE_P(
         TenCentimetreCase{"air_layer_stops",
                           {plaster(0.013), LayerProperties::pureResistance(0.18), block(0.1)},
                           16900.0},
-        TenCentimetreCase{"insulation_first", {insulation(0.1), concrete(0.2)}, 0.0}));
+        TenCentimetreCase{"insulation_first", {insulation(0.1), concrete(0.2)}, 0.0},
+        // A pure resistance has no thickness: the element's mid point is unknown, and the walk
+        // stops at the resistance, not at half the material layers. 0.08 x 2.4e6, as on 1 m of
+        // insulation of the same R (the row after).
+        TenCentimetreCase{"slab_on_pure_resistance",
+                          {concrete(0.08), LayerProperties::pureResistance(25)},
+                          192000.0},
+        TenCentimetreCase{"slab_on_thick_insulation", {concrete(0.08), insulation(1.0)}, 192000.0},
+        // Half the materials (0.05 m) lies before the cavity at 0.09 m: 0.09 x 2.4e6.
+        TenCentimetreCase{
+            "cavity_beyond_half_the_materials",
+            {concrete(0.06), concrete(0.03), LayerProperties::pureResistance(0.18), plaster(0.01)},
+            216000.0},
+        // The cavity lies deeper than 0.1 m: that depth binds, not half the materials (0.08 m):
+        // 0.1 x 2.4e6.
+        TenCentimetreCase{"cavity_beyond_the_depth",
+                          {concrete(0.15), LayerProperties::pureResistance(0.18), plaster(0.01)},
+                          240000.0}));
 
 TEST(WholeThicknessCapacity, SumsEveryLayer) {
   const std::vector<LayerProperties> layers = {
@@ -287,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ZoneProblemKind::Overflow, kWholeZone},
         ProblemCase{"time_constant_overflow",
                     zoneOf(10, {{kInsulated, 1, ZoneFaces::Inner}}, 1e-310),
-                    ZoneProblemKind::Overflow, kWholeZone}));
+                    ZoneProblemKind::TimeConstantOverflow, kWholeZone}));
 
 TEST(ZoneProblem, WallProblemKeepsTheLayer) {
   const ZoneOutcome outcome =

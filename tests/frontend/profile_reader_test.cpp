@@ -44,7 +44,19 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"time_value", "time,value\n0, 20\n1 ,21\n2,22\n", {20, 21, 22}, 0, 1},
         Layout{"hour_ending", "1,20\n2,21\n3,22\n", {20, 21, 22}, 1, 1},
         Layout{"quarter_hours", "0,1\n0.25,2\n0.5,3\n0.75,4\n", {1, 2, 3, 4}, 0, 0.25},
-        Layout{"one_timed_sample", "12,25\n", {25}, 12, -1}),
+        Layout{"one_timed_sample", "12,25\n", {25}, 12, -1},
+        Layout{"byte_order_mark",
+               "\xEF\xBB\xBF"
+               "20\n21\n22\n",
+               {20, 21, 22},
+               -1,
+               -1},
+        Layout{"byte_order_mark_header", "\xEF\xBB\xBFtime,value\n0,1\n1,2\n", {1, 2}, 0, 1},
+        Layout{"time_second", "temperature,time\n20,6\n21,7\n", {20, 21}, 6, 1},
+        Layout{"time_with_unit", "Time [h],theta_e [degC]\n0,5\n2,6\n", {5, 6}, 0, 2},
+        Layout{"hour_column", "theta,hour\n5,1\n6,2\n", {5, 6}, 1, 1},
+        Layout{"lone_carriage_returns", "theta\r20\r21\r", {20, 21}, -1, -1},
+        Layout{"mixed_line_ends", "1\r\n2\r3\n", {1, 2, 3}, -1, -1}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct BadProfile {
@@ -88,6 +100,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "p.csv: line 2: time 0 h does not follow 1 h; times must increase"},
         BadProfile{"time_repeated", "1,20\n1,21\n",
                    "p.csv: line 2: time 1 h does not follow 1 h; times must increase"},
+        BadProfile{"decimal_commas_under_header", "temperature\n18,5\n19,5\n",
+                   "p.csv: line 2: 2 cells where the header (line 1) has 1; is \"18,5\" a "
+                   "number with a decimal comma? Numbers take a decimal point"},
+        BadProfile{"value_under_two_column_header", "time,value\n20\n",
+                   "p.csv: line 2: 1 cell where the header (line 1) has 2"},
+        BadProfile{"header_names_no_time", "a,b\n1,2\n",
+                   "p.csv: line 1: the header \"a\",\"b\" must name one of its two columns "
+                   "time (time [h], value)"},
+        BadProfile{"header_names_two_times", "time,hours\n1,2\n",
+                   "p.csv: line 1: the header \"time\",\"hours\" must name one of its two "
+                   "columns time (time [h], value)"},
+        BadProfile{"header_of_three", "time,value,note\n1,2,3\n",
+                   "p.csv: line 1: a header of 3 cells; a profile has one column of values, or "
+                   "two: time [h], value"},
+        BadProfile{"carriage_return_lines_counted", "1\r2\rx\r",
+                   "p.csv: line 3: \"x\" is not a number"},
         BadProfile{"binary", std::string("20\n\0\n", 4),
                    "p.csv:2: not a text file (NUL byte at offset 3)"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
@@ -103,6 +131,39 @@ TEST(BadProfileTest, MoreSamplesThanTheEngineTakesAreRefusedAtTheFirstTooMany) {
               "p.csv: line 8785: more than 8784 samples (an hourly leap year)");
   }
 }
+
+struct TemperatureRange {
+  const char* name;
+  const char* text;
+  const char* message;  ///< the whole message; empty when the profile is taken
+};
+
+class TemperatureRangeTest : public testing::TestWithParam<TemperatureRange> {};
+
+TEST_P(TemperatureRangeTest, TakesFromMinus100To200DegreesAndNamesTheLineOutside) {
+  const Frontend::Profile profile = Frontend::parseProfileText(GetParam().text, "t.csv");
+  try {
+    Frontend::requireTemperatures(profile, "t.csv");
+    EXPECT_STREQ("", GetParam().message) << "taken";
+  } catch (const Frontend::Error& error) {
+    EXPECT_EQ(std::string(error.what()), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TemperatureRangeTest,
+    testing::Values(
+        TemperatureRange{"bounds", "-100\n200\n", ""},
+        TemperatureRange{"just_below", "20\n-100.001\n",
+                         "t.csv: line 2: temperature -100.001 degC is outside -100 to 200 degC, "
+                         "the range of indoor, outdoor and sol-air temperatures taken"},
+        TemperatureRange{"kelvins", "# K\n293.15\n",
+                         "t.csv: line 2: temperature 293.15 degC is outside -100 to 200 degC, "
+                         "the range of indoor, outdoor and sol-air temperatures taken"},
+        TemperatureRange{"huge_timed", "time,t_e\n0,1e308\n",
+                         "t.csv: line 2: temperature 1e+308 degC is outside -100 to 200 degC, "
+                         "the range of indoor, outdoor and sol-air temperatures taken"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct Wording {
   Engine::ProfileProblem problem;

@@ -31,6 +31,10 @@ std::string wallFolder() {
     std::filesystem::create_directories(path / "walls" / "folder.toml");
     std::ofstream(path / "walls" / "good.toml")
         << "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n";
+    std::ofstream thick(path / "walls" / "thick.toml");
+    for (int i = 0; i < 1000; ++i) {
+      thick << "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.001\n";
+    }
     std::ofstream(path / "walls" / "bad.toml")
         << "name = \"Bad\"\n[[layers]]\nname = \"Slab\"\nthickness = 0.2\nconductivity = -1\n"
            "density = 2300\nspecific_heat = 1000\n";
@@ -55,6 +59,13 @@ std::string errorOf(const std::string& text) {
 const std::string kHead = "floor_area = 20\n";
 const std::string kInlineLayers =
     "[[elements.layers]]\nmaterial = \"brick-solid\"\nthickness = 0.1\n";
+
+/// A zone of `count` elements, each naming the 1000-layer wall file.
+std::string thickElements(int count) {
+  std::string text = kHead;
+  for (int i = 0; i < count; ++i) text += "[[elements]]\narea = 1\nwall = \"walls/thick.toml\"\n";
+  return text;
+}
 
 struct BadZoneCase {
   std::string name;
@@ -147,6 +158,25 @@ INSTANTIATE_TEST_SUITE_P(
         BadZoneCase{"no_elements", kHead,
                     "room.toml: the zone has no elements; list the walls, floors and ceilings "
                     "facing it as [[elements]] tables with an area and a wall"},
+        // A NUL ends a file name for the system: the name written is not the file read.
+        BadZoneCase{"nul_in_wall_path",
+                    kHead + "[[elements]]\narea = 5\nwall = \"walls/good.toml\\u0000b.toml\"\n",
+                    "room.toml:4: element 1: wall \"walls/good.toml\\x00b.toml\" holds a NUL "
+                    "character, which no file name can hold"},
+        BadZoneCase{"nul_after_missing_prefix",
+                    kHead + "[[elements]]\narea = 5\nwall = \"none\\u0000.toml\"\n",
+                    "room.toml:4: element 1: wall \"none\\x00.toml\" holds a NUL character, "
+                    "which no file name can hold"},
+        // A wall file counts once per element naming it.
+        BadZoneCase{"too_many_layers_in_all", thickElements(101),
+                    "room.toml:302: element 101: the zone's elements have more than 100000 "
+                    "layers in all (a wall file counts once per element naming it)"},
+        // H is positive and finite, the time constant Cm / H is not: H is to blame.
+        BadZoneCase{
+            "subnormal_h",
+            kHead + "heat_transfer_coefficient = 1e-310\n[[elements]]\narea = 5\n" + kInlineLayers,
+            "room.toml: heat_transfer_coefficient 1e-310 W/K is too small for the "
+            "zone's heat capacity: the time constant Cm / H exceeds double precision"},
         // Each area is finite; the zone's sums are not.
         BadZoneCase{"totals_overflow",
                     kHead + "[[elements]]\narea = 1e305\n" + kInlineLayers +
@@ -166,6 +196,20 @@ TEST(ZoneParser, ElementNamesFollowTheWallAndFilesAreFoundBesideTheZone) {
   EXPECT_EQ(zone.labels[1].wallName, "Floor");
   EXPECT_EQ(zone.request.elements[1].faces, Brusk::Engine::ZoneFaces::Both);
   EXPECT_EQ(zone.name, "room");
+}
+
+TEST(ZoneParser, EachWallFileIsReadOnceAndListedAsAnInput) {
+  const Zone zone = parse(kHead +
+                          "[[elements]]\narea = 5\nwall = \"walls/good.toml\"\n"
+                          "[[elements]]\narea = 6\nwall = \"./walls/../walls/good.toml\"\n"
+                          "[[elements]]\narea = 7\nwall = \"walls/thick.toml\"\n" +
+                          thickElements(98).substr(kHead.size()));
+  ASSERT_EQ(zone.request.elements.size(), 101u);
+  EXPECT_EQ(zone.request.elements[1].wall.layers.size(), 1u);
+  EXPECT_EQ(zone.request.elements[100].wall.layers.size(), 1000u);
+  const std::vector<std::string> files = {"room.toml", wallFolder() + "/walls/good.toml",
+                                          wallFolder() + "/walls/thick.toml"};
+  EXPECT_EQ(zone.files, files);
 }
 
 struct ExampleCase {

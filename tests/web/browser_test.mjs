@@ -233,6 +233,63 @@ try {
   await page.fill('#wall-period', '24');
   await page.click('#compare-clear');
 
+  // Links the reader refuses: the address is kept, the reason stays in view over the default
+  // wall, and nothing is thrown uncaught.
+  const linkOf = (text) => '#wall=' + Buffer.from(text, 'utf8').toString('base64url');
+  const badLinks = [
+    ['layers_as_text', linkOf('{"layers": "abc"}'), 'layers'],
+    ['layers_as_a_table', linkOf('{"layers": {"a": 1}}'), 'layers'],
+    ['a_null_layer', linkOf('{"layers": [null]}'), 'layer 1'],
+    ['invalid_json', linkOf('{"layers": ['), 'link'],
+    ['not_utf8', '#wall=' + Buffer.from([0xff, 0xfe, 0x41]).toString('base64url'), 'UTF-8'],
+    ['percent_signs', '#wall=%%%%', 'base64url'],
+    ['a_dollar_sign', '#wall=abc$def', 'base64url'],
+  ];
+  for (const [what, hash, words] of badLinks) {
+    const errorsBefore = consoleErrors.length;
+    await page.goto('about:blank');
+    await openPage(pageUrl + hash);
+    const status = await page.textContent('#status');
+    check(status.startsWith('The #wall= link could not be read: ') && status.includes(words), `link ${what}: the status says "${status}"`);
+    check((await page.getAttribute('#status', 'class')) === 'error', `link ${what}: the status is not shown as an error`);
+    check((await page.evaluate(() => location.hash)) === hash, `link ${what}: the address became ${await page.evaluate(() => location.hash)}`);
+    check(consoleErrors.length === errorsBefore, `link ${what}: uncaught ${consoleErrors.slice(errorsBefore).join(' | ')}`);
+  }
+  // After a change by the user the wall computes as usual and the address follows it.
+  await page.fill('#wall-name', 'Edited');
+  check(!(await page.textContent('#status')).startsWith('The #wall= link'), 'an edit after a bad link clears its message');
+  check((await page.evaluate(() => location.hash)).startsWith('#wall=') && (await page.evaluate(() => location.hash)) !== badLinks.at(-1)[1], 'an edit after a bad link writes the new address');
+  // base64url with its = padding is read as without it.
+  let paddedText = '{"name": "Padded", "layers": [{"thermal_resistance": 0.2}]}';
+  while (Buffer.from(paddedText).length % 3 === 0) paddedText += ' ';
+  const padded = '#wall=' + Buffer.from(paddedText, 'utf8').toString('base64').replace(/\+/g, '-').replace(/\//g, '_');
+  check(padded.endsWith('='), `the padded link ends with =: ${padded}`);
+  await page.goto('about:blank');
+  await openPage(pageUrl + padded);
+  check((await page.inputValue('#wall-name')) === 'Padded', `a padded link restores its wall, name "${await page.inputValue('#wall-name')}"`);
+
+  // Files: the reader of `brusk compute`, with its limits and its default name.
+  const concreteText = readFileSync(join(examplesDir, '1-concrete.toml'), 'utf8');
+  const utf16 = join(work, 'utf16.toml');
+  writeFileSync(utf16, Buffer.concat([Buffer.from([0xff, 0xfe]), Buffer.from(concreteText, 'utf16le')]));
+  const huge = join(work, 'huge.toml');
+  writeFileSync(huge, concreteText + '#'.repeat(5 * 1024 * 1024) + '\n');
+  const unnamedWall = join(work, 'unnamed-slab.toml');
+  writeFileSync(unnamedWall, '[[layers]]\nthickness = 0.2\nconductivity = 1.8\ndensity = 2400\nspecific_heat = 1000\n');
+  for (const [what, file, words] of [['utf16', utf16, 'not valid UTF-8 text'], ['five_megabytes', huge, 'file larger than 4 MiB']]) {
+    const native = spawnSync(program, ['compute', file], { encoding: 'utf8' });
+    check(native.status === 2 && native.stderr.includes(words), `file ${what}: brusk says "${native.stderr.trim()}"`);
+    await page.setInputFiles('#open-file', file);
+    await page.waitForFunction(() => document.getElementById('status').className === 'error');
+    const status = await page.textContent('#status');
+    check(status.includes(words), `file ${what}: the page says "${status}", brusk "${native.stderr.trim()}"`);
+  }
+  await page.setInputFiles('#open-file', unnamedWall);
+  await page.waitForFunction(() => document.getElementById('wall-name').value !== 'Padded');
+  check((await page.inputValue('#wall-name')) === nativeJson(unnamedWall).name, `a wall without a name is named "${await page.inputValue('#wall-name')}", brusk names it "${nativeJson(unnamedWall).name}"`);
+  await page.goto('about:blank');
+  await openPage(pageUrl + link);
+
   // Bad values: the engine's message (as `brusk compute` words it) at the field, no NaN.
   const badCases = [
     ['#layer-1-conductivity', '-0.9', 'conductivity must be a positive number of W/(m.K), got -0.9'],

@@ -451,17 +451,44 @@
     return match ? decodeURIComponent(match[1]) : null;
   }
 
+  /**
+   * The wall of a #wall= link, read and checked by the wall-file reader as `brusk compute`
+   * reads a JSON wall file; null without a link. Throws an Error saying what is wrong with the
+   * link: characters outside base64url, bytes that are not UTF-8, or the reader's message.
+   */
   function wallFromLink() {
-    const match = /^#wall=([A-Za-z0-9_-]*)(?:&T=[^&]*)?$/.exec(location.hash);
-    if (!match) return null;
+    if (!location.hash.startsWith('#wall=')) return null;
+    // base64url, with or without its = padding, and the cycle length after it (&T=168).
+    const match = /^#wall=([A-Za-z0-9_-]*)={0,2}(?:&T=[^&]*)?$/.exec(location.hash);
+    if (!match) throw new Error('it holds characters outside base64url (A-Z, a-z, 0-9, - and _)');
     const padded = match[1].replace(/-/g, '+').replace(/_/g, '/');
-    const binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
+    let binary;
+    try {
+      binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
+    } catch (error) {
+      throw new Error('it is cut short: its length is not that of base64url text');
+    }
     const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
-    return JSON.parse(new TextDecoder().decode(bytes));
+    let text;
+    try {
+      text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    } catch (error) {
+      throw new Error('it does not decode to UTF-8 text');
+    }
+    return brusk.readWallFile(text, 'json', { source: 'link' });
   }
+
+  /**
+   * An error for the next recompute to keep in view (a #wall= link that could not be read, at
+   * load): that recompute keeps the address and the error; the next, after a change by the
+   * user, computes as usual.
+   */
+  let heldError = null;
 
   /** Recomputes the wall in the form; the time of the compute call is kept in brusk.timings. */
   function recompute() {
+    const held = heldError;
+    heldError = null;
     clearErrors();
     const wall = currentWall();
     const hours = periodHours();
@@ -479,6 +506,11 @@
     showResult(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
     $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    if (held) {
+      announce(held, true);
+      redrawPlots(wall, hours);
+      return;
+    }
     if ($('status').className === 'error') announce('The wall computes again.');
     updateLink(wall, hours);
     redrawPlots(wall, hours);
@@ -543,9 +575,11 @@
     $('open-file').addEventListener('change', async (event) => {
       const file = event.target.files[0];
       if (!file) return;
-      const text = await file.text();
+      // The bytes as they are: the reader checks the size, the UTF-8 and the wall, as for
+      // `brusk compute` (a UTF-16 file is refused, not decoded into something else).
+      const bytes = new Uint8Array(await file.arrayBuffer());
       const format = /\.toml$/i.test(file.name) ? 'toml' : 'json';
-      guarded(() => { loadWall(brusk.readWallFile(text, format, { source: file.name })); recompute(); });
+      guarded(() => { loadWall(brusk.readWallFile(bytes, format, { source: file.name })); recompute(); });
       event.target.value = '';
     });
     $('save-toml').addEventListener('click', () => guarded(() => download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall()))));
@@ -569,7 +603,8 @@
     try {
       linked = wallFromLink();
     } catch (error) {
-      announce('The #wall= link could not be read: ' + error.message, true);
+      // The default wall is shown, but the address keeps the link and the error stays.
+      heldError = 'The #wall= link could not be read: ' + error.message;
     }
     const linkedPeriod = periodFromLink();
     if (linked && linkedPeriod !== null) $('wall-period').value = linkedPeriod;

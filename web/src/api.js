@@ -54,7 +54,12 @@
       return unwrap(requireCore().compute(text, format, source, periodOf(options)));
     },
 
-    /** The wall file `text` as an object with the wall-file keys, checked as a wall. */
+    /**
+     * The wall file `text` (a string, or the file's bytes as a Uint8Array, checked as UTF-8 and
+     * against the size limit as `brusk compute` checks a file) as an object with the wall-file
+     * keys, checked as a wall; without a name, it is named after `options.source` as the
+     * command line names a wall after its file.
+     */
     readWallFile(text, format, options) {
       const source = sourceOf(options, format === 'toml' ? 'wall.toml' : 'wall.json');
       return JSON.parse(unwrap(requireCore().readWallDocument(text, format, source)));

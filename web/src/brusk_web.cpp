@@ -21,6 +21,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/quantity_output.h"
+#include "brusk/frontend/text_util.h"
 #include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
@@ -116,12 +117,17 @@ val compute(const std::string& text, const std::string& format, const std::strin
 val readWallDocument(const std::string& text, const std::string& format,
                      const std::string& source) {
   return guarded([&] {
-    (void)Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    // The limits of `brusk compute`'s reader: the file's size, then its text and its wall.
+    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxWallFileBytes, source);
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
     Brusk::Frontend::Detail::LineMap lines;
-    const nlohmann::json document =
+    nlohmann::json document =
         formatNamed(format) == WallFormat::Toml
             ? Brusk::Frontend::Detail::parseTomlDocument(text, source, lines)
             : Brusk::Frontend::Detail::parseJsonDocument(text, source, &lines);
+    // A wall without a name is named as `brusk compute` names it: after its file.
+    if (!document.contains("name")) document["name"] = wall.name;
     return document.dump(2);
   });
 }

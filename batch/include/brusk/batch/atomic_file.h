@@ -41,7 +41,7 @@ private:
 
 /// Throws Frontend::Error when the existing regular file `destination` is the same file as `input`
 /// (by device and inode, so through any link or spelling of the name): writing the output would
-/// replace the input it is made from.
+/// replace the input it is made from. Frontend::refuseToOverwriteInput() under its batch name.
 void refuseToReplaceInput(const std::string& destination, const std::string& input);
 
 /// The same, for an input already open as `descriptor`.

@@ -61,7 +61,8 @@ struct FaceMass {
   /// The sequential daily estimate from this face, with the rule that produced it.
   SequentialEstimate simplifiedCapacity;
   /// SAP "10 cm" rule: sum of d rho c from the face to the least of kTenCentimetreDepth, half
-  /// the element's thickness and the first insulating layer [J/(m2.K)].
+  /// the element's thickness (unknown with a pure resistance) and the first insulating layer
+  /// [J/(m2.K)]; see tenCentimetreCapacity().
   double tenCentimetreCapacity = 0.0;
   /// Sum of d rho c over the whole element [J/(m2.K)].
   double wholeThicknessCapacity = 0.0;
@@ -129,6 +130,8 @@ enum class ZoneProblemKind {
   HeatTransferNotPositive,  ///< H is given but not a positive finite number
   Wall,                     ///< an element's wall cannot be computed; see `wall`
   Overflow,                 ///< a total exceeds double precision; `value` is what it gave
+  /// tau = Cm / H exceeds double precision, H being too small; `value` is H [W/K]
+  TimeConstantOverflow,
 };
 
 /// Marks a problem of the zone as a whole rather than of one element.
@@ -159,7 +162,9 @@ using ZoneOutcome = std::variant<ZoneResult, ZoneProblem>;
 /// The SAP "10 cm" rule from the face at the start of `layers` (ordered from that face): the sum
 /// of d rho c [J/(m2.K)] down to the least of kTenCentimetreDepth, half the total thickness and
 /// the first insulating layer (lambda <= kTenCentimetreInsulatingConductivity, or a pure
-/// resistance); the layer crossing the depth counts in part.
+/// resistance); the layer crossing the depth counts in part. A pure resistance has no thickness,
+/// so an element with one has no known half: there the walk ends at the first insulating layer
+/// or pure resistance, or at kTenCentimetreDepth.
 [[nodiscard]] double tenCentimetreCapacity(const LayerProperties* layers, std::size_t count);
 
 /// Sum of d rho c over all layers [J/(m2.K)].

@@ -50,7 +50,13 @@ void requireUtf8Text(std::string_view text, const std::string& source);
 /// 1-based line number of byte `offset` in `text`.
 [[nodiscard]] std::size_t lineOfOffset(std::string_view text, std::size_t offset);
 
-/// Reads a whole file; throws Brusk::Frontend::Error if it cannot be read or exceeds `maxBytes`.
+/// Throws Brusk::Frontend::Error naming `path` when `bytes` exceeds `maxBytes`: the limit of
+/// readTextFile(), for text that reached a reader another way (a file opened on the web page).
+void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path);
+
+/// Reads a whole regular file; throws Brusk::Frontend::Error if it cannot be read, exceeds
+/// `maxBytes`, or is not a regular file (a pipe, a device, a socket: refused at once, without
+/// waiting for a writer, since a read of one could block or never end).
 [[nodiscard]] std::string readTextFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace Brusk::Frontend

@@ -29,6 +29,9 @@ struct Zone {
   std::string source;  ///< the zone file, as messages name it
   Engine::ZoneRequest request;
   std::vector<ZoneElementLabel> labels;  ///< one per element of the request, in the same order
+  /// Every file read for the zone, as opened: the zone file, then each wall file once. A
+  /// command writing a file checks it against these (Frontend::refuseToOverwriteInputs).
+  std::vector<std::string> files;
 };
 
 /// Keys of a zone file and of its elements (the keys of a wall, but `name`, are also accepted
@@ -47,6 +50,12 @@ inline constexpr std::string_view kFaces = "faces";
 /// "detailed" and "simplified", in the order of Engine::ZoneCapacityBasis.
 [[nodiscard]] const std::vector<std::string>& capacityNames();
 }  // namespace ZoneSchema
+
+/// Most layers the elements of a zone may have in all, a wall file counting once per element
+/// that names it: ten per element of the largest zone, or a hundred walls of the most layers a
+/// wall may have. Each layer is kept per element, so this bounds a zone's memory, whatever its
+/// files hold.
+inline constexpr std::size_t kMaxZoneLayers = 100000;
 
 /// Largest zone file read [bytes].
 inline constexpr std::size_t kMaxZoneFileBytes = 4u * 1024u * 1024u;

@@ -1,0 +1,230 @@
+"""Hostile and careless calls: files the writer must not replace, arrays read through odd
+strides, outputs sharing memory, arguments of the wrong kind, files that are no files. Each
+gets a clear error or the right number, never a silently wrong one."""
+
+import decimal
+import os
+import subprocess
+import sys
+
+import numpy as np
+import pytest
+
+import brusk
+from test_errors import three_layer_rows
+
+WALL = "[[layers]]\nthickness = 0.2\nconductivity = 1.8\ndensity = 2400\nspecific_heat = 1000\n"
+CATALOGUE = "mine = {name = \"M\", conductivity = 1, density = 1000, specific_heat = 1000}\n"
+
+
+def wall_from_file(tmp_path):
+    (tmp_path / "x.toml").write_text(WALL)
+    return brusk.Wall.from_file(tmp_path / "x.toml")
+
+
+def wall_with_catalogue(tmp_path):
+    (tmp_path / "m.toml").write_text(CATALOGUE)
+    (tmp_path / "x.toml").write_text("[[layers]]\nmaterial = \"mine\"\nthickness = 0.1\n")
+    return brusk.Wall.from_file(tmp_path / "x.toml", materials=tmp_path / "m.toml")
+
+
+# (case, the walls given tmp_path, the page's path relative to tmp_path)
+REPLACED_INPUTS = [
+    ("wall_file", wall_from_file, "x.toml"),
+    ("wall_file_spelled_otherwise", wall_from_file, "sub/../x.toml"),
+    ("catalogue_file", wall_with_catalogue, "m.toml"),
+    ("wall_in_a_list", lambda tmp: [brusk.Wall([brusk.Layer(0.1, 1, 1, 1)]), wall_from_file(tmp)],
+     "x.toml"),
+]
+
+
+@pytest.mark.parametrize("name,walls,page", REPLACED_INPUTS, ids=[c[0] for c in REPLACED_INPUTS])
+def test_report_never_replaces_a_file_a_wall_was_read_from(tmp_path, name, walls, page):
+    (tmp_path / "sub").mkdir()
+    chosen = walls(tmp_path)
+    before = {p.name: p.read_bytes() for p in tmp_path.iterdir() if p.is_file()}
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.report(chosen, tmp_path / page)
+    assert "is the input file" in str(raised.value)
+    assert "the output would replace it" in str(raised.value)
+    assert {p.name: p.read_bytes() for p in tmp_path.iterdir() if p.is_file()} == before
+
+
+def test_report_takes_dicts_as_compute_does(tmp_path):
+    document = {"name": "Slab", "layers": [{"thickness": 0.2, "conductivity": 1.8,
+                                            "density": 2400, "specific_heat": 1000}]}
+    brusk.report([document], tmp_path / "a.html")
+    brusk.report(document, tmp_path / "b.html")
+    assert "Slab" in (tmp_path / "a.html").read_text()
+    assert (tmp_path / "a.html").read_text() == (tmp_path / "b.html").read_text()
+
+
+def structured_column(values):
+    """A float64 field of a structured array: stride 12 bytes, not a multiple of 8."""
+    table = np.zeros(len(values), dtype=[("T", "f8"), ("x", "f4")])
+    table["T"] = values
+    assert table["T"].strides == (12,)
+    return table["T"]
+
+
+# (case, arguments changed, output, the expected output per wall)
+ODD_LAYOUTS = [
+    ("period_from_structured_field", {"period_hours": structured_column([96.0] * 6)}, "period",
+     96.0 * 3600),
+    ("rsi_from_structured_field", {"rsi": structured_column([0.25] * 6)}, "u_value",
+     brusk.compute(brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000), brusk.Layer(0.1, 0.04, 30, 1400),
+                               brusk.Layer(0.005, 1.0, 1200, 1500)], rsi=0.25)).u_value),
+]
+
+
+@pytest.mark.parametrize("name,change,output,expected", ODD_LAYOUTS, ids=[c[0] for c in ODD_LAYOUTS])
+def test_arrays_with_odd_strides_are_read_as_numpy_reads_them(name, change, output, expected):
+    out = brusk.compute_many(**three_layer_rows(), **change, kernel="scalar")
+    assert out[output].tolist() == [expected] * 6
+
+
+def with_resistance(row, column, resistance, thickness=None):
+    def change(arrays):
+        arrays["thermal_resistance"] = np.zeros_like(arrays["thickness"])
+        arrays["thermal_resistance"][row, column] = resistance
+        if thickness is not None:
+            arrays["thickness"][row, column] = thickness
+    return change
+
+
+# (case, change of the rows, message)
+MISPLACED = [
+    ("resistance_on_padding", with_resistance(2, 2, 0.18, thickness=np.nan),
+     "row 2: layer 3 has a thermal_resistance (0.18 m2.K/W) but is no layer of the row (its "
+     "thickness NaN pads the row); a pure resistance layer takes thickness 0"),
+    ("resistance_on_slab", with_resistance(4, 0, 0.18),
+     "row 4: layer 1 has both a thickness (0.2 m) and a thermal_resistance (0.18 m2.K/W); a layer "
+     "is a slab (thickness, conductivity, density, specific_heat) or a pure resistance "
+     "(thickness 0 and thermal_resistance)"),
+]
+
+
+@pytest.mark.parametrize("name,change,message", MISPLACED, ids=[c[0] for c in MISPLACED])
+def test_a_resistance_is_never_dropped_silently(name, change, message):
+    arrays = three_layer_rows()
+    change(arrays)
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.compute_many(**arrays)
+    assert str(raised.value) == message
+    assert brusk.compute_many(**arrays, errors="nan")["error"].tolist().count(message) == 1
+
+
+def test_a_resistance_past_the_layer_count_is_refused():
+    arrays = three_layer_rows()
+    with_resistance(1, 2, 0.18)(arrays)
+    arrays["thickness"][1, 2] = 0.0
+    with pytest.raises(brusk.WallError, match="row 1: layer 3 .*past its layer_count"):
+        brusk.compute_many(**arrays, layer_count=np.array([3, 2, 3, 3, 3, 3]))
+
+
+def test_an_air_layer_given_by_thickness_zero_is_kept():
+    arrays = three_layer_rows()
+    with_resistance(0, 1, 0.18, thickness=0.0)(arrays)
+    for key in ("conductivity", "density", "specific_heat"):
+        arrays[key][0, 1] = 0.0
+    expected = brusk.compute(brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000),
+                                         brusk.Layer(thermal_resistance=0.18),
+                                         brusk.Layer(0.005, 1.0, 1200, 1500)]))
+    assert brusk.compute_many(**arrays, kernel="scalar")["u_value"][0] == expected.u_value
+
+
+def shared(walls=6):
+    array = np.zeros(walls)
+    return {"u_value": array, "decrement_factor": array}
+
+
+# (case, extra arguments given the rows, error type, words of the message)
+BAD_OUTPUTS = [
+    ("one_array_for_two_outputs", lambda rows: {"out": shared()}, ValueError,
+     'out["decrement_factor"] shares its memory with out["u_value"]; each output needs an array '
+     "of its own"),
+    ("overlapping_views", lambda rows: {"out": {"u_value": np.zeros(8)[:6],
+                                                "decrement_factor": np.zeros(8)[2:]}}, None, None),
+    ("output_is_an_input", lambda rows: {"period_hours": rows["periods"],
+                                         "out": {"u_value": rows["periods"]}}, ValueError,
+     'out["u_value"] shares its memory with the input period_hours, which the results would '
+     "overwrite"),
+    ("output_is_a_layer_column", lambda rows: {"out": {"thickness": rows["thickness"].T[0]}},
+     ValueError, 'out["thickness"] shares its memory with the input thickness'),
+    ("big_endian_output", lambda rows: {"out": {"u_value": np.zeros(6, dtype=">f8")}}, ValueError,
+     'out["u_value"] must be a writeable contiguous NumPy array of float64 in native byte order'),
+    ("out_is_a_number", lambda rows: {"out": 5}, TypeError,
+     "out must be the dict of an earlier compute_many call (output names to NumPy arrays), got int"),
+]
+
+
+@pytest.mark.parametrize("name,extra,error,message", BAD_OUTPUTS, ids=[c[0] for c in BAD_OUTPUTS])
+def test_outputs_never_alias_inputs_or_each_other(name, extra, error, message):
+    rows = three_layer_rows()
+    rows["thickness"] = np.asfortranarray(rows["thickness"])  # column 0 contiguous
+    inputs = {key: value.copy() for key, value in rows.items()}
+    periods = np.full(6, 24.0)
+    arguments = extra({**rows, "periods": periods})
+    if error is None:  # two views of different arrays: no aliasing, computed
+        brusk.compute_many(**rows, **arguments)
+        return
+    with pytest.raises(error) as raised:
+        brusk.compute_many(**rows, **arguments)
+    assert message in str(raised.value)
+    assert all(np.array_equal(rows[key], inputs[key]) for key in inputs)
+    assert periods.tolist() == [24.0] * 6
+
+
+# (case, arguments changed, error type, message)
+BAD_ARGUMENTS = [
+    ("infinite_layer_count", {"layer_count": np.inf}, brusk.WallError,
+     "row 0: layer_count must be a whole number of layers, not negative, got inf"),
+    ("huge_layer_count", {"layer_count": 1e300}, brusk.WallError,
+     "row 0: layer_count 1e+300 is more than the 3 layer columns"),
+    ("nan_partition", {"partition": np.nan}, ValueError,
+     "partition must be true or false (1 or 0) for each wall, got nan"),
+    ("half_partition", {"partition": np.array([0, 1, 0, 0.5, 0, 0])}, ValueError,
+     "partition must be true or false (1 or 0) for each wall, got 0.5 for row 3"),
+    ("fractional_threads", {"threads": 1.5}, TypeError,
+     "threads must be a whole number of threads (0: one per core), got 1.5"),
+    ("negative_threads", {"threads": -2}, ValueError,
+     "threads must be a whole number of threads (0: one per core), got -2"),
+]
+
+
+@pytest.mark.parametrize("name,change,error,message", BAD_ARGUMENTS,
+                         ids=[c[0] for c in BAD_ARGUMENTS])
+def test_bad_arguments_are_named_with_their_value(name, change, error, message):
+    with pytest.raises(error) as raised:
+        brusk.compute_many(**three_layer_rows(), **change)
+    assert str(raised.value) == message
+
+
+@pytest.mark.parametrize("threads", [2**40, np.int64(3), True])
+def test_any_whole_thread_count_gives_the_same_numbers(threads):
+    assert np.array_equal(brusk.compute_many(**three_layer_rows(), threads=threads)["u_value"],
+                          brusk.compute_many(**three_layer_rows(), threads=1)["u_value"])
+
+
+@pytest.mark.parametrize("thickness", [decimal.Decimal("0.2"), np.array(0.2), np.float32(0.2)],
+                         ids=["decimal", "zero_d_array", "float32"])
+def test_numbers_of_other_types_are_read_as_their_value(thickness):
+    expected = brusk.compute(brusk.Wall([brusk.Layer(float(thickness), 1.8, 2400, 1000)]))
+    got = brusk.compute(brusk.Wall([brusk.Layer(thickness, np.array(1.8), 2400, 1000)]))
+    assert got.to_dict() == expected.to_dict()
+
+
+@pytest.mark.parametrize("call", ["brusk.Wall.from_file(path)",
+                                  "brusk.Wall.from_file('x.toml', materials=path)"])
+def test_a_pipe_is_refused_at_once_instead_of_waited_on(tmp_path, call):
+    path = tmp_path / "w.toml"
+    os.mkfifo(path)
+    (tmp_path / "x.toml").write_text(WALL)
+    script = ("import brusk, sys\npath = sys.argv[1]\ntry:\n    " + call +
+              "\nexcept brusk.WallError as error:\n    print(error)\n")
+    # A reader waiting for a writer would hold the interpreter until the timeout.
+    done = subprocess.run([sys.executable, "-c", script, str(path)], capture_output=True,
+                          text=True, timeout=60, cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    assert done.stdout == f"{path}: is not a regular file (a pipe); brusk reads its inputs from " \
+                          "files, which it can read to their end\n"
