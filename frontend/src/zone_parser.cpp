@@ -143,6 +143,13 @@ private:
       wall = Detail::readWallObject(inlineWall, _catalogue, _source, &_lines, pointer, _context,
                                     defaultName);
     }
+    if (isElement(wall)) {
+      // The zone's heat balance takes each element as plain layers; a bridged one is not
+      // approximated silently.
+      fail(pointer, "the wall \"" + wall.name +
+                        "\" has layers of parts, a ventilated air layer or corrections, which "
+                        "`brusk compute` computes; a zone takes walls of plain layers");
+    }
     if (label.name.empty()) label.name = wall.name;
     label.wallName = wall.name;
     label.layers = std::move(wall.labels);

@@ -101,7 +101,11 @@ std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls) {
     // A report describes the daily cycle, whatever period the wall was read with.
     Engine::WallRequest daily = wall.request;
     daily.period = Engine::kDailyPeriod;
-    if (auto problem = Engine::computeInto(daily, entry.result)) {
+    if (!wall.element.empty()) {
+      Frontend::Wall dailyWall = wall;
+      dailyWall.request.period = Engine::kDailyPeriod;
+      entry.result = Frontend::computeWall(dailyWall);
+    } else if (auto problem = Engine::computeInto(daily, entry.result)) {
       throw Error(Frontend::describeProblem(*problem, wall));
     }
     computed.push_back(std::move(entry));
