@@ -504,7 +504,7 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
       return wallProblem(*problem, ElementProblemKind::Overflow);
     }
     result.upperResistance = result.lowerResistance = result.wall.thermalResistance;
-    result.paths.push_back({1.0, {}, result.wall.thermalResistance, result.wall});
+    result.paths.push_back({1.0, {}, result.wall.thermalResistance, result.wall, false});
     result.correctedU = result.wall.uValue;
     return result;
   }
@@ -521,6 +521,7 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
     for (std::size_t index = 0; index < count; ++index) {
       ElementPath path;
       path.parts = partsOfPath(bridged, index, element.alignedPatterns);
+      path.wellVentilated = variant.layerCount < request.layers.size();
       PathLayers layers(request, variant.layerCount);
       path.fraction = 1.0;
       for (std::size_t i = 0; i < bridged.size(); ++i) {

@@ -181,6 +181,8 @@ struct ElementPath {
   std::vector<std::size_t> parts;  ///< the part taken in each bridged layer, in their order
   double thermalResistance = 0.0;  ///< R_Tj, surface to surface with Rsi and Rse [m2.K/W]
   PeriodicResponse response;       ///< the path's own ISO 13786 characteristics
+  /// True for a path of the element cut at its ventilated air layer, Rse = Rsi (6.9.3, 6.9.4).
+  bool wellVentilated = false;
 };
 
 /// A correction of ISO 6946:2017 Annex F with what went into it.
