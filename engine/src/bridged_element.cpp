@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <iterator>
 #include <utility>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/many_walls.h"
 #include "wall_result_detail.h"
 
 namespace Brusk::Engine {
@@ -495,10 +497,16 @@ std::optional<ElementProblem> check(const WallRequest& request, const ElementDes
   return std::nullopt;
 }
 
-ElementOutcome computeElement(const WallRequest& request, const ElementDescription& element) {
-  if (auto problem = check(request, element)) return *problem;
+namespace {
+
+/// computeElement() with the paths' periodic responses from `solve(layers, boundary, period,
+/// response)`, which returns false for a matrix that overflows; the request already checked.
+/// Without `complete`, only the paths are asked for (the answer is not used).
+template <typename Solver>
+ElementOutcome computeCheckedElement(const WallRequest& request, const ElementDescription& element,
+                                     Solver& solve, bool complete) {
   ElementResult result;
-  if (element.empty()) {
+  if (element.empty() && complete) {
     // A plain wall: exactly compute()'s result, one path of the whole area.
     if (auto problem = computeInto(request, result.wall)) {
       return wallProblem(*problem, ElementProblemKind::Overflow);
@@ -530,8 +538,7 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
         const double fraction = bridged[i]->parts[path.parts[i]].fraction;
         path.fraction = element.alignedPatterns ? fraction : path.fraction * fraction;
       }
-      if (!computePeriodicResponse(layers.layers().data(), layers.layers().size(), variant.boundary,
-                                   request.period, path.response)) {
+      if (!solve(layers.layers(), variant.boundary, request.period, path.response)) {
         WallRequest pathRequest = request;
         pathRequest.layers = layers.layers();
         return wallProblem(Detail::overflowProblem(pathRequest), ElementProblemKind::Overflow);
@@ -539,6 +546,7 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
       path.thermalResistance = path.response.thermalResistance;
       upperConductance += path.fraction / path.thermalResistance;
       sums.add(variant.weight * path.fraction, path.response);
+      if (!complete) continue;
       SequentialEstimate daily;
       SequentialEstimate twelveDay;
       estimateSequentialCapacities(layers.layers().data(), layers.layers().size(),
@@ -557,6 +565,7 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
     result.upperResistance += variant.weight / upperConductance;
     result.lowerResistance += variant.weight * lower;
   }
+  if (!complete) return result;
   // ISO 6946:2017 6.7.2: R_T = (R'_T + R''_T) / 2 and the largest relative error
   // e = (R'_T - R''_T) / (2 R_T); the method holds while R'_T / R''_T <= 1.5.
   const double total = 0.5 * (result.upperResistance + result.lowerResistance);
@@ -573,6 +582,59 @@ ElementOutcome computeElement(const WallRequest& request, const ElementDescripti
   wall.twelveDay = sequential.twelveDay;
   applyCorrections(request, element, result);
   return result;
+}
+
+}  // namespace
+
+ElementOutcome computeElement(const WallRequest& request, const ElementDescription& element) {
+  if (auto problem = check(request, element)) return *problem;
+  const auto solve = [](const std::vector<LayerProperties>& layers, const ElementBoundary& boundary,
+                        double period, PeriodicResponse& response) {
+    return computePeriodicResponse(layers.data(), layers.size(), boundary, period, response);
+  };
+  return computeCheckedElement(request, element, solve, true);
+}
+
+void computeManyElements(const WallRequest* requests, const ElementDescription* elements,
+                         std::size_t count, ElementOutcome* outcomes,
+                         const ManyWallsOptions& options) {
+  // First every path of every checked element into one input for the many-wall kernel...
+  ManyWallsInput input;
+  std::vector<std::uint8_t> checked(count, 0);
+  std::vector<std::size_t> firstPath(count, 0);
+  const auto collect = [&input](const std::vector<LayerProperties>& layers,
+                                const ElementBoundary& boundary, double period,
+                                PeriodicResponse& response) {
+    input.add(layers.data(), layers.size(), boundary, period);
+    // A stand-in the collecting pass divides by; its answer is thrown away.
+    response.z11 = response.z22 = Complex{1.0, 0.0};
+    response.z12 = Complex{-1.0, 0.0};
+    response.thermalResistance = 1.0;
+    return true;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    if (auto problem = check(requests[i], elements[i])) {
+      outcomes[i] = *problem;
+      continue;
+    }
+    checked[i] = 1;
+    firstPath[i] = input.wallCount();
+    (void)computeCheckedElement(requests[i], elements[i], collect, false);
+  }
+  // ... then all of them at once, and each element combined from its paths in the same order.
+  ManyWallsOutput output;
+  computeManyWalls(input, output, options);
+  std::size_t next = 0;
+  const auto take = [&output, &next](const std::vector<LayerProperties>&, const ElementBoundary&,
+                                     double, PeriodicResponse& response) {
+    return output.response(next++, response);
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    if (checked[i] == 0) continue;
+    // From its own first path, whether or not the one before stopped at an overflow.
+    next = firstPath[i];
+    outcomes[i] = computeCheckedElement(requests[i], elements[i], take, true);
+  }
 }
 
 }  // namespace Brusk::Engine

@@ -377,3 +377,48 @@ TEST(ElementCheck, RefusesWhatTheMethodCannotTake) {
 }
 
 }  // namespace
+
+namespace {
+
+// The many-wall entry point gives every element what computeElement gives it, refusals too.
+TEST(ManyElements, AgreeWithOneByOne) {
+  std::vector<WallRequest> requests;
+  std::vector<ElementDescription> elements;
+  const TimberFrame timber;
+  for (int i = 0; i < 9; ++i) {
+    TimberFrame wall;
+    wall.request.layers[3].thickness = 0.02 + 0.01 * i;
+    if (i % 3 == 1) wall.request.position = ElementPosition::Internal;
+    if (i == 4) wall.element.bridged[0].parts[1].fraction = 0.5;  // refused: sum 0.65
+    if (i == 5) {
+      // A path that overflows: 60 m of concrete.
+      wall.request.layers[3] = LayerProperties::slab(60.0, 1.8, 2400, 1000);
+    }
+    requests.push_back(wall.request);
+    elements.push_back(wall.element);
+  }
+  std::vector<ElementOutcome> outcomes(requests.size());
+  computeManyElements(requests.data(), elements.data(), requests.size(), outcomes.data());
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    const ElementOutcome single = computeElement(requests[i], elements[i]);
+    ASSERT_EQ(single.index(), outcomes[i].index()) << "element " << i;
+    if (const auto* problem = std::get_if<ElementProblem>(&single)) {
+      EXPECT_EQ(problem->kind, std::get<ElementProblem>(outcomes[i]).kind) << "element " << i;
+      continue;
+    }
+    const ElementResult& one = std::get<ElementResult>(single);
+    const ElementResult& many = std::get<ElementResult>(outcomes[i]);
+    EXPECT_EQ(one.upperResistance, many.upperResistance) << "element " << i;
+    EXPECT_EQ(one.lowerResistance, many.lowerResistance) << "element " << i;
+    const double y12 = one.wall.periodicThermalTransmittance.getModulus();
+    EXPECT_NEAR(y12, many.wall.periodicThermalTransmittance.getModulus(), 1e-12 * y12)
+        << "element " << i;
+    EXPECT_NEAR(one.wall.internalArealHeatCapacity, many.wall.internalArealHeatCapacity,
+                1e-11 * one.wall.internalArealHeatCapacity)
+        << "element " << i;
+    EXPECT_NEAR(one.wall.timeLag, many.wall.timeLag, 1e-10) << "element " << i;
+  }
+  EXPECT_EQ(ElementProblemKind::Overflow, std::get<ElementProblem>(outcomes[5]).kind);
+}
+
+}  // namespace

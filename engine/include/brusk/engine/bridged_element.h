@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "brusk/engine/layer_properties.h"
+#include "brusk/engine/many_walls.h"
 #include "brusk/engine/periodic_response.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -225,5 +226,13 @@ using ElementOutcome = std::variant<ElementResult, ElementProblem>;
 /// wall is exactly compute(request)'s result, with R'_T = R''_T = R_T and one path.
 [[nodiscard]] ElementOutcome computeElement(const WallRequest& request,
                                             const ElementDescription& element);
+
+/// computeElement() for `count` elements, the paths of all of them through one call of the
+/// many-wall kernel (computeManyWalls, within a few ulps of computePeriodicResponse's values),
+/// combined per element as computeElement() combines them; outcomes[i] is the answer for
+/// requests[i] and elements[i]. An element whose path overflows gets the Overflow problem.
+void computeManyElements(const WallRequest* requests, const ElementDescription* elements,
+                         std::size_t count, ElementOutcome* outcomes,
+                         const ManyWallsOptions& options = {});
 
 }  // namespace Brusk::Engine
