@@ -162,6 +162,19 @@ try {
   const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
   sameNumbers(await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), concrete), nativeJson(join(examplesDir, '1-concrete.toml')), 1e-12, 'compute(object)');
 
+  // A layer split into parts (studs in insulation, ISO 6946 combined method): the page's module
+  // gives the command line's element quantities, paths included.
+  const studs = { name: 'Timber frame with studs', layers: [
+    { material: 'board-gypsum', thickness: 0.0125 },
+    { name: 'Studs and mineral wool', thickness: 0.14, parts: [
+      { material: 'timber-softwood', fraction: 0.15 },
+      { name: 'Mineral wool', material: 'insulation-mineral-wool', conductivity: 0.035, fraction: 0.85 }] },
+    { material: 'board-osb', thickness: 0.009 },
+    { material: 'insulation-wood-fibre', thickness: 0.05 }] };
+  const split = await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), studs);
+  sameNumbers(split, nativeJson(join(examplesDir, 'bridged', 'timber-frame-studs.toml')), 1e-12, 'compute(split layer)');
+  check(split.paths.length === 2 && split.thermal_resistance_upper > split.thermal_resistance_lower, 'a split layer gives two paths and R\'_T above R\'\'_T');
+
   // A wall built by clicking: remove every layer, add one custom and one air layer.
   while (await page.locator('#layers li').count()) await page.click('#layers li:first-child button:has-text("Remove")');
   await page.fill('#wall-name', 'Clicked');
