@@ -526,11 +526,12 @@ ElementOutcome computeCheckedElement(const WallRequest& request, const ElementDe
     // ISO 6946:2017 6.7.2.2, upper limit: 1 / R'_T = sum f_j / R_Tj over the paths, each R_Tj
     // the total resistance of path j, Rsi and Rse included [m2.K/W].
     double upperConductance = 0.0;
+    // One stack for all the variant's paths: each path sets every bridged layer to its part.
+    PathLayers layers(request, variant.layerCount);
     for (std::size_t index = 0; index < count; ++index) {
       ElementPath path;
       path.parts = partsOfPath(bridged, index, element.alignedPatterns);
       path.wellVentilated = variant.layerCount < request.layers.size();
-      PathLayers layers(request, variant.layerCount);
       path.fraction = 1.0;
       for (std::size_t i = 0; i < bridged.size(); ++i) {
         layers.takePart(*bridged[i], path.parts[i]);
