@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "baseline_periodic_response.h"
+#include "brusk/engine/bridged_element.h"
 #include "brusk/engine/inertia.h"
 #include "brusk/engine/layer.h"
 #include "brusk/engine/many_walls.h"
@@ -158,6 +159,54 @@ std::vector<std::unique_ptr<Engine::Surface>> makeSurfaces(const Bench::WallPool
   return surfaces;
 }
 
+/// Bridged walls of three layers, the middle one of two parts (two paths), varied wall by wall.
+struct BridgedWalls {
+  std::vector<Engine::WallRequest> requests;
+  std::vector<Engine::ElementDescription> elements;
+  explicit BridgedWalls(std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+      const double share = 0.1 + 0.1 * static_cast<double>(i % 5) / 5.0;
+      const std::vector<Engine::LayerPart> parts = {{0.13, 500, 1600, share},
+                                                    {0.035, 30, 1030, 1.0 - share}};
+      Engine::WallRequest request;
+      request.layers = {Engine::LayerProperties::slab(0.0125, 0.25, 900, 1000),
+                        Engine::equivalentSlab(0.1 + 0.001 * static_cast<double>(i % 97), parts),
+                        Engine::LayerProperties::slab(0.05, 0.04, 160, 2100)};
+      Engine::ElementDescription element;
+      element.bridged.push_back({1, parts});
+      requests.push_back(std::move(request));
+      elements.push_back(std::move(element));
+    }
+  }
+};
+
+constexpr std::size_t kBridgedWalls = 4096;
+
+/// computeElement wall by wall: each path through computePeriodicResponse.
+void bridgedElement(benchmark::State& state) {
+  const BridgedWalls walls(kBridgedWalls);
+  for (auto _ : state) {
+    for (std::size_t i = 0; i < kBridgedWalls; ++i) {
+      benchmark::DoNotOptimize(Engine::computeElement(walls.requests[i], walls.elements[i]));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBridgedWalls));
+}
+
+/// computeManyElements: the paths of all walls through the many-wall kernel at once.
+void manyBridgedElements(benchmark::State& state) {
+  const BridgedWalls walls(kBridgedWalls);
+  std::vector<Engine::ElementOutcome> outcomes(kBridgedWalls);
+  Engine::ManyWallsOptions options;
+  options.threads = static_cast<unsigned>(state.threads());
+  for (auto _ : state) {
+    Engine::computeManyElements(walls.requests.data(), walls.elements.data(), kBridgedWalls,
+                                outcomes.data(), options);
+    benchmark::DoNotOptimize(outcomes.data());
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kBridgedWalls));
+}
+
 void surfaceComputeInertia(benchmark::State& state) {
   const std::vector<std::unique_ptr<Engine::Surface>> surfaces =
       makeSurfaces(poolOf(state.range(0)));
@@ -172,6 +221,9 @@ void surfaceComputeInertia(benchmark::State& state) {
 }
 
 BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
+BENCHMARK(bridgedElement);
+BENCHMARK(manyBridgedElements);
+BENCHMARK(manyBridgedElements)->Threads(2)->UseRealTime();
 BENCHMARK(baselinePeriodicResponse)->ArgName("layers")->Arg(3)->Threads(2)->UseRealTime();
 BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6);
 BENCHMARK(periodicResponse)->ArgName("layers")->Arg(1)->Arg(3)->Arg(6)->Threads(2)->UseRealTime();

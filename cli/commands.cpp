@@ -11,6 +11,7 @@
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
@@ -90,11 +91,31 @@ std::string runCompute(const ComputeOptions& options) {
   const Catalogue catalogue = loadCatalogue(options.materialFiles);
   std::vector<Wall> walls = loadWalls(options.files, catalogue);
   for (Wall& wall : walls) wall.request.period = period;
-  const std::vector<NamedResult> results = computeWalls(options.files, walls);
+  // Walls of parts, ventilated air layers or corrections add their element quantities after
+  // the usual ones; an output of plain walls only is written exactly as ever.
+  std::vector<Frontend::ExtraFields> extras(walls.size());
+  bool anyElement = false;
+  std::vector<NamedResult> results;
+  results.reserve(walls.size());
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    try {
+      if (Frontend::isElement(walls[i])) {
+        const Engine::ElementResult element = Frontend::computeElementWall(walls[i]);
+        extras[i] = Frontend::elementExtras(walls[i], element);
+        results.push_back({walls[i].name, element.wall});
+        anyElement = true;
+      } else {
+        results.push_back({walls[i].name, Frontend::computeWall(walls[i])});
+      }
+    } catch (const Error& error) {
+      throw Error(options.files[i] + ": " + error.what());
+    }
+  }
+  if (!anyElement) extras.clear();
   if (options.format == "json")
-    return Frontend::formatJson(results, Frontend::JsonLayout::Indented);
-  if (options.format == "csv") return Frontend::formatCsv(results);
-  return Frontend::formatTable(results);
+    return Frontend::formatJson(results, Frontend::JsonLayout::Indented, extras);
+  if (options.format == "csv") return Frontend::formatCsv(results, extras);
+  return Frontend::formatTable(results, extras);
 }
 
 std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles) {

@@ -584,6 +584,8 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::s
   request.externalSurfaceResistance.reset();
   if ((seen & kRsi) != 0) request.internalSurfaceResistance = rsi;
   if ((seen & kRse) != 0) request.externalSurfaceResistance = rse;
+  // The plain subset has no parts, air gaps or corrections: none left from a reused wall.
+  if (!wall.element.empty()) wall.element = Frontend::ElementLayers{};
   return true;
 }
 

@@ -24,6 +24,7 @@
 #include "brusk/engine/many_wall_results.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
+#include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
@@ -121,6 +122,10 @@ public:
         continue;
       }
       _walls[i].request.period = _context.period;
+      if (!_walls[i].element.empty()) {
+        computeElement(lines[i], i);
+        continue;
+      }
       // The engine takes the requests side by side: lend it the wall's, without a copy.
       if (computed == _requests.size()) _requests.emplace_back();
       std::swap(_requests[computed], _walls[i].request);
@@ -138,13 +143,17 @@ public:
       Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data());
     }
     for (std::size_t i = 0; i < count; ++i) {
-      if (_slot[i] != kNotRead) std::swap(_requests[_slot[i]], _walls[i].request);
+      if (_slot[i] < computed) std::swap(_requests[_slot[i]], _walls[i].request);
     }
   }
 
   bool write(std::size_t index, std::string& out, std::string& error) override {
     const std::size_t lineNumber = _lines[index].number;
     const std::size_t slot = _slot[index];
+    if (slot == kElement) {
+      _context.writer.result(_walls[index], _elementResults[index], out);
+      return true;
+    }
     if (slot == kNotRead) {
       error = _readError[index];
       _context.writer.error(lineNumber, error, out);
@@ -164,6 +173,22 @@ public:
 
 private:
   static constexpr std::size_t kNotRead = static_cast<std::size_t>(-1);
+  /// A wall of parts, air gaps or corrections, computed on its own as `brusk compute` does.
+  static constexpr std::size_t kElement = kNotRead - 1;
+
+  /// Computes the element wall of line `index` into its own result, or its refusal into the
+  /// line's error.
+  void computeElement(const InputLine& line, std::size_t index) {
+    if (_elementResults.size() <= index) _elementResults.resize(index + 1);
+    try {
+      _elementResults[index] = Frontend::computeElementWall(_walls[index]).wall;
+      _slot[index] = kElement;
+    } catch (const Error& elementError) {
+      _readError[index] =
+          _context.sourceName + ":" + std::to_string(line.number) + ": " + elementError.what();
+      _slot[index] = kNotRead;
+    }
+  }
 
   /// Reads one line into `wall`; false with the reader's message in `error` when it is bad.
   bool read(const InputLine& line, Wall& wall, std::string& error) const {
@@ -189,6 +214,7 @@ private:
   std::vector<Engine::WallRequest> _requests;
   std::vector<Engine::WallResult> _results;
   std::vector<std::optional<Engine::WallProblem>> _problems;
+  std::vector<Engine::WallResult> _elementResults;  // per line, for element walls
 };
 
 std::size_t regularFileSize(int descriptor) {

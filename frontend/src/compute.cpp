@@ -115,6 +115,8 @@ std::string problemPointer(const Engine::WallProblem& problem) {
 }
 
 Engine::WallResult computeWall(const Wall& wall) {
+  // Parts, air gaps or corrections: the ISO 6946 element; plain layers exactly as ever.
+  if (!wall.element.empty()) return computeElementWall(wall).wall;
   Engine::WallResult result;
   if (auto problem = Engine::computeInto(wall.request, result)) {
     throw Error(describeProblem(*problem, wall), problemPointer(*problem));

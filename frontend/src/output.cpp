@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/quantities.h"
@@ -173,6 +174,29 @@ public:
     this->key(key);
     appendJsonString(value, _out);
   }
+  void flag(const char* key, bool value) {
+    this->key(key);
+    _out.put(value ? "true" : "false");
+  }
+  /// A list of objects: beginList, then item() and close() per object, then endList.
+  void beginList(const char* key) {
+    this->key(key);
+    _out.put('[');
+    ++_depth;
+    _first = true;
+  }
+  void item() {
+    if (!_first) _out.put(',');
+    _first = false;
+    newline();
+    open();
+  }
+  void endList() {
+    --_depth;
+    if (!_first) newline();  // an empty list stays []
+    _out.put(']');
+    _first = false;
+  }
   void complex(std::string_view key, const Engine::Complex& value) {
     this->key(key);
     _out.put('[');
@@ -336,6 +360,117 @@ std::string tableCell(const Engine::Quantity& q, const Engine::WallResult& r) {
   return fixed(q.displayed(q.wallNumber(r)), q.decimals);
 }
 
+/// The levels of an extra field's key: "a/b/c" gives a, b and c.
+std::vector<std::string> keyLevels(const std::string& key) {
+  std::vector<std::string> levels;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t slash = key.find('/', start);
+    levels.push_back(key.substr(start, slash - start));
+    if (slash == std::string::npos) return levels;
+    start = slash + 1;
+  }
+}
+
+/// Writes extra fields into the open object, opening and closing the objects their keys name.
+void writeExtraFields(const std::vector<ExtraField>& fields, JsonWriter& writer) {
+  std::vector<std::string> open;
+  for (const ExtraField& field : fields) {
+    const std::vector<std::string> levels = keyLevels(field.key);
+    std::size_t shared = 0;
+    while (shared < open.size() && shared + 1 < levels.size() && open[shared] == levels[shared]) {
+      ++shared;
+    }
+    while (open.size() > shared) {
+      writer.end();
+      open.pop_back();
+    }
+    for (std::size_t i = shared; i + 1 < levels.size(); ++i) {
+      writer.begin(levels[i].c_str());
+      open.push_back(levels[i]);
+    }
+    const char* const leaf = levels.back().c_str();
+    switch (field.kind) {
+      case ExtraField::Kind::Number:
+        writer.number(leaf, field.number);
+        break;
+      case ExtraField::Kind::Text:
+        writer.text(leaf, field.text);
+        break;
+      case ExtraField::Kind::Flag:
+        writer.flag(leaf, field.flag);
+        break;
+    }
+  }
+  while (!open.empty()) {
+    writer.end();
+    open.pop_back();
+  }
+}
+
+void writeExtras(const ExtraFields& extras, JsonWriter& writer) {
+  writeExtraFields(extras.fields, writer);
+  for (const ExtraList& list : extras.lists) {
+    writer.beginList(list.key.c_str());
+    for (const std::vector<ExtraField>& item : list.items) {
+      writer.item();
+      writeExtraFields(item, writer);
+      writer.close();
+    }
+    writer.endList();
+  }
+}
+
+/// One result's object, its extras (if any) after its own fields.
+void writeResultObject(std::string_view name, const Engine::WallResult& result,
+                       const ExtraFields* extras, StagedText& staged, JsonLayout layout,
+                       int depth) {
+  JsonWriter writer(staged, layout, depth);
+  writer.open();
+  visitResult(name, result, writer);
+  if (extras != nullptr) writeExtras(*extras, writer);
+  writer.close();
+}
+
+std::string formatJsonWith(const std::vector<NamedResult>& results, JsonLayout layout,
+                           const std::vector<ExtraFields>* extras) {
+  const auto extrasOf = [&](std::size_t i) -> const ExtraFields* {
+    return extras != nullptr && i < extras->size() ? &(*extras)[i] : nullptr;
+  };
+  std::string out;
+  if (results.size() == 1) {
+    StagedText staged(out);
+    writeResultObject(results.front().name, results.front().result, extrasOf(0), staged, layout, 0);
+    staged.flush();
+    out += '\n';
+    return out;
+  }
+  const bool indented = layout == JsonLayout::Indented;
+  out += '[';
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    if (i > 0) out += ',';
+    if (indented) out += "\n  ";
+    StagedText staged(out);
+    writeResultObject(results[i].name, results[i].result, extrasOf(i), staged, layout, 1);
+    staged.flush();
+  }
+  if (indented && !results.empty()) out += '\n';
+  out += "]\n";
+  return out;
+}
+
+/// The extras that give an output its extra CSV columns and table rows: the first non-empty.
+const ExtraFields* firstExtras(const std::vector<ExtraFields>* extras) {
+  if (extras == nullptr) return nullptr;
+  for (const ExtraFields& candidate : *extras) {
+    if (!candidate.empty()) return &candidate;
+  }
+  return nullptr;
+}
+
+std::string formatTableWith(const std::vector<NamedResult>& results,
+                            const std::vector<ExtraFields>* extras);
+
 }  // namespace
 
 void appendJson(std::string_view name, const Engine::WallResult& result, std::string& out,
@@ -349,27 +484,12 @@ void appendJson(std::string_view name, const Engine::WallResult& result, std::st
 }
 
 std::string formatJson(const std::vector<NamedResult>& results, JsonLayout layout) {
-  std::string out;
-  if (results.size() == 1) {
-    appendJson(results.front().name, results.front().result, out, layout);
-    out += '\n';
-    return out;
-  }
-  const bool indented = layout == JsonLayout::Indented;
-  out += '[';
-  for (std::size_t i = 0; i < results.size(); ++i) {
-    if (i > 0) out += ',';
-    if (indented) out += "\n  ";
-    StagedText staged(out);
-    JsonWriter writer(staged, layout, 1);
-    writer.open();
-    visitResult(results[i].name, results[i].result, writer);
-    writer.close();
-    staged.flush();
-  }
-  if (indented && !results.empty()) out += '\n';
-  out += "]\n";
-  return out;
+  return formatJsonWith(results, layout, nullptr);
+}
+
+std::string formatJson(const std::vector<NamedResult>& results, JsonLayout layout,
+                       const std::vector<ExtraFields>& extras) {
+  return formatJsonWith(results, layout, &extras);
 }
 
 void appendJsonString(std::string_view text, std::string& out) {
@@ -405,7 +525,63 @@ std::string formatCsv(const std::vector<NamedResult>& results) {
   return out;
 }
 
+std::string formatCsv(const std::vector<NamedResult>& results,
+                      const std::vector<ExtraFields>& extras) {
+  const ExtraFields* columns = firstExtras(&extras);
+  if (columns == nullptr) return formatCsv(results);
+  std::string out;
+  appendCsvHeader(out);
+  out.pop_back();  // the header's newline, after which the extra columns follow
+  for (const ExtraField& field : columns->fields) {
+    out += ',';
+    for (const char c : field.key) out += c == '/' ? '_' : c;
+  }
+  out += '\n';
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    appendCsvRow(results[i].name, results[i].result, out);
+    out.pop_back();
+    const ExtraFields* own = i < extras.size() && !extras[i].empty() ? &extras[i] : nullptr;
+    StagedText staged(out);
+    for (std::size_t column = 0; column < columns->fields.size(); ++column) {
+      staged.put(',');
+      if (own == nullptr || column >= own->fields.size()) continue;
+      const ExtraField& field = own->fields[column];
+      switch (field.kind) {
+        case ExtraField::Kind::Number:
+          if (std::isfinite(field.number)) staged.number(field.number);
+          break;
+        case ExtraField::Kind::Text:
+          appendCsvCell(field.text, staged);
+          break;
+        case ExtraField::Kind::Flag:
+          staged.put(field.flag ? "true" : "false");
+          break;
+      }
+    }
+    staged.put('\n');
+    staged.flush();
+  }
+  return out;
+}
+
 std::string formatTable(const std::vector<NamedResult>& results) {
+  return formatTableWith(results, nullptr);
+}
+
+std::string formatTable(const std::vector<NamedResult>& results,
+                        const std::vector<ExtraFields>& extras) {
+  return formatTableWith(results, &extras);
+}
+
+namespace {
+
+std::string formatTableWith(const std::vector<NamedResult>& results,
+                            const std::vector<ExtraFields>* extras) {
+  // The extra rows: the labels of the first wall with extras, each wall's own cell or "-".
+  std::vector<std::string> extraLabels;
+  if (const ExtraFields* first = firstExtras(extras)) {
+    for (const auto& [label, cell] : first->table) extraLabels.push_back(label);
+  }
   std::vector<const Engine::Quantity*> rows;
   std::vector<std::string> labels;
   for (const std::string_view key : kTableKeys) {
@@ -413,6 +589,9 @@ std::string formatTable(const std::vector<NamedResult>& results) {
     labels.push_back(tableLabel(*rows.back()));
   }
   std::size_t labelWidth = 0;
+  for (const std::string& label : extraLabels) {
+    labelWidth = std::max(labelWidth, displayWidth(label));
+  }
   for (const std::string& label : labels) labelWidth = std::max(labelWidth, displayWidth(label));
 
   std::vector<std::vector<std::string>> cells(results.size());
@@ -423,6 +602,13 @@ std::string formatTable(const std::vector<NamedResult>& results) {
     widths[column] = displayWidth(names[column]);
     for (const Engine::Quantity* row : rows) {
       cells[column].push_back(tableCell(*row, results[column].result));
+      widths[column] = std::max(widths[column], displayWidth(cells[column].back()));
+    }
+    const ExtraFields* own =
+        extras != nullptr && column < extras->size() ? &(*extras)[column] : nullptr;
+    for (std::size_t row = 0; row < extraLabels.size(); ++row) {
+      const bool has = own != nullptr && row < own->table.size();
+      cells[column].push_back(has ? visibleText(own->table[row].second) : "-");
       widths[column] = std::max(widths[column], displayWidth(cells[column].back()));
     }
   }
@@ -445,7 +631,36 @@ std::string formatTable(const std::vector<NamedResult>& results) {
   for (std::size_t row = 0; row < rows.size(); ++row) {
     appendLine(labels[row], [&](std::size_t column) { return cells[column][row]; });
   }
+  for (std::size_t row = 0; row < extraLabels.size(); ++row) {
+    const std::size_t index = rows.size() + row;
+    appendLine(extraLabels[row], [&](std::size_t column) { return cells[column][index]; });
+  }
   return out;
+}
+
+}  // namespace
+
+ExtraField ExtraField::of(std::string key, double value) {
+  ExtraField field;
+  field.key = std::move(key);
+  field.number = value;
+  return field;
+}
+
+ExtraField ExtraField::of(std::string key, std::string value) {
+  ExtraField field;
+  field.key = std::move(key);
+  field.kind = Kind::Text;
+  field.text = std::move(value);
+  return field;
+}
+
+ExtraField ExtraField::flagOf(std::string key, bool value) {
+  ExtraField field;
+  field.key = std::move(key);
+  field.kind = Kind::Flag;
+  field.flag = value;
+  return field;
 }
 
 }  // namespace Brusk::Frontend

@@ -11,6 +11,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_schema.h"
 #include "document.h"
+#include "element_reader.h"
 #include "wall_reader.h"
 
 namespace Brusk::Frontend {
@@ -26,7 +27,7 @@ using Engine::WallField;
 /// keys are the schema's business; whether a value is physically possible is the engine's
 /// (Engine::checkProperty and friends), asked value by value so that the first fault in the
 /// file is the one reported.
-class WallReader {
+class WallReader : public Detail::WallReadingContext {
 public:
   /// `pointerPrefix` locates the wall object in its document (empty for a wall file of its
   /// own); `context` ("element 2") comes after the location in every message.
@@ -89,6 +90,7 @@ public:
     for (std::size_t i = 0; i < layers->size(); ++i) readLayer((*layers)[i], i, wall);
     _layerLabel.clear();
     if (auto problem = Engine::check(request)) failOn(*problem, wall);
+    Detail::readElementKeys(*this, object, wall);
     return wall;
   }
 
@@ -104,6 +106,10 @@ private:
     if (const Json* name = member(object, Schema::kName)) {
       label.name = requireString(*name, pointer + "/name", Schema::kName);
       _layerLabel += " (\"" + label.name + "\")";
+    }
+    if (Detail::isElementLayer(object)) {
+      Detail::readElementLayer(*this, object, index, pointer, std::move(label), wall);
+      return;
     }
     requireKnownKeys(object, pointer, Schema::layerKeys(), "a layer");
 
@@ -245,12 +251,20 @@ private:
     fail(pointer, describeProblem(problem, wall));
   }
 
-  [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const {
+  [[nodiscard]] const Catalogue& catalogue() const override { return _catalogue; }
+  void setLayerLabel(std::string label) override { _layerLabel = std::move(label); }
+
+  /// Where a message about `pointer` starts: the source and line, the context, the layer.
+  [[nodiscard]] std::string messagePrefix(const std::string& pointer) const override {
     const std::size_t line = _lines != nullptr ? _lines->lineOf(_pointerPrefix + pointer) : 0;
     std::string message = Detail::locationPrefix(_source, line);
     if (!_context.empty()) message += _context + ": ";
     if (!_layerLabel.empty()) message += _layerLabel + ": ";
-    throw Error(message + reason, _pointerPrefix + pointer);
+    return message;
+  }
+
+  [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const {
+    throw Error(messagePrefix(pointer) + reason, _pointerPrefix + pointer);
   }
 
   const Catalogue& _catalogue;

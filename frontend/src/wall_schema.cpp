@@ -41,17 +41,20 @@ std::optional<std::size_t> indexIn(const std::vector<std::string>& words, std::s
 }  // namespace
 
 const std::vector<std::string>& wallKeys() {
-  static const std::vector<std::string> keys = {std::string(kName),     std::string(kPosition),
-                                                std::string(kHeatFlow), std::string(kRsi),
-                                                std::string(kRse),      std::string(kLayers)};
+  static const std::vector<std::string> keys = {
+      std::string(kName),         std::string(kPosition),   std::string(kHeatFlow),
+      std::string(kRsi),          std::string(kRse),        std::string(kLayers),
+      std::string(kPartsAligned), std::string(kCorrections)};
   return keys;
 }
 
 const std::vector<std::string>& layerKeys() {
   static const std::vector<std::string> keys = {
-      std::string(kName),         std::string(kMaterial),         std::string(kThickness),
-      std::string(kConductivity), std::string(kDensity),          std::string(kSpecificHeat),
-      std::string(kFamily),       std::string(kThermalResistance)};
+      std::string(kName),         std::string(kMaterial),          std::string(kThickness),
+      std::string(kConductivity), std::string(kDensity),           std::string(kSpecificHeat),
+      std::string(kFamily),       std::string(kThermalResistance), std::string(kParts),
+      std::string(kAirGap),       std::string(kVentilation),       std::string(kOpenings),
+      std::string(kEmissivities)};
   return keys;
 }
 

@@ -41,6 +41,7 @@ __all__ = [
     "WallError",
     "Result",
     "compute",
+    "compute_element",
     "compute_many",
     "compute_frame",
     "materials",
@@ -251,6 +252,23 @@ def compute(wall: "Wall | dict", period_hours: float = 24.0) -> Result:
     if not isinstance(wall, Wall):
         wall = Wall.from_dict(wall)
     return _brusk._compute(wall._wall, float(period_hours))
+
+
+def compute_element(wall, period_hours=24.0):
+    """Computes a wall as ``brusk compute --format json`` does and returns that JSON, parsed.
+
+    For a wall with layers of parts, a ventilated air layer or corrections (ISO 6946:2017, see
+    docs/u-value.md) the dict holds, after the usual keys, ``thermal_resistance_upper`` R'_T,
+    ``thermal_resistance_lower`` R''_T, ``relative_error`` e, ``corrections``,
+    ``u_value_corrected`` U_c, ``paths`` and ``air_layers``; ``thermal_resistance`` is then
+    R_T and the periodic values are those of the parallel-path approximation (``method``).
+
+    Raises:
+        WallError: when the wall is refused, with the message the CLI prints.
+    """
+    if not isinstance(wall, Wall):
+        wall = Wall.from_dict(wall)
+    return json.loads(_brusk._compute_element(wall._wall, float(period_hours)))
 
 
 def _result_to_dict(self):

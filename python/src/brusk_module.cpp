@@ -39,6 +39,7 @@
 #include "brusk/frontend/wall_schema.h"
 #include "commands_binding.h"
 #include "response_binding.h"
+#include "element_module.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -134,6 +135,15 @@ PyResult computeWall(const PyWall& source, double periodHours) {
   Wall wall = source.wall;
   wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
   PyResult out{wall.name, {}};
+  if (!wall.element.empty()) {
+    // Parts, air gaps or corrections: the ISO 6946 element, as `brusk compute` computes it.
+    try {
+      out.result = Brusk::Frontend::computeWall(wall);
+    } catch (const Error& error) {
+      throw Error(source.source + ": " + error.what());
+    }
+    return out;
+  }
   if (auto problem = Brusk::Engine::computeInto(wall.request, out.result)) {
     throw Error(source.source + ": " + Brusk::Frontend::describeProblem(*problem, wall));
   }
@@ -1147,6 +1157,12 @@ PYBIND11_MODULE(_brusk, m) {
       });
 
   m.def("_compute", &computeWall, py::arg("wall"), py::arg("period_hours"));
+  m.def(
+      "_compute_element",
+      [](const PyWall& wall, double hours) {
+        return BruskPython::elementJson(wall.wall, wall.source, hours);
+      },
+      py::arg("wall"), py::arg("period_hours"));
   m.def("_compute_many", &computeMany, py::arg("thickness"), py::arg("conductivity"),
         py::arg("density"), py::arg("specific_heat"), py::arg("layer_count"),
         py::arg("thermal_resistance"), py::arg("rsi"), py::arg("rse"), py::arg("partition"),

@@ -101,12 +101,12 @@ std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls, double pe
     entry.dashes = wallDash(index);
     // A report describes the one cycle length it is asked for, whatever period the wall was
     // read with.
-    Engine::WallRequest atPeriod = wall.request;
-    atPeriod.period = period;
-    if (auto problem = Engine::computeInto(atPeriod, entry.result)) {
-      Wall shown = wall;
-      shown.request.period = period;
-      throw Error(Frontend::describeProblem(*problem, shown));
+    Wall atPeriod = wall;
+    atPeriod.request.period = period;
+    if (!wall.element.empty()) {
+      entry.result = Frontend::computeWall(atPeriod);
+    } else if (auto problem = Engine::computeInto(atPeriod.request, entry.result)) {
+      throw Error(Frontend::describeProblem(*problem, atPeriod));
     }
     computed.push_back(std::move(entry));
   }
@@ -139,6 +139,78 @@ std::string layerTable(const Wall& wall) {
   return html + "</tbody>\n</table>\n";
 }
 
+/// For a wall computed as an element (ISO 6946:2017): its parts, the limits of the combined
+/// method and corrections, and a table of its paths; nothing for a plain wall.
+std::string elementTables(const Wall& wall) {
+  if (!Frontend::isElement(wall)) return {};
+  Wall daily = wall;
+  daily.request.period = Engine::kDailyPeriod;
+  const Engine::ElementResult element = Frontend::computeElementWall(daily);
+  std::string html = "<p class=\"note\">Layers of parts: ";
+  const Engine::ElementDescription& description = wall.element.element;
+  for (std::size_t i = 0; i < description.bridged.size(); ++i) {
+    if (i > 0) html += "; ";
+    html += "layer " + std::to_string(description.bridged[i].layer + 1) + " = ";
+    for (std::size_t part = 0; part < description.bridged[i].parts.size(); ++part) {
+      if (part > 0) html += " + ";
+      const bool named =
+          i < wall.element.partLabels.size() && part < wall.element.partLabels[i].size();
+      html += formatNumber(100.0 * description.bridged[i].parts[part].fraction, 1) + " % " +
+              (named ? escapeMarkup(wall.element.partLabels[i][part].name)
+                     : "part " + std::to_string(part + 1));
+    }
+  }
+  if (description.bridged.empty()) html += "none";
+  if (description.ventilated) {
+    const bool well = description.ventilated->ventilation == Engine::AirLayerVentilation::Well;
+    html += ". Layer " + std::to_string(description.ventilated->layer + 1) +
+            (well ? " is well ventilated: it and the layers outside it are left out, with "
+                    "<i>R</i><sub>se</sub> = <i>R</i><sub>si</sub> (6.9.4)"
+                  : " is slightly ventilated (openings " +
+                        formatNumber(description.ventilated->openingArea, 0) +
+                        " mm²/m): the element with it unventilated and well ventilated, "
+                        "weighted (6.9.3)");
+  }
+  html += ". ISO 6946:2017 combined method: <i>R</i>′<sub>T</sub> = " +
+          formatNumber(element.upperResistance, 3) +
+          ", <i>R</i>″<sub>T</sub> = " + formatNumber(element.lowerResistance, 3) +
+          ", <i>R</i><sub>T</sub> = " + formatNumber(element.wall.thermalResistance, 3) +
+          " m²·K/W, largest error <i>e</i> = " + formatNumber(100.0 * element.relativeError, 1) +
+          " %" +
+          (element.beyondMethod ? " (outside the method: <i>R</i>′/<i>R</i>″ &gt; 1.5)" : "") +
+          "; <i>U</i> = " + formatNumber(element.wall.uValue, 3) +
+          ", Δ<i>U</i> = " + formatNumber(element.deltaU, 4) +
+          ", <i>U</i><sub>c</sub> = " + formatNumber(element.correctedU, 3) +
+          " W/(m²·K). Periodic values by the parallel-path approximation (the paths' "
+          "admittances summed by area).</p>\n";
+  html +=
+      "<table class=\"layers\">\n<thead><tr><th scope=\"col\">Path</th><th scope=\"col\">"
+      "Parts</th><th scope=\"col\"><i>f</i></th><th scope=\"col\"><i>R</i><sub>T</sub> "
+      "(m²·K/W)</th><th scope=\"col\"><i>U</i> (W/(m²·K))</th><th scope=\"col\">"
+      "|<i>Y</i><sub>12</sub>| (W/(m²·K))</th><th scope=\"col\"><i>κ</i><sub>1</sub> "
+      "(kJ/(m²·K))</th></tr></thead>\n<tbody>\n";
+  for (std::size_t index = 0; index < element.paths.size(); ++index) {
+    const Engine::ElementPath& path = element.paths[index];
+    std::string parts;
+    for (std::size_t i = 0; i < path.parts.size() && i < wall.element.partLabels.size(); ++i) {
+      if (!parts.empty()) parts += " / ";
+      const std::vector<Frontend::PartLabel>& labels = wall.element.partLabels[i];
+      parts += path.parts[i] < labels.size() ? escapeMarkup(labels[path.parts[i]].name) : "";
+    }
+    if (path.wellVentilated)
+      parts +=
+          parts.empty() ? "inside the ventilated air layer" : " (inside the ventilated air layer)";
+    if (parts.empty()) parts = "whole area";
+    html += "<tr><td>" + std::to_string(index + 1) + "</td><td class=\"name\">" + parts +
+            "</td><td>" + formatNumber(path.fraction, 3) + "</td><td>" +
+            formatNumber(path.thermalResistance, 3) + "</td><td>" +
+            formatNumber(1.0 / path.thermalResistance, 3) + "</td><td>" +
+            formatNumber(path.response.periodicThermalTransmittance.getModulus(), 3) + "</td><td>" +
+            formatNumber(path.response.internalArealHeatCapacity / 1000.0, 1) + "</td></tr>\n";
+  }
+  return html + "</tbody>\n</table>\n";
+}
+
 std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vector<Wall>& source) {
   const double scale = sectionScale(source, kSectionMaximumWidth);
   std::string html =
@@ -156,7 +228,8 @@ std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vect
             formatNumber(walls[index].result.thickness * 1000.0, 0) + " mm, " +
             formatNumber(walls[index].result.surfaceMass, 0) +
             " kg/m², U = " + formatNumber(walls[index].result.uValue, 3) +
-            " W/(m²·K).</figcaption>\n</figure>\n" + layerTable(wall) + "</section>\n";
+            " W/(m²·K).</figcaption>\n</figure>\n" + layerTable(wall) + elementTables(wall) +
+            "</section>\n";
   }
   return html + "</section>\n";
 }

@@ -47,6 +47,30 @@ std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
   return name + " \u2014 " + formatMillimetres(layer.thickness);
 }
 
+/// A layer of parts drawn as bands across the height, one per part in its family's colour and
+/// as high as its share of the area, the parts' names in the drawing's title; false for a
+/// layer that is not one.
+bool drawParts(const Frontend::Wall& wall, std::size_t index, double left, double width,
+               SvgWriter& svg) {
+  const Engine::ElementDescription& element = wall.element.element;
+  for (std::size_t i = 0; i < element.bridged.size(); ++i) {
+    if (element.bridged[i].layer != index) continue;
+    const std::vector<Engine::LayerPart>& parts = element.bridged[i].parts;
+    double top = kSectionTop;
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+      const double height = parts[part].fraction * kSectionHeight;
+      const std::string& family =
+          i < wall.element.partLabels.size() && part < wall.element.partLabels[i].size()
+              ? wall.element.partLabels[i][part].family
+              : std::string("other");
+      svg.rectangle({left, top}, width, height, familyColour(family), {"#444", 0.8, ""});
+      top += height;
+    }
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string familyColour(const std::string& family) {
@@ -104,6 +128,7 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   for (std::size_t index = 0; index < layers.size(); ++index) {
     const std::string& family = wall.labels[index].family;
     const double width = drawnWidth(layers[index], pixelsPerMetre);
+    if (drawParts(wall, index, layerLeft[index], width, svg)) continue;
     svg.rectangle({layerLeft[index], kSectionTop}, width, kSectionHeight, familyColour(family),
                   edge);
     if (family == "insulation" && width >= 6.0) {

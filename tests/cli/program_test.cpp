@@ -230,14 +230,27 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"no layers", "wall.json", R"({"name": "Nothing"})",
                  "wall.json: the wall has no layers; list them from the inner face (side 1) "
                  "outward as [[layers]] tables"},
-        BadInput{"unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
-                 "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
-                 "takes name, position, heat_flow, rsi, rse and layers"},
+        BadInput{
+            "unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
+            "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
+            "takes name, position, heat_flow, rsi, rse, layers, parts_aligned and corrections"},
+        BadInput{"fractions of parts not summing to 1", "wall.toml",
+                 "[[layers]]\nthickness = 0.14\n[[layers.parts]]\nmaterial = \"timber-softwood\"\n"
+                 "fraction = 0.15\n[[layers.parts]]\nmaterial = \"insulation-mineral-wool\"\n"
+                 "fraction = 0.8\n",
+                 "wall.toml:3: layer 1: the fractions of the parts sum to 0.95, not 1: each "
+                 "part's fraction is its share of the element's area, and together they cover "
+                 "it (within 1e-9)"},
+        BadInput{"misspelt ventilation", "wall.json",
+                 R"({"layers": [{"air_gap": 0.05, "ventilation": "wel"}]})",
+                 "wall.json:1: layer 1: ventilation must be \"unventilated\", \"slightly\" or "
+                 "\"well\", got \"wel\"; did you mean \"well\"?"},
         BadInput{"unknown layer key", "wall.toml",
                  "[[layers]]\nname = \"Oak\"\nthickness = 0.1\nconductvity = 0.18\n",
                  "wall.toml:4: layer 1 (\"Oak\"): unknown key \"conductvity\" (did you mean "
                  "\"conductivity\"?); a layer takes name, material, thickness, conductivity, "
-                 "density, specific_heat, family and thermal_resistance"},
+                 "density, specific_heat, family, thermal_resistance, parts, air_gap, ventilation, "
+                 "openings and emissivities"},
         BadInput{"unknown material", "wall.toml",
                  "[[layers]]\nmaterial = \"concrete-reinforsed\"\nthickness = 0.2\n",
                  "wall.toml:2: layer 1: unknown material \"concrete-reinforsed\"; did you mean "

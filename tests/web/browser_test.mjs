@@ -173,6 +173,19 @@ try {
   const concrete = { name: 'Concrete', layers: [{ name: 'Concrete', thickness: 0.2, conductivity: 1.8, density: 2400, specific_heat: 1000 }] };
   sameNumbers(await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), concrete), nativeJson(join(examplesDir, '1-concrete.toml')), 1e-12, 'compute(object)');
 
+  // A layer split into parts (studs in insulation, ISO 6946 combined method): the page's module
+  // gives the command line's element quantities, paths included.
+  const studs = { name: 'Timber frame with studs', layers: [
+    { material: 'board-gypsum', thickness: 0.0125 },
+    { name: 'Studs and mineral wool', thickness: 0.14, parts: [
+      { material: 'timber-softwood', fraction: 0.15 },
+      { name: 'Mineral wool', material: 'insulation-mineral-wool', conductivity: 0.035, fraction: 0.85 }] },
+    { material: 'board-osb', thickness: 0.009 },
+    { material: 'insulation-wood-fibre', thickness: 0.05 }] };
+  const split = await page.evaluate((wall) => globalThis.brusk.compute(wall, { periodHours: 24 }), studs);
+  sameNumbers(split, nativeJson(join(examplesDir, 'bridged', 'timber-frame-studs.toml')), 1e-12, 'compute(split layer)');
+  check(split.paths.length === 2 && split.thermal_resistance_upper > split.thermal_resistance_lower, 'a split layer gives two paths and R\'_T above R\'\'_T');
+
   // A wall built by clicking: remove every layer, add one custom and one air layer.
   while (await page.locator('#layers li').count()) await page.click('#layers li:first-child button:has-text("Remove")');
   await page.fill('#wall-name', 'Clicked');
@@ -461,6 +474,32 @@ try {
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
+
+  // A layer split into parts on the page: a new layer made studs in mineral wool by its kind,
+  // a mistake in a fraction named, then a wall file of parts shown with the command line's numbers.
+  await page.click('#add-custom');
+  const partsIndex = (await page.locator('#layers li').count()) - 1;
+  await page.selectOption(`#layer-${partsIndex}-kind`, 'parts');
+  check((await page.inputValue(`#layer-${partsIndex}-part-0-material`)) === 'timber-softwood', 'a layer of parts starts as softwood studs');
+  check(/^[0-9.]+$/.test(await shownValue('thermal_resistance_upper')), `a layer of parts: R'_T shown as ${await shownValue('thermal_resistance_upper')}`);
+  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.8');
+  check((await page.textContent('#status')).includes('the fractions of the parts sum to 0.95, not 1'), `fractions missing 1: "${await page.textContent('#status')}"`);
+  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.85');
+  await page.click(`#layer-${partsIndex}-add-part`);
+  check((await page.locator(`#layer-${partsIndex}-part-2-material`).count()) === 1, 'a part is added');
+  await page.click(`#layer-${partsIndex}-remove-part`);
+  check((await page.locator(`#layer-${partsIndex}-part-2-material`).count()) === 0, 'the part is removed again');
+  const studFile = join(examplesDir, 'bridged', 'timber-frame-studs.toml');
+  const studNative = nativeJson(studFile);
+  await page.setInputFiles('#open-file', studFile);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, studNative.name);
+  for (const quantity of ['u_value', 'decrement_factor', 'thermal_resistance_upper', 'thermal_resistance_lower', 'relative_error']) {
+    check((await shownValue(quantity)) === shown(studNative[quantity]), `wall of parts: ${quantity} shown as ${await shownValue(quantity)}, native ${shown(studNative[quantity])}`);
+  }
+  const [savedParts] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const savedPartsFile = join(work, 'parts-saved.toml');
+  await savedParts.saveAs(savedPartsFile);
+  sameNumbers(nativeJson(savedPartsFile), studNative, 0, 'wall of parts saved from the page');
 
   // Over http from a static host: the page, a wall file opened in it, and the ES module.
   host = await serveStatic(webDir);

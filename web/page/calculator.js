@@ -32,7 +32,16 @@
   const DIGITS = 4;
 
   let materials = [];
-  let layers = [];       // each { kind: 'material'|'custom'|'air', fields: {key: text} }
+  let layers = [];       // each { kind: 'material'|'custom'|'air'|'parts', fields: {key: text} }
+  /** A layer of parts keeps part k's keys as fields `part-k-<key>`; these are the defaults. */
+  const DEFAULT_PARTS = [{ material: 'timber-softwood', fraction: '0.15' }, { material: 'insulation-mineral-wool', fraction: '0.85' }];
+  /** The element quantities (ISO 6946 combined method) shown for a wall with a layer of parts. */
+  const ELEMENT_QUANTITIES = [
+    ['thermal_resistance_upper', 'Upper limit of the thermal resistance', 'R′_T', 'm²·K/W'],
+    ['thermal_resistance_lower', 'Lower limit of the thermal resistance', 'R″_T', 'm²·K/W'],
+    ['relative_error', 'Largest relative error of the combined method', 'e', '–'],
+    ['u_value_corrected', 'Corrected thermal transmittance', 'U_c', 'W/(m²·K)'],
+  ];
   let comparison = [];   // [{ wall, result }]
   const timings = { firstResultMs: null, lastComputeMs: null, computes: 0 };
 
@@ -70,6 +79,7 @@
       if (value !== undefined) wall[key] = value;
     }
     wall.layers = layers.map((layer) => {
+      if (layer.kind === 'parts') return partsLayerOf(layer);
       const out = {};
       // The family (the drawing's colour) is not edited here, only kept from the file.
       // A catalogue layer keeps the property overrides a file may give it (blank: the catalogue's).
@@ -85,6 +95,37 @@
     return wall;
   }
 
+  /** A layer of parts as the wall file writes it: thickness and [[layers.parts]]. */
+  function partsLayerOf(layer) {
+    const out = {};
+    for (const key of ['name', 'family']) {
+      const text = (layer.fields[key] || '').trim();
+      if (text) out[key] = text;
+    }
+    const thickness = fieldValue(layer.fields.thickness || '');
+    if (thickness !== undefined) out.thickness = thickness;
+    out.parts = [];
+    for (let k = 0; k < layer.partCount; k += 1) {
+      const part = {};
+      for (const [field, text] of Object.entries(layer.fields)) {
+        const match = /^part-(\d+)-(.+)$/.exec(field);
+        if (!match || Number(match[1]) !== k) continue;
+        const value = ['name', 'material', 'family'].includes(match[2]) ? (text.trim() || undefined) : fieldValue(text);
+        if (value !== undefined) part[match[2]] = value;
+      }
+      out.parts.push(part);
+    }
+    return out;
+  }
+
+  /** Makes `layer` a layer of parts, with the default studs and mineral wool if it has none. */
+  function makePartsLayer(layer) {
+    if (layer.partCount) return;
+    layer.partCount = DEFAULT_PARTS.length;
+    DEFAULT_PARTS.forEach((part, k) => { for (const [key, value] of Object.entries(part)) layer.fields[`part-${k}-${key}`] = value; });
+    if (!layer.fields.thickness) layer.fields.thickness = '0.14';
+  }
+
   function periodHours() {
     const value = fieldValue($('wall-period').value);
     return value === undefined ? 24 : value;
@@ -98,6 +139,12 @@
     $('wall-rsi').value = wall.rsi === undefined ? '' : String(wall.rsi);
     $('wall-rse').value = wall.rse === undefined ? '' : String(wall.rse);
     layers = (wall.layers || []).map((layer) => {
+      if (Array.isArray(layer.parts)) {
+        const fields = {};
+        for (const [key, value] of Object.entries(layer)) if (key !== 'parts') fields[key] = String(value);
+        layer.parts.forEach((part, k) => { for (const [key, value] of Object.entries(part)) fields[`part-${k}-${key}`] = String(value); });
+        return { kind: 'parts', fields, partCount: layer.parts.length };
+      }
       const kind = layer.material !== undefined ? 'material' : layer.thermal_resistance !== undefined ? 'air' : 'custom';
       const fields = {};
       for (const [key, value] of Object.entries(layer)) fields[key] = String(value);
@@ -287,7 +334,7 @@
       kindLabel.textContent = 'Kind ';
       const kind = document.createElement('select');
       kind.id = `layer-${index}-kind`;
-      for (const [value, text] of [['material', 'catalogue material'], ['custom', 'custom properties'], ['air', 'air layer / resistance']]) {
+      for (const [value, text] of [['material', 'catalogue material'], ['custom', 'custom properties'], ['air', 'air layer / resistance'], ['parts', 'layer of parts (studs in insulation)']]) {
         const option = document.createElement('option');
         option.value = value;
         option.textContent = text;
@@ -295,7 +342,7 @@
       }
       kind.value = layer.kind;
       kind.setAttribute('aria-describedby', kind.id + '-error');
-      kind.addEventListener('change', () => { layer.kind = kind.value; renderLayers(); recompute(); $(kind.id).focus(); });
+      kind.addEventListener('change', () => { layer.kind = kind.value; if (layer.kind === 'parts') makePartsLayer(layer); renderLayers(); recompute(); $(kind.id).focus(); });
       kindLabel.appendChild(kind);
       kindLabel.appendChild(errorSpan(kind.id));
       const fields = document.createElement('div');
@@ -314,6 +361,24 @@
         }
       } else if (layer.kind === 'air') {
         fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
+      } else if (layer.kind === 'parts') {
+        // Parts side by side across the area, each a catalogue material through the whole
+        // thickness with its share of the area (ISO 6946 combined method).
+        fields.appendChild(inputFor(index, 'thickness', 'd [m]'));
+        for (let k = 0; k < layer.partCount; k += 1) {
+          fields.appendChild(inputFor(index, `part-${k}-material`, `Part ${k + 1} material`));
+          fields.appendChild(inputFor(index, `part-${k}-fraction`, `Part ${k + 1} fraction`));
+        }
+        fields.appendChild(button(`layer-${index}-add-part`, 'Add part', `Add a part to layer ${index + 1}`, () => { layer.partCount += 1; renderLayers(); recompute(); $(`layer-${index}-part-${layer.partCount - 1}-material`).focus(); }));
+        const removePart = button(`layer-${index}-remove-part`, 'Remove part', `Remove the last part of layer ${index + 1}`, () => {
+          layer.partCount -= 1;
+          for (const key of Object.keys(layer.fields)) if (key.startsWith(`part-${layer.partCount}-`)) delete layer.fields[key];
+          renderLayers();
+          recompute();
+          $(`layer-${index}-add-part`).focus();
+        });
+        removePart.disabled = layer.partCount <= 2;
+        fields.appendChild(removePart);
       } else {
         for (const key of SLAB_KEYS) fields.appendChild(inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`));
       }
@@ -418,6 +483,12 @@
       body.appendChild(tr);
     };
     for (const q of [PERIOD, ...QUANTITIES]) row([q.label, q.symbol_unicode, shownValue(q, result), unitText(q)], q.key);
+    if (result.thermal_resistance_upper !== undefined) {
+      // A wall of parts: the combined method's limits; its periodic values are the paths'
+      // admittances summed by area (the parallel-path approximation).
+      for (const [path, name, symbol, unit] of ELEMENT_QUANTITIES) row([name, symbol, shown(valueAt(result, path)), unit], path);
+      row(['Periodic values of the layers of parts', '', 'parallel-path approximation', ''], 'method');
+    }
     for (const q of MATRIX_QUANTITIES) {
       const [re, im] = valueAt(result, q.key);
       row([q.label, q.symbol_unicode, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, unitText(q)], q.key);

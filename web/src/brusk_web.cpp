@@ -18,6 +18,7 @@
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/quantity_output.h"
@@ -104,6 +105,14 @@ val compute(const std::string& text, const std::string& format, const std::strin
   return guarded([&] {
     const Wall wall = readWall(text, format, source, periodHours);
     try {
+      if (Brusk::Frontend::isElement(wall)) {
+        // Layers of parts, a ventilated air layer or corrections: the element's quantities
+        // after the usual ones, as the command line writes them.
+        const Brusk::Engine::ElementResult element = Brusk::Frontend::computeElementWall(wall);
+        return Brusk::Frontend::formatJson({{wall.name, element.wall}},
+                                           Brusk::Frontend::JsonLayout::Indented,
+                                           {Brusk::Frontend::elementExtras(wall, element)});
+      }
       return Brusk::Frontend::formatJson({{wall.name, Brusk::Frontend::computeWall(wall)}},
                                          Brusk::Frontend::JsonLayout::Indented);
     } catch (const Error& error) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "brusk/engine/wall_result.h"
@@ -55,5 +56,45 @@ void appendCsvText(std::string_view text, std::string& out);
 /// areal heat capacities in kJ/(m2.K). Names are shown with control characters made visible
 /// and aligned by terminal columns.
 [[nodiscard]] std::string formatTable(const std::vector<NamedResult>& results);
+
+/// One value some walls have beyond their WallResult (a bridged element's upper and lower
+/// limits, corrections, ...), written after the result's own fields.
+struct ExtraField {
+  std::string key;  ///< JSON path, levels joined by '/': "corrections/air_voids/delta_u"
+  enum class Kind { Number, Text, Flag } kind = Kind::Number;
+  double number = 0.0;
+  std::string text;
+  bool flag = false;
+
+  static ExtraField of(std::string key, double value);
+  static ExtraField of(std::string key, std::string value);
+  static ExtraField flagOf(std::string key, bool value);
+};
+
+/// A list of objects of extra fields, written as a JSON array (not in CSV).
+struct ExtraList {
+  std::string key;                             ///< "paths"
+  std::vector<std::vector<ExtraField>> items;  ///< one object per item
+};
+
+/// What a wall's output has beyond its WallResult; empty for a plain wall. Walls of one output
+/// that have extras have the same fields in the same order.
+struct ExtraFields {
+  std::vector<ExtraField> fields;                          ///< JSON keys and CSV columns
+  std::vector<ExtraList> lists;                            ///< JSON arrays
+  std::vector<std::pair<std::string, std::string>> table;  ///< table rows: label, cell
+  [[nodiscard]] bool empty() const { return fields.empty() && lists.empty() && table.empty(); }
+};
+
+/// formatJson() with each result's extra fields (one ExtraFields per result) after its own.
+[[nodiscard]] std::string formatJson(const std::vector<NamedResult>& results, JsonLayout layout,
+                                     const std::vector<ExtraFields>& extras);
+/// formatCsv() with the extra fields' columns after the usual ones when any result has extras,
+/// left empty for the results that have none.
+[[nodiscard]] std::string formatCsv(const std::vector<NamedResult>& results,
+                                    const std::vector<ExtraFields>& extras);
+/// formatTable() with the extras' rows after the usual ones, "-" where a wall has none.
+[[nodiscard]] std::string formatTable(const std::vector<NamedResult>& results,
+                                      const std::vector<ExtraFields>& extras);
 
 }  // namespace Brusk::Frontend

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/engine/wall.h"
+#include "brusk/frontend/bridged_wall.h"
 
 namespace Brusk::Frontend {
 
@@ -20,6 +21,7 @@ struct Wall {
   std::string name;
   Engine::WallRequest request;     ///< layers side 1 first, position, heat flow, overrides, T
   std::vector<LayerLabel> labels;  ///< one per layer of the request, in the same order
+  ElementLayers element;           ///< parts, air gaps and corrections; empty for plain layers
 
   /// Appends a layer at the side-2 end, its physics and its label together.
   void addLayer(const Engine::LayerProperties& layer, LayerLabel label) {

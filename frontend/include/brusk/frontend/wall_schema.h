@@ -20,6 +20,8 @@ inline constexpr std::string_view kHeatFlow = "heat_flow";
 inline constexpr std::string_view kRsi = "rsi";
 inline constexpr std::string_view kRse = "rse";
 inline constexpr std::string_view kLayers = "layers";
+inline constexpr std::string_view kPartsAligned = "parts_aligned";
+inline constexpr std::string_view kCorrections = "corrections";
 
 // Keys of a layer (kName too).
 inline constexpr std::string_view kMaterial = "material";
@@ -29,6 +31,14 @@ inline constexpr std::string_view kDensity = "density";
 inline constexpr std::string_view kSpecificHeat = "specific_heat";
 inline constexpr std::string_view kFamily = "family";
 inline constexpr std::string_view kThermalResistance = "thermal_resistance";
+// Keys of a layer of parts and of an air layer given by its geometry (ISO 6946:2017).
+inline constexpr std::string_view kParts = "parts";
+inline constexpr std::string_view kAirGap = "air_gap";
+inline constexpr std::string_view kVentilation = "ventilation";
+inline constexpr std::string_view kOpenings = "openings";
+inline constexpr std::string_view kEmissivities = "emissivities";
+// Key of a part (with kName, kMaterial, kConductivity, kDensity, kSpecificHeat, kFamily).
+inline constexpr std::string_view kFraction = "fraction";
 
 /// The keys a wall takes, in the order messages list them.
 [[nodiscard]] const std::vector<std::string>& wallKeys();

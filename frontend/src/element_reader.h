@@ -1,0 +1,47 @@
+#pragma once
+
+// Internal: the wall reader's part for layers of parts, air layers by their geometry and the
+// corrections (ISO 6946:2017), called from the one wall reader so that every door reads them.
+
+#include <cstddef>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/wall.h"
+
+namespace Brusk::Frontend::Detail {
+
+/// What the element reader needs of the wall reader: its catalogue and its way of failing,
+/// which locates a JSON pointer of the wall object in the file and names the layer being read.
+class WallReadingContext {
+public:
+  virtual ~WallReadingContext() = default;
+  [[nodiscard]] virtual const Catalogue& catalogue() const = 0;
+  /// The start of a message about `pointer` of the wall object: file, line, context, layer.
+  [[nodiscard]] virtual std::string messagePrefix(const std::string& pointer) const = 0;
+  /// Throws Frontend::Error with the prefix of `pointer` and `reason`.
+  [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const;
+  /// Sets the layer named before every reason ("layer 2 (\"Studs\")"); empty for none.
+  virtual void setLayerLabel(std::string label) = 0;
+
+protected:
+  WallReadingContext() = default;
+  WallReadingContext(const WallReadingContext&) = default;
+  WallReadingContext& operator=(const WallReadingContext&) = default;
+};
+
+/// True when a layer object is read here: it has parts, or one of the air-layer keys.
+[[nodiscard]] bool isElementLayer(const nlohmann::json& layer);
+
+/// Reads a layer of parts or an air layer at `index` (pointer "/layers/<index>") into `wall`,
+/// with `label` holding the layer's name if the file gave one.
+void readElementLayer(WallReadingContext& context, const nlohmann::json& layer, std::size_t index,
+                      const std::string& pointer, LayerLabel label, Wall& wall);
+
+/// Reads the wall's parts_aligned and corrections keys, once its layers are read, and checks
+/// the element as the engine will compute it.
+void readElementKeys(WallReadingContext& context, const nlohmann::json& object, Wall& wall);
+
+}  // namespace Brusk::Frontend::Detail
