@@ -48,10 +48,16 @@ const std::vector<std::string>& wallKeys() {
 }
 
 const std::vector<std::string>& layerKeys() {
-  static const std::vector<std::string> keys = {
-      std::string(kName),         std::string(kMaterial),         std::string(kThickness),
-      std::string(kConductivity), std::string(kDensity),          std::string(kSpecificHeat),
-      std::string(kFamily),       std::string(kThermalResistance)};
+  static const std::vector<std::string> keys = {std::string(kName),
+                                                std::string(kMaterial),
+                                                std::string(kThickness),
+                                                std::string(kConductivity),
+                                                std::string(kDensity),
+                                                std::string(kSpecificHeat),
+                                                std::string(kFamily),
+                                                std::string(kThermalResistance),
+                                                std::string(kVapourResistanceFactor),
+                                                std::string(kSd)};
   return keys;
 }
 

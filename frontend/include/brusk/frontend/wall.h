@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/engine/wall.h"
+#include "brusk/frontend/layer_vapour.h"
 
 namespace Brusk::Frontend {
 
@@ -13,6 +14,7 @@ struct LayerLabel {
   std::string name;         ///< as written or from the catalogue, e.g. "EPS board"
   std::string materialKey;  ///< catalogue key when taken from the catalogue, else empty
   std::string family;       ///< one of Schema::materialFamilies(), for drawing
+  LayerVapour vapour{};     ///< mu or s_d, for the moisture assessment only
 };
 
 /// A wall as a file describes it: the engine's request and the names that go with it.

@@ -29,6 +29,8 @@ inline constexpr std::string_view kDensity = "density";
 inline constexpr std::string_view kSpecificHeat = "specific_heat";
 inline constexpr std::string_view kFamily = "family";
 inline constexpr std::string_view kThermalResistance = "thermal_resistance";
+inline constexpr std::string_view kVapourResistanceFactor = "vapour_resistance_factor";
+inline constexpr std::string_view kSd = "sd";
 
 /// The keys a wall takes, in the order messages list them.
 [[nodiscard]] const std::vector<std::string>& wallKeys();
