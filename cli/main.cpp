@@ -20,6 +20,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
+#include "moisture_command.h"
 #include "response_command.h"
 #include "zone_command.h"
 
@@ -145,6 +146,12 @@ int main(int argc, char** argv) {
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
 
+  Brusk::Cli::MoistureOptions moisture;
+  CLI::App* moistureCommand = app.add_subcommand(
+      "moisture",
+      "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
+  Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
+
   Brusk::Batch::WallBatchOptions batch;
   CLI::App* batchCommand = app.add_subcommand(
       "batch", "Compute one wall per line of a JSON Lines file, on every core, in input order");
@@ -232,6 +239,7 @@ int main(int argc, char** argv) {
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
+    if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return 0;
