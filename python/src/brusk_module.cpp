@@ -33,6 +33,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
+#include "moisture_binding.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -1036,6 +1037,10 @@ PYBIND11_MODULE(_brusk, m) {
   m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
         py::arg("amplitude"));
 #endif
+  Brusk::Python::registerMoisture(m, [](py::handle wall) {
+    const PyWall& native = wall.cast<const PyWall&>();
+    return std::make_pair(&native.wall, native.source);
+  });
   m.attr("PERIODIC_FIELDS") = periodicFieldNames();
   m.attr("SEQUENTIAL_FIELDS") = sequentialFieldNames();
 }
