@@ -148,6 +148,9 @@ std::string runReport(const ReportCommandOptions& options) {
     for (const std::string& file : options.materialFiles) {
       Batch::refuseToReplaceInput(options.output, file);
     }
+    if (!options.moisture.climate.empty()) {
+      Batch::refuseToReplaceInput(options.output, options.moisture.climate);
+    }
     page.emplace(options.output);
   } catch (const Error& error) {
     throw Error(std::string("-o: ") + error.what());
@@ -163,6 +166,7 @@ std::string runReport(const ReportCommandOptions& options) {
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;
   if (!options.profile.outdoorFile.empty()) reportOptions.profile = reportProfile(options.profile);
+  addMoistureToReport(options.moisture, walls, wallFiles, reportOptions);
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   reportCommand->add_option("--title", report.title, "Page title")->capture_default_str();
   Brusk::Cli::addProfileOptions(*reportCommand, report.profile);
+  Brusk::Cli::addReportMoistureOptions(*reportCommand, report.moisture);
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")

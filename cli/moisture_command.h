@@ -3,8 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "brusk/frontend/wall.h"
+
 namespace CLI {
 class App;
+}
+
+namespace Brusk::Report {
+struct ReportOptions;
 }
 
 namespace Brusk::Cli {
@@ -19,6 +25,24 @@ struct MoistureOptions {
   std::string format = "table";  ///< "table", "json" or "csv"
   std::vector<std::string> materialFiles;
 };
+
+/// The moisture part of `brusk report`: with a climate, every wall gets an ISO 13788 section.
+struct ReportMoistureOptions {
+  std::string climate;
+  int humidityClass = 0;
+  double indoorTemperature = 0;
+  bool indoorTemperatureGiven = false;
+};
+
+/// Declares --climate, --humidity-class and --indoor-temperature on `brusk report`.
+void addReportMoistureOptions(CLI::App& command, ReportMoistureOptions& options);
+
+/// Assesses `walls` (read from `wallFiles`) under the climate of `options`, if one is given,
+/// into the report's options; throws Frontend::Error as `brusk moisture` does.
+void addMoistureToReport(const ReportMoistureOptions& options,
+                         const std::vector<Frontend::Wall>& walls,
+                         const std::vector<std::string>& wallFiles,
+                         Report::ReportOptions& reportOptions);
 
 /// Declares the options of `brusk moisture` on its subcommand.
 void addMoistureOptions(CLI::App& command, MoistureOptions& options);

@@ -223,6 +223,8 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
                      static_cast<double>(request.sd.size()));
   }
   double totalSd = 0.0;
+  double totalThickness = 0.0;
+  double totalResistance = 0.0;
   std::size_t planes = 1;
   for (std::size_t k = 0; k < request.layers.size(); ++k) {
     if (!isComputableLayer(request.layers[k])) {
@@ -232,12 +234,19 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
       return problemOf(MoistureProblemKind::BadSd, request.sd[k], k);
     }
     totalSd += request.sd[k];
+    totalThickness += request.layers[k].thickness;
+    totalResistance += request.layers[k].thermalResistance();
+    // Sums beyond double precision would turn depths, s_d or temperatures into infinities.
+    if (!std::isfinite(totalSd)) return problemOf(MoistureProblemKind::BadSd, request.sd[k], k);
+    if (!std::isfinite(totalThickness) || !std::isfinite(totalResistance)) {
+      return problemOf(MoistureProblemKind::BadLayer, 0.0, k);
+    }
     planes += sublayerCount(request.layers[k].thermalResistance(), request.maxSublayerResistance);
   }
   if (planes > kMaxMoisturePlanes) {
     return problemOf(MoistureProblemKind::TooManyPlanes, static_cast<double>(planes));
   }
-  if (!(totalSd > kSameSd) || !std::isfinite(totalSd)) {
+  if (!(totalSd > kSameSd)) {
     return problemOf(MoistureProblemKind::NoVapourResistance, totalSd);
   }
   for (double resistance : {request.internalSurfaceResistance, request.externalSurfaceResistance,

@@ -104,4 +104,24 @@ INSTANTIATE_TEST_SUITE_P(
                        "pressure"},
         BadMoistureRun{"missing climate", "", kBrick, "--climate nowhere.csv", "nowhere.csv"}));
 
+#ifdef BRUSK_TESTS_HAVE_REPORT
+TEST_F(MoistureProgramTest, ReportWithAClimateHasAMoistureSectionAndKeepsTheClimateFile) {
+  write("climate.csv", twelveMonths());
+  write("wall.toml", kBrick);
+  const BruskTest::ProgramRun good =
+      run("report wall.toml -o page.html --climate climate.csv --humidity-class 2");
+  ASSERT_EQ(0, good.status) << good.err;
+  const std::string page = read("page.html");
+  EXPECT_NE(std::string::npos, page.find("<section id=\"moisture-0\">"));
+  EXPECT_NE(std::string::npos, page.find("humidity class 2"));
+  const BruskTest::ProgramRun overwrite =
+      run("report wall.toml -o climate.csv --climate climate.csv");
+  EXPECT_EQ(2, overwrite.status);
+  EXPECT_EQ(twelveMonths(), read("climate.csv"));
+  const BruskTest::ProgramRun lonely = run("report wall.toml -o other.html --humidity-class 2");
+  EXPECT_EQ(2, lonely.status);
+  EXPECT_NE(std::string::npos, lonely.err.find("go with --climate")) << lonely.err;
+}
+#endif
+
 }  // namespace
