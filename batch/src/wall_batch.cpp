@@ -33,6 +33,7 @@
 #include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
 #include "interrupts.h"
+#include "moisture_batch.h"
 
 namespace Brusk::Batch {
 
@@ -219,6 +220,19 @@ private:
   int _descriptor;
 };
 
+/// The climate of the moisture mode, with the humidity-class options checked as one.
+Frontend::Climate loadBatchClimate(const WallBatchOptions& options) {
+  if (options.indoorTemperatureGiven && options.humidityClass == 0) {
+    throw Error(
+        "--indoor-temperature goes with --humidity-class; without a class the climate "
+        "file gives the indoor temperature of every month");
+  }
+  return Frontend::loadClimateFile(options.climate, options.humidityClass,
+                                   options.indoorTemperatureGiven
+                                       ? options.indoorTemperature
+                                       : Frontend::kDefaultIndoorTemperature);
+}
+
 }  // namespace
 
 int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
@@ -246,6 +260,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
       for (const std::string& materials : options.materialFiles) {
         refuseToReplaceInput(options.output, materials);
       }
+      if (!options.climate.empty()) refuseToReplaceInput(options.output, options.climate);
       outputFile.emplace(options.output);
     } catch (const Error& error) {
       throw Error(std::string("-o: ") + error.what());
@@ -257,11 +272,16 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   for (const std::string& materials : options.materialFiles) catalogue.addFile(materials);
 
   const RowWriter writer(options.format == "csv");
-  output << writer.header();
+  // With a climate, the moisture assessment of each line (moisture_batch.cpp) instead.
+  std::optional<Detail::MoistureBatch> moisture;
+  if (!options.climate.empty()) {
+    moisture.emplace(catalogue, sourceName, loadBatchClimate(options), options.format == "csv");
+  }
+  output << (moisture ? moisture->header() : writer.header());
 
   const BatchContext context{catalogue, writer, sourceName, period, options.kernel == "vector"};
-  const BlockProcessorFactory makeProcessor = [&context] {
-    return std::make_unique<WallBlock>(context);
+  const BlockProcessorFactory makeProcessor = [&context, &moisture]() {
+    return moisture ? moisture->makeBlock() : std::make_unique<WallBlock>(context);
   };
 
   std::unique_ptr<ProgressBar> progressBar;
@@ -277,7 +297,11 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   pipeline.refuseLine = [&](std::size_t lineNumber, const std::string& reason, std::string& out,
                             std::string& error) {
     error = sourceName + ":" + std::to_string(lineNumber) + ": " + reason;
-    writer.error(lineNumber, error, out);
+    if (moisture) {
+      moisture->error(lineNumber, error, out);
+    } else {
+      writer.error(lineNumber, error, out);
+    }
   };
   pipeline.onError = [&](std::size_t, const std::string& reason) {
     if (progressBar) std::fputs("\r\033[K", stderr);

@@ -19,6 +19,12 @@ struct WallBatchOptions {
   /// "vector": the engine's many-wall kernel, results within 1e-12 relative of computeInto's
   /// and deterministic on one machine; "scalar": computeInto's doubles bit for bit.
   std::string kernel = "vector";
+  /// A monthly climate CSV: each line is then assessed for moisture (ISO 13788, as `brusk
+  /// moisture` does) instead of computed; the period and kernel are not used.
+  std::string climate;
+  int humidityClass = 0;         ///< with a climate: 1..5, the indoor side from Annex A
+  double indoorTemperature = 0;  ///< with a humidity class [degC]
+  bool indoorTemperatureGiven = false;
 };
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines
