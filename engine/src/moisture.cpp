@@ -112,7 +112,11 @@ void solveProfile(std::vector<Node>& nodes, std::vector<std::size_t>& hull,
       const Node& b = nodes[hull[h + 1]];
       const double pa = ceilingOf(a);
       const double pb = ceilingOf(b);
-      for (std::size_t k = hull[h]; k <= hull[h + 1]; ++k) {
+      // The vertices keep their values exactly (a wet plane sits at p_sat, the faces at p_i
+      // and p_e); the nodes between them lie on the edge.
+      nodes[hull[h]].pressure = pa;
+      nodes[hull[h + 1]].pressure = pb;
+      for (std::size_t k = hull[h] + 1; k < hull[h + 1]; ++k) {
         const double fraction = (nodes[k].sd - a.sd) / (b.sd - a.sd);
         nodes[k].pressure = pa + (pb - pa) * fraction;
       }
@@ -368,6 +372,17 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
   // The faces' groups are held at the indoor and outdoor vapour pressures.
   nodes.front().pinned = true;
   nodes.back().pinned = true;
+  // A plane of the indoor face's group sees the room's p_i through no vapour resistance: if it is
+  // below the room's dew point, the room air condenses there without bound.
+  for (std::size_t j = 1; j <= nodes.front().last; ++j) {
+    for (std::size_t m = 0; m < 12; ++m) {
+      if (request.climate[m].indoorVapourPressure() > result.months[m].saturationPressure[j]) {
+        result.problem = problemOf(MoistureProblemKind::CondensationAtZeroSd,
+                                   result.months[m].temperature[j], result.planes[j].layer, m);
+        return;
+      }
+    }
+  }
 
   // Start month (6.4): with the element dry, the first month of condensation after a month
   // without any.
@@ -401,7 +416,11 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
     double heldBefore = 0.0;
     for (const Node& node : nodes) heldBefore += node.held;
     double remaining = static_cast<double>(kDaysInMonth[m]) * kSecondsPerDay;
-    for (std::size_t event = 0; event <= nodes.size() && remaining > 0.0; ++event) {
+    // Each event dries one plane; planes that start to condense later in the month could in
+    // principle dry again, so the count is bounded generously, and the last step allowed runs
+    // to the month's end with every plane kept from going below zero.
+    const std::size_t lastEvent = 4 * nodes.size() + 8;
+    for (std::size_t event = 0; remaining > 0.0; ++event) {
       pinWet(nodes);
       solveProfile(nodes, work.hull, work.vertices);
       if (event == 0) {
@@ -413,7 +432,7 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
       }
       double interval = remaining;
       std::size_t driesFirst = kNoIndex;
-      for (std::size_t n = 1; n + 1 < nodes.size(); ++n) {
+      for (std::size_t n = 1; n + 1 < nodes.size() && event < lastEvent; ++n) {
         const Node& node = nodes[n];
         if (node.held > 0.0 && node.rate < 0.0 && node.held < -node.rate * interval) {
           interval = node.held / -node.rate;

@@ -284,6 +284,12 @@ std::string describeMoistureProblem(const Engine::MoistureProblem& problem, cons
     case MoistureProblemKind::TooManyPlanes:
       return where + "too many calculation planes (" + numberText(problem.value) +
              "); the wall's thermal resistance is beyond any real element";
+    case MoistureProblemKind::CondensationAtZeroSd:
+      return where + layerText(wall, problem.layer) + ": " + month + "its outer face (" +
+             numberText(problem.value, "%.1f") +
+             " degC) is below the dew point of the indoor air with sd = 0 between it and the "
+             "room, so the room air would condense there without bound; give the layers on the "
+             "room side their sd";
     case MoistureProblemKind::NoVapourResistance:
       return where +
              "every layer has sd = 0: with no resistance to vapour diffusion the "

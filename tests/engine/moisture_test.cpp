@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -332,6 +333,18 @@ TEST(Moisture, SurfaceFactorIsUndefinedWhenOutdoorsIsWarmer) {
   EXPECT_EQ(0u, result.criticalMonth);
 }
 
+// An air layer of s_d = 0 on the room side whose outer face is below the room's dew point: the
+// room air would condense there at no resistance, which the method cannot bound; refused.
+TEST(Moisture, ColdFaceOpenToTheRoomIsRefused) {
+  const MoistureResult result = computeMoisture(
+      requestOf({LayerProperties::pureResistance(1.5), slab(0.1, 0.04), slab(0.01, 0.5)},
+                {0.0, 0.1, 100.0}, constantYear(monthOf(-10.0, 0.9, 20.0, 0.6))));
+  ASSERT_TRUE(result.problem);
+  EXPECT_EQ(MoistureProblemKind::CondensationAtZeroSd, result.problem->kind);
+  EXPECT_EQ(0u, result.problem->layer);
+  EXPECT_EQ(0u, result.problem->month);
+}
+
 // A layer with s_d = 0 (a pure thermal resistance) holds no vapour-pressure difference: its two
 // faces are one plane for vapour, and water collects at the colder face.
 TEST(Moisture, ZeroSdLayerCollectsAtItsColderFace) {
@@ -344,6 +357,63 @@ TEST(Moisture, ZeroSdLayerCollectsAtItsColderFace) {
   EXPECT_EQ(0.0, result.months[0].accumulatedAt[warm]);
   EXPECT_GT(result.months[0].accumulatedAt[cold], 0.0);
   EXPECT_EQ(cold, result.maxPlane);
+}
+
+// Seeded random five-layer walls under a cold year: whatever they do, the water balance closes
+// (the months' condensation sums to what is left), nothing goes below zero, the profile never
+// rises above saturation and the faces hold p_i and p_e.
+TEST(Moisture, RandomWallsKeepTheBalanceAndStayBelowSaturation) {
+  std::mt19937_64 random(13788);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const auto between = [&](double low, double high) { return low + (high - low) * unit(random); };
+  YearClimate year;
+  for (std::size_t m = 0; m < 12; ++m) {
+    const double wave = std::cos(2.0 * 3.141592653589793 * static_cast<double>(m) / 12.0);
+    year[m] = monthOf(5.5 - 11.5 * wave, 0.8 + 0.1 * wave, 20.0, 0.5 + 0.1 * wave);
+  }
+  std::size_t condensing = 0;
+  std::size_t refused = 0;
+  for (int wall = 0; wall < 300; ++wall) {
+    std::vector<LayerProperties> layers;
+    std::vector<double> sd;
+    for (int k = 0; k < 5; ++k) {
+      if (unit(random) < 0.15) {
+        layers.push_back(LayerProperties::pureResistance(between(0.1, 0.2)));
+        sd.push_back(unit(random) < 0.5 ? 0.0 : between(0.0, 0.2));
+      } else {
+        const double d = between(0.001, 0.2);
+        layers.push_back(slab(d, between(0.03, 2.0)));
+        sd.push_back(d * std::exp(between(0.0, std::log(1e5))));
+      }
+    }
+    const MoistureResult result = computeMoisture(requestOf(layers, sd, year));
+    if (result.problem) {
+      // Only a cold face open to the room without vapour resistance is refused.
+      ASSERT_EQ(MoistureProblemKind::CondensationAtZeroSd, result.problem->kind) << "wall " << wall;
+      ASSERT_EQ(0.0, sd[0]) << "wall " << wall;
+      ++refused;
+      continue;
+    }
+    condensing += result.condenses ? 1u : 0u;
+    double sum = 0.0;
+    for (std::size_t m = 0; m < 12; ++m) {
+      const MoistureMonth& month = result.months[m];
+      sum += month.condensation;
+      EXPECT_GE(month.accumulated, 0.0) << "wall " << wall << ", month " << m + 1;
+      EXPECT_EQ(year[m].indoorVapourPressure(), month.vapourPressure.front()) << "wall " << wall;
+      EXPECT_EQ(year[m].outdoorVapourPressure(), month.vapourPressure.back()) << "wall " << wall;
+      for (std::size_t j = 1; j + 1 < result.planes.size(); ++j) {
+        EXPECT_LE(month.vapourPressure[j], month.saturationPressure[j] * (1 + 1e-12))
+            << "wall " << wall << ", month " << m + 1 << ", plane " << j;
+      }
+    }
+    EXPECT_NEAR(result.endAccumulated, sum, 1e-12 + 1e-12 * result.maxAccumulated)
+        << "wall " << wall;
+    EXPECT_EQ(result.driesOut, result.endAccumulated == 0.0) << "wall " << wall;
+  }
+  // The set is no good if it never condenses or always does.
+  EXPECT_GT(condensing, 30u);
+  EXPECT_LT(condensing + refused, 270u);
 }
 
 }  // namespace

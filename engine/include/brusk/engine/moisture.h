@@ -110,6 +110,10 @@ enum class MoistureProblemKind {
   IndoorSupersaturated,  ///< the indoor vapour pressure exceeds saturation at theta_i
   TooManyPlanes,         ///< the sub-layers would exceed kMaxMoisturePlanes; `value` is the count
   NoVapourResistance,    ///< every layer has s_d = 0: the vapour-pressure line is undefined
+  /// A layer face with s_d = 0 between it and the room is colder than the indoor dew point in
+  /// `month`: the room air would condense there at a rate the method cannot bound. `layer` is
+  /// the layer whose outer face it is, `value` the face's temperature [degC].
+  CondensationAtZeroSd,
 };
 
 /// Most calculation planes (layer interfaces and sub-layer planes, both faces included).
@@ -191,7 +195,8 @@ struct MoistureResult {
 
 /// The whole assessment: temperatures and saturation pressures at every plane, the vapour
 /// pressure by the tangent construction, condensation and evaporation month by month from the
-/// start month, and the surface check. A request checkMoisture() refuses gives only `problem`.
+/// start month, and the surface check. A request checkMoisture() refuses gives only `problem`,
+/// and so does one with CondensationAtZeroSd, found once the temperatures are known.
 [[nodiscard]] MoistureResult computeMoisture(const MoistureRequest& request);
 
 /// The same into a result whose vectors are reused, for loops over many walls.
