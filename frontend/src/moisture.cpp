@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
@@ -61,16 +63,26 @@ std::vector<std::string> columnNames() {
   return std::vector<std::string>(kClimateColumns.begin(), kClimateColumns.end());
 }
 
-/// A finite decimal number, or nothing (NaN, infinity, junk).
+/// A finite decimal number filling the cell (a leading '+' allowed), or nothing (NaN,
+/// infinity, junk).
 std::optional<double> finiteNumber(std::string_view cell) {
+  if (!cell.empty() && cell.front() == '+') cell.remove_prefix(1);
+  if (cell.empty() || cell.front() == '+') return std::nullopt;
   double value = 0.0;
-  const char* end = cell.data() + cell.size();
-  const char* begin = cell.data();
-  if (begin != end && *begin == '+') ++begin;
-  const auto [stop, error] = std::from_chars(begin, end, value);
-  if (cell.empty() || error != std::errc() || stop != end || !std::isfinite(value)) {
-    return std::nullopt;
-  }
+#ifdef __EMSCRIPTEN__
+  // Emscripten's libc++ has no floating-point std::from_chars; its C library has only the "C"
+  // locale, so strtod reads the same decimal numbers once hexadecimal and blanks, which
+  // from_chars refuses, are refused first.
+  if (cell.find_first_of("xX \t") != std::string_view::npos) return std::nullopt;
+  const std::string text(cell);
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+#else
+  const auto [stop, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+  if (error != std::errc() || stop != cell.data() + cell.size()) return std::nullopt;
+#endif
+  if (!std::isfinite(value)) return std::nullopt;
   return value;
 }
 
