@@ -551,6 +551,7 @@
   }
 
   brusk.timings = timings;
+  window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
   brusk.ready.then(() => {
     materials = brusk.materials();
     bind();
