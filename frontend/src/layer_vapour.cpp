@@ -61,6 +61,15 @@ std::optional<Detail::VapourFault> Detail::readLayerVapour(const Json& layer,
   const Json* factor = member(layer, Schema::kVapourResistanceFactor);
   const Json* sd = member(layer, Schema::kSd);
   vapour = LayerVapour{};
+  if (const Json* limit = member(layer, Schema::kCondensationLimit)) {
+    if (!limit->is_number() ||
+        !(limit->get<double>() >= 0.0 && limit->get<double>() <= kLargestVapourValue)) {
+      return VapourFault{std::string(Schema::kCondensationLimit),
+                         "condensation_limit must be a finite number of g/m2, not negative, got " +
+                             describeValue(*limit)};
+    }
+    vapour.condensationLimit = limit->get<double>();
+  }
   if (factor != nullptr && !factor->is_number()) {
     return VapourFault{factorKey,
                        "vapour_resistance_factor must be a number (mu, at least 1), got " +

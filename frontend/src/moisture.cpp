@@ -429,6 +429,9 @@ void appendWallJson(const MoistureReport& report, std::string& out, const std::s
   appendKey("dries_out", out, in1);
   out += result.driesOut ? "true" : "false";
   out += ",\n";
+  appendKey("limit_exceeded", out, in1);
+  out += !report.limitExceeded ? "null" : *report.limitExceeded ? "true" : "false";
+  out += ",\n";
   appendKey("surface", out, in1);
   out += "{\"f_rsi\": ";
   appendNumber(result.fRsi, out);
@@ -489,11 +492,30 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
 }
 
 MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const std::string& source) {
-  MoistureReport report{wall, source, {}};
+  MoistureReport report{wall, source, {}, std::nullopt, Engine::kNoIndex};
   const Engine::MoistureRequest request = moistureRequestOf(wall, climate, source);
   Engine::computeMoisture(request, report.result);
   if (report.result.problem) {
     throw Error(describeMoistureProblem(*report.result.problem, wall, climate, source));
+  }
+  // A plane touches the layer it closes and, at an interface, the next one; the smaller of
+  // their limits holds. A sub-layer plane touches its own layer only.
+  const Engine::MoistureResult& result = report.result;
+  for (std::size_t j = 1; j + 1 < result.planes.size(); ++j) {
+    const Engine::MoisturePlane& plane = result.planes[j];
+    std::optional<double> limit = wall.labels[plane.layer].vapour.condensationLimit;
+    if (plane.interface && plane.layer + 1 < wall.labels.size()) {
+      const std::optional<double>& next = wall.labels[plane.layer + 1].vapour.condensationLimit;
+      if (next && (!limit || *next < *limit)) limit = next;
+    }
+    if (!limit) continue;
+    if (!report.limitExceeded) report.limitExceeded = false;
+    for (const Engine::MoistureMonth& month : result.months) {
+      if (month.accumulatedAt[j] * kGramsPerKilogram > *limit && !*report.limitExceeded) {
+        report.limitExceeded = true;
+        report.limitPlane = j;
+      }
+    }
   }
   return report;
 }
@@ -535,6 +557,9 @@ const std::vector<MoistureQuantity>& moistureQuantities() {
        "Water held at the end of the twelfth month from the start month (6.5)"},
       {"dries_out", "Dries out within the year", "", "",
        "All condensate evaporated by the end of the twelve months (6.5)"},
+      {"limit_exceeded", "Condensation limit exceeded", "", "",
+       "Water held at a plane above the condensation_limit [g/m2] of a layer it touches; null "
+       "when no layer states one"},
       {"surface.f_rsi", "Temperature factor", "f_Rsi", "",
        "(R_T - R_si) / R_T with R_si = 0.25 m2.K/W (4.2.1, 5.3)"},
       {"surface.f_rsi_min", "Minimum temperature factor of the critical month", "f_Rsi,min", "",
@@ -642,6 +667,13 @@ std::string formatMoistureTable(const std::vector<MoistureReport>& reports,
                              : "  Dries out within the year: NO, " +
                                    numberText(result.endAccumulated * kGramsPerKilogram, "%.1f") +
                                    " g/m2 left after twelve months\n";
+    }
+    if (report.limitExceeded) {
+      out += *report.limitExceeded
+                 ? "  Condensation limit: EXCEEDED at " +
+                       numberText(result.planes[report.limitPlane].depth * 1000.0, "%.0f") +
+                       " mm from the inner face\n"
+                 : "  Condensation limit: not exceeded\n";
     }
     out += "  Surface (mould, phi_si <= 0.8): f_Rsi = " + factorText(result.fRsi);
     if (result.criticalMonth < 12) {

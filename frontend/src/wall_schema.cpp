@@ -57,7 +57,8 @@ const std::vector<std::string>& layerKeys() {
                                                 std::string(kFamily),
                                                 std::string(kThermalResistance),
                                                 std::string(kVapourResistanceFactor),
-                                                std::string(kSd)};
+                                                std::string(kSd),
+                                                std::string(kCondensationLimit)};
   return keys;
 }
 

@@ -233,12 +233,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
                  "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
                  "takes name, position, heat_flow, rsi, rse and layers"},
-        BadInput{
-            "unknown layer key", "wall.toml",
-            "[[layers]]\nname = \"Oak\"\nthickness = 0.1\nconductvity = 0.18\n",
-            "wall.toml:4: layer 1 (\"Oak\"): unknown key \"conductvity\" (did you mean "
-            "\"conductivity\"?); a layer takes name, material, thickness, conductivity, "
-            "density, specific_heat, family, thermal_resistance, vapour_resistance_factor and sd"},
+        BadInput{"unknown layer key", "wall.toml",
+                 "[[layers]]\nname = \"Oak\"\nthickness = 0.1\nconductvity = 0.18\n",
+                 "wall.toml:4: layer 1 (\"Oak\"): unknown key \"conductvity\" (did you mean "
+                 "\"conductivity\"?); a layer takes name, material, thickness, conductivity, "
+                 "density, specific_heat, family, thermal_resistance, vapour_resistance_factor, sd "
+                 "and condensation_limit"},
         BadInput{"unknown material", "wall.toml",
                  "[[layers]]\nmaterial = \"concrete-reinforsed\"\nthickness = 0.2\n",
                  "wall.toml:2: layer 1: unknown material \"concrete-reinforsed\"; did you mean "

@@ -239,4 +239,36 @@ TEST(MoistureReport, JsonHasTheDocumentedKeysAndNoNonFiniteNumbers) {
   }
 }
 
+TEST(MoistureReport, CondensationLimitIsCheckedAtThePlanesOfItsLayer) {
+  const Climate climate = parseClimateCsv(kHeader + twelveMonths(), "c.csv");
+  struct Row {
+    const char* label;
+    const char* woolLimit;   ///< condensation_limit of the mineral wool, or empty
+    const char* brickLimit;  ///< of the brick, or empty
+    const char* expected;    ///< the JSON value of limit_exceeded
+  };
+  const Row rows[] = {{"none stated", "", "", "null"},
+                      {"wool 500 g/m2", "500", "", "true"},
+                      {"brick 500 g/m2 (the plane between them)", "", "500", "true"},
+                      {"generous", "1e9", "1e9", "false"}};
+  for (const Row& row : rows) {
+    std::string text =
+        "[[layers]]\nmaterial = \"board-gypsum\"\nthickness = 0.0125\n[[layers]]\n"
+        "material = \"insulation-mineral-wool\"\nthickness = 0.08\n";
+    if (*row.woolLimit != 0) text += std::string("condensation_limit = ") + row.woolLimit + "\n";
+    text += "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.24\n";
+    if (*row.brickLimit != 0) text += std::string("condensation_limit = ") + row.brickLimit + "\n";
+    const MoistureReport report = assessMoisture(tomlWall(text, "w.toml"), climate, "w.toml");
+    const nlohmann::json json = nlohmann::json::parse(formatMoistureJson({report}, climate));
+    EXPECT_EQ(nlohmann::json::parse(row.expected), json["limit_exceeded"]) << row.label;
+  }
+  EXPECT_NE(std::string::npos,
+            errorOf([] {
+              (void)tomlWall(
+                  "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.2\n"
+                  "condensation_limit = -1\n",
+                  "w.toml");
+            }).find("condensation_limit must be a finite number of g/m2, not negative"));
+}
+
 }  // namespace

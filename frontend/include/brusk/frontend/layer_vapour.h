@@ -25,6 +25,9 @@ struct LayerVapour {
   VapourSource source = VapourSource::None;
   double factor = 0.0;  ///< mu [-], when the source gives one (0 otherwise)
   double sd = 0.0;      ///< s_d [m], when source is not None
+  /// Most condensate a face of this layer may hold [g/m2] (`condensation_limit`), as a
+  /// material's or a national rule states it; none when not given.
+  std::optional<double> condensationLimit{};
 
   [[nodiscard]] bool known() const { return source != VapourSource::None; }
 };

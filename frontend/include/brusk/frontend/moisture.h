@@ -4,6 +4,7 @@
 // request built from a wall, the wording of the engine's problems, and the writers.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +55,10 @@ struct MoistureReport {
   Wall wall;
   std::string source;  ///< the wall file
   Engine::MoistureResult result;
+  /// Whether the water held at a plane ever exceeds the condensation_limit of a layer it
+  /// touches; none when no layer states a limit.
+  std::optional<bool> limitExceeded;
+  std::size_t limitPlane = Engine::kNoIndex;  ///< the first plane over its limit
 };
 
 /// The whole assessment of a wall; throws Frontend::Error when it cannot be computed.

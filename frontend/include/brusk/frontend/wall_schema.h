@@ -31,6 +31,7 @@ inline constexpr std::string_view kFamily = "family";
 inline constexpr std::string_view kThermalResistance = "thermal_resistance";
 inline constexpr std::string_view kVapourResistanceFactor = "vapour_resistance_factor";
 inline constexpr std::string_view kSd = "sd";
+inline constexpr std::string_view kCondensationLimit = "condensation_limit";
 
 /// The keys a wall takes, in the order messages list them.
 [[nodiscard]] const std::vector<std::string>& wallKeys();
