@@ -172,6 +172,7 @@ std::string runReport(const ReportCommandOptions& options) {
   }
   std::optional<Batch::AtomicOutputFile> page;
   try {
+    if (!options.moisture.climate.empty()) inputs.push_back(options.moisture.climate);
     Frontend::refuseToOverwriteInputs(options.output, inputs);
     page.emplace(options.output);
   } catch (const Error& error) {
@@ -207,6 +208,7 @@ std::string runReport(const ReportCommandOptions& options) {
     Frontend::requirePeriodHours(*options.profile.periodHours);
     reportOptions.period = *options.profile.periodHours * Engine::kSecondsPerHour;
   }
+  addMoistureToReport(options.moisture, walls, wallFiles, reportOptions);
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

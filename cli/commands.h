@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "moisture_command.h"
 #include "response_command.h"
 
 namespace Brusk::Cli {
@@ -23,6 +24,7 @@ struct ReportCommandOptions {
   double amplitude = 1.0;
   std::vector<std::string> materialFiles;
   ResponseOptions profile;  ///< with an outdoor file, the report plots the walls' response to it
+  ReportMoistureOptions moisture;  ///< with a climate, a moisture section per wall
 };
 
 /// A number as option messages and listings show it: six significant digits ("%g").

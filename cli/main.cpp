@@ -21,6 +21,7 @@
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "commands.h"
+#include "moisture_command.h"
 #include "response_command.h"
 #include "zone_command.h"
 
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
       ->description(
           "Cycle length T [h] of the results and the swing plots, and the period of the --outdoor "
           "profiles (default: the profiles' time column's, else 24)");
+  Brusk::Cli::addReportMoistureOptions(*reportCommand, report.moisture);
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
@@ -156,6 +158,12 @@ int main(int argc, char** argv) {
       ->add_option("--materials", zone.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+
+  Brusk::Cli::MoistureOptions moisture;
+  CLI::App* moistureCommand = app.add_subcommand(
+      "moisture",
+      "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
+  Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
 
   Brusk::Batch::WallBatchOptions batch;
   CLI::App* batchCommand = app.add_subcommand(
@@ -184,6 +192,20 @@ int main(int argc, char** argv) {
       ->capture_default_str();
   batchCommand->add_option("--period", batch.periodHours, "Cycle length T in hours")
       ->capture_default_str();
+  batchCommand->add_option("--climate", batch.climate,
+                           "Monthly climate CSV: assess each wall for moisture (ISO 13788, as "
+                           "brusk moisture) instead");
+  batchCommand->add_option("--humidity-class", batch.humidityClass,
+                           "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5");
+  batchCommand
+      ->add_option_function<double>(
+          "--indoor-temperature",
+          [&batch](double value) {
+            batch.indoorTemperature = value;
+            batch.indoorTemperatureGiven = true;
+          },
+          "With --humidity-class: the indoor temperature [degC] (default 20)")
+      ->type_name("T");
   batchCommand
       ->add_option("--materials", batch.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
@@ -294,6 +316,7 @@ int main(int argc, char** argv) {
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
+    if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return 0;

@@ -34,6 +34,7 @@
 #include "brusk/frontend/wall_schema.h"
 #include "fast_wall_line.h"
 #include "interrupts.h"
+#include "moisture_batch.h"
 #include "response_block.h"
 
 namespace Brusk::Batch {
@@ -246,6 +247,19 @@ private:
   int _descriptor;
 };
 
+/// The climate of the moisture mode, with the humidity-class options checked as one.
+Frontend::Climate loadBatchClimate(const WallBatchOptions& options) {
+  if (options.indoorTemperatureGiven && options.humidityClass == 0) {
+    throw Error(
+        "--indoor-temperature goes with --humidity-class; without a class the climate "
+        "file gives the indoor temperature of every month");
+  }
+  return Frontend::loadClimateFile(options.climate, options.humidityClass,
+                                   options.indoorTemperatureGiven
+                                       ? options.indoorTemperature
+                                       : Frontend::kDefaultIndoorTemperature);
+}
+
 }  // namespace
 
 int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
@@ -279,6 +293,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
           refuseToReplaceInput(options.output, profile);
         }
       }
+      if (!options.climate.empty()) refuseToReplaceInput(options.output, options.climate);
       outputFile.emplace(options.output);
     } catch (const Error& error) {
       throw Error(std::string("-o: ") + error.what());
@@ -291,15 +306,28 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
 
   const bool csv = options.format == "csv";
   const RowWriter writer(csv);
-  // The response's profiles are checked and analysed before any output is written.
+  if (response && !options.climate.empty()) {
+    throw Error(
+        "--outdoor (the periodic response) and --climate (the moisture assessment) are "
+        "two modes of brusk batch: give one of them");
+  }
+  // The response's profiles, or the climate, are checked and analysed before any output is
+  // written; with a climate, each line is assessed for moisture (moisture_batch.cpp) instead.
   std::optional<ResponseRun> responseRun;
   if (response) responseRun.emplace(*response, catalogue, sourceName, csv);
-  output << (response ? responseHeader(*response, csv) : writer.header());
+  std::optional<Detail::MoistureBatch> moisture;
+  if (!options.climate.empty()) {
+    moisture.emplace(catalogue, sourceName, loadBatchClimate(options), csv);
+  }
+  output << (response   ? responseHeader(*response, csv)
+             : moisture ? moisture->header()
+                        : writer.header());
 
   const BatchContext context{catalogue, writer, sourceName, period, options.kernel == "vector"};
-  const BlockProcessorFactory makeProcessor = [&context,
-                                               &responseRun]() -> std::unique_ptr<BlockProcessor> {
+  const BlockProcessorFactory makeProcessor = [&context, &responseRun,
+                                               &moisture]() -> std::unique_ptr<BlockProcessor> {
     if (responseRun) return responseRun->makeProcessor();
+    if (moisture) return moisture->makeBlock();
     return std::make_unique<WallBlock>(context);
   };
 
@@ -321,6 +349,8 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
     error = sourceName + ":" + std::to_string(lineNumber) + ": " + reason;
     if (response) {
       appendResponseError(*response, csv, lineNumber, error, out);
+    } else if (moisture) {
+      moisture->error(lineNumber, error, out);
     } else {
       writer.error(lineNumber, error, out);
     }

@@ -20,8 +20,13 @@ namespace {
 
 using Json = nlohmann::json;
 
-const std::vector<std::string> kEntryKeys = {"name",    "family",        "conductivity",
-                                             "density", "specific_heat", "source"};
+const std::vector<std::string> kEntryKeys = {"name",
+                                             "family",
+                                             "conductivity",
+                                             "density",
+                                             "specific_heat",
+                                             "source",
+                                             "vapour_resistance_factor"};
 
 std::string lowered(std::string_view text) {
   std::string result(text);
@@ -73,6 +78,16 @@ public:
     number(table, pointer, Engine::WallField::Conductivity, entry.conductivity);
     number(table, pointer, Engine::WallField::Density, entry.density);
     number(table, pointer, Engine::WallField::SpecificHeat, entry.specificHeat);
+    if (table.contains("vapour_resistance_factor")) {
+      const Json& value = table["vapour_resistance_factor"];
+      // mu >= 1: still air has 1, and nothing passes vapour more freely (ISO 10456, 3.1.10).
+      if (!value.is_number() || !(value.get<double>() >= 1.0 && value.get<double>() <= 1e12)) {
+        fail(pointer + "/vapour_resistance_factor",
+             "vapour_resistance_factor must be a number at least 1 (still air) and finite, got " +
+                 Detail::describeValue(value));
+      }
+      entry.vapourResistanceFactor = value.get<double>();
+    }
   }
 
 private:

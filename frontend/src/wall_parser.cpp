@@ -12,6 +12,7 @@
 #include "brusk/frontend/wall_schema.h"
 #include "document.h"
 #include "element_reader.h"
+#include "layer_vapour_reader.h"
 #include "wall_reader.h"
 
 namespace Brusk::Frontend {
@@ -126,6 +127,7 @@ private:
       label.family = Schema::kPureResistanceFamily;
       if (label.name.empty()) label.name = Schema::kPureResistanceName;
       readFamily(object, pointer, label);
+      readVapour(object, nullptr, 0.0, pointer, label);
       wall.addLayer(Engine::LayerProperties::pureResistance(value), std::move(label));
       return;
     }
@@ -134,9 +136,10 @@ private:
     std::optional<double> density;
     std::optional<double> specificHeat;
     label.family = Schema::kDefaultFamily;
+    const CatalogueEntry* entry = nullptr;
     if (const Json* material = member(object, Schema::kMaterial)) {
       const std::string key = requireString(*material, pointer + "/material", Schema::kMaterial);
-      const CatalogueEntry* entry = _catalogue.find(key);
+      entry = _catalogue.find(key);
       if (entry == nullptr) {
         const std::vector<std::string> close = _catalogue.suggestions(key);
         std::string message = "unknown material \"" + key + "\"";
@@ -179,8 +182,17 @@ private:
                         "specific_heat, or a thermal_resistance alone");
     }
     if (label.name.empty()) label.name = Schema::defaultLayerName(index);
+    readVapour(object, entry, d, pointer, label);
     wall.addLayer(Engine::LayerProperties::slab(d, *conductivity, *density, *specificHeat),
                   std::move(label));
+  }
+
+  /// The layer's mu or s_d (layer_vapour.cpp), read by the moisture assessment only.
+  void readVapour(const Json& object, const CatalogueEntry* entry, double thickness,
+                  const std::string& pointer, LayerLabel& label) {
+    if (auto fault = Detail::readLayerVapour(object, entry, thickness, label.vapour)) {
+      fail(pointer + "/" + fault->key, fault->reason);
+    }
   }
 
   void readFamily(const Json& object, const std::string& pointer, LayerLabel& label) {

@@ -50,11 +50,14 @@ const std::vector<std::string>& wallKeys() {
 
 const std::vector<std::string>& layerKeys() {
   static const std::vector<std::string> keys = {
-      std::string(kName),         std::string(kMaterial),          std::string(kThickness),
-      std::string(kConductivity), std::string(kDensity),           std::string(kSpecificHeat),
-      std::string(kFamily),       std::string(kThermalResistance), std::string(kParts),
-      std::string(kAirGap),       std::string(kVentilation),       std::string(kOpenings),
-      std::string(kEmissivities)};
+      std::string(kName),         std::string(kMaterial),
+      std::string(kThickness),    std::string(kConductivity),
+      std::string(kDensity),      std::string(kSpecificHeat),
+      std::string(kFamily),       std::string(kThermalResistance),
+      std::string(kParts),        std::string(kAirGap),
+      std::string(kVentilation),  std::string(kOpenings),
+      std::string(kEmissivities), std::string(kVapourResistanceFactor),
+      std::string(kSd),           std::string(kCondensationLimit)};
   return keys;
 }
 

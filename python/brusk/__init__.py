@@ -46,6 +46,8 @@ __all__ = [
     "compute_frame",
     "materials",
     "quantities",
+    "moisture",
+    "moisture_frame",
     "report",
     "response",
     "zone",
@@ -104,15 +106,18 @@ class Layer:
         thermal_resistance: R [m2.K/W] of a massless layer such as an air gap.
         name: what a person reads; defaults as in a wall file.
         family: one of the material families, for drawing.
+        vapour_resistance_factor: mu [-] for :func:`moisture`; a catalogue material has one.
+        sd: s_d = mu d [m] instead of mu; a pure thermal resistance has 0 without it.
 
     The values are checked when the layer is put in a :class:`Wall`, by the wall-file reader.
     """
 
     _KEYS = ("name", "material", "thickness", "conductivity", "density", "specific_heat",
-             "thermal_resistance", "family")
+             "thermal_resistance", "family", "vapour_resistance_factor", "sd")
 
     def __init__(self, thickness=None, conductivity=None, density=None, specific_heat=None, *,
-                 material=None, thermal_resistance=None, name=None, family=None):
+                 material=None, thermal_resistance=None, name=None, family=None,
+                 vapour_resistance_factor=None, sd=None):
         self.thickness = thickness
         self.conductivity = conductivity
         self.density = density
@@ -121,6 +126,8 @@ class Layer:
         self.thermal_resistance = thermal_resistance
         self.name = name
         self.family = family
+        self.vapour_resistance_factor = vapour_resistance_factor
+        self.sd = sd
 
     def to_dict(self):
         """The layer as a wall file writes it: only the keys given."""
@@ -469,6 +476,99 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
     import pandas as pd
     document["samples"] = pd.DataFrame(document["samples"])
     return document
+
+
+_CLIMATE_COLUMNS = ("month", "outdoor_temperature", "outdoor_relative_humidity",
+                    "indoor_temperature", "indoor_relative_humidity")
+
+
+def _climate_text(rows):
+    """Twelve rows (mappings with the climate-file columns) as the climate CSV, so that they are
+    read and refused exactly as a file is."""
+    if hasattr(rows, "to_dict"):  # a pandas.DataFrame
+        rows = rows.to_dict("records")
+    rows = list(rows)
+    columns = [column for column in _CLIMATE_COLUMNS
+               if any(isinstance(row, dict) and column in row for row in rows)]
+    extra = sorted({str(key) for row in rows if isinstance(row, dict) for key in row
+                    if key not in _CLIMATE_COLUMNS})
+    lines = [",".join(columns + extra)]
+    for row in rows:
+        if not isinstance(row, dict):
+            raise TypeError(f"a climate row must be a dict of climate columns, got "
+                            f"{type(row).__name__}")
+        cells = []
+        for column in columns + extra:
+            value = row.get(column, "")
+            cells.append(repr(float(value)) if isinstance(value, numbers.Real) and
+                         not isinstance(value, bool) else str(value).replace(",", " "))
+        lines.append(",".join(cells))
+    return "\n".join(lines) + "\n"
+
+
+def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
+    """The ISO 13788 moisture assessment of ``brusk moisture``: interstitial condensation by the
+    monthly Glaser method and the surface temperature factor against mould.
+
+    Args:
+        walls: a :class:`Wall`, or a list of them.
+        climate: a climate CSV file (path), or twelve rows as dicts (or a ``pandas.DataFrame``)
+            with the columns month, outdoor_temperature, outdoor_relative_humidity,
+            indoor_temperature, indoor_relative_humidity (degC, %).
+        humidity_class: 1 to 5: the indoor side from ISO 13788 Annex A instead.
+        indoor_temperature: with ``humidity_class``, the indoor temperature [degC] (20).
+
+    Returns:
+        the dict ``brusk moisture --format json`` prints for one wall (the same keys and
+        numbers; water in g/m2), or a list of them for a list of walls.
+
+    Raises:
+        WallError: with the message ``brusk moisture`` gives.
+    """
+    single = isinstance(walls, Wall)
+    wall_list = [walls] if single else list(walls)
+    for wall in wall_list:
+        if not isinstance(wall, Wall):
+            raise TypeError(f"walls must be brusk.Wall objects, got {type(wall).__name__}")
+    if indoor_temperature is not None and humidity_class is None:
+        raise WallError("indoor_temperature goes with humidity_class; without a class the "
+                        "climate gives the indoor temperature of every month")
+    if isinstance(climate, (str, os.PathLike)):
+        path, text, source = os.fspath(climate), "", ""
+    else:
+        path, text, source = "", _climate_text(climate), "climate"
+    answer = json.loads(_brusk._moisture(
+        [wall._wall for wall in wall_list], path, text, source,
+        0 if humidity_class is None else int(humidity_class),
+        20.0 if indoor_temperature is None else float(indoor_temperature)))
+    if single:
+        return answer
+    return [answer] if isinstance(answer, dict) else answer
+
+
+def moisture_frame(walls, climate, **options):
+    """moisture() of many walls as a ``pandas.DataFrame``: one row per wall with the year's
+    results (max_accumulated, max_month, end_accumulated, dries_out) and the surface check
+    (f_rsi, f_rsi_min, critical_month, passes)."""
+    try:
+        import pandas
+    except ImportError as error:  # pragma: no cover - depends on the machine
+        raise ImportError("moisture_frame needs pandas; moisture gives the same numbers") from error
+    results = moisture(list(walls), climate, **options)
+    rows = []
+    for result in results:
+        rows.append({
+            "name": result["name"],
+            "max_accumulated": result["max_accumulated"],
+            "max_month": result["max_month"],
+            "end_accumulated": result["end_accumulated"],
+            "dries_out": result["dries_out"],
+            "f_rsi": result["surface"]["f_rsi"],
+            "f_rsi_min": result["surface"]["f_rsi_min"],
+            "critical_month": result["surface"]["critical_month"],
+            "passes": result["surface"]["passes"],
+        })
+    return pandas.DataFrame(rows)
 
 
 def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str = "Brusk report",

@@ -38,8 +38,9 @@
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
 #include "commands_binding.h"
-#include "response_binding.h"
 #include "element_module.h"
+#include "moisture_binding.h"
+#include "response_binding.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -1223,6 +1224,10 @@ PYBIND11_MODULE(_brusk, m) {
         "the text with control characters written visibly, as the CLI prints names");
   m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,
         "the quantity description, as `brusk quantities --format json` prints it");
+  Brusk::Python::registerMoisture(m, [](py::handle wall) {
+    const PyWall& native = wall.cast<const PyWall&>();
+    return std::make_pair(&native.wall, native.source);
+  });
   m.attr("PERIODIC_FIELDS") = periodicFieldNames();
   m.attr("SEQUENTIAL_FIELDS") = sequentialFieldNames();
 }

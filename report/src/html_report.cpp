@@ -8,6 +8,7 @@
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/report/moisture_section.h"
 #include "brusk/report/zone_section.h"
 #include "line_plot.h"
 #include "profile_plot.h"
@@ -443,6 +444,9 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   std::string zoneParts;
   for (std::size_t i = 0; i < options.zones.size(); ++i) {
     zoneParts += renderZoneSection(options.zones[i], i);
+  }
+  for (std::size_t i = 0; i < options.moisture.size(); ++i) {
+    zoneParts += renderMoistureSection(options.moisture[i], options.moistureClimate, i);
   }
   if (walls.empty()) {
     subtitle = (options.zones.size() == 1 ? std::string("One zone")

@@ -250,7 +250,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "wall.toml:4: layer 1 (\"Oak\"): unknown key \"conductvity\" (did you mean "
                  "\"conductivity\"?); a layer takes name, material, thickness, conductivity, "
                  "density, specific_heat, family, thermal_resistance, parts, air_gap, ventilation, "
-                 "openings and emissivities"},
+                 "openings, emissivities, vapour_resistance_factor, sd and condensation_limit"},
         BadInput{"unknown material", "wall.toml",
                  "[[layers]]\nmaterial = \"concrete-reinforsed\"\nthickness = 0.2\n",
                  "wall.toml:2: layer 1: unknown material \"concrete-reinforsed\"; did you mean "

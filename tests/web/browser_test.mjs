@@ -471,6 +471,24 @@ try {
   });
   console.log(`time to first result ${firstResultMs.toFixed(1)} ms after navigation start; per edit median ${perRecompute.median.toFixed(2)} ms (engine call ${perRecompute.compute.toFixed(3)} ms)`);
 
+  // The moisture API and panel: the numbers of `brusk moisture` for the same wall and climate.
+  const moistureWall = join(examplesDir, 'moisture', 'internal-insulation.toml');
+  const coldClimate = join(examplesDir, 'climates', 'cold.csv');
+  const moistureNative = JSON.parse(execFileSync(program, ['moisture', '--format', 'json', '--climate', coldClimate, moistureWall], { encoding: 'utf8' }));
+  const moistureApi = await page.evaluate(([text, climateText]) => globalThis.brusk.moisture(globalThis.brusk.readWallFile(text, 'toml'), climateText),
+    [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
+  sameNumbers(moistureApi, moistureNative, 0, 'moisture(object)');
+  await page.setInputFiles('#open-file', moistureWall);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, moistureNative.name);
+  await page.setInputFiles('#moisture-climate-file', coldClimate);
+  await page.waitForFunction(() => document.body.dataset.moisture !== undefined, null, { timeout: 10000 }).catch(() => {});
+  const panel = JSON.parse((await page.evaluate(() => document.body.dataset.moisture)) || '{}');
+  check(panel.max_accumulated === moistureNative.max_accumulated && panel.dries_out === moistureNative.dries_out && panel.f_rsi_min === moistureNative.surface.f_rsi_min,
+    `moisture panel: ${JSON.stringify(panel)} is not the native ${moistureNative.max_accumulated}, ${moistureNative.dries_out}, ${moistureNative.surface.f_rsi_min}`);
+  check((await page.evaluate(() => document.getElementById('moisture-plots').srcdoc)).includes('id="moisture-0-glaser"'), 'the moisture panel draws the Glaser diagram');
+  const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
+  check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
+
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);

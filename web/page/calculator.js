@@ -662,6 +662,7 @@
   }
 
   brusk.timings = timings;
+  window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
   brusk.ready.then(() => {
     materials = brusk.materials();
     const described = brusk.quantities().filter((q) => q.scope === 'compute');

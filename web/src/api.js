@@ -36,6 +36,17 @@
     return options && typeof options.source === 'string' ? options.source : fallback;
   }
 
+  function moistureReply(wall, climateText, options, html) {
+    const humidityClass = options && options.humidityClass !== undefined ? options.humidityClass : 0;
+    const indoor = options && options.indoorTemperature !== undefined ? options.indoorTemperature : 20;
+    if (!Number.isInteger(humidityClass)) throw new Error('--humidity-class must be 1 to 5 (ISO 13788 Annex A)');
+    if (typeof indoor !== 'number') throw new Error('--indoor-temperature must be a number of degC');
+    if (typeof climateText !== 'string') throw new Error('the climate must be the text of a climate CSV');
+    const climateSource = options && typeof options.climateSource === 'string' ? options.climateSource : 'climate.csv';
+    return unwrap(requireCore().moisture(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'),
+                                         climateText, climateSource, humidityClass, indoor, html));
+  }
+
   const api = {
     /** Resolves to the API once the module is compiled. */
     ready: null,
@@ -81,6 +92,21 @@
     /** The built-in material catalogue: [{key, name, family, conductivity, density, ...}]. */
     materials() {
       return JSON.parse(unwrap(requireCore().catalogueJson()));
+    },
+
+    /**
+     * The ISO 13788 moisture assessment of one wall (an object with the wall-file keys) under a
+     * climate CSV text, as `brusk moisture --format json` prints it. Options: humidityClass (1 to
+     * 5: the indoor side from Annex A), indoorTemperature [degC] (20), climateSource (the name
+     * messages give the climate). Throws an Error with the command line's message.
+     */
+    moisture(wall, climateText, options) {
+      return JSON.parse(moistureReply(wall, climateText, options, false));
+    },
+
+    /** The report's moisture section (Glaser diagram, bars, profile, table) as HTML. */
+    moistureSection(wall, climateText, options) {
+      return moistureReply(wall, climateText, options, true);
     },
 
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */

@@ -13,4 +13,6 @@ export const readWallFile = api.readWallFile;
 export const toToml = api.toToml;
 export const materials = api.materials;
 export const report = api.report;
+export const moisture = api.moisture;
+export const moistureSection = api.moistureSection;
 export default api;

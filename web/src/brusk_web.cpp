@@ -20,6 +20,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
@@ -27,6 +28,7 @@
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/report/html_report.h"
+#include "brusk/report/moisture_section.h"
 #include "document.h"
 
 namespace {
@@ -201,10 +203,31 @@ val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
 }
 
+/// The moisture assessment of the wall in `text` under the climate CSV `climateText` (named
+/// `climateSource`), as `brusk moisture` makes it: `humidityClass` 1..5 takes the indoor side from
+/// ISO 13788 Annex A at `indoorTemperature` [degC], 0 the file's. `html` false: the JSON
+/// `brusk moisture --format json` prints; true: the report's moisture section (the Glaser
+/// diagram, the accumulation bars, the temperature profile and the month table).
+val moisture(const std::string& text, const std::string& format, const std::string& source,
+             const std::string& climateText, const std::string& climateSource, int humidityClass,
+             double indoorTemperature, bool html) {
+  return guarded([&] {
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    const Brusk::Frontend::Climate climate = Brusk::Frontend::parseClimateCsv(
+        climateText, climateSource, humidityClass, indoorTemperature);
+    const Brusk::Frontend::MoistureReport report =
+        Brusk::Frontend::assessMoisture(wall, climate, source);
+    return html ? Brusk::Report::renderMoistureSection(report, climate, 0)
+                : Brusk::Frontend::formatMoistureJson({report}, climate);
+  });
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
+  emscripten::function("moisture", &moisture);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);

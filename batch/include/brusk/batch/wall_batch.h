@@ -41,6 +41,12 @@ struct WallBatchOptions {
   std::string kernel = "vector";
   /// Set: the response of every wall to these profiles; `periodHours` and `kernel` are not read.
   std::optional<ResponseBatchProfiles> response;
+  /// A monthly climate CSV: each line is then assessed for moisture (ISO 13788, as `brusk
+  /// moisture` does) instead of computed; the period and kernel are not used.
+  std::string climate;
+  int humidityClass = 0;         ///< with a climate: 1..5, the indoor side from Annex A
+  double indoorTemperature = 0;  ///< with a humidity class [degC]
+  bool indoorTemperatureGiven = false;
 };
 
 /// Computes one wall per input line and writes one result per line, in input order. Bad lines

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@ struct CatalogueEntry {
   double density = 0;       ///< rho [kg/m3]
   double specificHeat = 0;  ///< c [J/(kg.K)]
   std::string source;       ///< the table the values come from
+  /// Water-vapour resistance factor mu [-] (ISO 10456), when the catalogue gives one.
+  std::optional<double> vapourResistanceFactor;
 };
 
 /// The material catalogue: the built-in data (data/materials.toml, embedded at build time) plus

@@ -6,6 +6,7 @@
 
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/bridged_wall.h"
+#include "brusk/frontend/layer_vapour.h"
 
 namespace Brusk::Frontend {
 
@@ -14,6 +15,7 @@ struct LayerLabel {
   std::string name;         ///< as written or from the catalogue, e.g. "EPS board"
   std::string materialKey;  ///< catalogue key when taken from the catalogue, else empty
   std::string family;       ///< one of Schema::materialFamilies(), for drawing
+  LayerVapour vapour{};     ///< mu or s_d, for the moisture assessment only
 };
 
 /// A wall as a file describes it: the engine's request and the names that go with it.

@@ -39,6 +39,9 @@ inline constexpr std::string_view kOpenings = "openings";
 inline constexpr std::string_view kEmissivities = "emissivities";
 // Key of a part (with kName, kMaterial, kConductivity, kDensity, kSpecificHeat, kFamily).
 inline constexpr std::string_view kFraction = "fraction";
+inline constexpr std::string_view kVapourResistanceFactor = "vapour_resistance_factor";
+inline constexpr std::string_view kSd = "sd";
+inline constexpr std::string_view kCondensationLimit = "condensation_limit";
 
 /// The keys a wall takes, in the order messages list them.
 [[nodiscard]] const std::vector<std::string>& wallKeys();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/zone_output.h"
 
@@ -36,6 +37,9 @@ struct ReportOptions {
   std::vector<Frontend::ZoneReport> zones;
   /// Profiles to plot each wall's response to, with a table of its figures; none: no such part.
   std::optional<ReportProfile> profile;
+  /// Walls assessed for moisture (ISO 13788) under `moistureClimate`, each given a section.
+  std::vector<Frontend::MoistureReport> moisture;
+  Frontend::Climate moistureClimate;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one

@@ -1,0 +1,122 @@
+#include "moisture_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/moisture.h"
+#include "brusk/frontend/wall_parser.h"
+#ifdef BRUSK_CLI_HAS_REPORT
+#include "brusk/report/html_report.h"
+#endif
+
+namespace Brusk::Cli {
+
+namespace {
+
+/// The --humidity-class and --indoor-temperature pair, checked as one.
+Frontend::Climate loadClimate(const std::string& path, int humidityClass, bool temperatureGiven,
+                              double temperature) {
+  if (temperatureGiven && humidityClass == 0) {
+    throw Frontend::Error(
+        "--indoor-temperature goes with --humidity-class; without a class the climate file "
+        "gives the indoor temperature of every month");
+  }
+  if (humidityClass < 0 || humidityClass > 5) {
+    throw Frontend::Error("--humidity-class must be 1 to 5 (ISO 13788 Annex A), got " +
+                          std::to_string(humidityClass));
+  }
+  return Frontend::loadClimateFile(
+      path, humidityClass, temperatureGiven ? temperature : Frontend::kDefaultIndoorTemperature);
+}
+
+}  // namespace
+
+void addReportMoistureOptions(CLI::App& command, ReportMoistureOptions& options) {
+  command.add_option("--climate", options.climate,
+                     "Monthly climate CSV: adds an ISO 13788 moisture section per wall");
+  command.add_option("--humidity-class", options.humidityClass,
+                     "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5");
+  command
+      .add_option_function<double>(
+          "--indoor-temperature",
+          [&options](double value) {
+            options.indoorTemperature = value;
+            options.indoorTemperatureGiven = true;
+          },
+          "With --humidity-class: the indoor temperature [degC] (default 20)")
+      ->type_name("T");
+}
+
+void addMoistureToReport(const ReportMoistureOptions& options,
+                         const std::vector<Frontend::Wall>& walls,
+                         const std::vector<std::string>& wallFiles,
+                         Report::ReportOptions& reportOptions) {
+  if (options.climate.empty()) {
+    if (options.humidityClass != 0 || options.indoorTemperatureGiven) {
+      throw Frontend::Error("--humidity-class and --indoor-temperature go with --climate");
+    }
+    return;
+  }
+#ifdef BRUSK_CLI_HAS_REPORT
+  reportOptions.moistureClimate =
+      loadClimate(options.climate, options.humidityClass, options.indoorTemperatureGiven,
+                  options.indoorTemperature);
+  for (std::size_t w = 0; w < walls.size(); ++w) {
+    reportOptions.moisture.push_back(
+        Frontend::assessMoisture(walls[w], reportOptions.moistureClimate, wallFiles[w]));
+  }
+#else
+  (void)walls;
+  (void)wallFiles;
+  (void)reportOptions;
+#endif
+}
+
+void addMoistureOptions(CLI::App& command, MoistureOptions& options) {
+  command.add_option("files", options.files, "Wall files (.toml or .json)")->required();
+  command
+      .add_option("--climate", options.climate,
+                  "Monthly climate CSV: month, outdoor_temperature, outdoor_relative_humidity, "
+                  "indoor_temperature, indoor_relative_humidity (degC, %)")
+      ->required();
+  command.add_option("--humidity-class", options.humidityClass,
+                     "Indoor side from ISO 13788 Annex A humidity class 1 to 5 (p_i = p_e + "
+                     "1.10 dp); the file's indoor columns are then not read");
+  command
+      .add_option_function<double>(
+          "--indoor-temperature",
+          [&options](double value) {
+            options.indoorTemperature = value;
+            options.indoorTemperatureGiven = true;
+          },
+          "Indoor temperature with --humidity-class [degC] (default 20)")
+      ->type_name("T");
+  command.add_option("--format", options.format, "Output: table, json or csv")
+      ->check(CLI::IsMember({"table", "json", "csv"}))
+      ->capture_default_str();
+  command
+      .add_option("--materials", options.materialFiles,
+                  "TOML file adding or overriding catalogue materials (repeatable)")
+      ->allow_extra_args(false);
+}
+
+std::string runMoisture(const MoistureOptions& options) {
+  Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
+  for (const std::string& file : options.materialFiles) catalogue.addFile(file);
+  const Frontend::Climate climate =
+      loadClimate(options.climate, options.humidityClass, options.indoorTemperatureGiven,
+                  options.indoorTemperature);
+  // Every wall is read and assessed before anything is printed: one bad file, no output.
+  std::vector<Frontend::MoistureReport> reports;
+  reports.reserve(options.files.size());
+  for (const std::string& file : options.files) {
+    const Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
+    reports.push_back(Frontend::assessMoisture(wall, climate, file));
+  }
+  if (options.format == "json") return Frontend::formatMoistureJson(reports, climate);
+  if (options.format == "csv") return Frontend::formatMoistureCsv(reports);
+  return Frontend::formatMoistureTable(reports, climate);
+}
+
+}  // namespace Brusk::Cli

@@ -1,0 +1,94 @@
+#pragma once
+
+// The moisture assessment of walls (ISO 13788) for the front ends: the monthly climate file, the
+// request built from a wall, the wording of the engine's problems, and the writers.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "brusk/engine/moisture.h"
+#include "brusk/frontend/wall.h"
+
+namespace Brusk::Frontend {
+
+/// Largest climate file read [bytes]: twelve rows need a few hundred.
+inline constexpr std::size_t kMaxClimateFileBytes = 1024u * 1024u;
+
+/// Default indoor temperature with a humidity class [degC] (ISO 13788:2012 Annex A: 20 degC in
+/// the heating season).
+inline constexpr double kDefaultIndoorTemperature = 20.0;
+
+/// A year of monthly boundary conditions and where it came from.
+struct Climate {
+  Engine::YearClimate months{};  ///< January first; relative humidities as fractions
+  std::string source;            ///< the file, for messages and output
+  int humidityClass = 0;         ///< 1..5 when the indoor side comes from Annex A, else 0
+};
+
+/// Parses a climate CSV: a header naming the columns month, outdoor_temperature,
+/// outdoor_relative_humidity, indoor_temperature, indoor_relative_humidity (any order; the
+/// indoor two may be left out when `humidityClass` is given), then twelve rows, one per month 1
+/// to 12, temperatures in degC and relative humidities in % (0 < phi <= 100), the indoor
+/// humidity taken as given. Lines starting with '#' and blank lines are skipped. With
+/// `humidityClass` 1..5 the indoor side is p_i = p_e + 1.10 dp (ISO 13788:2012 Annex A) at
+/// `indoorTemperature`. Throws Frontend::Error naming `source`, the line, the month and the
+/// column.
+[[nodiscard]] Climate parseClimateCsv(std::string_view text, const std::string& source,
+                                      int humidityClass = 0,
+                                      double indoorTemperature = kDefaultIndoorTemperature);
+
+/// Reads and parses a climate file.
+[[nodiscard]] Climate loadClimateFile(const std::string& path, int humidityClass = 0,
+                                      double indoorTemperature = kDefaultIndoorTemperature);
+
+/// The engine's request for a wall under a climate: the layers, each layer's s_d, the wall's
+/// surface resistances (those of ISO 6946 for its heat-flow direction, or its overrides).
+/// Throws Frontend::Error naming `source` and the layer when a layer has no vapour property.
+[[nodiscard]] Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
+                                                        const std::string& source);
+
+/// A wall's moisture result with what the writers print beside it.
+struct MoistureReport {
+  Wall wall;
+  std::string source;  ///< the wall file
+  Engine::MoistureResult result;
+  /// Whether the water held at a plane ever exceeds the condensation_limit of a layer it
+  /// touches; none when no layer states a limit.
+  std::optional<bool> limitExceeded;
+  std::size_t limitPlane = Engine::kNoIndex;  ///< the first plane over its limit
+};
+
+/// The whole assessment of a wall; throws Frontend::Error when it cannot be computed.
+[[nodiscard]] MoistureReport assessMoisture(const Wall& wall, const Climate& climate,
+                                            const std::string& source);
+
+/// One quantity of the moisture output: its JSON key (and CSV column), label, symbol, unit
+/// and definition with the clause it comes from.
+struct MoistureQuantity {
+  std::string_view key;
+  std::string_view label;
+  std::string_view symbol;
+  std::string_view unit;
+  std::string_view definition;
+};
+
+/// Every quantity the moisture writers print, in the order of the JSON object.
+[[nodiscard]] const std::vector<MoistureQuantity>& moistureQuantities();
+
+/// One object for a single wall, an array for several; indented, ends with a newline. Keys as
+/// moistureQuantities() lists them; amounts of water in g/m2, pressures in Pa, depths and s_d
+/// in m, temperatures in degC; a factor that means nothing in a month is null.
+[[nodiscard]] std::string formatMoistureJson(const std::vector<MoistureReport>& reports,
+                                             const Climate& climate);
+
+/// A header and one row per wall and month, month 1 first.
+[[nodiscard]] std::string formatMoistureCsv(const std::vector<MoistureReport>& reports);
+
+/// A month-by-month summary per wall for people.
+[[nodiscard]] std::string formatMoistureTable(const std::vector<MoistureReport>& reports,
+                                              const Climate& climate);
+
+}  // namespace Brusk::Frontend

@@ -1,0 +1,690 @@
+#include "brusk/frontend/moisture.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/output.h"
+#include "brusk/frontend/text_util.h"
+
+namespace Brusk::Frontend {
+
+namespace {
+
+using Engine::MoistureProblemKind;
+
+constexpr std::string_view kMonthKey = "month";
+constexpr std::string_view kOutdoorTemperature = "outdoor_temperature";
+constexpr std::string_view kOutdoorHumidity = "outdoor_relative_humidity";
+constexpr std::string_view kIndoorTemperature = "indoor_temperature";
+constexpr std::string_view kIndoorHumidity = "indoor_relative_humidity";
+constexpr std::array<std::string_view, 5> kClimateColumns = {
+    kMonthKey, kOutdoorTemperature, kOutdoorHumidity, kIndoorTemperature, kIndoorHumidity};
+
+constexpr std::array<const char*, 12> kMonthNames = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+/// g/m2 from kg/m2.
+constexpr double kGramsPerKilogram = 1000.0;
+
+std::string numberText(double value, const char* format = "%g") {
+  char text[48];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+std::vector<std::string_view> cellsOf(std::string_view line) {
+  std::vector<std::string_view> cells;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = line.find(',', start);
+    cells.push_back(
+        trimmed(line.substr(start, comma == std::string_view::npos ? line.npos : comma - start)));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return cells;
+}
+
+std::vector<std::string> columnNames() {
+  return std::vector<std::string>(kClimateColumns.begin(), kClimateColumns.end());
+}
+
+/// A finite decimal number filling the cell (a leading '+' allowed), or nothing (NaN,
+/// infinity, junk).
+std::optional<double> finiteNumber(std::string_view cell) {
+  if (!cell.empty() && cell.front() == '+') cell.remove_prefix(1);
+  if (cell.empty() || cell.front() == '+') return std::nullopt;
+  double value = 0.0;
+#ifdef __EMSCRIPTEN__
+  // Emscripten's libc++ has no floating-point std::from_chars; its C library has only the "C"
+  // locale, so strtod reads the same decimal numbers once hexadecimal and blanks, which
+  // from_chars refuses, are refused first.
+  if (cell.find_first_of("xX \t") != std::string_view::npos) return std::nullopt;
+  const std::string text(cell);
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size()) return std::nullopt;
+#else
+  const auto [stop, error] = std::from_chars(cell.data(), cell.data() + cell.size(), value);
+  if (error != std::errc() || stop != cell.data() + cell.size()) return std::nullopt;
+#endif
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+class ClimateReader {
+public:
+  ClimateReader(const std::string& source, int humidityClass)
+      : _source(source), _humidityClass(humidityClass) {}
+
+  Climate read(std::string_view text, double indoorTemperature) {
+    requireUtf8Text(text, _source);
+    Climate climate;
+    climate.source = _source;
+    climate.humidityClass = _humidityClass;
+    std::array<std::size_t, 12> lineOfMonth{};
+    std::size_t rows = 0;
+    std::size_t lineNumber = 0;
+    std::size_t start = 0;
+    bool header = false;
+    while (start <= text.size()) {
+      const std::size_t newline = text.find('\n', start);
+      const std::string_view line = trimmed(
+          text.substr(start, newline == std::string_view::npos ? text.npos : newline - start));
+      start = newline == std::string_view::npos ? text.size() + 1 : newline + 1;
+      ++lineNumber;
+      _line = lineNumber;
+      _month = 0;
+      if (line.empty() || line.front() == '#') continue;
+      const std::vector<std::string_view> cells = cellsOf(line);
+      if (!header) {
+        readHeader(cells);
+        header = true;
+        continue;
+      }
+      ++rows;
+      if (rows > 12) {
+        fail("", "more than 12 month rows; a climate has exactly one row per month 1 to 12");
+      }
+      readRow(cells, climate.months, lineOfMonth);
+    }
+    _line = 0;
+    _month = 0;
+    if (!header) fail("", "empty: expected a header row " + joinedColumns() + " and 12 months");
+    for (std::size_t m = 0; m < 12; ++m) {
+      if (lineOfMonth[m] == 0) {
+        fail("", "month " + std::to_string(m + 1) + " is missing; give one row per month 1 to 12");
+      }
+    }
+    if (_humidityClass != 0) {
+      climate.months = Engine::withHumidityClass(climate.months, _humidityClass, indoorTemperature);
+      for (std::size_t m = 0; m < 12; ++m) {
+        const Engine::MonthClimate& month = climate.months[m];
+        if (month.indoorRelativeHumidity > 1.0) {
+          _line = lineOfMonth[m];
+          _month = m + 1;
+          const double pressure = month.indoorVapourPressure();
+          fail("", "humidity class " + std::to_string(_humidityClass) +
+                       " gives an indoor vapour pressure of " + numberText(pressure, "%.0f") +
+                       " Pa, above saturation at the indoor temperature " +
+                       numberText(month.indoorTemperature) + " degC (" +
+                       numberText(Engine::saturationPressure(month.indoorTemperature), "%.0f") +
+                       " Pa): the indoor air would be colder than its own dew point (" +
+                       numberText(Engine::saturationTemperature(pressure), "%.1f") +
+                       " degC); raise --indoor-temperature or lower the class");
+        }
+      }
+    }
+    return climate;
+  }
+
+private:
+  void readHeader(const std::vector<std::string_view>& cells) {
+    _columns.assign(cells.size(), kClimateColumns.size());
+    std::array<bool, 5> present{};
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const auto found = std::find(kClimateColumns.begin(), kClimateColumns.end(), cells[c]);
+      if (found == kClimateColumns.end()) {
+        std::string message = "unknown column \"" + visibleText(cells[c]) + "\"";
+        const std::vector<std::string> close = closestWords(cells[c], columnNames(), 1);
+        if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";
+        fail("", message + "; the columns are " + joinedColumns());
+      }
+      const auto index = static_cast<std::size_t>(found - kClimateColumns.begin());
+      if (present[index]) fail("", "column \"" + std::string(*found) + "\" is given twice");
+      present[index] = true;
+      _columns[c] = index;
+    }
+    const std::size_t required = _humidityClass != 0 ? 3 : 5;
+    for (std::size_t index = 0; index < required; ++index) {
+      if (!present[index]) {
+        fail("", "column \"" + std::string(kClimateColumns[index]) + "\" is missing" +
+                     (index >= 3 ? " (or give --humidity-class for the indoor side)" : ""));
+      }
+    }
+  }
+
+  void readRow(const std::vector<std::string_view>& cells, Engine::YearClimate& year,
+               std::array<std::size_t, 12>& lineOfMonth) {
+    if (cells.size() != _columns.size()) {
+      fail("", std::to_string(cells.size()) + " cells where the header has " +
+                   std::to_string(_columns.size()));
+    }
+    std::array<double, 5> values{};
+    // The month first, so that messages about the other cells can name it.
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      if (_columns[c] != 0) continue;
+      const auto month = finiteNumber(cells[c]);
+      if (!month || *month != std::floor(*month) || *month < 1.0 || *month > 12.0) {
+        fail(kMonthKey,
+             "month must be a whole number 1 to 12, got \"" + visibleText(cells[c]) + "\"");
+      }
+      _month = static_cast<std::size_t>(*month);
+      if (lineOfMonth[_month - 1] != 0) {
+        fail(kMonthKey, "month " + std::to_string(_month) + " is given twice (also on line " +
+                            std::to_string(lineOfMonth[_month - 1]) + ")");
+      }
+      lineOfMonth[_month - 1] = _line;
+    }
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      const std::size_t index = _columns[c];
+      if (index == 0) continue;
+      const std::string_view column = kClimateColumns[index];
+      const bool humidity = index == 2 || index == 4;
+      const auto value = finiteNumber(cells[c]);
+      if (!value) {
+        fail(column, std::string(humidity ? "a relative humidity in %" : "a temperature in degC") +
+                         " must be a finite number, got \"" + visibleText(cells[c]) + "\"");
+      }
+      if (humidity && !(*value > 0.0 && *value <= 100.0)) {
+        fail(column,
+             "relative humidity must be above 0 and at most 100 %, got " + numberText(*value));
+      }
+      if (!humidity && !(*value >= -100.0 && *value <= 100.0)) {
+        fail(column, "a monthly mean temperature must lie within -100 and 100 degC, got " +
+                         numberText(*value));
+      }
+      values[index] = humidity ? *value / 100.0 : *value;
+    }
+    Engine::MonthClimate& month = year[_month - 1];
+    month.outdoorTemperature = values[1];
+    month.outdoorRelativeHumidity = values[2];
+    month.indoorTemperature = values[3];
+    month.indoorRelativeHumidity = values[4];
+  }
+
+  static std::string joinedColumns() {
+    std::string text;
+    for (std::string_view column : kClimateColumns) {
+      if (!text.empty()) text += ',';
+      text += column;
+    }
+    return text;
+  }
+
+  [[noreturn]] void fail(std::string_view column, const std::string& reason) const {
+    std::string message = _source;
+    if (_line != 0) message += ":" + std::to_string(_line);
+    message += ": ";
+    if (_month != 0) message += "month " + std::to_string(_month) + ": ";
+    if (!column.empty()) message += std::string(column) + ": ";
+    throw Error(message + reason);
+  }
+
+  const std::string& _source;
+  const int _humidityClass;
+  std::vector<std::size_t> _columns;  ///< index into kClimateColumns per cell
+  std::size_t _line = 0;
+  std::size_t _month = 0;  ///< 1..12 once the row's month is read
+};
+
+/// "layer 2 (\"EPS board\")".
+std::string layerText(const Wall& wall, std::size_t layer) {
+  std::string text = "layer " + std::to_string(layer + 1);
+  if (layer < wall.labels.size() && !wall.labels[layer].name.empty()) {
+    text += " (\"" + wall.labels[layer].name + "\")";
+  }
+  return text;
+}
+
+std::string describeMoistureProblem(const Engine::MoistureProblem& problem, const Wall& wall,
+                                    const Climate& climate, const std::string& source) {
+  std::string where = source + ": ";
+  const std::string month =
+      problem.month < 12 ? "month " + std::to_string(problem.month + 1) + ": " : "";
+  const std::string side = problem.indoor ? "indoor" : "outdoor";
+  switch (problem.kind) {
+    case MoistureProblemKind::NoLayers:
+      return where + "a wall needs at least one layer";
+    case MoistureProblemKind::LayerCountMismatch:
+      return where + "one s_d per layer is needed";
+    case MoistureProblemKind::BadLayer:
+      return where + layerText(wall, problem.layer) +
+             ": the layer's thermal properties are "
+             "not computable";
+    case MoistureProblemKind::BadSd:
+      return where + layerText(wall, problem.layer) + ": sd must be finite and not negative, got " +
+             numberText(problem.value) + " m";
+    case MoistureProblemKind::BadSurfaceResistance:
+      return where + "surface resistances must be finite and not negative, got " +
+             numberText(problem.value) + " m2.K/W";
+    case MoistureProblemKind::BadTemperature:
+      return climate.source + ": " + month + side +
+             " temperature must lie within -100 and 100 degC, got " + numberText(problem.value);
+    case MoistureProblemKind::BadHumidity:
+      return climate.source + ": " + month + side +
+             " relative humidity must be above 0 and at most 100 %, got " +
+             numberText(problem.value * 100.0);
+    case MoistureProblemKind::IndoorSupersaturated:
+      return climate.source + ": " + month +
+             "the indoor air is above saturation (relative humidity " +
+             numberText(problem.value * 100.0) + " %)";
+    case MoistureProblemKind::TooManyPlanes:
+      return where + "too many calculation planes (" + numberText(problem.value) +
+             "); the wall's thermal resistance is beyond any real element";
+    case MoistureProblemKind::CondensationAtZeroSd:
+      return where + layerText(wall, problem.layer) + ": " + month + "its outer face (" +
+             numberText(problem.value, "%.1f") +
+             " degC) is below the dew point of the indoor air with sd = 0 between it and the "
+             "room, so the room air would condense there without bound; give the layers on the "
+             "room side their sd";
+    case MoistureProblemKind::NoVapourResistance:
+      return where +
+             "every layer has sd = 0: with no resistance to vapour diffusion the "
+             "vapour-pressure line through the wall is undefined";
+  }
+  return where + "cannot be assessed";
+}
+
+/// Appends a number as JSON: shortest round-trip text, null when not finite.
+void appendNumber(double value, std::string& out) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  char text[kShortestDoubleRoom];
+  out.append(text, writeShortestDouble(value == 0.0 ? 0.0 : value, text));
+}
+
+void appendKey(std::string_view key, std::string& out, const std::string& indent) {
+  out += indent;
+  out += '"';
+  out += key;
+  out += "\": ";
+}
+
+/// A month 1..12 for an index 0..11, or null.
+void appendMonth(std::size_t month, std::string& out) {
+  if (month < 12) {
+    out += std::to_string(month + 1);
+  } else {
+    out += "null";
+  }
+}
+
+const char* planeKind(const Engine::MoisturePlane& plane, std::size_t index, std::size_t count) {
+  if (index == 0 || index + 1 == count) return "face";
+  return plane.interface ? "interface" : "sublayer";
+}
+
+void appendWallJson(const MoistureReport& report, std::string& out, const std::string& indent) {
+  const Engine::MoistureResult& result = report.result;
+  const std::string in1 = indent + "  ";
+  const std::string in2 = in1 + "  ";
+  const std::string in3 = in2 + "  ";
+  const std::string in4 = in3 + "  ";
+  out += indent + "{\n";
+  appendKey("name", out, in1);
+  appendJsonString(report.wall.name, out);
+  out += ",\n";
+  appendKey("layers", out, in1);
+  out += "[\n";
+  for (std::size_t k = 0; k < report.wall.labels.size(); ++k) {
+    const LayerLabel& label = report.wall.labels[k];
+    out += in2 + "{\"name\": ";
+    appendJsonString(label.name, out);
+    out += ", \"sd\": ";
+    appendNumber(label.vapour.sd, out);
+    out += ", \"sd_source\": ";
+    appendJsonString(vapourSourceName(label.vapour.source), out);
+    out += k + 1 < report.wall.labels.size() ? "},\n" : "}\n";
+  }
+  out += in1 + "],\n";
+  appendKey("start_month", out, in1);
+  appendMonth(result.condenses ? result.startMonth : 12, out);
+  out += ",\n";
+  appendKey("months", out, in1);
+  out += "[\n";
+  for (std::size_t m = 0; m < 12; ++m) {
+    const Engine::MoistureMonth& month = result.months[m];
+    out += in2 + "{\n";
+    appendKey("month", out, in3);
+    out += std::to_string(m + 1) + ",\n";
+    appendKey("condensation", out, in3);
+    appendNumber(month.condensation * kGramsPerKilogram, out);
+    out += ",\n";
+    appendKey("accumulated", out, in3);
+    appendNumber(month.accumulated * kGramsPerKilogram, out);
+    out += ",\n";
+    appendKey("f_rsi_min", out, in3);
+    appendNumber(month.fRsiMinMould, out);
+    out += ",\n";
+    appendKey("f_rsi_min_condensation", out, in3);
+    appendNumber(month.fRsiMinCondensation, out);
+    out += ",\n";
+    appendKey("interfaces", out, in3);
+    out += "[\n";
+    for (std::size_t j = 0; j < result.planes.size(); ++j) {
+      const Engine::MoisturePlane& plane = result.planes[j];
+      out += in4 + "{\"kind\": \"";
+      out += planeKind(plane, j, result.planes.size());
+      out += "\", \"depth\": ";
+      appendNumber(plane.depth, out);
+      out += ", \"sd\": ";
+      appendNumber(plane.sd, out);
+      out += ", \"temperature\": ";
+      appendNumber(month.temperature[j], out);
+      out += ", \"saturation_pressure\": ";
+      appendNumber(month.saturationPressure[j], out);
+      out += ", \"vapour_pressure\": ";
+      appendNumber(month.vapourPressure[j], out);
+      out += ", \"accumulated\": ";
+      appendNumber(month.accumulatedAt[j] * kGramsPerKilogram, out);
+      out += j + 1 < result.planes.size() ? "},\n" : "}\n";
+    }
+    out += in3 + "]\n";
+    out += in2 + (m + 1 < 12 ? "},\n" : "}\n");
+  }
+  out += in1 + "],\n";
+  appendKey("max_accumulated", out, in1);
+  appendNumber(result.maxAccumulated * kGramsPerKilogram, out);
+  out += ",\n";
+  appendKey("max_month", out, in1);
+  appendMonth(result.maxMonth, out);
+  out += ",\n";
+  appendKey("max_interface", out, in1);
+  if (result.maxPlane < result.planes.size()) {
+    out += std::to_string(result.maxPlane);
+  } else {
+    out += "null";
+  }
+  out += ",\n";
+  appendKey("end_accumulated", out, in1);
+  appendNumber(result.endAccumulated * kGramsPerKilogram, out);
+  out += ",\n";
+  appendKey("dries_out", out, in1);
+  out += result.driesOut ? "true" : "false";
+  out += ",\n";
+  appendKey("limit_exceeded", out, in1);
+  out += !report.limitExceeded ? "null" : *report.limitExceeded ? "true" : "false";
+  out += ",\n";
+  appendKey("surface", out, in1);
+  out += "{\"f_rsi\": ";
+  appendNumber(result.fRsi, out);
+  out += ", \"f_rsi_min\": ";
+  appendNumber(result.fRsiMin, out);
+  out += ", \"critical_month\": ";
+  appendMonth(result.criticalMonth, out);
+  out += ", \"passes\": ";
+  out += result.surfacePasses ? "true" : "false";
+  out += "}\n";
+  out += indent + "}";
+}
+
+/// Text of a factor for the table: three decimals, "-" when it means nothing.
+std::string factorText(double value) {
+  return std::isfinite(value) ? numberText(value, "%.3f") : "-";
+}
+
+}  // namespace
+
+Climate parseClimateCsv(std::string_view text, const std::string& source, int humidityClass,
+                        double indoorTemperature) {
+  if (humidityClass < 0 || humidityClass > 5) {
+    throw Error("--humidity-class must be 1 to 5 (ISO 13788 Annex A), got " +
+                std::to_string(humidityClass));
+  }
+  if (humidityClass != 0 && !(indoorTemperature >= -100.0 && indoorTemperature <= 100.0)) {
+    throw Error("--indoor-temperature must lie within -100 and 100 degC, got " +
+                numberText(indoorTemperature));
+  }
+  return ClimateReader(source, humidityClass).read(text, indoorTemperature);
+}
+
+Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature) {
+  return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes), path, humidityClass,
+                         indoorTemperature);
+}
+
+Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
+                                          const std::string& source) {
+  Engine::MoistureRequest request;
+  request.layers = wall.request.layers;
+  request.sd.reserve(wall.labels.size());
+  for (std::size_t k = 0; k < wall.labels.size(); ++k) {
+    const LayerVapour& vapour = wall.labels[k].vapour;
+    if (!vapour.known()) {
+      throw Error(source + ": " + layerText(wall, k) +
+                  ": no water-vapour property for the moisture assessment: give "
+                  "vapour_resistance_factor (mu) or sd (in m), or a catalogue material");
+    }
+    request.sd.push_back(vapour.sd);
+  }
+  const Engine::SurfaceResistances resistances = wall.request.surfaceResistances();
+  request.internalSurfaceResistance = resistances.internal;
+  request.externalSurfaceResistance = resistances.external;
+  request.climate = climate.months;
+  return request;
+}
+
+MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const std::string& source) {
+  MoistureReport report{wall, source, {}, std::nullopt, Engine::kNoIndex};
+  const Engine::MoistureRequest request = moistureRequestOf(wall, climate, source);
+  Engine::computeMoisture(request, report.result);
+  if (report.result.problem) {
+    throw Error(describeMoistureProblem(*report.result.problem, wall, climate, source));
+  }
+  // A plane touches the layer it closes and, at an interface, the next one; the smaller of
+  // their limits holds. A sub-layer plane touches its own layer only.
+  const Engine::MoistureResult& result = report.result;
+  for (std::size_t j = 1; j + 1 < result.planes.size(); ++j) {
+    const Engine::MoisturePlane& plane = result.planes[j];
+    std::optional<double> limit = wall.labels[plane.layer].vapour.condensationLimit;
+    if (plane.interface && plane.layer + 1 < wall.labels.size()) {
+      const std::optional<double>& next = wall.labels[plane.layer + 1].vapour.condensationLimit;
+      if (next && (!limit || *next < *limit)) limit = next;
+    }
+    if (!limit) continue;
+    if (!report.limitExceeded) report.limitExceeded = false;
+    for (const Engine::MoistureMonth& month : result.months) {
+      if (month.accumulatedAt[j] * kGramsPerKilogram > *limit && !*report.limitExceeded) {
+        report.limitExceeded = true;
+        report.limitPlane = j;
+      }
+    }
+  }
+  return report;
+}
+
+const std::vector<MoistureQuantity>& moistureQuantities() {
+  static const std::vector<MoistureQuantity> quantities = {
+      {"start_month", "Start month", "", "",
+       "First month of condensation after one without, in the dry element (ISO 13788:2012, "
+       "6.4); null when no month condenses"},
+      {"months.month", "Month", "", "", "Calendar month 1 to 12, January first"},
+      {"months.condensation", "Condensed (+) or evaporated (-)", "g_c t", "g/m2",
+       "Water condensed or evaporated in the month, summed over the planes (6.3, 6.4)"},
+      {"months.accumulated", "Accumulated", "M_a", "g/m2",
+       "Water held at the month's end, summed over the planes (6.4)"},
+      {"months.f_rsi_min", "Minimum temperature factor (mould)", "f_Rsi,min", "",
+       "(theta_si,min - theta_e) / (theta_i - theta_e) with phi_si = 0.8 (5.2); null when "
+       "theta_i <= theta_e"},
+      {"months.f_rsi_min_condensation", "Minimum temperature factor (condensation)", "f_Rsi,min",
+       "", "As f_rsi_min with phi_si = 1.0 (5.2)"},
+      {"months.interfaces.kind", "Plane", "", "",
+       "face (of the stack), interface (between layers) or sublayer (6.2)"},
+      {"months.interfaces.depth", "Depth", "x", "m", "Distance from the inner face"},
+      {"months.interfaces.sd", "Equivalent air layer thickness", "s_d", "m",
+       "Cumulative s_d = sum of mu d from the inner face (ISO 10456)"},
+      {"months.interfaces.temperature", "Temperature", "theta", "degC",
+       "theta_i - (theta_i - theta_e) R / R_T (6.3)"},
+      {"months.interfaces.saturation_pressure", "Saturation vapour pressure", "p_sat", "Pa",
+       "Annex E, over water at theta >= 0, over ice below"},
+      {"months.interfaces.vapour_pressure", "Vapour pressure", "p", "Pa",
+       "Tangent construction over s_d with the month's starting moisture (6.3)"},
+      {"months.interfaces.accumulated", "Accumulated at the plane", "M_a", "g/m2",
+       "Water held at the plane at the month's end (6.4)"},
+      {"max_accumulated", "Largest accumulation", "M_a,max", "g/m2",
+       "Largest water held at one plane at a month's end over the year"},
+      {"max_month", "Month of the largest accumulation", "", "", "1 to 12; null without any"},
+      {"max_interface", "Plane of the largest accumulation", "", "",
+       "Index into interfaces; null without any"},
+      {"end_accumulated", "Left after twelve months", "M_a,12", "g/m2",
+       "Water held at the end of the twelfth month from the start month (6.5)"},
+      {"dries_out", "Dries out within the year", "", "",
+       "All condensate evaporated by the end of the twelve months (6.5)"},
+      {"limit_exceeded", "Condensation limit exceeded", "", "",
+       "Water held at a plane above the condensation_limit [g/m2] of a layer it touches; null "
+       "when no layer states one"},
+      {"surface.f_rsi", "Temperature factor", "f_Rsi", "",
+       "(R_T - R_si) / R_T with R_si = 0.25 m2.K/W (4.2.1, 5.3)"},
+      {"surface.f_rsi_min", "Minimum temperature factor of the critical month", "f_Rsi,min", "",
+       "Highest monthly f_Rsi,min against mould (5.3)"},
+      {"surface.critical_month", "Critical month", "", "",
+       "Month of the highest f_Rsi,min (5.3); null when none is defined"},
+      {"surface.passes", "Surface passes", "", "", "f_Rsi > f_Rsi,min of the critical month"},
+  };
+  return quantities;
+}
+
+std::string formatMoistureJson(const std::vector<MoistureReport>& reports, const Climate& climate) {
+  (void)climate;
+  std::string out;
+  if (reports.size() == 1) {
+    appendWallJson(reports.front(), out, "");
+  } else {
+    out += "[\n";
+    for (std::size_t w = 0; w < reports.size(); ++w) {
+      appendWallJson(reports[w], out, "  ");
+      out += w + 1 < reports.size() ? ",\n" : "\n";
+    }
+    out += "]";
+  }
+  out += '\n';
+  return out;
+}
+
+std::string formatMoistureCsv(const std::vector<MoistureReport>& reports) {
+  std::string out =
+      "name,month,condensation,accumulated,f_rsi_min,max_accumulated,max_month,dries_out,"
+      "f_rsi,surface_f_rsi_min,critical_month,passes\n";
+  for (const MoistureReport& report : reports) {
+    const Engine::MoistureResult& result = report.result;
+    for (std::size_t m = 0; m < 12; ++m) {
+      appendCsvText(report.wall.name, out);
+      out += ',' + std::to_string(m + 1) + ',';
+      const auto cell = [&out](double value) {
+        if (std::isfinite(value)) {
+          char text[kShortestDoubleRoom];
+          out.append(text, writeShortestDouble(value == 0.0 ? 0.0 : value, text));
+        }
+        out += ',';
+      };
+      cell(result.months[m].condensation * kGramsPerKilogram);
+      cell(result.months[m].accumulated * kGramsPerKilogram);
+      cell(result.months[m].fRsiMinMould);
+      cell(result.maxAccumulated * kGramsPerKilogram);
+      out += result.maxMonth < 12 ? std::to_string(result.maxMonth + 1) : "";
+      out += ',';
+      out += result.driesOut ? "true," : "false,";
+      cell(result.fRsi);
+      cell(result.fRsiMin);
+      out += result.criticalMonth < 12 ? std::to_string(result.criticalMonth + 1) : "";
+      out += ',';
+      out += result.surfacePasses ? "true\n" : "false\n";
+    }
+  }
+  return out;
+}
+
+std::string formatMoistureTable(const std::vector<MoistureReport>& reports,
+                                const Climate& climate) {
+  std::string out;
+  for (std::size_t w = 0; w < reports.size(); ++w) {
+    const MoistureReport& report = reports[w];
+    const Engine::MoistureResult& result = report.result;
+    if (w > 0) out += '\n';
+    out += visibleText(report.wall.name) + " (" + visibleText(report.source) + "), climate " +
+           visibleText(climate.source);
+    if (climate.humidityClass != 0) {
+      out += ", indoor humidity class " + std::to_string(climate.humidityClass) +
+             " (p_i = p_e + 1.10 dp)";
+    }
+    out += "\n  layers (inner face first), s_d [m]:";
+    for (const LayerLabel& label : report.wall.labels) {
+      out += "\n    " + visibleText(label.name) + ": " + numberText(label.vapour.sd, "%.4g");
+      if (label.vapour.source == VapourSource::DefaultZero) out += " (default for a resistance)";
+    }
+    out += "\n\n  Month  theta_e  phi_e  theta_i  phi_i   condensed  accumulated  f_Rsi,min\n";
+    out += "          [degC]    [%]   [degC]    [%]    [g/m2]       [g/m2]\n";
+    for (std::size_t m = 0; m < 12; ++m) {
+      const Engine::MonthClimate& month = climate.months[m];
+      const Engine::MoistureMonth& state = result.months[m];
+      char row[160];
+      std::snprintf(
+          row, sizeof row, "  %-5s %8.1f %6.1f %8.1f %6.1f %11.1f %12.1f %10s%s\n", kMonthNames[m],
+          month.outdoorTemperature, month.outdoorRelativeHumidity * 100.0, month.indoorTemperature,
+          month.indoorRelativeHumidity * 100.0, state.condensation * kGramsPerKilogram + 0.0,
+          state.accumulated * kGramsPerKilogram + 0.0, factorText(state.fRsiMinMould).c_str(),
+          result.condenses && m == result.startMonth ? "  <- start" : "");
+      out += row;
+    }
+    out += '\n';
+    if (!result.condenses) {
+      out += "  Interstitial condensation: none in any month\n";
+    } else {
+      const Engine::MoisturePlane& plane = result.planes[result.maxPlane];
+      out += "  Interstitial condensation: largest " +
+             numberText(result.maxAccumulated * kGramsPerKilogram, "%.1f") +
+             " g/m2 at the end of " + kMonthNames[result.maxMonth] + ", " +
+             numberText(plane.depth * 1000.0, "%.0f") + " mm from the inner face (after " +
+             layerText(report.wall, plane.layer) + ")\n";
+      out += result.driesOut ? "  Dries out within the year: yes\n"
+                             : "  Dries out within the year: NO, " +
+                                   numberText(result.endAccumulated * kGramsPerKilogram, "%.1f") +
+                                   " g/m2 left after twelve months\n";
+    }
+    if (report.limitExceeded) {
+      out += *report.limitExceeded
+                 ? "  Condensation limit: EXCEEDED at " +
+                       numberText(result.planes[report.limitPlane].depth * 1000.0, "%.0f") +
+                       " mm from the inner face\n"
+                 : "  Condensation limit: not exceeded\n";
+    }
+    out += "  Surface (mould, phi_si <= 0.8): f_Rsi = " + factorText(result.fRsi);
+    if (result.criticalMonth < 12) {
+      out += ", f_Rsi,min = " + factorText(result.fRsiMin) + " in " +
+             kMonthNames[result.criticalMonth] + ": " + (result.surfacePasses ? "pass" : "FAIL") +
+             "\n";
+    } else {
+      out += ": no month is colder outside than inside\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace Brusk::Frontend

@@ -1,0 +1,65 @@
+// The moisture panel of the calculator page: the wall in the form assessed by ISO 13788 (the
+// monthly Glaser method and the surface temperature factor) under a climate file or the built-in
+// example year, with an optional humidity class. Everything is computed by the module, as by
+// `brusk moisture`; the panel only reads the form and shows the report's moisture section.
+(function () {
+  'use strict';
+  const $ = (id) => document.getElementById(id);
+
+  // examples/climates/temperate.csv: a constructed year (not measured data), for trying the panel.
+  const exampleClimate = 'month,outdoor_temperature,outdoor_relative_humidity,indoor_temperature,indoor_relative_humidity\n1,-1.0,88,20.0,50\n2,0.3,87,20.0,50\n3,3.7,84,20.0,50\n4,8.5,79,20.0,50\n5,13.2,74,20.0,50\n6,16.7,71,20.0,50\n7,18.0,70,20.0,50\n8,16.7,71,20.0,50\n9,13.3,74,20.0,50\n10,8.5,79,20.0,50\n11,3.7,84,20.0,50\n12,0.3,87,20.0,50\n';
+  let climate = { text: exampleClimate, source: 'example year (examples/climates/temperate.csv)' };
+
+  function options() {
+    const humidityClass = Number($('moisture-class').value);
+    const indoor = Number($('moisture-indoor').value.trim().replace(',', '.'));
+    return { humidityClass, indoorTemperature: Number.isFinite(indoor) ? indoor : NaN, climateSource: climate.source };
+  }
+
+  function assess() {
+    const status = $('moisture-status');
+    const wall = window.bruskCurrentWall ? window.bruskCurrentWall() : null;
+    if (!wall) {
+      status.textContent = 'Enter a wall first.';
+      return;
+    }
+    const chosen = options();
+    const run = { humidityClass: chosen.humidityClass, climateSource: chosen.climateSource, source: 'wall.json' };
+    if (chosen.humidityClass !== 0) run.indoorTemperature = chosen.indoorTemperature;
+    try {
+      const result = brusk.moisture(wall, climate.text, run);
+      $('moisture-plots').srcdoc = '<!doctype html><meta charset="utf-8"><style>body{font:14px sans-serif;margin:8px}table{border-collapse:collapse}td,th{padding:2px 8px;text-align:right}</style>' +
+        brusk.moistureSection(wall, climate.text, run);
+      status.textContent = result.start_month === null
+        ? 'No interstitial condensation. Surface: ' + (result.surface.passes ? 'passes.' : 'fails.')
+        : 'Largest accumulation ' + result.max_accumulated.toFixed(1) + ' g/m² (month ' + result.max_month + '); ' +
+          (result.dries_out ? 'dries out within the year.' : 'does NOT dry out within the year.') +
+          ' Surface: ' + (result.surface.passes ? 'passes.' : 'fails.');
+      status.classList.remove('error');
+      document.body.dataset.moisture = JSON.stringify({ max_accumulated: result.max_accumulated, dries_out: result.dries_out, f_rsi_min: result.surface.f_rsi_min });
+    } catch (error) {
+      status.textContent = error.message;
+      status.classList.add('error');
+      $('moisture-plots').srcdoc = '';
+    }
+  }
+
+  function bind() {
+    $('moisture-run').addEventListener('click', assess);
+    $('moisture-class').addEventListener('change', () => {
+      $('moisture-indoor').disabled = $('moisture-class').value === '0';
+    });
+    $('moisture-climate-file').addEventListener('change', (event) => {
+      const file = event.target.files && event.target.files[0];
+      if (!file) return;
+      file.text().then((text) => {
+        climate = { text, source: file.name };
+        $('moisture-climate-name').textContent = file.name;
+        assess();
+      });
+    });
+    $('moisture-indoor').disabled = true;
+  }
+
+  brusk.ready.then(bind);
+})();
