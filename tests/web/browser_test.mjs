@@ -293,7 +293,9 @@ try {
     const native = spawnSync(program, ['compute', file], { encoding: 'utf8' });
     check(native.status === 2 && native.stderr.includes(words), `file ${what}: brusk says "${native.stderr.trim()}"`);
     await page.setInputFiles('#open-file', file);
-    await page.waitForFunction(() => document.getElementById('status').className === 'error');
+    // The status of the file before is an error too: wait for this file's own words (a 5 MB
+    // file takes a while to read on a loaded machine), and report what was shown if they never come.
+    await page.waitForFunction((expected) => document.getElementById('status').className === 'error' && document.getElementById('status').textContent.includes(expected), words, { timeout: 20000 }).catch(() => {});
     const status = await page.textContent('#status');
     check(status.includes(words), `file ${what}: the page says "${status}", brusk "${native.stderr.trim()}"`);
   }
