@@ -1,7 +1,6 @@
 #include "brusk/frontend/quantity_output.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "brusk/engine/quantities.h"
@@ -61,34 +60,15 @@ std::string formatQuantitiesJson() {
 }
 
 std::string formatQuantitiesTable() {
-  const std::array<std::string, 5> header = {"command", "key", "symbol", "unit", "quantity"};
-  std::vector<std::array<std::string, 5>> rows;
+  const std::vector<std::string> header = {"command", "key", "symbol", "unit", "quantity"};
+  std::vector<std::vector<std::string>> rows;
   for (const Engine::Quantity& q : Engine::quantities()) {
     rows.push_back({Engine::quantityScopeName(q.scope), std::string(q.key),
                     std::string(q.symbolUnicode), std::string(q.displayUnitUnicode),
                     std::string(q.label)});
   }
-  std::array<std::size_t, 5> widths{};
-  for (std::size_t c = 0; c < header.size(); ++c) {
-    widths[c] = displayWidth(header[c]);
-    for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
-  }
   std::string out;
-  const auto appendRow = [&](const std::array<std::string, 5>& row) {
-    std::string line;
-    for (std::size_t c = 0; c < row.size(); ++c) {
-      if (c > 0) line += "  ";
-      appendPadded(line, row[c], widths[c], false);
-    }
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    out += line + '\n';
-  };
-  appendRow(header);
-  std::size_t ruleWidth = 0;
-  for (std::size_t width : widths) ruleWidth += width + 2;
-  out.append(ruleWidth - 2, '-');
-  out += '\n';
-  for (const auto& row : rows) appendRow(row);
+  appendAlignedTable(out, header, rows, [](std::size_t) { return false; });
   return out;
 }
 

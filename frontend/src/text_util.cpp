@@ -159,6 +159,31 @@ void appendPadded(std::string& out, const std::string& text, std::size_t columns
   if (!right) out.append(padding, ' ');
 }
 
+void appendAlignedTable(std::string& out, const std::vector<std::string>& header,
+                        const std::vector<std::vector<std::string>>& rows,
+                        bool (*rightAligned)(std::size_t column)) {
+  std::vector<std::size_t> widths(header.size());
+  for (std::size_t c = 0; c < header.size(); ++c) {
+    widths[c] = displayWidth(header[c]);
+    for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
+  }
+  const auto appendRow = [&](const std::vector<std::string>& row) {
+    std::string line;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      if (c > 0) line += "  ";
+      appendPadded(line, row[c], widths[c], rightAligned(c));
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    out += line + '\n';
+  };
+  appendRow(header);
+  std::size_t ruleWidth = 0;
+  for (std::size_t width : widths) ruleWidth += width + 2;
+  out.append(ruleWidth - 2, '-');
+  out += '\n';
+  for (const auto& row : rows) appendRow(row);
+}
+
 std::string joinedWords(const std::vector<std::string>& words) {
   std::string result;
   for (std::size_t i = 0; i < words.size(); ++i) {

@@ -291,27 +291,8 @@ std::string formatZoneTable(const std::vector<ZoneReport>& zones) {
                         fixed(element.wall.surfaceMass, 1), fixed(100.0 * share, 1) + " %"});
       }
     }
-    std::vector<std::size_t> widths(header.size());
-    for (std::size_t c = 0; c < header.size(); ++c) {
-      widths[c] = displayWidth(header[c]);
-      for (const auto& row : rows) widths[c] = std::max(widths[c], displayWidth(row[c]));
-    }
-    const auto appendRow = [&](const std::vector<std::string>& row) {
-      std::string line;
-      for (std::size_t c = 0; c < row.size(); ++c) {
-        if (c > 0) line += "  ";
-        // Names left, numbers right.
-        appendPadded(line, row[c], widths[c], c != 0 && c != 1 && c != 6);
-      }
-      while (!line.empty() && line.back() == ' ') line.pop_back();
-      out += line + '\n';
-    };
-    appendRow(header);
-    std::size_t ruleWidth = 0;
-    for (std::size_t width : widths) ruleWidth += width + 2;
-    out.append(ruleWidth - 2, '-');
-    out += '\n';
-    for (const auto& row : rows) appendRow(row);
+    // Names left, numbers right.
+    appendAlignedTable(out, header, rows, [](std::size_t c) { return c != 0 && c != 1 && c != 6; });
 
     const std::vector<std::pair<std::string, std::string>> lines = {
         {"Heat capacity Cm = sum A.kappa (ISO 13790 12.3.1.2) [kJ/K]",

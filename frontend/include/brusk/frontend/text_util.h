@@ -36,6 +36,13 @@ namespace Brusk::Frontend {
 /// the left when `right` aligns it right, else on the right.
 void appendPadded(std::string& out, const std::string& text, std::size_t columns, bool right);
 
+/// Appends an aligned table: the header, a rule of dashes, then the rows, columns two blanks
+/// apart and each as wide as its widest cell (displayWidth), no trailing blanks. Column c is
+/// aligned right where `rightAligned(c)` is true.
+void appendAlignedTable(std::string& out, const std::vector<std::string>& header,
+                        const std::vector<std::vector<std::string>>& rows,
+                        bool (*rightAligned)(std::size_t column));
+
 /// "a", "a and b", "a, b and c": a list of words for a message.
 [[nodiscard]] std::string joinedWords(const std::vector<std::string>& words);
 
