@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "brusk/engine/sequential_capacity.h"
+#include "quantity_tables.h"
 
 namespace Brusk::Engine {
 
@@ -96,21 +97,8 @@ Quantity other(QuantityScope scope, QuantityType type, std::string_view key, std
                std::string_view symbol, std::string_view symbolUnicode, std::string_view symbolHtml,
                std::string_view unit, std::string_view unitUnicode, int decimals,
                std::string_view definition, std::string_view source) {
-  Quantity q;
-  q.scope = scope;
-  q.type = type;
-  q.key = key;
-  q.label = label;
-  q.symbol = symbol;
-  q.symbolUnicode = symbolUnicode;
-  q.symbolHtml = symbolHtml;
-  q.unit = unit;
-  q.displayUnit = unit;
-  q.displayUnitUnicode = unitUnicode;
-  q.decimals = decimals;
-  q.definition = definition;
-  q.source = source;
-  return q;
+  return Detail::describe(scope, type, key, label, symbol, symbolUnicode, symbolHtml, unit,
+                          unitUnicode, decimals, definition, source);
 }
 
 Quantity zone(std::string_view key, std::string_view label, std::string_view symbol,
@@ -525,10 +513,39 @@ std::vector<Quantity> allQuantities() {
   all.insert(all.end(), responses.begin(), responses.end());
   const std::vector<Quantity> summaries = responseSummaryQuantities();
   all.insert(all.end(), summaries.begin(), summaries.end());
+  const std::vector<Quantity> elements = Detail::elementQuantities();
+  all.insert(all.end(), elements.begin(), elements.end());
+  const std::vector<Quantity> moisture = Detail::moistureQuantities();
+  all.insert(all.end(), moisture.begin(), moisture.end());
   return all;
 }
 
 }  // namespace
+
+namespace Detail {
+
+Quantity describe(QuantityScope scope, QuantityType type, std::string_view key,
+                  std::string_view label, std::string_view symbol, std::string_view symbolUnicode,
+                  std::string_view symbolHtml, std::string_view unit, std::string_view unitUnicode,
+                  int decimals, std::string_view definition, std::string_view source) {
+  Quantity q;
+  q.scope = scope;
+  q.type = type;
+  q.key = key;
+  q.label = label;
+  q.symbol = symbol;
+  q.symbolUnicode = symbolUnicode;
+  q.symbolHtml = symbolHtml;
+  q.unit = unit;
+  q.displayUnit = unit;
+  q.displayUnitUnicode = unitUnicode;
+  q.decimals = decimals;
+  q.definition = definition;
+  q.source = source;
+  return q;
+}
+
+}  // namespace Detail
 
 std::string Quantity::csvColumn() const {
   if (scope != QuantityScope::Wall) return std::string(csvName);
@@ -583,6 +600,10 @@ const char* quantityScopeName(QuantityScope scope) {
       return "response";
     case QuantityScope::ResponseSummary:
       return "response_summary";
+    case QuantityScope::Element:
+      return "element";
+    case QuantityScope::Moisture:
+      return "moisture";
   }
   return "compute";
 }
@@ -595,6 +616,8 @@ const char* quantityTypeName(QuantityType type) {
       return "complex";
     case QuantityType::Text:
       return "text";
+    case QuantityType::Flag:
+      return "flag";
   }
   return "number";
 }

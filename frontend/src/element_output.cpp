@@ -3,7 +3,10 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "brusk/engine/quantities.h"
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/compute.h"
@@ -12,77 +15,34 @@ namespace Brusk::Frontend {
 
 namespace {
 
-// Keys, labels, symbols, units and definitions of every element quantity, in output order.
-const std::vector<ElementQuantity> kElementQuantities = {
-    {"method", "Method", "", "", "how the element is computed", 0},
-    {"thermal_resistance_upper", "Upper limit of the thermal resistance R'_T [m2.K/W]", "R'_T",
-     "m2.K/W", "1 / sum(f_j / R_Tj) over the paths j of area fraction f_j, ISO 6946:2017 6.7.2.2",
-     3},
-    {"thermal_resistance_lower", "Lower limit of the thermal resistance R''_T [m2.K/W]", "R''_T",
-     "m2.K/W",
-     "Rsi + sum R_j + Rse, each inhomogeneous layer as d / sum(f_q lambda_q), ISO 6946:2017 "
-     "6.7.2.3",
-     3},
-    {"relative_error", "Largest relative error e [-]", "e", "-",
-     "(R'_T - R''_T) / (2 R_T), ISO 6946:2017 6.7.2", 3},
-    {"relative_error_limit_exceeded", "Outside the combined method (R'_T/R''_T > 1.5)", "", "",
-     "R'_T / R''_T > 1.5, where ISO 6946:2017 6.7.2 does not apply (e > 20 %)", 0},
-    {"corrections/air_voids/applied", "", "", "", "an air-void correction was asked for", 0},
-    {"corrections/air_voids/level", "", "", "-", "level 0, 1 or 2 of ISO 6946:2017 Table F.1", 0},
-    {"corrections/air_voids/layer", "", "", "-", "the layer holding the voids, from side 1", 0},
-    {"corrections/air_voids/layer_resistance", "", "R_1", "m2.K/W",
-     "thermal resistance of the layer holding the voids", 3},
-    {"corrections/air_voids/delta_u_level", "", "Delta U''", "W/(m2.K)",
-     "the level's Delta U'' of ISO 6946:2017 Table F.1", 3},
-    {"corrections/air_voids/delta_u", "Air-void correction Delta U_g [W/(m2.K)]", "Delta U_g",
-     "W/(m2.K)", "Delta U'' (R_1 / R_T)^2, ISO 6946:2017 F.2", 4},
-    {"corrections/fasteners/applied", "", "", "", "a fastener correction was asked for", 0},
-    {"corrections/fasteners/layer", "", "", "-", "the insulation layer crossed, from side 1", 0},
-    {"corrections/fasteners/count", "", "n_f", "1/m2", "fasteners per square metre", 0},
-    {"corrections/fasteners/cross_section", "", "A_f", "m2", "cross-section of one fastener", 0},
-    {"corrections/fasteners/conductivity", "", "lambda_f", "W/(m.K)",
-     "thermal conductivity of the fastener", 0},
-    {"corrections/fasteners/penetration", "", "d_1", "m", "length of the fastener inside the layer",
-     0},
-    {"corrections/fasteners/alpha", "", "alpha", "-",
-     "0.8 d_1 / d_0 (0.8 right through), ISO 6946:2017 F.3", 3},
-    {"corrections/fasteners/layer_resistance", "", "R_1", "m2.K/W",
-     "thermal resistance of the layer crossed", 3},
-    {"corrections/fasteners/delta_u", "Fastener correction Delta U_f [W/(m2.K)]", "Delta U_f",
-     "W/(m2.K)", "alpha lambda_f n_f A_f / d_0 (R_1 / R_T)^2, ISO 6946:2017 F.3", 4},
-    {"corrections/delta_u", "Correction Delta U [W/(m2.K)]", "Delta U", "W/(m2.K)",
-     "Delta U_g + Delta U_f, ISO 6946:2017 F.1", 4},
-    {"corrections/negligible", "", "", "",
-     "Delta U below 3 % of U, which ISO 6946:2017 F.1 lets be left out", 0},
-    {"u_value_corrected", "Corrected thermal transmittance U_c [W/(m2.K)]", "U_c", "W/(m2.K)",
-     "U + Delta U, ISO 6946:2017 F.1", 3},
-};
+/// The rows of the table, by key: the element's verdict and its corrections; the other fields
+/// are for programs (JSON and CSV).
+bool inTable(std::string_view key) {
+  for (const std::string_view row :
+       {"thermal_resistance_upper", "thermal_resistance_lower", "relative_error",
+        "relative_error_limit_exceeded", "corrections.air_voids.delta_u",
+        "corrections.fasteners.delta_u", "corrections.delta_u", "u_value_corrected"}) {
+    if (key == row) return true;
+  }
+  return false;
+}
 
-const std::vector<ElementQuantity> kPathQuantities = {
-    {"fraction", "", "f_j", "-", "share of the area the path stands for", 0},
-    {"parts", "", "", "", "the part of each layer of parts the path crosses", 0},
-    {"variant", "", "", "",
-     "\"all layers\", or \"inside the ventilated air layer\" (ISO 6946:2017 6.9.3, 6.9.4)", 0},
-    {"thermal_resistance", "", "R_Tj", "m2.K/W", "Rsi + sum R + Rse along the path", 0},
-    {"u_value", "", "U_j", "W/(m2.K)", "1 / R_Tj", 0},
-    {"periodic_thermal_transmittance_modulus", "", "|Y12,j|", "W/(m2.K)",
-     "the path's own ISO 13786 periodic thermal transmittance", 0},
-    {"periodic_thermal_transmittance_time_shift", "", "", "h", "(T / 2 pi) arg(Y12,j)", 0},
-    {"internal_admittance_modulus", "", "|Y11,j|", "W/(m2.K)", "the path's own |Y11|", 0},
-    {"external_admittance_modulus", "", "|Y22,j|", "W/(m2.K)", "the path's own |Y22|", 0},
-    {"internal_areal_heat_capacity", "", "kappa1,j", "J/(m2.K)", "the path's own kappa1", 0},
-    {"external_areal_heat_capacity", "", "kappa2,j", "J/(m2.K)", "the path's own kappa2", 0},
-};
+/// The element quantities whose keys start with `prefix` ("" for the element's own fields,
+/// "paths." or "air_layers." for the entries of its lists), in output order.
+std::vector<const Engine::Quantity*> described(std::string_view prefix) {
+  std::vector<const Engine::Quantity*> found;
+  for (const Engine::Quantity& q : Engine::quantities()) {
+    if (q.scope != Engine::QuantityScope::Element) continue;
+    const bool listed = q.key.substr(0, 6) == "paths." || q.key.substr(0, 11) == "air_layers.";
+    if (prefix.empty() ? !listed : q.key.substr(0, prefix.size()) == prefix) found.push_back(&q);
+  }
+  return found;
+}
 
-const std::vector<ElementQuantity> kAirLayerQuantities = {
-    {"layer", "", "", "-", "the air layer's place, from side 1", 0},
-    {"thickness", "", "d", "m", "thickness of the air layer", 0},
-    {"ventilation", "", "", "", "\"unventilated\", \"slightly\" or \"well\"", 0},
-    {"openings", "", "A_v", "mm2/m", "vent area of a slightly ventilated layer", 0},
-    {"thermal_resistance", "", "R_g", "m2.K/W",
-     "as unventilated: ISO 6946:2017 Table 8, Annex D from emissivities, or as given", 0},
-    {"thermal_resistance_source", "", "", "", "\"table\", \"emissivities\" or \"given\"", 0},
-};
+/// The key of a list entry's field inside its entry: "paths.fraction" gives "fraction".
+std::string entryKey(const Engine::Quantity& q) {
+  return std::string(q.key.substr(q.key.find('.') + 1));
+}
 
 const char* sourceName(AirResistanceSource source) {
   switch (source) {
@@ -129,10 +89,6 @@ std::string partsText(const Wall& wall, const Engine::ElementPath& path) {
 
 }  // namespace
 
-const std::vector<ElementQuantity>& elementQuantities() { return kElementQuantities; }
-const std::vector<ElementQuantity>& pathQuantities() { return kPathQuantities; }
-const std::vector<ElementQuantity>& airLayerQuantities() { return kAirLayerQuantities; }
-
 const char* elementMethodText() {
   return "ISO 6946:2017 combined method (6.7.2); periodic characteristics by the parallel-path "
          "approximation (the paths' admittances summed by area; ISO 13786 covers homogeneous "
@@ -143,23 +99,26 @@ ExtraFields elementExtras(const Wall& wall, const Engine::ElementResult& result)
   ExtraFields extras;
   if (!isElement(wall)) return extras;
   const Engine::ElementDescription& element = wall.element.element;
-  const auto& q = kElementQuantities;
+  const std::vector<const Engine::Quantity*> q = described("");
   std::size_t next = 0;
   const auto number = [&](double value) {
-    const ElementQuantity& quantity = q[next++];
-    extras.fields.push_back(ExtraField::of(quantity.key, value));
-    if (*quantity.label != '\0') {
-      extras.table.emplace_back(quantity.label, fixed(value, quantity.decimals));
+    const Engine::Quantity& quantity = *q[next++];
+    extras.fields.push_back(ExtraField::of(std::string(quantity.key), value));
+    if (inTable(quantity.key)) {
+      extras.table.emplace_back(quantity.tableLabel(),
+                                fixed(quantity.displayed(value), quantity.decimals));
     }
   };
   const auto flag = [&](bool value) {
-    const ElementQuantity& quantity = q[next++];
-    extras.fields.push_back(ExtraField::flagOf(quantity.key, value));
-    if (*quantity.label != '\0') extras.table.emplace_back(quantity.label, value ? "yes" : "no");
+    const Engine::Quantity& quantity = *q[next++];
+    extras.fields.push_back(ExtraField::flagOf(std::string(quantity.key), value));
+    if (inTable(quantity.key))
+      extras.table.emplace_back(quantity.tableLabel(), value ? "yes" : "no");
   };
   const auto layerNumber = [](std::size_t layer) { return static_cast<double>(layer + 1); };
 
-  extras.fields.push_back(ExtraField::of(q[next++].key, std::string(elementMethodText())));
+  extras.fields.push_back(
+      ExtraField::of(std::string(q[next++]->key), std::string(elementMethodText())));
   extras.table.emplace_back("Method", "ISO 6946 combined, parallel paths");
   number(result.upperResistance);
   number(result.lowerResistance);
@@ -207,37 +166,39 @@ ExtraFields elementExtras(const Wall& wall, const Engine::ElementResult& result)
   number(result.correctedU);
 
   ExtraList paths{"paths", {}};
+  std::vector<std::string> p;
+  for (const Engine::Quantity* quantity : described("paths.")) p.push_back(entryKey(*quantity));
   for (const Engine::ElementPath& path : result.paths) {
     std::vector<ExtraField> item;
-    const auto& p = kPathQuantities;
     const Engine::PeriodicResponse& response = path.response;
     const double period = result.wall.period;
-    item.push_back(ExtraField::of(p[0].key, path.fraction));
-    item.push_back(ExtraField::of(p[1].key, partsText(wall, path)));
+    item.push_back(ExtraField::of(p[0], path.fraction));
+    item.push_back(ExtraField::of(p[1], partsText(wall, path)));
     item.push_back(ExtraField::of(
-        p[2].key,
-        std::string(path.wellVentilated ? "inside the ventilated air layer" : "all layers")));
-    item.push_back(ExtraField::of(p[3].key, path.thermalResistance));
-    item.push_back(ExtraField::of(p[4].key, 1.0 / path.thermalResistance));
-    item.push_back(ExtraField::of(p[5].key, response.periodicThermalTransmittance.getModulus()));
+        p[2], std::string(path.wellVentilated ? "inside the ventilated air layer" : "all layers")));
+    item.push_back(ExtraField::of(p[3], path.thermalResistance));
+    item.push_back(ExtraField::of(p[4], 1.0 / path.thermalResistance));
+    item.push_back(ExtraField::of(p[5], response.periodicThermalTransmittance.getModulus()));
     item.push_back(ExtraField::of(
-        p[6].key, Engine::timeShiftHours(response.periodicThermalTransmittance, period)));
-    item.push_back(ExtraField::of(p[7].key, response.internalAdmittance.getModulus()));
-    item.push_back(ExtraField::of(p[8].key, response.externalAdmittance.getModulus()));
-    item.push_back(ExtraField::of(p[9].key, response.internalArealHeatCapacity));
-    item.push_back(ExtraField::of(p[10].key, response.externalArealHeatCapacity));
+        p[6], Engine::timeShiftHours(response.periodicThermalTransmittance, period)));
+    item.push_back(ExtraField::of(p[7], response.internalAdmittance.getModulus()));
+    item.push_back(ExtraField::of(p[8], response.externalAdmittance.getModulus()));
+    item.push_back(ExtraField::of(p[9], response.internalArealHeatCapacity));
+    item.push_back(ExtraField::of(p[10], response.externalArealHeatCapacity));
     paths.items.push_back(std::move(item));
   }
   extras.lists.push_back(std::move(paths));
 
   ExtraList air{"air_layers", {}};
+  std::vector<std::string> a;
+  for (const Engine::Quantity* quantity : described("air_layers."))
+    a.push_back(entryKey(*quantity));
   for (const AirGap& gap : wall.element.airGaps) {
-    const auto& a = kAirLayerQuantities;
     air.items.push_back(
-        {ExtraField::of(a[0].key, layerNumber(gap.layer)), ExtraField::of(a[1].key, gap.thickness),
-         ExtraField::of(a[2].key, std::string(ventilationName(gap.ventilation))),
-         ExtraField::of(a[3].key, gap.openingArea), ExtraField::of(a[4].key, gap.resistance),
-         ExtraField::of(a[5].key, std::string(sourceName(gap.source)))});
+        {ExtraField::of(a[0], layerNumber(gap.layer)), ExtraField::of(a[1], gap.thickness),
+         ExtraField::of(a[2], std::string(ventilationName(gap.ventilation))),
+         ExtraField::of(a[3], gap.openingArea), ExtraField::of(a[4], gap.resistance),
+         ExtraField::of(a[5], std::string(sourceName(gap.source)))});
   }
   extras.lists.push_back(std::move(air));
   return extras;

@@ -88,8 +88,8 @@ std::optional<double> finiteNumber(std::string_view cell) {
 
 class ClimateReader {
 public:
-  ClimateReader(const std::string& source, int humidityClass)
-      : _source(source), _humidityClass(humidityClass) {}
+  ClimateReader(const std::string& source, int humidityClass, const ClimateOptionNames& names)
+      : _source(source), _humidityClass(humidityClass), _names(names) {}
 
   Climate read(std::string_view text, double indoorTemperature) {
     requireUtf8Text(text, _source);
@@ -173,7 +173,9 @@ private:
     for (std::size_t index = 0; index < required; ++index) {
       if (!present[index]) {
         fail("", "column \"" + std::string(kClimateColumns[index]) + "\" is missing" +
-                     (index >= 3 ? " (or give --humidity-class for the indoor side)" : ""));
+                     (index >= 3 ? " (or give " + std::string(_names.humidityClass) +
+                                      " for the indoor side)"
+                                : std::string()));
       }
     }
   }
@@ -247,6 +249,7 @@ private:
 
   const std::string& _source;
   const int _humidityClass;
+  const ClimateOptionNames _names;
   std::vector<std::size_t> _columns;  ///< index into kClimateColumns per cell
   std::size_t _line = 0;
   std::size_t _month = 0;  ///< 1..12 once the row's month is read
@@ -453,21 +456,22 @@ std::string factorText(double value) {
 }  // namespace
 
 Climate parseClimateCsv(std::string_view text, const std::string& source, int humidityClass,
-                        double indoorTemperature) {
+                        double indoorTemperature, const ClimateOptionNames& names) {
   if (humidityClass < 0 || humidityClass > 5) {
-    throw Error("--humidity-class must be 1 to 5 (ISO 13788 Annex A), got " +
+    throw Error(std::string(names.humidityClass) + " must be 1 to 5 (ISO 13788 Annex A), got " +
                 std::to_string(humidityClass));
   }
   if (humidityClass != 0 && !(indoorTemperature >= -100.0 && indoorTemperature <= 100.0)) {
-    throw Error("--indoor-temperature must lie within -100 and 100 degC, got " +
+    throw Error(std::string(names.indoorTemperature) + " must lie within -100 and 100 degC, got " +
                 numberText(indoorTemperature));
   }
-  return ClimateReader(source, humidityClass).read(text, indoorTemperature);
+  return ClimateReader(source, humidityClass, names).read(text, indoorTemperature);
 }
 
-Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature) {
+Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature,
+                        const ClimateOptionNames& names) {
   return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes), path, humidityClass,
-                         indoorTemperature);
+                         indoorTemperature, names);
 }
 
 Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
@@ -518,57 +522,6 @@ MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const st
     }
   }
   return report;
-}
-
-const std::vector<MoistureQuantity>& moistureQuantities() {
-  static const std::vector<MoistureQuantity> quantities = {
-      {"start_month", "Start month", "", "",
-       "First month of condensation after one without, in the dry element (ISO 13788:2012, "
-       "6.4); null when no month condenses"},
-      {"months.month", "Month", "", "", "Calendar month 1 to 12, January first"},
-      {"months.condensation", "Condensed (+) or evaporated (-)", "g_c t", "g/m2",
-       "Water condensed or evaporated in the month, summed over the planes (6.3, 6.4)"},
-      {"months.accumulated", "Accumulated", "M_a", "g/m2",
-       "Water held at the month's end, summed over the planes (6.4)"},
-      {"months.f_rsi_min", "Minimum temperature factor (mould)", "f_Rsi,min", "",
-       "(theta_si,min - theta_e) / (theta_i - theta_e) with phi_si = 0.8 (5.2); null when "
-       "theta_i <= theta_e"},
-      {"months.f_rsi_min_condensation", "Minimum temperature factor (condensation)", "f_Rsi,min",
-       "", "As f_rsi_min with phi_si = 1.0 (5.2)"},
-      {"months.interfaces.kind", "Plane", "", "",
-       "face (of the stack), interface (between layers) or sublayer (6.2)"},
-      {"months.interfaces.depth", "Depth", "x", "m", "Distance from the inner face"},
-      {"months.interfaces.sd", "Equivalent air layer thickness", "s_d", "m",
-       "Cumulative s_d = sum of mu d from the inner face (ISO 10456)"},
-      {"months.interfaces.temperature", "Temperature", "theta", "degC",
-       "theta_i - (theta_i - theta_e) R / R_T (6.3)"},
-      {"months.interfaces.saturation_pressure", "Saturation vapour pressure", "p_sat", "Pa",
-       "Annex E, over water at theta >= 0, over ice below"},
-      {"months.interfaces.vapour_pressure", "Vapour pressure", "p", "Pa",
-       "Tangent construction over s_d with the month's starting moisture (6.3)"},
-      {"months.interfaces.accumulated", "Accumulated at the plane", "M_a", "g/m2",
-       "Water held at the plane at the month's end (6.4)"},
-      {"max_accumulated", "Largest accumulation", "M_a,max", "g/m2",
-       "Largest water held at one plane at a month's end over the year"},
-      {"max_month", "Month of the largest accumulation", "", "", "1 to 12; null without any"},
-      {"max_interface", "Plane of the largest accumulation", "", "",
-       "Index into interfaces; null without any"},
-      {"end_accumulated", "Left after twelve months", "M_a,12", "g/m2",
-       "Water held at the end of the twelfth month from the start month (6.5)"},
-      {"dries_out", "Dries out within the year", "", "",
-       "All condensate evaporated by the end of the twelve months (6.5)"},
-      {"limit_exceeded", "Condensation limit exceeded", "", "",
-       "Water held at a plane above the condensation_limit [g/m2] of a layer it touches; null "
-       "when no layer states one"},
-      {"surface.f_rsi", "Temperature factor", "f_Rsi", "",
-       "(R_T - R_si) / R_T with R_si = 0.25 m2.K/W (4.2.1, 5.3)"},
-      {"surface.f_rsi_min", "Minimum temperature factor of the critical month", "f_Rsi,min", "",
-       "Highest monthly f_Rsi,min against mould (5.3)"},
-      {"surface.critical_month", "Critical month", "", "",
-       "Month of the highest f_Rsi,min (5.3); null when none is defined"},
-      {"surface.passes", "Surface passes", "", "", "f_Rsi > f_Rsi,min of the critical month"},
-  };
-  return quantities;
 }
 
 std::string formatMoistureJson(const std::vector<MoistureReport>& reports, const Climate& climate) {

@@ -113,6 +113,8 @@ void visitResult(std::string_view name, const Engine::WallResult& r, Visitor& v)
       case Engine::QuantityType::Text:
         v.text(leaf, q.wallText(r));
         break;
+      case Engine::QuantityType::Flag:
+        break;  // a wall's own result has no yes/no quantity; elements add theirs as extras
     }
   }
   for (std::size_t i = open.size(); i > 0; --i) v.end();
@@ -360,12 +362,12 @@ std::string tableCell(const Engine::Quantity& q, const Engine::WallResult& r) {
   return fixed(q.displayed(q.wallNumber(r)), q.decimals);
 }
 
-/// The levels of an extra field's key: "a/b/c" gives a, b and c.
+/// The levels of an extra field's key: "a.b.c" gives a, b and c.
 std::vector<std::string> keyLevels(const std::string& key) {
   std::vector<std::string> levels;
   std::size_t start = 0;
   for (;;) {
-    const std::size_t slash = key.find('/', start);
+    const std::size_t slash = key.find('.', start);
     levels.push_back(key.substr(start, slash - start));
     if (slash == std::string::npos) return levels;
     start = slash + 1;
@@ -534,7 +536,7 @@ std::string formatCsv(const std::vector<NamedResult>& results,
   out.pop_back();  // the header's newline, after which the extra columns follow
   for (const ExtraField& field : columns->fields) {
     out += ',';
-    for (const char c : field.key) out += c == '/' ? '_' : c;
+    for (const char c : field.key) out += c == '.' ? '_' : c;
   }
   out += '\n';
   for (std::size_t i = 0; i < results.size(); ++i) {

@@ -21,11 +21,12 @@ void registerMoisture(py::module_& module, WallOf wallOf) {
         inputs.reserve(walls.size());
         for (const py::handle item : walls) inputs.push_back(wallOf(item));
         py::gil_scoped_release release;
+        const Frontend::ClimateOptionNames names{"humidity_class", "indoor_temperature"};
         const Frontend::Climate climate =
             climatePath.empty()
                 ? Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
-                                            indoorTemperature)
-                : Frontend::loadClimateFile(climatePath, humidityClass, indoorTemperature);
+                                            indoorTemperature, names)
+                : Frontend::loadClimateFile(climatePath, humidityClass, indoorTemperature, names);
         std::vector<Frontend::MoistureReport> reports;
         reports.reserve(inputs.size());
         for (const auto& [wall, source] : inputs) {

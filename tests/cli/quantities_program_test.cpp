@@ -22,6 +22,11 @@ const std::string kExamples = BRUSK_SOURCE_DIR "/examples/";
 const std::string kWall = kExamples + "2-concrete-insulated.toml";
 const std::string kZone = kExamples + "zones/masonry-room.toml";
 const std::string kDay = kExamples + "profiles/hot-summer-day.csv";
+const std::string kStuds = kExamples + "bridged/timber-frame-studs.toml";
+const std::string kMoistWall = kExamples + "moisture/internal-insulation.toml";
+const std::string kClimate = kExamples + "climates/cold.csv";
+// Every scope with the command whose JSON it describes.
+const char* const kScopes[] = {"compute", "zone", "response", "element", "moisture"};
 
 class QuantitiesProgramTest : public ProgramFixture {
 protected:
@@ -33,10 +38,23 @@ protected:
     return Json::parse(run.out);
   }
 
+  /// The timber-frame example with a cavity and a brick leaf outside it: an element with a layer
+  /// of parts and an air layer given by its thickness.
+  std::string studsWithAirLayer() const {
+    write("studs-cavity.toml", BruskTest::slurp(kStuds) +
+                                   "\n[[layers]]\nair_gap = 0.05\n[[layers]]\n"
+                                   "material = \"brick-solid\"\nthickness = 0.1\n");
+    return "studs-cavity.toml";
+  }
+
   /// The JSON output of the command a quantity's scope names.
   Json outputOf(const std::string& scope) const {
     if (scope == "compute") return jsonOf("compute --format json '" + kWall + "'");
     if (scope == "zone") return jsonOf("zone --format json '" + kZone + "'");
+    if (scope == "element") return jsonOf("compute --format json " + studsWithAirLayer());
+    if (scope == "moisture") {
+      return jsonOf("moisture --format json '" + kMoistWall + "' --climate '" + kClimate + "'");
+    }
     return jsonOf("response --format json '" + kWall + "' --outdoor '" + kDay + "'");
   }
 };
@@ -71,7 +89,7 @@ void leaves(const Json& node, const std::string& key, std::set<std::string>& out
 }
 
 TEST_F(QuantitiesProgramTest, EveryQuantityIsWhereItsKeySaysWithItsType) {
-  for (const std::string scope : {"compute", "zone", "response"}) {
+  for (const std::string scope : kScopes) {
     const Json output = outputOf(scope);
     for (const Json& q : described()) {
       if (q["scope"] != scope) continue;
@@ -82,6 +100,7 @@ TEST_F(QuantitiesProgramTest, EveryQuantityIsWhereItsKeySaysWithItsType) {
       const std::string type = q["type"];
       const bool typed = type == "number"    ? value->is_number() || value->is_null()
                          : type == "complex" ? value->is_array() && value->size() == 2
+                         : type == "flag"    ? value->is_boolean() || value->is_null()
                                              : value->is_string();
       EXPECT_TRUE(typed) << type << ": " << value->dump();
       EXPECT_FALSE(q["label"].get<std::string>().empty());
@@ -94,10 +113,13 @@ TEST_F(QuantitiesProgramTest, EveryQuantityIsWhereItsKeySaysWithItsType) {
 
 TEST_F(QuantitiesProgramTest, EveryValueACommandPrintsIsDescribed) {
   const Json description = described();
-  for (const std::string scope : {"compute", "zone", "response"}) {
+  for (const std::string scope : kScopes) {
     std::set<std::string> keys;
     for (const Json& q : description) {
-      if (q["scope"] == scope) keys.insert(q["key"].get<std::string>());
+      // A bridged element prints the wall's quantities and then its own.
+      if (q["scope"] == scope || (scope == "element" && q["scope"] == "compute")) {
+        keys.insert(q["key"].get<std::string>());
+      }
     }
     std::set<std::string> printed;
     leaves(outputOf(scope), "", printed);
@@ -125,10 +147,15 @@ TEST_F(QuantitiesProgramTest, CsvColumnsAreTheDescribedOnes) {
                        "\n");
   const BruskTest::ProgramRun summaries = run("batch walls.jsonl --outdoor '" + kDay + "'");
   EXPECT_EQ(summaries.status, 0) << summaries.err;
+  const std::string element = run("compute --format csv " + studsWithAirLayer()).out;
+  const std::string moisture =
+      run("moisture --format csv '" + kMoistWall + "' --climate '" + kClimate + "'").out;
   for (const Json& q : described()) {
     if (q["scope"] == "compute" || q["csv_column"].is_null()) continue;
     const std::string& csv = q["scope"] == "zone"               ? zone
                              : q["scope"] == "response_summary" ? summaries.out
+                             : q["scope"] == "element"          ? element
+                             : q["scope"] == "moisture"         ? moisture
                                                                 : response;
     std::istringstream header(csv.substr(0, csv.find('\n')));
     std::set<std::string> columns;

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "brusk/engine/quantities.h"
 #include "brusk/frontend/error.h"
 #include "test_walls.h"
 
@@ -232,8 +233,9 @@ TEST(MoistureReport, JsonHasTheDocumentedKeysAndNoNonFiniteNumbers) {
       continue;
     }
     bool listed = false;
-    for (const MoistureQuantity& quantity : moistureQuantities()) {
-      listed = listed || quantity.key == item.key();
+    for (const Brusk::Engine::Quantity& quantity : Brusk::Engine::quantities()) {
+      listed = listed || (quantity.scope == Brusk::Engine::QuantityScope::Moisture &&
+                          quantity.key == item.key());
     }
     EXPECT_TRUE(listed) << item.key();
   }

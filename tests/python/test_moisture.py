@@ -65,6 +65,17 @@ def test_bad_rows_are_refused_with_the_reason(row, message):
     assert message in str(error.value)
 
 
+@pytest.mark.parametrize("options,message", [
+    ({"humidity_class": 6}, "humidity_class must be 1 to 5"),
+    ({"humidity_class": 3, "indoor_temperature": 150.0}, "indoor_temperature must lie within"),
+])
+def test_bad_options_are_named_as_python_spells_them(options, message):
+    with pytest.raises(brusk.WallError) as error:
+        brusk.moisture(brusk.Wall.from_file(WALL), CLIMATES[0], **options)
+    assert message in str(error.value)
+    assert "--" not in str(error.value)
+
+
 def test_frame_has_a_row_per_wall():
     pandas = pytest.importorskip("pandas")
     wall = brusk.Wall.from_file(WALL)

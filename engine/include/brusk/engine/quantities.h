@@ -24,11 +24,15 @@ enum class QuantityScope {
   /// One row per wall of `brusk batch --outdoor` and of Python's response_many: what a study
   /// keeps of each wall's periodic response.
   ResponseSummary,
+  /// `brusk compute` of a wall with layers of parts or air layers given by their geometry: what
+  /// the ISO 6946 combined method adds after the Wall quantities (only such walls print them).
+  Element,
+  Moisture,  ///< `brusk moisture`: the ISO 13788 assessment of one wall
 };
 
-/// How the value is written: a number, a complex number ([re, im] in JSON, two CSV columns)
-/// or a word.
-enum class QuantityType { Number, Complex, Text };
+/// How the value is written: a number, a complex number ([re, im] in JSON, two CSV columns),
+/// a word, or a yes/no (true/false in JSON).
+enum class QuantityType { Number, Complex, Text, Flag };
 
 /// One quantity as every door shows it. Units are written in plain ASCII ("J/(m2.K)") and in
 /// Unicode ("J/(m²·K)"); a person reads value × displayScale in displayUnit, a program reads the
@@ -78,9 +82,10 @@ struct Quantity {
 /// otherwise: the description and its callers are compiled together and tested together).
 [[nodiscard]] const Quantity& quantity(QuantityScope scope, std::string_view key);
 
-/// "compute", "zone" or "response": the command whose output the scope describes.
+/// "compute", "zone", "response", "response_summary", "element" or "moisture": the output the
+/// scope describes.
 [[nodiscard]] const char* quantityScopeName(QuantityScope scope);
-/// "number", "complex" or "text".
+/// "number", "complex", "text" or "flag".
 [[nodiscard]] const char* quantityTypeName(QuantityType type);
 
 }  // namespace Brusk::Engine

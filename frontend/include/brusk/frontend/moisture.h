@@ -28,6 +28,13 @@ struct Climate {
   int humidityClass = 0;         ///< 1..5 when the indoor side comes from Annex A, else 0
 };
 
+/// How a door names the two climate options in its messages: the command line's by default,
+/// Python's keyword arguments ("humidity_class") or the web API's fields ("humidityClass").
+struct ClimateOptionNames {
+  std::string_view humidityClass = "--humidity-class";
+  std::string_view indoorTemperature = "--indoor-temperature";
+};
+
 /// Parses a climate CSV: a header naming the columns month, outdoor_temperature,
 /// outdoor_relative_humidity, indoor_temperature, indoor_relative_humidity (any order; the
 /// indoor two may be left out when `humidityClass` is given), then twelve rows, one per month 1
@@ -35,14 +42,16 @@ struct Climate {
 /// humidity taken as given. Lines starting with '#' and blank lines are skipped. With
 /// `humidityClass` 1..5 the indoor side is p_i = p_e + 1.10 dp (ISO 13788:2012 Annex A) at
 /// `indoorTemperature`. Throws Frontend::Error naming `source`, the line, the month and the
-/// column.
+/// column; a bad class or temperature is named as the caller's door spells it (`names`).
 [[nodiscard]] Climate parseClimateCsv(std::string_view text, const std::string& source,
                                       int humidityClass = 0,
-                                      double indoorTemperature = kDefaultIndoorTemperature);
+                                      double indoorTemperature = kDefaultIndoorTemperature,
+                                      const ClimateOptionNames& names = {});
 
 /// Reads and parses a climate file.
 [[nodiscard]] Climate loadClimateFile(const std::string& path, int humidityClass = 0,
-                                      double indoorTemperature = kDefaultIndoorTemperature);
+                                      double indoorTemperature = kDefaultIndoorTemperature,
+                                      const ClimateOptionNames& names = {});
 
 /// The engine's request for a wall under a climate: the layers, each layer's s_d, the wall's
 /// surface resistances (those of ISO 6946 for its heat-flow direction, or its overrides).
@@ -65,22 +74,10 @@ struct MoistureReport {
 [[nodiscard]] MoistureReport assessMoisture(const Wall& wall, const Climate& climate,
                                             const std::string& source);
 
-/// One quantity of the moisture output: its JSON key (and CSV column), label, symbol, unit
-/// and definition with the clause it comes from.
-struct MoistureQuantity {
-  std::string_view key;
-  std::string_view label;
-  std::string_view symbol;
-  std::string_view unit;
-  std::string_view definition;
-};
-
-/// Every quantity the moisture writers print, in the order of the JSON object.
-[[nodiscard]] const std::vector<MoistureQuantity>& moistureQuantities();
-
-/// One object for a single wall, an array for several; indented, ends with a newline. Keys as
-/// moistureQuantities() lists them; amounts of water in g/m2, pressures in Pa, depths and s_d
-/// in m, temperatures in degC; a factor that means nothing in a month is null.
+/// One object for a single wall, an array for several; indented, ends with a newline. Keys as the
+/// Moisture scope of the quantity description (brusk/engine/quantities.h) lists them; amounts of
+/// water in g/m2, pressures in Pa, depths and s_d in m, temperatures in degC; a factor that means
+/// nothing in a month is null.
 [[nodiscard]] std::string formatMoistureJson(const std::vector<MoistureReport>& reports,
                                              const Climate& climate);
 

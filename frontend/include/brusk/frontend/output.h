@@ -60,7 +60,7 @@ void appendCsvText(std::string_view text, std::string& out);
 /// One value some walls have beyond their WallResult (a bridged element's upper and lower
 /// limits, corrections, ...), written after the result's own fields.
 struct ExtraField {
-  std::string key;  ///< JSON path, levels joined by '/': "corrections/air_voids/delta_u"
+  std::string key;  ///< JSON path, levels joined by '.': "corrections.air_voids.delta_u"
   enum class Kind { Number, Text, Flag } kind = Kind::Number;
   double number = 0.0;
   std::string text;

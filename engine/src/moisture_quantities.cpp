@@ -1,0 +1,111 @@
+// The quantities of the ISO 13788:2012 assessment: the monthly Glaser method for interstitial
+// condensation and the temperature factor against surface mould and condensation.
+
+#include <string_view>
+#include <vector>
+
+#include "quantity_tables.h"
+
+namespace Brusk::Engine::Detail {
+
+namespace {
+
+constexpr std::string_view kGlaser = "ISO 13788:2012, 6";
+constexpr std::string_view kSurface = "ISO 13788:2012, 5";
+
+Quantity of(QuantityType type, std::string_view key, std::string_view column,
+            std::string_view label, std::string_view symbol, std::string_view symbolUnicode,
+            std::string_view symbolHtml, std::string_view unit, std::string_view unitUnicode,
+            int decimals, std::string_view definition, std::string_view source) {
+  Quantity q = describe(QuantityScope::Moisture, type, key, label, symbol, symbolUnicode,
+                        symbolHtml, unit, unitUnicode, decimals, definition, source);
+  q.csvName = column;
+  return q;
+}
+
+}  // namespace
+
+std::vector<Quantity> moistureQuantities() {
+  constexpr QuantityType kNumber = QuantityType::Number;
+  constexpr QuantityType kText = QuantityType::Text;
+  constexpr QuantityType kFlag = QuantityType::Flag;
+  constexpr std::string_view kWater = "g/m2";
+  constexpr std::string_view kWaterUnicode = "g/m²";
+  return {
+      of(kText, "layers.sd_source", "", "Source of the layer's s_d", "", "", "", "", "", 0,
+         "Where s_d comes from: \"vapour_resistance_factor\" (mu d), \"sd\" (given), "
+         "\"catalogue\" (the material's mu), \"air layer (mu = 1)\" or \"default (pure "
+         "resistance: sd = 0)\"",
+         "ISO 10456:2007, 3.3"),
+      of(kNumber, "layers.sd", "", "Equivalent air layer thickness of the layer", "s_d", "sd",
+         "<i>s</i><sub>d</sub>", "m", "m", 3, "s_d = mu d", "ISO 10456:2007, 3.3"),
+      of(kNumber, "start_month", "", "Start month", "", "", "", "", "", 0,
+         "First month of condensation after one without, in the dry element; null when no month "
+         "condenses",
+         "ISO 13788:2012, 6.4"),
+      of(kNumber, "months.month", "month", "Month", "", "", "", "", "", 0,
+         "Calendar month 1 to 12, January first", kGlaser),
+      of(kNumber, "months.condensation", "condensation", "Condensed (+) or evaporated (-)", "g_c t",
+         "gc t", "<i>g</i><sub>c</sub> <i>t</i>", kWater, kWaterUnicode, 1,
+         "Water condensed or evaporated in the month, summed over the planes",
+         "ISO 13788:2012, 6.3, 6.4"),
+      of(kNumber, "months.accumulated", "accumulated", "Accumulated", "M_a", "Ma",
+         "<i>M</i><sub>a</sub>", kWater, kWaterUnicode, 1,
+         "Water held at the month's end, summed over the planes", "ISO 13788:2012, 6.4"),
+      of(kNumber, "months.f_rsi_min", "f_rsi_min", "Minimum temperature factor (mould)",
+         "f_Rsi,min", "fRsi,min", "<i>f</i><sub>Rsi,min</sub>", "-", "–", 3,
+         "(theta_si,min - theta_e) / (theta_i - theta_e) with phi_si = 0.8; null when "
+         "theta_i <= theta_e",
+         "ISO 13788:2012, 5.2"),
+      of(kNumber, "months.f_rsi_min_condensation", "", "Minimum temperature factor (condensation)",
+         "f_Rsi,min", "fRsi,min", "<i>f</i><sub>Rsi,min</sub>", "-", "–", 3,
+         "As f_rsi_min with phi_si = 1.0", "ISO 13788:2012, 5.2"),
+      of(kText, "months.interfaces.kind", "", "Plane", "", "", "", "", "", 0,
+         "face (of the stack), interface (between layers) or sublayer", "ISO 13788:2012, 6.2"),
+      of(kNumber, "months.interfaces.depth", "", "Depth", "x", "x", "<i>x</i>", "m", "m", 3,
+         "Distance from the inner face", kGlaser),
+      of(kNumber, "months.interfaces.sd", "", "Equivalent air layer thickness", "s_d", "sd",
+         "<i>s</i><sub>d</sub>", "m", "m", 3, "Cumulative s_d = sum of mu d from the inner face",
+         "ISO 10456:2007, 3.3"),
+      of(kNumber, "months.interfaces.temperature", "", "Temperature", "theta", "θ", "<i>θ</i>",
+         "degC", "°C", 1, "theta_i - (theta_i - theta_e) R / R_T", "ISO 13788:2012, 6.3"),
+      of(kNumber, "months.interfaces.saturation_pressure", "", "Saturation vapour pressure",
+         "p_sat", "psat", "<i>p</i><sub>sat</sub>", "Pa", "Pa", 0,
+         "Over water at theta >= 0 degC, over ice below", "ISO 13788:2012, Annex E"),
+      of(kNumber, "months.interfaces.vapour_pressure", "", "Vapour pressure", "p", "p", "<i>p</i>",
+         "Pa", "Pa", 0, "Tangent construction over s_d with the month's starting moisture",
+         "ISO 13788:2012, 6.3"),
+      of(kNumber, "months.interfaces.accumulated", "", "Accumulated at the plane", "M_a", "Ma",
+         "<i>M</i><sub>a</sub>", kWater, kWaterUnicode, 1,
+         "Water held at the plane at the month's end", "ISO 13788:2012, 6.4"),
+      of(kNumber, "max_accumulated", "max_accumulated", "Largest accumulation", "M_a,max", "Ma,max",
+         "<i>M</i><sub>a,max</sub>", kWater, kWaterUnicode, 1,
+         "Largest water held at one plane at a month's end over the year", "ISO 13788:2012, 6.5"),
+      of(kNumber, "max_month", "max_month", "Month of the largest accumulation", "", "", "", "", "",
+         0, "1 to 12; null without any condensation", "ISO 13788:2012, 6.5"),
+      of(kNumber, "max_interface", "", "Plane of the largest accumulation", "", "", "", "", "", 0,
+         "Index into interfaces; null without any condensation", "ISO 13788:2012, 6.5"),
+      of(kNumber, "end_accumulated", "", "Left after twelve months", "M_a,12", "Ma,12",
+         "<i>M</i><sub>a,12</sub>", kWater, kWaterUnicode, 1,
+         "Water held at the end of the twelfth month from the start month", "ISO 13788:2012, 6.5"),
+      of(kFlag, "dries_out", "dries_out", "Dries out within the year", "", "", "", "", "", 0,
+         "All condensate evaporated by the end of the twelve months", "ISO 13788:2012, 6.5"),
+      of(kFlag, "limit_exceeded", "", "Condensation limit exceeded", "", "", "", "", "", 0,
+         "Water held at a plane above the condensation_limit [g/m2] of a layer it touches; null "
+         "when no layer states one",
+         kGlaser),
+      of(kNumber, "surface.f_rsi", "f_rsi", "Temperature factor", "f_Rsi", "fRsi",
+         "<i>f</i><sub>Rsi</sub>", "-", "–", 3, "(R_T - R_si) / R_T with R_si = 0.25 m2.K/W",
+         "ISO 13788:2012, 4.2.1, 5.3"),
+      of(kNumber, "surface.f_rsi_min", "surface_f_rsi_min",
+         "Minimum temperature factor of the critical month", "f_Rsi,min", "fRsi,min",
+         "<i>f</i><sub>Rsi,min</sub>", "-", "–", 3, "Highest monthly f_Rsi,min against mould",
+         kSurface),
+      of(kNumber, "surface.critical_month", "critical_month", "Critical month", "", "", "", "", "",
+         0, "Month of the highest f_Rsi,min; null when none is defined", "ISO 13788:2012, 5.3"),
+      of(kFlag, "surface.passes", "passes", "Surface passes", "", "", "", "", "", 0,
+         "f_Rsi > f_Rsi,min of the critical month", "ISO 13788:2012, 5.3"),
+  };
+}
+
+}  // namespace Brusk::Engine::Detail
