@@ -298,6 +298,20 @@ int main(int argc, char** argv) {
             "--indoor, --indoor-constant, --solar and --series need --outdoor, the profile "
             "the walls respond to");
       }
+      // The cycle length and the kernel choose the thermal computation of each wall; the
+      // moisture assessment reads neither, the response reads its period from the profiles
+      // (or --period) and computes wall by wall.
+      if (!batch.climate.empty() &&
+          (batchCommand->count("--period") > 0 || batchCommand->count("--kernel") > 0)) {
+        throw Brusk::Frontend::Error(
+            "--period and --kernel choose the thermal computation; the moisture assessment "
+            "(--climate, ISO 13788 monthly steady states) reads neither: leave them out");
+      }
+      if (!batchProfiles.outdoorFile.empty() && batchCommand->count("--kernel") > 0) {
+        throw Brusk::Frontend::Error(
+            "--kernel chooses the many-wall kernel of brusk batch; the response to --outdoor "
+            "profiles is computed wall by wall and does not read it: leave it out");
+      }
       if (!batchProfiles.outdoorFile.empty()) {
         if (batchCommand->count("--period") > 0) batchProfiles.periodHours = batch.periodHours;
         batch.response = Brusk::Cli::readBatchProfiles(batchProfiles, batchSeries);

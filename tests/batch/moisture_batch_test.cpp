@@ -77,4 +77,24 @@ TEST_F(MoistureBatchTest, RefusesToReplaceTheClimateAndLonelyClassOptions) {
   EXPECT_EQ("", lonely.out);
 }
 
+// Options of the thermal computation mean nothing to the other modes: refused, not ignored.
+TEST_F(MoistureBatchTest, RefusesOptionsTheModeDoesNotRead) {
+  write("walls.jsonl", kWall + "\n");
+  const std::string day = BRUSK_SOURCE_DIR "/examples/profiles/hot-summer-day.csv";
+  const struct {
+    std::string options;
+    std::string reason;
+  } rows[] = {
+      {"--climate '" + kClimate + "' --period 168", "--period"},
+      {"--climate '" + kClimate + "' --kernel scalar", "--kernel"},
+      {"--outdoor '" + day + "' --kernel scalar", "--kernel"},
+  };
+  for (const auto& row : rows) {
+    const auto refused = run("batch walls.jsonl " + row.options);
+    EXPECT_EQ(2, refused.status) << row.options;
+    EXPECT_NE(std::string::npos, refused.err.find(row.reason)) << row.options << ": " << refused.err;
+    EXPECT_EQ("", refused.out) << row.options;
+  }
+}
+
 }  // namespace
