@@ -126,21 +126,30 @@ std::optional<ZoneProblem> checkElementArea(double area, std::size_t element) {
   return ZoneProblem{ZoneProblemKind::AreaNotPositive, element, area, {}};
 }
 
+std::optional<ZoneProblem> checkFloorArea(double floorArea) {
+  if (isPositiveFinite(floorArea)) return std::nullopt;
+  return ZoneProblem{ZoneProblemKind::FloorAreaNotPositive, kWholeZone, floorArea, {}};
+}
+
+std::optional<ZoneProblem> checkHeatTransferCoefficient(double coefficient) {
+  if (isPositiveFinite(coefficient)) return std::nullopt;
+  return ZoneProblem{ZoneProblemKind::HeatTransferNotPositive, kWholeZone, coefficient, {}};
+}
+
+std::optional<ZoneProblem> checkElementCount(std::size_t count) {
+  if (count == 0) return ZoneProblem{};
+  if (count <= kMaxZoneElements) return std::nullopt;
+  return ZoneProblem{ZoneProblemKind::TooManyElements, kWholeZone, static_cast<double>(count), {}};
+}
+
 std::optional<ZoneProblem> checkZone(const ZoneRequest& request) {
-  if (!isPositiveFinite(request.floorArea)) {
-    return ZoneProblem{ZoneProblemKind::FloorAreaNotPositive, kWholeZone, request.floorArea, {}};
+  if (auto problem = checkFloorArea(request.floorArea)) return problem;
+  if (request.heatTransferCoefficient) {
+    if (auto problem = checkHeatTransferCoefficient(*request.heatTransferCoefficient)) {
+      return problem;
+    }
   }
-  if (request.heatTransferCoefficient && !isPositiveFinite(*request.heatTransferCoefficient)) {
-    return ZoneProblem{
-        ZoneProblemKind::HeatTransferNotPositive, kWholeZone, *request.heatTransferCoefficient, {}};
-  }
-  if (request.elements.empty()) return ZoneProblem{};
-  if (request.elements.size() > kMaxZoneElements) {
-    return ZoneProblem{ZoneProblemKind::TooManyElements,
-                       kWholeZone,
-                       static_cast<double>(request.elements.size()),
-                       {}};
-  }
+  if (auto problem = checkElementCount(request.elements.size())) return problem;
   for (std::size_t i = 0; i < request.elements.size(); ++i) {
     if (auto problem = checkElementArea(request.elements[i].area, i)) return problem;
   }

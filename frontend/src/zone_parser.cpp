@@ -44,6 +44,46 @@ const std::vector<std::string>& elementKeys() {
 
 using Detail::member;
 
+/// What a zone's own figure must be, as every message about it reads: "floor_area must be a
+/// positive number of m2".
+std::string figureRequirement(Engine::ZoneProblemKind kind) {
+  switch (kind) {
+    case Engine::ZoneProblemKind::FloorAreaNotPositive:
+      return "floor_area must be a positive number of m2";
+    case Engine::ZoneProblemKind::HeatTransferNotPositive:
+      return "heat_transfer_coefficient must be a positive number of W/K";
+    case Engine::ZoneProblemKind::AreaNotPositive:
+      return "area must be a positive number of m2";
+    default:
+      break;
+  }
+  return {};
+}
+
+/// The reason of a problem with the zone's own figures (not its walls), without the file, line
+/// and element it is about: the words of the reader and of computeZone alike.
+std::string figureReason(const Engine::ZoneProblem& problem) {
+  switch (problem.kind) {
+    case Engine::ZoneProblemKind::NoElements:
+      return "the zone has no elements; list the walls, floors and ceilings facing it as "
+             "[[elements]] tables with an area and a wall";
+    case Engine::ZoneProblemKind::TooManyElements:
+      return Detail::formatNumber(problem.value) + " elements, more than the " +
+             std::to_string(Engine::kMaxZoneElements) + " a zone may have";
+    case Engine::ZoneProblemKind::Overflow:
+      return "the zone's totals exceed double precision (got " +
+             Detail::formatNumber(problem.value) +
+             "): the areas or heat capacities are beyond any building";
+    case Engine::ZoneProblemKind::TimeConstantOverflow:
+      return "heat_transfer_coefficient " + Detail::formatNumber(problem.value) +
+             " W/K is too small for the zone's heat capacity: the time constant Cm / H exceeds "
+             "double precision";
+    default:
+      break;
+  }
+  return figureRequirement(problem.kind) + ", got " + Detail::formatNumber(problem.value);
+}
+
 class ZoneReader {
 public:
   ZoneReader(const Catalogue& catalogue, const std::string& source, const std::string& directory,
@@ -66,28 +106,25 @@ public:
     Engine::ZoneRequest& request = zone.request;
     const Json* floorArea = member(document, ZoneSchema::kFloorArea);
     if (floorArea == nullptr) fail("", "floor_area is missing (the zone's floor area, in m2)");
-    request.floorArea = requirePositive(*floorArea, "/floor_area", "floor_area", "m2");
+    request.floorArea =
+        requireFigure(*floorArea, "/floor_area", Engine::ZoneProblemKind::FloorAreaNotPositive,
+                      [](double area) { return Engine::checkFloorArea(area); });
     if (const Json* h = member(document, ZoneSchema::kHeatTransferCoefficient)) {
-      request.heatTransferCoefficient =
-          requirePositive(*h, "/heat_transfer_coefficient", "heat_transfer_coefficient", "W/K");
+      request.heatTransferCoefficient = requireFigure(
+          *h, "/heat_transfer_coefficient", Engine::ZoneProblemKind::HeatTransferNotPositive,
+          [](double value) { return Engine::checkHeatTransferCoefficient(value); });
     }
     if (const Json* capacity = member(document, ZoneSchema::kCapacity)) {
       request.capacityBasis = static_cast<Engine::ZoneCapacityBasis>(
           choose(*capacity, "/capacity", ZoneSchema::kCapacity, ZoneSchema::capacityNames()));
     }
     const Json* elements = member(document, ZoneSchema::kElements);
-    if (elements == nullptr || (elements->is_array() && elements->empty())) {
-      fail(elements == nullptr ? "" : "/elements",
-           "the zone has no elements; list the walls, floors and ceilings facing it as "
-           "[[elements]] tables with an area and a wall");
-    }
-    if (!elements->is_array()) {
+    if (elements != nullptr && !elements->is_array()) {
       fail("/elements",
            "elements must be a list of tables, got " + Detail::describeValue(*elements));
     }
-    if (elements->size() > Engine::kMaxZoneElements) {
-      fail("/elements", std::to_string(elements->size()) + " elements, more than the " +
-                            std::to_string(Engine::kMaxZoneElements) + " a zone may have");
+    if (auto problem = Engine::checkElementCount(elements == nullptr ? 0 : elements->size())) {
+      fail(elements == nullptr ? "" : "/elements", figureReason(*problem));
     }
     for (std::size_t i = 0; i < elements->size(); ++i) readElement((*elements)[i], i, zone);
     return zone;
@@ -112,7 +149,9 @@ private:
     const Json* area = member(object, ZoneSchema::kArea);
     if (area == nullptr)
       fail(pointer, "area is missing (the element's area facing the zone, in m2)");
-    element.area = requirePositive(*area, pointer + "/area", "area", "m2");
+    element.area =
+        requireFigure(*area, pointer + "/area", Engine::ZoneProblemKind::AreaNotPositive,
+                      [index](double value) { return Engine::checkElementArea(value, index); });
     if (const Json* faces = member(object, ZoneSchema::kFaces)) {
       element.faces = static_cast<Engine::ZoneFaces>(
           choose(*faces, pointer + "/faces", ZoneSchema::kFaces, ZoneSchema::facesNames()));
@@ -202,15 +241,17 @@ private:
     return value.get<std::string>();
   }
 
-  /// A positive finite number: the reader's own check for types, the engine's for the physics.
-  double requirePositive(const Json& value, const std::string& pointer, const char* key,
-                         const char* unit) {
-    const std::string requirement =
-        std::string(key) + " must be a positive number of " + unit + ", got ";
-    if (!value.is_number()) fail(pointer, requirement + Detail::describeValue(value));
+  /// A figure of the zone: the reader's own check that it is a number, the engine's (`check`)
+  /// for what it must be, both worded by figureReason().
+  template <typename Check>
+  double requireFigure(const Json& value, const std::string& pointer, Engine::ZoneProblemKind kind,
+                       Check check) {
+    if (!value.is_number()) {
+      fail(pointer, figureRequirement(kind) + ", got " + Detail::describeValue(value));
+    }
     const double number = value.get<double>();
-    if (!(number > 0.0 && std::isfinite(number))) {
-      fail(pointer, requirement + Detail::formatNumber(number));
+    if (std::optional<Engine::ZoneProblem> problem = check(number)) {
+      fail(pointer, figureReason(*problem));
     }
     return number;
   }
@@ -304,32 +345,10 @@ std::string describeZoneProblem(const Engine::ZoneProblem& problem, const Zone& 
   const std::size_t line =
       problem.element < zone.labels.size() ? zone.labels[problem.element].line : 0;
   std::string message = Detail::locationPrefix(zone.source, line);
-  switch (problem.kind) {
-    case Engine::ZoneProblemKind::NoElements:
-      return message + "the zone has no elements";
-    case Engine::ZoneProblemKind::TooManyElements:
-      return message + Detail::formatNumber(problem.value) + " elements, more than the " +
-             std::to_string(Engine::kMaxZoneElements) + " a zone may have";
-    case Engine::ZoneProblemKind::FloorAreaNotPositive:
-      return message + "floor_area must be a positive number of m2, got " +
-             Detail::formatNumber(problem.value);
-    case Engine::ZoneProblemKind::HeatTransferNotPositive:
-      return message + "heat_transfer_coefficient must be a positive number of W/K, got " +
-             Detail::formatNumber(problem.value);
-    case Engine::ZoneProblemKind::Overflow:
-      return message + "the zone's totals exceed double precision (got " +
-             Detail::formatNumber(problem.value) +
-             "): the areas or heat capacities are beyond any building";
-    case Engine::ZoneProblemKind::TimeConstantOverflow:
-      return message + "heat_transfer_coefficient " + Detail::formatNumber(problem.value) +
-             " W/K is too small for the zone's heat capacity: the time constant Cm / H exceeds "
-             "double precision";
-    case Engine::ZoneProblemKind::AreaNotPositive:
-      return message + elementLabel(zone, problem.element) +
-             ": area must be a positive number of m2, got " + Detail::formatNumber(problem.value);
-    case Engine::ZoneProblemKind::Wall:
-      break;
+  if (problem.kind == Engine::ZoneProblemKind::AreaNotPositive) {
+    return message + elementLabel(zone, problem.element) + ": " + figureReason(problem);
   }
+  if (problem.kind != Engine::ZoneProblemKind::Wall) return message + figureReason(problem);
   const ZoneElementLabel& label = zone.labels[problem.element];
   Wall wall;
   wall.name = label.wallName;

@@ -3,6 +3,7 @@
 #include "brusk/frontend/zone.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,11 +24,22 @@ const Catalogue& catalogue() {
   return builtIn;
 }
 
+/// A folder of this test process, removed when it ends: CTest runs the cases as processes side
+/// by side, and one rewriting a shared folder's files while another reads them fails both.
+struct ProcessFolder {
+  std::filesystem::path path = std::filesystem::temp_directory_path() /
+                               ("brusk-zone-parser-test-" + std::to_string(::getpid()));
+  ~ProcessFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
 /// A folder holding a good wall file, a bad one and a folder posing as a wall file.
 std::string wallFolder() {
+  static const ProcessFolder process;
   static const std::string folder = [] {
-    const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / "brusk-zone-parser-test";
+    const std::filesystem::path& path = process.path;
     std::filesystem::create_directories(path / "walls" / "folder.toml");
     std::ofstream(path / "walls" / "good.toml")
         << "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n";
@@ -183,6 +195,45 @@ INSTANTIATE_TEST_SUITE_P(
                         "[[elements]]\narea = 1e305\n" + kInlineLayers,
                     "room.toml: the zone's totals exceed double precision (got inf): the areas "
                     "or heat capacities are beyond any building"}));
+
+// A zone built by a program (Python, the page) and not read from a file is checked by the
+// engine alone: its words are the reader's, the same figures refused for the same reason.
+TEST(ZoneParser, TheEngineAndTheReaderRefuseAFigureInTheSameWords) {
+  const std::string good = kHead + "heat_transfer_coefficient = 50\n[[elements]]\narea = 10\n" +
+                           "wall = \"walls/good.toml\"\n";
+  const struct {
+    const char* label;
+    std::string text;
+    void (*spoil)(Brusk::Engine::ZoneRequest&);
+    const char* reason;
+  } rows[] = {
+      {"floor area", "floor_area = -2\n[[elements]]\narea = 10\nwall = \"walls/good.toml\"\n",
+       [](Brusk::Engine::ZoneRequest& r) { r.floorArea = -2; },
+       "floor_area must be a positive number of m2, got -2"},
+      {"H",
+       kHead + "heat_transfer_coefficient = 0\n[[elements]]\narea = 10\n" +
+           "wall = \"walls/good.toml\"\n",
+       [](Brusk::Engine::ZoneRequest& r) { r.heatTransferCoefficient = 0.0; },
+       "heat_transfer_coefficient must be a positive number of W/K, got 0"},
+      {"element area", kHead + "[[elements]]\narea = -1\nwall = \"walls/good.toml\"\n",
+       [](Brusk::Engine::ZoneRequest& r) { r.elements[0].area = -1; },
+       "area must be a positive number of m2, got -1"},
+      {"no elements", kHead, [](Brusk::Engine::ZoneRequest& r) { r.elements.clear(); },
+       "the zone has no elements; list the walls"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_NE(errorOf(row.text).find(row.reason), std::string::npos) << row.label;
+    Zone zone = parse(good);
+    row.spoil(zone.request);
+    std::string built;
+    try {
+      (void)computeZone(zone);
+    } catch (const Error& error) {
+      built = error.what();
+    }
+    EXPECT_NE(built.find(row.reason), std::string::npos) << row.label << ": " << built;
+  }
+}
 
 TEST(ZoneParser, ElementNamesFollowTheWallAndFilesAreFoundBesideTheZone) {
   const Zone zone = parse(kHead +

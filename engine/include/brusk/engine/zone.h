@@ -147,6 +147,12 @@ struct ZoneProblem {
 
 /// An element's area must be positive and finite.
 [[nodiscard]] std::optional<ZoneProblem> checkElementArea(double area, std::size_t element);
+/// The floor area Af must be positive and finite.
+[[nodiscard]] std::optional<ZoneProblem> checkFloorArea(double floorArea);
+/// The heat transfer coefficient H, where given, must be positive and finite.
+[[nodiscard]] std::optional<ZoneProblem> checkHeatTransferCoefficient(double coefficient);
+/// A zone has 1 to kMaxZoneElements elements.
+[[nodiscard]] std::optional<ZoneProblem> checkElementCount(std::size_t count);
 
 /// The first problem of the zone's own figures (floor area, H, the element count, each area),
 /// without computing any wall.
