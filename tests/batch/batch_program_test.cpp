@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +45,8 @@ class BatchProgramTest : public testing::Test {
 protected:
   void SetUp() override {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    folder = fs::temp_directory_path() / ("brusk-batch-test-" + std::string(info->name()));
+    folder = fs::temp_directory_path() /
+             ("brusk-batch-test-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
   }

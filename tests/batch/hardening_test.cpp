@@ -251,7 +251,8 @@ protected:
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    folder = fs::temp_directory_path() / ("brusk-hardening-" + name);
+    folder =
+        fs::temp_directory_path() / ("brusk-hardening-" + name + "-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -27,14 +28,16 @@ inline std::string slurp(const std::filesystem::path& path) {
   return content.str();
 }
 
-/// A fresh folder per test, so that ctest can run tests in parallel.
+/// A fresh folder per test and process, so that ctest can run tests in parallel, and two
+/// checkouts (or two CI runs) at once.
 class ProgramFixture : public testing::Test {
 protected:
   void SetUp() override {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "_" + info->name();
     for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    _folder = std::filesystem::temp_directory_path() / ("brusk-program-test-" + name);
+    _folder = std::filesystem::temp_directory_path() /
+              ("brusk-program-test-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(_folder);
     std::filesystem::create_directories(_folder);
   }
