@@ -258,7 +258,11 @@ def compute(wall: "Wall | dict", period_hours: float = 24.0) -> Result:
     """
     if not isinstance(wall, Wall):
         wall = Wall.from_dict(wall)
-    return _brusk._compute(wall._wall, float(period_hours))
+    result = _brusk._compute(wall._wall, float(period_hours))
+    # A result pickles as its wall and cycle: the engine gives the same bits again on loading.
+    result._wall = wall
+    result._period_hours = float(period_hours)
+    return result
 
 
 def compute_element(wall, period_hours=24.0):
@@ -313,6 +317,25 @@ def _result_html(self):
 
 
 Result._repr_html_ = _result_html
+Result.__reduce__ = lambda self: (compute, (self._wall, self._period_hours))
+
+
+def _periodic_repr(self):
+    text = (f"<brusk.{type(self).__name__} modulus={self.modulus:.6g} W/(m2.K), "
+            f"time shift={self.time_shift:.6g} h")
+    if isinstance(self, _brusk.Transmittance):
+        text += f", time lag={self.time_lag:.6g} h"
+    return text + ">"
+
+
+_brusk.PeriodicQuantity.__repr__ = _periodic_repr
+_brusk.TransferMatrix.__repr__ = lambda self: (
+    f"<brusk.TransferMatrix z11={self.z11:.6g} z12={self.z12:.6g} m2.K/W "
+    f"z21={self.z21:.6g} W/(m2.K) z22={self.z22:.6g}>")
+_brusk.Estimate.__repr__ = lambda self: (
+    f"<brusk.Estimate {self.value / 1000:.6g} kJ/(m2.K) by {self.method!r}>")
+_brusk.SequentialHeatCapacity.__repr__ = lambda self: (
+    f"<brusk.SequentialHeatCapacity daily={self.daily!r} twelve_day={self.twelve_day!r}>")
 
 
 def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,

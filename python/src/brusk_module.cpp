@@ -1082,7 +1082,8 @@ PYBIND11_MODULE(_brusk, m) {
       .def_readonly("daily", &SequentialHeatCapacity::daily, "for the one-day cycle")
       .def_readonly("twelve_day", &SequentialHeatCapacity::twelveDay, "for the twelve-day cycle");
 
-  py::class_<PyResult>(m, "Result",
+  // dynamic_attr: compute() keeps the wall and the cycle on the result, which is how it pickles.
+  py::class_<PyResult>(m, "Result", py::dynamic_attr(),
                        "Every characteristic of one wall at one period; attributes are named as "
                        "the JSON keys of `brusk compute`, in SI units (time shifts in hours).")
       .def_property_readonly("name", [](const PyResult& r) { return r.name; })

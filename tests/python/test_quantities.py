@@ -96,6 +96,22 @@ def test_walls_compare_and_pickle():
     assert wall == brusk.Wall.from_dict(wall.to_dict())
     assert pickle.loads(pickle.dumps(wall)) == wall
     assert wall != brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000)])
+    for period in (24.0, 168.0):
+        result = brusk.compute(wall, period)
+        loaded = pickle.loads(pickle.dumps(result))
+        assert loaded.to_dict() == result.to_dict(), period
+
+
+@pytest.mark.parametrize("attribute,words", [
+    ("periodic_thermal_transmittance", ["Transmittance", "modulus=", "W/(m2.K)", "time lag="]),
+    ("internal_admittance", ["PeriodicQuantity", "modulus=", "time shift="]),
+    ("transfer_matrix", ["TransferMatrix", "z11=", "z22="]),
+    ("sequential_heat_capacity", ["SequentialHeatCapacity", "daily=<brusk.Estimate", "kJ/(m2.K)"]),
+])
+def test_parts_of_a_result_say_what_they_hold(attribute, words):
+    text = repr(getattr(brusk.compute(brusk.Wall.from_file(WALL)), attribute))
+    for word in words:
+        assert word in text, (attribute, text)
 
 
 def test_continuous_lag_follows_a_thickness_sweep():
