@@ -300,7 +300,7 @@ int main(int argc, char** argv) {
       }
       // The cycle length and the kernel choose the thermal computation of each wall; the
       // moisture assessment reads neither, the response reads its period from the profiles
-      // (or --period) and computes wall by wall.
+      // (or --period) and always takes its harmonics through the many-wall kernel.
       if (!batch.climate.empty() &&
           (batchCommand->count("--period") > 0 || batchCommand->count("--kernel") > 0)) {
         throw Brusk::Frontend::Error(
@@ -309,8 +309,9 @@ int main(int argc, char** argv) {
       }
       if (!batchProfiles.outdoorFile.empty() && batchCommand->count("--kernel") > 0) {
         throw Brusk::Frontend::Error(
-            "--kernel chooses the many-wall kernel of brusk batch; the response to --outdoor "
-            "profiles is computed wall by wall and does not read it: leave it out");
+            "--kernel chooses how brusk batch computes the characteristics; the response to "
+            "--outdoor profiles always takes its harmonics through the many-wall kernel and "
+            "does not read it: leave it out");
       }
       if (!batchProfiles.outdoorFile.empty()) {
         if (batchCommand->count("--period") > 0) batchProfiles.periodHours = batch.periodHours;

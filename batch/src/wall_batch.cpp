@@ -27,6 +27,7 @@
 #include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/text_util.h"
@@ -58,12 +59,19 @@ public:
   }
 
   [[nodiscard]] const std::string& header() const { return _header; }
+  [[nodiscard]] bool csv() const { return _csv; }
 
-  void result(const Wall& wall, const Engine::WallResult& result, std::string& out) const {
+  /// A computed wall's row; an element's JSON line carries its ISO 6946 fields after the
+  /// wall's, as `brusk compute --format json` prints them (the CSV keeps one header for every
+  /// line, so its rows hold the wall's columns only).
+  void result(const Wall& wall, const Engine::WallResult& result, std::string& out,
+              const Frontend::ExtraFields* extras = nullptr) const {
     if (_csv) {
       Frontend::appendCsvRow(wall.name, result, out);
       out.back() = ',';  // empty error column
       out += '\n';
+    } else if (extras != nullptr && !extras->empty()) {
+      out += Frontend::formatJson({{wall.name, result}}, Frontend::JsonLayout::Compact, {*extras});
     } else {
       Frontend::appendJson(wall.name, result, out, Frontend::JsonLayout::Compact);
       out += '\n';
@@ -152,7 +160,7 @@ public:
     const std::size_t lineNumber = _lines[index].number;
     const std::size_t slot = _slot[index];
     if (slot == kElement) {
-      _context.writer.result(_walls[index], _elementResults[index], out);
+      _context.writer.result(_walls[index], _elementResults[index], out, &_elementExtras[index]);
       return true;
     }
     if (slot == kNotRead) {
@@ -180,9 +188,15 @@ private:
   /// Computes the element wall of line `index` into its own result, or its refusal into the
   /// line's error.
   void computeElement(const InputLine& line, std::size_t index) {
-    if (_elementResults.size() <= index) _elementResults.resize(index + 1);
+    if (_elementResults.size() <= index) {
+      _elementResults.resize(index + 1);
+      _elementExtras.resize(index + 1);
+    }
     try {
-      _elementResults[index] = Frontend::computeElementWall(_walls[index]).wall;
+      const Engine::ElementResult element = Frontend::computeElementWall(_walls[index]);
+      _elementResults[index] = element.wall;
+      if (!_context.writer.csv())
+        _elementExtras[index] = Frontend::elementExtras(_walls[index], element);
       _slot[index] = kElement;
     } catch (const Error& elementError) {
       _readError[index] =
@@ -215,7 +229,8 @@ private:
   std::vector<Engine::WallRequest> _requests;
   std::vector<Engine::WallResult> _results;
   std::vector<std::optional<Engine::WallProblem>> _problems;
-  std::vector<Engine::WallResult> _elementResults;  // per line, for element walls
+  std::vector<Engine::WallResult> _elementResults;    // per line, for element walls
+  std::vector<Frontend::ExtraFields> _elementExtras;  // their ISO 6946 fields, for JSON lines
 };
 
 std::size_t regularFileSize(int descriptor) {
