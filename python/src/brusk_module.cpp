@@ -23,11 +23,12 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/cycle_response.h"
-#include "brusk/engine/many_walls.h"
+#include "brusk/engine/many_columns.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/column_problem.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
@@ -188,7 +189,8 @@ bool overlap(const std::pair<const char*, const char*>& a,
   return a.first < a.second && b.first < b.second && a.first < b.second && b.first < a.second;
 }
 
-/// A per-wall argument: absent, one value for every wall, or one per wall.
+/// A per-wall argument: absent, one value for every wall, or one per wall; the engine's view
+/// of the NumPy array it keeps alive.
 class PerWall {
 public:
   PerWall() = default;
@@ -197,43 +199,30 @@ public:
     _array = doublesOf(value);
     if (!_array) throw py::type_error(std::string(what) + " must be a number or an array");
     if (_array.ndim() == 0) {
-      _scalar = *_array.data();
-      _kind = Kind::Scalar;
+      _column = Brusk::Engine::WallColumn::of(*_array.data());
     } else if (_array.ndim() == 1 && _array.shape(0) == walls) {
-      _data = _array.data();
-      _stride = _array.strides(0) / static_cast<py::ssize_t>(sizeof(double));
-      _kind = Kind::Array;
+      _column = Brusk::Engine::WallColumn::of(
+          _array.data(), _array.strides(0) / static_cast<py::ssize_t>(sizeof(double)));
     } else {
       throw py::value_error(std::string(what) + " must be a number or an array of shape (" +
                             std::to_string(walls) + ",), one per wall");
     }
   }
-  [[nodiscard]] bool given() const { return _kind != Kind::None; }
+  [[nodiscard]] bool given() const { return _column.given(); }
   /// The array read, for the output checks; None when not given.
   [[nodiscard]] const ReadArray& array() const { return _array; }
   [[nodiscard]] double at(py::ssize_t row, double fallback) const {
-    switch (_kind) {
-      case Kind::None:
-        return fallback;
-      case Kind::Scalar:
-        return _scalar;
-      case Kind::Array:
-        return _data[row * _stride];
-    }
-    return fallback;
+    return _column.at(static_cast<std::size_t>(row), fallback);
   }
+  [[nodiscard]] const Brusk::Engine::WallColumn& column() const { return _column; }
 
 private:
-  enum class Kind { None, Scalar, Array };
   ReadArray _array;
-  Kind _kind = Kind::None;
-  double _scalar = 0.0;
-  const double* _data = nullptr;
-  py::ssize_t _stride = 0;
+  Brusk::Engine::WallColumn _column;
 };
 
-/// The (walls, layers) arrays of one property, read through their strides: no copy unless
-/// NumPy has to convert the dtype.
+/// The (walls, layers) array of one property, read through its strides: no copy unless NumPy
+/// has to convert the dtype.
 class LayerTable {
 public:
   LayerTable() = default;
@@ -242,404 +231,35 @@ public:
     if (!_array || _array.ndim() != 2) {
       throw py::value_error(std::string(what) + " must be a 2-D array of shape (walls, layers)");
     }
-    _data = _array.data();
-    _rowStride = _array.strides(0) / static_cast<py::ssize_t>(sizeof(double));
-    _columnStride = _array.strides(1) / static_cast<py::ssize_t>(sizeof(double));
+    constexpr auto kDouble = static_cast<py::ssize_t>(sizeof(double));
+    _table = {_array.data(), static_cast<std::size_t>(_array.shape(0)),
+              static_cast<std::size_t>(_array.shape(1)), _array.strides(0) / kDouble,
+              _array.strides(1) / kDouble};
   }
-  [[nodiscard]] bool given() const { return _data != nullptr; }
+  [[nodiscard]] bool given() const { return _table.given(); }
   /// The array read, for the output checks.
   [[nodiscard]] const ReadArray& array() const { return _array; }
   [[nodiscard]] py::ssize_t rows() const { return _array.shape(0); }
   [[nodiscard]] py::ssize_t columns() const { return _array.shape(1); }
-  [[nodiscard]] double at(py::ssize_t row, py::ssize_t column) const {
-    return _data[row * _rowStride + column * _columnStride];
-  }
+  [[nodiscard]] const Brusk::Engine::LayerTable& table() const { return _table; }
 
 private:
   ReadArray _array;
-  const double* _data = nullptr;
-  py::ssize_t _rowStride = 0;
-  py::ssize_t _columnStride = 0;
-};
-
-/// Output arrays; a null pointer is an output not asked for.
-struct Outputs {
-  double* period = nullptr;
-  double* thickness = nullptr;
-  double* surfaceMass = nullptr;
-  double* thermalResistance = nullptr;
-  double* uValue = nullptr;
-  double* decrementFactor = nullptr;
-  double* transmittanceModulus = nullptr;
-  double* transmittanceShift = nullptr;
-  double* timeLag = nullptr;
-  double* internalAdmittanceModulus = nullptr;
-  double* internalAdmittanceShift = nullptr;
-  double* externalAdmittanceModulus = nullptr;
-  double* externalAdmittanceShift = nullptr;
-  double* internalCapacity = nullptr;
-  double* externalCapacity = nullptr;
-  std::complex<double>* z11 = nullptr;
-  std::complex<double>* z12 = nullptr;
-  std::complex<double>* z21 = nullptr;
-  std::complex<double>* z22 = nullptr;
-  double* dailyValue = nullptr;
-  std::int8_t* dailyMethod = nullptr;
-  double* twelveDayValue = nullptr;
-  std::int8_t* twelveDayMethod = nullptr;
-};
-
-/// Why a row could not be computed: the engine's problem, or a layout fault of the arrays.
-struct RowFailure {
-  enum class Kind {
-    Engine,
-    Overflow,
-    LayerAfterPadding,
-    LayerCountTooLarge,
-    LayerCountNotWhole,
-    ResistanceOnPadding,  ///< a thermal_resistance in a cell past the row's layers
-    ResistanceOnSlab,     ///< a thermal_resistance in a cell with a thickness
-  };
-  py::ssize_t row = 0;
-  Kind kind = Kind::Engine;
-  WallProblem problem;    ///< for Engine; an Overflow's is worked out when it is worded;
-                          ///< for the layout faults, `value` holds the count or R given
-  py::ssize_t layer = 0;  ///< the layer (0-based), for the layout faults
+  Brusk::Engine::LayerTable _table;
 };
 
 struct ManyInput {
   LayerTable thickness, conductivity, density, specificHeat, resistance;
   PerWall layerCount, rsi, rse, partition, periodHours;
   Brusk::Engine::HeatFlowDirection heatFlow = Brusk::Engine::HeatFlowDirection::Horizontal;
-  bool sequential = true;
-  bool stopAtFirstFailure = true;
-  /// The many-wall vector kernel (within a few ulps of compute()), or the single-wall kernel
-  /// of compute() itself (the same doubles).
-  bool vectorKernel = true;
+
+  /// The engine's view of the arrays.
+  [[nodiscard]] Brusk::Engine::ColumnWalls walls() const {
+    return {thickness.table(),  conductivity.table(), density.table(), specificHeat.table(),
+            resistance.table(), layerCount.column(),  rsi.column(),    rse.column(),
+            partition.column(), periodHours.column(), heatFlow};
+  }
 };
-
-void writeNaN(const Outputs& out, py::ssize_t row) {
-  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-  const std::complex<double> complexNaN(kNaN, kNaN);
-  for (double* column :
-       {out.period, out.thickness, out.surfaceMass, out.thermalResistance, out.uValue,
-        out.decrementFactor, out.transmittanceModulus, out.transmittanceShift, out.timeLag,
-        out.internalAdmittanceModulus, out.internalAdmittanceShift, out.externalAdmittanceModulus,
-        out.externalAdmittanceShift, out.internalCapacity, out.externalCapacity, out.dailyValue,
-        out.twelveDayValue}) {
-    if (column) column[row] = kNaN;
-  }
-  for (std::complex<double>* column : {out.z11, out.z12, out.z21, out.z22}) {
-    if (column) column[row] = complexNaN;
-  }
-  if (out.dailyMethod) out.dailyMethod[row] = -1;
-  if (out.twelveDayMethod) out.twelveDayMethod[row] = -1;
-}
-
-RowFailure layoutFailure(py::ssize_t row, RowFailure::Kind kind, py::ssize_t layer, double value) {
-  RowFailure failure{row, kind, {}, layer};
-  failure.problem.value = value;
-  return failure;
-}
-
-/// A thermal_resistance only where a pure resistance layer (thickness 0) stands: one on a cell
-/// past the row's layers, or beside a thickness, would be dropped without a word.
-std::optional<RowFailure> misplacedResistance(const ManyInput& in, py::ssize_t row,
-                                              py::ssize_t layers) {
-  if (!in.resistance.given()) return std::nullopt;
-  for (py::ssize_t column = 0; column < in.thickness.columns(); ++column) {
-    const double resistance = in.resistance.at(row, column);
-    if (resistance == 0.0 || std::isnan(resistance)) continue;
-    if (column >= layers) {
-      return layoutFailure(row, RowFailure::Kind::ResistanceOnPadding, column, resistance);
-    }
-    const double thickness = in.thickness.at(row, column);
-    if (thickness != 0.0) {
-      return layoutFailure(row, RowFailure::Kind::ResistanceOnSlab, column, resistance);
-    }
-  }
-  return std::nullopt;
-}
-
-/// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
-std::variant<py::ssize_t, RowFailure> rowLayerCount(const ManyInput& in, py::ssize_t row) {
-  const py::ssize_t columns = in.thickness.columns();
-  py::ssize_t count = 0;
-  if (in.layerCount.given()) {
-    const double given = in.layerCount.at(row, 0.0);
-    // Compared as a double before any cast: inf or 1e300 has no integer to become.
-    if (!(std::isfinite(given) && given >= 0.0 && given == std::floor(given))) {
-      return layoutFailure(row, RowFailure::Kind::LayerCountNotWhole, 0, given);
-    }
-    if (given > static_cast<double>(columns)) {
-      return layoutFailure(row, RowFailure::Kind::LayerCountTooLarge, 0, given);
-    }
-    count = static_cast<py::ssize_t>(given);
-  } else {
-    // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
-    while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
-    for (py::ssize_t later = count + 1; later < columns; ++later) {
-      if (!std::isnan(in.thickness.at(row, later))) {
-        return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
-      }
-    }
-  }
-  if (std::optional<RowFailure> failure = misplacedResistance(in, row, count)) return *failure;
-  return count;
-}
-
-LayerProperties layerAt(const ManyInput& in, py::ssize_t row, py::ssize_t column) {
-  return LayerProperties{in.thickness.at(row, column), in.conductivity.at(row, column),
-                         in.density.at(row, column), in.specificHeat.at(row, column),
-                         in.resistance.given() ? in.resistance.at(row, column) : 0.0};
-}
-
-Brusk::Engine::ElementPosition positionAt(const ManyInput& in, py::ssize_t row) {
-  return in.partition.at(row, 0.0) != 0.0 ? Brusk::Engine::ElementPosition::Internal
-                                          : Brusk::Engine::ElementPosition::External;
-}
-
-/// Row `row` as a request, to word its failure; a layout fault leaves the layers empty.
-WallRequest requestOf(const ManyInput& in, py::ssize_t row) {
-  WallRequest request;
-  const auto count = rowLayerCount(in, row);
-  if (const py::ssize_t* layers = std::get_if<py::ssize_t>(&count)) {
-    for (py::ssize_t column = 0; column < *layers; ++column) {
-      request.layers.push_back(layerAt(in, row, column));
-    }
-  }
-  request.position = positionAt(in, row);
-  request.heatFlow = in.heatFlow;
-  // NaN in an override keeps the convention for that wall.
-  const double rsi = in.rsi.at(row, std::numeric_limits<double>::quiet_NaN());
-  const double rse = in.rse.at(row, std::numeric_limits<double>::quiet_NaN());
-  if (!std::isnan(rsi)) request.internalSurfaceResistance = rsi;
-  if (!std::isnan(rse)) request.externalSurfaceResistance = rse;
-  request.period = in.periodHours.at(row, 24.0) * Brusk::Engine::kSecondsPerHour;
-  return request;
-}
-
-/// One thread's rows read block by block into the many-wall kernel's layout, checked by the
-/// engine, and computed straight into the output arrays: no request or result per wall.
-class RowBlocks {
-public:
-  RowBlocks(const ManyInput& in, const Outputs& out, std::vector<RowFailure>& failures)
-      : _in(in), _out(out), _failures(failures) {
-    const auto layers = static_cast<std::size_t>(in.thickness.columns()) * kBlock;
-    for (std::vector<double>* column :
-         {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
-      column->resize(layers);
-    }
-    for (std::vector<double>* column : {&_rsi, &_rse, &_period}) column->resize(kBlock);
-    _partition.resize(kBlock);
-    _computed.resize(kBlock);
-    _layerBegin.resize(kBlock + 1);
-    _options.threads = 1;  // the rows are already shared between threads
-    if (!in.vectorKernel) _options.instructionSet = Brusk::Engine::InstructionSet::Baseline;
-  }
-
-  /// Computes rows [begin, end); false once a failure has stopped it.
-  bool compute(py::ssize_t begin, py::ssize_t end) {
-    _first = begin;
-    _walls = 0;
-    for (py::ssize_t row = begin; row < end; ++row) {
-      if (const std::optional<RowFailure> failure = read(row)) {
-        // The block ends before the refused row and the next one starts after it.
-        if (!flush()) return false;
-        writeNaN(_out, row);
-        _failures.push_back(*failure);
-        if (_in.stopAtFirstFailure) return false;
-        _first = row + 1;
-        continue;
-      }
-      if (_walls == kBlock) {
-        if (!flush()) return false;
-        _first = row + 1;
-      }
-    }
-    return flush();
-  }
-
-private:
-  // Enough walls per call to fill the kernel's lanes many times over, few enough that the
-  // block's layers stay in the first-level cache.
-  static constexpr std::size_t kBlock = 256;
-
-  /// Appends row `row` as the block's next wall, or says why it cannot be computed.
-  std::optional<RowFailure> read(py::ssize_t row) {
-    const auto count = rowLayerCount(_in, row);
-    if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
-    const auto layers = static_cast<std::size_t>(std::get<py::ssize_t>(count));
-    const std::size_t wall = _walls;
-    const std::size_t start = _layerBegin[wall];
-    for (std::size_t i = 0; i < layers; ++i) {
-      const LayerProperties layer = layerAt(_in, row, static_cast<py::ssize_t>(i));
-      _thickness[start + i] = layer.thickness;
-      _conductivity[start + i] = layer.conductivity;
-      _density[start + i] = layer.density;
-      _specificHeat[start + i] = layer.specificHeat;
-      _resistance[start + i] = layer.resistance;
-    }
-    _layerBegin[wall + 1] = start + layers;
-    const Brusk::Engine::ElementPosition position = positionAt(_in, row);
-    const Brusk::Engine::SurfaceResistances conventional =
-        Brusk::Engine::conventionalSurfaceResistances(position, _in.heatFlow);
-    // NaN in an override keeps the convention for that wall.
-    const double rsi = _in.rsi.at(row, conventional.internal);
-    const double rse = _in.rse.at(row, conventional.external);
-    _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
-    _rse[wall] = std::isnan(rse) ? conventional.external : rse;
-    _partition[wall] = position == Brusk::Engine::ElementPosition::Internal ? 1 : 0;
-    _period[wall] = _in.periodHours.at(row, 24.0) * Brusk::Engine::kSecondsPerHour;
-    if (std::optional<WallProblem> problem = Brusk::Engine::checkWall(arrays(wall + 1), wall)) {
-      return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
-    }
-    ++_walls;
-    return std::nullopt;
-  }
-
-  [[nodiscard]] Brusk::Engine::WallArrays arrays(std::size_t walls) const {
-    return {walls,           _layerBegin.data(),   _thickness.data(),  _conductivity.data(),
-            _density.data(), _specificHeat.data(), _resistance.data(), _rsi.data(),
-            _rse.data(),     _partition.data(),    _period.data()};
-  }
-
-  /// Computes the block's walls, rows _first on, into the output arrays.
-  bool flush() {
-    const std::size_t walls = _walls;
-    _walls = 0;
-    if (walls == 0) return true;
-    const auto first = static_cast<std::size_t>(_first);
-    const auto real = [&](double* column) { return column ? column + first : nullptr; };
-    const auto pairs = [&](std::complex<double>* column) {
-      if (!column) return Brusk::Engine::ComplexColumns{};
-      // std::complex<double> is an array of two doubles, real part first.
-      double* const parts = reinterpret_cast<double*>(column + first);
-      return Brusk::Engine::ComplexColumns{parts, parts + 1, 2};
-    };
-    Brusk::Engine::ResponseArrays columns;
-    columns.z11 = pairs(_out.z11);
-    columns.z12 = pairs(_out.z12);
-    columns.z21 = pairs(_out.z21);
-    columns.z22 = pairs(_out.z22);
-    columns.internalArealHeatCapacity = real(_out.internalCapacity);
-    columns.externalArealHeatCapacity = real(_out.externalCapacity);
-    columns.thermalResistance = real(_out.thermalResistance);
-    columns.uValue = real(_out.uValue);
-    columns.decrementFactor = real(_out.decrementFactor);
-    columns.computed = _computed.data();
-    columns.period = real(_out.period);
-    columns.thickness = real(_out.thickness);
-    columns.surfaceMass = real(_out.surfaceMass);
-    columns.internalAdmittanceModulus = real(_out.internalAdmittanceModulus);
-    columns.externalAdmittanceModulus = real(_out.externalAdmittanceModulus);
-    columns.periodicThermalTransmittanceModulus = real(_out.transmittanceModulus);
-    columns.internalAdmittanceShift = real(_out.internalAdmittanceShift);
-    columns.externalAdmittanceShift = real(_out.externalAdmittanceShift);
-    columns.periodicThermalTransmittanceShift = real(_out.transmittanceShift);
-    columns.timeLag = real(_out.timeLag);
-    const Brusk::Engine::WallArrays block = arrays(walls);
-    Brusk::Engine::computeManyWalls(block, columns, _options);
-
-    for (std::size_t wall = 0; wall < walls; ++wall) {
-      const auto row = static_cast<py::ssize_t>(first + wall);
-      if (_computed[wall] == 0) {
-        writeNaN(_out, row);
-        _failures.push_back(RowFailure{row, RowFailure::Kind::Overflow, {}, 0});
-        if (_in.stopAtFirstFailure) return false;
-        continue;
-      }
-      if (_in.sequential) estimate(block, wall, row);
-    }
-    return true;
-  }
-
-  /// Both sequential estimates of a computed wall, as computeInto adds them.
-  void estimate(const Brusk::Engine::WallArrays& block, std::size_t wall, py::ssize_t row) {
-    const std::size_t start = block.layerBegin[wall];
-    const std::size_t count = block.layerBegin[wall + 1] - start;
-    _layers.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      _layers[i] =
-          LayerProperties{_thickness[start + i], _conductivity[start + i], _density[start + i],
-                          _specificHeat[start + i], _resistance[start + i]};
-    }
-    Brusk::Engine::SequentialEstimate daily, twelveDay;
-    Brusk::Engine::estimateSequentialCapacities(_layers.data(), count, _rsi[wall], daily,
-                                                twelveDay);
-    if (_out.dailyValue) _out.dailyValue[row] = daily.capacity;
-    if (_out.dailyMethod) _out.dailyMethod[row] = static_cast<std::int8_t>(daily.method);
-    if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.capacity;
-    if (_out.twelveDayMethod) {
-      _out.twelveDayMethod[row] = static_cast<std::int8_t>(twelveDay.method);
-    }
-  }
-
-  const ManyInput& _in;
-  const Outputs& _out;
-  std::vector<RowFailure>& _failures;
-  Brusk::Engine::ManyWallsOptions _options;
-  py::ssize_t _first = 0;  ///< the row of the block's first wall
-  std::size_t _walls = 0;  ///< walls read into the block
-  std::vector<std::size_t> _layerBegin;
-  std::vector<double> _thickness, _conductivity, _density, _specificHeat, _resistance;
-  std::vector<double> _rsi, _rse, _period;
-  std::vector<std::uint8_t> _partition, _computed;
-  std::vector<LayerProperties> _layers;
-};
-
-/// Computes rows [begin, end) into `out`, collecting the failures.
-void computeRows(const ManyInput& in, const Outputs& out, py::ssize_t begin, py::ssize_t end,
-                 std::vector<RowFailure>& failures) {
-  RowBlocks blocks(in, out, failures);
-  (void)blocks.compute(begin, end);
-}
-
-/// "row 17: layer 2: conductivity must be a positive number of W/(m.K), got -1", worded by the
-/// frontend as for a wall file whose layers have no names.
-std::string describeFailure(const ManyInput& in, const RowFailure& failure) {
-  std::string message = "row " + std::to_string(failure.row) + ": ";
-  switch (failure.kind) {
-    case RowFailure::Kind::LayerAfterPadding:
-      return message + "layer " + std::to_string(failure.layer + 1) +
-             " has a thickness after a layer without one (NaN): NaN pads a row only at its "
-             "side-2 end";
-    case RowFailure::Kind::LayerCountTooLarge:
-      return message + "layer_count " + numberText(failure.problem.value) + " is more than the " +
-             std::to_string(in.thickness.columns()) + " layer columns";
-    case RowFailure::Kind::LayerCountNotWhole:
-      return message + "layer_count must be a whole number of layers, not negative, got " +
-             numberText(failure.problem.value);
-    case RowFailure::Kind::ResistanceOnPadding:
-      return message + "layer " + std::to_string(failure.layer + 1) +
-             " has a thermal_resistance (" + numberText(failure.problem.value) +
-             " m2.K/W) but is no layer of the row (" +
-             (in.layerCount.given() ? std::string("past its layer_count")
-                                    : std::string("its thickness NaN pads the row")) +
-             "); a pure resistance layer takes thickness 0";
-    case RowFailure::Kind::ResistanceOnSlab:
-      return message + "layer " + std::to_string(failure.layer + 1) + " has both a thickness (" +
-             numberText(in.thickness.at(failure.row, failure.layer)) +
-             " m) and a thermal_resistance (" + numberText(failure.problem.value) +
-             " m2.K/W); a layer is a slab (thickness, conductivity, density, specific_heat) or a "
-             "pure resistance (thickness 0 and thermal_resistance)";
-    case RowFailure::Kind::Engine:
-    case RowFailure::Kind::Overflow:
-      break;
-  }
-  Wall wall;
-  wall.name = "row " + std::to_string(failure.row);
-  wall.request = requestOf(in, failure.row);
-  WallProblem problem = failure.problem;
-  if (failure.kind == RowFailure::Kind::Overflow) {
-    // The stack's penetration depths that explain it, as compute() gives them.
-    WallResult ignored;
-    problem = Brusk::Engine::computePeriodicInto(wall.request, ignored).value_or(problem);
-  }
-  const std::string reason = Brusk::Frontend::describeProblem(problem, wall);
-  // The overflow's words name the wall ("row 17") themselves.
-  return problem.kind == Brusk::Engine::ProblemKind::Overflow ? reason : message + reason;
-}
 
 /// Writes one byte of every page of a new array: the operating system maps (and clears) a
 /// page on its first write, and threads doing that at once contend in the kernel. On the
@@ -741,7 +361,8 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
     throw py::value_error("kernel must be \"vector\" or \"scalar\", got \"" + kernel + "\"");
   }
   ManyInput in;
-  in.vectorKernel = kernel == "vector";
+  Brusk::Engine::ColumnOptions options;
+  options.vectorKernel = kernel == "vector";
   in.thickness = LayerTable(thickness, "thickness");
   in.conductivity = LayerTable(conductivity, "conductivity");
   in.density = LayerTable(density, "density");
@@ -780,18 +401,14 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
     }
   }
   in.heatFlow = heatFlowNamed(heatFlow);
-  in.stopAtFirstFailure = errors == "raise";
+  options.stopAtFirstFailure = errors == "raise";
 
   const std::vector<std::string> chosen = selectedFields(fields);
   const auto wanted = [&](const char* name) {
     return std::find(chosen.begin(), chosen.end(), name) != chosen.end();
   };
-  in.sequential = std::any_of(chosen.begin(), chosen.end(), [](const std::string& name) {
-    return name.rfind("sequential_", 0) == 0;
-  });
-
   py::dict arrays;
-  Outputs out;
+  Brusk::Engine::ColumnResults out;
   // An output array of an earlier call given in `out`, written over instead of a new one: the
   // pages of a new array are zeroed by the kernel on first touch, a quarter of the time of a
   // large study on one core.
@@ -905,34 +522,18 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
   real("sequential_heat_capacity_twelve_day_value", out.twelveDayValue);
   method("sequential_heat_capacity_twelve_day_method", out.twelveDayMethod);
 
-  std::size_t threadCount =
-      threads > 0 ? static_cast<std::size_t>(threads) : std::thread::hardware_concurrency();
-  threadCount = std::max<std::size_t>(1, threadCount);
-  // Below some thousands of walls a thread costs more than it saves.
-  threadCount = std::min(threadCount, static_cast<std::size_t>(walls / 4096 + 1));
-  std::vector<std::vector<RowFailure>> failures(threadCount);
+  options.threads = threads > 0 ? static_cast<unsigned>(threads) : 0U;
+  const Brusk::Engine::ColumnWalls columnWalls = in.walls();
+  std::vector<Brusk::Engine::RowFailure> failures;
   {
     py::gil_scoped_release released;
-    if (threadCount > 1) {
+    if (Brusk::Engine::columnThreadCount(static_cast<std::size_t>(walls), options.threads) > 1) {
       for (const auto& [pointer, bytes] : freshArrays) touchPages(pointer, bytes);
     }
-    const auto chunk = [&](std::size_t index) {
-      return static_cast<py::ssize_t>(static_cast<std::size_t>(walls) * index / threadCount);
-    };
-    std::vector<std::thread> workers;
-    for (std::size_t index = 1; index < threadCount; ++index) {
-      workers.emplace_back(computeRows, std::cref(in), std::cref(out), chunk(index),
-                           chunk(index + 1), std::ref(failures[index]));
-    }
-    computeRows(in, out, 0, chunk(1), failures[0]);
-    for (std::thread& worker : workers) worker.join();
+    failures = Brusk::Engine::computeColumns(columnWalls, out, options);
   }
-
-  if (in.stopAtFirstFailure) {
-    // The chunks are in row order: the first failure found is the lowest row.
-    for (const std::vector<RowFailure>& found : failures) {
-      if (!found.empty()) throw Error(describeFailure(in, found.front()));
-    }
+  if (options.stopAtFirstFailure && !failures.empty()) {
+    throw Error(Brusk::Frontend::describeRowFailure(columnWalls, failures.front()));
   }
   // Methods as their names, as `brusk compute` prints them; "" where a row failed.
   for (auto& [name, codes] : methodCodes) {
@@ -948,13 +549,12 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
     }
     arrays[name.c_str()] = texts;
   }
-  if (!in.stopAtFirstFailure) {
+  if (!options.stopAtFirstFailure) {
     py::array messages = stringArray(walls, py::str(""));
     auto** message = static_cast<PyObject**>(messages.mutable_data());
-    for (const std::vector<RowFailure>& found : failures) {
-      for (const RowFailure& failure : found) {
-        setString(message, failure.row, py::str(describeFailure(in, failure)));
-      }
+    for (const Brusk::Engine::RowFailure& failure : failures) {
+      setString(message, static_cast<py::ssize_t>(failure.row),
+                py::str(Brusk::Frontend::describeRowFailure(columnWalls, failure)));
     }
     arrays["error"] = messages;
   }

@@ -1,0 +1,336 @@
+// The many-wall kernel over columns read in place: each thread takes a contiguous share of the
+// rows and reads them block by block into the kernel's structure of arrays (ManyWallsOptions
+// with one thread), checking each row as check() checks a request, so that a refused row ends
+// its block and the next one starts after it.
+
+#include "brusk/engine/many_columns.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <thread>
+#include <variant>
+
+#include "brusk/engine/constants.h"
+#include "brusk/engine/layer_properties.h"
+#include "brusk/engine/many_walls.h"
+#include "brusk/engine/sequential_capacity.h"
+
+namespace Brusk::Engine {
+
+namespace {
+
+void writeNaN(const ColumnResults& out, std::size_t row) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  const std::complex<double> complexNaN(kNaN, kNaN);
+  for (double* column :
+       {out.period, out.thickness, out.surfaceMass, out.thermalResistance, out.uValue,
+        out.decrementFactor, out.transmittanceModulus, out.transmittanceShift, out.timeLag,
+        out.internalAdmittanceModulus, out.internalAdmittanceShift, out.externalAdmittanceModulus,
+        out.externalAdmittanceShift, out.internalCapacity, out.externalCapacity, out.dailyValue,
+        out.twelveDayValue}) {
+    if (column) column[row] = kNaN;
+  }
+  for (std::complex<double>* column : {out.z11, out.z12, out.z21, out.z22}) {
+    if (column) column[row] = complexNaN;
+  }
+  if (out.dailyMethod) out.dailyMethod[row] = -1;
+  if (out.twelveDayMethod) out.twelveDayMethod[row] = -1;
+}
+
+RowFailure layoutFailure(std::size_t row, RowFailure::Kind kind, std::size_t layer, double value) {
+  RowFailure failure{row, kind, {}, layer};
+  failure.problem.value = value;
+  return failure;
+}
+
+/// A thermal_resistance only where a pure resistance layer (thickness 0) stands: one on a cell
+/// past the row's layers, or beside a thickness, would be dropped without a word.
+std::optional<RowFailure> misplacedResistance(const ColumnWalls& in, std::size_t row,
+                                              std::size_t layers) {
+  if (!in.resistance.given()) return std::nullopt;
+  for (std::size_t column = 0; column < in.thickness.columns; ++column) {
+    const double resistance = in.resistance.at(row, column);
+    if (resistance == 0.0 || std::isnan(resistance)) continue;
+    if (column >= layers) {
+      return layoutFailure(row, RowFailure::Kind::ResistanceOnPadding, column, resistance);
+    }
+    const double thickness = in.thickness.at(row, column);
+    if (thickness != 0.0) {
+      return layoutFailure(row, RowFailure::Kind::ResistanceOnSlab, column, resistance);
+    }
+  }
+  return std::nullopt;
+}
+
+/// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
+std::variant<std::size_t, RowFailure> rowLayerCount(const ColumnWalls& in, std::size_t row) {
+  const std::size_t columns = in.thickness.columns;
+  std::size_t count = 0;
+  if (in.layerCount.given()) {
+    const double given = in.layerCount.at(row, 0.0);
+    // Compared as a double before any cast: inf or 1e300 has no integer to become.
+    if (!(std::isfinite(given) && given >= 0.0 && given == std::floor(given))) {
+      return layoutFailure(row, RowFailure::Kind::LayerCountNotWhole, 0, given);
+    }
+    if (given > static_cast<double>(columns)) {
+      return layoutFailure(row, RowFailure::Kind::LayerCountTooLarge, 0, given);
+    }
+    count = static_cast<std::size_t>(given);
+  } else {
+    // NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
+    while (count < columns && !std::isnan(in.thickness.at(row, count))) ++count;
+    for (std::size_t later = count + 1; later < columns; ++later) {
+      if (!std::isnan(in.thickness.at(row, later))) {
+        return RowFailure{row, RowFailure::Kind::LayerAfterPadding, {}, later};
+      }
+    }
+  }
+  if (std::optional<RowFailure> failure = misplacedResistance(in, row, count)) return *failure;
+  return count;
+}
+
+LayerProperties layerAt(const ColumnWalls& in, std::size_t row, std::size_t column) {
+  return LayerProperties{in.thickness.at(row, column), in.conductivity.at(row, column),
+                         in.density.at(row, column), in.specificHeat.at(row, column),
+                         in.resistance.given() ? in.resistance.at(row, column) : 0.0};
+}
+
+ElementPosition positionAt(const ColumnWalls& in, std::size_t row) {
+  return in.partition.at(row, 0.0) != 0.0 ? ElementPosition::Internal : ElementPosition::External;
+}
+
+/// One thread's rows read block by block into the many-wall kernel's layout, checked by the
+/// engine, and computed straight into the output arrays: no request or result per wall.
+class RowBlocks {
+public:
+  RowBlocks(const ColumnWalls& in, const ColumnResults& out, const ColumnOptions& options,
+            std::vector<RowFailure>& failures)
+      : _in(in),
+        _out(out),
+        _failures(failures),
+        _stop(options.stopAtFirstFailure),
+        _sequential(out.wantsSequential()) {
+    const auto layers = static_cast<std::size_t>(in.thickness.columns) * kBlock;
+    for (std::vector<double>* column :
+         {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
+      column->resize(layers);
+    }
+    for (std::vector<double>* column : {&_rsi, &_rse, &_period}) column->resize(kBlock);
+    _partition.resize(kBlock);
+    _computed.resize(kBlock);
+    _layerBegin.resize(kBlock + 1);
+    _options.threads = 1;  // the rows are already shared between threads
+    if (!options.vectorKernel) _options.instructionSet = InstructionSet::Baseline;
+  }
+
+  /// Computes rows [begin, end); false once a failure has stopped it.
+  bool compute(std::size_t begin, std::size_t end) {
+    _first = begin;
+    _walls = 0;
+    for (std::size_t row = begin; row < end; ++row) {
+      if (const std::optional<RowFailure> failure = read(row)) {
+        // The block ends before the refused row and the next one starts after it.
+        if (!flush()) return false;
+        writeNaN(_out, row);
+        _failures.push_back(*failure);
+        if (_stop) return false;
+        _first = row + 1;
+        continue;
+      }
+      if (_walls == kBlock) {
+        if (!flush()) return false;
+        _first = row + 1;
+      }
+    }
+    return flush();
+  }
+
+private:
+  // Enough walls per call to fill the kernel's lanes many times over, few enough that the
+  // block's layers stay in the first-level cache.
+  static constexpr std::size_t kBlock = 256;
+
+  /// Appends row `row` as the block's next wall, or says why it cannot be computed.
+  std::optional<RowFailure> read(std::size_t row) {
+    const auto count = rowLayerCount(_in, row);
+    if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
+    const auto layers = static_cast<std::size_t>(std::get<std::size_t>(count));
+    const std::size_t wall = _walls;
+    const std::size_t start = _layerBegin[wall];
+    for (std::size_t i = 0; i < layers; ++i) {
+      const LayerProperties layer = layerAt(_in, row, static_cast<std::size_t>(i));
+      _thickness[start + i] = layer.thickness;
+      _conductivity[start + i] = layer.conductivity;
+      _density[start + i] = layer.density;
+      _specificHeat[start + i] = layer.specificHeat;
+      _resistance[start + i] = layer.resistance;
+    }
+    _layerBegin[wall + 1] = start + layers;
+    const ElementPosition position = positionAt(_in, row);
+    const SurfaceResistances conventional = conventionalSurfaceResistances(position, _in.heatFlow);
+    // NaN in an override keeps the convention for that wall.
+    const double rsi = _in.rsi.at(row, conventional.internal);
+    const double rse = _in.rse.at(row, conventional.external);
+    _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
+    _rse[wall] = std::isnan(rse) ? conventional.external : rse;
+    _partition[wall] = position == ElementPosition::Internal ? 1 : 0;
+    _period[wall] = _in.periodHours.at(row, 24.0) * kSecondsPerHour;
+    if (std::optional<WallProblem> problem = checkWall(arrays(wall + 1), wall)) {
+      return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+    }
+    ++_walls;
+    return std::nullopt;
+  }
+
+  [[nodiscard]] WallArrays arrays(std::size_t walls) const {
+    return {walls,           _layerBegin.data(),   _thickness.data(),  _conductivity.data(),
+            _density.data(), _specificHeat.data(), _resistance.data(), _rsi.data(),
+            _rse.data(),     _partition.data(),    _period.data()};
+  }
+
+  /// Computes the block's walls, rows _first on, into the output arrays.
+  bool flush() {
+    const std::size_t walls = _walls;
+    _walls = 0;
+    if (walls == 0) return true;
+    const auto first = static_cast<std::size_t>(_first);
+    const auto real = [&](double* column) { return column ? column + first : nullptr; };
+    const auto pairs = [&](std::complex<double>* column) {
+      if (!column) return ComplexColumns{};
+      // std::complex<double> is an array of two doubles, real part first.
+      double* const parts = reinterpret_cast<double*>(column + first);
+      return ComplexColumns{parts, parts + 1, 2};
+    };
+    ResponseArrays columns;
+    columns.z11 = pairs(_out.z11);
+    columns.z12 = pairs(_out.z12);
+    columns.z21 = pairs(_out.z21);
+    columns.z22 = pairs(_out.z22);
+    columns.internalArealHeatCapacity = real(_out.internalCapacity);
+    columns.externalArealHeatCapacity = real(_out.externalCapacity);
+    columns.thermalResistance = real(_out.thermalResistance);
+    columns.uValue = real(_out.uValue);
+    columns.decrementFactor = real(_out.decrementFactor);
+    columns.computed = _computed.data();
+    columns.period = real(_out.period);
+    columns.thickness = real(_out.thickness);
+    columns.surfaceMass = real(_out.surfaceMass);
+    columns.internalAdmittanceModulus = real(_out.internalAdmittanceModulus);
+    columns.externalAdmittanceModulus = real(_out.externalAdmittanceModulus);
+    columns.periodicThermalTransmittanceModulus = real(_out.transmittanceModulus);
+    columns.internalAdmittanceShift = real(_out.internalAdmittanceShift);
+    columns.externalAdmittanceShift = real(_out.externalAdmittanceShift);
+    columns.periodicThermalTransmittanceShift = real(_out.transmittanceShift);
+    columns.timeLag = real(_out.timeLag);
+    const WallArrays block = arrays(walls);
+    computeManyWalls(block, columns, _options);
+
+    for (std::size_t wall = 0; wall < walls; ++wall) {
+      const auto row = static_cast<std::size_t>(first + wall);
+      if (_computed[wall] == 0) {
+        writeNaN(_out, row);
+        _failures.push_back(RowFailure{row, RowFailure::Kind::Overflow, {}, 0});
+        if (_stop) return false;
+        continue;
+      }
+      if (_sequential) estimate(block, wall, row);
+    }
+    return true;
+  }
+
+  /// Both sequential estimates of a computed wall, as computeInto adds them.
+  void estimate(const WallArrays& block, std::size_t wall, std::size_t row) {
+    const std::size_t start = block.layerBegin[wall];
+    const std::size_t count = block.layerBegin[wall + 1] - start;
+    _layers.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+      _layers[i] =
+          LayerProperties{_thickness[start + i], _conductivity[start + i], _density[start + i],
+                          _specificHeat[start + i], _resistance[start + i]};
+    }
+    SequentialEstimate daily, twelveDay;
+    estimateSequentialCapacities(_layers.data(), count, _rsi[wall], daily, twelveDay);
+    if (_out.dailyValue) _out.dailyValue[row] = daily.capacity;
+    if (_out.dailyMethod) _out.dailyMethod[row] = static_cast<std::int8_t>(daily.method);
+    if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.capacity;
+    if (_out.twelveDayMethod) {
+      _out.twelveDayMethod[row] = static_cast<std::int8_t>(twelveDay.method);
+    }
+  }
+
+  const ColumnWalls& _in;
+  const ColumnResults& _out;
+  std::vector<RowFailure>& _failures;
+  const bool _stop;        ///< stop at the first failure
+  const bool _sequential;  ///< the sequential estimates are wanted
+  ManyWallsOptions _options;
+  std::size_t _first = 0;  ///< the row of the block's first wall
+  std::size_t _walls = 0;  ///< walls read into the block
+  std::vector<std::size_t> _layerBegin;
+  std::vector<double> _thickness, _conductivity, _density, _specificHeat, _resistance;
+  std::vector<double> _rsi, _rse, _period;
+  std::vector<std::uint8_t> _partition, _computed;
+  std::vector<LayerProperties> _layers;
+};
+
+/// Computes rows [begin, end) into `out`, collecting the failures.
+void computeRows(const ColumnWalls& in, const ColumnResults& out, const ColumnOptions& options,
+                 std::size_t begin, std::size_t end, std::vector<RowFailure>& failures) {
+  RowBlocks blocks(in, out, options, failures);
+  (void)blocks.compute(begin, end);
+}
+
+}  // namespace
+
+std::size_t columnThreadCount(std::size_t rows, unsigned threads) {
+  const std::size_t asked =
+      threads > 0 ? threads : std::max(1U, std::thread::hardware_concurrency());
+  return std::min(asked, rows / 4096 + 1);
+}
+
+std::vector<RowFailure> computeColumns(const ColumnWalls& walls, const ColumnResults& results,
+                                       const ColumnOptions& options) {
+  const std::size_t rows = walls.thickness.rows;
+  const std::size_t threadCount = columnThreadCount(rows, options.threads);
+  std::vector<std::vector<RowFailure>> failures(threadCount);
+  const auto chunk = [&](std::size_t index) { return rows * index / threadCount; };
+  std::vector<std::thread> workers;
+  for (std::size_t index = 1; index < threadCount; ++index) {
+    workers.emplace_back(computeRows, std::cref(walls), std::cref(results), std::cref(options),
+                         chunk(index), chunk(index + 1), std::ref(failures[index]));
+  }
+  computeRows(walls, results, options, 0, chunk(1), failures[0]);
+  for (std::thread& worker : workers) worker.join();
+
+  // The shares are in row order: the first failure found is the lowest row.
+  std::vector<RowFailure> found;
+  for (std::vector<RowFailure>& share : failures) {
+    if (options.stopAtFirstFailure && !share.empty()) return {share.front()};
+    found.insert(found.end(), share.begin(), share.end());
+  }
+  return found;
+}
+
+WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
+  WallRequest request;
+  const auto count = rowLayerCount(in, row);
+  if (const std::size_t* layers = std::get_if<std::size_t>(&count)) {
+    for (std::size_t column = 0; column < *layers; ++column) {
+      request.layers.push_back(layerAt(in, row, column));
+    }
+  }
+  request.position = positionAt(in, row);
+  request.heatFlow = in.heatFlow;
+  // NaN in an override keeps the convention for that wall.
+  const double rsi = in.rsi.at(row, std::numeric_limits<double>::quiet_NaN());
+  const double rse = in.rse.at(row, std::numeric_limits<double>::quiet_NaN());
+  if (!std::isnan(rsi)) request.internalSurfaceResistance = rsi;
+  if (!std::isnan(rse)) request.externalSurfaceResistance = rse;
+  request.period = in.periodHours.at(row, 24.0) * kSecondsPerHour;
+  return request;
+}
+
+}  // namespace Brusk::Engine

@@ -1,0 +1,133 @@
+// Walls given as strided columns: each row as computeInto computes its wall (bit for bit with
+// the scalar kernel), whatever the strides, the thread count or the failures beside it; the
+// layout faults and the engine's refusals come back per row, in row order.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "brusk/engine/many_columns.h"
+#include "brusk/engine/wall.h"
+#include "brusk/engine/wall_result.h"
+
+namespace {
+
+using namespace Brusk::Engine;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+/// Rows of up to three layers, stored column-major (a transposed NumPy array) so that the row
+/// stride is 1 and the column stride the row count.
+struct Columns {
+  std::size_t rows = 0;
+  std::vector<double> thickness, conductivity, density, specificHeat;
+
+  void add(const std::vector<LayerProperties>& layers) {
+    rowsOf.push_back(layers);
+    ++rows;
+  }
+  ColumnWalls walls() {
+    thickness.assign(rows * 3, kNaN);
+    conductivity.assign(rows * 3, 1.0);
+    density.assign(rows * 3, 1000.0);
+    specificHeat.assign(rows * 3, 1000.0);
+    for (std::size_t r = 0; r < rows; ++r) {
+      for (std::size_t c = 0; c < rowsOf[r].size(); ++c) {
+        thickness[c * rows + r] = rowsOf[r][c].thickness;
+        conductivity[c * rows + r] = rowsOf[r][c].conductivity;
+        density[c * rows + r] = rowsOf[r][c].density;
+        specificHeat[c * rows + r] = rowsOf[r][c].specificHeat;
+      }
+    }
+    const auto table = [&](const std::vector<double>& values) {
+      return LayerTable{values.data(), rows, 3, 1, static_cast<std::ptrdiff_t>(rows)};
+    };
+    ColumnWalls walls;
+    walls.thickness = table(thickness);
+    walls.conductivity = table(conductivity);
+    walls.density = table(density);
+    walls.specificHeat = table(specificHeat);
+    return walls;
+  }
+  std::vector<std::vector<LayerProperties>> rowsOf;
+};
+
+const LayerProperties kConcrete{0.2, 2.0, 2400.0, 1000.0, 0.0};
+const LayerProperties kWool{0.1, 0.04, 30.0, 1030.0, 0.0};
+const LayerProperties kBrick{0.24, 0.77, 1800.0, 1000.0, 0.0};
+
+TEST(ManyColumns, EachRowAsComputeIntoWhateverTheThreads) {
+  Columns columns;
+  for (std::size_t i = 0; i < 9000; ++i) {
+    LayerProperties wool = kWool;
+    wool.thickness = 0.02 + 0.0001 * static_cast<double>(i % 997);
+    columns.add(i % 3 == 0 ? std::vector{kConcrete} : std::vector{kBrick, wool, kConcrete});
+  }
+  ColumnWalls walls = columns.walls();
+  for (const unsigned threads : {1U, 2U, 3U}) {
+    std::vector<double> u(columns.rows), lag(columns.rows);
+    ColumnResults results;
+    results.uValue = u.data();
+    results.timeLag = lag.data();
+    ColumnOptions options;
+    options.threads = threads;
+    options.vectorKernel = false;
+    EXPECT_TRUE(computeColumns(walls, results, options).empty()) << threads;
+    for (const std::size_t row : {std::size_t{0}, std::size_t{1}, std::size_t{4095},
+                                  std::size_t{4096}, std::size_t{8999}}) {
+      WallRequest request = requestOfRow(walls, row);
+      WallResult expected;
+      ASSERT_FALSE(computeInto(request, expected).has_value()) << row;
+      EXPECT_EQ(expected.uValue, u[row]) << "threads " << threads << ", row " << row;
+      EXPECT_EQ(expected.timeLag, lag[row]) << "threads " << threads << ", row " << row;
+    }
+  }
+}
+
+TEST(ManyColumns, FailuresComeBackPerRowInOrder) {
+  Columns columns;
+  LayerProperties negative = kWool;
+  negative.conductivity = -0.5;
+  columns.add({kConcrete});
+  columns.add({negative});  // row 1: the engine refuses it
+  columns.add({kBrick});
+  columns.add({kConcrete});
+  ColumnWalls walls = columns.walls();
+  columns.thickness[2 * columns.rows + 3] = 0.1;  // row 3: a layer after the NaN padding
+  std::vector<double> u(columns.rows);
+  ColumnResults results;
+  results.uValue = u.data();
+
+  struct Row {
+    const char* label;
+    bool stop;
+    std::vector<std::size_t> failedRows;
+    std::vector<RowFailure::Kind> kinds;
+  };
+  const Row rows[] = {
+      {"all failures",
+       false,
+       {1, 3},
+       {RowFailure::Kind::Engine, RowFailure::Kind::LayerAfterPadding}},
+      {"the first only", true, {1}, {RowFailure::Kind::Engine}},
+  };
+  for (const Row& row : rows) {
+    ColumnOptions options;
+    options.stopAtFirstFailure = row.stop;
+    const std::vector<RowFailure> failures = computeColumns(walls, results, options);
+    ASSERT_EQ(row.failedRows.size(), failures.size()) << row.label;
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+      EXPECT_EQ(row.failedRows[i], failures[i].row) << row.label;
+      EXPECT_EQ(row.kinds[i], failures[i].kind) << row.label;
+    }
+    EXPECT_TRUE(std::isnan(u[1])) << row.label;
+  }
+  // Computed around the failures: rows 0 and 2 have their U.
+  EXPECT_GT(u[0], 0.0);
+  EXPECT_GT(u[2], 0.0);
+}
+
+}  // namespace
