@@ -30,19 +30,9 @@ Quantity wallNumber(std::string_view key, std::string_view label, std::string_vi
                     std::string_view unit, std::string_view unitUnicode, int decimals,
                     std::string_view definition, std::string_view source,
                     double (*value)(const WallResult&)) {
-  Quantity q;
-  q.scope = QuantityScope::Wall;
-  q.key = key;
-  q.label = label;
-  q.symbol = symbol;
-  q.symbolUnicode = symbolUnicode;
-  q.symbolHtml = symbolHtml;
-  q.unit = unit;
-  q.displayUnit = unit;
-  q.displayUnitUnicode = unitUnicode;
-  q.decimals = decimals;
-  q.definition = definition;
-  q.source = source;
+  Quantity q =
+      Detail::describe(QuantityScope::Wall, QuantityType::Number, key, label, symbol, symbolUnicode,
+                       symbolHtml, unit, unitUnicode, decimals, definition, source);
   q.wallNumber = value;
   return q;
 }
@@ -60,35 +50,18 @@ Quantity wallComplex(std::string_view key, std::string_view label, std::string_v
                      std::string_view symbolUnicode, std::string_view symbolHtml,
                      std::string_view unit, std::string_view unitUnicode,
                      std::string_view definition, Complex (*value)(const WallResult&)) {
-  Quantity q;
-  q.scope = QuantityScope::Wall;
-  q.type = QuantityType::Complex;
-  q.key = key;
-  q.label = label;
-  q.symbol = symbol;
-  q.symbolUnicode = symbolUnicode;
-  q.symbolHtml = symbolHtml;
-  q.unit = unit;
-  q.displayUnit = unit;
-  q.displayUnitUnicode = unitUnicode;
-  q.decimals = 4;
-  q.definition = definition;
-  q.source = kIso13786Matrix;
+  Quantity q = Detail::describe(QuantityScope::Wall, QuantityType::Complex, key, label, symbol,
+                                symbolUnicode, symbolHtml, unit, unitUnicode, 4, definition,
+                                kIso13786Matrix);
   q.wallComplex = value;
   return q;
 }
 
 Quantity wallText(std::string_view key, std::string_view label, std::string_view definition,
                   const char* (*value)(const WallResult&)) {
-  Quantity q;
-  q.scope = QuantityScope::Wall;
-  q.type = QuantityType::Text;
-  q.key = key;
-  q.label = label;
-  q.definition = definition;
-  q.source = kIso13786Simplified;
+  Quantity q = Detail::describe(QuantityScope::Wall, QuantityType::Text, key, label, "", "", "", "",
+                                "", 0, definition, kIso13786Simplified);
   q.wallText = value;
-  q.decimals = 0;
   return q;
 }
 
