@@ -20,6 +20,7 @@
 
 #ifdef BRUSK_CLI_HAS_REPORT
 #include "brusk/report/html_report.h"
+#include "brusk/report/report_limits.h"
 #endif
 
 namespace Brusk::Cli {
@@ -158,11 +159,7 @@ std::string runMaterials(const std::string& text, const std::vector<std::string>
 
 std::string runReport(const ReportCommandOptions& options) {
 #ifdef BRUSK_CLI_HAS_REPORT
-  if (!(options.amplitude > 0.0 && options.amplitude <= Report::kLargestTemperatureAmplitude)) {
-    throw Error("--amplitude must be a number of kelvins more than 0 and at most " +
-                numberText(Report::kLargestTemperatureAmplitude) + ", got " +
-                numberText(options.amplitude));
-  }
+  Report::requireTemperatureAmplitude(options.amplitude, "--amplitude");
   // The destination is checked before any wall is read, and never replaces one of the inputs:
   // the files named here first, then those they name (a zone's wall files) once read.
   std::vector<std::string> inputs = options.files;

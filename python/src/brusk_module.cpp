@@ -46,6 +46,7 @@
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
 #include "brusk/report/html_report.h"
+#include "brusk/report/report_limits.h"
 #endif
 
 namespace py = pybind11;
@@ -564,11 +565,7 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
 #ifdef BRUSK_PYTHON_HAS_REPORT
 void writeReport(const std::vector<const PyWall*>& walls, const std::string& path,
                  const std::string& title, double amplitude, double periodHours) {
-  if (!(amplitude > 0.0 && amplitude <= Brusk::Report::kLargestTemperatureAmplitude)) {
-    throw Error("amplitude must be a number of kelvins more than 0 and at most " +
-                numberText(Brusk::Report::kLargestTemperatureAmplitude) + ", got " +
-                numberText(amplitude));
-  }
+  Brusk::Report::requireTemperatureAmplitude(amplitude, "amplitude");
   // The check of `brusk report -o`: the page never replaces a file a wall was read from.
   for (const PyWall* wall : walls) Brusk::Frontend::refuseToOverwriteInputs(path, wall->inputs);
   std::vector<Wall> reported;

@@ -128,7 +128,13 @@ INSTANTIATE_TEST_SUITE_P(
                        "--jobs must be a whole number of threads (0: one per core), got "
                        "\"1.5\""},
         BadCommandLine{"unknown kernel", "batch walls.jsonl --kernel simd",
-                       "--kernel: simd not in {vector,scalar} (see brusk --help)"}),
+                       "--kernel: simd not in {vector,scalar} (see brusk --help)"},
+        BadCommandLine{
+            "amplitude zero", "report walls.jsonl --amplitude 0 -o r.html",
+            "--amplitude must be a number of kelvins more than 0 and at most 100, got 0"},
+        BadCommandLine{"amplitude beyond any swing", "report walls.jsonl --amplitude 150 -o r.html",
+                       "--amplitude must be a number of kelvins more than 0 and at most 100, got "
+                       "150"}),
     [](const testing::TestParamInfo<BadCommandLine>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
