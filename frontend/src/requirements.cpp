@@ -591,8 +591,8 @@ std::string outcomeText(const Engine::TestOutcome& outcome) {
   std::string unit = quantity != nullptr ? std::string(quantity->displayUnit) : std::string();
   if (unit == "-") unit.clear();
   const std::string suffix = unit.empty() ? "" : " " + unit;
-  return outcome.test.quantity + " = " + numberText(outcome.value * scale) + suffix + " " +
-         Engine::comparisonSymbol(outcome.test.comparison) + " " +
+  return outcome.test.quantity + " = " + numberText(outcome.value * scale) + suffix +
+         (outcome.passed ? " " : ", not ") + Engine::comparisonSymbol(outcome.test.comparison) + " " +
          numberText(outcome.test.threshold * scale) + suffix;
 }
 

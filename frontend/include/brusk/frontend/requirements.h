@@ -74,7 +74,8 @@ struct WallCheck {
 /// The same as JSON: [{"key", "name", "source"}].
 [[nodiscard]] std::string formatRequirementSetsJson();
 
-/// "u_value = 0.28 W/(m2.K) <= 0.3": one outcome as a person reads it, in display units.
+/// "u_value = 0.28 W/(m2.K) <= 0.3 W/(m2.K)" (or ", not <= 0.3 ..." when it failed): one
+/// outcome as a person reads it, in display units.
 [[nodiscard]] std::string outcomeText(const Engine::TestOutcome& outcome);
 /// "passed", "failed" or "not applicable".
 [[nodiscard]] const char* verdictWord(const Engine::RuleResult& rule);
