@@ -143,6 +143,9 @@ int main(int argc, char** argv) {
           "Cycle length T [h] of the results and the swing plots, and the period of the --outdoor "
           "profiles (default: the profiles' time column's, else 24)");
   Brusk::Cli::addReportMoistureOptions(*reportCommand, report.moisture);
+  reportCommand->add_option(
+      "--requirements", report.requirements,
+      "Requirements file or built-in set (brusk check --list): a requirements section per wall");
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
