@@ -37,15 +37,17 @@ CheckOutcome runCheck(const CheckOptions& options) {
   CheckOutcome outcome;
   if (options.list) {
     if (!options.files.empty() || !options.requirements.empty()) {
-      throw Frontend::Error("--list lists the built-in sets; give it without walls or --requirements");
+      throw Frontend::Error(
+          "--list lists the built-in sets; give it without walls or --requirements");
     }
     outcome.text = options.format == "json" ? Frontend::formatRequirementSetsJson()
                                             : Frontend::formatRequirementSetsTable();
   } else {
     if (options.files.empty()) throw Frontend::Error("give the wall files to check");
     if (options.requirements.empty()) {
-      throw Frontend::Error("--requirements names the rules: a file or a built-in set (brusk "
-                            "check --list)");
+      throw Frontend::Error(
+          "--requirements names the rules: a file or a built-in set (brusk "
+          "check --list)");
     }
     Frontend::requirePeriodHours(options.periodHours);
     std::vector<std::string> inputs = options.files;

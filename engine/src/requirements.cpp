@@ -21,8 +21,7 @@ bool isStrict(Comparison comparison) {
 /// True when no value passes both a lower bound `low` and an upper bound `high`.
 bool boundsExclude(const QuantityTest& low, const QuantityTest& high) {
   if (low.threshold > high.threshold) return true;
-  return low.threshold == high.threshold &&
-         (isStrict(low.comparison) || isStrict(high.comparison));
+  return low.threshold == high.threshold && (isStrict(low.comparison) || isStrict(high.comparison));
 }
 
 std::string quoted(const std::string& word) { return "\"" + word + "\""; }
@@ -143,9 +142,8 @@ std::optional<std::string> unmetCondition(const Condition& condition,
   if (condition.comparison) {
     const auto found = descriptors.numbers.find(condition.descriptor);
     if (found == descriptors.numbers.end()) {
-      return condition.descriptor + " is not given (the rule needs " + condition.descriptor +
-             " " + comparisonSymbol(*condition.comparison) + " " +
-             numberText(condition.threshold) + ")";
+      return condition.descriptor + " is not given (the rule needs " + condition.descriptor + " " +
+             comparisonSymbol(*condition.comparison) + " " + numberText(condition.threshold) + ")";
     }
     if (compare(found->second, *condition.comparison, condition.threshold)) return std::nullopt;
     return condition.descriptor + " is " + numberText(found->second) + ", not " +

@@ -43,15 +43,15 @@ const std::vector<std::string>& setKeys() {
 }
 
 const std::vector<std::string>& ruleKeys() {
-  static const std::vector<std::string> keys = {
-      "id",        "source",      "when",         "quantity", "unit", "less_than",
-      "at_most",   "greater_than", "at_least",    "any",      "all",  "classes"};
+  static const std::vector<std::string> keys = {"id",       "source",    "when",    "quantity",
+                                                "unit",     "less_than", "at_most", "greater_than",
+                                                "at_least", "any",       "all",     "classes"};
   return keys;
 }
 
 const std::vector<std::string>& testKeys() {
-  static const std::vector<std::string> keys = {"quantity",     "unit",    "less_than",
-                                                "at_most",      "greater_than", "at_least"};
+  static const std::vector<std::string> keys = {"quantity", "unit",         "less_than",
+                                                "at_most",  "greater_than", "at_least"};
   return keys;
 }
 
@@ -177,7 +177,8 @@ private:
     rule.id = requireString(object, pointer, "id");
     if (rule.id.empty()) fail(pointer + "/id", "a rule's id must not be empty");
     if (member(object, "source") != nullptr) rule.source = requireString(object, pointer, "source");
-    if (const Json* when = member(object, "when")) rule.when = readConditions(*when, pointer + "/when");
+    if (const Json* when = member(object, "when"))
+      rule.when = readConditions(*when, pointer + "/when");
 
     const bool single = member(object, "quantity") != nullptr;
     const Json* any = member(object, "any");
@@ -206,23 +207,24 @@ private:
         Engine::RequirementClass klass;
         klass.name = requireString(entry, at, "name");
         if (!names.insert(klass.name).second) {
-          fail(at + "/name", "class \"" + klass.name + "\" is given twice in rule \"" + rule.id +
-                                 "\"");
+          fail(at + "/name",
+               "class \"" + klass.name + "\" is given twice in rule \"" + rule.id + "\"");
         }
         const Json* classAll = member(entry, "all");
         const Json* classAny = member(entry, "any");
         if ((classAll != nullptr) == (classAny != nullptr)) {
           fail(at, "class \"" + klass.name + "\" must give exactly one of all or any");
         }
-        klass.tests = readGroup(classAll != nullptr ? *classAll : *classAny,
-                                at + (classAll != nullptr ? "/all" : "/any"),
-                                classAll != nullptr ? Engine::Combination::All
-                                                    : Engine::Combination::Any);
+        klass.tests =
+            readGroup(classAll != nullptr ? *classAll : *classAny,
+                      at + (classAll != nullptr ? "/all" : "/any"),
+                      classAll != nullptr ? Engine::Combination::All : Engine::Combination::Any);
         rule.classes.push_back(std::move(klass));
       }
     } else {
-      rule.tests = readGroup(all != nullptr ? *all : *any, pointer + (all != nullptr ? "/all" : "/any"),
-                             all != nullptr ? Engine::Combination::All : Engine::Combination::Any);
+      rule.tests =
+          readGroup(all != nullptr ? *all : *any, pointer + (all != nullptr ? "/all" : "/any"),
+                    all != nullptr ? Engine::Combination::All : Engine::Combination::Any);
       if (rule.tests.tests.empty()) {
         fail(pointer + (all != nullptr ? "/all" : "/any"),
              "rule \"" + rule.id + "\" has no tests; give at least one");
@@ -281,8 +283,7 @@ private:
       fail(pointer, "the test of " + test.quantity + " has no threshold: give one of " +
                         quotedAlternatives(comparisonKeys()));
     }
-    const std::string thresholdPointer =
-        pointer + "/" + Engine::comparisonKey(threshold->first);
+    const std::string thresholdPointer = pointer + "/" + Engine::comparisonKey(threshold->first);
     const Json& value = *threshold->second;
     if (!value.is_number() || !std::isfinite(value.get<double>())) {
       fail(thresholdPointer, std::string(Engine::comparisonKey(threshold->first)) +
@@ -304,8 +305,9 @@ private:
 
   std::vector<Engine::Condition> readConditions(const Json& object, const std::string& pointer) {
     if (!object.is_object()) {
-      fail(pointer, "when must be a table of descriptors, e.g. when = { heat_flow = "
-                    "\"horizontal\" }");
+      fail(pointer,
+           "when must be a table of descriptors, e.g. when = { heat_flow = "
+           "\"horizontal\" }");
     }
     requireKnownKeys(object, pointer, descriptorKeys(), "when");
     std::vector<Engine::Condition> conditions;
@@ -322,8 +324,8 @@ private:
         requireKnownKeys(*value, at, comparisonKeys(), "a comparison");
         const auto item = value->begin();
         if (!item->is_number()) {
-          fail(at + "/" + item.key(), item.key() + " must be a number, got " +
-                                          Detail::describeValue(*item));
+          fail(at + "/" + item.key(),
+               item.key() + " must be a number, got " + Detail::describeValue(*item));
         }
         for (Comparison c : kComparisons) {
           if (item.key() == Engine::comparisonKey(c)) condition.comparison = c;
@@ -451,8 +453,7 @@ void addClasses(Json& out, const std::vector<WallCheck>& checks,
     for (std::size_t r = 0; r < checks[w].result.rules.size(); ++r) {
       if (!classification[w][r]) continue;
       const Engine::RuleResult& rule = checks[w].result.rules[r];
-      out[w]["rules"][r]["class"] =
-          rule.className.empty() ? Json(nullptr) : Json(rule.className);
+      out[w]["rules"][r]["class"] = rule.className.empty() ? Json(nullptr) : Json(rule.className);
     }
   }
 }
@@ -496,10 +497,9 @@ const std::vector<BuiltInRequirements>& builtInRequirements() {
       const Engine::RequirementSet set = parseRequirementsText(file.text, key + " (built in)");
       all.push_back({key, set.name, set.source, file.text});
     }
-    std::sort(all.begin(), all.end(),
-              [](const BuiltInRequirements& a, const BuiltInRequirements& b) {
-                return a.key < b.key;
-              });
+    std::sort(
+        all.begin(), all.end(),
+        [](const BuiltInRequirements& a, const BuiltInRequirements& b) { return a.key < b.key; });
     return all;
   }();
   return sets;
@@ -592,8 +592,8 @@ std::string outcomeText(const Engine::TestOutcome& outcome) {
   if (unit == "-") unit.clear();
   const std::string suffix = unit.empty() ? "" : " " + unit;
   return outcome.test.quantity + " = " + numberText(outcome.value * scale) + suffix +
-         (outcome.passed ? " " : ", not ") + Engine::comparisonSymbol(outcome.test.comparison) + " " +
-         numberText(outcome.test.threshold * scale) + suffix;
+         (outcome.passed ? " " : ", not ") + Engine::comparisonSymbol(outcome.test.comparison) +
+         " " + numberText(outcome.test.threshold * scale) + suffix;
 }
 
 std::string formatCheckJson(const std::vector<WallCheck>& checks) {
@@ -612,9 +612,9 @@ std::string formatCheckCsv(const std::vector<WallCheck>& checks) {
   std::string out = "wall,requirements,rule,source,verdict,class,tests,not_applicable\n";
   for (const WallCheck& check : checks) {
     for (const Engine::RuleResult& rule : check.result.rules) {
-      const std::string cells[] = {check.wall,        check.result.name, rule.id,
-                                   rule.source,       verdictWord(rule), rule.className,
-                                   valuesText(rule),  rule.notApplicable};
+      const std::string cells[] = {check.wall,       check.result.name, rule.id,
+                                   rule.source,      verdictWord(rule), rule.className,
+                                   valuesText(rule), rule.notApplicable};
       for (std::size_t c = 0; c < std::size(cells); ++c) {
         if (c > 0) out += ',';
         appendCsvText(cells[c], out);

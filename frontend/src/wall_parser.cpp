@@ -63,8 +63,8 @@ public:
           choose(*heatFlow, "/heat_flow", Schema::kHeatFlow, Schema::heatFlowNames()));
     }
     if (const Json* orientation = member(object, Schema::kOrientation)) {
-      wall.orientation = Schema::orientationNames()[static_cast<std::size_t>(choose(
-          *orientation, "/orientation", Schema::kOrientation, Schema::orientationNames()))];
+      wall.orientation = Schema::orientationNames()[static_cast<std::size_t>(
+          choose(*orientation, "/orientation", Schema::kOrientation, Schema::orientationNames()))];
     }
     if (const Json* irradiance = member(object, Schema::kSiteIrradiance)) {
       if (!irradiance->is_number() || !(irradiance->get<double>() >= 0.0) ||

@@ -37,9 +37,9 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
+#include "check_binding.h"
 #include "commands_binding.h"
 #include "element_module.h"
-#include "check_binding.h"
 #include "moisture_binding.h"
 #include "response_binding.h"
 

@@ -28,9 +28,9 @@ void registerCheck(py::module_& module, WallOf wallOf) {
         }
         py::gil_scoped_release release;
         Frontend::requirePeriodHours(periodHours, "period_hours");
-        const Engine::RequirementSet set = path.empty()
-                                               ? Frontend::requirementsFromText(text, "requirements")
-                                               : Frontend::loadRequirements(path);
+        const Engine::RequirementSet set =
+            path.empty() ? Frontend::requirementsFromText(text, "requirements")
+                         : Frontend::loadRequirements(path);
         std::vector<Frontend::WallCheck> checks;
         checks.reserve(inputs.size());
         for (std::size_t i = 0; i < inputs.size(); ++i) {

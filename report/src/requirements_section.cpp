@@ -26,8 +26,8 @@ std::string renderRequirementsSection(const Frontend::WallCheck& check, std::siz
   const std::string id = "requirements-" + std::to_string(index);
   return "<section id=\"" + id + "\">\n<h2>Requirements: " + escapeMarkup(check.wall) +
          "</h2>\n<p>" + escapeMarkup(result.name) +
-         (result.source.empty() ? std::string() : " (" + escapeMarkup(result.source) + ")") +
-         ": " + (result.passed ? "every applicable rule passed." : "<strong>failed</strong>.") +
+         (result.source.empty() ? std::string() : " (" + escapeMarkup(result.source) + ")") + ": " +
+         (result.passed ? "every applicable rule passed." : "<strong>failed</strong>.") +
          "</p>\n<table class=\"results\">\n<thead><tr><th>Rule</th><th>Clause</th>"
          "<th>Verdict</th><th>Values compared</th></tr></thead>\n<tbody>\n" +
          rows + "</tbody>\n</table>\n</section>\n";

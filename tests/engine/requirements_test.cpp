@@ -72,31 +72,36 @@ TEST_P(ContradictionTest, FindsBoundsNoValuePasses) {
 INSTANTIATE_TEST_SUITE_P(
     Groups, ContradictionTest,
     ::testing::Values(
-        ContradictionCase{"disjoint",
-                          {Combination::All,
-                           {{"u_value", Comparison::GreaterThan, 5}, {"u_value", Comparison::LessThan, 3}}},
-                          true},
-        ContradictionCase{"range",
-                          {Combination::All,
-                           {{"u_value", Comparison::GreaterThan, 3}, {"u_value", Comparison::LessThan, 5}}},
-                          false},
-        ContradictionCase{"touching_closed",
-                          {Combination::All,
-                           {{"u_value", Comparison::AtLeast, 3}, {"u_value", Comparison::AtMost, 3}}},
-                          false},
-        ContradictionCase{"touching_open",
-                          {Combination::All,
-                           {{"u_value", Comparison::AtLeast, 3}, {"u_value", Comparison::LessThan, 3}}},
-                          true},
-        ContradictionCase{"other_quantities",
-                          {Combination::All,
-                           {{"u_value", Comparison::GreaterThan, 5},
-                            {"surface_mass", Comparison::LessThan, 3}}},
-                          false},
-        ContradictionCase{"any_is_never",
-                          {Combination::Any,
-                           {{"u_value", Comparison::GreaterThan, 5}, {"u_value", Comparison::LessThan, 3}}},
-                          false}),
+        ContradictionCase{
+            "disjoint",
+            {Combination::All,
+             {{"u_value", Comparison::GreaterThan, 5}, {"u_value", Comparison::LessThan, 3}}},
+            true},
+        ContradictionCase{
+            "range",
+            {Combination::All,
+             {{"u_value", Comparison::GreaterThan, 3}, {"u_value", Comparison::LessThan, 5}}},
+            false},
+        ContradictionCase{
+            "touching_closed",
+            {Combination::All,
+             {{"u_value", Comparison::AtLeast, 3}, {"u_value", Comparison::AtMost, 3}}},
+            false},
+        ContradictionCase{
+            "touching_open",
+            {Combination::All,
+             {{"u_value", Comparison::AtLeast, 3}, {"u_value", Comparison::LessThan, 3}}},
+            true},
+        ContradictionCase{
+            "other_quantities",
+            {Combination::All,
+             {{"u_value", Comparison::GreaterThan, 5}, {"surface_mass", Comparison::LessThan, 3}}},
+            false},
+        ContradictionCase{
+            "any_is_never",
+            {Combination::Any,
+             {{"u_value", Comparison::GreaterThan, 5}, {"u_value", Comparison::LessThan, 3}}},
+            false}),
     [](const auto& row) { return row.param.name; });
 
 Rule summerRule() {
@@ -138,24 +143,33 @@ TEST_P(ConditionTest, DecidesWhetherTheRuleApplies) {
 INSTANTIATE_TEST_SUITE_P(
     Descriptors, ConditionTest,
     ::testing::Values(
-        ConditionCase{"south_sunny",
-                      {{{"heat_flow", "horizontal"}, {"orientation", "S"}}, {{"site_irradiance", 290}}},
-                      true, ""},
-        ConditionCase{"north",
-                      {{{"heat_flow", "horizontal"}, {"orientation", "N"}}, {{"site_irradiance", 300}}},
-                      false, "orientation is \"N\""},
+        ConditionCase{
+            "south_sunny",
+            {{{"heat_flow", "horizontal"}, {"orientation", "S"}}, {{"site_irradiance", 290}}},
+            true,
+            ""},
+        ConditionCase{
+            "north",
+            {{{"heat_flow", "horizontal"}, {"orientation", "N"}}, {{"site_irradiance", 300}}},
+            false,
+            "orientation is \"N\""},
         ConditionCase{"roof",
                       {{{"heat_flow", "upward"}, {"orientation", "S"}}, {{"site_irradiance", 300}}},
-                      false, "heat_flow is \"upward\""},
-        ConditionCase{"dull_site",
-                      {{{"heat_flow", "horizontal"}, {"orientation", "S"}}, {{"site_irradiance", 289.9}}},
-                      false, "site_irradiance is 289.9"},
+                      false,
+                      "heat_flow is \"upward\""},
+        ConditionCase{
+            "dull_site",
+            {{{"heat_flow", "horizontal"}, {"orientation", "S"}}, {{"site_irradiance", 289.9}}},
+            false,
+            "site_irradiance is 289.9"},
         ConditionCase{"irradiance_not_given",
                       {{{"heat_flow", "horizontal"}, {"orientation", "S"}}, {}},
-                      false, "site_irradiance is not given"},
+                      false,
+                      "site_irradiance is not given"},
         ConditionCase{"orientation_not_given",
                       {{{"heat_flow", "horizontal"}}, {{"site_irradiance", 300}}},
-                      false, "orientation is not given"}),
+                      false,
+                      "orientation is not given"}),
     [](const auto& row) { return row.param.name; });
 
 struct AnyCase {
@@ -208,13 +222,14 @@ TEST_P(ClassificationTest, FirstMatchingClassWins) {
   const ClassCase& c = GetParam();
   Rule rule;
   rule.id = "class";
-  rule.classes = {
-      {"good",
-       {Combination::All,
-        {{"periodic_thermal_transmittance.time_lag", Comparison::GreaterThan, 10},
-         {"decrement_factor", Comparison::LessThan, 0.3}}}},
-      {"fair", {Combination::Any, {{"periodic_thermal_transmittance.time_lag", Comparison::GreaterThan, 8}}}},
-      {"poor", {Combination::All, {}}}};
+  rule.classes = {{"good",
+                   {Combination::All,
+                    {{"periodic_thermal_transmittance.time_lag", Comparison::GreaterThan, 10},
+                     {"decrement_factor", Comparison::LessThan, 0.3}}}},
+                  {"fair",
+                   {Combination::Any,
+                    {{"periodic_thermal_transmittance.time_lag", Comparison::GreaterThan, 8}}}},
+                  {"poor", {Combination::All, {}}}};
   RequirementSet set{"set", "doc", {rule}};
   const RequirementsResult result =
       evaluateRequirements(set, {}, resultWith(0.3, 100, 0.1, c.timeLag, c.decrement));

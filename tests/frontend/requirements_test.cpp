@@ -48,8 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "project.toml:3: the test of u_value has no threshold: give one of \"less_than\", "
                 "\"at_most\", \"greater_than\" or \"at_least\""},
         BadFile{"contradiction",
-                kHead + "[[rules]]\nid = \"r\"\nall = [ { quantity = \"u_value\", greater_than = 5 },\n"
-                        "  { quantity = \"u_value\", less_than = 3 } ]\n",
+                kHead +
+                    "[[rules]]\nid = \"r\"\nall = [ { quantity = \"u_value\", greater_than = 5 },\n"
+                    "  { quantity = \"u_value\", less_than = 3 } ]\n",
                 "project.toml:6: the tests u_value greater_than 5 and less_than 3 contradict each "
                 "other: no value passes both, so the rule could never pass"},
         BadFile{"empty_classes", kHead + "[[rules]]\nid = \"c\"\nclasses = []\n",
@@ -59,21 +60,24 @@ INSTANTIATE_TEST_SUITE_P(
                 kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\n"
                         "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 2\n",
                 "project.toml:8: rule id \"u\" is given twice; ids name one rule each"},
-        BadFile{"unknown_rule_key",
-                kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_mots = 1\n",
-                "project.toml:6: unknown key \"at_mots\" (did you mean \"at_most\"?); a rule takes "
-                "id, source, when, quantity, unit, less_than, at_most, greater_than, at_least, any, "
-                "all and classes"},
-        BadFile{"unit_refused",
-                kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\nunit = \"kg\"\n",
-                "project.toml:7: unit kg does not convert to W/(m2.K) of u_value"},
+        BadFile{
+            "unknown_rule_key",
+            kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_mots = 1\n",
+            "project.toml:6: unknown key \"at_mots\" (did you mean \"at_most\"?); a rule takes "
+            "id, source, when, quantity, unit, less_than, at_most, greater_than, at_least, any, "
+            "all and classes"},
+        BadFile{
+            "unit_refused",
+            kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\nunit = \"kg\"\n",
+            "project.toml:7: unit kg does not convert to W/(m2.K) of u_value"},
         BadFile{"bad_orientation",
                 kHead + "[[rules]]\nid = \"u\"\nwhen = { orientation = \"North\" }\n"
                         "quantity = \"u_value\"\nat_most = 1\n",
                 "project.toml:5: orientation must be \"N\", \"NE\", \"E\", \"SE\", \"S\", \"SW\", "
                 "\"W\" or \"NW\", got \"North\""},
-        BadFile{"no_rules", kHead, "project.toml: a requirements file needs at least one rule, as "
-                                   "[[rules]] tables"},
+        BadFile{"no_rules", kHead,
+                "project.toml: a requirements file needs at least one rule, as "
+                "[[rules]] tables"},
         BadFile{"two_kinds",
                 kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\n"
                         "any = [ { quantity = \"u_value\", at_most = 1 } ]\n",
@@ -94,8 +98,8 @@ class UnitTest : public ::testing::TestWithParam<UnitCase> {};
 TEST_P(UnitTest, ConvertsToTheJsonUnit) {
   const UnitCase& c = GetParam();
   const Engine::RequirementSet set = Frontend::parseRequirementsText(
-      kHead + "[[rules]]\nid = \"t\"\nquantity = \"" + c.quantity + "\"\nat_least = " +
-          std::to_string(c.given) + "\nunit = \"" + c.unit + "\"\n",
+      kHead + "[[rules]]\nid = \"t\"\nquantity = \"" + c.quantity +
+          "\"\nat_least = " + std::to_string(c.given) + "\nunit = \"" + c.unit + "\"\n",
       "units.toml");
   EXPECT_NEAR(c.expected, set.rules[0].tests.tests[0].threshold, 1e-9 * std::abs(c.expected))
       << c.name;
@@ -199,16 +203,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "roof", true, true},
         BuiltInCase{"uk_roof_above", kEngland, wallFacing("S", 0, "upward"),
                     resultWith(0.161, 0, 0), "roof", true, false},
-        BuiltInCase{"uk_floor_at", kEngland, wallFacing("S", 0, "downward"),
-                    resultWith(0.18, 0, 0), "floor", true, true},
+        BuiltInCase{"uk_floor_at", kEngland, wallFacing("S", 0, "downward"), resultWith(0.18, 0, 0),
+                    "floor", true, true},
         BuiltInCase{"uk_floor_above", kEngland, wallFacing("S", 0, "downward"),
                     resultWith(0.181, 0, 0), "floor", true, false},
         BuiltInCase{"uk_party_at", kEngland, wallFacing("S", 0, "horizontal", "internal"),
                     resultWith(0.20, 0, 0), "party-wall", true, true},
         BuiltInCase{"uk_party_above", kEngland, wallFacing("S", 0, "horizontal", "internal"),
                     resultWith(0.201, 0, 0), "party-wall", true, false},
-        BuiltInCase{"uk_roof_rule_skips_wall", kEngland, wallFacing("S", 0),
-                    resultWith(0.5, 0, 0), "roof", false, false},
+        BuiltInCase{"uk_roof_rule_skips_wall", kEngland, wallFacing("S", 0), resultWith(0.5, 0, 0),
+                    "roof", false, false},
         BuiltInCase{"de_wall_at", kGermany, wallFacing("S", 0), resultWith(0.24, 0, 0),
                     "outer-wall", true, true},
         BuiltInCase{"de_wall_above", kGermany, wallFacing("S", 0), resultWith(0.241, 0, 0),

@@ -250,8 +250,8 @@ val checkJson(const std::string& wallJson, const std::string& requirementsText) 
     const Wall wall = readWall(wallJson, "json", "wall.json", 24.0);
     const Brusk::Engine::RequirementSet set =
         Brusk::Frontend::requirementsFromText(requirementsText, "requirements.toml");
-    const std::string array = Brusk::Frontend::formatCheckJsonLine(
-        {Brusk::Frontend::checkWall(wall, set)});
+    const std::string array =
+        Brusk::Frontend::formatCheckJsonLine({Brusk::Frontend::checkWall(wall, set)});
     return nlohmann::json::parse(array).at(0).dump();
   });
 }

@@ -67,9 +67,9 @@ struct RequirementClass {
 /// One rule: tests that must pass, or (with classes) a classification.
 struct Rule {
   std::string id;
-  std::string source;               ///< clause of the document
-  std::vector<Condition> when;      ///< all must hold for the rule to apply
-  TestGroup tests;                  ///< a test rule's tests
+  std::string source;                     ///< clause of the document
+  std::vector<Condition> when;            ///< all must hold for the rule to apply
+  TestGroup tests;                        ///< a test rule's tests
   std::vector<RequirementClass> classes;  ///< a classification rule's classes, in order
   [[nodiscard]] bool isClassification() const { return !classes.empty(); }
 };
@@ -103,7 +103,7 @@ struct RuleResult {
   std::string notApplicable;  ///< the condition that excluded the rule, as text
   bool passed = false;        ///< a classification passes when some class matched
   bool isClassification = false;
-  std::string className;      ///< the class found (classification rules only)
+  std::string className;  ///< the class found (classification rules only)
   /// Every quantity the rule names, with its value, in the order first named.
   std::vector<std::pair<std::string, double>> values;
   /// The tests that decided: a test rule's tests; a classification's matching class's tests.

@@ -27,7 +27,7 @@ struct Wall {
   ElementLayers element;           ///< parts, air gaps and corrections; empty for plain layers
   /// What the wall is beyond its physics, for requirements that apply to some walls only (see
   /// docs/requirements.md); they change no computed quantity.
-  std::string orientation;               ///< compass point the outer face looks to; empty: not given
+  std::string orientation;  ///< compass point the outer face looks to; empty: not given
   std::optional<double> siteIrradiance;  ///< I_m,s of the site [W/m2]; none: not given
 
   /// Appends a layer at the side-2 end, its physics and its label together.
