@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -272,6 +275,40 @@ TEST(RequirementsFrontendTest, BadDescriptorNamesTheLine) {
     EXPECT_EQ(std::string("w.toml:1: site_irradiance must be a solar irradiance of 0 W/m2 or "
                           "more, got -3"),
               error.what());
+  }
+}
+
+TEST(RequirementsFrontendTest, FuzzSeedsAndFindingsReadOrAreRefused) {
+  // The requirements fuzz target's seeds and kept findings: each reads and is evaluated, or is
+  // refused with a Frontend::Error; the seeds all read.
+  const std::filesystem::path fuzz = std::filesystem::path(BRUSK_SOURCE_DIR) / "fuzz";
+  const Frontend::Wall wall = Frontend::parseWallText(
+      "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n",
+      Frontend::WallFormat::Toml, Frontend::Catalogue::builtIn(), "wall.toml");
+  std::vector<std::filesystem::path> inputs;
+  for (const auto& entry : std::filesystem::directory_iterator(fuzz / "corpus-requirements")) {
+    inputs.push_back(entry.path());
+  }
+  ASSERT_GE(inputs.size(), 4u);
+  const std::size_t seeds = inputs.size();
+  for (const auto& entry : std::filesystem::directory_iterator(fuzz / "regressions")) {
+    if (entry.path().filename().string().rfind("requirements-", 0) == 0) {
+      inputs.push_back(entry.path());
+    }
+  }
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    std::ifstream file(inputs[i], std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    try {
+      const Engine::RequirementSet set = Frontend::parseRequirementsText(text.str(), "fuzz.toml");
+      const std::vector<Frontend::WallCheck> checks{Frontend::checkWall(wall, set)};
+      EXPECT_FALSE(Frontend::formatCheckJson(checks).empty()) << inputs[i];
+      EXPECT_FALSE(Frontend::formatCheckCsv(checks).empty()) << inputs[i];
+      EXPECT_FALSE(Frontend::formatCheckTable(checks).empty()) << inputs[i];
+    } catch (const Frontend::Error& error) {
+      EXPECT_GE(i, seeds) << inputs[i] << ": " << error.what();
+    }
   }
 }
 
