@@ -137,4 +137,12 @@ TEST_F(CheckProgramTest, OutputFileAndCsvCellsAreSafe) {
   EXPECT_NE(std::string::npos, csv.find("HYPERLINK(1)")) << csv;
 }
 
+TEST_F(CheckProgramTest, TableShowsControlCharactersOfNamesVisibly) {
+  write("evil.toml", "name = \"Evil\\u001b[2J\"\n[[layers]]\nthermal_resistance = 7\n");
+  const ProgramRun result = run("check evil.toml --requirements uk-adl-2021-dwellings");
+  ASSERT_EQ(0, result.status) << result.err;
+  EXPECT_EQ(std::string::npos, result.out.find('\x1b')) << result.out;
+  EXPECT_NE(std::string::npos, result.out.find("Evil\\x1b[2J")) << result.out;
+}
+
 }  // namespace
