@@ -31,6 +31,8 @@ extern const std::size_t kBuiltInRequirementFileCount;
 namespace {
 
 using Json = nlohmann::json;
+/// The output keeps its keys in the order written: wall, requirements, ..., rules; id, ...
+using OrderedJson = nlohmann::ordered_json;
 using Detail::member;
 using Engine::Comparison;
 
@@ -399,22 +401,22 @@ std::string numberText(double value) {
 }
 
 /// A JSON number, or null for a value that is not finite.
-Json jsonNumber(double value) {
+OrderedJson jsonNumber(double value) {
   if (!std::isfinite(value)) return nullptr;
   return value;
 }
 
-Json checkJson(const std::vector<WallCheck>& checks) {
-  Json out = Json::array();
+OrderedJson checkJson(const std::vector<WallCheck>& checks) {
+  OrderedJson out = OrderedJson::array();
   for (const WallCheck& check : checks) {
-    Json wall = Json::object();
+    OrderedJson wall = OrderedJson::object();
     wall["wall"] = check.wall;
     wall["requirements"] = check.result.name;
     wall["source"] = check.result.source;
     wall["passed"] = check.result.passed;
-    Json rules = Json::array();
+    OrderedJson rules = OrderedJson::array();
     for (const Engine::RuleResult& rule : check.result.rules) {
-      Json item = Json::object();
+      OrderedJson item = OrderedJson::object();
       item["id"] = rule.id;
       item["source"] = rule.source;
       item["applicable"] = rule.applicable;
@@ -424,11 +426,14 @@ Json checkJson(const std::vector<WallCheck>& checks) {
       } else {
         item["passed"] = rule.passed;
       }
+      if (rule.isClassification) {
+        item["class"] = rule.className.empty() ? OrderedJson(nullptr) : OrderedJson(rule.className);
+      }
       item["verdict"] = verdictWord(rule);
-      Json values = Json::object();
+      OrderedJson values = OrderedJson::object();
       for (const auto& [key, value] : rule.values) values[key] = jsonNumber(value);
       item["values"] = values;
-      Json tests = Json::array();
+      OrderedJson tests = OrderedJson::array();
       for (const Engine::TestOutcome& outcome : rule.outcomes) {
         tests.push_back({{"quantity", outcome.test.quantity},
                          {"comparison", Engine::comparisonKey(outcome.test.comparison)},
@@ -443,31 +448,6 @@ Json checkJson(const std::vector<WallCheck>& checks) {
     out.push_back(wall);
   }
   return out;
-}
-
-/// The `class` member of classification rules goes in after the verdict; the rule's kind is
-/// only known from the set, so it is added by the caller that has both.
-void addClasses(Json& out, const std::vector<WallCheck>& checks,
-                const std::vector<std::vector<bool>>& classification) {
-  for (std::size_t w = 0; w < checks.size(); ++w) {
-    for (std::size_t r = 0; r < checks[w].result.rules.size(); ++r) {
-      if (!classification[w][r]) continue;
-      const Engine::RuleResult& rule = checks[w].result.rules[r];
-      out[w]["rules"][r]["class"] = rule.className.empty() ? Json(nullptr) : Json(rule.className);
-    }
-  }
-}
-
-std::vector<std::vector<bool>> classificationFlags(const std::vector<WallCheck>& checks) {
-  std::vector<std::vector<bool>> flags;
-  for (const WallCheck& check : checks) {
-    std::vector<bool> row;
-    for (const Engine::RuleResult& rule : check.result.rules) {
-      row.push_back(rule.isClassification);
-    }
-    flags.push_back(row);
-  }
-  return flags;
 }
 
 std::string valuesText(const Engine::RuleResult& rule) {
@@ -597,15 +577,11 @@ std::string outcomeText(const Engine::TestOutcome& outcome) {
 }
 
 std::string formatCheckJson(const std::vector<WallCheck>& checks) {
-  Json out = checkJson(checks);
-  addClasses(out, checks, classificationFlags(checks));
-  return out.dump(2) + "\n";
+  return checkJson(checks).dump(2) + "\n";
 }
 
 std::string formatCheckJsonLine(const std::vector<WallCheck>& checks) {
-  Json out = checkJson(checks);
-  addClasses(out, checks, classificationFlags(checks));
-  return out.dump();
+  return checkJson(checks).dump();
 }
 
 std::string formatCheckCsv(const std::vector<WallCheck>& checks) {
@@ -661,7 +637,7 @@ std::string formatRequirementSetsTable() {
 }
 
 std::string formatRequirementSetsJson() {
-  Json out = Json::array();
+  OrderedJson out = OrderedJson::array();
   for (const BuiltInRequirements& set : builtInRequirements()) {
     out.push_back({{"key", set.key}, {"name", set.name}, {"source", set.source}});
   }

@@ -252,7 +252,7 @@ val checkJson(const std::string& wallJson, const std::string& requirementsText) 
         Brusk::Frontend::requirementsFromText(requirementsText, "requirements.toml");
     const std::string array =
         Brusk::Frontend::formatCheckJsonLine({Brusk::Frontend::checkWall(wall, set)});
-    return nlohmann::json::parse(array).at(0).dump();
+    return nlohmann::ordered_json::parse(array).at(0).dump();
   });
 }
 
