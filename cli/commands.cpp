@@ -15,6 +15,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/requirements.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 
@@ -170,6 +171,9 @@ std::string runReport(const ReportCommandOptions& options) {
   std::optional<Batch::AtomicOutputFile> page;
   try {
     if (!options.moisture.climate.empty()) inputs.push_back(options.moisture.climate);
+    if (!options.requirements.empty() && Frontend::isRequirementsFile(options.requirements)) {
+      inputs.push_back(options.requirements);
+    }
     Frontend::refuseToOverwriteInputs(options.output, inputs);
     page.emplace(options.output);
   } catch (const Error& error) {
@@ -206,6 +210,18 @@ std::string runReport(const ReportCommandOptions& options) {
     reportOptions.period = *options.profile.periodHours * Engine::kSecondsPerHour;
   }
   addMoistureToReport(options.moisture, walls, wallFiles, reportOptions);
+  if (!options.requirements.empty()) {
+    const Engine::RequirementSet set = Frontend::loadRequirements(options.requirements);
+    for (std::size_t w = 0; w < walls.size(); ++w) {
+      Wall wall = walls[w];
+      wall.request.period = reportOptions.period;
+      try {
+        reportOptions.requirements.push_back(Frontend::checkWall(wall, set));
+      } catch (const Error& error) {
+        throw Error(wallFiles[w] + ": " + error.what());
+      }
+    }
+  }
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

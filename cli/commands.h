@@ -25,6 +25,7 @@ struct ReportCommandOptions {
   std::vector<std::string> materialFiles;
   ResponseOptions profile;  ///< with an outdoor file, the report plots the walls' response to it
   ReportMoistureOptions moisture;  ///< with a climate, a moisture section per wall
+  std::string requirements;        ///< a file or built-in set: a requirements section per wall
 };
 
 /// A number as option messages and listings show it: six significant digits ("%g").

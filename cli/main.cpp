@@ -20,6 +20,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
+#include "check_command.h"
 #include "commands.h"
 #include "moisture_command.h"
 #include "response_command.h"
@@ -142,6 +143,9 @@ int main(int argc, char** argv) {
           "Cycle length T [h] of the results and the swing plots, and the period of the --outdoor "
           "profiles (default: the profiles' time column's, else 24)");
   Brusk::Cli::addReportMoistureOptions(*reportCommand, report.moisture);
+  reportCommand->add_option(
+      "--requirements", report.requirements,
+      "Requirements file or built-in set (brusk check --list): a requirements section per wall");
   reportCommand
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
@@ -164,6 +168,11 @@ int main(int argc, char** argv) {
       "moisture",
       "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
   Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
+
+  Brusk::Cli::CheckOptions check;
+  CLI::App* checkCommand = app.add_subcommand(
+      "check", "Check walls against requirements: a national rule or a project's own file");
+  Brusk::Cli::addCheckOptions(*checkCommand, check);
 
   Brusk::Batch::WallBatchOptions batch;
   CLI::App* batchCommand = app.add_subcommand(
@@ -332,9 +341,16 @@ int main(int argc, char** argv) {
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
+    // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
+    int status = 0;
+    if (checkCommand->parsed()) {
+      const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
+      output = outcome.text;
+      status = outcome.passed ? 0 : 1;
+    }
     errno = 0;
     std::cout << output << std::flush;
-    if (std::cout) return 0;
+    if (std::cout) return status;
     const int reason = errno;
     return fail(std::string("cannot write to standard output") +
                     (reason != 0 ? std::string(": ") + std::strerror(reason) : ""),

@@ -6,6 +6,8 @@
 #   zone_parser      brusk_fuzz_zone_parser: zone files, TOML and JSON, with the wall files of
 #                    fuzz/corpus-zone (seeds there too)
 #   profile_reader   brusk_fuzz_profile_reader: profile CSV files (seeds in fuzz/corpus-profile)
+#   requirements     brusk_fuzz_requirements: requirement files, evaluated and written out
+#                    (seeds in fuzz/corpus-requirements)
 #   all              each of them in turn, SECONDS each (what CI runs)
 # Builds it with clang in $BRUSK_FUZZ_BUILD_DIR (default build-fuzz) first. New corpus entries go
 # to that build folder; any crashing input is kept in fuzz/regressions/ (named plain-*, zone-*
@@ -18,7 +20,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRUSK_FUZZ_BUILD_DIR:-$repo/build-fuzz}
 
 if [[ "$target" == all ]]; then
-  for each in wall_parser plain_wall_line zone_parser profile_reader; do
+  for each in wall_parser plain_wall_line zone_parser profile_reader requirements; do
     "$0" "$seconds" "$each"
   done
   exit 0
@@ -54,8 +56,15 @@ case "$target" in
     artifacts=$repo/fuzz/regressions/profile-
     flags=(-max_len=8192)
     ;;
+  requirements | brusk_fuzz_requirements)
+    name=brusk_fuzz_requirements
+    seeds=$repo/fuzz/corpus-requirements
+    work_corpus=$build/fuzz-corpus-requirements
+    artifacts=$repo/fuzz/regressions/requirements-
+    flags=(-max_len=8192)
+    ;;
   *)
-    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line|zone_parser|profile_reader|all]" >&2
+    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line|zone_parser|profile_reader|requirements|all]" >&2
     exit 2
     ;;
 esac

@@ -24,10 +24,11 @@ using Json = nlohmann::json;
 /// the layers last; other keys follow in alphabetical order.
 const std::vector<std::string_view>& keyOrder() {
   static const std::vector<std::string_view> order = {
-      Schema::kName,    Schema::kPosition,     Schema::kHeatFlow,  Schema::kRsi,
-      Schema::kRse,     Schema::kMaterial,     Schema::kThickness, Schema::kConductivity,
-      Schema::kDensity, Schema::kSpecificHeat, Schema::kFamily,    Schema::kThermalResistance,
-      Schema::kLayers};
+      Schema::kName,         Schema::kPosition,          Schema::kHeatFlow,
+      Schema::kOrientation,  Schema::kSiteIrradiance,    Schema::kRsi,
+      Schema::kRse,          Schema::kMaterial,          Schema::kThickness,
+      Schema::kConductivity, Schema::kDensity,           Schema::kSpecificHeat,
+      Schema::kFamily,       Schema::kThermalResistance, Schema::kLayers};
   return order;
 }
 

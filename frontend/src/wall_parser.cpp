@@ -1,5 +1,6 @@
 #include "brusk/frontend/wall_parser.h"
 
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <utility>
@@ -60,6 +61,19 @@ public:
     if (const Json* heatFlow = member(object, Schema::kHeatFlow)) {
       request.heatFlow = static_cast<Engine::HeatFlowDirection>(
           choose(*heatFlow, "/heat_flow", Schema::kHeatFlow, Schema::heatFlowNames()));
+    }
+    if (const Json* orientation = member(object, Schema::kOrientation)) {
+      wall.orientation = Schema::orientationNames()[static_cast<std::size_t>(
+          choose(*orientation, "/orientation", Schema::kOrientation, Schema::orientationNames()))];
+    }
+    if (const Json* irradiance = member(object, Schema::kSiteIrradiance)) {
+      if (!irradiance->is_number() || !(irradiance->get<double>() >= 0.0) ||
+          !std::isfinite(irradiance->get<double>())) {
+        fail("/site_irradiance",
+             "site_irradiance must be a solar irradiance of 0 W/m2 or more, got " +
+                 Detail::describeValue(*irradiance));
+      }
+      wall.siteIrradiance = irradiance->get<double>();
     }
     if (const Json* value = member(object, Schema::kRsi)) {
       request.internalSurfaceResistance =

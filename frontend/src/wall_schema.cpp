@@ -42,9 +42,10 @@ std::optional<std::size_t> indexIn(const std::vector<std::string>& words, std::s
 
 const std::vector<std::string>& wallKeys() {
   static const std::vector<std::string> keys = {
-      std::string(kName),         std::string(kPosition),   std::string(kHeatFlow),
-      std::string(kRsi),          std::string(kRse),        std::string(kLayers),
-      std::string(kPartsAligned), std::string(kCorrections)};
+      std::string(kName),        std::string(kPosition),       std::string(kHeatFlow),
+      std::string(kOrientation), std::string(kSiteIrradiance), std::string(kRsi),
+      std::string(kRse),         std::string(kLayers),         std::string(kPartsAligned),
+      std::string(kCorrections)};
   return keys;
 }
 
@@ -63,6 +64,11 @@ const std::vector<std::string>& layerKeys() {
 
 const std::vector<std::string>& positionNames() {
   static const std::vector<std::string> names = wordList(kPositionWords);
+  return names;
+}
+
+const std::vector<std::string>& orientationNames() {
+  static const std::vector<std::string> names = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
   return names;
 }
 

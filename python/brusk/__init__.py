@@ -48,6 +48,9 @@ __all__ = [
     "quantities",
     "moisture",
     "moisture_frame",
+    "check",
+    "check_many",
+    "requirement_sets",
     "report",
     "response",
     "zone",
@@ -218,9 +221,23 @@ class Wall:
         """The layers as read, side 1 first, as dicts of wall-file keys."""
         return self._wall.layers
 
+    @property
+    def orientation(self):
+        """The compass point the outer face looks to ("N", "NE", ... "NW"), or None."""
+        return self._wall.orientation
+
+    @property
+    def site_irradiance(self):
+        """The site's I_m,s [W/m2] that requirements may ask about, or None."""
+        return self._wall.site_irradiance
+
     def to_dict(self):
         """The wall with the wall-file keys; Wall.from_dict(w.to_dict()) is the same wall."""
         document = {"name": self.name, "position": self.position, "heat_flow": self.heat_flow}
+        if self.orientation is not None:
+            document["orientation"] = self.orientation
+        if self.site_irradiance is not None:
+            document["site_irradiance"] = self.site_irradiance
         if self.rsi is not None:
             document["rsi"] = self.rsi
         if self.rse is not None:
@@ -591,6 +608,85 @@ def moisture_frame(walls, climate, **options):
             "critical_month": result["surface"]["critical_month"],
             "passes": result["surface"]["passes"],
         })
+    return pandas.DataFrame(rows)
+
+
+def _requirements_arguments(requirements):
+    """(path, text) for _brusk._check: a path-like or a str naming a file is read as a file; a
+    built-in key or TOML text (any str holding a newline) is passed as text."""
+    if isinstance(requirements, os.PathLike):
+        return os.fspath(requirements), ""
+    if not isinstance(requirements, str):
+        raise TypeError(f"requirements must be a file path, a built-in set's key or TOML text, "
+                        f"got {type(requirements).__name__}")
+    builtin = {entry["key"] for entry in requirement_sets()}
+    if requirements in builtin or "\n" in requirements:
+        return "", requirements
+    return requirements, ""
+
+
+def requirement_sets() -> list[dict]:
+    """The built-in requirement sets: dicts of key, name and source (``brusk check --list``)."""
+    return json.loads(_brusk._requirement_sets())
+
+
+def check(wall, requirements, *, period_hours: float = 24.0):
+    """Checks walls against a requirement set, as ``brusk check --format json`` does.
+
+    Args:
+        wall: a :class:`Wall` (or a dict of wall-file keys), or a list of them.
+        requirements: a requirements file (path), the key of a built-in set
+            (:func:`requirement_sets`), or the TOML text of a requirements file (a str with a
+            newline).
+        period_hours: the cycle length T [h] of the quantities compared.
+
+    Returns:
+        for one wall the dict ``{"wall", "requirements", "source", "passed", "rules": [...]}``
+        of ``brusk check --format json``; for a list, a list of them.
+
+    Raises:
+        WallError: with the message ``brusk check`` gives (file and line for a bad file).
+    """
+    single = not isinstance(wall, (list, tuple))
+    walls = [wall] if single else list(wall)
+    native = [(w if isinstance(w, Wall) else Wall.from_dict(w))._wall for w in walls]
+    path, text = _requirements_arguments(requirements)
+    answer = json.loads(_brusk._check(native, path, text, float(period_hours)))
+    return answer[0] if single else answer
+
+
+def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0):
+    """check() of many walls as a ``pandas.DataFrame``: one row per wall and rule with the
+    columns wall, requirements, rule, source, applicable, passed, verdict, class and one column
+    per quantity compared (its value in the JSON unit of ``brusk quantities``).
+
+    ``frame_or_walls`` is a list of walls (or wall dicts), or a DataFrame whose ``wall`` column
+    holds them."""
+    try:
+        import pandas
+    except ImportError as error:  # pragma: no cover - depends on the machine
+        raise ImportError("check_many needs pandas; check gives the same verdicts") from error
+    if hasattr(frame_or_walls, "columns"):
+        if "wall" not in frame_or_walls.columns:
+            raise ValueError("a DataFrame for check_many needs a 'wall' column of walls")
+        walls = list(frame_or_walls["wall"])
+    else:
+        walls = list(frame_or_walls)
+    rows = []
+    for result in check(walls, requirements, period_hours=period_hours):
+        for rule in result["rules"]:
+            row = {
+                "wall": result["wall"],
+                "requirements": result["requirements"],
+                "rule": rule["id"],
+                "source": rule["source"],
+                "applicable": rule["applicable"],
+                "passed": rule["passed"],
+                "verdict": rule["verdict"],
+                "class": rule.get("class"),
+            }
+            row.update(rule["values"])
+            rows.append(row)
     return pandas.DataFrame(rows)
 
 

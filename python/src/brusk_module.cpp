@@ -38,6 +38,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
+#include "check_binding.h"
 #include "commands_binding.h"
 #include "element_module.h"
 #include "moisture_binding.h"
@@ -650,7 +651,14 @@ PYBIND11_MODULE(_brusk, m) {
           "rsi", [](const PyWall& w) { return w.wall.request.internalSurfaceResistance; })
       .def_property_readonly(
           "rse", [](const PyWall& w) { return w.wall.request.externalSurfaceResistance; })
-      .def_property_readonly("layers", [](const PyWall& w) { return layersOf(w.wall); });
+      .def_property_readonly("layers", [](const PyWall& w) { return layersOf(w.wall); })
+      .def_property_readonly("orientation",
+                             [](const PyWall& w) -> std::optional<std::string> {
+                               if (w.wall.orientation.empty()) return std::nullopt;
+                               return w.wall.orientation;
+                             })
+      .def_property_readonly("site_irradiance",
+                             [](const PyWall& w) { return w.wall.siteIrradiance; });
 
   m.def("_load_wall", &loadWall, py::arg("path"), py::arg("materials"));
   m.def("_parse_wall", &parseWall, py::arg("json"), py::arg("source"), py::arg("materials"));
@@ -823,6 +831,10 @@ PYBIND11_MODULE(_brusk, m) {
   m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,
         "the quantity description, as `brusk quantities --format json` prints it");
   Brusk::Python::registerMoisture(m, [](py::handle wall) {
+    const PyWall& native = wall.cast<const PyWall&>();
+    return std::make_pair(&native.wall, native.source);
+  });
+  Brusk::Python::registerCheck(m, [](py::handle wall) {
     const PyWall& native = wall.cast<const PyWall&>();
     return std::make_pair(&native.wall, native.source);
   });

@@ -9,6 +9,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/requirements_section.h"
 #include "brusk/report/zone_section.h"
 #include "line_plot.h"
 #include "profile_plot.h"
@@ -447,6 +448,9 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   }
   for (std::size_t i = 0; i < options.moisture.size(); ++i) {
     zoneParts += renderMoistureSection(options.moisture[i], options.moistureClimate, i);
+  }
+  for (std::size_t i = 0; i < options.requirements.size(); ++i) {
+    zoneParts += renderRequirementsSection(options.requirements[i], i);
   }
   if (walls.empty()) {
     subtitle = (options.zones.size() == 1 ? std::string("One zone")

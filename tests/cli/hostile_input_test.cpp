@@ -123,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"SyntaxError", R"({"layers": [{"thermal_resistance": 1},]})",
                 "JSON syntax error at column 39: unexpected ']'; expected '[', '{', or a literal"},
         BadLine{"NotAnObject", "[1, 2]",
-                "a wall must be a table of keys (name, position, heat_flow, rsi, rse, layers, "
+                "a wall must be a table of keys (name, position, heat_flow, orientation, "
+                "site_irradiance, rsi, rse, layers, "
                 "parts_aligned and corrections), got a list"},
         BadLine{"NegativeZero",
                 R"({"layers":[{"thickness":-0,"conductivity":1,"density":1,"specific_heat":1}]})",

@@ -236,10 +236,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"no layers", "wall.json", R"({"name": "Nothing"})",
                  "wall.json: the wall has no layers; list them from the inner face (side 1) "
                  "outward as [[layers]] tables"},
-        BadInput{
-            "unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
-            "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
-            "takes name, position, heat_flow, rsi, rse, layers, parts_aligned and corrections"},
+        BadInput{"unknown wall key", "wall.toml", "heat_flw = \"upward\"\n",
+                 "wall.toml:1: unknown key \"heat_flw\" (did you mean \"heat_flow\"?); a wall "
+                 "takes name, position, heat_flow, orientation, site_irradiance, rsi, rse, layers, "
+                 "parts_aligned and corrections"},
         BadInput{"fractions of parts not summing to 1", "wall.toml",
                  "[[layers]]\nthickness = 0.14\n[[layers.parts]]\nmaterial = \"timber-softwood\"\n"
                  "fraction = 0.15\n[[layers.parts]]\nmaterial = \"insulation-mineral-wool\"\n"

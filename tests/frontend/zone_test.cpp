@@ -150,7 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadZoneCase{"unknown_element_key",
                     kHead + "[[elements]]\narea = 5\nfcaes = \"both\"\n" + kInlineLayers,
                     "room.toml:4: element 1: unknown key \"fcaes\" (did you mean \"faces\"?); an "
-                    "element takes name, area, faces, wall, position, heat_flow, rsi, rse, "
+                    "element takes name, area, faces, wall, position, heat_flow, orientation, "
+                    "site_irradiance, rsi, rse, "
                     "layers, parts_aligned and corrections"},
         BadZoneCase{"missing_floor_area", "[[elements]]\narea = 5\n" + kInlineLayers,
                     "room.toml: floor_area is missing (the zone's floor area, in m2)"},

@@ -117,6 +117,22 @@
     },
   };
 
+  /**
+   * The wall (an object with the wall-file keys) checked against requirements: the TOML text of
+   * a requirements file, or the key of a built-in set (see requirementSets()), as
+   * `brusk check --format json` prints it for one wall: {wall, requirements, source, passed,
+   * rules: [{id, source, applicable, passed, verdict, class, values, tests}]}. Throws an Error
+   * with the command line's message.
+   */
+  api.check = function check(wall, requirements) {
+    return JSON.parse(unwrap(requireCore().checkJson(JSON.stringify(wall), String(requirements))));
+  };
+
+  /** The built-in requirement sets: [{key, name, source}]. */
+  api.requirementSets = function requirementSets() {
+    return JSON.parse(unwrap(requireCore().requirementSetsJson()));
+  };
+
   api.ready = createBruskModule().then((module) => {
     core = module;
     return api;

@@ -234,3 +234,36 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("catalogueJson", &catalogueJson);
   emscripten::function("reportHtml", &reportHtml);
 }
+
+// Requirement checks: a wall against a built-in set or a requirements file's text, as
+// `brusk check --format json` checks it.
+
+#include "brusk/frontend/requirements.h"
+
+namespace {
+
+/// The JSON object `brusk check --format json` prints for the wall (an object with the
+/// wall-file keys) checked against `requirementsText`: the TOML of a requirements file, or the
+/// key of a built-in set. Cycle length: one day.
+val checkJson(const std::string& wallJson, const std::string& requirementsText) {
+  return guarded([&] {
+    const Wall wall = readWall(wallJson, "json", "wall.json", 24.0);
+    const Brusk::Engine::RequirementSet set =
+        Brusk::Frontend::requirementsFromText(requirementsText, "requirements.toml");
+    const std::string array =
+        Brusk::Frontend::formatCheckJsonLine({Brusk::Frontend::checkWall(wall, set)});
+    return nlohmann::ordered_json::parse(array).at(0).dump();
+  });
+}
+
+/// The built-in requirement sets: [{key, name, source}].
+val requirementSetsJson() {
+  return guarded([] { return Brusk::Frontend::formatRequirementSetsJson(); });
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(brusk_requirements) {
+  emscripten::function("checkJson", &checkJson);
+  emscripten::function("requirementSetsJson", &requirementSetsJson);
+}

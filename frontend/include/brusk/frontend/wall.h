@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +25,10 @@ struct Wall {
   Engine::WallRequest request;     ///< layers side 1 first, position, heat flow, overrides, T
   std::vector<LayerLabel> labels;  ///< one per layer of the request, in the same order
   ElementLayers element;           ///< parts, air gaps and corrections; empty for plain layers
+  /// What the wall is beyond its physics, for requirements that apply to some walls only (see
+  /// docs/requirements.md); they change no computed quantity.
+  std::string orientation;  ///< compass point the outer face looks to; empty: not given
+  std::optional<double> siteIrradiance;  ///< I_m,s of the site [W/m2]; none: not given
 
   /// Appends a layer at the side-2 end, its physics and its label together.
   void addLayer(const Engine::LayerProperties& layer, LayerLabel label) {

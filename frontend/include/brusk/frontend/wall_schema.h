@@ -17,6 +17,11 @@ namespace Brusk::Frontend::Schema {
 inline constexpr std::string_view kName = "name";
 inline constexpr std::string_view kPosition = "position";
 inline constexpr std::string_view kHeatFlow = "heat_flow";
+/// Descriptors for requirements: the compass point the outer face looks to, and the mean daily
+/// solar irradiance on the horizontal in the month of greatest irradiance at the site, I_m,s
+/// [W/m2]. Neither changes a computed quantity.
+inline constexpr std::string_view kOrientation = "orientation";
+inline constexpr std::string_view kSiteIrradiance = "site_irradiance";
 inline constexpr std::string_view kRsi = "rsi";
 inline constexpr std::string_view kRse = "rse";
 inline constexpr std::string_view kLayers = "layers";
@@ -52,6 +57,8 @@ inline constexpr std::string_view kCondensationLimit = "condensation_limit";
 [[nodiscard]] const std::vector<std::string>& positionNames();
 /// "horizontal", "upward" and "downward", in the order of Engine::HeatFlowDirection.
 [[nodiscard]] const std::vector<std::string>& heatFlowNames();
+/// "N", "NE", "E", "SE", "S", "SW", "W", "NW": the words of the orientation key.
+[[nodiscard]] const std::vector<std::string>& orientationNames();
 /// The position a word names, if any.
 [[nodiscard]] std::optional<Engine::ElementPosition> positionNamed(std::string_view word);
 /// The heat-flow direction a word names, if any.

@@ -6,6 +6,7 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/moisture.h"
+#include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/zone_output.h"
 
@@ -40,6 +41,8 @@ struct ReportOptions {
   /// Walls assessed for moisture (ISO 13788) under `moistureClimate`, each given a section.
   std::vector<Frontend::MoistureReport> moisture;
   Frontend::Climate moistureClimate;
+  /// Walls checked against a requirement set, each given a section.
+  std::vector<Frontend::WallCheck> requirements;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one

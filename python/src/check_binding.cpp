@@ -1,0 +1,51 @@
+#include "check_binding.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "brusk/engine/constants.h"
+#include "brusk/frontend/compute.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/requirements.h"
+
+namespace py = pybind11;
+
+namespace Brusk::Python {
+
+void registerCheck(py::module_& module, WallOf wallOf) {
+  module.def(
+      "_check",
+      [wallOf](const py::list& walls, const std::string& path, const std::string& text,
+               double periodHours) {
+        std::vector<Frontend::Wall> inputs;
+        std::vector<std::string> sources;
+        inputs.reserve(walls.size());
+        for (const py::handle item : walls) {
+          const auto [wall, source] = wallOf(item);
+          inputs.push_back(*wall);
+          sources.push_back(source);
+        }
+        py::gil_scoped_release release;
+        Frontend::requirePeriodHours(periodHours, "period_hours");
+        const Engine::RequirementSet set =
+            path.empty() ? Frontend::requirementsFromText(text, "requirements")
+                         : Frontend::loadRequirements(path);
+        std::vector<Frontend::WallCheck> checks;
+        checks.reserve(inputs.size());
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+          inputs[i].request.period = periodHours * Engine::kSecondsPerHour;
+          try {
+            checks.push_back(Frontend::checkWall(inputs[i], set));
+          } catch (const Frontend::Error& error) {
+            throw Frontend::Error(sources[i] + ": " + error.what());
+          }
+        }
+        return Frontend::formatCheckJsonLine(checks);
+      },
+      py::arg("walls"), py::arg("path"), py::arg("text"), py::arg("period_hours"));
+  module.def("_requirement_sets", &Frontend::formatRequirementSetsJson,
+             "the built-in requirement sets, as `brusk check --list --format json` prints them");
+}
+
+}  // namespace Brusk::Python
