@@ -12,7 +12,6 @@ namespace Brusk::Report {
 
 namespace {
 
-constexpr double kDrawingWidth = 880.0;
 constexpr double kSectionLeft = 48.0;
 constexpr double kSectionTop = 12.0;
 constexpr double kSectionHeight = 120.0;
@@ -103,7 +102,7 @@ double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidt
 }
 
 std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
-                              double pixelsPerMetre) {
+                              double pixelsPerMetre, double drawingWidth) {
   const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
   double widestLabel = 0.0;
@@ -117,11 +116,11 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   const double labelColumn = sectionRight + 44.0;
 
   // Long layer names widen the drawing rather than run off it; the page scales it to fit.
-  const double drawingWidth = std::max(kDrawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
+  const double svgWidth = std::max(drawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
   const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
   const double height =
       labelTop + static_cast<double>(layers.size()) * kLabelRowHeight + kScaleBarHeight;
-  SvgWriter svg(id, drawingWidth, height, "Section of " + wall.name);
+  SvgWriter svg(id, svgWidth, height, "Section of " + wall.name);
   const double sectionBottom = kSectionTop + kSectionHeight;
 
   const SvgStroke edge{"#444", 0.8, ""};

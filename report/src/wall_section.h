@@ -18,9 +18,14 @@ inline constexpr double kMinimumLayerWidth = 8.0;
 /// thickest wall fills `maximumWidth` pixels.
 [[nodiscard]] double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidth);
 
+/// Width [px] of a section drawing of the report: wider only when its labels need it.
+inline constexpr double kSectionDrawingWidth = 880.0;
+
 /// The section of `wall` drawn to `pixelsPerMetre`, inner face on the left, each layer filled by
-/// family and labelled with its name and thickness (R for a pure resistance).
+/// family and labelled with its name and thickness (R for a pure resistance), in a drawing
+/// `drawingWidth` wide or as wide as its labels need.
 [[nodiscard]] std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
-                                            double pixelsPerMetre);
+                                            double pixelsPerMetre,
+                                            double drawingWidth = kSectionDrawingWidth);
 
 }  // namespace Brusk::Report
