@@ -33,6 +33,8 @@ const char* const kTemperatureColour = "#555";
 // Okabe-Ito colours: told apart by most colour-blind readers and in grey print.
 const char* const kWallColours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
                                     "#E69F00", "#56B4E9", "#000000"};
+// The least width [px] the layers of a section are given when long labels take the rest.
+constexpr double kNarrowestSection = 40.0;
 // The swing of the plots drawn alone [K], as the report draws them by default.
 constexpr double kPlotSwingAmplitude = 1.0;
 
@@ -231,7 +233,11 @@ WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const P
   }
   const std::vector<ComputedWall> computed = computeWalls(walls, period);
   WallPlots plots;
-  const double scale = sectionScale(walls, size.sectionWidth);
+  // The sections fit the width with their labels, so that they are drawn at the size asked
+  // for (a page showing them one SVG pixel on one CSS pixel keeps their labels' size).
+  const double room = size.width - sectionLabelWidth(walls);
+  const double scale =
+      sectionScale(walls, std::max(kNarrowestSection, std::min(size.sectionWidth, room)));
   for (std::size_t index = 0; index < walls.size(); ++index) {
     plots.sections.push_back(renderWallSection(
         walls[index], size.idPrefix + "section-" + std::to_string(index) + "-drawing", scale,

@@ -36,14 +36,25 @@ std::string formatMillimetres(double metres) {
   return formatNumber(millimetres, decimals) + " mm";
 }
 
-std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
+/// A layer's callout: its name, and its thickness (R for a pure resistance).
+struct LayerCallout {
+  std::string name;
+  std::string size;
+};
+
+LayerCallout layerCallout(const Frontend::Wall& wall, std::size_t index) {
   const Frontend::LayerLabel& label = wall.labels[index];
   const Engine::LayerProperties& layer = wall.request.layers[index];
   const std::string name = label.name.empty() ? label.family : label.name;
   if (layer.isPureResistance()) {
-    return name + " \u2014 R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W";
+    return {name, "R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W"};
   }
-  return name + " \u2014 " + formatMillimetres(layer.thickness);
+  return {name, formatMillimetres(layer.thickness)};
+}
+
+std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
+  const LayerCallout callout = layerCallout(wall, index);
+  return callout.name + " \u2014 " + callout.size;
 }
 
 /// A layer of parts drawn as bands across the height, one per part in its family's colour and
@@ -83,6 +94,30 @@ std::string familyColour(const std::string& family) {
   return found != colours.end() ? found->second : colours.at("other");
 }
 
+namespace {
+
+/// Width [px] from the section's outer face to the end of the drawing: the leaders' run, the
+/// colour key and the widest layer label, on one line or with the thickness on a second.
+double labelRoom(const Frontend::Wall& wall, bool twoLines = false) {
+  double widestLabel = 0.0;
+  for (std::size_t index = 0; index < wall.request.layers.size(); ++index) {
+    const LayerCallout callout = layerCallout(wall, index);
+    widestLabel = std::max(widestLabel,
+                           twoLines ? std::max(estimateTextWidth(callout.name, kLabelFontSize),
+                                               estimateTextWidth(callout.size, kLabelFontSize))
+                                    : estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
+  }
+  return 44.0 + 18.0 + widestLabel + 8.0;
+}
+
+}  // namespace
+
+double sectionLabelWidth(const std::vector<Frontend::Wall>& walls) {
+  double widest = 0.0;
+  for (const Frontend::Wall& wall : walls) widest = std::max(widest, labelRoom(wall, true));
+  return kSectionLeft + widest;
+}
+
 double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidth) {
   // Solve per wall for the scale at which its drawn width, minimum widths included, fits.
   double scale = 2500.0;  // px/m: caps a single thin wall at a sensible size
@@ -105,21 +140,22 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                               double pixelsPerMetre, double drawingWidth) {
   const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
-  double widestLabel = 0.0;
   std::vector<double> layerLeft;
   for (std::size_t index = 0; index < layers.size(); ++index) {
     layerLeft.push_back(kSectionLeft + sectionWidth);
     sectionWidth += drawnWidth(layers[index], pixelsPerMetre);
-    widestLabel = std::max(widestLabel, estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
   }
   const double sectionRight = kSectionLeft + sectionWidth;
   const double labelColumn = sectionRight + 44.0;
 
-  // Long layer names widen the drawing rather than run off it; the page scales it to fit.
-  const double svgWidth = std::max(drawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
+  // Long layer names widen the drawing rather than run off it; the page scales it to fit. A
+  // drawing asked to be narrower than the report's puts each thickness under its name first.
+  const bool twoLines =
+      drawingWidth < kSectionDrawingWidth && sectionRight + labelRoom(wall) > drawingWidth;
+  const double svgWidth = std::max(drawingWidth, sectionRight + labelRoom(wall, twoLines));
+  const double rowHeight = twoLines ? 2.0 * kLabelRowHeight - 4.0 : kLabelRowHeight;
   const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
-  const double height =
-      labelTop + static_cast<double>(layers.size()) * kLabelRowHeight + kScaleBarHeight;
+  const double height = labelTop + static_cast<double>(layers.size()) * rowHeight + kScaleBarHeight;
   SvgWriter svg(id, svgWidth, height, "Section of " + wall.name);
   const double sectionBottom = kSectionTop + kSectionHeight;
 
@@ -155,15 +191,21 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   for (std::size_t index = 0; index < layers.size(); ++index) {
     const std::size_t row = layers.size() - 1 - index;
     const double centre = layerLeft[index] + drawnWidth(layers[index], pixelsPerMetre) / 2.0;
-    const double y = labelTop + static_cast<double>(row) * kLabelRowHeight;
+    const double y = labelTop + static_cast<double>(row) * rowHeight;
     const SvgStroke leader{"#666", 0.8, ""};
     svg.line({centre, sectionBottom - 4.0}, {centre, y}, leader);
     svg.line({centre, y}, {labelColumn - 6.0, y}, leader);
     svg.circle({centre, sectionBottom - 4.0}, 1.8, "#666", leader);
     svg.rectangle({labelColumn, y - 6.0}, 12.0, 12.0, familyColour(wall.labels[index].family),
                   edge);
-    svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index),
-             {TextAnchor::Start, kLabelFontSize, "#222", false, 0.0});
+    const SvgTextStyle labelStyle{TextAnchor::Start, kLabelFontSize, "#222", false, 0.0};
+    if (twoLines) {
+      const LayerCallout callout = layerCallout(wall, index);
+      svg.text({labelColumn + 18.0, y + 4.0}, callout.name, labelStyle);
+      svg.text({labelColumn + 18.0, y + 4.0 + kLabelRowHeight - 4.0}, callout.size, labelStyle);
+    } else {
+      svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index), labelStyle);
+    }
   }
 
   // A scale bar, since the drawing is to scale except for the minimum widths.

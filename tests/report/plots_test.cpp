@@ -63,13 +63,21 @@ INSTANTIATE_TEST_SUITE_P(Walls, PlotsSameAsReportTest,
                                          SameAsReportRow{"two walls, weekly", 2, 168.0},
                                          SameAsReportRow{"three walls, 1.5 h", 3, 1.5}));
 
-TEST(PlotsTest, DrawnAtTheWidthAskedFor) {
+// Every drawing, the sections with their labels included (on two lines when narrow), is as
+// wide as asked, so that a page can show it at its own size.
+class PlotsWidthTest : public testing::TestWithParam<double> {};
+
+TEST_P(PlotsWidthTest, EveryDrawingIsAsWideAsAsked) {
+  const std::string width = "width=\"" + std::to_string(static_cast<int>(GetParam())) + "\"";
   const WallPlots plots =
-      renderWallPlots(firstWalls(1), Engine::kDailyPeriod, {360.0, 180.0, 300.0, ""});
-  for (const std::string* svg : {&plots.outdoorResponse, &plots.decrementSweep}) {
-    EXPECT_NE(svg->find("width=\"360\""), std::string::npos) << svg->substr(0, 200);
+      renderWallPlots(firstWalls(3), Engine::kDailyPeriod, {GetParam(), 180.0, 300.0, ""});
+  for (const std::string* svg : {&plots.sections[0], &plots.sections[1], &plots.sections[2],
+                                 &plots.outdoorResponse, &plots.decrementSweep}) {
+    EXPECT_NE(svg->find(width), std::string::npos) << GetParam() << ": " << svg->substr(0, 200);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Widths, PlotsWidthTest, testing::Values(880.0, 420.0, 360.0));
 
 TEST(PlotsTest, NamesAreEscaped) {
   std::vector<Wall> walls = firstWalls(1);

@@ -88,6 +88,72 @@ function serveStatic(root) {
   });
 }
 
+/**
+ * The first screen at `width` × `height`: the key results (U, f, lag, κ1) within it, then the
+ * plots before the wall's form, a plot wholly in view too when `plotInView`, and every plot's
+ * labels drawn at 11 px or more (font size × the SVG's scale on the page).
+ */
+async function firstScreenChecks(width, height, plotInView) {
+  await page.setViewportSize({ width, height });
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await page.waitForFunction((w) => Number(document.querySelector('#plot-section svg').getAttribute('width')) <= w, width).catch(() => {});
+  const layout = await page.evaluate(() => {
+    const inView = (element) => { const box = element.getBoundingClientRect(); return box.height > 0 && box.top >= 0 && box.bottom <= innerHeight && box.left >= 0 && box.right <= innerWidth; };
+    const keys = [...document.querySelectorAll('#key-results > div')];
+    let smallest = Infinity;
+    for (const svg of document.querySelectorAll('#plots svg')) {
+      const scale = svg.getBoundingClientRect().width / svg.viewBox.baseVal.width;
+      for (const text of svg.querySelectorAll('text')) smallest = Math.min(smallest, Number(text.getAttribute('font-size')) * scale);
+    }
+    const top = (selector) => document.querySelector(selector).getBoundingClientRect().top;
+    return { keys: keys.map((k) => k.dataset.quantity), keysInView: keys.every(inView), firstPlotInView: inView(document.querySelector('#plot-section svg')) || inView(document.querySelector('#plot-outdoor svg')), smallest,
+      plotsAfterKeys: top('#plots') >= document.getElementById('key-results').getBoundingClientRect().bottom, plotsBeforeForm: innerWidth >= 800 || top('#plots') < top('#wall-heading') };
+  });
+  check(layout.keys.join() === 'u_value,decrement_factor,periodic_thermal_transmittance.time_lag,internal_areal_heat_capacity', `${width} px: key results ${layout.keys.join()}`);
+  check(layout.keysInView, `${width}×${height}: the key results are not all in the first screen`);
+  check(!plotInView || layout.firstPlotInView, `${width}×${height}: no plot wholly in the first screen`);
+  check(layout.plotsAfterKeys && layout.plotsBeforeForm, `${width} px: the plots do not come right after the key results`);
+  check(layout.smallest >= 11, `${width} px: plot labels drawn at ${layout.smallest.toFixed(1)} px`);
+}
+
+/**
+ * The comparison: two walls at 24 and 168 h, their sweeps overlaid, a value that differs from
+ * the first wall's marked, a wall moved and removed, and the comparison kept across a reload
+ * (localStorage) and in the link.
+ */
+async function comparisonChecks() {
+  await page.click('#compare-clear');
+  await page.click('#compare-add');
+  await page.fill('#layer-1-thickness', '0.3');
+  await page.click('#compare-add');
+  const overlay = await page.evaluate(() => ({
+    series: [...document.querySelectorAll('#compare-plots svg')].map((svg) => svg.querySelectorAll('polyline, path').length),
+    ids: [...document.querySelectorAll('[id]')].map((e) => e.id),
+    differs: [...document.querySelectorAll('#compare-results tr[data-quantity="u_value"] td.differs')].length,
+    same: [...document.querySelectorAll('#compare-results tr[data-quantity="period"] td.differs')].length,
+    names: [...document.querySelectorAll('#compare-results th.compare-wall > span:first-child')].map((e) => e.textContent) }));
+  check(overlay.series.length === 2, `two sweep plots of the compared walls, got ${overlay.series.length}`);
+  check(new Set(overlay.ids).size === overlay.ids.length, `element ids repeat: ${overlay.ids.filter((id, i) => overlay.ids.indexOf(id) !== i).join(', ')}`);
+  check(overlay.differs === 1 && overlay.same === 0, `the second wall's U is marked as differing (${overlay.differs}), T not (${overlay.same})`);
+  const uRow = async () => page.$$eval('#compare-results tr[data-quantity="u_value"] td', (cells) => cells.slice(2).map((c) => c.textContent).join());
+  const before = await uRow();
+  await page.click('#compare-1-left');
+  const [first, second] = before.split(',');
+  check((await uRow()) === `${second},${first}`, `moving the second wall left swaps the columns: ${await uRow()} after ${before}`);
+  const link = await page.evaluate(() => location.hash);
+  check(/&compare=[A-Za-z0-9_-]+/.test(link), `the link holds the comparison: ${link.slice(0, 80)}`);
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  check((await uRow()) === `${second},${first}`, `the comparison is kept across a reload: ${await uRow()}`);
+  await page.evaluate(() => localStorage.clear());
+  await page.goto('about:blank');
+  await openPage(pageUrl + link);
+  check((await uRow()) === `${second},${first}`, `the link alone restores the comparison: ${await uRow()}`);
+  await page.click('#compare-0-remove');
+  check((await uRow()) === first && (await page.$$('#compare-plots svg')).length === 2, `removing the first compared wall leaves ${await uRow()}`);
+  await page.fill('#layer-1-thickness', '0.25');
+}
+
 const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
 mkdirSync(screenshotDir, { recursive: true });
 const context = await chromium.launchPersistentContext(join(work, 'profile'), {
@@ -115,6 +181,10 @@ const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${
 try {
   await openPage(pageUrl);
   const firstResultMs = await page.evaluate(() => globalThis.brusk.timings.firstResultMs);
+  await firstScreenChecks(1280, 900, true);
+  await firstScreenChecks(390, 844, false);
+  await page.screenshot({ path: join(screenshotDir, 'calculator-390-first-screen.png') });
+  await page.setViewportSize({ width: 1280, height: 900 });
 
   // The page's quantity list is `brusk quantities`: the same keys, labels and display units.
   const described = await page.evaluate(() => globalThis.brusk.quantities());
@@ -226,10 +296,11 @@ try {
   await page.fill('#wall-period', '168');
   const weekly = nativeJson(clickedToml, 168);
   check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), `T = 168 h: f shown as ${await shownValue('decrement_factor')}, native ${shown(weekly.decrement_factor)}`);
-  const weeklyCell = `<td class="value">${weekly.decrement_factor.toFixed(3)}</td>`;
-  await page.waitForFunction((cell) => document.getElementById('plots').srcdoc.includes(cell), weeklyCell, { timeout: 10000 }).catch(() => {});
-  const plotsPage = await page.evaluate(() => document.getElementById('plots').srcdoc);
-  check(plotsPage.includes('T = 168 h') && plotsPage.includes(weeklyCell) && !plotsPage.includes('daily cycle T = 24 h'), 'the plots frame shows the report at T = 168 h');
+  // The plots in the page are redrawn at the new T: the sweep marks it, the response spans
+  // two weekly cycles, and each drawing is the one brusk.plots() gives for the wall.
+  const inlinePlots = await page.evaluate(() => ({ period: document.getElementById('plots').dataset.periodHours, sweep: document.getElementById('plot-decrement').innerHTML, response: document.getElementById('plot-outdoor').innerHTML }));
+  check(inlinePlots.period === '168' && inlinePlots.sweep.includes('T = 168 h') && inlinePlots.response.includes('>336<'), `the inline plots are redrawn at T = 168 h (drawn at ${inlinePlots.period} h)`);
+  check(!(await page.$('#results-section iframe')), 'the plots are drawn in the page, not in a frame');
   const [weeklyReport] = await Promise.all([page.waitForEvent('download'), page.click('#save-report')]);
   const weeklyReportFile = join(work, 'weekly-report.html');
   await weeklyReport.saveAs(weeklyReportFile);
@@ -244,6 +315,7 @@ try {
   check((await page.inputValue('#wall-period')) === '168', 'the link restores T');
   check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), 'the link restores the weekly f');
   await page.fill('#wall-period', '24');
+  await comparisonChecks();
   await page.click('#compare-clear');
 
   // Links the reader refuses: the address is kept, the reason stays in view over the default
@@ -309,6 +381,7 @@ try {
   const badCases = [
     ['#layer-1-conductivity', '-0.9', 'conductivity must be a positive number of W/(m.K), got -0.9'],
     ['#layer-1-thickness', 'abc', 'thickness'],
+    ['#layer-1-thickness', '', 'thickness is missing'],
     ['#layer-0-thermal_resistance', '-1', 'thermal_resistance'],
   ];
   for (const [selector, value, words] of badCases) {
@@ -321,6 +394,9 @@ try {
     check((await page.textContent('#status[role="status"][aria-live="polite"]')) === message, `${selector}: the polite live region says "${await page.textContent('#status')}"`);
     const cells = await page.locator('#results td.number').allTextContents();
     check(!cells.some((text) => /NaN|undefined/.test(text)), `${selector}: results show ${cells.join(' ')}`);
+    // The last result stays in view, marked as not that of the wall as entered.
+    check((await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isVisible('#stale-note')), `${selector} = ${value}: the results are not marked stale`);
+    check((await page.textContent('#key-results [data-quantity="u_value"] dd')) === `${shown(clickedNative.u_value)} W/(m²·K)`, `${selector} = ${value}: the stale U is ${await page.textContent('#key-results [data-quantity="u_value"] dd')}`);
     if (selector === '#layer-1-conductivity') {
       const bad = join(work, 'bad.toml');
       writeFileSync(bad, readFileSync(clickedToml, 'utf8').replace('conductivity = 0.9', 'conductivity = -0.9'));
@@ -331,6 +407,12 @@ try {
     await page.fill(selector, before);
     check((await page.getAttribute(selector, 'aria-invalid')) === null, `${selector}: still marked invalid once corrected`);
   }
+  // A status line goes when it is no longer true: "computes again" after the next edit, and
+  // a save replaces it.
+  check((await page.textContent('#status')) === 'The wall computes again.', `after the corrections the status says "${await page.textContent('#status')}"`);
+  await page.fill('#wall-name', 'Clicked');
+  check((await page.textContent('#status')) === '', `the next edit clears the status, which says "${await page.textContent('#status')}"`);
+  check(!(await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isHidden('#stale-note')), 'a wall that computes is not marked stale');
 
   // Accessibility: every control named, text contrast at least 4.5:1 (WCAG 2 relative
   // luminance), layers moved by keyboard with the focus kept and visible.
@@ -386,7 +468,7 @@ try {
   const layerKinds = () => page.$$eval('#layers li select', (selects) => selects.map((select) => select.value).join());
   const focusedId = () => page.evaluate(() => document.activeElement.id);
   check((await layerKinds()) === 'air,custom', `the clicked wall's layers are ${await layerKinds()}`);
-  await page.focus('#layer-0-thermal_resistance');
+  await page.focus('#layer-0-sd');
   await page.keyboard.press('Tab');
   check((await focusedId()) === 'layer-0-down', `Tab after the first layer's field reaches its ↓ button (↑ is disabled), got ${await focusedId()}`);
   check(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle === 'solid' && parseFloat(getComputedStyle(document.activeElement).outlineWidth) >= 2), 'the focused button shows an outline');

@@ -109,6 +109,26 @@
       return moistureReply(wall, climateText, options, true);
     },
 
+    /**
+     * The drawings of `brusk report` for one wall or several (objects with the wall-file keys)
+     * at the cycle length `periodHours`, as SVG text: { sections: [one per wall], outdoor_response,
+     * indoor_response, decrement_sweep, lag_sweep }. Options: width [px] of each plot (880),
+     * plotHeight [px] of its plot area (300), sectionWidth [px] of the thickest section (520),
+     * idPrefix put before every element id ('').
+     */
+    plots(walls, options) {
+      const list = Array.isArray(walls) ? walls : [walls];
+      const sources = list.map((wall, i) => sourceOf(options, 'wall') + (list.length > 1 ? '-' + (i + 1) : '') + '.json');
+      const size = (key, fallback) => {
+        const value = options && options[key] !== undefined ? options[key] : fallback;
+        if (typeof value !== 'number') throw new Error(key + ' must be a number of pixels');
+        return value;
+      };
+      return JSON.parse(unwrap(requireCore().plotsSvg(JSON.stringify(list), JSON.stringify(sources), periodOf(options),
+                                                      size('width', 880), size('plotHeight', 300), size('sectionWidth', 520),
+                                                      options && typeof options.idPrefix === 'string' ? options.idPrefix : '')));
+    },
+
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */
     report(walls, options) {
       const sources = walls.map((wall, i) => sourceOf(options, 'wall') + (walls.length > 1 ? '-' + (i + 1) : '') + '.json');

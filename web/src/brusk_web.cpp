@@ -29,6 +29,7 @@
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/plots.h"
 #include "document.h"
 
 namespace {
@@ -198,6 +199,36 @@ val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, dou
   });
 }
 
+/// The report's drawings of the walls in `wallsJson` (a JSON array of wall documents, each named
+/// by the matching entry of `sourcesJson`) at `periodHours` [h], drawn `width` pixels wide with a
+/// plot area `plotHeight` high and the thickest section `sectionWidth` wide, every element id
+/// after `idPrefix`: a JSON object
+/// {sections: [svg, ...], outdoor_response, indoor_response, decrement_sweep, lag_sweep}.
+val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, double periodHours,
+             double width, double plotHeight, double sectionWidth, const std::string& idPrefix) {
+  return guarded([&] {
+    const nlohmann::json documents = nlohmann::json::parse(wallsJson);
+    const nlohmann::json sources = nlohmann::json::parse(sourcesJson);
+    if (!documents.is_array() || !sources.is_array() || sources.size() != documents.size()) {
+      throw Error("plots take an array of walls and one source name each");
+    }
+    std::vector<Wall> walls;
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+      walls.push_back(
+          readWall(documents[i].dump(), "json", sources[i].get<std::string>(), periodHours));
+    }
+    const Brusk::Report::WallPlots plots =
+        Brusk::Report::renderWallPlots(walls, periodHours * Brusk::Engine::kSecondsPerHour,
+                                       {width, plotHeight, sectionWidth, idPrefix});
+    return nlohmann::json{{"sections", plots.sections},
+                          {"outdoor_response", plots.outdoorResponse},
+                          {"indoor_response", plots.indoorResponse},
+                          {"decrement_sweep", plots.decrementSweep},
+                          {"lag_sweep", plots.lagSweep}}
+        .dump();
+  });
+}
+
 /// The quantity description as `brusk quantities --format json` prints it.
 val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
@@ -228,6 +259,7 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("moisture", &moisture);
+  emscripten::function("plotsSvg", &plotsSvg);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);
