@@ -5,6 +5,7 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/cycle_response.h"
+#include "brusk/engine/steady_profile.h"
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
@@ -221,7 +222,8 @@ SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
       renderLinePlot(lag, size.idPrefix + "frequency-lag-plot", size.width, size.plotAreaHeight)};
 }
 
-WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const PlotLayout& size) {
+WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const PlotLayout& size,
+                          const std::optional<DesignTemperatures>& design) {
   if (walls.empty()) throw Error("plots need at least one wall");
   if (!(period >= Engine::kShortestPeriod && period <= Engine::kLongestPeriod)) {
     throw Error("the cycle length of the plots must be from 1 s to 365 days, got " +
@@ -232,6 +234,19 @@ WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const P
     throw Error("the plots' width and height must be positive numbers of pixels");
   }
   const std::vector<ComputedWall> computed = computeWalls(walls, period);
+  // The steady profile of each wall; none for an element of layers of parts, whose faces hold
+  // no one temperature across the area.
+  std::vector<std::vector<double>> faceTemperatures(walls.size());
+  for (std::size_t index = 0; design && index < walls.size(); ++index) {
+    if (Frontend::isElement(walls[index])) continue;
+    const auto profile =
+        Engine::steadyTemperatureProfile(walls[index].request, design->indoor, design->outdoor);
+    if (!profile) {
+      throw Error("the design temperatures must be finite numbers of degC, got " +
+                  formatNumber(design->indoor, 1) + " and " + formatNumber(design->outdoor, 1));
+    }
+    faceTemperatures[index] = profile->temperature;
+  }
   WallPlots plots;
   // The sections fit the width with their labels, so that they are drawn at the size asked
   // for (a page showing them one SVG pixel on one CSS pixel keeps their labels' size).
@@ -241,7 +256,7 @@ WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const P
   for (std::size_t index = 0; index < walls.size(); ++index) {
     plots.sections.push_back(renderWallSection(
         walls[index], size.idPrefix + "section-" + std::to_string(index) + "-drawing", scale,
-        size.width));
+        size.width, faceTemperatures[index].empty() ? nullptr : &faceTemperatures[index]));
   }
   plots.outdoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, true, size);
   plots.indoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, false, size);

@@ -112,6 +112,34 @@ double labelRoom(const Frontend::Wall& wall, bool twoLines = false) {
 
 }  // namespace
 
+/// The steady temperatures at the faces `temperatures` [degC] as a line across the section (the
+/// warmest at the top), each face marked and labelled unless it would touch its neighbour's label.
+void drawTemperatureProfile(const std::vector<double>& temperatures,
+                            const std::vector<double>& layerLeft, double sectionRight,
+                            SvgWriter& svg) {
+  const auto [low, high] = std::minmax_element(temperatures.begin(), temperatures.end());
+  const double span = *high - *low;
+  const double top = kSectionTop + 22.0;
+  const double bottom = kSectionTop + kSectionHeight - 10.0;
+  std::vector<SvgPoint> points;
+  for (std::size_t face = 0; face < temperatures.size(); ++face) {
+    const double x = face < layerLeft.size() ? layerLeft[face] : sectionRight;
+    const double y = span > 0.0 ? top + (*high - temperatures[face]) / span * (bottom - top)
+                                : (top + bottom) / 2.0;
+    points.push_back({x, y});
+  }
+  const char* const colour = "#b00020";
+  svg.polyline(points, {colour, 2.0, ""});
+  double lastLabel = -1e9;
+  for (std::size_t face = 0; face < points.size(); ++face) {
+    svg.circle(points[face], 2.5, colour, {colour, 1.0, ""});
+    if (points[face].x - lastLabel < 40.0 && face + 1 < points.size()) continue;
+    svg.text({points[face].x, points[face].y - 6.0}, formatNumber(temperatures[face], 1) + " °C",
+             {TextAnchor::Middle, 11.0, colour, true, 0.0});
+    lastLabel = points[face].x;
+  }
+}
+
 double sectionLabelWidth(const std::vector<Frontend::Wall>& walls) {
   double widest = 0.0;
   for (const Frontend::Wall& wall : walls) widest = std::max(widest, labelRoom(wall, true));
@@ -137,7 +165,8 @@ double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidt
 }
 
 std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
-                              double pixelsPerMetre, double drawingWidth) {
+                              double pixelsPerMetre, double drawingWidth,
+                              const std::vector<double>* faceTemperatures) {
   const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
   std::vector<double> layerLeft;
@@ -181,6 +210,10 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   }
   svg.rectangle({kSectionLeft, kSectionTop}, sectionWidth, kSectionHeight, "none",
                 {"#222", 1.5, ""});
+
+  if (faceTemperatures != nullptr && faceTemperatures->size() == layers.size() + 1) {
+    drawTemperatureProfile(*faceTemperatures, layerLeft, sectionRight, svg);
+  }
 
   const SvgTextStyle sideStyle{TextAnchor::Middle, 12.0, "#222", true, -90.0};
   svg.text({kSectionLeft - 14.0, kSectionTop + kSectionHeight / 2.0}, "INSIDE", sideStyle);

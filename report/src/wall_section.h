@@ -29,9 +29,12 @@ inline constexpr double kSectionDrawingWidth = 880.0;
 /// The section of `wall` drawn to `pixelsPerMetre`, inner face on the left, each layer filled by
 /// family and labelled with its name and thickness (R for a pure resistance), in a drawing
 /// `drawingWidth` wide or as wide as its labels need; a drawing narrower than the report's whose
-/// labels do not fit on one line puts each thickness under its name.
+/// labels do not fit on one line puts each thickness under its name. With `faceTemperatures`
+/// (theta_si, each interface, theta_se [degC]) the steady temperature profile is drawn across
+/// the section, each face labelled.
 [[nodiscard]] std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                                             double pixelsPerMetre,
-                                            double drawingWidth = kSectionDrawingWidth);
+                                            double drawingWidth = kSectionDrawingWidth,
+                                            const std::vector<double>* faceTemperatures = nullptr);
 
 }  // namespace Brusk::Report

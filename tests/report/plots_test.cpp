@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/steady_profile.h"
 #include "brusk/frontend/error.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/plots.h"
 #include "example_walls.h"
 #include "text_count.h"
+#include "text_format.h"
 
 namespace {
 
@@ -90,6 +92,28 @@ TEST(PlotsTest, NamesAreEscaped) {
   }
   EXPECT_NE(plots.decrementSweep.find("&lt;script&gt;alert(1)&lt;/script&gt; &amp; co"),
             std::string::npos);
+}
+
+// With design temperatures each section carries the engine's steady profile, its inner and
+// outer surface labelled; without, none (as in the report).
+TEST(PlotsTest, SectionsShowTheSteadyProfile) {
+  const std::vector<Wall> walls = firstWalls(2);
+  const WallPlots plain = renderWallPlots(walls, Engine::kDailyPeriod);
+  const WallPlots profiled =
+      renderWallPlots(walls, Engine::kDailyPeriod, {}, DesignTemperatures{20.0, -5.0});
+  for (std::size_t i = 0; i < walls.size(); ++i) {
+    const auto profile = Engine::steadyTemperatureProfile(walls[i].request, 20.0, -5.0);
+    ASSERT_TRUE(profile.has_value());
+    for (const double theta : {profile->temperature.front(), profile->temperature.back()}) {
+      const std::string label = formatNumber(theta, 1) + " °C";
+      EXPECT_NE(profiled.sections[i].find(label), std::string::npos)
+          << "wall " << i << ": " << label;
+    }
+    EXPECT_EQ(countOf(plain.sections[i], "°C"), 0U) << "wall " << i;
+  }
+  EXPECT_THROW((void)renderWallPlots(walls, Engine::kDailyPeriod, {},
+                                     DesignTemperatures{std::nan(""), -5.0}),
+               Frontend::Error);
 }
 
 struct RefusedRow {

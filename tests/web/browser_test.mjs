@@ -413,6 +413,17 @@ try {
   await page.fill('#wall-name', 'Clicked');
   check((await page.textContent('#status')) === '', `the next edit clears the status, which says "${await page.textContent('#status')}"`);
   check(!(await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isHidden('#stale-note')), 'a wall that computes is not marked stale');
+  // The steady temperature profile on the section follows the design temperatures, and a
+  // design temperature that is not a number is refused at its field.
+  const sectionText = () => page.$$eval('#plot-section svg text', (texts) => texts.map((t) => t.textContent).filter((t) => t.endsWith('°C')));
+  const warm = await sectionText();
+  await page.fill('#design-indoor', '24');
+  const warmer = await sectionText();
+  check(warm.length >= 2 && warmer.length === warm.length && warmer[0] !== warm[0], `the section's face temperatures follow θi: ${warm.join(' ')} → ${warmer.join(' ')}`);
+  await page.fill('#design-indoor', 'warm');
+  check((await page.textContent('#design-indoor-error')).includes('indoorTemperature must be a number') && (await page.getAttribute('#design-indoor', 'aria-invalid')) === 'true', `a design temperature that is not a number: "${await page.textContent('#design-indoor-error')}"`);
+  await page.fill('#design-indoor', '20');
+  check((await sectionText()).join() === warm.join(), 'the profile is back at 20 °C');
 
   // Accessibility: every control named, text contrast at least 4.5:1 (WCAG 2 relative
   // luminance), layers moved by keyboard with the focus kept and visible.

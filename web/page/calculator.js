@@ -562,7 +562,17 @@
   /** Draws the wall's section and plots at T = `hours` into the page, as brusk report draws them. */
   function redrawPlots(wall, hours) {
     const start = performance.now();
-    const plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout($('plots').clientWidth, '')));
+    // The section carries the steady temperature profile at the design temperatures.
+    const design = { indoorTemperature: fieldValue($('design-indoor').value), outdoorTemperature: fieldValue($('design-outdoor').value) };
+    let plots;
+    try {
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout($('plots').clientWidth, '')));
+    } catch (error) {
+      const field = typeof design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
+      field.setAttribute('aria-invalid', 'true');
+      $(field.id + '-error').textContent = error.message;
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout($('plots').clientWidth, '')));
+    }
     $('plot-section').innerHTML = plots.sections.join('');
     for (const [id, key] of PLOT_FIGURES) $(id).innerHTML = plots[key];
     $('plots').dataset.periodHours = String(hours);
@@ -820,7 +830,7 @@
   }
 
   function bind() {
-    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period']) $(id).addEventListener('input', recompute);
+    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period', 'design-indoor', 'design-outdoor']) $(id).addEventListener('input', recompute);
     for (const id of ['wall-position', 'wall-heat-flow']) $(id).addEventListener('change', recompute);
     $('add-material').addEventListener('click', () => addLayer('material'));
     $('add-custom').addEventListener('click', () => addLayer('custom'));

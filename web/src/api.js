@@ -114,7 +114,8 @@
      * at the cycle length `periodHours`, as SVG text: { sections: [one per wall], outdoor_response,
      * indoor_response, decrement_sweep, lag_sweep }. Options: width [px] of each plot (880),
      * plotHeight [px] of its plot area (300), sectionWidth [px] of the thickest section (520),
-     * idPrefix put before every element id ('').
+     * idPrefix put before every element id (''); indoorTemperature and outdoorTemperature
+     * [degC], both or neither: each section then shows the steady temperatures at its faces.
      */
     plots(walls, options) {
       const list = Array.isArray(walls) ? walls : [walls];
@@ -124,9 +125,16 @@
         if (typeof value !== 'number') throw new Error(key + ' must be a number of pixels');
         return value;
       };
+      const design = options && (options.indoorTemperature !== undefined || options.outdoorTemperature !== undefined);
+      const degrees = (key) => {
+        const value = options[key];
+        if (typeof value !== 'number') throw new Error(key + ' must be a number of degC');
+        return value;
+      };
       return JSON.parse(unwrap(requireCore().plotsSvg(JSON.stringify(list), JSON.stringify(sources), periodOf(options),
                                                       size('width', 880), size('plotHeight', 300), size('sectionWidth', 520),
-                                                      options && typeof options.idPrefix === 'string' ? options.idPrefix : '')));
+                                                      options && typeof options.idPrefix === 'string' ? options.idPrefix : '',
+                                                      Boolean(design), design ? degrees('indoorTemperature') : 0, design ? degrees('outdoorTemperature') : 0)));
     },
 
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */

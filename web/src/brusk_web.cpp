@@ -10,6 +10,7 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -202,10 +203,12 @@ val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, dou
 /// The report's drawings of the walls in `wallsJson` (a JSON array of wall documents, each named
 /// by the matching entry of `sourcesJson`) at `periodHours` [h], drawn `width` pixels wide with a
 /// plot area `plotHeight` high and the thickest section `sectionWidth` wide, every element id
-/// after `idPrefix`: a JSON object
+/// after `idPrefix`, with each section's steady temperature profile between air at
+/// `indoorTemperature` and `outdoorTemperature` [degC] when `withProfile`: a JSON object
 /// {sections: [svg, ...], outdoor_response, indoor_response, decrement_sweep, lag_sweep}.
 val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, double periodHours,
-             double width, double plotHeight, double sectionWidth, const std::string& idPrefix) {
+             double width, double plotHeight, double sectionWidth, const std::string& idPrefix,
+             bool withProfile, double indoorTemperature, double outdoorTemperature) {
   return guarded([&] {
     const nlohmann::json documents = nlohmann::json::parse(wallsJson);
     const nlohmann::json sources = nlohmann::json::parse(sourcesJson);
@@ -217,9 +220,12 @@ val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, doubl
       walls.push_back(
           readWall(documents[i].dump(), "json", sources[i].get<std::string>(), periodHours));
     }
-    const Brusk::Report::WallPlots plots =
-        Brusk::Report::renderWallPlots(walls, periodHours * Brusk::Engine::kSecondsPerHour,
-                                       {width, plotHeight, sectionWidth, idPrefix});
+    const Brusk::Report::WallPlots plots = Brusk::Report::renderWallPlots(
+        walls, periodHours * Brusk::Engine::kSecondsPerHour,
+        {width, plotHeight, sectionWidth, idPrefix},
+        withProfile ? std::optional<Brusk::Report::DesignTemperatures>(
+                          Brusk::Report::DesignTemperatures{indoorTemperature, outdoorTemperature})
+                    : std::nullopt);
     return nlohmann::json{{"sections", plots.sections},
                           {"outdoor_response", plots.outdoorResponse},
                           {"indoor_response", plots.indoorResponse},

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,12 @@ struct PlotLayout {
   std::string idPrefix;           ///< put before every element id, e.g. "compare-"
 };
 
+/// Design indoor and outdoor air temperatures [degC] for the steady profile on the sections.
+struct DesignTemperatures {
+  double indoor = 20.0;
+  double outdoor = -5.0;
+};
+
 /// The report's drawings of one wall or several compared, each an inline SVG element.
 struct WallPlots {
   std::vector<std::string> sections;  ///< each wall's section, all to one scale
@@ -31,7 +38,10 @@ struct WallPlots {
 /// [s] with the code and colours of `brusk report` (wall k in the report's k-th colour). Names
 /// are escaped. Throws Frontend::Error for no walls, a cycle length outside 1 s to 365 days, a
 /// size that is not positive, or a wall that cannot be computed (worded as the report words it).
+/// With `design`, each section shows the steady temperatures at its faces between those air
+/// temperatures (Engine::steadyTemperatureProfile); the report draws none.
 [[nodiscard]] WallPlots renderWallPlots(const std::vector<Frontend::Wall>& walls, double period,
-                                        const PlotLayout& size = {});
+                                        const PlotLayout& size = {},
+                                        const std::optional<DesignTemperatures>& design = {});
 
 }  // namespace Brusk::Report
