@@ -557,6 +557,16 @@
     return { width: w, plotHeight: Math.round(Math.min(300, Math.max(150, w * 0.36))), sectionWidth: Math.max(60, Math.min(520, w - 300)), idPrefix };
   }
 
+  /**
+   * The width of the plots' column [px], measured once and again after a resize: reading it on
+   * every edit would force a layout of the whole page between the table and the plots.
+   */
+  let measuredPlotWidth = null;
+  function plotWidth() {
+    if (measuredPlotWidth === null) measuredPlotWidth = $('plots').clientWidth;
+    return measuredPlotWidth;
+  }
+
   const PLOT_FIGURES = [['plot-outdoor', 'outdoor_response'], ['plot-decrement', 'decrement_sweep'], ['plot-lag', 'lag_sweep'], ['plot-indoor', 'indoor_response']];
 
   /** Draws the wall's section and plots at T = `hours` into the page, as brusk report draws them. */
@@ -566,12 +576,12 @@
     const design = { indoorTemperature: fieldValue($('design-indoor').value), outdoorTemperature: fieldValue($('design-outdoor').value) };
     let plots;
     try {
-      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout($('plots').clientWidth, '')));
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout(plotWidth(), '')));
     } catch (error) {
       const field = typeof design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
       field.setAttribute('aria-invalid', 'true');
       $(field.id + '-error').textContent = error.message;
-      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout($('plots').clientWidth, '')));
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout(plotWidth(), '')));
     }
     $('plot-section').innerHTML = plots.sections.join('');
     for (const [id, key] of PLOT_FIGURES) $(id).innerHTML = plots[key];
@@ -860,7 +870,7 @@
     }));
     $('compare-clear').addEventListener('click', () => { comparison = []; storeComparison(); renderComparison(); });
     let resizeTimer = null;
-    addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { recompute(); renderComparison(); }, 100); });
+    addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { measuredPlotWidth = null; recompute(); renderComparison(); }, 100); });
   }
 
   brusk.timings = timings;
