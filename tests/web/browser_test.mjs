@@ -59,7 +59,7 @@ function nativeJson(file, periodHours = 24) {
 const shown = (number) => String(Number(number.toPrecision(4)));
 
 /** What a static host sends for the page's files. */
-const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css' };
+const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml' };
 
 /**
  * A static file server for `root` on 127.0.0.1 at a port the system picks: GET of a file under
@@ -446,7 +446,8 @@ try {
     return [...document.querySelectorAll('input, select, textarea, button, iframe')].filter((element) => !nameOf(element)).map((element) => `${element.tagName.toLowerCase()}#${element.id}`).concat(missing);
   });
   check(unnamed.length === 0, `controls without an accessible name: ${unnamed.join(', ')}`);
-  const lowContrast = await page.evaluate(() => {
+  // In the light and the dark colour scheme (prefers-color-scheme).
+  const contrastProblems = () => page.evaluate(() => {
     const rgba = (text) => { const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number); return { rgb: [r, g, b], a }; };
     const luminance = (rgb) => { const [r, g, b] = rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)); return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
     const background = (element) => {
@@ -474,7 +475,15 @@ try {
     }
     return low;
   });
+  const lowContrast = await contrastProblems();
   check(lowContrast.length === 0, `text below 4.5:1 contrast: ${lowContrast.join(', ')}`);
+  await page.emulateMedia({ colorScheme: 'dark' });
+  const darkBackground = await page.evaluate(() => getComputedStyle(document.documentElement).backgroundColor);
+  check(darkBackground !== 'rgb(255, 255, 255)', `the dark scheme keeps a white page: ${darkBackground}`);
+  const lowDarkContrast = await contrastProblems();
+  check(lowDarkContrast.length === 0, `dark scheme: text below 4.5:1 contrast: ${lowDarkContrast.join(', ')}`);
+  await page.screenshot({ path: join(screenshotDir, 'calculator-dark.png') });
+  await page.emulateMedia({ colorScheme: 'light' });
 
   const layerKinds = () => page.$$eval('#layers li select', (selects) => selects.map((select) => select.value).join());
   const focusedId = () => page.evaluate(() => document.activeElement.id);
@@ -636,6 +645,31 @@ try {
   check(elsewhere.length === 0, `over http: requests beyond ${host.origin}: ${elsewhere.join(', ')}`);
   for (const path of ['/index.html', '/calculator.js', '/calculator.css', '/brusk.js', '/brusk.mjs']) check(host.paths.includes(path), `over http: ${path} was not asked for (asked: ${host.paths.join(', ')})`);
   check(consoleErrors.length === 0, `over http: console errors: ${consoleErrors.join(' | ')} (asked for: ${host.paths.join(', ')})`);
+
+  // Installable and offline: over http the page declares its manifest and its service worker
+  // keeps the page's files; with the host gone, a reload still opens and computes the wall.
+  check(await page.evaluate(() => document.querySelector('link[rel="manifest"]') !== null), 'over http: the page declares its manifest');
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  check(await page.evaluate(() => Boolean(navigator.serviceWorker.controller)), 'over http: the service worker controls the page after a reload');
+  const onlineU = await shownValue('u_value');
+  host.server.closeAllConnections();
+  host.server.close();
+  host = null;
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  check((await shownValue('u_value')) === onlineU && (await page.$$('#plots svg')).length >= 5, `offline: the page reloads from the service worker's copy (U ${await shownValue('u_value')}, online ${onlineU})`);
+
+  // From file:// neither a manifest nor a service worker.
+  await page.goto(pageUrl);
+  await page.waitForSelector('body[data-ready="true"]');
+  check(await page.evaluate(() => document.querySelector('link[rel="manifest"]') === null && !(navigator.serviceWorker && navigator.serviceWorker.controller)), 'from file:// the page declares no manifest and no service worker');
+
+  // Print: the wall, the key results and the first plots on one A4 page.
+  const pdf = await page.pdf({ format: 'A4' });
+  const pages = (pdf.toString('latin1').match(/\/Type\s*\/Page[^s]/g) || []).length;
+  check(pages === 1, `printed on ${pages} A4 pages, not one`);
 } finally {
   if (host) {
     host.server.closeAllConnections();

@@ -178,8 +178,11 @@
     if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
     input.value = layers[index].fields[key] || '';
     input.setAttribute('aria-describedby', id + '-error');
+    // A blank field (a catalogue value kept, no vapour property) is left out of the print.
+    label.classList.toggle('empty', input.value === '');
     input.addEventListener('input', () => {
       layers[index].fields[key] = input.value;
+      label.classList.toggle('empty', input.value === '');
       if (key === 'material') input.closest('li').querySelector('.material-info').textContent = materialInfo(input.value);
       recompute();
     });
@@ -873,6 +876,20 @@
     addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { measuredPlotWidth = null; recompute(); renderComparison(); }, 100); });
   }
 
+  /**
+   * Served over http(s), the page declares its manifest and registers its service worker, so that
+   * it installs and opens offline; from file:// neither is possible, and the page works as it is.
+   */
+  function installable() {
+    if (!/^https?:$/.test(location.protocol)) return;
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+
+  installable();
   brusk.timings = timings;
   window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
   brusk.ready.then(() => {
