@@ -593,6 +593,23 @@ try {
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
 
+  // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
+  // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
+  const room = {
+    name: 'Inline room', floor_area: 20.0, heat_transfer_coefficient: 40.0,
+    elements: [
+      { name: 'External wall', area: 20.4, layers: [{ material: 'plaster-gypsum', thickness: 0.013 }, { material: 'brick-solid', thickness: 0.215 }, { material: 'insulation-eps', thickness: 0.1 }] },
+      { name: 'Partition', area: 10.4, position: 'internal', faces: 'both', layers: [{ material: 'board-gypsum', thickness: 0.0125 }, { name: 'Air gap', thermal_resistance: 0.18 }, { material: 'board-gypsum', thickness: 0.0125 }] },
+      { name: 'Floor', area: 20.0, heat_flow: 'downward', layers: [{ material: 'concrete-medium-density', thickness: 0.15 }] }],
+  };
+  const roomFile = join(work, 'inline-room.json');
+  writeFileSync(roomFile, JSON.stringify(room));
+  const roomNative = JSON.parse(execFileSync(program, ['zone', '--format', 'json', roomFile], { encoding: 'utf8' }));
+  const roomPage = await page.evaluate((zone) => globalThis.brusk.zone(zone), room);
+  sameNumbers(roomPage, roomNative, 1e-9, 'brusk.zone(inline room)');
+  const refusedZone = await page.evaluate(() => { try { globalThis.brusk.zone({ floor_area: -1, elements: [] }, { source: 'room.json' }); return ''; } catch (error) { return error.message; } });
+  check(refusedZone.startsWith('room.json'), `a refused zone is named by its source: "${refusedZone}"`);
+
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);

@@ -137,6 +137,16 @@
                                                       Boolean(design), design ? degrees('indoorTemperature') : 0, design ? degrees('outdoorTemperature') : 0)));
     },
 
+    /**
+     * One zone (an object with the zone-file keys, each element's wall as inline `layers` and
+     * the wall keys beside them; the module reads no files) computed as `brusk zone` computes
+     * it: the object `brusk zone --format json` prints. Options: source, the name messages give
+     * the zone ('zone.json').
+     */
+    zone(zone, options) {
+      return JSON.parse(unwrap(requireCore().zoneJson(JSON.stringify(zone), sourceOf(options, 'zone.json'))));
+    },
+
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */
     report(walls, options) {
       const sources = walls.map((wall, i) => sourceOf(options, 'wall') + (walls.length > 1 ? '-' + (i + 1) : '') + '.json');

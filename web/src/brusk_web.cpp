@@ -28,6 +28,8 @@
 #include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/zone.h"
+#include "brusk/frontend/zone_output.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/moisture_section.h"
 #include "brusk/report/plots.h"
@@ -235,6 +237,19 @@ val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, doubl
   });
 }
 
+/// The zone in `text` (a zone file's JSON, its walls given as inline layers: the module reads no
+/// files) computed as `brusk zone` computes it: the JSON `brusk zone --format json` prints, with a
+/// refused zone named by `source` as the command line names its file.
+val zoneJson(const std::string& text, const std::string& source) {
+  return guarded([&] {
+    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source);
+    Brusk::Frontend::Zone zone =
+        Brusk::Frontend::parseZoneText(text, true, catalogue(), source, "");
+    Brusk::Engine::ZoneResult result = Brusk::Frontend::computeZone(zone);
+    return Brusk::Frontend::formatZoneJson({{std::move(zone), std::move(result)}});
+  });
+}
+
 /// The quantity description as `brusk quantities --format json` prints it.
 val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
@@ -266,6 +281,7 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("moisture", &moisture);
   emscripten::function("plotsSvg", &plotsSvg);
+  emscripten::function("zoneJson", &zoneJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);
