@@ -610,6 +610,26 @@ try {
   const refusedZone = await page.evaluate(() => { try { globalThis.brusk.zone({ floor_area: -1, elements: [] }, { source: 'room.json' }); return ''; } catch (error) { return error.message; } });
   check(refusedZone.startsWith('room.json'), `a refused zone is named by its source: "${refusedZone}"`);
 
+  // brusk.response(): a wall under the example design day, with a constant room and with solar
+  // gains, as `brusk response --format json` computes it from the same files, to 1e-9 relative.
+  const profilesDir = join(examplesDir, 'profiles');
+  const outdoorCsv = join(profilesDir, 'hot-summer-day.csv');
+  const solarCsv = join(profilesDir, 'west-wall-irradiance.csv');
+  const responseWall = join(examplesDir, '2-concrete-insulated.toml');
+  for (const [what, args, profiles] of [
+    ['constant room', ['--indoor-constant', '26'], { indoorConstant: 26 }],
+    ['solar gains', ['--solar', solarCsv, '--absorptance', '0.6'], { solar: readFileSync(solarCsv, 'utf8'), solarSource: solarCsv, absorptance: 0.6 }],
+  ]) {
+    const native = JSON.parse(execFileSync(program, ['response', '--outdoor', outdoorCsv, ...args, '--format', 'json', responseWall], { encoding: 'utf8' }));
+    const viaPage = await page.evaluate(([wallText, outdoor, source, given]) => {
+      const wall = globalThis.brusk.readWallFile(wallText, 'toml', { source });
+      return globalThis.brusk.response(wall, Object.assign({ outdoor, outdoorSource: 'outdoor.csv' }, given), { source });
+    }, [readFileSync(responseWall, 'utf8'), readFileSync(outdoorCsv, 'utf8'), responseWall, profiles]);
+    sameNumbers(viaPage, native, 1e-9, `brusk.response(${what})`);
+  }
+  const refusedResponse = await page.evaluate(() => { try { globalThis.brusk.response({ name: 'W', layers: [{ material: 'brick-solid', thickness: 0.2 }] }, { outdoor: 'time,t\n0,20\n1,x\n', outdoorSource: 'day.csv' }); return ''; } catch (error) { return error.message; } });
+  check(refusedResponse.startsWith('day.csv'), `a refused profile is named by its source: "${refusedResponse}"`);
+
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);

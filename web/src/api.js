@@ -147,6 +147,27 @@
       return JSON.parse(unwrap(requireCore().zoneJson(JSON.stringify(zone), sourceOf(options, 'zone.json'))));
     },
 
+    /**
+     * The response of one wall (an object with the wall-file keys) to periodic profiles, as
+     * `brusk response --format json` prints it. `profiles`: outdoor (the text of its CSV), indoor
+     * (a CSV text) or indoorConstant [degC] (25), solar (a CSV text of the irradiance) with
+     * absorptance, emissivity (0.9) and skyRadiation (0), and outdoorSource, indoorSource,
+     * solarSource (the names messages give them). Options: periodHours (default: the outdoor
+     * time column's, else 24), source (the wall's name in messages).
+     */
+    response(wall, profiles, options) {
+      if (!profiles || typeof profiles.outdoor !== 'string') throw new Error('the outdoor profile must be the text of a CSV');
+      const given = Object.assign({}, profiles);
+      if (options && options.periodHours !== undefined) given.periodHours = options.periodHours;
+      for (const key of ['indoorConstant', 'periodHours', 'absorptance', 'emissivity', 'skyRadiation']) {
+        if (given[key] !== undefined && typeof given[key] !== 'number') throw new Error(key + ' must be a number');
+      }
+      for (const key of ['indoor', 'solar']) {
+        if (given[key] !== undefined && typeof given[key] !== 'string') throw new Error('the ' + key + ' profile must be the text of a CSV');
+      }
+      return JSON.parse(unwrap(requireCore().responseJson(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'), JSON.stringify(given))));
+    },
+
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */
     report(walls, options) {
       const sources = walls.map((wall, i) => sourceOf(options, 'wall') + (walls.length > 1 ? '-' + (i + 1) : '') + '.json');

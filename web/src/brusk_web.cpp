@@ -23,6 +23,8 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/profile_inputs.h"
+#include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/toml_writer.h"
@@ -250,6 +252,49 @@ val zoneJson(const std::string& text, const std::string& source) {
   });
 }
 
+/// A profile CSV's text, read as `brusk response` reads the file `source` (its size limit too).
+Brusk::Frontend::SourcedProfile profileFrom(const nlohmann::json& options, const char* textKey,
+                                            const char* sourceKey, const std::string& fallback) {
+  const std::string source = options.value(sourceKey, fallback);
+  const std::string text = options.at(textKey).get<std::string>();
+  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source);
+  return {Brusk::Frontend::parseProfileText(text, source), source};
+}
+
+/// The response of the wall in `text` (read as `brusk response` reads the file `source`) to the
+/// profiles in `optionsJson`: {outdoor, outdoorSource, indoor | indoorConstant, indoorSource,
+/// periodHours, solar, solarSource, absorptance, emissivity, skyRadiation}, each profile the text
+/// of its CSV. The JSON `brusk response --format json` prints.
+val responseJson(const std::string& text, const std::string& format, const std::string& source,
+                 const std::string& optionsJson) {
+  return guarded([&] {
+    const nlohmann::json options = nlohmann::json::parse(optionsJson);
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    Brusk::Frontend::ProfileInputRequest request;
+    request.outdoor = profileFrom(options, "outdoor", "outdoorSource", "outdoor.csv");
+    if (options.contains("indoor")) {
+      request.indoor = profileFrom(options, "indoor", "indoorSource", "indoor.csv");
+    }
+    request.indoorConstant = options.value("indoorConstant", 25.0);
+    if (options.contains("periodHours")) {
+      request.periodHours = options.at("periodHours").get<double>();
+    }
+    const Brusk::Frontend::ProfileInputs inputs = Brusk::Frontend::checkProfileInputs(request);
+    std::optional<Brusk::Frontend::SolarInput> solar;
+    if (options.contains("solar")) {
+      solar = Brusk::Frontend::SolarInput{
+          profileFrom(options, "solar", "solarSource", "solar.csv"),
+          options.contains("absorptance")
+              ? std::optional<double>(options.at("absorptance").get<double>())
+              : std::nullopt,
+          options.value("emissivity", 0.9), options.value("skyRadiation", 0.0)};
+    }
+    return Brusk::Frontend::formatProfileJson(
+        Brusk::Frontend::respondToProfiles(wall, source, inputs, request.outdoor.source, solar));
+  });
+}
+
 /// The quantity description as `brusk quantities --format json` prints it.
 val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
@@ -282,6 +327,7 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("moisture", &moisture);
   emscripten::function("plotsSvg", &plotsSvg);
   emscripten::function("zoneJson", &zoneJson);
+  emscripten::function("responseJson", &responseJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);
