@@ -593,6 +593,18 @@ try {
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
 
+  // The profile panel: the form's wall under the example design day and a room at 25 °C, its
+  // summary as `brusk response` gives it for the same wall and day.
+  await page.click('#profile-run');
+  const panelWall = join(work, 'panel-wall.json');
+  writeFileSync(panelWall, JSON.stringify(await page.evaluate(() => window.bruskCurrentWall())));
+  const panelNative = JSON.parse(execFileSync(program, ['response', '--outdoor', join(examplesDir, 'profiles', 'hot-summer-day.csv'), '--indoor-constant', '25', '--format', 'json', panelWall], { encoding: 'utf8' }));
+  const panelPeak = await page.textContent('#profile-summary tr[data-quantity="summary.peak_heat_flow_in"] td.number');
+  const summaryDescribed = described.filter((q) => q.scope === 'response' && q.key.startsWith('summary.'));
+  const peakScale = summaryDescribed.find((q) => q.key === 'summary.peak_heat_flow_in').display_scale;
+  check(panelPeak === shown(panelNative.summary.peak_heat_flow_in * peakScale), `the profile panel's peak heat flow is ${panelPeak}, brusk response ${shown(panelNative.summary.peak_heat_flow_in * peakScale)}`);
+  check((await page.$$('#profile-summary tr')).length === summaryDescribed.length, 'the profile panel shows every summary quantity');
+
   // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
   // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
   const room = {
