@@ -605,6 +605,17 @@ try {
   check(panelPeak === shown(panelNative.summary.peak_heat_flow_in * peakScale), `the profile panel's peak heat flow is ${panelPeak}, brusk response ${shown(panelNative.summary.peak_heat_flow_in * peakScale)}`);
   check((await page.$$('#profile-summary tr')).length === summaryDescribed.length, 'the profile panel shows every summary quantity');
 
+  // The room panel: the form's wall as the room's one element, its totals as `brusk zone`
+  // gives them for the same zone file.
+  await page.click('#zone-run');
+  const panelZone = join(work, 'panel-zone.json');
+  writeFileSync(panelZone, JSON.stringify(await page.evaluate(() => window.bruskCurrentZone())));
+  const zoneNative = JSON.parse(execFileSync(program, ['zone', '--format', 'json', panelZone], { encoding: 'utf8' }));
+  const zoneQuantities = described.filter((q) => q.scope === 'zone' && q.key.startsWith('totals.'));
+  const zoneShown = await page.$$eval('#zone-totals td.number', (cells) => cells.map((c) => c.textContent));
+  const zoneExpected = zoneQuantities.map((q) => { const v = zoneNative.totals[q.key.slice('totals.'.length)]; return typeof v === 'number' ? shown(v * q.display_scale) : v; });
+  check(zoneShown.join() === zoneExpected.join(), `the room panel shows ${zoneShown.join(' ')}, brusk zone ${zoneExpected.join(' ')}`);
+
   // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
   // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
   const room = {
