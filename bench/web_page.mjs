@@ -1,7 +1,8 @@
 // The calculator page's download and speed, for choosing the module's optimisation level:
 // brusk.js raw and gzipped (-9), the time to the first result from navigation start over
 // several fresh loads from file://, and the engine call and the whole per-edit recompute
-// for a six-layer wall. One run's figures; compare builds by their ratios, on an idle machine.
+// (results, key results and the inline plots redrawn; median and 90th percentile over 100
+// edits) for a six-layer wall. One run's figures; compare builds by their ratios, on an idle machine.
 //
 //   node bench/web_page.mjs <dir holding index.html and brusk.js> [loads]
 //
@@ -63,7 +64,14 @@ for (let i = 0; i < Number(loadsText); ++i) {
         field.dispatchEvent(new Event('input'));
         edits.push(performance.now() - start);
       }
-      // The report frame's page (section, 48 h response, cycle-length sweep), redrawn after each edit.
+      // The inline plots alone (section, responses, cycle-length sweeps), drawn on every edit.
+      const plots = [];
+      for (let k = 0; k < 11; ++k) {
+        const start = performance.now();
+        globalThis.brusk.plots(object, { periodHours: 24, width: 358 });
+        plots.push(performance.now() - start);
+      }
+      // The downloadable report's page.
       const reports = [];
       for (let k = 0; k < 11; ++k) {
         const start = performance.now();
@@ -71,7 +79,8 @@ for (let i = 0; i < Number(loadsText); ++i) {
         reports.push(performance.now() - start);
       }
       const middle = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
-      return { call: middle(calls), edit: middle(edits), report: middle(reports) };
+      const p90 = [...edits].sort((a, b) => a - b)[Math.floor(edits.length * 0.9)];
+      return { call: middle(calls), edit: middle(edits), editP90: p90, plots: middle(plots), report: middle(reports) };
     }, wall);
   }
   await page.close();
@@ -79,4 +88,4 @@ for (let i = 0; i < Number(loadsText); ++i) {
 await browser.close();
 console.log(`brusk.js ${script.length} bytes, gzipped (-9) ${gzipSync(script, { level: 9 }).length} bytes`);
 console.log(`first result: median ${median(firsts).toFixed(0)} ms over ${firsts.length} loads (${firsts.map((t) => t.toFixed(0)).join(' ')})`);
-console.log(`six-layer wall: compute() median ${(speed.call * 1000).toFixed(0)} µs, per edit median ${speed.edit.toFixed(2)} ms, report() median ${speed.report.toFixed(1)} ms`);
+console.log(`six-layer wall: compute() median ${(speed.call * 1000).toFixed(0)} µs, per edit (plots included) median ${speed.edit.toFixed(2)} ms, 90th percentile ${speed.editP90.toFixed(2)} ms, plots() median ${speed.plots.toFixed(1)} ms, report() median ${speed.report.toFixed(1)} ms`);

@@ -17,6 +17,7 @@
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/profile_inputs.h"
 #include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/profile_response.h"
 #include "brusk/frontend/wall_parser.h"
@@ -28,83 +29,10 @@ namespace {
 using Frontend::Error;
 using Frontend::Profile;
 
-bool sameHours(double a, double b) { return std::abs(a - b) <= 1e-6 * std::max(std::abs(a), 1.0); }
-
-/// A profile file whose time column disagrees with the period or with the outdoor file's start
-/// is refused rather than stretched.
-void requireConsistent(const Profile& profile, const std::string& file, double periodHours,
-                       std::optional<double> outdoorStart, const std::string& outdoorFile) {
-  if (const std::optional<double> covered = profile.periodHours()) {
-    if (!sameHours(*covered, periodHours)) {
-      throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
-                  numberText(*profile.stepHours) + " h apart cover " + numberText(*covered) +
-                  " h, not the period of " + numberText(periodHours) + " h");
-    }
-  }
-  if (profile.startHours && outdoorStart && !sameHours(*profile.startHours, *outdoorStart)) {
-    throw Error(file + ": starts at " + numberText(*profile.startHours) + " h, " + outdoorFile +
-                " at " + numberText(*outdoorStart) + " h");
-  }
-  // Without times the outdoor file starts at 0 h; a file timed from elsewhere would be applied
-  // shifted by its start.
-  if (profile.startHours && !outdoorStart && !sameHours(*profile.startHours, 0.0)) {
-    throw Error(file + ": starts at " + numberText(*profile.startHours) + " h, but " + outdoorFile +
-                " has no time column and so starts at 0 h; give both files " + "times, or neither");
-  }
-}
-
-/// The period a time column implies, when no --period is given, must be one brusk takes;
-/// worded about the file, since no --period was given.
-void requireFilePeriod(const Profile& profile, const std::string& file) {
-  const std::optional<double> covered = profile.periodHours();
-  if (!covered || !Engine::checkPeriod(*covered * Engine::kSecondsPerHour)) return;
-  throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
-              numberText(*profile.stepHours) + " h apart cover " + numberText(*covered) +
-              " h, outside the periods taken, one second to " +
-              numberText(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
-              " h (a year: a leap year's 8784 hours count as 8760, with --period 8760 and no " +
-              "time column)");
-}
-
-/// A result is printed only when every number of it is finite; the range of temperatures taken
-/// keeps them so, and this keeps any other way to an infinity or a NaN from being printed.
-void requireFiniteResponse(const Frontend::NamedProfileResponse& named) {
-  bool finite = std::isfinite(named.response.uValue) && std::isfinite(named.response.meanHeatFlow);
-  for (const Engine::ProfileSample& sample : named.response.samples) {
-    finite = finite && std::isfinite(sample.heatFlowIn) && std::isfinite(sample.heatFlowOut) &&
-             std::isfinite(sample.innerSurfaceTemperature) &&
-             std::isfinite(sample.outerSurfaceTemperature);
-  }
-  const Engine::ProfileSummary& summary = named.summary;
-  finite = finite && std::isfinite(summary.energyGained) && std::isfinite(summary.energyLost) &&
-           std::isfinite(summary.peakHeatFlowIn) && std::isfinite(summary.minimumHeatFlowIn);
-  if (!finite) {
-    throw Error("the response of " + named.name +
-                " is beyond double precision; check the magnitudes of its profiles");
-  }
-}
-
-/// The period of a response: one second to a leap year (8784 hourly samples), where the
-/// harmonics are computed (see Engine::kLongestProfilePeriod).
-void requireProfilePeriodHours(double hours) {
-  const double seconds = hours * Engine::kSecondsPerHour;
-  if (seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestProfilePeriod) return;
-  throw Error("--period must be a number of hours from 1/3600 (one second) to " +
-              numberText(Engine::kLongestProfilePeriod / Engine::kSecondsPerHour) +
-              " (a leap year), got " + numberText(hours));
-}
-
-/// The irradiance file of --solar, one sample per outdoor sample, timed as the outdoor file.
 std::vector<double> readIrradiance(const ResponseOptions& options, const ProfileInputs& inputs) {
-  const Profile solar = Frontend::loadProfileFile(options.solarFile);
-  requireConsistent(solar, options.solarFile, inputs.periodHours, inputs.startHours,
-                    options.outdoorFile);
-  if (solar.values.size() != inputs.outdoor.size()) {
-    throw Error(options.solarFile + ": " + std::to_string(solar.values.size()) + " samples, but " +
-                options.outdoorFile + " has " + std::to_string(inputs.outdoor.size()) +
-                "; the irradiance needs one per " + "outdoor temperature");
-  }
-  return solar.values;
+  return Frontend::checkIrradiance(
+      {Frontend::loadProfileFile(options.solarFile), options.solarFile}, inputs,
+      options.outdoorFile);
 }
 
 }  // namespace
@@ -153,33 +81,14 @@ void addResponseOptions(CLI::App& command, ResponseOptions& options) {
 }
 
 ProfileInputs readProfileInputs(const ResponseOptions& options) {
-  const Profile outdoor = Frontend::loadProfileFile(options.outdoorFile);
-  Frontend::requireTemperatures(outdoor, options.outdoorFile);
-  if (!options.periodHours) requireFilePeriod(outdoor, options.outdoorFile);
-  ProfileInputs inputs;
-  inputs.periodHours = options.periodHours.value_or(outdoor.periodHours().value_or(24.0));
-  requireProfilePeriodHours(inputs.periodHours);
-  requireConsistent(outdoor, options.outdoorFile, inputs.periodHours, outdoor.startHours,
-                    options.outdoorFile);
-  inputs.outdoor = outdoor.values;
-  inputs.startHours = outdoor.startHours;
-  inputs.indoor = {options.indoorConstant};
-  inputs.indoorSource = "--indoor-constant";
+  Frontend::ProfileInputRequest request;
+  request.outdoor = {Frontend::loadProfileFile(options.outdoorFile), options.outdoorFile};
   if (!options.indoorFile.empty()) {
-    const Profile indoor = Frontend::loadProfileFile(options.indoorFile);
-    Frontend::requireTemperatures(indoor, options.indoorFile);
-    requireConsistent(indoor, options.indoorFile, inputs.periodHours, outdoor.startHours,
-                      options.outdoorFile);
-    inputs.indoor = indoor.values;
-    inputs.indoorSource = options.indoorFile;
-  } else if (!(options.indoorConstant >= Frontend::kLowestTemperature &&
-               options.indoorConstant <= Frontend::kHighestTemperature)) {
-    throw Error("--indoor-constant must be a temperature from " +
-                numberText(Frontend::kLowestTemperature) + " to " +
-                numberText(Frontend::kHighestTemperature) + " degC, got " +
-                numberText(options.indoorConstant));
+    request.indoor = {Frontend::loadProfileFile(options.indoorFile), options.indoorFile};
   }
-  return inputs;
+  request.indoorConstant = options.indoorConstant;
+  request.periodHours = options.periodHours;
+  return Frontend::checkProfileInputs(request);
 }
 
 Batch::ResponseBatchProfiles readBatchProfiles(const ResponseOptions& options, bool series) {
@@ -211,38 +120,19 @@ std::string runResponse(const ResponseOptions& options) {
   const Frontend::Wall wall = Frontend::loadWallFile(options.wallFile, catalogue);
 
   const ProfileInputs inputs = readProfileInputs(options);
-  Engine::ProfileRequest request;
-  request.wall.period = inputs.periodHours * Engine::kSecondsPerHour;
-  request.outdoor = inputs.outdoor;
-  request.indoor = inputs.indoor;
-
+  std::optional<Frontend::SolarInput> solar;
   if (!options.solarFile.empty()) {
-    if (wall.request.position == Engine::ElementPosition::Internal) {
-      throw Error(options.wallFile + ": --solar is for an external wall; this wall is a partition");
-    }
-    const std::vector<double> irradiance = readIrradiance(options, inputs);
-    Engine::SolAirSurface surface;
-    surface.absorptance = options.absorptance.value_or(-1.0);
-    surface.emissivity = options.emissivity;
-    surface.skyRadiation = options.skyRadiation;
-    surface.externalSurfaceResistance = wall.request.surfaceResistances().external;
-    auto solAir = Engine::solAirProfile(inputs.outdoor, irradiance, surface);
-    if (const auto* problem = std::get_if<Engine::ProfileProblem>(&solAir)) {
-      const bool aboutFile = problem->field == Engine::ProfileField::Irradiance;
-      throw Error((aboutFile ? options.solarFile + ": " : std::string()) +
-                  Frontend::describeProfileProblem(*problem));
-    }
-    request.outdoor = std::get<std::vector<double>>(std::move(solAir));
+    // A partition is refused (by respondToProfiles) before its irradiance file is read.
+    const bool partition = wall.request.position == Engine::ElementPosition::Internal;
+    solar = Frontend::SolarInput{
+        {partition ? Frontend::Profile{} : Frontend::loadProfileFile(options.solarFile),
+         options.solarFile},
+        options.absorptance,
+        options.emissivity,
+        options.skyRadiation};
   }
-
-  Frontend::NamedProfileResponse named;
-  named.name = wall.name;
-  named.startHours = inputs.startHours.value_or(0.0);
-  const Frontend::ProfileSources sources{options.wallFile, inputs.indoorSource,
-                                         options.outdoorFile};
-  named.response = Frontend::computeWallProfile(wall, request, sources);
-  named.summary = Engine::summarizeProfileResponse(named.response);
-  requireFiniteResponse(named);
+  const Frontend::NamedProfileResponse named =
+      Frontend::respondToProfiles(wall, options.wallFile, inputs, options.outdoorFile, solar);
   if (options.format == "json") return Frontend::formatProfileJson(named);
   if (options.format == "csv") return Frontend::formatProfileCsv(named);
   return Frontend::formatProfileTable(named);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/batch/wall_batch.h"
+#include "brusk/frontend/profile_inputs.h"
 
 namespace CLI {
 class App;
@@ -35,13 +36,7 @@ void addResponseOptions(CLI::App& command, ResponseOptions& options);
 void addProfileOptions(CLI::App& command, ResponseOptions& options);
 
 /// The indoor and outdoor profiles of `options`, before any sol-air correction.
-struct ProfileInputs {
-  std::vector<double> indoor;        ///< theta_i [degC]
-  std::vector<double> outdoor;       ///< theta_e [degC]
-  double periodHours = 24.0;         ///< T [h]
-  std::optional<double> startHours;  ///< time of the first outdoor sample, if timed [h]
-  std::string indoorSource;          ///< the indoor file, or "--indoor-constant"
-};
+using Frontend::ProfileInputs;
 
 /// Reads the profile files of `options`; a time column must cover the period and start with
 /// the outdoor file's. Throws Frontend::Error naming the file.

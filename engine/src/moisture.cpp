@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "brusk/engine/steady_profile.h"
 #include "brusk/engine/wall.h"
 
 namespace Brusk::Engine {
@@ -343,10 +344,10 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
     month.accumulatedAt.assign(planeCount, 0.0);
     month.condensation = 0.0;
     month.accumulated = 0.0;
-    const double drop = climate.indoorTemperature - climate.outdoorTemperature;
     for (std::size_t j = 0; j < planeCount; ++j) {
       const double theta =
-          climate.indoorTemperature - drop * result.planes[j].resistance / totalResistance;
+          steadyTemperature(climate.indoorTemperature, climate.outdoorTemperature,
+                            result.planes[j].resistance, totalResistance);
       month.temperature[j] = theta;
       month.saturationPressure[j] = saturationPressure(theta);
     }

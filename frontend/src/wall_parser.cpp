@@ -174,7 +174,9 @@ private:
     readFamily(object, pointer, label);
 
     const Json* thickness = member(object, Schema::kThickness);
-    if (thickness == nullptr) fail(pointer, "thickness is missing (in m)");
+    // A missing value is named by the key it should have (the line is the layer's), so that a
+    // form shows the message at that field.
+    if (thickness == nullptr) fail(pointer + "/thickness", "thickness is missing (in m)");
     const double d = requireNumber(*thickness, WallField::Thickness, index);
     // Explicit properties override the catalogue's.
     if (const Json* value = member(object, Schema::kConductivity)) {
@@ -191,9 +193,10 @@ private:
                                      : !specificHeat ? Schema::kSpecificHeat
                                                      : std::string_view();
     if (!missing.empty()) {
-      fail(pointer, std::string(missing) +
-                        " is missing: give a catalogue material, or conductivity, density and "
-                        "specific_heat, or a thermal_resistance alone");
+      fail(pointer + "/" + std::string(missing),
+           std::string(missing) +
+               " is missing: give a catalogue material, or conductivity, density and "
+               "specific_heat, or a thermal_resistance alone");
     }
     if (label.name.empty()) label.name = Schema::defaultLayerName(index);
     readVapour(object, entry, d, pointer, label);

@@ -11,10 +11,10 @@
 #include "brusk/report/moisture_section.h"
 #include "brusk/report/requirements_section.h"
 #include "brusk/report/zone_section.h"
-#include "line_plot.h"
 #include "profile_plot.h"
 #include "results_table.h"
 #include "text_format.h"
+#include "wall_plots.h"
 #include "wall_section.h"
 
 namespace Brusk::Report {
@@ -24,22 +24,9 @@ namespace {
 using Frontend::Error;
 using Frontend::Wall;
 
-constexpr double kPlotWidth = 880.0;
-constexpr double kPlotAreaHeight = 300.0;
-constexpr double kSectionMaximumWidth = 520.0;
+// The report draws at the default size of the plots.
+const PlotLayout kReportSize;
 constexpr double kDailyHours = Engine::kDailyPeriod / Engine::kSecondsPerHour;
-constexpr double kTwelveDayHours = Engine::kTwelveDayPeriod / Engine::kSecondsPerHour;
-// The swing responses span two cycles, 96 steps a cycle (15 minutes on the daily cycle).
-constexpr double kResponseCycles = 2.0;
-constexpr double kResponseStepsPerCycle = 96.0;
-constexpr double kShortestCycleHours = 1.0;
-constexpr double kLongestCycleHours = 720.0;
-constexpr int kCycleSamples = 100;
-const char* const kTemperatureColour = "#555";
-
-// Okabe-Ito colours: told apart by most colour-blind readers and in grey print.
-const char* const kWallColours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
-                                    "#E69F00", "#56B4E9", "#000000"};
 
 const char* const kStyleSheet = R"css(
 :root { color-scheme: light; }
@@ -79,43 +66,6 @@ footer { margin-top: 32px; font-size: 0.8em; color: #777; }
   div.scroll { overflow: visible; }
 }
 )css";
-
-constexpr std::size_t kWallColourCount = sizeof kWallColours / sizeof kWallColours[0];
-
-// After every colour has been used once, the next walls repeat them with another dash, so that
-// every series of a report of many walls stays distinguishable. The temperature's "6 4" is not
-// among them.
-const char* const kWallDashes[] = {"", "10 4", "2 3", "10 3 2 3"};
-
-std::string wallColour(std::size_t index) { return kWallColours[index % kWallColourCount]; }
-
-std::string wallDash(std::size_t index) {
-  return kWallDashes[(index / kWallColourCount) % (sizeof kWallDashes / sizeof kWallDashes[0])];
-}
-
-std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls, double period) {
-  std::vector<ComputedWall> computed;
-  for (std::size_t index = 0; index < walls.size(); ++index) {
-    const Wall& wall = walls[index];
-    ComputedWall entry;
-    entry.wall = &wall;
-    entry.colour = wallColour(index);
-    entry.dashes = wallDash(index);
-    // A report describes the one cycle length it is asked for, whatever period the wall was
-    // read with.
-    Wall atPeriod = wall;
-    atPeriod.request.period = period;
-    if (!wall.element.empty()) {
-      entry.result = Frontend::computeWall(atPeriod);
-    } else if (auto problem = Engine::computeInto(atPeriod.request, entry.result)) {
-      throw Error(Frontend::describeProblem(*problem, atPeriod));
-    }
-    computed.push_back(std::move(entry));
-  }
-  return computed;
-}
-
-std::string hours(double value) { return formatNumber(value, 1) + " h"; }
 
 std::string layerTable(const Wall& wall) {
   std::string html =
@@ -214,7 +164,7 @@ std::string elementTables(const Wall& wall) {
 }
 
 std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vector<Wall>& source) {
-  const double scale = sectionScale(source, kSectionMaximumWidth);
+  const double scale = sectionScale(source, kReportSize.sectionWidth);
   std::string html =
       "<section id=\"sections\">\n<h2>Wall sections</h2>\n<p class=\"note\">Drawn "
       "to one scale, inner face on the left. Layers that hold no thickness (air "
@@ -236,84 +186,10 @@ std::string sectionsPart(const std::vector<ComputedWall>& walls, const std::vect
   return html + "</section>\n";
 }
 
-std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
-  std::vector<AxisTick> ticks;
-  for (double hour = 0.0; hour <= lastHour + 1e-9; hour += stepHours) {
-    ticks.push_back({hour, formatNumber(hour, 0)});
-  }
-  return ticks;
-}
-
-PlotAxis timeAxis(double periodHours) {
-  PlotAxis axis;
-  axis.label = "time t (h)";
-  axis.minimum = 0.0;
-  axis.maximum = kResponseCycles * periodHours;
-  axis.ticks = hourTicks(periodHours / 4.0, kResponseCycles * periodHours);
-  return axis;
-}
-
-/// "24 h", "168 h", "1.5 h": a cycle length as the report names it.
-std::string cycleName(double periodHours) {
-  return formatNumber(periodHours, periodHours == std::floor(periodHours) ? 0 : 2) + " h";
-}
-
-/// "the daily cycle T = 24 h" or "the cycle T = 168 h".
 std::string cycleDescription(double periodHours) {
   return (periodHours == kDailyHours ? std::string("the daily cycle T = ")
                                      : std::string("the cycle T = ")) +
          cycleName(periodHours);
-}
-
-PlotAxis symmetricAxis(const std::string& label) {
-  PlotAxis axis;
-  axis.label = label;
-  axis.symmetricAboutZero = true;
-  return axis;
-}
-
-/// The 48-hour plot of one temperature swing and the heat flows it drives in every wall.
-/// `outdoor` picks the swing: outside through Y12, or the room through Y11.
-std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, double period,
-                      bool outdoor) {
-  const double periodHours = period / Engine::kSecondsPerHour;
-  LinePlot plot;
-  plot.title = outdoor ? "Outdoor temperature swing and heat flow at the inner surface"
-                       : "Indoor temperature swing and heat flow into the inner surface";
-  plot.xAxis = timeAxis(periodHours);
-  plot.leftAxis =
-      symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
-  plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
-                                         : "heat-flow density into the wall q1 (W/m²)");
-  const double peakHour = periodHours;
-  plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
-
-  bool temperatureDrawn = false;
-  for (const ComputedWall& wall : walls) {
-    const Engine::SwingResponse swing =
-        outdoor ? Engine::outdoorSwingResponse(wall.result, period, amplitude,
-                                               kResponseCycles * periodHours,
-                                               periodHours / kResponseStepsPerCycle)
-                : Engine::indoorSwingResponse(wall.result, period, amplitude,
-                                              kResponseCycles * periodHours,
-                                              periodHours / kResponseStepsPerCycle);
-    if (!temperatureDrawn) {
-      plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
-                             swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
-      temperatureDrawn = true;
-    }
-    plot.series.push_back({wall.wall->name + " (|" + std::string(outdoor ? "Y12" : "Y11") + "| = " +
-                               formatNumber(swing.heatFlowAmplitude / amplitude, 3) + " W/(m²·K))",
-                           swing.hours, swing.heatFlow, wall.colour, wall.dashes, true});
-    const std::string delay =
-        outdoor ? "lag " + hours(swing.peakDelayHours)
-                : (swing.peakDelayHours <= 0.0 ? "leads by " + hours(-swing.peakDelayHours)
-                                               : "lags by " + hours(swing.peakDelayHours));
-    plot.intervals.push_back({peakHour, peakHour + swing.peakDelayHours,
-                              delay + " \u2014 " + wall.wall->name, wall.colour});
-  }
-  return renderLinePlot(plot, outdoor ? "response-outdoor-plot" : "response-indoor-plot",
-                        kPlotWidth, kPlotAreaHeight);
 }
 
 std::string responsePart(const std::vector<ComputedWall>& walls, double amplitude, double period) {
@@ -324,7 +200,7 @@ std::string responsePart(const std::vector<ComputedWall>& walls, double amplitud
                                      : "periodic (T = " + cycleName(periodHours) + ")") +
          " temperature swing</h2>\n"
          "<figure id=\"response-outdoor\">\n" +
-         swingPlot(walls, amplitude, period, true) +
+         swingPlot(walls, amplitude, period, true, kReportSize) +
          "<figcaption>Outdoor temperature θe(t) = A cos(2πt/T) with A = " + swing +
          " and T = " + cycleName(periodHours) +
          ", the room held steady. The heat-flow density entering the room at the "
@@ -332,77 +208,20 @@ std::string responsePart(const std::vector<ComputedWall>& walls, double amplitud
          "wall): amplitude |Y12|·A, peaking one time lag after the outdoor temperature "
          "(arrows).</figcaption>\n</figure>\n"
          "<figure id=\"response-indoor\">\n" +
-         swingPlot(walls, amplitude, period, false) +
+         swingPlot(walls, amplitude, period, false, kReportSize) +
          "<figcaption>Indoor temperature θi(t) = A cos(2πt/T) with A = " + swing +
          ", the outside held steady. The heat-flow density entering the inner surface is "
          "q1 = Y11·θi: amplitude |Y11|·A, ahead of the temperature by the time shift of Y11 "
          "(arrows).</figcaption>\n</figure>\n</section>\n";
 }
 
-/// The cycle lengths the frequency plots mark: the daily, the 12-day and the report's own.
-std::vector<double> markedCycles(double periodHours) {
-  std::vector<double> marked = {kDailyHours, kTwelveDayHours};
-  if (periodHours != kDailyHours && periodHours != kTwelveDayHours) marked.push_back(periodHours);
-  return marked;
-}
-
-std::vector<double> cycleLengths(double periodHours) {
-  std::vector<double> periods =
-      Engine::logSpacedHours(std::min(kShortestCycleHours, periodHours),
-                             std::max(kLongestCycleHours, periodHours), kCycleSamples);
-  for (const double marked : markedCycles(periodHours)) periods.push_back(marked);
-  std::sort(periods.begin(), periods.end());
-  return periods;
-}
-
-PlotAxis cycleAxis(double periodHours) {
-  PlotAxis axis;
-  axis.label = "cycle length T (h), log scale";
-  axis.logarithmic = true;
-  axis.minimum = std::min(kShortestCycleHours, periodHours);
-  axis.maximum = std::max(kLongestCycleHours, periodHours);
-  for (const double hour : {1.0, 3.0, 6.0, 12.0, 24.0, 48.0, 96.0, 288.0, 720.0}) {
-    axis.ticks.push_back({hour, formatNumber(hour, 0)});
-  }
-  return axis;
-}
-
 std::string frequencyPart(const std::vector<ComputedWall>& walls, double period) {
   const double periodHours = period / Engine::kSecondsPerHour;
-  LinePlot decrement;
-  decrement.title = "Decrement factor against cycle length";
-  decrement.xAxis = cycleAxis(periodHours);
-  decrement.leftAxis.label = "decrement factor f (\u2013)";
-  decrement.leftAxis.minimum = 0.0;
-  LinePlot lag = decrement;
-  lag.title = "Time lag against cycle length";
-  lag.leftAxis.label = "time lag φ (h)";
-  for (LinePlot* plot : {&decrement, &lag}) {
-    plot->guides = {{kDailyHours, "24 h"}, {kTwelveDayHours, "12 d"}};
-    if (markedCycles(periodHours).size() > 2) {
-      plot->guides.push_back({periodHours, "T = " + cycleName(periodHours)});
-    }
-  }
-
-  const std::vector<double> periods = cycleLengths(periodHours);
+  const SweepPlots plots = sweepPlots(walls, period, kReportSize);
   const std::vector<double> marked = markedCycles(periodHours);
-  for (const ComputedWall& wall : walls) {
-    const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
-    decrement.series.push_back({wall.wall->name, sweep.periodHours, sweep.decrementFactor,
-                                wall.colour, wall.dashes, false});
-    lag.series.push_back(
-        {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, wall.dashes, false});
-    for (std::size_t index = 0; index < periods.size(); ++index) {
-      if (std::find(marked.begin(), marked.end(), periods[index]) == marked.end()) continue;
-      decrement.markers.push_back(
-          {periods[index], sweep.decrementFactor[index], wall.colour, false});
-      lag.markers.push_back({periods[index], sweep.timeLagHours[index], wall.colour, false});
-    }
-  }
   return "<section id=\"frequency\">\n<h2>Frequency response</h2>\n"
          "<figure id=\"frequency-response\">\n" +
-         renderLinePlot(decrement, "frequency-decrement-plot", kPlotWidth, kPlotAreaHeight) +
-         renderLinePlot(lag, "frequency-lag-plot", kPlotWidth, kPlotAreaHeight) +
+         plots.decrement + plots.lag +
          "<figcaption>ISO 13786 decrement factor f = |Y12|/U and time lag of the inner heat "
          "flow for cycle lengths from 1 hour to 30 days; circles mark the daily and the 12-day "
          "cycle" +

@@ -8,7 +8,8 @@
 
 namespace Brusk::Report {
 
-/// A wall with its results at the report's cycle length and the colour and dash it wears in every plot.
+/// A wall with its results at the report's cycle length and the colour and dash it wears in every
+/// plot.
 struct ComputedWall {
   const Frontend::Wall* wall = nullptr;
   Engine::WallResult result;

@@ -12,7 +12,6 @@ namespace Brusk::Report {
 
 namespace {
 
-constexpr double kDrawingWidth = 880.0;
 constexpr double kSectionLeft = 48.0;
 constexpr double kSectionTop = 12.0;
 constexpr double kSectionHeight = 120.0;
@@ -37,14 +36,25 @@ std::string formatMillimetres(double metres) {
   return formatNumber(millimetres, decimals) + " mm";
 }
 
-std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
+/// A layer's callout: its name, and its thickness (R for a pure resistance).
+struct LayerCallout {
+  std::string name;
+  std::string size;
+};
+
+LayerCallout layerCallout(const Frontend::Wall& wall, std::size_t index) {
   const Frontend::LayerLabel& label = wall.labels[index];
   const Engine::LayerProperties& layer = wall.request.layers[index];
   const std::string name = label.name.empty() ? label.family : label.name;
   if (layer.isPureResistance()) {
-    return name + " \u2014 R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W";
+    return {name, "R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W"};
   }
-  return name + " \u2014 " + formatMillimetres(layer.thickness);
+  return {name, formatMillimetres(layer.thickness)};
+}
+
+std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
+  const LayerCallout callout = layerCallout(wall, index);
+  return callout.name + " \u2014 " + callout.size;
 }
 
 /// A layer of parts drawn as bands across the height, one per part in its family's colour and
@@ -84,6 +94,58 @@ std::string familyColour(const std::string& family) {
   return found != colours.end() ? found->second : colours.at("other");
 }
 
+namespace {
+
+/// Width [px] from the section's outer face to the end of the drawing: the leaders' run, the
+/// colour key and the widest layer label, on one line or with the thickness on a second.
+double labelRoom(const Frontend::Wall& wall, bool twoLines = false) {
+  double widestLabel = 0.0;
+  for (std::size_t index = 0; index < wall.request.layers.size(); ++index) {
+    const LayerCallout callout = layerCallout(wall, index);
+    widestLabel = std::max(widestLabel,
+                           twoLines ? std::max(estimateTextWidth(callout.name, kLabelFontSize),
+                                               estimateTextWidth(callout.size, kLabelFontSize))
+                                    : estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
+  }
+  return 44.0 + 18.0 + widestLabel + 8.0;
+}
+
+}  // namespace
+
+/// The steady temperatures at the faces `temperatures` [degC] as a line across the section (the
+/// warmest at the top), each face marked and labelled unless it would touch its neighbour's label.
+void drawTemperatureProfile(const std::vector<double>& temperatures,
+                            const std::vector<double>& layerLeft, double sectionRight,
+                            SvgWriter& svg) {
+  const auto [low, high] = std::minmax_element(temperatures.begin(), temperatures.end());
+  const double span = *high - *low;
+  const double top = kSectionTop + 22.0;
+  const double bottom = kSectionTop + kSectionHeight - 10.0;
+  std::vector<SvgPoint> points;
+  for (std::size_t face = 0; face < temperatures.size(); ++face) {
+    const double x = face < layerLeft.size() ? layerLeft[face] : sectionRight;
+    const double y = span > 0.0 ? top + (*high - temperatures[face]) / span * (bottom - top)
+                                : (top + bottom) / 2.0;
+    points.push_back({x, y});
+  }
+  const char* const colour = "#b00020";
+  svg.polyline(points, {colour, 2.0, ""});
+  double lastLabel = -1e9;
+  for (std::size_t face = 0; face < points.size(); ++face) {
+    svg.circle(points[face], 2.5, colour, {colour, 1.0, ""});
+    if (points[face].x - lastLabel < 40.0 && face + 1 < points.size()) continue;
+    svg.text({points[face].x, points[face].y - 6.0}, formatNumber(temperatures[face], 1) + " °C",
+             {TextAnchor::Middle, 11.0, colour, true, 0.0});
+    lastLabel = points[face].x;
+  }
+}
+
+double sectionLabelWidth(const std::vector<Frontend::Wall>& walls) {
+  double widest = 0.0;
+  for (const Frontend::Wall& wall : walls) widest = std::max(widest, labelRoom(wall, true));
+  return kSectionLeft + widest;
+}
+
 double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidth) {
   // Solve per wall for the scale at which its drawn width, minimum widths included, fits.
   double scale = 2500.0;  // px/m: caps a single thin wall at a sensible size
@@ -103,25 +165,27 @@ double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidt
 }
 
 std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
-                              double pixelsPerMetre) {
+                              double pixelsPerMetre, double drawingWidth,
+                              const std::vector<double>* faceTemperatures) {
   const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
-  double widestLabel = 0.0;
   std::vector<double> layerLeft;
   for (std::size_t index = 0; index < layers.size(); ++index) {
     layerLeft.push_back(kSectionLeft + sectionWidth);
     sectionWidth += drawnWidth(layers[index], pixelsPerMetre);
-    widestLabel = std::max(widestLabel, estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
   }
   const double sectionRight = kSectionLeft + sectionWidth;
   const double labelColumn = sectionRight + 44.0;
 
-  // Long layer names widen the drawing rather than run off it; the page scales it to fit.
-  const double drawingWidth = std::max(kDrawingWidth, labelColumn + 18.0 + widestLabel + 8.0);
+  // Long layer names widen the drawing rather than run off it; the page scales it to fit. A
+  // drawing asked to be narrower than the report's puts each thickness under its name first.
+  const bool twoLines =
+      drawingWidth < kSectionDrawingWidth && sectionRight + labelRoom(wall) > drawingWidth;
+  const double svgWidth = std::max(drawingWidth, sectionRight + labelRoom(wall, twoLines));
+  const double rowHeight = twoLines ? 2.0 * kLabelRowHeight - 4.0 : kLabelRowHeight;
   const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
-  const double height =
-      labelTop + static_cast<double>(layers.size()) * kLabelRowHeight + kScaleBarHeight;
-  SvgWriter svg(id, drawingWidth, height, "Section of " + wall.name);
+  const double height = labelTop + static_cast<double>(layers.size()) * rowHeight + kScaleBarHeight;
+  SvgWriter svg(id, svgWidth, height, "Section of " + wall.name);
   const double sectionBottom = kSectionTop + kSectionHeight;
 
   const SvgStroke edge{"#444", 0.8, ""};
@@ -147,6 +211,10 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   svg.rectangle({kSectionLeft, kSectionTop}, sectionWidth, kSectionHeight, "none",
                 {"#222", 1.5, ""});
 
+  if (faceTemperatures != nullptr && faceTemperatures->size() == layers.size() + 1) {
+    drawTemperatureProfile(*faceTemperatures, layerLeft, sectionRight, svg);
+  }
+
   const SvgTextStyle sideStyle{TextAnchor::Middle, 12.0, "#222", true, -90.0};
   svg.text({kSectionLeft - 14.0, kSectionTop + kSectionHeight / 2.0}, "INSIDE", sideStyle);
   svg.text({sectionRight + 20.0, kSectionTop + kSectionHeight / 2.0}, "OUTSIDE",
@@ -156,15 +224,21 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   for (std::size_t index = 0; index < layers.size(); ++index) {
     const std::size_t row = layers.size() - 1 - index;
     const double centre = layerLeft[index] + drawnWidth(layers[index], pixelsPerMetre) / 2.0;
-    const double y = labelTop + static_cast<double>(row) * kLabelRowHeight;
+    const double y = labelTop + static_cast<double>(row) * rowHeight;
     const SvgStroke leader{"#666", 0.8, ""};
     svg.line({centre, sectionBottom - 4.0}, {centre, y}, leader);
     svg.line({centre, y}, {labelColumn - 6.0, y}, leader);
     svg.circle({centre, sectionBottom - 4.0}, 1.8, "#666", leader);
     svg.rectangle({labelColumn, y - 6.0}, 12.0, 12.0, familyColour(wall.labels[index].family),
                   edge);
-    svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index),
-             {TextAnchor::Start, kLabelFontSize, "#222", false, 0.0});
+    const SvgTextStyle labelStyle{TextAnchor::Start, kLabelFontSize, "#222", false, 0.0};
+    if (twoLines) {
+      const LayerCallout callout = layerCallout(wall, index);
+      svg.text({labelColumn + 18.0, y + 4.0}, callout.name, labelStyle);
+      svg.text({labelColumn + 18.0, y + 4.0 + kLabelRowHeight - 4.0}, callout.size, labelStyle);
+    } else {
+      svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index), labelStyle);
+    }
   }
 
   // A scale bar, since the drawing is to scale except for the minimum widths.

@@ -270,7 +270,13 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"layers": [{"thickness": 60, "conductivity": 1.8, "density": 2400, "specific_heat": 1000}]})",
             "/layers"},
         PointerCase{"unknown key", R"({"layers": [{"thermal_resistance": 1, "colour": "red"}]})",
-                    "/layers/0/colour"}),
+                    "/layers/0/colour"},
+        PointerCase{"missing thickness",
+                    R"({"layers": [{"thermal_resistance": 0.2}, {"material": "brick-solid"}]})",
+                    "/layers/1/thickness"},
+        PointerCase{"missing density",
+                    R"({"layers": [{"thickness": 0.1, "conductivity": 1, "specific_heat": 1}]})",
+                    "/layers/0/density"}),
     [](const testing::TestParamInfo<PointerCase>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

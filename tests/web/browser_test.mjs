@@ -59,7 +59,7 @@ function nativeJson(file, periodHours = 24) {
 const shown = (number) => String(Number(number.toPrecision(4)));
 
 /** What a static host sends for the page's files. */
-const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css' };
+const CONTENT_TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.mjs': 'text/javascript', '.css': 'text/css', '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml' };
 
 /**
  * A static file server for `root` on 127.0.0.1 at a port the system picks: GET of a file under
@@ -86,6 +86,72 @@ function serveStatic(root) {
     server.on('error', fail);
     server.listen(0, '127.0.0.1', () => done({ server, origin: `http://127.0.0.1:${server.address().port}`, paths }));
   });
+}
+
+/**
+ * The first screen at `width` × `height`: the key results (U, f, lag, κ1) within it, then the
+ * plots before the wall's form, a plot wholly in view too when `plotInView`, and every plot's
+ * labels drawn at 11 px or more (font size × the SVG's scale on the page).
+ */
+async function firstScreenChecks(width, height, plotInView) {
+  await page.setViewportSize({ width, height });
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await page.waitForFunction((w) => Number(document.querySelector('#plot-section svg').getAttribute('width')) <= w, width).catch(() => {});
+  const layout = await page.evaluate(() => {
+    const inView = (element) => { const box = element.getBoundingClientRect(); return box.height > 0 && box.top >= 0 && box.bottom <= innerHeight && box.left >= 0 && box.right <= innerWidth; };
+    const keys = [...document.querySelectorAll('#key-results > div')];
+    let smallest = Infinity;
+    for (const svg of document.querySelectorAll('#plots svg')) {
+      const scale = svg.getBoundingClientRect().width / svg.viewBox.baseVal.width;
+      for (const text of svg.querySelectorAll('text')) smallest = Math.min(smallest, Number(text.getAttribute('font-size')) * scale);
+    }
+    const top = (selector) => document.querySelector(selector).getBoundingClientRect().top;
+    return { keys: keys.map((k) => k.dataset.quantity), keysInView: keys.every(inView), firstPlotInView: inView(document.querySelector('#plot-section svg')) || inView(document.querySelector('#plot-outdoor svg')), smallest,
+      plotsAfterKeys: top('#plots') >= document.getElementById('key-results').getBoundingClientRect().bottom, plotsBeforeForm: innerWidth >= 800 || top('#plots') < top('#wall-heading') };
+  });
+  check(layout.keys.join() === 'u_value,decrement_factor,periodic_thermal_transmittance.time_lag,internal_areal_heat_capacity', `${width} px: key results ${layout.keys.join()}`);
+  check(layout.keysInView, `${width}×${height}: the key results are not all in the first screen`);
+  check(!plotInView || layout.firstPlotInView, `${width}×${height}: no plot wholly in the first screen`);
+  check(layout.plotsAfterKeys && layout.plotsBeforeForm, `${width} px: the plots do not come right after the key results`);
+  check(layout.smallest >= 11, `${width} px: plot labels drawn at ${layout.smallest.toFixed(1)} px`);
+}
+
+/**
+ * The comparison: two walls at 24 and 168 h, their sweeps overlaid, a value that differs from
+ * the first wall's marked, a wall moved and removed, and the comparison kept across a reload
+ * (localStorage) and in the link.
+ */
+async function comparisonChecks() {
+  await page.click('#compare-clear');
+  await page.click('#compare-add');
+  await page.fill('#layer-1-thickness', '0.3');
+  await page.click('#compare-add');
+  const overlay = await page.evaluate(() => ({
+    series: [...document.querySelectorAll('#compare-plots svg')].map((svg) => svg.querySelectorAll('polyline, path').length),
+    ids: [...document.querySelectorAll('[id]')].map((e) => e.id),
+    differs: [...document.querySelectorAll('#compare-results tr[data-quantity="u_value"] td.differs')].length,
+    same: [...document.querySelectorAll('#compare-results tr[data-quantity="period"] td.differs')].length,
+    names: [...document.querySelectorAll('#compare-results th.compare-wall > span:first-child')].map((e) => e.textContent) }));
+  check(overlay.series.length === 2, `two sweep plots of the compared walls, got ${overlay.series.length}`);
+  check(new Set(overlay.ids).size === overlay.ids.length, `element ids repeat: ${overlay.ids.filter((id, i) => overlay.ids.indexOf(id) !== i).join(', ')}`);
+  check(overlay.differs === 1 && overlay.same === 0, `the second wall's U is marked as differing (${overlay.differs}), T not (${overlay.same})`);
+  const uRow = async () => page.$$eval('#compare-results tr[data-quantity="u_value"] td', (cells) => cells.slice(2).map((c) => c.textContent).join());
+  const before = await uRow();
+  await page.click('#compare-1-left');
+  const [first, second] = before.split(',');
+  check((await uRow()) === `${second},${first}`, `moving the second wall left swaps the columns: ${await uRow()} after ${before}`);
+  const link = await page.evaluate(() => location.hash);
+  check(/&compare=[A-Za-z0-9_-]+/.test(link), `the link holds the comparison: ${link.slice(0, 80)}`);
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  check((await uRow()) === `${second},${first}`, `the comparison is kept across a reload: ${await uRow()}`);
+  await page.evaluate(() => localStorage.clear());
+  await page.goto('about:blank');
+  await openPage(pageUrl + link);
+  check((await uRow()) === `${second},${first}`, `the link alone restores the comparison: ${await uRow()}`);
+  await page.click('#compare-0-remove');
+  check((await uRow()) === first && (await page.$$('#compare-plots svg')).length === 2, `removing the first compared wall leaves ${await uRow()}`);
+  await page.fill('#layer-1-thickness', '0.25');
 }
 
 const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
@@ -115,6 +181,10 @@ const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${
 try {
   await openPage(pageUrl);
   const firstResultMs = await page.evaluate(() => globalThis.brusk.timings.firstResultMs);
+  await firstScreenChecks(1280, 900, true);
+  await firstScreenChecks(390, 844, false);
+  await page.screenshot({ path: join(screenshotDir, 'calculator-390-first-screen.png') });
+  await page.setViewportSize({ width: 1280, height: 900 });
 
   // The page's quantity list is `brusk quantities`: the same keys, labels and display units.
   const described = await page.evaluate(() => globalThis.brusk.quantities());
@@ -226,10 +296,11 @@ try {
   await page.fill('#wall-period', '168');
   const weekly = nativeJson(clickedToml, 168);
   check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), `T = 168 h: f shown as ${await shownValue('decrement_factor')}, native ${shown(weekly.decrement_factor)}`);
-  const weeklyCell = `<td class="value">${weekly.decrement_factor.toFixed(3)}</td>`;
-  await page.waitForFunction((cell) => document.getElementById('plots').srcdoc.includes(cell), weeklyCell, { timeout: 10000 }).catch(() => {});
-  const plotsPage = await page.evaluate(() => document.getElementById('plots').srcdoc);
-  check(plotsPage.includes('T = 168 h') && plotsPage.includes(weeklyCell) && !plotsPage.includes('daily cycle T = 24 h'), 'the plots frame shows the report at T = 168 h');
+  // The plots in the page are redrawn at the new T: the sweep marks it, the response spans
+  // two weekly cycles, and each drawing is the one brusk.plots() gives for the wall.
+  const inlinePlots = await page.evaluate(() => ({ period: document.getElementById('plots').dataset.periodHours, sweep: document.getElementById('plot-decrement').innerHTML, response: document.getElementById('plot-outdoor').innerHTML }));
+  check(inlinePlots.period === '168' && inlinePlots.sweep.includes('T = 168 h') && inlinePlots.response.includes('>336<'), `the inline plots are redrawn at T = 168 h (drawn at ${inlinePlots.period} h)`);
+  check(!(await page.$('#results-section iframe')), 'the plots are drawn in the page, not in a frame');
   const [weeklyReport] = await Promise.all([page.waitForEvent('download'), page.click('#save-report')]);
   const weeklyReportFile = join(work, 'weekly-report.html');
   await weeklyReport.saveAs(weeklyReportFile);
@@ -244,6 +315,7 @@ try {
   check((await page.inputValue('#wall-period')) === '168', 'the link restores T');
   check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), 'the link restores the weekly f');
   await page.fill('#wall-period', '24');
+  await comparisonChecks();
   await page.click('#compare-clear');
 
   // Links the reader refuses: the address is kept, the reason stays in view over the default
@@ -309,6 +381,7 @@ try {
   const badCases = [
     ['#layer-1-conductivity', '-0.9', 'conductivity must be a positive number of W/(m.K), got -0.9'],
     ['#layer-1-thickness', 'abc', 'thickness'],
+    ['#layer-1-thickness', '', 'thickness is missing'],
     ['#layer-0-thermal_resistance', '-1', 'thermal_resistance'],
   ];
   for (const [selector, value, words] of badCases) {
@@ -321,6 +394,9 @@ try {
     check((await page.textContent('#status[role="status"][aria-live="polite"]')) === message, `${selector}: the polite live region says "${await page.textContent('#status')}"`);
     const cells = await page.locator('#results td.number').allTextContents();
     check(!cells.some((text) => /NaN|undefined/.test(text)), `${selector}: results show ${cells.join(' ')}`);
+    // The last result stays in view, marked as not that of the wall as entered.
+    check((await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isVisible('#stale-note')), `${selector} = ${value}: the results are not marked stale`);
+    check((await page.textContent('#key-results [data-quantity="u_value"] dd')) === `${shown(clickedNative.u_value)} W/(m²·K)`, `${selector} = ${value}: the stale U is ${await page.textContent('#key-results [data-quantity="u_value"] dd')}`);
     if (selector === '#layer-1-conductivity') {
       const bad = join(work, 'bad.toml');
       writeFileSync(bad, readFileSync(clickedToml, 'utf8').replace('conductivity = 0.9', 'conductivity = -0.9'));
@@ -331,6 +407,23 @@ try {
     await page.fill(selector, before);
     check((await page.getAttribute(selector, 'aria-invalid')) === null, `${selector}: still marked invalid once corrected`);
   }
+  // A status line goes when it is no longer true: "computes again" after the next edit, and
+  // a save replaces it.
+  check((await page.textContent('#status')) === 'The wall computes again.', `after the corrections the status says "${await page.textContent('#status')}"`);
+  await page.fill('#wall-name', 'Clicked');
+  check((await page.textContent('#status')) === '', `the next edit clears the status, which says "${await page.textContent('#status')}"`);
+  check(!(await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isHidden('#stale-note')), 'a wall that computes is not marked stale');
+  // The steady temperature profile on the section follows the design temperatures, and a
+  // design temperature that is not a number is refused at its field.
+  const sectionText = () => page.$$eval('#plot-section svg text', (texts) => texts.map((t) => t.textContent).filter((t) => t.endsWith('°C')));
+  const warm = await sectionText();
+  await page.fill('#design-indoor', '24');
+  const warmer = await sectionText();
+  check(warm.length >= 2 && warmer.length === warm.length && warmer[0] !== warm[0], `the section's face temperatures follow θi: ${warm.join(' ')} → ${warmer.join(' ')}`);
+  await page.fill('#design-indoor', 'warm');
+  check((await page.textContent('#design-indoor-error')).includes('indoorTemperature must be a number') && (await page.getAttribute('#design-indoor', 'aria-invalid')) === 'true', `a design temperature that is not a number: "${await page.textContent('#design-indoor-error')}"`);
+  await page.fill('#design-indoor', '20');
+  check((await sectionText()).join() === warm.join(), 'the profile is back at 20 °C');
 
   // Accessibility: every control named, text contrast at least 4.5:1 (WCAG 2 relative
   // luminance), layers moved by keyboard with the focus kept and visible.
@@ -353,7 +446,8 @@ try {
     return [...document.querySelectorAll('input, select, textarea, button, iframe')].filter((element) => !nameOf(element)).map((element) => `${element.tagName.toLowerCase()}#${element.id}`).concat(missing);
   });
   check(unnamed.length === 0, `controls without an accessible name: ${unnamed.join(', ')}`);
-  const lowContrast = await page.evaluate(() => {
+  // In the light and the dark colour scheme (prefers-color-scheme).
+  const contrastProblems = () => page.evaluate(() => {
     const rgba = (text) => { const [r, g, b, a = 1] = text.match(/[\d.]+/g).map(Number); return { rgb: [r, g, b], a }; };
     const luminance = (rgb) => { const [r, g, b] = rgb.map((v) => v / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4)); return 0.2126 * r + 0.7152 * g + 0.0722 * b; };
     const background = (element) => {
@@ -381,12 +475,20 @@ try {
     }
     return low;
   });
+  const lowContrast = await contrastProblems();
   check(lowContrast.length === 0, `text below 4.5:1 contrast: ${lowContrast.join(', ')}`);
+  await page.emulateMedia({ colorScheme: 'dark' });
+  const darkBackground = await page.evaluate(() => getComputedStyle(document.documentElement).backgroundColor);
+  check(darkBackground !== 'rgb(255, 255, 255)', `the dark scheme keeps a white page: ${darkBackground}`);
+  const lowDarkContrast = await contrastProblems();
+  check(lowDarkContrast.length === 0, `dark scheme: text below 4.5:1 contrast: ${lowDarkContrast.join(', ')}`);
+  await page.screenshot({ path: join(screenshotDir, 'calculator-dark.png') });
+  await page.emulateMedia({ colorScheme: 'light' });
 
   const layerKinds = () => page.$$eval('#layers li select', (selects) => selects.map((select) => select.value).join());
   const focusedId = () => page.evaluate(() => document.activeElement.id);
   check((await layerKinds()) === 'air,custom', `the clicked wall's layers are ${await layerKinds()}`);
-  await page.focus('#layer-0-thermal_resistance');
+  await page.focus('#layer-0-sd');
   await page.keyboard.press('Tab');
   check((await focusedId()) === 'layer-0-down', `Tab after the first layer's field reaches its ↓ button (↑ is disabled), got ${await focusedId()}`);
   check(await page.evaluate(() => getComputedStyle(document.activeElement).outlineStyle === 'solid' && parseFloat(getComputedStyle(document.activeElement).outlineWidth) >= 2), 'the focused button shows an outline');
@@ -491,6 +593,66 @@ try {
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
 
+  // The profile panel: the form's wall under the example design day and a room at 25 °C, its
+  // summary as `brusk response` gives it for the same wall and day.
+  await page.click('#profile-run');
+  const panelWall = join(work, 'panel-wall.json');
+  writeFileSync(panelWall, JSON.stringify(await page.evaluate(() => window.bruskCurrentWall())));
+  const panelNative = JSON.parse(execFileSync(program, ['response', '--outdoor', join(examplesDir, 'profiles', 'hot-summer-day.csv'), '--indoor-constant', '25', '--format', 'json', panelWall], { encoding: 'utf8' }));
+  const panelPeak = await page.textContent('#profile-summary tr[data-quantity="summary.peak_heat_flow_in"] td.number');
+  const summaryDescribed = described.filter((q) => q.scope === 'response' && q.key.startsWith('summary.'));
+  const peakScale = summaryDescribed.find((q) => q.key === 'summary.peak_heat_flow_in').display_scale;
+  check(panelPeak === shown(panelNative.summary.peak_heat_flow_in * peakScale), `the profile panel's peak heat flow is ${panelPeak}, brusk response ${shown(panelNative.summary.peak_heat_flow_in * peakScale)}`);
+  check((await page.$$('#profile-summary tr')).length === summaryDescribed.length, 'the profile panel shows every summary quantity');
+
+  // The room panel: the form's wall as the room's one element, its totals as `brusk zone`
+  // gives them for the same zone file.
+  await page.click('#zone-run');
+  const panelZone = join(work, 'panel-zone.json');
+  writeFileSync(panelZone, JSON.stringify(await page.evaluate(() => window.bruskCurrentZone())));
+  const zoneNative = JSON.parse(execFileSync(program, ['zone', '--format', 'json', panelZone], { encoding: 'utf8' }));
+  const zoneQuantities = described.filter((q) => q.scope === 'zone' && q.key.startsWith('totals.'));
+  const zoneShown = await page.$$eval('#zone-totals td.number', (cells) => cells.map((c) => c.textContent));
+  const zoneExpected = zoneQuantities.map((q) => { const v = zoneNative.totals[q.key.slice('totals.'.length)]; return typeof v === 'number' ? shown(v * q.display_scale) : v; });
+  check(zoneShown.join() === zoneExpected.join(), `the room panel shows ${zoneShown.join(' ')}, brusk zone ${zoneExpected.join(' ')}`);
+
+  // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
+  // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
+  const room = {
+    name: 'Inline room', floor_area: 20.0, heat_transfer_coefficient: 40.0,
+    elements: [
+      { name: 'External wall', area: 20.4, layers: [{ material: 'plaster-gypsum', thickness: 0.013 }, { material: 'brick-solid', thickness: 0.215 }, { material: 'insulation-eps', thickness: 0.1 }] },
+      { name: 'Partition', area: 10.4, position: 'internal', faces: 'both', layers: [{ material: 'board-gypsum', thickness: 0.0125 }, { name: 'Air gap', thermal_resistance: 0.18 }, { material: 'board-gypsum', thickness: 0.0125 }] },
+      { name: 'Floor', area: 20.0, heat_flow: 'downward', layers: [{ material: 'concrete-medium-density', thickness: 0.15 }] }],
+  };
+  const roomFile = join(work, 'inline-room.json');
+  writeFileSync(roomFile, JSON.stringify(room));
+  const roomNative = JSON.parse(execFileSync(program, ['zone', '--format', 'json', roomFile], { encoding: 'utf8' }));
+  const roomPage = await page.evaluate((zone) => globalThis.brusk.zone(zone), room);
+  sameNumbers(roomPage, roomNative, 1e-9, 'brusk.zone(inline room)');
+  const refusedZone = await page.evaluate(() => { try { globalThis.brusk.zone({ floor_area: -1, elements: [] }, { source: 'room.json' }); return ''; } catch (error) { return error.message; } });
+  check(refusedZone.startsWith('room.json'), `a refused zone is named by its source: "${refusedZone}"`);
+
+  // brusk.response(): a wall under the example design day, with a constant room and with solar
+  // gains, as `brusk response --format json` computes it from the same files, to 1e-9 relative.
+  const profilesDir = join(examplesDir, 'profiles');
+  const outdoorCsv = join(profilesDir, 'hot-summer-day.csv');
+  const solarCsv = join(profilesDir, 'west-wall-irradiance.csv');
+  const responseWall = join(examplesDir, '2-concrete-insulated.toml');
+  for (const [what, args, profiles] of [
+    ['constant room', ['--indoor-constant', '26'], { indoorConstant: 26 }],
+    ['solar gains', ['--solar', solarCsv, '--absorptance', '0.6'], { solar: readFileSync(solarCsv, 'utf8'), solarSource: solarCsv, absorptance: 0.6 }],
+  ]) {
+    const native = JSON.parse(execFileSync(program, ['response', '--outdoor', outdoorCsv, ...args, '--format', 'json', responseWall], { encoding: 'utf8' }));
+    const viaPage = await page.evaluate(([wallText, outdoor, source, given]) => {
+      const wall = globalThis.brusk.readWallFile(wallText, 'toml', { source });
+      return globalThis.brusk.response(wall, Object.assign({ outdoor, outdoorSource: 'outdoor.csv' }, given), { source });
+    }, [readFileSync(responseWall, 'utf8'), readFileSync(outdoorCsv, 'utf8'), responseWall, profiles]);
+    sameNumbers(viaPage, native, 1e-9, `brusk.response(${what})`);
+  }
+  const refusedResponse = await page.evaluate(() => { try { globalThis.brusk.response({ name: 'W', layers: [{ material: 'brick-solid', thickness: 0.2 }] }, { outdoor: 'time,t\n0,20\n1,x\n', outdoorSource: 'day.csv' }); return ''; } catch (error) { return error.message; } });
+  check(refusedResponse.startsWith('day.csv'), `a refused profile is named by its source: "${refusedResponse}"`);
+
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
@@ -543,6 +705,31 @@ try {
   check(elsewhere.length === 0, `over http: requests beyond ${host.origin}: ${elsewhere.join(', ')}`);
   for (const path of ['/index.html', '/calculator.js', '/calculator.css', '/brusk.js', '/brusk.mjs']) check(host.paths.includes(path), `over http: ${path} was not asked for (asked: ${host.paths.join(', ')})`);
   check(consoleErrors.length === 0, `over http: console errors: ${consoleErrors.join(' | ')} (asked for: ${host.paths.join(', ')})`);
+
+  // Installable and offline: over http the page declares its manifest and its service worker
+  // keeps the page's files; with the host gone, a reload still opens and computes the wall.
+  check(await page.evaluate(() => document.querySelector('link[rel="manifest"]') !== null), 'over http: the page declares its manifest');
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  check(await page.evaluate(() => Boolean(navigator.serviceWorker.controller)), 'over http: the service worker controls the page after a reload');
+  const onlineU = await shownValue('u_value');
+  host.server.closeAllConnections();
+  host.server.close();
+  host = null;
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  check((await shownValue('u_value')) === onlineU && (await page.$$('#plots svg')).length >= 5, `offline: the page reloads from the service worker's copy (U ${await shownValue('u_value')}, online ${onlineU})`);
+
+  // From file:// neither a manifest nor a service worker.
+  await page.goto(pageUrl);
+  await page.waitForSelector('body[data-ready="true"]');
+  check(await page.evaluate(() => document.querySelector('link[rel="manifest"]') === null && !(navigator.serviceWorker && navigator.serviceWorker.controller)), 'from file:// the page declares no manifest and no service worker');
+
+  // Print: the wall, the key results and the first plots on one A4 page.
+  const pdf = await page.pdf({ format: 'A4' });
+  const pages = (pdf.toString('latin1').match(/\/Type\s*\/Page[^s]/g) || []).length;
+  check(pages === 1, `printed on ${pages} A4 pages, not one`);
 } finally {
   if (host) {
     host.server.closeAllConnections();

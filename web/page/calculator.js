@@ -19,14 +19,19 @@
     'internal_areal_heat_capacity', 'external_areal_heat_capacity',
     'sequential_heat_capacity.daily.value', 'sequential_heat_capacity.twelve_day.value',
   ];
+  /** The four figures shown first, above the plots: U, f, the time lag and kappa1. */
+  const KEY_KEYS = ['u_value', 'decrement_factor', 'periodic_thermal_transmittance.time_lag', 'internal_areal_heat_capacity'];
   let QUANTITIES = [];   // [{key, label, symbol_unicode, display_unit_unicode, display_scale, ...}]
   let PERIOD = null;     // the description of the cycle length
   let MATRIX_QUANTITIES = [];
+  let KEY_QUANTITIES = [];
   const SLAB_KEYS = ['thickness', 'conductivity', 'density', 'specific_heat'];
   /** The properties a catalogue layer may set instead of its material's. */
   const OVERRIDE_KEYS = ['conductivity', 'density', 'specific_heat'];
-  const UNITS = { thickness: 'm', conductivity: 'W/(m·K)', density: 'kg/m³', specific_heat: 'J/(kg·K)', thermal_resistance: 'm²·K/W' };
-  const LABELS = { thickness: 'd', conductivity: 'λ', density: 'ρ', specific_heat: 'c', thermal_resistance: 'R' };
+  /** The vapour properties of a slab (ISO 13788): its factor μ or its equivalent air layer sd. */
+  const VAPOUR_KEYS = ['vapour_resistance_factor', 'sd'];
+  const UNITS = { thickness: 'm', conductivity: 'W/(m·K)', density: 'kg/m³', specific_heat: 'J/(kg·K)', thermal_resistance: 'm²·K/W', vapour_resistance_factor: '–', sd: 'm' };
+  const LABELS = { thickness: 'd', conductivity: 'λ', density: 'ρ', specific_heat: 'c', thermal_resistance: 'R', vapour_resistance_factor: 'μ', sd: 'sd' };
 
   /** Significant digits shown; the JSON API keeps every digit. */
   const DIGITS = 4;
@@ -43,7 +48,7 @@
     ['u_value_corrected', 'Corrected thermal transmittance', 'U_c', 'W/(m²·K)'],
   ];
   let comparison = [];   // [{ wall, result }]
-  const timings = { firstResultMs: null, lastComputeMs: null, computes: 0 };
+  const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0 };
 
   function valueAt(object, path) {
     return path.split('.').reduce((node, key) => (node == null ? undefined : node[key]), object);
@@ -83,8 +88,8 @@
       const out = {};
       // The family (the drawing's colour) is not edited here, only kept from the file.
       // A catalogue layer keeps the property overrides a file may give it (blank: the catalogue's).
-      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', ...OVERRIDE_KEYS, 'family']
-        : layer.kind === 'air' ? ['name', 'thermal_resistance', 'family'] : ['name', ...SLAB_KEYS, 'family'];
+      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', ...OVERRIDE_KEYS, ...VAPOUR_KEYS, 'family']
+        : layer.kind === 'air' ? ['name', 'thermal_resistance', 'sd', 'family'] : ['name', ...SLAB_KEYS, ...VAPOUR_KEYS, 'family'];
       for (const key of keys) {
         const text = layer.fields[key] || '';
         const value = ['name', 'material', 'family'].includes(key) ? (text.trim() || undefined) : fieldValue(text);
@@ -173,8 +178,11 @@
     if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
     input.value = layers[index].fields[key] || '';
     input.setAttribute('aria-describedby', id + '-error');
+    // A blank field (a catalogue value kept, no vapour property) is left out of the print.
+    label.classList.toggle('empty', input.value === '');
     input.addEventListener('input', () => {
       layers[index].fields[key] = input.value;
+      label.classList.toggle('empty', input.value === '');
       if (key === 'material') input.closest('li').querySelector('.material-info').textContent = materialInfo(input.value);
       recompute();
     });
@@ -359,8 +367,14 @@
           override.querySelector('input').placeholder = 'catalogue';
           fields.appendChild(override);
         }
+        for (const key of VAPOUR_KEYS) {
+          const vapour = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
+          vapour.querySelector('input').placeholder = 'catalogue';
+          fields.appendChild(vapour);
+        }
       } else if (layer.kind === 'air') {
         fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
+        fields.appendChild(inputFor(index, 'sd', `sd [${UNITS.sd}]`));
       } else if (layer.kind === 'parts') {
         // Parts side by side across the area, each a catalogue material through the whole
         // thickness with its share of the area (ISO 6946 combined method).
@@ -380,7 +394,7 @@
         removePart.disabled = layer.partCount <= 2;
         fields.appendChild(removePart);
       } else {
-        for (const key of SLAB_KEYS) fields.appendChild(inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`));
+        for (const key of [...SLAB_KEYS, ...VAPOUR_KEYS]) fields.appendChild(inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`));
       }
       item.appendChild(fields);
       const info = document.createElement('p');
@@ -442,16 +456,29 @@
     const status = $('status');
     if (status.textContent !== text) status.textContent = text;
     status.className = isError ? 'error' : '';
+    freshStatus = text !== '';
   }
 
-  /** The form field a refusal names by its key and layer (see brusk's errors). */
+  /**
+   * Whether the status line was set since the last recompute: a line that is older (a move,
+   * a save, "The wall computes again.") is no longer news after the next edit and goes.
+   */
+  let freshStatus = false;
+
+  /**
+   * The form field a refusal names by its JSON pointer (see brusk's errors): /layers/N/key is
+   * layer N's field of that key, /layers/N/parts/K/key part K's; a layer whose form has no field
+   * of that key (a key only a file can give) is named by its Kind.
+   */
   function fieldOfError(error) {
     if (error.layer !== undefined) {
-      const key = error.key === 'material' || error.key === 'thickness' || error.key === 'conductivity' || error.key === 'density' || error.key === 'specific_heat' || error.key === 'thermal_resistance' ? error.key : 'kind';
-      return $(`layer-${error.layer}-${key}`) || $(`layer-${error.layer}-kind`);
+      const part = /^\/layers\/\d+\/parts\/(\d+)\/([^/]+)$/.exec(error.pointer || '');
+      const id = part ? `layer-${error.layer}-part-${part[1]}-${part[2]}` : `layer-${error.layer}-${error.key}`;
+      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(id)) || $(`layer-${error.layer}-kind`);
     }
     if (error.key === 'rsi' || error.key === 'rse') return $('wall-' + error.key);
-    if (error.key === 'period') return $('wall-period');
+    if (error.key === 'period' || error.key === 'periodHours') return $('wall-period');
+    if (error.key === 'name') return $('wall-name');
     return null;
   }
 
@@ -465,7 +492,36 @@
       if (error) error.textContent = message;
     }
     announce(message, true);
-    for (const cell of document.querySelectorAll('#results td.number')) cell.textContent = '–';
+    markStale(true);
+  }
+
+  /**
+   * Marks the results and the plots as those of the last wall that computed (or, before any
+   * did, shows "–"), while the wall as entered is refused.
+   */
+  function markStale(stale) {
+    $('results-section').classList.toggle('stale', stale);
+    $('stale-note').hidden = !stale;
+    if (stale && timings.firstResultMs === null) {
+      for (const cell of document.querySelectorAll('#results td.number, #key-results dd')) cell.textContent = '–';
+    }
+  }
+
+  /** U, f, the time lag and κ1 with the engine's labels, symbols and units, above the plots. */
+  function showKeyResults(result) {
+    const list = $('key-results');
+    list.textContent = '';
+    for (const q of KEY_QUANTITIES) {
+      const item = document.createElement('div');
+      item.dataset.quantity = q.key;
+      const term = document.createElement('dt');
+      term.textContent = `${q.label} ${q.symbol_unicode}`;
+      const value = document.createElement('dd');
+      value.textContent = `${shownValue(q, result)} ${unitText(q) === '–' ? '' : unitText(q)}`.trim();
+      item.appendChild(term);
+      item.appendChild(value);
+      list.appendChild(item);
+    }
   }
 
   function showResult(result) {
@@ -495,25 +551,90 @@
     }
   }
 
-  let plotTimer = null;
-  function redrawPlots(wall, hours) {
-    clearTimeout(plotTimer);
-    plotTimer = setTimeout(() => {
-      try {
-        $('plots').srcdoc = brusk.report([wall], { periodHours: hours, title: wall.name || 'Wall' });
-      } catch (error) {
-        $('plots').srcdoc = '';
-      }
-    }, 0);
+  /**
+   * The drawing size for the width `width` [px] of the column: plots one SVG pixel on one CSS
+   * pixel, so that their 12 px labels stay 12 px; the section leaves room for its labels.
+   */
+  function plotLayout(width, idPrefix) {
+    const w = Math.max(300, Math.floor(width));
+    return { width: w, plotHeight: Math.round(Math.min(300, Math.max(150, w * 0.36))), sectionWidth: Math.max(60, Math.min(520, w - 300)), idPrefix };
   }
 
-  /** The address keeps the wall and, when it is not the daily one, the cycle length T [h]. */
-  function updateLink(wall, hours) {
-    const bytes = new TextEncoder().encode(JSON.stringify(wall));
+  /**
+   * The width of the plots' column [px], measured once and again after a resize: reading it on
+   * every edit would force a layout of the whole page between the table and the plots.
+   */
+  let measuredPlotWidth = null;
+  function plotWidth() {
+    if (measuredPlotWidth === null) measuredPlotWidth = $('plots').clientWidth;
+    return measuredPlotWidth;
+  }
+
+  const PLOT_FIGURES = [['plot-outdoor', 'outdoor_response'], ['plot-decrement', 'decrement_sweep'], ['plot-lag', 'lag_sweep'], ['plot-indoor', 'indoor_response']];
+
+  /** Draws the wall's section and plots at T = `hours` into the page, as brusk report draws them. */
+  function redrawPlots(wall, hours) {
+    const start = performance.now();
+    // The section carries the steady temperature profile at the design temperatures.
+    const design = { indoorTemperature: fieldValue($('design-indoor').value), outdoorTemperature: fieldValue($('design-outdoor').value) };
+    let plots;
+    try {
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout(plotWidth(), '')));
+    } catch (error) {
+      const field = typeof design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
+      field.setAttribute('aria-invalid', 'true');
+      $(field.id + '-error').textContent = error.message;
+      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout(plotWidth(), '')));
+    }
+    $('plot-section').innerHTML = plots.sections.join('');
+    for (const [id, key] of PLOT_FIGURES) $(id).innerHTML = plots[key];
+    $('plots').dataset.periodHours = String(hours);
+    timings.lastPlotsMs = performance.now() - start;
+  }
+
+  /** `value` as JSON in base64url without padding. */
+  function base64url(value) {
+    const bytes = new TextEncoder().encode(JSON.stringify(value));
     let binary = '';
     for (const byte of bytes) binary += String.fromCharCode(byte);
-    const encoded = btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
-    history.replaceState(null, '', '#wall=' + encoded + (hours === 24 ? '' : '&T=' + encodeURIComponent(String(hours))));
+    return btoa(binary).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  /** The UTF-8 text of base64url `encoded` (with or without padding); throws saying what is wrong. */
+  function fromBase64url(encoded) {
+    const padded = encoded.replace(/-/g, '+').replace(/_/g, '/');
+    let binary;
+    try {
+      binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
+    } catch (error) {
+      throw new Error('it is cut short: its length is not that of base64url text');
+    }
+    const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+    try {
+      return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    } catch (error) {
+      throw new Error('it does not decode to UTF-8 text');
+    }
+  }
+
+  /**
+   * The address keeps the wall, the compared walls (&compare=) and, when it is not the daily
+   * one, the cycle length T [h].
+   */
+  function updateLink(wall, hours) {
+    const compared = comparison.length ? '&compare=' + base64url(comparison) : '';
+    history.replaceState(null, '', '#wall=' + base64url(wall) + compared + (hours === 24 ? '' : '&T=' + encodeURIComponent(String(hours))));
+  }
+
+  /** The compared walls of the link ([{wall, hours}]), or null without any. */
+  function comparisonFromLink() {
+    const match = /&compare=([A-Za-z0-9_-]*)/.exec(location.hash);
+    if (!match) return null;
+    try {
+      return JSON.parse(fromBase64url(match[1]));
+    } catch (error) {
+      return null;
+    }
   }
 
   /** The cycle length of the link, or null. */
@@ -529,23 +650,11 @@
    */
   function wallFromLink() {
     if (!location.hash.startsWith('#wall=')) return null;
-    // base64url, with or without its = padding, and the cycle length after it (&T=168).
-    const match = /^#wall=([A-Za-z0-9_-]*)={0,2}(?:&T=[^&]*)?$/.exec(location.hash);
+    // base64url, with or without its = padding, the compared walls and the cycle length after
+    // it (&compare=...&T=168).
+    const match = /^#wall=([A-Za-z0-9_-]*)={0,2}(?:&compare=[A-Za-z0-9_-]*)?(?:&T=[^&]*)?$/.exec(location.hash);
     if (!match) throw new Error('it holds characters outside base64url (A-Z, a-z, 0-9, - and _)');
-    const padded = match[1].replace(/-/g, '+').replace(/_/g, '/');
-    let binary;
-    try {
-      binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
-    } catch (error) {
-      throw new Error('it is cut short: its length is not that of base64url text');
-    }
-    const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
-    let text;
-    try {
-      text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
-    } catch (error) {
-      throw new Error('it does not decode to UTF-8 text');
-    }
+    const text = fromBase64url(match[1]);
     return brusk.readWallFile(text, 'json', { source: 'link' });
   }
 
@@ -556,10 +665,16 @@
    */
   let heldError = null;
 
-  /** Recomputes the wall in the form; the time of the compute call is kept in brusk.timings. */
+  /**
+   * Recomputes the wall in the form and redraws its plots; the times of the compute call, of the
+   * plots and of the whole edit are kept in brusk.timings.
+   */
   function recompute() {
+    const editStart = performance.now();
     const held = heldError;
     heldError = null;
+    const fresh = freshStatus;
+    freshStatus = false;
     clearErrors();
     const wall = currentWall();
     const hours = periodHours();
@@ -574,17 +689,22 @@
       timings.lastComputeMs = performance.now() - start;
       timings.computes += 1;
     }
+    markStale(false);
     showResult(result);
+    showKeyResults(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
     $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    redrawPlots(wall, hours);
+    if (comparisonHours !== hours && comparison.length) renderComparison();
     if (held) {
       announce(held, true);
-      redrawPlots(wall, hours);
-      return;
+    } else {
+      if ($('status').className === 'error') announce('The wall computes again.');
+      else if (!fresh) announce('');
+      freshStatus = false;
+      updateLink(wall, hours);
     }
-    if ($('status').className === 'error') announce('The wall computes again.');
-    updateLink(wall, hours);
-    redrawPlots(wall, hours);
+    timings.lastEditMs = performance.now() - editStart;
   }
 
   // ---- files, comparison ----
@@ -611,34 +731,119 @@
     }
   }
 
+  const COMPARISON_STORE = 'brusk.comparison';
+
+  /** Keeps the comparison ([{wall, hours}]) in this browser and in the address. */
+  function storeComparison() {
+    try {
+      if (comparison.length) localStorage.setItem(COMPARISON_STORE, JSON.stringify(comparison));
+      else localStorage.removeItem(COMPARISON_STORE);
+    } catch (error) {
+      // Storage refused (private mode, a full quota): the address still keeps it.
+    }
+    if (location.hash.startsWith('#wall=') && !heldError) updateLink(currentWall(), periodHours());
+  }
+
+  function storedComparison() {
+    try {
+      return JSON.parse(localStorage.getItem(COMPARISON_STORE) || 'null');
+    } catch (error) {
+      return null;
+    }
+  }
+
+  /** The cycle length [h] the comparison's plots were drawn at. */
+  let comparisonHours = null;
+
+  /**
+   * The compared walls as a table (one column per wall, each at its own T, with buttons to move
+   * or remove it; a value shown differently from the first wall's is marked) and their sweeps
+   * against the cycle length overlaid, marked at the form's T.
+   */
   function renderComparison() {
     const holder = $('compare-table');
     holder.textContent = '';
+    $('compare-plots').textContent = '';
+    comparisonHours = periodHours();
     if (!comparison.length) return;
+    const results = comparison.map((c) => { try { return brusk.compute(c.wall, { periodHours: c.hours }); } catch (error) { return null; } });
     const table = document.createElement('table');
+    table.id = 'compare-results';
     const head = document.createElement('tr');
-    for (const text of ['Quantity', 'Unit', ...comparison.map((c) => c.result.name)]) {
+    for (const text of ['Quantity', 'Unit']) {
       const th = document.createElement('th');
       th.scope = 'col';
       th.textContent = text;
       head.appendChild(th);
     }
+    comparison.forEach((c, i) => {
+      const th = document.createElement('th');
+      th.scope = 'col';
+      th.className = 'compare-wall';
+      const name = document.createElement('span');
+      name.textContent = results[i] ? results[i].name : c.wall.name || `Wall ${i + 1}`;
+      th.appendChild(name);
+      const tools = document.createElement('span');
+      tools.className = 'compare-tools';
+      const left = button(`compare-${i}-left`, '←', `Move compared wall ${i + 1} left`, () => moveCompared(i, i - 1));
+      const right = button(`compare-${i}-right`, '→', `Move compared wall ${i + 1} right`, () => moveCompared(i, i + 1));
+      left.disabled = i === 0;
+      right.disabled = i === comparison.length - 1;
+      tools.appendChild(left);
+      tools.appendChild(right);
+      tools.appendChild(button(`compare-${i}-remove`, '×', `Remove compared wall ${i + 1}`, () => removeCompared(i)));
+      th.appendChild(tools);
+      head.appendChild(th);
+    });
     table.appendChild(head);
     for (const q of [PERIOD, ...QUANTITIES]) {
       const tr = document.createElement('tr');
       tr.dataset.quantity = q.key;
-      for (const text of [`${q.label} ${q.symbol_unicode}`, unitText(q), ...comparison.map((c) => shownValue(q, c.result))]) {
+      const values = results.map((result) => (result ? shownValue(q, result) : '–'));
+      [`${q.label} ${q.symbol_unicode}`, unitText(q), ...values].forEach((text, i) => {
         const td = document.createElement('td');
         td.textContent = text;
+        if (i > 2 && text !== values[0]) {
+          td.className = 'differs';
+          td.title = `differs from ${results[0] ? results[0].name : 'the first wall'}`;
+        }
         tr.appendChild(td);
-      }
+      });
       table.appendChild(tr);
     }
     holder.appendChild(table);
+    try {
+      const plots = brusk.plots(comparison.map((c) => c.wall), Object.assign({ periodHours: comparisonHours }, plotLayout($('compare-plots').clientWidth / (innerWidth > 800 ? 2 : 1) - 8, 'compare-')));
+      for (const key of ['decrement_sweep', 'lag_sweep']) {
+        const figure = document.createElement('figure');
+        figure.innerHTML = plots[key];
+        $('compare-plots').appendChild(figure);
+      }
+    } catch (error) {
+      // A compared wall the form's T cannot draw: the table says what it can.
+    }
+  }
+
+  function moveCompared(from, to) {
+    const [entry] = comparison.splice(from, 1);
+    comparison.splice(to, 0, entry);
+    storeComparison();
+    renderComparison();
+    const target = $(`compare-${to}-${to < from ? 'left' : 'right'}`);
+    (target && !target.disabled ? target : $(`compare-${to}-remove`)).focus();
+    announce(`Compared wall moved to position ${to + 1} of ${comparison.length}.`);
+  }
+
+  function removeCompared(index) {
+    comparison.splice(index, 1);
+    storeComparison();
+    renderComparison();
+    ($(`compare-${Math.min(index, comparison.length - 1)}-remove`) || $('compare-add')).focus();
+    announce(`Compared wall ${index + 1} removed; ${comparison.length} left.`);
   }
 
   function bind() {
-    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period']) $(id).addEventListener('input', recompute);
+    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period', 'design-indoor', 'design-outdoor']) $(id).addEventListener('input', recompute);
     for (const id of ['wall-position', 'wall-heat-flow']) $(id).addEventListener('change', recompute);
     $('add-material').addEventListener('click', () => addLayer('material'));
     $('add-custom').addEventListener('click', () => addLayer('custom'));
@@ -653,14 +858,38 @@
       guarded(() => { loadWall(brusk.readWallFile(bytes, format, { source: file.name })); recompute(); });
       event.target.value = '';
     });
-    $('save-toml').addEventListener('click', () => guarded(() => download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall()))));
-    $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); }));
-    $('save-report').addEventListener('click', () => guarded(() => download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' }))));
+    const saved = (name) => announce(`Saved ${name}.`);
+    $('save-toml').addEventListener('click', () => guarded(() => { download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall())); saved(fileStem() + '.toml'); }));
+    $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); saved(fileStem() + '.json'); }));
+    $('save-report').addEventListener('click', () => guarded(() => { download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' })); saved(fileStem() + '.html'); }));
     $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce('The address of this page now reproduces the wall.'); });
-    $('compare-add').addEventListener('click', () => guarded(() => { const wall = currentWall(); comparison.push({ wall, result: brusk.compute(wall, { periodHours: periodHours() }) }); renderComparison(); }));
-    $('compare-clear').addEventListener('click', () => { comparison = []; renderComparison(); });
+    $('compare-add').addEventListener('click', () => guarded(() => {
+      const wall = currentWall();
+      const hours = periodHours();
+      brusk.compute(wall, { periodHours: hours });
+      comparison.push({ wall, hours });
+      storeComparison();
+      renderComparison();
+    }));
+    $('compare-clear').addEventListener('click', () => { comparison = []; storeComparison(); renderComparison(); });
+    let resizeTimer = null;
+    addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { measuredPlotWidth = null; recompute(); renderComparison(); }, 100); });
   }
 
+  /**
+   * Served over http(s), the page declares its manifest and registers its service worker, so that
+   * it installs and opens offline; from file:// neither is possible, and the page works as it is.
+   */
+  function installable() {
+    if (!/^https?:$/.test(location.protocol)) return;
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+  }
+
+  installable();
   brusk.timings = timings;
   window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
   brusk.ready.then(() => {
@@ -670,6 +899,9 @@
     QUANTITIES = SHOWN_KEYS.map((key) => byKey.get(key));
     PERIOD = byKey.get('period');
     MATRIX_QUANTITIES = described.filter((q) => q.type === 'complex');
+    KEY_QUANTITIES = KEY_KEYS.map((key) => byKey.get(key));
+    const kept = comparisonFromLink() || storedComparison();
+    if (Array.isArray(kept)) comparison = kept.filter((c) => c && typeof c === 'object' && c.wall && typeof c.hours === 'number');
     bind();
     let linked = null;
     try {
@@ -685,6 +917,7 @@
       layers: [{ material: 'plaster-gypsum', thickness: 0.015 }, { material: 'concrete-medium-density', thickness: 0.2 }, { material: 'insulation-eps', thickness: 0.1 }],
     });
     recompute();
+    renderComparison();
     document.body.dataset.ready = 'true';
   });
 })();

@@ -109,6 +109,65 @@
       return moistureReply(wall, climateText, options, true);
     },
 
+    /**
+     * The drawings of `brusk report` for one wall or several (objects with the wall-file keys)
+     * at the cycle length `periodHours`, as SVG text: { sections: [one per wall], outdoor_response,
+     * indoor_response, decrement_sweep, lag_sweep }. Options: width [px] of each plot (880),
+     * plotHeight [px] of its plot area (300), sectionWidth [px] of the thickest section (520),
+     * idPrefix put before every element id (''); indoorTemperature and outdoorTemperature
+     * [degC], both or neither: each section then shows the steady temperatures at its faces.
+     */
+    plots(walls, options) {
+      const list = Array.isArray(walls) ? walls : [walls];
+      const sources = list.map((wall, i) => sourceOf(options, 'wall') + (list.length > 1 ? '-' + (i + 1) : '') + '.json');
+      const size = (key, fallback) => {
+        const value = options && options[key] !== undefined ? options[key] : fallback;
+        if (typeof value !== 'number') throw new Error(key + ' must be a number of pixels');
+        return value;
+      };
+      const design = options && (options.indoorTemperature !== undefined || options.outdoorTemperature !== undefined);
+      const degrees = (key) => {
+        const value = options[key];
+        if (typeof value !== 'number') throw new Error(key + ' must be a number of degC');
+        return value;
+      };
+      return JSON.parse(unwrap(requireCore().plotsSvg(JSON.stringify(list), JSON.stringify(sources), periodOf(options),
+                                                      size('width', 880), size('plotHeight', 300), size('sectionWidth', 520),
+                                                      options && typeof options.idPrefix === 'string' ? options.idPrefix : '',
+                                                      Boolean(design), design ? degrees('indoorTemperature') : 0, design ? degrees('outdoorTemperature') : 0)));
+    },
+
+    /**
+     * One zone (an object with the zone-file keys, each element's wall as inline `layers` and
+     * the wall keys beside them; the module reads no files) computed as `brusk zone` computes
+     * it: the object `brusk zone --format json` prints. Options: source, the name messages give
+     * the zone ('zone.json').
+     */
+    zone(zone, options) {
+      return JSON.parse(unwrap(requireCore().zoneJson(JSON.stringify(zone), sourceOf(options, 'zone.json'))));
+    },
+
+    /**
+     * The response of one wall (an object with the wall-file keys) to periodic profiles, as
+     * `brusk response --format json` prints it. `profiles`: outdoor (the text of its CSV), indoor
+     * (a CSV text) or indoorConstant [degC] (25), solar (a CSV text of the irradiance) with
+     * absorptance, emissivity (0.9) and skyRadiation (0), and outdoorSource, indoorSource,
+     * solarSource (the names messages give them). Options: periodHours (default: the outdoor
+     * time column's, else 24), source (the wall's name in messages).
+     */
+    response(wall, profiles, options) {
+      if (!profiles || typeof profiles.outdoor !== 'string') throw new Error('the outdoor profile must be the text of a CSV');
+      const given = Object.assign({}, profiles);
+      if (options && options.periodHours !== undefined) given.periodHours = options.periodHours;
+      for (const key of ['indoorConstant', 'periodHours', 'absorptance', 'emissivity', 'skyRadiation']) {
+        if (given[key] !== undefined && typeof given[key] !== 'number') throw new Error(key + ' must be a number');
+      }
+      for (const key of ['indoor', 'solar']) {
+        if (given[key] !== undefined && typeof given[key] !== 'string') throw new Error('the ' + key + ' profile must be the text of a CSV');
+      }
+      return JSON.parse(unwrap(requireCore().responseJson(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'), JSON.stringify(given))));
+    },
+
     /** The HTML page `brusk report` writes for the walls (objects with the wall-file keys). */
     report(walls, options) {
       const sources = walls.map((wall, i) => sourceOf(options, 'wall') + (walls.length > 1 ? '-' + (i + 1) : '') + '.json');

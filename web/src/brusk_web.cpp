@@ -10,6 +10,7 @@
 #include <emscripten/val.h>
 
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,18 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/profile_inputs.h"
+#include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/frontend/zone.h"
+#include "brusk/frontend/zone_output.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/plots.h"
 #include "document.h"
 
 namespace {
@@ -198,6 +204,97 @@ val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, dou
   });
 }
 
+/// The report's drawings of the walls in `wallsJson` (a JSON array of wall documents, each named
+/// by the matching entry of `sourcesJson`) at `periodHours` [h], drawn `width` pixels wide with a
+/// plot area `plotHeight` high and the thickest section `sectionWidth` wide, every element id
+/// after `idPrefix`, with each section's steady temperature profile between air at
+/// `indoorTemperature` and `outdoorTemperature` [degC] when `withProfile`: a JSON object
+/// {sections: [svg, ...], outdoor_response, indoor_response, decrement_sweep, lag_sweep}.
+val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, double periodHours,
+             double width, double plotHeight, double sectionWidth, const std::string& idPrefix,
+             bool withProfile, double indoorTemperature, double outdoorTemperature) {
+  return guarded([&] {
+    const nlohmann::json documents = nlohmann::json::parse(wallsJson);
+    const nlohmann::json sources = nlohmann::json::parse(sourcesJson);
+    if (!documents.is_array() || !sources.is_array() || sources.size() != documents.size()) {
+      throw Error("plots take an array of walls and one source name each");
+    }
+    std::vector<Wall> walls;
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+      walls.push_back(
+          readWall(documents[i].dump(), "json", sources[i].get<std::string>(), periodHours));
+    }
+    const Brusk::Report::WallPlots plots = Brusk::Report::renderWallPlots(
+        walls, periodHours * Brusk::Engine::kSecondsPerHour,
+        {width, plotHeight, sectionWidth, idPrefix},
+        withProfile ? std::optional<Brusk::Report::DesignTemperatures>(
+                          Brusk::Report::DesignTemperatures{indoorTemperature, outdoorTemperature})
+                    : std::nullopt);
+    return nlohmann::json{{"sections", plots.sections},
+                          {"outdoor_response", plots.outdoorResponse},
+                          {"indoor_response", plots.indoorResponse},
+                          {"decrement_sweep", plots.decrementSweep},
+                          {"lag_sweep", plots.lagSweep}}
+        .dump();
+  });
+}
+
+/// The zone in `text` (a zone file's JSON, its walls given as inline layers: the module reads no
+/// files) computed as `brusk zone` computes it: the JSON `brusk zone --format json` prints, with a
+/// refused zone named by `source` as the command line names its file.
+val zoneJson(const std::string& text, const std::string& source) {
+  return guarded([&] {
+    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source);
+    Brusk::Frontend::Zone zone =
+        Brusk::Frontend::parseZoneText(text, true, catalogue(), source, "");
+    Brusk::Engine::ZoneResult result = Brusk::Frontend::computeZone(zone);
+    return Brusk::Frontend::formatZoneJson({{std::move(zone), std::move(result)}});
+  });
+}
+
+/// A profile CSV's text, read as `brusk response` reads the file `source` (its size limit too).
+Brusk::Frontend::SourcedProfile profileFrom(const nlohmann::json& options, const char* textKey,
+                                            const char* sourceKey, const std::string& fallback) {
+  const std::string source = options.value(sourceKey, fallback);
+  const std::string text = options.at(textKey).get<std::string>();
+  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source);
+  return {Brusk::Frontend::parseProfileText(text, source), source};
+}
+
+/// The response of the wall in `text` (read as `brusk response` reads the file `source`) to the
+/// profiles in `optionsJson`: {outdoor, outdoorSource, indoor | indoorConstant, indoorSource,
+/// periodHours, solar, solarSource, absorptance, emissivity, skyRadiation}, each profile the text
+/// of its CSV. The JSON `brusk response --format json` prints.
+val responseJson(const std::string& text, const std::string& format, const std::string& source,
+                 const std::string& optionsJson) {
+  return guarded([&] {
+    const nlohmann::json options = nlohmann::json::parse(optionsJson);
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    Brusk::Frontend::ProfileInputRequest request;
+    request.outdoor = profileFrom(options, "outdoor", "outdoorSource", "outdoor.csv");
+    if (options.contains("indoor")) {
+      request.indoor = profileFrom(options, "indoor", "indoorSource", "indoor.csv");
+    }
+    request.indoorConstant = options.value("indoorConstant", 25.0);
+    if (options.contains("periodHours")) {
+      request.periodHours = options.at("periodHours").get<double>();
+    }
+    const Brusk::Frontend::ProfileInputs inputs = Brusk::Frontend::checkProfileInputs(request);
+    std::optional<Brusk::Frontend::SolarInput> solar;
+    if (options.contains("solar")) {
+      solar = Brusk::Frontend::SolarInput{
+          profileFrom(options, "solar", "solarSource", "solar.csv"),
+          options.contains("absorptance")
+              ? std::optional<double>(options.at("absorptance").get<double>())
+              : std::nullopt,
+          options.value("emissivity", 0.9), options.value("skyRadiation", 0.0)};
+    }
+    return Brusk::Frontend::formatProfileJson(
+        Brusk::Frontend::respondToProfiles(wall, source, inputs, request.outdoor.source, solar));
+  });
+}
+
 /// The quantity description as `brusk quantities --format json` prints it.
 val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
@@ -228,6 +325,9 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("moisture", &moisture);
+  emscripten::function("plotsSvg", &plotsSvg);
+  emscripten::function("zoneJson", &zoneJson);
+  emscripten::function("responseJson", &responseJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);

@@ -1,0 +1,269 @@
+#include "brusk/report/plots.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "brusk/engine/constants.h"
+#include "brusk/engine/cycle_response.h"
+#include "brusk/engine/steady_profile.h"
+#include "brusk/engine/wall_result.h"
+#include "brusk/frontend/compute.h"
+#include "brusk/frontend/error.h"
+#include "line_plot.h"
+#include "text_format.h"
+#include "wall_plots.h"
+#include "wall_section.h"
+
+namespace Brusk::Report {
+
+namespace {
+
+using Frontend::Error;
+using Frontend::Wall;
+
+constexpr double kDailyHours = Engine::kDailyPeriod / Engine::kSecondsPerHour;
+constexpr double kTwelveDayHours = Engine::kTwelveDayPeriod / Engine::kSecondsPerHour;
+// The swing responses span two cycles, 96 steps a cycle (15 minutes on the daily cycle).
+constexpr double kResponseCycles = 2.0;
+constexpr double kResponseStepsPerCycle = 96.0;
+constexpr double kShortestCycleHours = 1.0;
+constexpr double kLongestCycleHours = 720.0;
+constexpr int kCycleSamples = 100;
+const char* const kTemperatureColour = "#555";
+
+// Okabe-Ito colours: told apart by most colour-blind readers and in grey print.
+const char* const kWallColours[] = {"#0072B2", "#D55E00", "#009E73", "#CC79A7",
+                                    "#E69F00", "#56B4E9", "#000000"};
+// The least width [px] the layers of a section are given when long labels take the rest.
+constexpr double kNarrowestSection = 40.0;
+// The swing of the plots drawn alone [K], as the report draws them by default.
+constexpr double kPlotSwingAmplitude = 1.0;
+
+constexpr std::size_t kWallColourCount = sizeof kWallColours / sizeof kWallColours[0];
+
+// After every colour has been used once, the next walls repeat them with another dash, so that
+// every series of a report of many walls stays distinguishable. The temperature's "6 4" is not
+// among them.
+const char* const kWallDashes[] = {"", "10 4", "2 3", "10 3 2 3"};
+
+std::string wallColour(std::size_t index) { return kWallColours[index % kWallColourCount]; }
+
+std::string wallDash(std::size_t index) {
+  return kWallDashes[(index / kWallColourCount) % (sizeof kWallDashes / sizeof kWallDashes[0])];
+}
+
+std::string hours(double value) { return formatNumber(value, 1) + " h"; }
+
+std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
+  std::vector<AxisTick> ticks;
+  for (double hour = 0.0; hour <= lastHour + 1e-9; hour += stepHours) {
+    ticks.push_back({hour, formatNumber(hour, 0)});
+  }
+  return ticks;
+}
+
+PlotAxis timeAxis(double periodHours) {
+  PlotAxis axis;
+  axis.label = "time t (h)";
+  axis.minimum = 0.0;
+  axis.maximum = kResponseCycles * periodHours;
+  axis.ticks = hourTicks(periodHours / 4.0, kResponseCycles * periodHours);
+  return axis;
+}
+
+PlotAxis symmetricAxis(const std::string& label) {
+  PlotAxis axis;
+  axis.label = label;
+  axis.symmetricAboutZero = true;
+  return axis;
+}
+
+}  // namespace
+
+std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls, double period) {
+  std::vector<ComputedWall> computed;
+  for (std::size_t index = 0; index < walls.size(); ++index) {
+    const Wall& wall = walls[index];
+    ComputedWall entry;
+    entry.wall = &wall;
+    entry.colour = wallColour(index);
+    entry.dashes = wallDash(index);
+    // A report describes the one cycle length it is asked for, whatever period the wall was
+    // read with.
+    Wall atPeriod = wall;
+    atPeriod.request.period = period;
+    if (!wall.element.empty()) {
+      entry.result = Frontend::computeWall(atPeriod);
+    } else if (auto problem = Engine::computeInto(atPeriod.request, entry.result)) {
+      throw Error(Frontend::describeProblem(*problem, atPeriod));
+    }
+    computed.push_back(std::move(entry));
+  }
+  return computed;
+}
+
+/// "24 h", "168 h", "1.5 h": a cycle length as the report names it.
+std::string cycleName(double periodHours) {
+  return formatNumber(periodHours, periodHours == std::floor(periodHours) ? 0 : 2) + " h";
+}
+
+/// The cycle lengths the frequency plots mark: the daily, the 12-day and the report's own.
+std::vector<double> markedCycles(double periodHours) {
+  std::vector<double> marked = {kDailyHours, kTwelveDayHours};
+  if (periodHours != kDailyHours && periodHours != kTwelveDayHours) marked.push_back(periodHours);
+  return marked;
+}
+
+/// The 48-hour plot of one temperature swing and the heat flows it drives in every wall.
+/// `outdoor` picks the swing: outside through Y12, or the room through Y11.
+std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, double period,
+                      bool outdoor, const PlotLayout& size) {
+  const double periodHours = period / Engine::kSecondsPerHour;
+  LinePlot plot;
+  plot.title = outdoor ? "Outdoor temperature swing and heat flow at the inner surface"
+                       : "Indoor temperature swing and heat flow into the inner surface";
+  plot.xAxis = timeAxis(periodHours);
+  plot.leftAxis =
+      symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
+  plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
+                                         : "heat-flow density into the wall q1 (W/m²)");
+  const double peakHour = periodHours;
+  plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
+
+  bool temperatureDrawn = false;
+  for (const ComputedWall& wall : walls) {
+    const Engine::SwingResponse swing =
+        outdoor ? Engine::outdoorSwingResponse(wall.result, period, amplitude,
+                                               kResponseCycles * periodHours,
+                                               periodHours / kResponseStepsPerCycle)
+                : Engine::indoorSwingResponse(wall.result, period, amplitude,
+                                              kResponseCycles * periodHours,
+                                              periodHours / kResponseStepsPerCycle);
+    if (!temperatureDrawn) {
+      plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
+                             swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
+      temperatureDrawn = true;
+    }
+    plot.series.push_back({wall.wall->name + " (|" + std::string(outdoor ? "Y12" : "Y11") + "| = " +
+                               formatNumber(swing.heatFlowAmplitude / amplitude, 3) + " W/(m²·K))",
+                           swing.hours, swing.heatFlow, wall.colour, wall.dashes, true});
+    const std::string delay =
+        outdoor ? "lag " + hours(swing.peakDelayHours)
+                : (swing.peakDelayHours <= 0.0 ? "leads by " + hours(-swing.peakDelayHours)
+                                               : "lags by " + hours(swing.peakDelayHours));
+    plot.intervals.push_back({peakHour, peakHour + swing.peakDelayHours,
+                              delay + " \u2014 " + wall.wall->name, wall.colour});
+  }
+  return renderLinePlot(
+      plot, size.idPrefix + (outdoor ? "response-outdoor-plot" : "response-indoor-plot"),
+      size.width, size.plotAreaHeight);
+}
+
+namespace {
+
+std::vector<double> cycleLengths(double periodHours) {
+  std::vector<double> periods =
+      Engine::logSpacedHours(std::min(kShortestCycleHours, periodHours),
+                             std::max(kLongestCycleHours, periodHours), kCycleSamples);
+  for (const double marked : markedCycles(periodHours)) periods.push_back(marked);
+  std::sort(periods.begin(), periods.end());
+  return periods;
+}
+
+PlotAxis cycleAxis(double periodHours) {
+  PlotAxis axis;
+  axis.label = "cycle length T (h), log scale";
+  axis.logarithmic = true;
+  axis.minimum = std::min(kShortestCycleHours, periodHours);
+  axis.maximum = std::max(kLongestCycleHours, periodHours);
+  for (const double hour : {1.0, 3.0, 6.0, 12.0, 24.0, 48.0, 96.0, 288.0, 720.0}) {
+    axis.ticks.push_back({hour, formatNumber(hour, 0)});
+  }
+  return axis;
+}
+}  // namespace
+
+SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
+                      const PlotLayout& size) {
+  const double periodHours = period / Engine::kSecondsPerHour;
+  LinePlot decrement;
+  decrement.title = "Decrement factor against cycle length";
+  decrement.xAxis = cycleAxis(periodHours);
+  decrement.leftAxis.label = "decrement factor f (\u2013)";
+  decrement.leftAxis.minimum = 0.0;
+  LinePlot lag = decrement;
+  lag.title = "Time lag against cycle length";
+  lag.leftAxis.label = "time lag φ (h)";
+  for (LinePlot* plot : {&decrement, &lag}) {
+    plot->guides = {{kDailyHours, "24 h"}, {kTwelveDayHours, "12 d"}};
+    if (markedCycles(periodHours).size() > 2) {
+      plot->guides.push_back({periodHours, "T = " + cycleName(periodHours)});
+    }
+  }
+
+  const std::vector<double> periods = cycleLengths(periodHours);
+  const std::vector<double> marked = markedCycles(periodHours);
+  for (const ComputedWall& wall : walls) {
+    const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
+    decrement.series.push_back({wall.wall->name, sweep.periodHours, sweep.decrementFactor,
+                                wall.colour, wall.dashes, false});
+    lag.series.push_back(
+        {wall.wall->name, sweep.periodHours, sweep.timeLagHours, wall.colour, wall.dashes, false});
+    for (std::size_t index = 0; index < periods.size(); ++index) {
+      if (std::find(marked.begin(), marked.end(), periods[index]) == marked.end()) continue;
+      decrement.markers.push_back(
+          {periods[index], sweep.decrementFactor[index], wall.colour, false});
+      lag.markers.push_back({periods[index], sweep.timeLagHours[index], wall.colour, false});
+    }
+  }
+  return {
+      renderLinePlot(decrement, size.idPrefix + "frequency-decrement-plot", size.width,
+                     size.plotAreaHeight),
+      renderLinePlot(lag, size.idPrefix + "frequency-lag-plot", size.width, size.plotAreaHeight)};
+}
+
+WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const PlotLayout& size,
+                          const std::optional<DesignTemperatures>& design) {
+  if (walls.empty()) throw Error("plots need at least one wall");
+  if (!(period >= Engine::kShortestPeriod && period <= Engine::kLongestPeriod)) {
+    throw Error("the cycle length of the plots must be from 1 s to 365 days, got " +
+                formatNumber(period / Engine::kSecondsPerHour, 2) + " h");
+  }
+  if (!(size.width > 0.0 && size.plotAreaHeight > 0.0 && size.sectionWidth > 0.0) ||
+      !std::isfinite(size.width + size.plotAreaHeight + size.sectionWidth)) {
+    throw Error("the plots' width and height must be positive numbers of pixels");
+  }
+  const std::vector<ComputedWall> computed = computeWalls(walls, period);
+  // The steady profile of each wall; none for an element of layers of parts, whose faces hold
+  // no one temperature across the area.
+  std::vector<std::vector<double>> faceTemperatures(walls.size());
+  for (std::size_t index = 0; design && index < walls.size(); ++index) {
+    if (Frontend::isElement(walls[index])) continue;
+    const auto profile =
+        Engine::steadyTemperatureProfile(walls[index].request, design->indoor, design->outdoor);
+    if (!profile) {
+      throw Error("the design temperatures must be finite numbers of degC, got " +
+                  formatNumber(design->indoor, 1) + " and " + formatNumber(design->outdoor, 1));
+    }
+    faceTemperatures[index] = profile->temperature;
+  }
+  WallPlots plots;
+  // The sections fit the width with their labels, so that they are drawn at the size asked
+  // for (a page showing them one SVG pixel on one CSS pixel keeps their labels' size).
+  const double room = size.width - sectionLabelWidth(walls);
+  const double scale =
+      sectionScale(walls, std::max(kNarrowestSection, std::min(size.sectionWidth, room)));
+  for (std::size_t index = 0; index < walls.size(); ++index) {
+    plots.sections.push_back(renderWallSection(
+        walls[index], size.idPrefix + "section-" + std::to_string(index) + "-drawing", scale,
+        size.width, faceTemperatures[index].empty() ? nullptr : &faceTemperatures[index]));
+  }
+  plots.outdoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, true, size);
+  plots.indoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, false, size);
+  SweepPlots sweeps = sweepPlots(computed, period, size);
+  plots.decrementSweep = std::move(sweeps.decrement);
+  plots.lagSweep = std::move(sweeps.lag);
+  return plots;
+}
+
+}  // namespace Brusk::Report

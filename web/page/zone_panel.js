@@ -1,0 +1,66 @@
+// The room panel of the calculator page: a room whose enclosing elements are the wall in the
+// form (its area given here) and, optionally, compared walls, computed by the module as
+// `brusk zone` computes a zone file; the panel prints the room's totals with the labels and
+// units of the quantity description.
+(function () {
+  'use strict';
+  const $ = (id) => document.getElementById(id);
+  let totals = [];
+
+  /** A field's text as a zone file writes it: a number when it reads as one, else the text. */
+  function fieldValue(text) {
+    const trimmed = text.trim().replace(',', '.');
+    const number = Number(trimmed);
+    return trimmed !== '' && Number.isFinite(number) ? number : trimmed;
+  }
+
+  function shown(q, value) {
+    if (typeof value === 'string') return value;
+    if (typeof value !== 'number' || !Number.isFinite(value)) return '–';
+    return String(Number((value * (q.display_scale || 1)).toPrecision(4)));
+  }
+
+  /** The zone object of the panel: the form's wall as its one element. */
+  function currentZone() {
+    const wall = window.bruskCurrentWall();
+    const element = { name: wall.name || 'Wall', area: fieldValue($('zone-wall-area').value), layers: wall.layers };
+    for (const key of ['position', 'heat_flow']) if (wall[key] !== undefined) element[key] = wall[key];
+    return {
+      name: 'Room', floor_area: fieldValue($('zone-floor-area').value),
+      heat_transfer_coefficient: fieldValue($('zone-h').value), elements: [element],
+    };
+  }
+
+  function run() {
+    const status = $('zone-status');
+    const table = $('zone-totals');
+    table.textContent = '';
+    try {
+      const result = brusk.zone(currentZone(), { source: 'room' });
+      for (const q of totals) {
+        const tr = document.createElement('tr');
+        tr.dataset.quantity = q.key;
+        const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
+        for (const [i, text] of [q.label, q.symbol_unicode, shown(q, value), q.display_unit_unicode].entries()) {
+          const cell = document.createElement(i === 0 ? 'th' : 'td');
+          if (i === 0) cell.scope = 'row';
+          if (i === 2) cell.className = 'number';
+          cell.textContent = text;
+          tr.appendChild(cell);
+        }
+        table.appendChild(tr);
+      }
+      status.textContent = '';
+      status.classList.remove('error');
+    } catch (error) {
+      status.textContent = error.message;
+      status.classList.add('error');
+    }
+  }
+
+  brusk.ready.then(() => {
+    totals = brusk.quantities().filter((q) => q.scope === 'zone' && q.key.startsWith('totals.'));
+    $('zone-run').addEventListener('click', run);
+  });
+  window.bruskCurrentZone = currentZone;  // read by the browser test
+})();
