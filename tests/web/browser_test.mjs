@@ -616,6 +616,23 @@ try {
   const zoneExpected = zoneQuantities.map((q) => { const v = zoneNative.totals[q.key.slice('totals.'.length)]; return typeof v === 'number' ? shown(v * q.display_scale) : v; });
   check(zoneShown.join() === zoneExpected.join(), `the room panel shows ${zoneShown.join(' ')}, brusk zone ${zoneExpected.join(' ')}`);
 
+  // The requirements panel: a built-in set's verdicts as `brusk check` gives them for the same
+  // wall, and a file of the user's own whose rule id is markup, shown as text.
+  await page.selectOption('#requirements-set', 'uk-adl-2021-dwellings');
+  await page.waitForFunction(() => document.body.dataset.requirements !== undefined, null, { timeout: 10000 }).catch(() => {});
+  const checked = spawnSync(program, ['check', '--format', 'json', '--requirements', 'uk-adl-2021-dwellings', panelWall], { encoding: 'utf8' });
+  check(checked.status === 0 || checked.status === 1, `brusk check ran: ${checked.stderr}`);
+  const checkNative = JSON.parse(checked.stdout)[0];
+  const requirementsPanel = JSON.parse((await page.evaluate(() => document.body.dataset.requirements)) || '{}');
+  check(requirementsPanel.passed === checkNative.passed && JSON.stringify(requirementsPanel.verdicts) === JSON.stringify(checkNative.rules.map((r) => r.verdict)),
+    `requirements panel: ${JSON.stringify(requirementsPanel)} is not brusk check's ${JSON.stringify(checkNative.rules.map((r) => r.verdict))}`);
+  const ownRules = join(work, 'own-rules.toml');
+  writeFileSync(ownRules, 'name = "Own <b>brief</b>"\nsource = "Client"\n[[rules]]\nid = "<img src=x onerror=alert(1)>"\nsource = "4.1"\nquantity = "u_value"\nat_most = 1e9\n');
+  await page.setInputFiles('#requirements-file', ownRules);
+  await page.waitForFunction(() => document.querySelector('#requirements-rules td') && document.querySelector('#requirements-rules td').textContent.startsWith('<img'), null, { timeout: 10000 }).catch(() => {});
+  check(await page.evaluate(() => document.querySelector('#requirements-rules img') === null && document.querySelector('#requirements-rules td').textContent.startsWith('<img')),
+    'a rule id with markup is shown as text on the requirements panel');
+
   // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
   // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
   const room = {
