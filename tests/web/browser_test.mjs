@@ -592,6 +592,8 @@ try {
   check((await page.evaluate(() => document.getElementById('moisture-plots').srcdoc)).includes('id="moisture-0-glaser"'), 'the moisture panel draws the Glaser diagram');
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
+  const badClass = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n', { humidityClass: 7 }); return ''; } catch (error) { return error.message; } });
+  check(badClass.startsWith('humidityClass must be 1 to 5'), `a humidity class is named as the API spells it: ${badClass}`);
 
   // The profile panel: the form's wall under the example design day and a room at 25 °C, its
   // summary as `brusk response` gives it for the same wall and day.

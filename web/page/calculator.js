@@ -41,12 +41,8 @@
   /** A layer of parts keeps part k's keys as fields `part-k-<key>`; these are the defaults. */
   const DEFAULT_PARTS = [{ material: 'timber-softwood', fraction: '0.15' }, { material: 'insulation-mineral-wool', fraction: '0.85' }];
   /** The element quantities (ISO 6946 combined method) shown for a wall with a layer of parts. */
-  const ELEMENT_QUANTITIES = [
-    ['thermal_resistance_upper', 'Upper limit of the thermal resistance', 'R′_T', 'm²·K/W'],
-    ['thermal_resistance_lower', 'Lower limit of the thermal resistance', 'R″_T', 'm²·K/W'],
-    ['relative_error', 'Largest relative error of the combined method', 'e', '–'],
-    ['u_value_corrected', 'Corrected thermal transmittance', 'U_c', 'W/(m²·K)'],
-  ];
+  const ELEMENT_KEYS = ['thermal_resistance_upper', 'thermal_resistance_lower', 'relative_error', 'u_value_corrected'];
+  let ELEMENT_QUANTITIES = [];
   let comparison = [];   // [{ wall, result }]
   const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0 };
 
@@ -542,7 +538,7 @@
     if (result.thermal_resistance_upper !== undefined) {
       // A wall of parts: the combined method's limits; its periodic values are the paths'
       // admittances summed by area (the parallel-path approximation).
-      for (const [path, name, symbol, unit] of ELEMENT_QUANTITIES) row([name, symbol, shown(valueAt(result, path)), unit], path);
+      for (const q of ELEMENT_QUANTITIES) row([q.label, q.symbol_unicode, shown(q.display_scale * valueAt(result, q.key)), unitText(q)], q.key);
       row(['Periodic values of the layers of parts', '', 'parallel-path approximation', ''], 'method');
     }
     for (const q of MATRIX_QUANTITIES) {
@@ -900,6 +896,8 @@
     PERIOD = byKey.get('period');
     MATRIX_QUANTITIES = described.filter((q) => q.type === 'complex');
     KEY_QUANTITIES = KEY_KEYS.map((key) => byKey.get(key));
+    const elementDescribed = new Map(brusk.quantities().filter((q) => q.scope === 'element').map((q) => [q.key, q]));
+    ELEMENT_QUANTITIES = ELEMENT_KEYS.map((key) => elementDescribed.get(key));
     const kept = comparisonFromLink() || storedComparison();
     if (Array.isArray(kept)) comparison = kept.filter((c) => c && typeof c === 'object' && c.wall && typeof c.hours === 'number');
     bind();

@@ -39,8 +39,8 @@
   function moistureReply(wall, climateText, options, html) {
     const humidityClass = options && options.humidityClass !== undefined ? options.humidityClass : 0;
     const indoor = options && options.indoorTemperature !== undefined ? options.indoorTemperature : 20;
-    if (!Number.isInteger(humidityClass)) throw new Error('--humidity-class must be 1 to 5 (ISO 13788 Annex A)');
-    if (typeof indoor !== 'number') throw new Error('--indoor-temperature must be a number of degC');
+    if (!Number.isInteger(humidityClass)) throw new Error('humidityClass must be 1 to 5 (ISO 13788 Annex A)');
+    if (typeof indoor !== 'number') throw new Error('indoorTemperature must be a number of degC');
     if (typeof climateText !== 'string') throw new Error('the climate must be the text of a climate CSV');
     const climateSource = options && typeof options.climateSource === 'string' ? options.climateSource : 'climate.csv';
     return unwrap(requireCore().moisture(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'),

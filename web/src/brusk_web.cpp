@@ -311,8 +311,9 @@ val moisture(const std::string& text, const std::string& format, const std::stri
   return guarded([&] {
     const Wall wall =
         Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-    const Brusk::Frontend::Climate climate = Brusk::Frontend::parseClimateCsv(
-        climateText, climateSource, humidityClass, indoorTemperature);
+    const Brusk::Frontend::Climate climate =
+        Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
+                                         indoorTemperature, {"humidityClass", "indoorTemperature"});
     const Brusk::Frontend::MoistureReport report =
         Brusk::Frontend::assessMoisture(wall, climate, source);
     return html ? Brusk::Report::renderMoistureSection(report, climate, 0)
