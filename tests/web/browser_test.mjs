@@ -780,6 +780,12 @@ try {
       const withPoint = await u();
       await lp.fill('#layer-1-thickness', '0,25');
       check((await u()) === withPoint && (await lp.textContent('#status')) === '', `${c.locale}: "0,25" gives U ${await u()}, "0.25" ${withPoint} (status "${await lp.textContent('#status')}")`);
+      // A refused wall keeps its last results, printed again in the new language.
+      await lp.fill('#layer-1-thickness', '0;25');
+      await lp.selectOption('#language', 'en');
+      check((await u()) === withPoint.replace(',', '.'), `${c.locale}: the stale U prints in English as ${await u()}`);
+      await lp.selectOption('#language', c.lang);
+      await lp.fill('#layer-1-thickness', '0,25');
       const wall = await lp.evaluate(() => window.bruskCurrentWall());
       check(wall.layers[1].thickness === 0.25, `${c.locale}: the wall (saved files, the link) keeps the thickness as the number 0.25: ${JSON.stringify(wall.layers[1].thickness)}`);
       const linked = await lp.evaluate(() => atob(location.hash.slice(6).split('&')[0].replace(/-/g, '+').replace(/_/g, '/')));

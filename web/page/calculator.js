@@ -668,6 +668,9 @@
    */
   let heldError = null;
 
+  /** The last result that computed: printed again, still marked stale, in another language. */
+  let lastResult = null;
+
   /**
    * Recomputes the wall in the form and redraws its plots; the times of the compute call, of the
    * plots and of the whole edit are kept in brusk.timings.
@@ -693,6 +696,7 @@
       timings.computes += 1;
     }
     markStale(false);
+    lastResult = result;
     showResult(result);
     showKeyResults(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
@@ -876,7 +880,12 @@
     }));
     $('compare-clear').addEventListener('click', () => { comparison = []; storeComparison(); renderComparison(); });
     // Another language: the layers, results and comparison printed again, the wall as it is.
-    document.addEventListener('brusk-language', () => { renderLayers(); recompute(); renderComparison(); });
+    document.addEventListener('brusk-language', () => {
+      renderLayers();
+      recompute();
+      if ($('results-section').classList.contains('stale') && lastResult) { showResult(lastResult); showKeyResults(lastResult); }
+      renderComparison();
+    });
     let resizeTimer = null;
     addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { measuredPlotWidth = null; recompute(); renderComparison(); }, 100); });
   }
