@@ -160,6 +160,7 @@ const context = await chromium.launchPersistentContext(join(work, 'profile'), {
   executablePath: CHROMIUM,
   headless: true,
   acceptDownloads: true,
+  locale: 'en-US',  // the English checks; the other languages have their own contexts below
   viewport: { width: 1280, height: 900 },
   args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--no-first-run'],
 });
@@ -749,6 +750,69 @@ try {
   const pdf = await page.pdf({ format: 'A4' });
   const pages = (pdf.toString('latin1').match(/\/Type\s*\/Page[^s]/g) || []).length;
   check(pages === 1, `printed on ${pages} A4 pages, not one`);
+
+  // Languages: a browser in German or Italian gets the page in its language, numbers with a
+  // decimal comma and fields that read a comma as a point; the picker goes back to English,
+  // keeps the wall, and the choice outlives a reload.
+  const LANGUAGE_CASES = [
+    { locale: 'de-DE', lang: 'de', u: 'Wärmedurchgangskoeffizient', f: 'Temperaturamplitudenverhältnis (Dekrement)', heading: 'Ergebnisse', add: 'Materialschicht hinzufügen', kind: 'Katalogmaterial' },
+    { locale: 'it-IT', lang: 'it', u: 'Trasmittanza termica', f: 'Fattore di attenuazione', heading: 'Risultati', add: 'Aggiungi strato di materiale', kind: 'materiale del catalogo' },
+  ];
+  const browser = await chromium.launch({ executablePath: CHROMIUM, headless: true, args: ['--headless', '--no-sandbox', '--disable-gpu'] });
+  try {
+    for (const c of LANGUAGE_CASES) {
+      const localized = await browser.newContext({ locale: c.locale });
+      const lp = await localized.newPage();
+      const errors = [];
+      lp.on('pageerror', (error) => errors.push(error.message));
+      lp.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+      await lp.goto(pageUrl);
+      await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+      const u = () => lp.textContent('#results td[data-quantity="u_value"]');
+      const labels = () => lp.$$eval('#results tbody th', (cells) => cells.map((cell) => cell.textContent));
+      check((await lp.evaluate(() => document.documentElement.lang)) === c.lang, `${c.locale}: <html lang> is ${await lp.evaluate(() => document.documentElement.lang)}`);
+      check((await labels()).includes(c.u) && (await labels()).includes(c.f), `${c.locale}: the results table labels U and f "${c.u}", "${c.f}": ${(await labels()).join(' | ')}`);
+      check((await lp.textContent('#key-results [data-quantity="u_value"] dt')).startsWith(c.u), `${c.locale}: the key result U is labelled ${await lp.textContent('#key-results [data-quantity="u_value"] dt')}`);
+      check((await lp.textContent('#results-heading')) === c.heading && (await lp.textContent('#add-material')) === c.add, `${c.locale}: heading "${await lp.textContent('#results-heading')}", button "${await lp.textContent('#add-material')}"`);
+      check((await lp.textContent('#layer-0-kind option[value="material"]')) === c.kind, `${c.locale}: the layer kind reads ${await lp.textContent('#layer-0-kind option[value="material"]')}`);
+      check(/^\d+,\d+$/.test(await u()), `${c.locale}: U is printed with a decimal comma: ${await u()}`);
+      await lp.fill('#layer-1-thickness', '0.25');
+      const withPoint = await u();
+      await lp.fill('#layer-1-thickness', '0,25');
+      check((await u()) === withPoint && (await lp.textContent('#status')) === '', `${c.locale}: "0,25" gives U ${await u()}, "0.25" ${withPoint} (status "${await lp.textContent('#status')}")`);
+      // A refused wall keeps its last results, printed again in the new language.
+      await lp.fill('#layer-1-thickness', '0;25');
+      await lp.selectOption('#language', 'en');
+      check((await u()) === withPoint.replace(',', '.'), `${c.locale}: the stale U prints in English as ${await u()}`);
+      await lp.selectOption('#language', c.lang);
+      await lp.fill('#layer-1-thickness', '0,25');
+      const wall = await lp.evaluate(() => window.bruskCurrentWall());
+      check(wall.layers[1].thickness === 0.25, `${c.locale}: the wall (saved files, the link) keeps the thickness as the number 0.25: ${JSON.stringify(wall.layers[1].thickness)}`);
+      const linked = await lp.evaluate(() => atob(location.hash.slice(6).split('&')[0].replace(/-/g, '+').replace(/_/g, '/')));
+      check(linked.includes('"thickness":0.25'), `${c.locale}: the #wall= link writes a point: ${linked}`);
+      // The panels read a comma too and print one.
+      await lp.fill('#zone-wall-area', '60,5');
+      check((await lp.evaluate(() => window.bruskCurrentZone().elements[0].area)) === 60.5, `${c.locale}: the room's wall area "60,5" reads ${await lp.evaluate(() => window.bruskCurrentZone().elements[0].area)}`);
+      await lp.click('#zone-run');
+      const zoneNumbers = await lp.$$eval('#zone-totals td.number', (cells) => cells.map((cell) => cell.textContent));
+      check(zoneNumbers.some((text) => /^\d+,\d+$/.test(text)) && !zoneNumbers.some((text) => /\d\.\d/.test(text)), `${c.locale}: the room's totals with decimal commas: ${zoneNumbers.join(' | ')}`);
+      await lp.selectOption('#language', 'en');
+      check((await lp.evaluate(() => document.documentElement.lang)) === 'en' && (await lp.textContent('#results-heading')) === 'Results', `${c.locale}: the picker switches to English (lang ${await lp.evaluate(() => document.documentElement.lang)}, heading ${await lp.textContent('#results-heading')})`);
+      check((await labels()).includes(byKey.get('u_value').label) && (await u()) === withPoint.replace(',', '.'), `${c.locale}: in English U is "${byKey.get('u_value').label}" ${await u()} (was ${withPoint})`);
+      check((await lp.inputValue('#layer-1-thickness')) === '0,25', `${c.locale}: switching keeps the wall as entered: ${await lp.inputValue('#layer-1-thickness')}`);
+      check((await lp.$$eval('#zone-totals td.number', (cells) => cells.map((cell) => cell.textContent))).every((text) => !/\d,\d/.test(text)), `${c.locale}: the room's totals print again in English`);
+      await lp.reload();
+      await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+      check((await lp.evaluate(() => document.documentElement.lang)) === 'en', `${c.locale}: the chosen English outlives a reload`);
+      await lp.goto(pageUrl + '?lang=' + c.lang);
+      await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+      check((await lp.evaluate(() => document.documentElement.lang)) === c.lang && (await labels()).includes(c.u), `${c.locale}: ?lang=${c.lang} forces the language over the kept choice`);
+      check(errors.length === 0, `${c.locale}: console errors: ${errors.join(' | ')}`);
+      await localized.close();
+    }
+  } finally {
+    await browser.close();
+  }
 } finally {
   if (host) {
     host.server.closeAllConnections();

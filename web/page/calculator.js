@@ -4,6 +4,8 @@
 (function () {
   'use strict';
   const brusk = globalThis.brusk;
+  const i18n = globalThis.bruskI18n;
+  const t = i18n.t;
   const $ = (id) => document.getElementById(id);
 
   /**
@@ -61,12 +63,15 @@
   }
 
   function shown(number) {
-    return typeof number === 'number' && Number.isFinite(number) ? String(Number(number.toPrecision(DIGITS))) : '–';
+    return typeof number === 'number' && Number.isFinite(number) ? i18n.number(String(Number(number.toPrecision(DIGITS)))) : '–';
   }
 
-  /** The text of a field as a wall file writes it: a number when it reads as one, else the text. */
+  /**
+   * The text of a field as a wall file writes it: a number when it reads as one (with a decimal
+   * point or comma), else the text.
+   */
   function fieldValue(text) {
-    const trimmed = text.trim();
+    const trimmed = i18n.decimal(text.trim());
     if (trimmed === '') return undefined;
     const number = Number(trimmed);
     return Number.isFinite(number) && /^[-+]?[0-9.]/.test(trimmed) ? number : trimmed;
@@ -158,8 +163,9 @@
 
   function materialInfo(key) {
     const entry = materials.find((m) => m.key === key);
-    if (!entry) return key ? 'not in the catalogue' : '';
-    return `${entry.name} (${entry.family}): λ = ${entry.conductivity} W/(m·K), ρ = ${entry.density} kg/m³, c = ${entry.specific_heat} J/(kg·K)`;
+    if (!entry) return key ? t('layer.notInCatalogue') : '';
+    const n = i18n.number;
+    return `${entry.name} (${entry.family}): λ = ${n(entry.conductivity)} W/(m·K), ρ = ${n(entry.density)} kg/m³, c = ${n(entry.specific_heat)} J/(kg·K)`;
   }
 
   function inputFor(index, key, labelText) {
@@ -211,7 +217,7 @@
     list.id = input.id + '-options';
     list.className = 'material-options';
     list.setAttribute('role', 'listbox');
-    list.setAttribute('aria-label', 'Catalogue materials');
+    list.setAttribute('aria-label', t('layer.catalogueMaterials'));
     list.hidden = true;
     input.setAttribute('role', 'combobox');
     input.setAttribute('aria-autocomplete', 'list');
@@ -247,7 +253,7 @@
         option.id = `${list.id}-${i}`;
         option.setAttribute('role', 'option');
         option.dataset.key = entry.key;
-        option.textContent = `${entry.name} (${entry.family}): λ ${entry.conductivity}, ρ ${entry.density}, c ${entry.specific_heat}`;
+        option.textContent = `${entry.name} (${entry.family}): λ ${i18n.number(entry.conductivity)}, ρ ${i18n.number(entry.density)}, c ${i18n.number(entry.specific_heat)}`;
         // mousedown, not click: the input keeps the focus, so no blur closes the list first.
         option.addEventListener('mousedown', (event) => { event.preventDefault(); take(i); });
         list.appendChild(option);
@@ -309,7 +315,7 @@
     if (to < 0 || to >= layers.length || from === to) return;
     const [layer] = layers.splice(from, 1);
     layers.splice(to, 0, layer);
-    announce(`Layer moved to position ${to + 1} of ${layers.length}.`);  // a problem it makes says more
+    announce(t('layer.moved', { to: to + 1, n: layers.length }));  // a problem it makes says more
     renderLayers();
     recompute();
     if (focusKey) {
@@ -321,7 +327,7 @@
 
   function removeLayer(index) {
     layers.splice(index, 1);
-    announce(`Layer ${index + 1} removed; ${layers.length} left.`);
+    announce(t('layer.removed', { i: index + 1, n: layers.length }));
     renderLayers();
     recompute();
     ($(`layer-${Math.min(index, layers.length - 1)}-remove`) || $('add-material')).focus();
@@ -335,10 +341,11 @@
       item.draggable = true;
       item.dataset.index = String(index);
       const kindLabel = document.createElement('label');
-      kindLabel.textContent = 'Kind ';
+      kindLabel.textContent = t('layer.kind') + ' ';
       const kind = document.createElement('select');
       kind.id = `layer-${index}-kind`;
-      for (const [value, text] of [['material', 'catalogue material'], ['custom', 'custom properties'], ['air', 'air layer / resistance'], ['parts', 'layer of parts (studs in insulation)']]) {
+      for (const value of ['material', 'custom', 'air', 'parts']) {
+        const text = t('kind.' + value);
         const option = document.createElement('option');
         option.value = value;
         option.textContent = text;
@@ -352,20 +359,20 @@
       const fields = document.createElement('div');
       fields.className = 'layer-fields';
       fields.setAttribute('role', 'group');
-      fields.setAttribute('aria-label', `Layer ${index + 1}`);
+      fields.setAttribute('aria-label', t('layer.group', { i: index + 1 }));
       fields.appendChild(kindLabel);
-      fields.appendChild(inputFor(index, 'name', 'Name'));
+      fields.appendChild(inputFor(index, 'name', t('layer.name')));
       if (layer.kind === 'material') {
-        fields.appendChild(inputFor(index, 'material', 'Material'));
+        fields.appendChild(inputFor(index, 'material', t('layer.material')));
         fields.appendChild(inputFor(index, 'thickness', `d [m]`));
         for (const key of OVERRIDE_KEYS) {
           const override = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
-          override.querySelector('input').placeholder = 'catalogue';
+          override.querySelector('input').placeholder = t('layer.catalogue');
           fields.appendChild(override);
         }
         for (const key of VAPOUR_KEYS) {
           const vapour = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
-          vapour.querySelector('input').placeholder = 'catalogue';
+          vapour.querySelector('input').placeholder = t('layer.catalogue');
           fields.appendChild(vapour);
         }
       } else if (layer.kind === 'air') {
@@ -376,11 +383,11 @@
         // thickness with its share of the area (ISO 6946 combined method).
         fields.appendChild(inputFor(index, 'thickness', 'd [m]'));
         for (let k = 0; k < layer.partCount; k += 1) {
-          fields.appendChild(inputFor(index, `part-${k}-material`, `Part ${k + 1} material`));
-          fields.appendChild(inputFor(index, `part-${k}-fraction`, `Part ${k + 1} fraction`));
+          fields.appendChild(inputFor(index, `part-${k}-material`, t('layer.partMaterial', { k: k + 1 })));
+          fields.appendChild(inputFor(index, `part-${k}-fraction`, t('layer.partFraction', { k: k + 1 })));
         }
-        fields.appendChild(button(`layer-${index}-add-part`, 'Add part', `Add a part to layer ${index + 1}`, () => { layer.partCount += 1; renderLayers(); recompute(); $(`layer-${index}-part-${layer.partCount - 1}-material`).focus(); }));
-        const removePart = button(`layer-${index}-remove-part`, 'Remove part', `Remove the last part of layer ${index + 1}`, () => {
+        fields.appendChild(button(`layer-${index}-add-part`, t('layer.addPart'), t('layer.addPartTitle', { i: index + 1 }), () => { layer.partCount += 1; renderLayers(); recompute(); $(`layer-${index}-part-${layer.partCount - 1}-material`).focus(); }));
+        const removePart = button(`layer-${index}-remove-part`, t('layer.removePart'), t('layer.removePartTitle', { i: index + 1 }), () => {
           layer.partCount -= 1;
           for (const key of Object.keys(layer.fields)) if (key.startsWith(`part-${layer.partCount}-`)) delete layer.fields[key];
           renderLayers();
@@ -399,15 +406,15 @@
       item.appendChild(info);
       const tools = document.createElement('div');
       tools.className = 'buttons';
-      const up = button(`layer-${index}-up`, '↑', `Move layer ${index + 1} inward`, () => moveLayer(index, index - 1, 'up'));
-      const down = button(`layer-${index}-down`, '↓', `Move layer ${index + 1} outward`, () => moveLayer(index, index + 1, 'down'));
+      const up = button(`layer-${index}-up`, '↑', t('layer.up', { i: index + 1 }), () => moveLayer(index, index - 1, 'up'));
+      const down = button(`layer-${index}-down`, '↓', t('layer.down', { i: index + 1 }), () => moveLayer(index, index + 1, 'down'));
       up.disabled = index === 0;
       down.disabled = index === layers.length - 1;
       up.setAttribute('aria-keyshortcuts', 'Alt+ArrowUp');
       down.setAttribute('aria-keyshortcuts', 'Alt+ArrowDown');
       tools.appendChild(up);
       tools.appendChild(down);
-      tools.appendChild(button(`layer-${index}-remove`, 'Remove', `Remove layer ${index + 1}`, () => removeLayer(index)));
+      tools.appendChild(button(`layer-${index}-remove`, t('layer.remove'), t('layer.removeTitle', { i: index + 1 }), () => removeLayer(index)));
       item.appendChild(tools);
       // Alt+↑ / Alt+↓ anywhere in the layer moves it, the focus staying in the same control.
       item.addEventListener('keydown', (event) => {
@@ -511,7 +518,7 @@
       const item = document.createElement('div');
       item.dataset.quantity = q.key;
       const term = document.createElement('dt');
-      term.textContent = `${q.label} ${q.symbol_unicode}`;
+      term.textContent = `${i18n.label(q)} ${q.symbol_unicode}`;
       const value = document.createElement('dd');
       value.textContent = `${shownValue(q, result)} ${unitText(q) === '–' ? '' : unitText(q)}`.trim();
       item.appendChild(term);
@@ -534,16 +541,16 @@
       });
       body.appendChild(tr);
     };
-    for (const q of [PERIOD, ...QUANTITIES]) row([q.label, q.symbol_unicode, shownValue(q, result), unitText(q)], q.key);
+    for (const q of [PERIOD, ...QUANTITIES]) row([i18n.label(q), q.symbol_unicode, shownValue(q, result), unitText(q)], q.key);
     if (result.thermal_resistance_upper !== undefined) {
       // A wall of parts: the combined method's limits; its periodic values are the paths'
       // admittances summed by area (the parallel-path approximation).
-      for (const q of ELEMENT_QUANTITIES) row([q.label, q.symbol_unicode, shown(q.display_scale * valueAt(result, q.key)), unitText(q)], q.key);
-      row(['Periodic values of the layers of parts', '', 'parallel-path approximation', ''], 'method');
+      for (const q of ELEMENT_QUANTITIES) row([i18n.label(q), q.symbol_unicode, shown(q.display_scale * valueAt(result, q.key)), unitText(q)], q.key);
+      row([t('parts.row'), '', t('parts.method'), ''], 'method');
     }
     for (const q of MATRIX_QUANTITIES) {
       const [re, im] = valueAt(result, q.key);
-      row([q.label, q.symbol_unicode, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, unitText(q)], q.key);
+      row([i18n.label(q), q.symbol_unicode, `${shown(re)} ${im < 0 ? '−' : '+'} ${shown(Math.abs(im))} i`, unitText(q)], q.key);
     }
   }
 
@@ -603,13 +610,13 @@
     try {
       binary = atob(padded + '='.repeat((4 - (padded.length % 4)) % 4));
     } catch (error) {
-      throw new Error('it is cut short: its length is not that of base64url text');
+      throw new Error(t('link.short'));
     }
     const bytes = Uint8Array.from(binary, (c) => c.charCodeAt(0));
     try {
       return new TextDecoder('utf-8', { fatal: true }).decode(bytes);
     } catch (error) {
-      throw new Error('it does not decode to UTF-8 text');
+      throw new Error(t('link.utf8'));
     }
   }
 
@@ -649,7 +656,7 @@
     // base64url, with or without its = padding, the compared walls and the cycle length after
     // it (&compare=...&T=168).
     const match = /^#wall=([A-Za-z0-9_-]*)={0,2}(?:&compare=[A-Za-z0-9_-]*)?(?:&T=[^&]*)?$/.exec(location.hash);
-    if (!match) throw new Error('it holds characters outside base64url (A-Z, a-z, 0-9, - and _)');
+    if (!match) throw new Error(t('link.characters'));
     const text = fromBase64url(match[1]);
     return brusk.readWallFile(text, 'json', { source: 'link' });
   }
@@ -660,6 +667,9 @@
    * user, computes as usual.
    */
   let heldError = null;
+
+  /** The last result that computed: printed again, still marked stale, in another language. */
+  let lastResult = null;
 
   /**
    * Recomputes the wall in the form and redraws its plots; the times of the compute call, of the
@@ -686,16 +696,17 @@
       timings.computes += 1;
     }
     markStale(false);
+    lastResult = result;
     showResult(result);
     showKeyResults(result);
     if (timings.firstResultMs === null) timings.firstResultMs = performance.now();
-    $('timing').textContent = `Computed in ${timings.lastComputeMs.toFixed(2)} ms.`;
+    $('timing').textContent = t('computedIn', { ms: i18n.number(timings.lastComputeMs.toFixed(2)) });
     redrawPlots(wall, hours);
     if (comparisonHours !== hours && comparison.length) renderComparison();
     if (held) {
       announce(held, true);
     } else {
-      if ($('status').className === 'error') announce('The wall computes again.');
+      if ($('status').className === 'error') announce(t('computesAgain'));
       else if (!fresh) announce('');
       freshStatus = false;
       updateLink(wall, hours);
@@ -766,7 +777,7 @@
     const table = document.createElement('table');
     table.id = 'compare-results';
     const head = document.createElement('tr');
-    for (const text of ['Quantity', 'Unit']) {
+    for (const text of [t('col.quantity'), t('col.unit')]) {
       const th = document.createElement('th');
       th.scope = 'col';
       th.textContent = text;
@@ -777,17 +788,17 @@
       th.scope = 'col';
       th.className = 'compare-wall';
       const name = document.createElement('span');
-      name.textContent = results[i] ? results[i].name : c.wall.name || `Wall ${i + 1}`;
+      name.textContent = results[i] ? results[i].name : c.wall.name || t('compare.wall', { i: i + 1 });
       th.appendChild(name);
       const tools = document.createElement('span');
       tools.className = 'compare-tools';
-      const left = button(`compare-${i}-left`, '←', `Move compared wall ${i + 1} left`, () => moveCompared(i, i - 1));
-      const right = button(`compare-${i}-right`, '→', `Move compared wall ${i + 1} right`, () => moveCompared(i, i + 1));
+      const left = button(`compare-${i}-left`, '←', t('compare.left', { i: i + 1 }), () => moveCompared(i, i - 1));
+      const right = button(`compare-${i}-right`, '→', t('compare.right', { i: i + 1 }), () => moveCompared(i, i + 1));
       left.disabled = i === 0;
       right.disabled = i === comparison.length - 1;
       tools.appendChild(left);
       tools.appendChild(right);
-      tools.appendChild(button(`compare-${i}-remove`, '×', `Remove compared wall ${i + 1}`, () => removeCompared(i)));
+      tools.appendChild(button(`compare-${i}-remove`, '×', t('compare.remove', { i: i + 1 }), () => removeCompared(i)));
       th.appendChild(tools);
       head.appendChild(th);
     });
@@ -796,12 +807,12 @@
       const tr = document.createElement('tr');
       tr.dataset.quantity = q.key;
       const values = results.map((result) => (result ? shownValue(q, result) : '–'));
-      [`${q.label} ${q.symbol_unicode}`, unitText(q), ...values].forEach((text, i) => {
+      [`${i18n.label(q)} ${q.symbol_unicode}`, unitText(q), ...values].forEach((text, i) => {
         const td = document.createElement('td');
         td.textContent = text;
         if (i > 2 && text !== values[0]) {
           td.className = 'differs';
-          td.title = `differs from ${results[0] ? results[0].name : 'the first wall'}`;
+          td.title = t('compare.differs', { name: results[0] ? results[0].name : t('compare.first') });
         }
         tr.appendChild(td);
       });
@@ -827,7 +838,7 @@
     renderComparison();
     const target = $(`compare-${to}-${to < from ? 'left' : 'right'}`);
     (target && !target.disabled ? target : $(`compare-${to}-remove`)).focus();
-    announce(`Compared wall moved to position ${to + 1} of ${comparison.length}.`);
+    announce(t('compare.moved', { to: to + 1, n: comparison.length }));
   }
 
   function removeCompared(index) {
@@ -835,7 +846,7 @@
     storeComparison();
     renderComparison();
     ($(`compare-${Math.min(index, comparison.length - 1)}-remove`) || $('compare-add')).focus();
-    announce(`Compared wall ${index + 1} removed; ${comparison.length} left.`);
+    announce(t('compare.removed', { i: index + 1, n: comparison.length }));
   }
 
   function bind() {
@@ -854,11 +865,11 @@
       guarded(() => { loadWall(brusk.readWallFile(bytes, format, { source: file.name })); recompute(); });
       event.target.value = '';
     });
-    const saved = (name) => announce(`Saved ${name}.`);
+    const saved = (name) => announce(t('saved', { name }));
     $('save-toml').addEventListener('click', () => guarded(() => { download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall())); saved(fileStem() + '.toml'); }));
     $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); saved(fileStem() + '.json'); }));
     $('save-report').addEventListener('click', () => guarded(() => { download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' })); saved(fileStem() + '.html'); }));
-    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce('The address of this page now reproduces the wall.'); });
+    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce(t('linkCopied')); });
     $('compare-add').addEventListener('click', () => guarded(() => {
       const wall = currentWall();
       const hours = periodHours();
@@ -868,6 +879,13 @@
       renderComparison();
     }));
     $('compare-clear').addEventListener('click', () => { comparison = []; storeComparison(); renderComparison(); });
+    // Another language: the layers, results and comparison printed again, the wall as it is.
+    document.addEventListener('brusk-language', () => {
+      renderLayers();
+      recompute();
+      if ($('results-section').classList.contains('stale') && lastResult) { showResult(lastResult); showKeyResults(lastResult); }
+      renderComparison();
+    });
     let resizeTimer = null;
     addEventListener('resize', () => { clearTimeout(resizeTimer); resizeTimer = setTimeout(() => { measuredPlotWidth = null; recompute(); renderComparison(); }, 100); });
   }
@@ -906,7 +924,7 @@
       linked = wallFromLink();
     } catch (error) {
       // The default wall is shown, but the address keeps the link and the error stays.
-      heldError = 'The #wall= link could not be read: ' + error.message;
+      heldError = t('link.unreadable', { message: error.message });
     }
     const linkedPeriod = periodFromLink();
     if (linked && linkedPeriod !== null) $('wall-period').value = linkedPeriod;

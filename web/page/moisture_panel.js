@@ -5,6 +5,9 @@
 (function () {
   'use strict';
   const $ = (id) => document.getElementById(id);
+  const i18n = globalThis.bruskI18n;
+  const t = i18n.t;
+  let assessed = false;  // whether the panel has shown something (printed again in another language)
 
   // examples/climates/temperate.csv: a constructed year (not measured data), for trying the panel.
   const exampleClimate = 'month,outdoor_temperature,outdoor_relative_humidity,indoor_temperature,indoor_relative_humidity\n1,-1.0,88,20.0,50\n2,0.3,87,20.0,50\n3,3.7,84,20.0,50\n4,8.5,79,20.0,50\n5,13.2,74,20.0,50\n6,16.7,71,20.0,50\n7,18.0,70,20.0,50\n8,16.7,71,20.0,50\n9,13.3,74,20.0,50\n10,8.5,79,20.0,50\n11,3.7,84,20.0,50\n12,0.3,87,20.0,50\n';
@@ -12,15 +15,16 @@
 
   function options() {
     const humidityClass = Number($('moisture-class').value);
-    const indoor = Number($('moisture-indoor').value.trim().replace(',', '.'));
+    const indoor = Number(i18n.decimal($('moisture-indoor').value.trim()));
     return { humidityClass, indoorTemperature: Number.isFinite(indoor) ? indoor : NaN, climateSource: climate.source };
   }
 
   function assess() {
     const status = $('moisture-status');
+    assessed = true;
     const wall = window.bruskCurrentWall ? window.bruskCurrentWall() : null;
     if (!wall) {
-      status.textContent = 'Enter a wall first.';
+      status.textContent = t('enterWall');
       return;
     }
     const chosen = options();
@@ -30,11 +34,11 @@
       const result = brusk.moisture(wall, climate.text, run);
       $('moisture-plots').srcdoc = '<!doctype html><meta charset="utf-8"><style>body{font:14px sans-serif;margin:8px}table{border-collapse:collapse}td,th{padding:2px 8px;text-align:right}</style>' +
         brusk.moistureSection(wall, climate.text, run);
+      const surface = t(result.surface.passes ? 'moisture.surfacePasses' : 'moisture.surfaceFails');
       status.textContent = result.start_month === null
-        ? 'No interstitial condensation. Surface: ' + (result.surface.passes ? 'passes.' : 'fails.')
-        : 'Largest accumulation ' + result.max_accumulated.toFixed(1) + ' g/m² (month ' + result.max_month + '); ' +
-          (result.dries_out ? 'dries out within the year.' : 'does NOT dry out within the year.') +
-          ' Surface: ' + (result.surface.passes ? 'passes.' : 'fails.');
+        ? t('moisture.none') + ' ' + surface
+        : t('moisture.largest', { g: i18n.number(result.max_accumulated.toFixed(1)), month: result.max_month }) + ' ' +
+          t(result.dries_out ? 'moisture.dries' : 'moisture.notDries') + ' ' + surface;
       status.classList.remove('error');
       document.body.dataset.moisture = JSON.stringify({ max_accumulated: result.max_accumulated, dries_out: result.dries_out, f_rsi_min: result.surface.f_rsi_min });
     } catch (error) {
@@ -54,11 +58,13 @@
       if (!file) return;
       file.text().then((text) => {
         climate = { text, source: file.name };
+        $('moisture-climate-name').removeAttribute('data-i18n');  // a file's name, not the page's words
         $('moisture-climate-name').textContent = file.name;
         assess();
       });
     });
     $('moisture-indoor').disabled = true;
+    document.addEventListener('brusk-language', () => { if (assessed) assess(); });
   }
 
   brusk.ready.then(bind);

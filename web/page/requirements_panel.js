@@ -5,6 +5,9 @@
 (function () {
   'use strict';
   const $ = (id) => document.getElementById(id);
+  const i18n = globalThis.bruskI18n;
+  const t = i18n.t;
+  let checked = false;  // whether the panel has shown something (printed again in another language)
   let opened = null;  // {text, name} of a requirements file the user opened
 
   function described() {
@@ -16,8 +19,8 @@
   function valueText(quantities, key, value) {
     const q = quantities.get(key);
     if (!q) return key + ' = ' + value;
-    const shown = typeof value === 'number' ? (value * q.display_scale).toFixed(q.decimals) : String(value);
-    return q.label + ' ' + q.symbol_unicode + ' = ' + shown + ' ' + q.display_unit_unicode;
+    const shown = typeof value === 'number' ? i18n.number((value * q.display_scale).toFixed(q.decimals)) : String(value);
+    return i18n.label(q) + ' ' + q.symbol_unicode + ' = ' + shown + ' ' + q.display_unit_unicode;
   }
 
   function cell(row, text, className) {
@@ -31,9 +34,10 @@
     const status = $('requirements-status');
     const body = $('requirements-rules');
     body.replaceChildren();
+    checked = true;
     const wall = window.bruskCurrentWall ? window.bruskCurrentWall() : null;
     if (!wall) {
-      status.textContent = 'Enter a wall first.';
+      status.textContent = t('enterWall');
       return;
     }
     const choice = $('requirements-set').value;
@@ -51,7 +55,7 @@
         cell(row, Object.entries(rule.values).map(([key, value]) => valueText(quantities, key, value)).join('; '));
         body.appendChild(row);
       }
-      status.textContent = result.requirements + ': ' + (result.passed ? 'every applicable rule passes.' : 'a rule fails.');
+      status.textContent = t(result.passed ? 'requirements.passed' : 'requirements.failed', { name: result.requirements });
       status.classList.toggle('error', !result.passed);
       document.body.dataset.requirements = JSON.stringify({ passed: result.passed, verdicts: result.rules.map((r) => r.verdict) });
     } catch (error) {
@@ -71,6 +75,7 @@
     }
     select.addEventListener('change', check);
     $('requirements-run').addEventListener('click', check);
+    document.addEventListener('brusk-language', () => { if (checked) check(); });
     $('requirements-file').addEventListener('change', (event) => {
       const file = event.target.files && event.target.files[0];
       if (!file) return;

@@ -5,11 +5,16 @@
 (function () {
   'use strict';
   const $ = (id) => document.getElementById(id);
+  const i18n = globalThis.bruskI18n;
+  let ran = false;  // whether the panel has shown something (printed again in another language)
   let totals = [];
 
-  /** A field's text as a zone file writes it: a number when it reads as one, else the text. */
+  /**
+   * A field's text as a zone file writes it: a number when it reads as one (with a decimal
+   * point or comma), else the text.
+   */
   function fieldValue(text) {
-    const trimmed = text.trim().replace(',', '.');
+    const trimmed = i18n.decimal(text.trim());
     const number = Number(trimmed);
     return trimmed !== '' && Number.isFinite(number) ? number : trimmed;
   }
@@ -17,7 +22,7 @@
   function shown(q, value) {
     if (typeof value === 'string') return value;
     if (typeof value !== 'number' || !Number.isFinite(value)) return '–';
-    return String(Number((value * (q.display_scale || 1)).toPrecision(4)));
+    return i18n.number(String(Number((value * (q.display_scale || 1)).toPrecision(4))));
   }
 
   /** The zone object of the panel: the form's wall as its one element. */
@@ -34,6 +39,7 @@
   function run() {
     const status = $('zone-status');
     const table = $('zone-totals');
+    ran = true;
     table.textContent = '';
     try {
       const result = brusk.zone(currentZone(), { source: 'room' });
@@ -41,7 +47,7 @@
         const tr = document.createElement('tr');
         tr.dataset.quantity = q.key;
         const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
-        for (const [i, text] of [q.label, q.symbol_unicode, shown(q, value), q.display_unit_unicode].entries()) {
+        for (const [i, text] of [i18n.label(q), q.symbol_unicode, shown(q, value), q.display_unit_unicode].entries()) {
           const cell = document.createElement(i === 0 ? 'th' : 'td');
           if (i === 0) cell.scope = 'row';
           if (i === 2) cell.className = 'number';
@@ -61,6 +67,7 @@
   brusk.ready.then(() => {
     totals = brusk.quantities().filter((q) => q.scope === 'zone' && q.key.startsWith('totals.'));
     $('zone-run').addEventListener('click', run);
+    document.addEventListener('brusk-language', () => { if (ran) run(); });
   });
   window.bruskCurrentZone = currentZone;  // read by the browser test
 })();
