@@ -30,22 +30,32 @@ Frontend::Climate loadClimate(const std::string& path, int humidityClass, bool t
       path, humidityClass, temperatureGiven ? temperature : Frontend::kDefaultIndoorTemperature);
 }
 
+/// --humidity-class and --indoor-temperature, the latter marking that it was given (the default
+/// 20 degC is not the same as a 20 the user typed: without a class it is refused).
+void addIndoorSideOptions(CLI::App& command, int& humidityClass, double& temperature,
+                          bool& temperatureGiven, const char* classHelp,
+                          const char* temperatureHelp) {
+  command.add_option("--humidity-class", humidityClass, classHelp);
+  command
+      .add_option_function<double>(
+          "--indoor-temperature",
+          [&temperature, &temperatureGiven](double value) {
+            temperature = value;
+            temperatureGiven = true;
+          },
+          temperatureHelp)
+      ->type_name("T");
+}
+
 }  // namespace
 
 void addReportMoistureOptions(CLI::App& command, ReportMoistureOptions& options) {
   command.add_option("--climate", options.climate,
                      "Monthly climate CSV: adds an ISO 13788 moisture section per wall");
-  command.add_option("--humidity-class", options.humidityClass,
-                     "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5");
-  command
-      .add_option_function<double>(
-          "--indoor-temperature",
-          [&options](double value) {
-            options.indoorTemperature = value;
-            options.indoorTemperatureGiven = true;
-          },
-          "With --humidity-class: the indoor temperature [degC] (default 20)")
-      ->type_name("T");
+  addIndoorSideOptions(command, options.humidityClass, options.indoorTemperature,
+                       options.indoorTemperatureGiven,
+                       "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5",
+                       "With --humidity-class: the indoor temperature [degC] (default 20)");
 }
 
 void addMoistureToReport(const ReportMoistureOptions& options,
@@ -80,18 +90,11 @@ void addMoistureOptions(CLI::App& command, MoistureOptions& options) {
                   "Monthly climate CSV: month, outdoor_temperature, outdoor_relative_humidity, "
                   "indoor_temperature, indoor_relative_humidity (degC, %)")
       ->required();
-  command.add_option("--humidity-class", options.humidityClass,
-                     "Indoor side from ISO 13788 Annex A humidity class 1 to 5 (p_i = p_e + "
-                     "1.10 dp); the file's indoor columns are then not read");
-  command
-      .add_option_function<double>(
-          "--indoor-temperature",
-          [&options](double value) {
-            options.indoorTemperature = value;
-            options.indoorTemperatureGiven = true;
-          },
-          "Indoor temperature with --humidity-class [degC] (default 20)")
-      ->type_name("T");
+  addIndoorSideOptions(command, options.humidityClass, options.indoorTemperature,
+                       options.indoorTemperatureGiven,
+                       "Indoor side from ISO 13788 Annex A humidity class 1 to 5 (p_i = p_e + "
+                       "1.10 dp); the file's indoor columns are then not read",
+                       "Indoor temperature with --humidity-class [degC] (default 20)");
   command.add_option("--format", options.format, "Output: table, json or csv")
       ->check(CLI::IsMember({"table", "json", "csv"}))
       ->capture_default_str();

@@ -23,7 +23,7 @@ const std::string kRoof =
     "name = \"Roof\"\nheat_flow = \"upward\"\n[[layers]]\nthermal_resistance = 7\n";
 
 const std::string kProject =
-    "name = \"Project specification\"\nsource = \"Client brief, section 4\"\n"
+    "name = \"Project requirements\"\nsource = \"Client brief, section 4\"\n"
     "[[rules]]\nid = \"u\"\nsource = \"4.1\"\nquantity = \"u_value\"\nat_most = 0.30\n"
     "[[rules]]\nid = \"summer\"\nsource = \"4.2\"\nwhen = { heat_flow = \"horizontal\" }\n"
     "any = [ { quantity = \"surface_mass\", greater_than = 230 },\n"
@@ -101,7 +101,7 @@ TEST_F(CheckProgramTest, JsonNamesEveryRuleItsValuesAndClass) {
   const nlohmann::json walls = nlohmann::json::parse(result.out);
   ASSERT_EQ(2u, walls.size());
   EXPECT_EQ("Insulated", walls[0]["wall"]);
-  EXPECT_EQ("Project specification", walls[0]["requirements"]);
+  EXPECT_EQ("Project requirements", walls[0]["requirements"]);
   EXPECT_EQ(true, walls[0]["passed"]);
   const nlohmann::json& rules = walls[0]["rules"];
   ASSERT_EQ(3u, rules.size());

@@ -529,6 +529,31 @@
     return String(text).replace(/^(\s*[-+]?[0-9]*),([0-9]+(?:[eE][-+]?[0-9]+)?\s*)$/, '$1.$2');
   }
 
+  /**
+   * Fills `table` (a tbody) with a row per quantity of `quantities` (entries of
+   * brusk.quantities()) read from `result` at its dotted key: the label in the current language,
+   * the symbol, the value in its display unit to four significant digits (a word as it is), the
+   * unit. Every cell is text.
+   */
+  function quantityRows(table, quantities, result) {
+    for (const q of quantities) {
+      const tr = document.createElement('tr');
+      tr.dataset.quantity = q.key;
+      const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
+      const shown = typeof value === 'string' ? value
+        : typeof value !== 'number' || !Number.isFinite(value) ? '–'
+        : number(String(Number((value * (q.display_scale || 1)).toPrecision(4))));
+      for (const [i, text] of [label(q), q.symbol_unicode, shown, q.display_unit_unicode].entries()) {
+        const cell = document.createElement(i === 0 ? 'th' : 'td');
+        if (i === 0) cell.scope = 'row';
+        if (i === 2) cell.className = 'number';
+        cell.textContent = text;
+        tr.appendChild(cell);
+      }
+      table.appendChild(tr);
+    }
+  }
+
   /** Puts the page's own words of the HTML into the current language. */
   function apply() {
     document.documentElement.lang = language;
@@ -567,7 +592,7 @@
     select.addEventListener('change', () => use(select.value));
   }
 
-  globalThis.bruskI18n = { t, label, number, decimal, use, get language() { return language; }, languages: Object.keys(LANGUAGES) };
+  globalThis.bruskI18n = { t, label, number, decimal, quantityRows, use, get language() { return language; }, languages: Object.keys(LANGUAGES) };
   // The script is loaded at the end of the body: the HTML it translates is there.
   picker();
   apply();

@@ -13,11 +13,6 @@
   let outdoor = { text: exampleDay, source: 'example design day (examples/profiles/hot-summer-day.csv)' };
   let summaryQuantities = [];
 
-  function shown(q, value) {
-    if (typeof value !== 'number' || !Number.isFinite(value)) return '–';
-    return i18n.number(String(Number((value * (q.display_scale || 1)).toPrecision(4))));
-  }
-
   function run() {
     const status = $('profile-status');
     const table = $('profile-summary');
@@ -27,19 +22,7 @@
     const indoor = Number(i18n.decimal($('profile-indoor').value.trim()));
     try {
       const result = brusk.response(wall, { outdoor: outdoor.text, outdoorSource: outdoor.source, indoorConstant: Number.isFinite(indoor) ? indoor : NaN });
-      for (const q of summaryQuantities) {
-        const tr = document.createElement('tr');
-        tr.dataset.quantity = q.key;
-        const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
-        for (const [i, text] of [i18n.label(q), q.symbol_unicode, shown(q, value), q.display_unit_unicode].entries()) {
-          const cell = document.createElement(i === 0 ? 'th' : 'td');
-          if (i === 0) cell.scope = 'row';
-          if (i === 2) cell.className = 'number';
-          cell.textContent = text;
-          tr.appendChild(cell);
-        }
-        table.appendChild(tr);
-      }
+      i18n.quantityRows(table, summaryQuantities, result);
       status.textContent = '';
       status.classList.remove('error');
     } catch (error) {

@@ -19,12 +19,6 @@
     return trimmed !== '' && Number.isFinite(number) ? number : trimmed;
   }
 
-  function shown(q, value) {
-    if (typeof value === 'string') return value;
-    if (typeof value !== 'number' || !Number.isFinite(value)) return '–';
-    return i18n.number(String(Number((value * (q.display_scale || 1)).toPrecision(4))));
-  }
-
   /** The zone object of the panel: the form's wall as its one element. */
   function currentZone() {
     const wall = window.bruskCurrentWall();
@@ -43,19 +37,7 @@
     table.textContent = '';
     try {
       const result = brusk.zone(currentZone(), { source: 'room' });
-      for (const q of totals) {
-        const tr = document.createElement('tr');
-        tr.dataset.quantity = q.key;
-        const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
-        for (const [i, text] of [i18n.label(q), q.symbol_unicode, shown(q, value), q.display_unit_unicode].entries()) {
-          const cell = document.createElement(i === 0 ? 'th' : 'td');
-          if (i === 0) cell.scope = 'row';
-          if (i === 2) cell.className = 'number';
-          cell.textContent = text;
-          tr.appendChild(cell);
-        }
-        table.appendChild(tr);
-      }
+      i18n.quantityRows(table, totals, result);
       status.textContent = '';
       status.classList.remove('error');
     } catch (error) {
