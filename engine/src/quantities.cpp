@@ -364,96 +364,86 @@ std::vector<Quantity> responseQuantities() {
       response("samples.outer_surface_temperature", "Outer surface temperature", "theta_se", "θse",
                "<i>θ</i><sub>se</sub>", kCelsius, kCelsiusUnicode, 2,
                "Temperature of the outer surface: theta_e + Rse q_out."),
-      response("summary.mean_heat_flow_in", "Mean heat flow into the room", "q_mean", "q̄",
-               "<i>q̄</i>", kFlow, kFlowUnicode, 2,
-               "Mean of q_in over the period: U times the difference of the mean temperatures."),
-      response("summary.peak_heat_flow_in", "Peak heat flow into the room", "q_max", "q_max",
-               "<i>q</i><sub>max</sub>", kFlow, kFlowUnicode, 2,
-               "Largest q_in over the period, from the harmonic series between samples too."),
-      response("summary.peak_time", "Time of the peak heat flow", "t_max", "t_max",
-               "<i>t</i><sub>max</sub>", "h", "h", 2, "Time at which q_in is largest."),
-      response("summary.minimum_heat_flow_in", "Lowest heat flow into the room", "q_min", "q_min",
-               "<i>q</i><sub>min</sub>", kFlow, kFlowUnicode, 2, "Smallest q_in over the period."),
-      response("summary.minimum_time", "Time of the lowest heat flow", "t_min", "t_min",
-               "<i>t</i><sub>min</sub>", "h", "h", 2, "Time at which q_in is smallest."),
-      response("summary.energy_gained", "Heat gained by the room", "Q_gain", "Q_gain",
-               "<i>Q</i><sub>gain</sub>", "Wh/m2", "Wh/m²", 1,
-               "Sum of max(q_in, 0) dt over the samples of one period."),
-      response("summary.energy_lost", "Heat lost by the room", "Q_loss", "Q_loss",
-               "<i>Q</i><sub>loss</sub>", "Wh/m2", "Wh/m²", 1,
-               "Sum of max(-q_in, 0) dt over the samples of one period."),
-      response("summary.outdoor_peak_time", "Time of the outdoor peak", "t_e,max", "t_e,max",
-               "<i>t</i><sub>e,max</sub>", "h", "h", 2,
-               "Time at which the outdoor temperature is highest."),
-      response("summary.peak_delay", "Peak delay behind the outdoor peak", "dt_peak", "Δt_peak",
-               "Δ<i>t</i><sub>peak</sub>", "h", "h", 2,
-               "Time from the outdoor peak to the peak of q_in, within one period."),
   };
 }
 
-std::vector<Quantity> responseSummaryQuantities() {
-  // Times are in the profiles' own time; a quantity that is not defined (the main harmonic of a
-  // constant outdoor temperature) is an empty CSV cell and null in JSON.
+/// What is kept of a periodic response: the "summary" object of `brusk response` (keys
+/// "summary.<key>") and one row per wall of `brusk batch --outdoor` and Python's response_many
+/// (keys and CSV columns "<key>"), one table for both. Times are in the profiles' own time; a
+/// quantity that is not defined (the main harmonic of a constant outdoor temperature) is an
+/// empty CSV cell and null in JSON. The extremes are of the samples the series is computed at.
+std::vector<Quantity> summaryQuantities() {
   const auto summary = [](std::string_view key, std::string_view label, std::string_view symbol,
+                          std::string_view symbolUnicode, std::string_view symbolHtml,
                           std::string_view unit, std::string_view unitUnicode, int decimals,
                           std::string_view definition) {
-    Quantity q = other(QuantityScope::ResponseSummary, QuantityType::Number, key, label, symbol,
-                       symbol, "", unit, unitUnicode, decimals, definition, kHarmonicSuperposition);
-    q.csvName = key;
-    return q;
+    return other(QuantityScope::Response, QuantityType::Number, key, label, symbol,
+                 symbolUnicode, symbolHtml, unit, unitUnicode, decimals, definition,
+                 kHarmonicSuperposition);
   };
+  constexpr std::string_view kFlow = "W/m2";
+  constexpr std::string_view kFlowUnicode = "W/m²";
   return {
-      summary(
-          "mean_heat_flow_in", "Mean heat flow into the room", "q_in,mean", "W/m2", "W/m²", 2,
-          "mean over the period of the heat flow density leaving the inner surface into the room, "
-          "U (mean theta_e - mean theta_i) exactly (positive: the room gains heat)"),
-      summary("peak_heat_flow_in", "Peak heat flow into the room", "q_in,max", "W/m2", "W/m²", 2,
+      summary("summary.mean_heat_flow_in", "Mean heat flow into the room", "q_in,mean", "q̄ᵢₙ",
+              "<i>q̄</i><sub>in</sub>", kFlow, kFlowUnicode, 2,
+              "mean over the period of the heat flow density leaving the inner surface into the "
+              "room, U (mean theta_e - mean theta_i) exactly (positive: the room gains heat)"),
+      summary("summary.peak_heat_flow_in", "Peak heat flow into the room", "q_in,max", "qᵢₙ,max",
+              "<i>q</i><sub>in,max</sub>", kFlow, kFlowUnicode, 2,
               "largest sampled heat flow density into the room"),
-      summary("peak_heat_flow_in_time", "Time of the peak heat flow", "t(q_in,max)", "h", "h", 2,
-              "time of the first sample with the largest heat flow into the room, in the profiles' "
-              "time"),
-      summary("minimum_heat_flow_in", "Minimum heat flow into the room", "q_in,min", "W/m2", "W/m²",
-              2,
+      summary("summary.peak_heat_flow_in_time", "Time of the peak heat flow", "t(q_in,max)",
+              "t(qᵢₙ,max)", "<i>t</i>(<i>q</i><sub>in,max</sub>)", "h", "h", 2,
+              "time of the first sample with the largest heat flow into the room"),
+      summary("summary.minimum_heat_flow_in", "Lowest heat flow into the room", "q_in,min",
+              "qᵢₙ,min", "<i>q</i><sub>in,min</sub>", kFlow, kFlowUnicode, 2,
               "smallest sampled heat flow density into the room (negative: the room loses heat)"),
-      summary("minimum_heat_flow_in_time", "Time of the minimum heat flow", "t(q_in,min)", "h", "h",
-              2, "time of the first sample with the smallest heat flow into the room"),
-      summary("heat_gained", "Heat gained through the inner surface", "Q_gain", "kWh/m2", "kWh/m²",
-              3,
+      summary("summary.minimum_heat_flow_in_time", "Time of the lowest heat flow", "t(q_in,min)",
+              "t(qᵢₙ,min)", "<i>t</i>(<i>q</i><sub>in,min</sub>)", "h", "h", 2,
+              "time of the first sample with the smallest heat flow into the room"),
+      summary("summary.heat_gained", "Heat gained through the inner surface", "Q_gain", "Q_gain",
+              "<i>Q</i><sub>gain</sub>", "kWh/m2", "kWh/m²", 3,
               "sum over the samples of max(q_in, 0) dt, dt = T / M: the heat the room gains "
-              "through the "
+              "through the inner surface over one period"),
+      summary("summary.heat_lost", "Heat lost through the inner surface", "Q_loss", "Q_loss",
+              "<i>Q</i><sub>loss</sub>", "kWh/m2", "kWh/m²", 3,
+              "sum over the samples of max(-q_in, 0) dt: the heat the room loses through the "
               "inner surface over one period"),
-      summary("heat_lost", "Heat lost through the inner surface", "Q_loss", "kWh/m2", "kWh/m²", 3,
-              "sum over the samples of max(-q_in, 0) dt: the heat the room loses through the inner "
-              "surface over one period"),
-      summary("inner_surface_temperature_max", "Highest inner surface temperature", "theta_si,max",
-              "degC", "°C", 2,
+      summary("summary.inner_surface_temperature_max", "Highest inner surface temperature",
+              "theta_si,max", "θsi,max", "<i>θ</i><sub>si,max</sub>", "degC", "°C", 2,
               "largest sampled inner surface temperature, theta_si = theta_i + Rsi q_in"),
-      summary("inner_surface_temperature_max_time", "Time of the highest inner surface temperature",
-              "t(theta_si,max)", "h", "h", 2,
+      summary("summary.inner_surface_temperature_max_time",
+              "Time of the highest inner surface temperature", "t(theta_si,max)", "t(θsi,max)",
+              "<i>t</i>(<i>θ</i><sub>si,max</sub>)", "h", "h", 2,
               "time of the first sample with the highest inner surface temperature"),
-      summary("inner_surface_temperature_min", "Lowest inner surface temperature", "theta_si,min",
-              "degC", "°C", 2, "smallest sampled inner surface temperature"),
-      summary("inner_surface_temperature_min_time", "Time of the lowest inner surface temperature",
-              "t(theta_si,min)", "h", "h", 2,
+      summary("summary.inner_surface_temperature_min", "Lowest inner surface temperature",
+              "theta_si,min", "θsi,min", "<i>θ</i><sub>si,min</sub>", "degC", "°C", 2,
+              "smallest sampled inner surface temperature"),
+      summary("summary.inner_surface_temperature_min_time",
+              "Time of the lowest inner surface temperature", "t(theta_si,min)", "t(θsi,min)",
+              "<i>t</i>(<i>θ</i><sub>si,min</sub>)", "h", "h", 2,
               "time of the first sample with the lowest inner surface temperature"),
-      summary(
-          "main_harmonic_period", "Period of the main harmonic", "T/k*", "h", "h", 2,
-          "period of the outdoor profile's harmonic of largest amplitude (the annual or the daily "
-          "swing of an hourly year); empty for a constant outdoor temperature"),
-      summary(
-          "effective_decrement_factor", "Effective decrement factor of the main harmonic", "f_eff",
-          "-", "–", 3,
-          "|q_in,k*| / (U |theta_e,k*|): the main harmonic's swing of the heat flow into the room "
-          "per "
-          "steady-state flow of its outdoor swing; the ISO 13786 decrement factor at T/k* when the "
-          "indoor temperature is constant"),
-      summary("effective_time_lag", "Effective time lag of the main harmonic", "dt_f,eff", "h", "h",
-              2,
+      summary("summary.main_harmonic_period", "Period of the main harmonic", "T/k*", "T/k*",
+              "<i>T</i>/<i>k</i>*", "h", "h", 2,
+              "period of the outdoor profile's harmonic of largest amplitude (the annual or the "
+              "daily swing of an hourly year); not defined for a constant outdoor temperature"),
+      summary("summary.effective_decrement_factor",
+              "Effective decrement factor of the main harmonic", "f_eff", "f_eff",
+              "<i>f</i><sub>eff</sub>", "-", "–", 3,
+              "|q_in,k*| / (U |theta_e,k*|): the main harmonic's swing of the heat flow into the "
+              "room per steady-state flow of its outdoor swing; the ISO 13786 decrement factor at "
+              "T/k* when the indoor temperature is constant"),
+      summary("summary.effective_time_lag", "Effective time lag of the main harmonic",
+              "dt_f,eff", "Δt_f,eff", "Δ<i>t</i><sub>f,eff</sub>", "h", "h", 2,
               "how long the main harmonic of the heat flow into the room peaks after that of the "
-              "outdoor "
-              "temperature, in [0, T/k*); the ISO 13786 time lag at T/k* when the indoor "
-              "temperature is "
-              "constant"),
+              "outdoor temperature, in [0, T/k*); the ISO 13786 time lag at T/k* when the indoor "
+              "temperature is constant"),
+      summary("summary.outdoor_peak_time", "Time of the outdoor peak", "t(theta_e,max)",
+              "t(θₑ,max)", "<i>t</i>(<i>θ</i><sub>e,max</sub>)", "h", "h", 2,
+              "time of the first sample with the highest outdoor temperature"),
+      summary("summary.peak_delay", "Peak delay behind the outdoor peak", "dt_peak", "Δt_peak",
+              "Δ<i>t</i><sub>peak</sub>", "h", "h", 2,
+              "time from the outdoor peak to the peak of q_in, t(q_in,max) - t(theta_e,max) "
+              "wrapped into [0, T)"),
   };
 }
 
@@ -483,9 +473,17 @@ std::vector<Quantity> allQuantities() {
     if (q.key.substr(0, 8) == "samples.") q.csvName = leaf(q.key);
   }
   all.insert(all.end(), zones.begin(), zones.end());
+  // The summary is the last object of the response's JSON, and each of its quantities is also a
+  // column of the per-wall summaries, keyed without the "summary." prefix.
+  const std::vector<Quantity> summaries = summaryQuantities();
+  responses.insert(responses.end(), summaries.begin(), summaries.end());
   all.insert(all.end(), responses.begin(), responses.end());
-  const std::vector<Quantity> summaries = responseSummaryQuantities();
-  all.insert(all.end(), summaries.begin(), summaries.end());
+  for (Quantity q : summaries) {
+    q.scope = QuantityScope::ResponseSummary;
+    q.key = leaf(q.key);
+    q.csvName = q.key;
+    all.push_back(q);
+  }
   const std::vector<Quantity> elements = Detail::elementQuantities();
   all.insert(all.end(), elements.begin(), elements.end());
   const std::vector<Quantity> moisture = Detail::moistureQuantities();

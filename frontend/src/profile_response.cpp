@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/engine/quantities.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/response_summary.h"
 #include "brusk/frontend/shortest_double.h"
 #include "brusk/frontend/text_util.h"
 
@@ -137,7 +139,6 @@ Engine::ProfileResponse computeWallProfile(const Wall& wall, Engine::ProfileRequ
 
 std::string formatProfileJson(const NamedProfileResponse& named) {
   const Engine::ProfileResponse& response = named.response;
-  const Engine::ProfileSummary& summary = named.summary;
   std::string out = "{\n  \"name\": ";
   appendJsonString(named.name, out);
   const auto field = [&out](const char* indent, const char* key, double value, bool last) {
@@ -164,15 +165,7 @@ std::string formatProfileJson(const NamedProfileResponse& named) {
     out += ", \"outer_surface_temperature\": " + shortest(s.outerSurfaceTemperature) + "}";
   }
   out += "\n  ],\n  \"summary\": {\n";
-  field("    ", "mean_heat_flow_in", summary.meanHeatFlowIn, false);
-  field("    ", "peak_heat_flow_in", summary.peakHeatFlowIn, false);
-  field("    ", "peak_time", named.startHours + summary.peakTime, false);
-  field("    ", "minimum_heat_flow_in", summary.minimumHeatFlowIn, false);
-  field("    ", "minimum_time", named.startHours + summary.minimumTime, false);
-  field("    ", "energy_gained", summary.energyGained, false);
-  field("    ", "energy_lost", summary.energyLost, false);
-  field("    ", "outdoor_peak_time", named.startHours + summary.outdoorPeakTime, false);
-  field("    ", "peak_delay", summary.peakDelay, true);
+  appendSummaryJsonMembers(named.summary, named.startHours, "    ", out);
   out += "  }\n}\n";
   return out;
 }
@@ -192,7 +185,6 @@ std::string formatProfileCsv(const NamedProfileResponse& named) {
 
 std::string formatProfileTable(const NamedProfileResponse& named) {
   const Engine::ProfileResponse& response = named.response;
-  const Engine::ProfileSummary& summary = named.summary;
   std::string out = visibleText(named.name) + ": periodic response over " +
                     fixed(response.period / Engine::kSecondsPerHour, 2) +
                     " h, U = " + fixed(response.uValue, 3) + " W/(m2.K)\n";
@@ -219,18 +211,19 @@ std::string formatProfileTable(const NamedProfileResponse& named) {
   appendRow(headers);
   for (const auto& row : rows) appendRow(row);
 
-  const std::string at = " W/m2 at ";
-  const std::vector<std::pair<std::string, std::string>> lines = {
-      {"Mean heat flow into the room", fixed(summary.meanHeatFlowIn, 2) + " W/m2"},
-      {"Peak heat flow into the room", fixed(summary.peakHeatFlowIn, 2) + at +
-                                           fixed(named.startHours + summary.peakTime, 2) + " h"},
-      {"Lowest heat flow into the room", fixed(summary.minimumHeatFlowIn, 2) + at +
-                                             fixed(named.startHours + summary.minimumTime, 2) +
-                                             " h"},
-      {"Heat gained by the room", fixed(summary.energyGained, 1) + " Wh/m2"},
-      {"Heat lost by the room", fixed(summary.energyLost, 1) + " Wh/m2"},
-      {"Peak delay behind the outdoor peak", fixed(summary.peakDelay, 2) + " h"},
-  };
+  // The summary as the quantity description labels it, in its units and decimals.
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (const SummaryQuantity& quantity : responseSummaryQuantities()) {
+    const double value = quantity.value(named.summary, named.startHours);
+    std::string text = std::isfinite(value) ? fixed(value, quantity.decimals) : "not defined";
+    const Engine::Quantity& described =
+        Engine::quantity(Engine::QuantityScope::ResponseSummary, quantity.key);
+    if (std::isfinite(value) && described.unit != "-") {
+      text += ' ';
+      text += described.displayUnitUnicode;
+    }
+    lines.emplace_back(quantity.label, std::move(text));
+  }
   std::size_t labelWidth = 0;
   for (const auto& line : lines) labelWidth = std::max(labelWidth, line.first.size());
   out += '\n';

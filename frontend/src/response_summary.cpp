@@ -50,6 +50,9 @@ const SummaryValue kValues[] = {
     {"effective_decrement_factor",
      [](const ProfileSummary& s, double) { return s.effectiveDecrementFactor; }},
     {"effective_time_lag", [](const ProfileSummary& s, double) { return s.effectiveTimeLag; }},
+    {"outdoor_peak_time",
+     [](const ProfileSummary& s, double start) { return start + s.outdoorPeakTime; }},
+    {"peak_delay", [](const ProfileSummary& s, double) { return s.peakDelay; }},
 };
 
 std::vector<SummaryQuantity> describedQuantities() {
@@ -58,7 +61,7 @@ std::vector<SummaryQuantity> describedQuantities() {
     const Engine::Quantity& q = Engine::quantity(Engine::QuantityScope::ResponseSummary, entry.key);
     // Every view of the description is a whole string literal, so its data ends in a NUL.
     described.push_back({q.key.data(), q.label.data(), q.symbol.data(), q.unit.data(),
-                         q.definition.data(), entry.value});
+                         q.definition.data(), q.decimals, entry.value});
   }
   return described;
 }
@@ -127,6 +130,19 @@ void appendSummaryJsonLine(std::size_t lineNumber, std::string_view name,
     appendJsonNumber(quantity.value(summary, startHours), out);
   }
   out += "}\n";
+}
+
+void appendSummaryJsonMembers(const Engine::ProfileSummary& summary, double startHours,
+                              std::string_view indent, std::string& out) {
+  for (std::size_t i = 0; i < kQuantities.size(); ++i) {
+    const SummaryQuantity& quantity = kQuantities[i];
+    out += indent;
+    out += '"';
+    out += quantity.key;
+    out += "\": ";
+    appendJsonNumber(quantity.value(summary, startHours), out);
+    out += i + 1 < kQuantities.size() ? ",\n" : "\n";
+  }
 }
 
 void appendSeriesCsvHeader(std::string& out) {

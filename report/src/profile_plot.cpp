@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "brusk/engine/constants.h"
 #include "brusk/engine/periodic_profile.h"
+#include "brusk/engine/quantities.h"
 #include "brusk/frontend/profile_response.h"
+#include "brusk/frontend/response_summary.h"
 #include "line_plot.h"
 #include "text_format.h"
 
@@ -58,22 +63,37 @@ std::vector<double> valuesOf(const Engine::ProfileResponse& response,
   return values;
 }
 
+/// The summary columns the report shows, keys of the per-wall summary quantities.
+constexpr std::string_view kSummaryColumns[] = {
+    "mean_heat_flow_in", "peak_heat_flow_in", "peak_heat_flow_in_time", "minimum_heat_flow_in",
+    "heat_gained",       "heat_lost",         "peak_delay"};
+
 std::string summaryTable(const std::vector<WallProfile>& profiles, double startHours) {
+  std::vector<const Frontend::SummaryQuantity*> columns;
+  for (const Frontend::SummaryQuantity& quantity : Frontend::responseSummaryQuantities()) {
+    for (std::string_view key : kSummaryColumns) {
+      if (key == quantity.key) columns.push_back(&quantity);
+    }
+  }
   std::string html =
-      "<table class=\"layers\" id=\"profile-summary\">\n<thead><tr><th scope=\"col\">Wall</th>"
-      "<th scope=\"col\">mean <i>q</i> (W/m²)</th><th scope=\"col\">peak <i>q</i> (W/m²)</th>"
-      "<th scope=\"col\">at (h)</th><th scope=\"col\">lowest <i>q</i> (W/m²)</th>"
-      "<th scope=\"col\">gained (Wh/m²)</th><th scope=\"col\">lost (Wh/m²)</th>"
-      "<th scope=\"col\">peak delay (h)</th></tr></thead>\n<tbody>\n";
+      "<table class=\"layers\" id=\"profile-summary\">\n<thead><tr><th scope=\"col\">Wall</th>";
+  for (const Frontend::SummaryQuantity* column : columns) {
+    const Engine::Quantity& described =
+        Engine::quantity(Engine::QuantityScope::ResponseSummary, column->key);
+    html += "<th scope=\"col\">" + std::string(described.label) + " " +
+            std::string(described.symbolHtml);
+    if (described.unit != "-") html += " (" + std::string(described.displayUnitUnicode) + ")";
+    html += "</th>";
+  }
+  html += "</tr></thead>\n<tbody>\n";
   for (const WallProfile& p : profiles) {
-    const Engine::ProfileSummary& s = p.summary;
     html += "<tr><td class=\"name\">" + colourSwatch(p.wall->colour) +
-            escapeMarkup(p.wall->wall->name) + "</td><td>" + formatNumber(s.meanHeatFlowIn, 2) +
-            "</td><td>" + formatNumber(s.peakHeatFlowIn, 2) + "</td><td>" +
-            formatNumber(startHours + s.peakTime, 1) + "</td><td>" +
-            formatNumber(s.minimumHeatFlowIn, 2) + "</td><td>" + formatNumber(s.energyGained, 1) +
-            "</td><td>" + formatNumber(s.energyLost, 1) + "</td><td>" +
-            formatNumber(s.peakDelay, 1) + "</td></tr>\n";
+            escapeMarkup(p.wall->wall->name) + "</td>";
+    for (const Frontend::SummaryQuantity* column : columns) {
+      html += "<td>" + formatNumber(column->value(p.summary, startHours), column->decimals) +
+              "</td>";
+    }
+    html += "</tr>\n";
   }
   return html + "</tbody>\n</table>\n";
 }

@@ -40,9 +40,8 @@ struct NamedProfileResponse {
 /// One JSON object, indented, ending with a newline: `name`, `period` [h], `u_value`,
 /// `samples` (an array of {time [h], indoor, outdoor [degC], heat_flow_in [W/m2],
 /// inner_surface_temperature [degC], heat_flow_out [W/m2], outer_surface_temperature [degC]})
-/// and `summary` {mean_heat_flow_in, peak_heat_flow_in [W/m2], peak_time [h],
-/// minimum_heat_flow_in [W/m2], minimum_time [h], energy_gained, energy_lost [Wh/m2],
-/// outdoor_peak_time, peak_delay [h]}. Names are kept exact.
+/// and `summary`, the per-wall summary quantities (responseSummaryQuantities(), null where
+/// one is not defined). Names are kept exact.
 [[nodiscard]] std::string formatProfileJson(const NamedProfileResponse& named);
 
 /// The samples as CSV: a header row `time,indoor,outdoor,heat_flow_in,

@@ -20,6 +20,7 @@ struct SummaryQuantity {
   const char* symbol;      ///< plain text
   const char* unit;        ///< of value(), "-" for a pure number
   const char* definition;  ///< what it is and how it is obtained
+  int decimals;            ///< fixed decimals in tables
   /// The value in `unit` from the engine's summary, which gives times from the start of the
   /// period and energies in Wh/m2; `startHours` is added to every time. NaN: not defined.
   double (*value)(const Engine::ProfileSummary& summary, double startHours);
@@ -40,6 +41,11 @@ void appendSummaryCsvRow(std::size_t lineNumber, std::string_view name,
 void appendSummaryJsonLine(std::size_t lineNumber, std::string_view name,
                            const Engine::ProfileSummary& summary, double startHours,
                            std::string& out);
+
+/// The members of a JSON object of one summary, `"key": value` (null where not defined), one
+/// per line after `indent`, the last without a comma: the "summary" of `brusk response`.
+void appendSummaryJsonMembers(const Engine::ProfileSummary& summary, double startHours,
+                              std::string_view indent, std::string& out);
 
 /// The CSV header of the series, "line,name,time,heat_flow_in,inner_surface_temperature,error\n".
 void appendSeriesCsvHeader(std::string& out);
