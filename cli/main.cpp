@@ -204,17 +204,10 @@ int main(int argc, char** argv) {
   batchCommand->add_option("--climate", batch.climate,
                            "Monthly climate CSV: assess each wall for moisture (ISO 13788, as "
                            "brusk moisture) instead");
-  batchCommand->add_option("--humidity-class", batch.humidityClass,
-                           "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5");
-  batchCommand
-      ->add_option_function<double>(
-          "--indoor-temperature",
-          [&batch](double value) {
-            batch.indoorTemperature = value;
-            batch.indoorTemperatureGiven = true;
-          },
-          "With --humidity-class: the indoor temperature [degC] (default 20)")
-      ->type_name("T");
+  Brusk::Cli::addIndoorSideOptions(
+      *batchCommand, batch.humidityClass, batch.indoorTemperature, batch.indoorTemperatureGiven,
+      "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5",
+      "With --humidity-class: the indoor temperature [degC] (default 20)");
   batchCommand
       ->add_option("--materials", batch.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")

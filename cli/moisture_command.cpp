@@ -14,21 +14,17 @@ namespace Brusk::Cli {
 
 namespace {
 
-/// The --humidity-class and --indoor-temperature pair, checked as one.
+/// The climate file with the --humidity-class and --indoor-temperature pair checked as one.
 Frontend::Climate loadClimate(const std::string& path, int humidityClass, bool temperatureGiven,
                               double temperature) {
-  if (temperatureGiven && humidityClass == 0) {
-    throw Frontend::Error(
-        "--indoor-temperature goes with --humidity-class; without a class the climate file "
-        "gives the indoor temperature of every month");
-  }
-  if (humidityClass < 0 || humidityClass > 5) {
-    throw Frontend::Error("--humidity-class must be 1 to 5 (ISO 13788 Annex A), got " +
-                          std::to_string(humidityClass));
-  }
   return Frontend::loadClimateFile(
-      path, humidityClass, temperatureGiven ? temperature : Frontend::kDefaultIndoorTemperature);
+      path, humidityClass,
+      Frontend::indoorTemperatureOf(humidityClass, temperatureGiven
+                                                       ? std::optional<double>(temperature)
+                                                       : std::nullopt));
 }
+
+}  // namespace
 
 /// --humidity-class and --indoor-temperature, the latter marking that it was given (the default
 /// 20 degC is not the same as a 20 the user typed: without a class it is refused).
@@ -46,8 +42,6 @@ void addIndoorSideOptions(CLI::App& command, int& humidityClass, double& tempera
           temperatureHelp)
       ->type_name("T");
 }
-
-}  // namespace
 
 void addReportMoistureOptions(CLI::App& command, ReportMoistureOptions& options) {
   command.add_option("--climate", options.climate,

@@ -34,6 +34,13 @@ struct ReportMoistureOptions {
   bool indoorTemperatureGiven = false;
 };
 
+/// Declares --humidity-class and --indoor-temperature on `command`, the latter marking that it
+/// was given (the default 20 degC is not the same as a 20 the user typed: without a class it is
+/// refused), for every command that reads a climate.
+void addIndoorSideOptions(CLI::App& command, int& humidityClass, double& temperature,
+                          bool& temperatureGiven, const char* classHelp,
+                          const char* temperatureHelp);
+
 /// Declares --climate, --humidity-class and --indoor-temperature on `brusk report`.
 void addReportMoistureOptions(CLI::App& command, ReportMoistureOptions& options);
 

@@ -264,15 +264,12 @@ private:
 
 /// The climate of the moisture mode, with the humidity-class options checked as one.
 Frontend::Climate loadBatchClimate(const WallBatchOptions& options) {
-  if (options.indoorTemperatureGiven && options.humidityClass == 0) {
-    throw Error(
-        "--indoor-temperature goes with --humidity-class; without a class the climate "
-        "file gives the indoor temperature of every month");
-  }
-  return Frontend::loadClimateFile(options.climate, options.humidityClass,
-                                   options.indoorTemperatureGiven
-                                       ? options.indoorTemperature
-                                       : Frontend::kDefaultIndoorTemperature);
+  return Frontend::loadClimateFile(
+      options.climate, options.humidityClass,
+      Frontend::indoorTemperatureOf(options.humidityClass,
+                                    options.indoorTemperatureGiven
+                                        ? std::optional<double>(options.indoorTemperature)
+                                        : std::nullopt));
 }
 
 }  // namespace

@@ -468,6 +468,16 @@ Climate parseClimateCsv(std::string_view text, const std::string& source, int hu
   return ClimateReader(source, humidityClass, names).read(text, indoorTemperature);
 }
 
+double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
+                           const ClimateOptionNames& names) {
+  if (temperature && humidityClass == 0) {
+    throw Error(std::string(names.indoorTemperature) + " goes with " +
+                std::string(names.humidityClass) +
+                "; without a class the climate gives the indoor temperature of every month");
+  }
+  return temperature.value_or(kDefaultIndoorTemperature);
+}
+
 Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature,
                         const ClimateOptionNames& names) {
   return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes), path, humidityClass,

@@ -570,9 +570,6 @@ def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     for wall in wall_list:
         if not isinstance(wall, Wall):
             raise TypeError(f"walls must be brusk.Wall objects, got {type(wall).__name__}")
-    if indoor_temperature is not None and humidity_class is None:
-        raise WallError("indoor_temperature goes with humidity_class; without a class the "
-                        "climate gives the indoor temperature of every month")
     if isinstance(climate, (str, os.PathLike)):
         path, text, source = os.fspath(climate), "", ""
     else:
@@ -580,7 +577,7 @@ def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     answer = json.loads(_brusk._moisture(
         [wall._wall for wall in wall_list], path, text, source,
         0 if humidity_class is None else int(humidity_class),
-        20.0 if indoor_temperature is None else float(indoor_temperature)))
+        None if indoor_temperature is None else float(indoor_temperature)))
     if single:
         return answer
     return [answer] if isinstance(answer, dict) else answer

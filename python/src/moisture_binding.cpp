@@ -1,8 +1,11 @@
 #include "moisture_binding.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <pybind11/stl.h>
 
 #include "brusk/frontend/moisture.h"
 
@@ -15,18 +18,20 @@ void registerMoisture(py::module_& module, WallOf wallOf) {
       "_moisture",
       [wallOf](const py::list& walls, const std::string& climatePath,
                const std::string& climateText, const std::string& climateSource, int humidityClass,
-               double indoorTemperature) {
+               std::optional<double> indoorTemperature) {
         // Read and unwrap with the interpreter lock held; assess without it.
         std::vector<std::pair<const Frontend::Wall*, std::string>> inputs;
         inputs.reserve(walls.size());
         for (const py::handle item : walls) inputs.push_back(wallOf(item));
         py::gil_scoped_release release;
         const Frontend::ClimateOptionNames names{"humidity_class", "indoor_temperature"};
+        const double temperature =
+            Frontend::indoorTemperatureOf(humidityClass, indoorTemperature, names);
         const Frontend::Climate climate =
             climatePath.empty()
                 ? Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
-                                            indoorTemperature, names)
-                : Frontend::loadClimateFile(climatePath, humidityClass, indoorTemperature, names);
+                                            temperature, names)
+                : Frontend::loadClimateFile(climatePath, humidityClass, temperature, names);
         std::vector<Frontend::MoistureReport> reports;
         reports.reserve(inputs.size());
         for (const auto& [wall, source] : inputs) {

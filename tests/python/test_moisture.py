@@ -68,6 +68,7 @@ def test_bad_rows_are_refused_with_the_reason(row, message):
 @pytest.mark.parametrize("options,message", [
     ({"humidity_class": 6}, "humidity_class must be 1 to 5"),
     ({"humidity_class": 3, "indoor_temperature": 150.0}, "indoor_temperature must lie within"),
+    ({"indoor_temperature": 18.0}, "indoor_temperature goes with humidity_class"),
 ])
 def test_bad_options_are_named_as_python_spells_them(options, message):
     with pytest.raises(brusk.WallError) as error:

@@ -35,6 +35,14 @@ struct ClimateOptionNames {
   std::string_view indoorTemperature = "--indoor-temperature";
 };
 
+/// The indoor temperature [degC] the climate options ask for, with the humidity-class option
+/// checked with it: a class 1..5 takes the ISO 13788 Annex A indoor side at `temperature`
+/// (kDefaultIndoorTemperature where none is given); without a class (0) the climate gives the
+/// indoor temperature of every month, and a temperature given anyway is refused. Throws
+/// Frontend::Error worded as the caller's door spells the options (`names`).
+[[nodiscard]] double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
+                                         const ClimateOptionNames& names = {});
+
 /// Parses a climate CSV: a header naming the columns month, outdoor_temperature,
 /// outdoor_relative_humidity, indoor_temperature, indoor_relative_humidity (any order; the
 /// indoor two may be left out when `humidityClass` is given), then twelve rows, one per month 1
