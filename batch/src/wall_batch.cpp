@@ -103,14 +103,13 @@ struct BatchContext {
   const RowWriter& writer;
   const std::string& sourceName;
   double period;  ///< T [s]
-  /// The many-wall kernel, on one thread (the pipeline owns the threads); false for
-  /// computeInto's, wall by wall, as `brusk compute` computes.
+  /// The many-wall vector kernel, on one thread (the pipeline owns the threads); false for the
+  /// single-wall kernel, `brusk compute`'s doubles.
   bool vectorKernel;
 };
 
 /// One worker's walls, a block of lines at a time: every line read first, the walls that read
-/// computed in one call of the engine's many-wall entry point (or one by one, for the scalar
-/// kernel), then each line's row or error.
+/// computed in one call of the engine's many-wall entry point, then each line's row or error.
 /// The walls, requests and results are kept from block to block, so their layers and strings
 /// are reused.
 class WallBlock final : public BlockProcessor {
@@ -144,12 +143,13 @@ public:
       _results.resize(computed);
       _problems.resize(computed);
     }
-    if (!_context.vectorKernel) {
-      for (std::size_t k = 0; k < computed; ++k) {
-        _problems[k] = Engine::computeInto(_requests[k], _results[k]);
-      }
-    } else if (computed != 0) {
-      Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data());
+    if (computed != 0) {
+      // One engine entry for both kernels: the baseline instruction set is the single-wall
+      // kernel, computeInto's doubles bit for bit.
+      Engine::ManyWallsOptions options;
+      if (!_context.vectorKernel) options.instructionSet = Engine::InstructionSet::Baseline;
+      Engine::computeManyInto(_requests.data(), computed, _results.data(), _problems.data(),
+                              options);
     }
     for (std::size_t i = 0; i < count; ++i) {
       if (_slot[i] < computed) std::swap(_requests[_slot[i]], _walls[i].request);

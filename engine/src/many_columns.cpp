@@ -33,7 +33,9 @@ void writeNaN(const ColumnResults& out, std::size_t row) {
         out.twelveDayValue}) {
     if (column) column[row] = kNaN;
   }
-  for (std::complex<double>* column : {out.z11, out.z12, out.z21, out.z22}) {
+  for (std::complex<double>* column :
+       {out.z11, out.z12, out.z21, out.z22, out.periodicThermalTransmittance,
+        out.internalAdmittance, out.externalAdmittance}) {
     if (column) column[row] = complexNaN;
   }
   if (out.dailyMethod) out.dailyMethod[row] = -1;
@@ -44,6 +46,16 @@ RowFailure layoutFailure(std::size_t row, RowFailure::Kind kind, std::size_t lay
   RowFailure failure{row, kind, {}, layer};
   failure.problem.value = value;
   return failure;
+}
+
+/// Cell (row, column) of one layer property: through the strides, or, for ragged rows, the
+/// row's column-th layer of the list.
+double cell(const ColumnWalls& in, const LayerTable& table, std::size_t row, std::size_t column) {
+  if (in.layerBegin != nullptr) {
+    return table.data[static_cast<std::ptrdiff_t>(in.layerBegin[row] + column) *
+                      table.columnStride];
+  }
+  return table.at(row, column);
 }
 
 /// A thermal_resistance only where a pure resistance layer (thickness 0) stands: one on a cell
@@ -67,6 +79,7 @@ std::optional<RowFailure> misplacedResistance(const ColumnWalls& in, std::size_t
 
 /// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
 std::variant<std::size_t, RowFailure> rowLayerCount(const ColumnWalls& in, std::size_t row) {
+  if (in.layerBegin != nullptr) return in.layerBegin[row + 1] - in.layerBegin[row];
   const std::size_t columns = in.thickness.columns;
   std::size_t count = 0;
   if (in.layerCount.given()) {
@@ -93,9 +106,15 @@ std::variant<std::size_t, RowFailure> rowLayerCount(const ColumnWalls& in, std::
 }
 
 LayerProperties layerAt(const ColumnWalls& in, std::size_t row, std::size_t column) {
-  return LayerProperties{in.thickness.at(row, column), in.conductivity.at(row, column),
-                         in.density.at(row, column), in.specificHeat.at(row, column),
-                         in.resistance.given() ? in.resistance.at(row, column) : 0.0};
+  return LayerProperties{cell(in, in.thickness, row, column), cell(in, in.conductivity, row, column),
+                         cell(in, in.density, row, column), cell(in, in.specificHeat, row, column),
+                         in.resistance.given() ? cell(in, in.resistance, row, column) : 0.0};
+}
+
+/// T [s] of row `row`: its seconds, else its hours, else the daily cycle.
+double periodAt(const ColumnWalls& in, std::size_t row) {
+  if (in.periodSeconds.given()) return in.periodSeconds.at(row, kDailyPeriod);
+  return in.periodHours.at(row, 24.0) * kSecondsPerHour;
 }
 
 ElementPosition positionAt(const ColumnWalls& in, std::size_t row) {
@@ -123,7 +142,8 @@ public:
     _computed.resize(kBlock);
     _layerBegin.resize(kBlock + 1);
     _options.threads = 1;  // the rows are already shared between threads
-    if (!options.vectorKernel) _options.instructionSet = InstructionSet::Baseline;
+    _options.instructionSet =
+        options.vectorKernel ? options.instructionSet : std::optional(InstructionSet::Baseline);
   }
 
   /// Computes rows [begin, end); false once a failure has stopped it.
@@ -158,6 +178,16 @@ private:
     const auto count = rowLayerCount(_in, row);
     if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
     const auto layers = static_cast<std::size_t>(std::get<std::size_t>(count));
+    if (layers > _in.thickness.columns) {
+      // Only a ragged row can be longer than the columns the block holds: a wall of more than
+      // kMaxLayers is refused with the problem check() finds first, a shorter one is a layout
+      // fault of the caller's.
+      if (std::optional<WallProblem> problem = check(requestOfRow(_in, row))) {
+        return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+      }
+      return layoutFailure(row, RowFailure::Kind::LayerCountTooLarge, 0,
+                           static_cast<double>(layers));
+    }
     const std::size_t wall = _walls;
     const std::size_t start = _layerBegin[wall];
     for (std::size_t i = 0; i < layers; ++i) {
@@ -177,7 +207,7 @@ private:
     _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
     _rse[wall] = std::isnan(rse) ? conventional.external : rse;
     _partition[wall] = position == ElementPosition::Internal ? 1 : 0;
-    _period[wall] = _in.periodHours.at(row, 24.0) * kSecondsPerHour;
+    _period[wall] = periodAt(_in, row);
     if (std::optional<WallProblem> problem = checkWall(arrays(wall + 1), wall)) {
       return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
     }
@@ -209,6 +239,9 @@ private:
     columns.z12 = pairs(_out.z12);
     columns.z21 = pairs(_out.z21);
     columns.z22 = pairs(_out.z22);
+    columns.periodicThermalTransmittance = pairs(_out.periodicThermalTransmittance);
+    columns.internalAdmittance = pairs(_out.internalAdmittance);
+    columns.externalAdmittance = pairs(_out.externalAdmittance);
     columns.internalArealHeatCapacity = real(_out.internalCapacity);
     columns.externalArealHeatCapacity = real(_out.externalCapacity);
     columns.thermalResistance = real(_out.thermalResistance);
@@ -329,7 +362,7 @@ WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
   const double rse = in.rse.at(row, std::numeric_limits<double>::quiet_NaN());
   if (!std::isnan(rsi)) request.internalSurfaceResistance = rsi;
   if (!std::isnan(rse)) request.externalSurfaceResistance = rse;
-  request.period = in.periodHours.at(row, 24.0) * kSecondsPerHour;
+  request.period = periodAt(in, row);
   return request;
 }
 

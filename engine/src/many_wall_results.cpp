@@ -1,8 +1,11 @@
 #include "brusk/engine/many_wall_results.h"
 
-#include <functional>
-#include <thread>
+#include <algorithm>
+#include <complex>
+#include <cstdint>
 #include <vector>
+
+#include "brusk/engine/many_columns.h"
 
 #include "wall_result_detail.h"
 
@@ -10,61 +13,172 @@ namespace Brusk::Engine {
 
 namespace {
 
-/// Requests [begin, end) on the calling thread: check each, compute the valid ones in one call
-/// of the many-wall kernel, then complete their results.
-void computeShare(const WallRequest* requests, std::size_t begin, std::size_t end,
-                  WallResult* results, std::optional<WallProblem>* problems,
-                  const ManyWallsOptions& options, bool sequential) {
-  ManyWallsInput input;
-  std::size_t layers = 0;
-  for (std::size_t i = begin; i < end; ++i) layers += requests[i].layers.size();
-  input.reserve(end - begin, layers);
-  std::vector<std::size_t> checked;  // request index of each wall of `input`
-  checked.reserve(end - begin);
-  for (std::size_t i = begin; i < end; ++i) {
-    problems[i] = check(requests[i]);
-    if (problems[i]) continue;
-    input.add(requests[i].layers.data(), requests[i].layers.size(), requests[i].boundary(),
-              requests[i].period);
-    checked.push_back(i);
-  }
-  // The time shifts and lag come from the kernel too, with vector atan2.
-  ManyWallsOutput output;
-  output.resize(0, ManyWallsOutput::Fields::Periodic);
-  ManyWallsOptions oneThread = options;
-  oneThread.threads = 1;
-  computeManyWalls(input, output, oneThread);
-  for (std::size_t wall = 0; wall < checked.size(); ++wall) {
-    const std::size_t i = checked[wall];
-    if (!output.result(wall, results[i])) {
-      problems[i] = Detail::overflowProblem(requests[i]);
-      continue;
+/// One call's columns: the requests' layers as ragged rows, and the results as columns that
+/// the WallResults are then assembled from. Kept per thread, so that a batch calling block
+/// after block reuses them.
+struct RequestColumns {
+  std::vector<std::size_t> request;  // the request of each row
+  std::vector<std::size_t> layerBegin;
+  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+  std::vector<double> rsi, rse, partition, period;
+  std::vector<std::complex<double>> z11, z12, z21, z22, y12, y11, y22;
+  std::vector<double> capacity1, capacity2, resistanceTotal, uValue, decrement, seconds,
+      thicknessTotal, surfaceMass, shift12, shift11, shift22, lag, daily, twelveDay;
+  std::vector<std::int8_t> dailyMethod, twelveDayMethod;
+
+  /// The requests that pass check() as rows (the others get its problem), the columns as wide
+  /// as the longest of them.
+  ColumnWalls walls(const WallRequest* requests, std::size_t count,
+                    std::optional<WallProblem>* problems) {
+    request.clear();
+    layerBegin.assign(1, 0);
+    for (std::vector<double>* column :
+         {&thickness, &conductivity, &density, &specificHeat, &resistance, &rsi, &rse, &partition,
+          &period}) {
+      column->clear();
     }
+    std::size_t longest = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      // Checked here, on the request, so that an override NaN is refused as check() refuses
+      // it (a NaN in the columns keeps the convention).
+      problems[i] = check(requests[i]);
+      if (problems[i]) continue;
+      request.push_back(i);
+      const WallRequest& wall = requests[i];
+      for (const LayerProperties& layer : wall.layers) {
+        thickness.push_back(layer.thickness);
+        conductivity.push_back(layer.conductivity);
+        density.push_back(layer.density);
+        specificHeat.push_back(layer.specificHeat);
+        resistance.push_back(layer.resistance);
+      }
+      layerBegin.push_back(thickness.size());
+      longest = std::max(longest, wall.layers.size());
+      // The resolved surface resistances: the conventional ones always pass the check, so
+      // checking them finds what checking only the overrides finds.
+      const ElementBoundary boundary = wall.boundary();
+      rsi.push_back(boundary.internalSurfaceResistance);
+      rse.push_back(boundary.externalSurfaceResistance);
+      partition.push_back(boundary.partition ? 1.0 : 0.0);
+      period.push_back(wall.period);
+    }
+    const auto table = [&](const std::vector<double>& values) {
+      return LayerTable{values.data(), request.size(), longest, 0, 1};
+    };
+    ColumnWalls walls;
+    walls.thickness = table(thickness);
+    walls.conductivity = table(conductivity);
+    walls.density = table(density);
+    walls.specificHeat = table(specificHeat);
+    walls.resistance = table(resistance);
+    walls.rsi = WallColumn::of(rsi.data(), 1);
+    walls.rse = WallColumn::of(rse.data(), 1);
+    walls.partition = WallColumn::of(partition.data(), 1);
+    walls.periodSeconds = WallColumn::of(period.data(), 1);
+    walls.layerBegin = layerBegin.data();
+    return walls;
+  }
+
+  /// Output columns for `count` walls; the sequential ones only when wanted.
+  ColumnResults results(std::size_t count, bool sequential) {
+    for (std::vector<std::complex<double>>* column : {&z11, &z12, &z21, &z22, &y12, &y11, &y22}) {
+      column->resize(count);
+    }
+    for (std::vector<double>* column :
+         {&capacity1, &capacity2, &resistanceTotal, &uValue, &decrement, &seconds,
+          &thicknessTotal, &surfaceMass, &shift12, &shift11, &shift22, &lag, &daily,
+          &twelveDay}) {
+      column->resize(count);
+    }
+    dailyMethod.resize(count);
+    twelveDayMethod.resize(count);
+    ColumnResults out;
+    out.z11 = z11.data();
+    out.z12 = z12.data();
+    out.z21 = z21.data();
+    out.z22 = z22.data();
+    out.periodicThermalTransmittance = y12.data();
+    out.internalAdmittance = y11.data();
+    out.externalAdmittance = y22.data();
+    out.internalCapacity = capacity1.data();
+    out.externalCapacity = capacity2.data();
+    out.thermalResistance = resistanceTotal.data();
+    out.uValue = uValue.data();
+    out.decrementFactor = decrement.data();
+    out.period = seconds.data();
+    out.thickness = thicknessTotal.data();
+    out.surfaceMass = surfaceMass.data();
+    out.transmittanceShift = shift12.data();
+    out.internalAdmittanceShift = shift11.data();
+    out.externalAdmittanceShift = shift22.data();
+    out.timeLag = lag.data();
     if (sequential) {
-      const WallRequest& request = requests[i];
-      estimateSequentialCapacities(request.layers.data(), request.layers.size(),
-                                   request.boundary().internalSurfaceResistance, results[i].daily,
-                                   results[i].twelveDay);
+      out.dailyValue = daily.data();
+      out.dailyMethod = dailyMethod.data();
+      out.twelveDayValue = twelveDay.data();
+      out.twelveDayMethod = twelveDayMethod.data();
+    }
+    return out;
+  }
+
+  /// Row `i` as computeInto fills a result.
+  void result(std::size_t i, bool sequential, WallResult& out) const {
+    const auto complexAt = [i](const std::vector<std::complex<double>>& column) {
+      return Complex{column[i].real(), column[i].imag()};
+    };
+    out.z11 = complexAt(z11);
+    out.z12 = complexAt(z12);
+    out.z21 = complexAt(z21);
+    out.z22 = complexAt(z22);
+    out.periodicThermalTransmittance = complexAt(y12);
+    out.internalAdmittance = complexAt(y11);
+    out.externalAdmittance = complexAt(y22);
+    out.internalArealHeatCapacity = capacity1[i];
+    out.externalArealHeatCapacity = capacity2[i];
+    out.thermalResistance = resistanceTotal[i];
+    out.uValue = uValue[i];
+    out.decrementFactor = decrement[i];
+    out.period = seconds[i];
+    out.thickness = thicknessTotal[i];
+    out.surfaceMass = surfaceMass[i];
+    out.periodicThermalTransmittanceShift = shift12[i];
+    out.internalAdmittanceShift = shift11[i];
+    out.externalAdmittanceShift = shift22[i];
+    out.timeLag = lag[i];
+    if (sequential) {
+      out.daily = {daily[i], static_cast<CapacityMethod>(dailyMethod[i])};
+      out.twelveDay = {twelveDay[i], static_cast<CapacityMethod>(twelveDayMethod[i])};
+    } else {
+      out.daily = out.twelveDay = SequentialEstimate{};
     }
   }
-}
+};
 
 }  // namespace
 
 void computeManyInto(const WallRequest* requests, std::size_t count, WallResult* results,
                      std::optional<WallProblem>* problems, const ManyWallsOptions& options,
                      bool sequential) {
-  std::size_t threads = options.threads == 0 ? 1 : options.threads;
-  if (threads > count) threads = count == 0 ? 1 : count;
-  const auto shareEnd = [&](std::size_t share) { return count * share / threads; };
-  std::vector<std::thread> helpers;
-  helpers.reserve(threads - 1);
-  for (std::size_t share = 1; share < threads; ++share) {
-    helpers.emplace_back(computeShare, requests, shareEnd(share), shareEnd(share + 1), results,
-                         problems, std::cref(options), sequential);
+  thread_local RequestColumns columns;
+  const ColumnWalls walls = columns.walls(requests, count, problems);
+  const std::size_t rows = columns.request.size();
+  const ColumnResults out = columns.results(rows, sequential);
+  ColumnOptions columnOptions;
+  columnOptions.threads = options.threads == 0 ? 1 : options.threads;
+  columnOptions.stopAtFirstFailure = false;
+  columnOptions.instructionSet = options.instructionSet;
+  // The rows passed check(): what fails now is a matrix too large for doubles.
+  const std::vector<RowFailure> failures = computeColumns(walls, out, columnOptions);
+  std::size_t next = 0;  // the failures come in row order
+  for (std::size_t row = 0; row < rows; ++row) {
+    const std::size_t i = columns.request[row];
+    if (next < failures.size() && failures[next].row == row) {
+      ++next;
+      problems[i] = Detail::overflowProblem(requests[i]);
+      continue;
+    }
+    columns.result(row, sequential, results[i]);
   }
-  computeShare(requests, 0, shareEnd(1), results, problems, options, sequential);
-  for (std::thread& helper : helpers) helper.join();
 }
 
 }  // namespace Brusk::Engine

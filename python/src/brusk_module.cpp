@@ -257,9 +257,19 @@ struct ManyInput {
 
   /// The engine's view of the arrays.
   [[nodiscard]] Brusk::Engine::ColumnWalls walls() const {
-    return {thickness.table(),  conductivity.table(), density.table(), specificHeat.table(),
-            resistance.table(), layerCount.column(),  rsi.column(),    rse.column(),
-            partition.column(), periodHours.column(), heatFlow};
+    Brusk::Engine::ColumnWalls walls;
+    walls.thickness = thickness.table();
+    walls.conductivity = conductivity.table();
+    walls.density = density.table();
+    walls.specificHeat = specificHeat.table();
+    walls.resistance = resistance.table();
+    walls.layerCount = layerCount.column();
+    walls.rsi = rsi.column();
+    walls.rse = rse.column();
+    walls.partition = partition.column();
+    walls.periodHours = periodHours.column();
+    walls.heatFlow = heatFlow;
+    return walls;
   }
 };
 

@@ -130,4 +130,66 @@ TEST(ManyColumns, FailuresComeBackPerRowInOrder) {
   EXPECT_GT(u[2], 0.0);
 }
 
+TEST(ManyColumns, RaggedRowsReadAsTheirRequests) {
+  // Walls of 1, 3, 0, kMaxLayers + 1 and 2 layers side by side in one list, with a pure
+  // resistance, seconds for the period and one wall as a partition.
+  const LayerProperties gap{0.0, 0.0, 0.0, 0.0, 0.18};
+  const std::vector<std::vector<LayerProperties>> stacks = {
+      {kConcrete},
+      {kBrick, gap, kConcrete},
+      {},
+      std::vector<LayerProperties>(kMaxLayers + 1, kWool),
+      {kWool, kBrick}};
+  std::vector<std::size_t> begin{0};
+  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+  for (const auto& stack : stacks) {
+    for (const LayerProperties& layer : stack) {
+      thickness.push_back(layer.thickness);
+      conductivity.push_back(layer.conductivity);
+      density.push_back(layer.density);
+      specificHeat.push_back(layer.specificHeat);
+      resistance.push_back(layer.resistance);
+    }
+    begin.push_back(thickness.size());
+  }
+  const std::size_t rows = stacks.size();
+  const auto list = [&](const std::vector<double>& values) {
+    return LayerTable{values.data(), rows, 3, 0, 1};
+  };
+  const std::vector<double> seconds = {86400.0, 7.0 * 86400.0 / 3.0, 86400.0, 86400.0, 3600.5};
+  const std::vector<double> partition = {0.0, 0.0, 0.0, 0.0, 1.0};
+  ColumnWalls walls;
+  walls.thickness = list(thickness);
+  walls.conductivity = list(conductivity);
+  walls.density = list(density);
+  walls.specificHeat = list(specificHeat);
+  walls.resistance = list(resistance);
+  walls.layerBegin = begin.data();
+  walls.periodSeconds = WallColumn::of(seconds.data(), 1);
+  walls.partition = WallColumn::of(partition.data(), 1);
+
+  std::vector<double> u(rows), lag(rows), capacity(rows);
+  ColumnResults results;
+  results.uValue = u.data();
+  results.timeLag = lag.data();
+  results.internalCapacity = capacity.data();
+  ColumnOptions options;
+  options.stopAtFirstFailure = false;
+  options.vectorKernel = false;
+  const std::vector<RowFailure> failures = computeColumns(walls, results, options);
+  ASSERT_EQ(2u, failures.size());
+  EXPECT_EQ(ProblemKind::NoLayers, failures[0].problem.kind);
+  EXPECT_EQ(ProblemKind::TooManyLayers, failures[1].problem.kind);
+  for (const std::size_t row : {std::size_t{0}, std::size_t{1}, std::size_t{4}}) {
+    const WallRequest request = requestOfRow(walls, row);
+    ASSERT_EQ(stacks[row].size(), request.layers.size()) << "row " << row;
+    EXPECT_EQ(seconds[row], request.period) << "row " << row;
+    WallResult expected;
+    ASSERT_FALSE(computeInto(request, expected).has_value()) << "row " << row;
+    EXPECT_EQ(expected.uValue, u[row]) << "row " << row;
+    EXPECT_EQ(expected.timeLag, lag[row]) << "row " << row;
+    EXPECT_EQ(expected.internalArealHeatCapacity, capacity[row]) << "row " << row;
+  }
+}
+
 }  // namespace

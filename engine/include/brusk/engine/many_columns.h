@@ -8,7 +8,10 @@
 #include <complex>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "brusk/engine/many_walls.h"
 
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -62,6 +65,13 @@ struct LayerTable {
 /// The walls, side 1 first in every row. A row's layers are its `layerCount` first columns,
 /// or, without a count, the columns up to the first NaN thickness (NaN pads a row at its side-2
 /// end). A layer of thickness 0 is a pure resistance of `resistance` [m2.K/W].
+///
+/// Ragged rows instead (walls of many layer counts side by side, as a batch of requests holds
+/// them): with `layerBegin`, row r's layers are the cells layerBegin[r] to layerBegin[r + 1] - 1
+/// of the tables read as one list (element k at data[k * columnStride]); `thickness.rows` is
+/// the number of walls and `thickness.columns` the most layers of any of them. Each layer is
+/// taken as it stands: no padding, and `resistance` read on every cell, as a request's layer
+/// holds it.
 struct ColumnWalls {
   LayerTable thickness;     ///< d [m]
   LayerTable conductivity;  ///< lambda [W/(m.K)]
@@ -74,6 +84,10 @@ struct ColumnWalls {
   WallColumn partition;     ///< nonzero: both faces inside (an internal partition)
   WallColumn periodHours;   ///< T [h], 24 where absent
   HeatFlowDirection heatFlow = HeatFlowDirection::Horizontal;
+  /// T [s], in place of periodHours where given: a caller that holds seconds passes them
+  /// unrounded by a conversion to hours and back.
+  WallColumn periodSeconds;
+  const std::size_t* layerBegin = nullptr;  ///< rows + 1 offsets for ragged rows; see above
 };
 
 /// Where the results go, one element per wall; a null column is an output not wanted. A row
@@ -92,6 +106,9 @@ struct ColumnResults {
   double* internalAdmittanceShift = nullptr;    ///< [h]
   double* externalAdmittanceModulus = nullptr;  ///< |Y22| [W/(m2.K)]
   double* externalAdmittanceShift = nullptr;    ///< [h]
+  std::complex<double>* periodicThermalTransmittance = nullptr;  ///< Y12 [W/(m2.K)]
+  std::complex<double>* internalAdmittance = nullptr;            ///< Y11 [W/(m2.K)]
+  std::complex<double>* externalAdmittance = nullptr;            ///< Y22 [W/(m2.K)]
   double* internalCapacity = nullptr;           ///< kappa1 [J/(m2.K)]
   double* externalCapacity = nullptr;           ///< kappa2 [J/(m2.K)]
   std::complex<double>* z11 = nullptr;          ///< Z11 [-]
@@ -133,6 +150,9 @@ struct ColumnOptions {
   /// The many-wall vector kernel (within a few ulps of computeInto), or the single-wall kernel
   /// (computeInto's doubles bit for bit).
   bool vectorKernel = true;
+  /// With the vector kernel: the instruction set (ManyWallsOptions); the widest the CPU runs
+  /// when empty.
+  std::optional<InstructionSet> instructionSet;
 };
 
 /// The threads computeColumns shares `rows` rows between for `threads` asked (0: one per
