@@ -9,7 +9,9 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <iterator>
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <variant>
 
@@ -317,6 +319,55 @@ void computeRows(const ColumnWalls& in, const ColumnResults& out, const ColumnOp
 }
 
 }  // namespace
+
+const std::vector<ColumnOutput>& columnOutputs() {
+  static const std::vector<ColumnOutput> outputs = [] {
+    using R = ColumnResults;
+    struct Place {
+      std::string_view key;
+      double* R::*real;
+      std::complex<double>* R::*complex;
+      std::int8_t* R::*method;
+    };
+    const Place places[] = {
+        {"period", &R::period, nullptr, nullptr},
+        {"thickness", &R::thickness, nullptr, nullptr},
+        {"surface_mass", &R::surfaceMass, nullptr, nullptr},
+        {"thermal_resistance", &R::thermalResistance, nullptr, nullptr},
+        {"u_value", &R::uValue, nullptr, nullptr},
+        {"decrement_factor", &R::decrementFactor, nullptr, nullptr},
+        {"periodic_thermal_transmittance.modulus", &R::transmittanceModulus, nullptr, nullptr},
+        {"periodic_thermal_transmittance.time_shift", &R::transmittanceShift, nullptr, nullptr},
+        {"periodic_thermal_transmittance.time_lag", &R::timeLag, nullptr, nullptr},
+        {"internal_admittance.modulus", &R::internalAdmittanceModulus, nullptr, nullptr},
+        {"internal_admittance.time_shift", &R::internalAdmittanceShift, nullptr, nullptr},
+        {"external_admittance.modulus", &R::externalAdmittanceModulus, nullptr, nullptr},
+        {"external_admittance.time_shift", &R::externalAdmittanceShift, nullptr, nullptr},
+        {"internal_areal_heat_capacity", &R::internalCapacity, nullptr, nullptr},
+        {"external_areal_heat_capacity", &R::externalCapacity, nullptr, nullptr},
+        {"transfer_matrix.z11", nullptr, &R::z11, nullptr},
+        {"transfer_matrix.z12", nullptr, &R::z12, nullptr},
+        {"transfer_matrix.z21", nullptr, &R::z21, nullptr},
+        {"transfer_matrix.z22", nullptr, &R::z22, nullptr},
+        {"sequential_heat_capacity.daily.value", &R::dailyValue, nullptr, nullptr},
+        {"sequential_heat_capacity.daily.method", nullptr, nullptr, &R::dailyMethod},
+        {"sequential_heat_capacity.twelve_day.value", &R::twelveDayValue, nullptr, nullptr},
+        {"sequential_heat_capacity.twelve_day.method", nullptr, nullptr, &R::twelveDayMethod},
+    };
+    std::vector<ColumnOutput> found;
+    for (const Quantity& q : quantities()) {
+      if (q.scope != QuantityScope::Wall) continue;
+      // Every wall quantity has its column: the tests walk the description through it.
+      const Place* place = std::find_if(std::begin(places), std::end(places),
+                                        [&](const Place& p) { return p.key == q.key; });
+      if (place == std::end(places)) continue;
+      found.push_back({&q, place->real, place->complex, place->method,
+                       q.key.substr(0, 24) == "sequential_heat_capacity"});
+    }
+    return found;
+  }();
+  return outputs;
+}
 
 std::size_t columnThreadCount(std::size_t rows, unsigned threads) {
   const std::size_t asked =

@@ -299,34 +299,21 @@ py::array stringArray(py::ssize_t size, const py::str& fill) {
   return array;
 }
 
-/// The outputs, in the order of the JSON of `brusk compute` with its paths joined by '_' (as
-/// the CSV header names them); the transfer matrix as complex numbers.
+/// The outputs: the wall quantities of the description, named by their CSV columns (the JSON
+/// key's path joined by '_'), in its order; the transfer matrix as complex numbers.
+std::vector<std::string> fieldNames(bool sequential) {
+  std::vector<std::string> names;
+  for (const Brusk::Engine::ColumnOutput& output : Brusk::Engine::columnOutputs()) {
+    if (output.sequential == sequential) names.push_back(output.quantity->csvColumn());
+  }
+  return names;
+}
 const std::vector<std::string>& periodicFieldNames() {
-  static const std::vector<std::string> names = {"period",
-                                                 "thickness",
-                                                 "surface_mass",
-                                                 "thermal_resistance",
-                                                 "u_value",
-                                                 "decrement_factor",
-                                                 "periodic_thermal_transmittance_modulus",
-                                                 "periodic_thermal_transmittance_time_shift",
-                                                 "periodic_thermal_transmittance_time_lag",
-                                                 "internal_admittance_modulus",
-                                                 "internal_admittance_time_shift",
-                                                 "external_admittance_modulus",
-                                                 "external_admittance_time_shift",
-                                                 "internal_areal_heat_capacity",
-                                                 "external_areal_heat_capacity",
-                                                 "transfer_matrix_z11",
-                                                 "transfer_matrix_z12",
-                                                 "transfer_matrix_z21",
-                                                 "transfer_matrix_z22"};
+  static const std::vector<std::string> names = fieldNames(false);
   return names;
 }
 const std::vector<std::string>& sequentialFieldNames() {
-  static const std::vector<std::string> names = {
-      "sequential_heat_capacity_daily_value", "sequential_heat_capacity_daily_method",
-      "sequential_heat_capacity_twelve_day_value", "sequential_heat_capacity_twelve_day_method"};
+  static const std::vector<std::string> names = fieldNames(true);
   return names;
 }
 
@@ -416,7 +403,7 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
   options.stopAtFirstFailure = errors == "raise";
 
   const std::vector<std::string> chosen = selectedFields(fields);
-  const auto wanted = [&](const char* name) {
+  const auto wanted = [&](const std::string& name) {
     return std::find(chosen.begin(), chosen.end(), name) != chosen.end();
   };
   py::dict arrays;
@@ -448,9 +435,9 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
       readBytes.emplace_back(std::string("the input ") + name, bytesOf(perWall->array()));
   }
   std::vector<std::pair<std::string, std::pair<const char*, const char*>>> writtenBytes;
-  const auto reused = [&](const char* name, char kind) -> py::object {
+  const auto reused = [&](const std::string& name, char kind) -> py::object {
     if (reuse.is_none() || !reuse.contains(name)) return py::none();
-    py::object item = reuse[name];
+    py::object item = reuse[name.c_str()];
     const auto fail = [&] {
       throw py::value_error(std::string("out[\"") + name +
                             "\"] must be a writeable contiguous NumPy array of " +
@@ -484,16 +471,16 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
     return std::move(array);
   };
   std::vector<std::pair<void*, std::size_t>> freshArrays;  // pointer and bytes of new ones
-  const auto real = [&](const char* name, double*& pointer) {
+  const auto real = [&](const std::string& name, double*& pointer) {
     if (!wanted(name)) return;
     const py::object given = reused(name, 'f');
     py::array_t<double> array =
         given.is_none() ? py::array_t<double>(walls) : given.cast<py::array_t<double>>();
     pointer = array.mutable_data();
     if (given.is_none()) freshArrays.emplace_back(pointer, array.nbytes());
-    arrays[name] = array;
+    arrays[name.c_str()] = array;
   };
-  const auto complex = [&](const char* name, std::complex<double>*& pointer) {
+  const auto complex = [&](const std::string& name, std::complex<double>*& pointer) {
     if (!wanted(name)) return;
     const py::object given = reused(name, 'c');
     py::array_t<std::complex<double>> array = given.is_none()
@@ -501,38 +488,21 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
                                                   : given.cast<py::array_t<std::complex<double>>>();
     pointer = array.mutable_data();
     if (given.is_none()) freshArrays.emplace_back(pointer, array.nbytes());
-    arrays[name] = array;
+    arrays[name.c_str()] = array;
   };
   std::vector<std::pair<std::string, py::array_t<std::int8_t>>> methodCodes;
-  const auto method = [&](const char* name, std::int8_t*& pointer) {
+  const auto method = [&](const std::string& name, std::int8_t*& pointer) {
     if (!wanted(name)) return;
     py::array_t<std::int8_t> array(walls);
     pointer = array.mutable_data();
     methodCodes.emplace_back(name, array);
   };
-  real("period", out.period);
-  real("thickness", out.thickness);
-  real("surface_mass", out.surfaceMass);
-  real("thermal_resistance", out.thermalResistance);
-  real("u_value", out.uValue);
-  real("decrement_factor", out.decrementFactor);
-  real("periodic_thermal_transmittance_modulus", out.transmittanceModulus);
-  real("periodic_thermal_transmittance_time_shift", out.transmittanceShift);
-  real("periodic_thermal_transmittance_time_lag", out.timeLag);
-  real("internal_admittance_modulus", out.internalAdmittanceModulus);
-  real("internal_admittance_time_shift", out.internalAdmittanceShift);
-  real("external_admittance_modulus", out.externalAdmittanceModulus);
-  real("external_admittance_time_shift", out.externalAdmittanceShift);
-  real("internal_areal_heat_capacity", out.internalCapacity);
-  real("external_areal_heat_capacity", out.externalCapacity);
-  complex("transfer_matrix_z11", out.z11);
-  complex("transfer_matrix_z12", out.z12);
-  complex("transfer_matrix_z21", out.z21);
-  complex("transfer_matrix_z22", out.z22);
-  real("sequential_heat_capacity_daily_value", out.dailyValue);
-  method("sequential_heat_capacity_daily_method", out.dailyMethod);
-  real("sequential_heat_capacity_twelve_day_value", out.twelveDayValue);
-  method("sequential_heat_capacity_twelve_day_method", out.twelveDayMethod);
+  for (const Brusk::Engine::ColumnOutput& output : Brusk::Engine::columnOutputs()) {
+    const std::string name = output.quantity->csvColumn();
+    if (output.real) real(name, out.*output.real);
+    if (output.complex) complex(name, out.*output.complex);
+    if (output.method) method(name, out.*output.method);
+  }
 
   options.threads = threads > 0 ? static_cast<unsigned>(threads) : 0U;
   const Brusk::Engine::ColumnWalls columnWalls = in.walls();

@@ -7,9 +7,11 @@
 #include <cstddef>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "brusk/engine/many_columns.h"
+#include "brusk/engine/quantities.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
 
@@ -189,6 +191,28 @@ TEST(ManyColumns, RaggedRowsReadAsTheirRequests) {
     EXPECT_EQ(expected.uValue, u[row]) << "row " << row;
     EXPECT_EQ(expected.timeLag, lag[row]) << "row " << row;
     EXPECT_EQ(expected.internalArealHeatCapacity, capacity[row]) << "row " << row;
+  }
+}
+
+TEST(ManyColumns, EveryWallQuantityHasItsColumn) {
+  // The front ends name the columns after the quantity description: a quantity without a
+  // column, or one of the wrong type, would be an output that a door cannot give.
+  std::vector<std::string_view> described;
+  for (const Quantity& q : quantities()) {
+    if (q.scope == QuantityScope::Wall) described.push_back(q.key);
+  }
+  const std::vector<ColumnOutput>& outputs = columnOutputs();
+  ASSERT_EQ(described.size(), outputs.size());
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    const Quantity& q = *outputs[i].quantity;
+    EXPECT_EQ(described[i], q.key) << i;
+    const int places = (outputs[i].real != nullptr) + (outputs[i].complex != nullptr) +
+                       (outputs[i].method != nullptr);
+    EXPECT_EQ(1, places) << q.key;
+    const bool right = q.type == QuantityType::Number    ? outputs[i].real != nullptr
+                       : q.type == QuantityType::Complex ? outputs[i].complex != nullptr
+                                                         : outputs[i].method != nullptr;
+    EXPECT_TRUE(right) << q.key << " is a " << quantityTypeName(q.type);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "brusk/engine/many_walls.h"
+#include "brusk/engine/quantities.h"
 
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -125,6 +126,20 @@ struct ColumnResults {
     return dailyValue || dailyMethod || twelveDayValue || twelveDayMethod;
   }
 };
+
+/// Where ColumnResults holds one quantity of the wall description (scope compute): exactly one
+/// of the three members is set. A front end names its columns after `quantity`.
+struct ColumnOutput {
+  const Quantity* quantity = nullptr;
+  double* ColumnResults::*real = nullptr;
+  std::complex<double>* ColumnResults::*complex = nullptr;
+  /// A sequential estimate's CapacityMethod code, -1 for a row that failed.
+  std::int8_t* ColumnResults::*method = nullptr;
+  bool sequential = false;  ///< a sequential estimate: wanting it costs a pass over the layers
+};
+
+/// The column of every wall quantity, in the order of the quantity description.
+[[nodiscard]] const std::vector<ColumnOutput>& columnOutputs();
 
 /// Why a row could not be computed: the engine's problem, or a layout fault of the columns.
 struct RowFailure {
