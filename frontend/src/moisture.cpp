@@ -145,7 +145,8 @@ public:
                        numberText(Engine::saturationPressure(month.indoorTemperature), "%.0f") +
                        " Pa): the indoor air would be colder than its own dew point (" +
                        numberText(Engine::saturationTemperature(pressure), "%.1f") +
-                       " degC); raise --indoor-temperature or lower the class");
+                       " degC); raise " + std::string(_names.indoorTemperature) +
+                       " or lower the class");
         }
       }
     }

@@ -48,15 +48,16 @@ void requireConsistent(const Profile& profile, const std::string& file, double p
 
 /// The period a time column implies, when no --period is given, must be one brusk takes;
 /// worded about the file, since no --period was given.
-void requireFilePeriod(const Profile& profile, const std::string& file) {
+void requireFilePeriod(const Profile& profile, const std::string& file,
+                       const ProfileOptionNames& names) {
   const std::optional<double> covered = profile.periodHours();
   if (!covered || !Engine::checkPeriod(*covered * Engine::kSecondsPerHour)) return;
   throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
               numberText(*profile.stepHours) + " h apart cover " + numberText(*covered) +
               " h, outside the periods taken, one second to " +
               numberText(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
-              " h (a year: a leap year's 8784 hours count as 8760, with --period 8760 and no " +
-              "time column)");
+              " h (a year: a leap year's 8784 hours count as 8760, with " +
+              std::string(names.period) + " 8760 and no time column)");
 }
 
 /// A result is printed only when every number of it is finite; the range of temperatures taken
@@ -79,10 +80,10 @@ void requireFiniteResponse(const NamedProfileResponse& named) {
 
 /// The period of a response: one second to a leap year (8784 hourly samples), where the
 /// harmonics are computed (see Engine::kLongestProfilePeriod).
-void requireProfilePeriodHours(double hours) {
+void requireProfilePeriodHours(double hours, const ProfileOptionNames& names) {
   const double seconds = hours * Engine::kSecondsPerHour;
   if (seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestProfilePeriod) return;
-  throw Error("--period must be a number of hours from 1/3600 (one second) to " +
+  throw Error(std::string(names.period) + " must be a number of hours from 1/3600 (one second) to " +
               numberText(Engine::kLongestProfilePeriod / Engine::kSecondsPerHour) +
               " (a leap year), got " + numberText(hours));
 }
@@ -94,15 +95,16 @@ ProfileInputs checkProfileInputs(const ProfileInputRequest& request) {
   const Profile& outdoor = request.outdoor.profile;
   const std::string& outdoorFile = request.outdoor.source;
   requireTemperatures(outdoor, outdoorFile);
-  if (!request.periodHours) requireFilePeriod(outdoor, outdoorFile);
+  if (!request.periodHours) requireFilePeriod(outdoor, outdoorFile, request.names);
   ProfileInputs inputs;
   inputs.periodHours = request.periodHours.value_or(outdoor.periodHours().value_or(24.0));
-  requireProfilePeriodHours(inputs.periodHours);
+  requireProfilePeriodHours(inputs.periodHours, request.names);
   requireConsistent(outdoor, outdoorFile, inputs.periodHours, outdoor.startHours, outdoorFile);
   inputs.outdoor = outdoor.values;
   inputs.startHours = outdoor.startHours;
   inputs.indoor = {request.indoorConstant};
-  inputs.indoorSource = "--indoor-constant";
+  inputs.names = request.names;
+  inputs.indoorSource = std::string(request.names.indoorConstant);
   if (request.indoor) {
     const Profile& indoor = request.indoor->profile;
     requireTemperatures(indoor, request.indoor->source);
@@ -112,7 +114,8 @@ ProfileInputs checkProfileInputs(const ProfileInputRequest& request) {
     inputs.indoorSource = request.indoor->source;
   } else if (!(request.indoorConstant >= kLowestTemperature &&
                request.indoorConstant <= kHighestTemperature)) {
-    throw Error("--indoor-constant must be a temperature from " + numberText(kLowestTemperature) +
+    throw Error(std::string(request.names.indoorConstant) + " must be a temperature from " +
+                numberText(kLowestTemperature) +
                 " to " + numberText(kHighestTemperature) + " degC, got " +
                 numberText(request.indoorConstant));
   }
@@ -142,7 +145,8 @@ NamedProfileResponse respondToProfiles(const Wall& wall, const std::string& wall
 
   if (solar) {
     if (wall.request.position == Engine::ElementPosition::Internal) {
-      throw Error(wallSource + ": --solar is for an external wall; this wall is a partition");
+      throw Error(wallSource + ": " + std::string(inputs.names.solar) +
+                  " is for an external wall; this wall is a partition");
     }
     const std::vector<double> irradiance =
         checkIrradiance(solar->irradiance, inputs, outdoorSource);

@@ -213,8 +213,14 @@ void requireTemperatures(const Profile& profile, const std::string& source) {
   for (std::size_t i = 0; i < profile.values.size(); ++i) {
     const double value = profile.values[i];
     if (value >= kLowestTemperature && value <= kHighestTemperature) continue;
-    const std::string where =
-        i < profile.lines.size() ? ": line " + std::to_string(profile.lines[i]) : std::string();
+    // A profile read from a file names the line; one given as numbers (Python, the web API)
+    // the sample.
+    const std::string where = i < profile.lines.size()
+                                  ? ": line " + std::to_string(profile.lines[i])
+                                  : ": sample " + std::to_string(i + 1);
+    if (!std::isfinite(value)) {
+      throw Error(source + where + ": temperature " + shortest(value) + " is not a finite number");
+    }
     throw Error(source + where + ": temperature " + shortest(value) + " degC is outside " +
                 shortest(kLowestTemperature) + " to " + shortest(kHighestTemperature) +
                 " degC, the range of indoor, outdoor and sol-air temperatures taken");

@@ -493,14 +493,19 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
 
     Returns:
         a dict with ``name``, ``period`` [h], ``u_value``, ``samples`` (a pandas DataFrame with
-        the columns of ``brusk response --format csv``) and ``summary`` (peak and lowest heat
-        flow into the room with their times, heat gained and lost [Wh/m2], peak delay [h]).
+        the columns of ``brusk response --format csv``) and ``summary``, the per-wall summary
+        quantities of RESPONSE_QUANTITIES (heat flows [W/m2] and their times [h], heat gained
+        and lost [kWh/m2], the inner surface extremes, the main harmonic's f and lag, the peak
+        delay), None where one is not defined.
     """
     if not isinstance(wall, Wall):
         wall = Wall.from_dict(wall)
     inputs = _brusk._ResponseInputs()
     inputs.outdoor = _samples(outdoor, "outdoor")
-    inputs.indoor = _samples(indoor, "indoor") if indoor is not None else [float(indoor_constant)]
+    if indoor is not None:
+        inputs.indoor = _samples(indoor, "indoor")
+    else:
+        inputs.indoor_constant = float(indoor_constant)
     if period_hours is not None:
         inputs.period_hours = float(period_hours)
     if solar is not None:

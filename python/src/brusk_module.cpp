@@ -782,6 +782,7 @@ PYBIND11_MODULE(_brusk, m) {
       .def(py::init<>())
       .def_readwrite("outdoor", &Brusk::Python::ResponseInputs::outdoor)
       .def_readwrite("indoor", &Brusk::Python::ResponseInputs::indoor)
+      .def_readwrite("indoor_constant", &Brusk::Python::ResponseInputs::indoorConstant)
       .def_readwrite("period_hours", &Brusk::Python::ResponseInputs::periodHours)
       .def_readwrite("solar", &Brusk::Python::ResponseInputs::solar)
       .def_readwrite("absorptance", &Brusk::Python::ResponseInputs::absorptance)

@@ -1,13 +1,12 @@
 #include "commands_binding.h"
 
 #include <cmath>
+#include <optional>
 #include <utility>
-#include <variant>
 
-#include "brusk/engine/constants.h"
-#include "brusk/engine/periodic_profile.h"
-#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/profile_inputs.h"
+#include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/profile_response.h"
 #include "brusk/frontend/zone.h"
 #include "brusk/frontend/zone_output.h"
@@ -38,41 +37,30 @@ std::string zoneTextJson(const std::string& json, const std::string& source,
 
 std::string responseJson(const Frontend::Wall& wall, const std::string& source,
                          const ResponseInputs& inputs) {
-  const double periodHours = inputs.periodHours.value_or(24.0);
-  Frontend::requirePeriodHours(periodHours, "period_hours");
   if (!std::isfinite(inputs.startHours)) {
     throw Error("start_hours must be a finite time in hours");
   }
-  Engine::ProfileRequest request;
-  request.wall.period = periodHours * Engine::kSecondsPerHour;
-  request.outdoor = inputs.outdoor;
-  request.indoor = inputs.indoor;
+  // The checks and the wording of `brusk response`, the options named as Python spells them.
+  const auto profile = [](const std::vector<double>& values, const char* name) {
+    Frontend::Profile read;
+    read.values = values;
+    return Frontend::SourcedProfile{std::move(read), name};
+  };
+  Frontend::ProfileInputRequest request;
+  request.names = {"period_hours", "indoor_constant", "solar"};
+  request.outdoor = profile(inputs.outdoor, "outdoor");
+  if (inputs.indoor) request.indoor = profile(*inputs.indoor, "indoor");
+  request.indoorConstant = inputs.indoorConstant;
+  request.periodHours = inputs.periodHours;
+  Frontend::ProfileInputs checked = Frontend::checkProfileInputs(request);
+  checked.startHours = inputs.startHours;
+  std::optional<Frontend::SolarInput> solar;
   if (inputs.solar) {
-    if (wall.request.position == Engine::ElementPosition::Internal) {
-      throw Error(source + ": solar is for an external wall; this wall is a partition");
-    }
-    if (inputs.solar->size() != inputs.outdoor.size()) {
-      throw Error("solar has " + std::to_string(inputs.solar->size()) + " samples, outdoor " +
-                  std::to_string(inputs.outdoor.size()) +
-                  "; the irradiance needs one per outdoor temperature");
-    }
-    Engine::SolAirSurface surface;
-    surface.absorptance = inputs.absorptance.value_or(-1.0);
-    surface.emissivity = inputs.emissivity;
-    surface.skyRadiation = inputs.skyRadiation;
-    surface.externalSurfaceResistance = wall.request.surfaceResistances().external;
-    auto solAir = Engine::solAirProfile(inputs.outdoor, *inputs.solar, surface);
-    if (const auto* problem = std::get_if<Engine::ProfileProblem>(&solAir)) {
-      throw Error(Frontend::describeProfileProblem(*problem));
-    }
-    request.outdoor = std::get<std::vector<double>>(std::move(solAir));
+    solar = Frontend::SolarInput{profile(*inputs.solar, "solar"), inputs.absorptance,
+                                 inputs.emissivity, inputs.skyRadiation};
   }
-  Frontend::NamedProfileResponse named;
-  named.name = wall.name;
-  named.startHours = inputs.startHours;
-  named.response = Frontend::computeWallProfile(wall, request, {source, "indoor", "outdoor"});
-  named.summary = Engine::summarizeProfileResponse(named.response);
-  return Frontend::formatProfileJson(named);
+  return Frontend::formatProfileJson(
+      Frontend::respondToProfiles(wall, source, checked, "outdoor", solar));
 }
 
 }  // namespace Brusk::Python

@@ -26,7 +26,8 @@ namespace Brusk::Python {
 /// The profiles of one response, as `brusk response` takes them from its files and options.
 struct ResponseInputs {
   std::vector<double> outdoor;               ///< theta_e samples over the period [degC]
-  std::vector<double> indoor;                ///< theta_i samples, or one constant [degC]
+  std::optional<std::vector<double>> indoor;  ///< theta_i samples [degC]
+  double indoorConstant = 25.0;               ///< theta_i without samples [degC]
   std::optional<double> periodHours;         ///< T [h]; default 24
   std::optional<std::vector<double>> solar;  ///< irradiance on the outer surface [W/m2]
   std::optional<double> absorptance;         ///< alpha [-], with `solar`

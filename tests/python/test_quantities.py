@@ -90,6 +90,21 @@ def test_response_is_the_clis_response():
         brusk.response(brusk.Wall.from_file(WALL), [20.0, float("nan")])
 
 
+@pytest.mark.parametrize("options,message", [
+    ({"period_hours": 0.0}, "period_hours must be a number of hours"),
+    ({"indoor_constant": 1e6}, "indoor_constant must be a temperature"),
+    ({"indoor": [20.0, 500.0]}, "indoor: sample 2: temperature 500 degC is outside"),
+    ({"solar": [0.0], "absorptance": 0.6}, "solar: 1 samples, but outdoor has 24"),
+])
+def test_response_refusals_name_the_python_arguments(options, message):
+    # The checks of `brusk response`, worded with Python's argument names, not the options'.
+    _, outdoor = _day_profile()
+    with pytest.raises(brusk.WallError) as error:
+        brusk.response(brusk.Wall.from_file(WALL), outdoor, **options)
+    assert message in str(error.value)
+    assert "--" not in str(error.value)
+
+
 def test_walls_compare_and_pickle():
     import pickle
     wall = brusk.Wall.from_file(WALL)

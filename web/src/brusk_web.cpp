@@ -272,6 +272,7 @@ val responseJson(const std::string& text, const std::string& format, const std::
     const Wall wall =
         Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
     Brusk::Frontend::ProfileInputRequest request;
+    request.names = {"periodHours", "indoorConstant", "solar"};
     request.outdoor = profileFrom(options, "outdoor", "outdoorSource", "outdoor.csv");
     if (options.contains("indoor")) {
       request.indoor = profileFrom(options, "indoor", "indoorSource", "indoor.csv");

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "brusk/frontend/profile_reader.h"
@@ -21,12 +22,21 @@ struct SourcedProfile {
   std::string source;
 };
 
+/// How a door names the options of a response in its messages: the command line's by default,
+/// Python's keyword arguments ("period_hours") or the web API's fields ("periodHours").
+struct ProfileOptionNames {
+  std::string_view period = "--period";
+  std::string_view indoorConstant = "--indoor-constant";
+  std::string_view solar = "--solar";
+};
+
 /// The profiles of a response as given: the outdoor one, and the indoor one or a constant.
 struct ProfileInputRequest {
   SourcedProfile outdoor;                ///< theta_e (or sol-air) [degC]
   std::optional<SourcedProfile> indoor;  ///< theta_i [degC]; none: `indoorConstant`
   double indoorConstant = 25.0;          ///< theta_i [degC] without an indoor profile
   std::optional<double> periodHours;     ///< T [h]; else the time column's, else 24 h
+  ProfileOptionNames names;               ///< for messages
 };
 
 /// The profiles checked and taken apart.
@@ -35,7 +45,8 @@ struct ProfileInputs {
   std::vector<double> outdoor;       ///< theta_e [degC]
   double periodHours = 24.0;         ///< T [h]
   std::optional<double> startHours;  ///< time of the first outdoor sample, if timed [h]
-  std::string indoorSource;          ///< the indoor file, or "--indoor-constant"
+  std::string indoorSource;          ///< the indoor file, or the constant's option name
+  ProfileOptionNames names;         ///< the request's, for messages
 };
 
 /// Checks the profiles as `brusk response` does: temperatures in range, the period (given, or the
