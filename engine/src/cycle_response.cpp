@@ -2,9 +2,10 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "brusk/engine/constants.h"
-#include "brusk/engine/many_walls.h"
+#include "brusk/engine/many_columns.h"
 #include "brusk/engine/wall_result.h"
 
 namespace Brusk::Engine {
@@ -65,32 +66,51 @@ std::vector<double> logSpacedHours(double shortestHours, double longestHours, in
 }
 
 CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double>& periodHours) {
-  const ElementBoundary boundary = request.boundary();
   CycleSweep sweep;
   sweep.periodHours = periodHours;
-  sweep.decrementFactor.assign(periodHours.size(), kNotComputed);
-  sweep.timeLagHours.assign(periodHours.size(), kNotComputed);
-  // The wall at every cycle length in one call of the many-wall kernel.
-  ManyWallsInput input;
-  for (const double hours : periodHours) {
-    input.add(request.layers.data(), request.layers.size(), boundary, hours * kSecondsPerHour);
+  const std::size_t rows = periodHours.size();
+  sweep.decrementFactor.assign(rows, kNotComputed);
+  sweep.timeLagHours.assign(rows, kNotComputed);
+  const std::size_t layers = request.layers.size();
+  if (rows == 0 || layers > kMaxLayers) return sweep;
+  // The wall at every cycle length through the many-wall entry: each row the same layers (a
+  // row stride of 0), its own period; a row that fails (the matrix overflows at short cycles)
+  // comes back NaN.
+  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+  for (const LayerProperties& layer : request.layers) {
+    thickness.push_back(layer.thickness);
+    conductivity.push_back(layer.conductivity);
+    density.push_back(layer.density);
+    specificHeat.push_back(layer.specificHeat);
+    resistance.push_back(layer.resistance);
   }
-  ManyWallsOutput output;
-  computeManyWalls(input, output);
+  const auto everyRow = [&](const std::vector<double>& values) {
+    return LayerTable{values.data(), rows, layers, 0, 1};
+  };
+  const ElementBoundary boundary = request.boundary();
+  ColumnWalls walls;
+  walls.thickness = everyRow(thickness);
+  walls.conductivity = everyRow(conductivity);
+  walls.density = everyRow(density);
+  walls.specificHeat = everyRow(specificHeat);
+  walls.resistance = everyRow(resistance);
+  walls.layerCount = WallColumn::of(static_cast<double>(layers));
+  walls.rsi = WallColumn::of(boundary.internalSurfaceResistance);
+  walls.rse = WallColumn::of(boundary.externalSurfaceResistance);
+  walls.partition = WallColumn::of(boundary.partition ? 1.0 : 0.0);
+  walls.periodHours = WallColumn::of(periodHours.data(), 1);
+  std::vector<double> wrappedLag(rows);
+  ColumnResults out;
+  out.decrementFactor = sweep.decrementFactor.data();
+  out.timeLag = wrappedLag.data();
+  ColumnOptions options;
+  options.stopAtFirstFailure = false;
+  (void)computeColumns(walls, out, options);
   // Walk from the longest cycle, where the lag is small and unambiguous, towards the short ones,
   // adding whole cycles whenever the phase would otherwise jump back by more than half a cycle.
   double previousPhase = kNotComputed;
-  for (std::size_t index = periodHours.size(); index-- > 0;) {
-    const double period = periodHours[index] * kSecondsPerHour;
-    PeriodicResponse response;
-    if (!output.response(index, response)) {
-      previousPhase = kNotComputed;
-      continue;
-    }
-    sweep.decrementFactor[index] = response.decrementFactor;
-    sweep.timeLagHours[index] =
-        followTimeLag(timeLagHours(response.periodicThermalTransmittance, period),
-                      periodHours[index], previousPhase);
+  for (std::size_t index = rows; index-- > 0;) {
+    sweep.timeLagHours[index] = followTimeLag(wrappedLag[index], periodHours[index], previousPhase);
   }
   return sweep;
 }
