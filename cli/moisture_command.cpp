@@ -19,9 +19,8 @@ Frontend::Climate loadClimate(const std::string& path, int humidityClass, bool t
                               double temperature) {
   return Frontend::loadClimateFile(
       path, humidityClass,
-      Frontend::indoorTemperatureOf(humidityClass, temperatureGiven
-                                                       ? std::optional<double>(temperature)
-                                                       : std::nullopt));
+      Frontend::indoorTemperatureOf(
+          humidityClass, temperatureGiven ? std::optional<double>(temperature) : std::nullopt));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <limits>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <thread>
@@ -54,8 +54,8 @@ RowFailure layoutFailure(std::size_t row, RowFailure::Kind kind, std::size_t lay
 /// row's column-th layer of the list.
 double cell(const ColumnWalls& in, const LayerTable& table, std::size_t row, std::size_t column) {
   if (in.layerBegin != nullptr) {
-    return table.data[static_cast<std::ptrdiff_t>(in.layerBegin[row] + column) *
-                      table.columnStride];
+    return table
+        .data[static_cast<std::ptrdiff_t>(in.layerBegin[row] + column) * table.columnStride];
   }
   return table.at(row, column);
 }
@@ -108,8 +108,9 @@ std::variant<std::size_t, RowFailure> rowLayerCount(const ColumnWalls& in, std::
 }
 
 LayerProperties layerAt(const ColumnWalls& in, std::size_t row, std::size_t column) {
-  return LayerProperties{cell(in, in.thickness, row, column), cell(in, in.conductivity, row, column),
-                         cell(in, in.density, row, column), cell(in, in.specificHeat, row, column),
+  return LayerProperties{cell(in, in.thickness, row, column),
+                         cell(in, in.conductivity, row, column), cell(in, in.density, row, column),
+                         cell(in, in.specificHeat, row, column),
                          in.resistance.given() ? cell(in, in.resistance, row, column) : 0.0};
 }
 

@@ -32,9 +32,8 @@ struct RequestColumns {
                     std::optional<WallProblem>* problems) {
     request.clear();
     layerBegin.assign(1, 0);
-    for (std::vector<double>* column :
-         {&thickness, &conductivity, &density, &specificHeat, &resistance, &rsi, &rse, &partition,
-          &period}) {
+    for (std::vector<double>* column : {&thickness, &conductivity, &density, &specificHeat,
+                                        &resistance, &rsi, &rse, &partition, &period}) {
       column->clear();
     }
     std::size_t longest = 0;
@@ -85,9 +84,8 @@ struct RequestColumns {
       column->resize(count);
     }
     for (std::vector<double>* column :
-         {&capacity1, &capacity2, &resistanceTotal, &uValue, &decrement, &seconds,
-          &thicknessTotal, &surfaceMass, &shift12, &shift11, &shift22, &lag, &daily,
-          &twelveDay}) {
+         {&capacity1, &capacity2, &resistanceTotal, &uValue, &decrement, &seconds, &thicknessTotal,
+          &surfaceMass, &shift12, &shift11, &shift22, &lag, &daily, &twelveDay}) {
       column->resize(count);
     }
     dailyMethod.resize(count);

@@ -377,9 +377,8 @@ std::vector<Quantity> summaryQuantities() {
                           std::string_view symbolUnicode, std::string_view symbolHtml,
                           std::string_view unit, std::string_view unitUnicode, int decimals,
                           std::string_view definition) {
-    return other(QuantityScope::Response, QuantityType::Number, key, label, symbol,
-                 symbolUnicode, symbolHtml, unit, unitUnicode, decimals, definition,
-                 kHarmonicSuperposition);
+    return other(QuantityScope::Response, QuantityType::Number, key, label, symbol, symbolUnicode,
+                 symbolHtml, unit, unitUnicode, decimals, definition, kHarmonicSuperposition);
   };
   constexpr std::string_view kFlow = "W/m2";
   constexpr std::string_view kFlowUnicode = "W/m²";
@@ -432,8 +431,8 @@ std::vector<Quantity> summaryQuantities() {
               "|q_in,k*| / (U |theta_e,k*|): the main harmonic's swing of the heat flow into the "
               "room per steady-state flow of its outdoor swing; the ISO 13786 decrement factor at "
               "T/k* when the indoor temperature is constant"),
-      summary("summary.effective_time_lag", "Effective time lag of the main harmonic",
-              "dt_f,eff", "Δt_f,eff", "Δ<i>t</i><sub>f,eff</sub>", "h", "h", 2,
+      summary("summary.effective_time_lag", "Effective time lag of the main harmonic", "dt_f,eff",
+              "Δt_f,eff", "Δ<i>t</i><sub>f,eff</sub>", "h", "h", 2,
               "how long the main harmonic of the heat flow into the room peaks after that of the "
               "outdoor temperature, in [0, T/k*); the ISO 13786 time lag at T/k* when the indoor "
               "temperature is constant"),

@@ -175,8 +175,8 @@ private:
       if (!present[index]) {
         fail("", "column \"" + std::string(kClimateColumns[index]) + "\" is missing" +
                      (index >= 3 ? " (or give " + std::string(_names.humidityClass) +
-                                      " for the indoor side)"
-                                : std::string()));
+                                       " for the indoor side)"
+                                 : std::string()));
       }
     }
   }

@@ -83,7 +83,8 @@ void requireFiniteResponse(const NamedProfileResponse& named) {
 void requireProfilePeriodHours(double hours, const ProfileOptionNames& names) {
   const double seconds = hours * Engine::kSecondsPerHour;
   if (seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestProfilePeriod) return;
-  throw Error(std::string(names.period) + " must be a number of hours from 1/3600 (one second) to " +
+  throw Error(std::string(names.period) +
+              " must be a number of hours from 1/3600 (one second) to " +
               numberText(Engine::kLongestProfilePeriod / Engine::kSecondsPerHour) +
               " (a leap year), got " + numberText(hours));
 }
@@ -115,9 +116,8 @@ ProfileInputs checkProfileInputs(const ProfileInputRequest& request) {
   } else if (!(request.indoorConstant >= kLowestTemperature &&
                request.indoorConstant <= kHighestTemperature)) {
     throw Error(std::string(request.names.indoorConstant) + " must be a temperature from " +
-                numberText(kLowestTemperature) +
-                " to " + numberText(kHighestTemperature) + " degC, got " +
-                numberText(request.indoorConstant));
+                numberText(kLowestTemperature) + " to " + numberText(kHighestTemperature) +
+                " degC, got " + numberText(request.indoorConstant));
   }
   return inputs;
 }

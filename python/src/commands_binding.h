@@ -25,15 +25,15 @@ namespace Brusk::Python {
 
 /// The profiles of one response, as `brusk response` takes them from its files and options.
 struct ResponseInputs {
-  std::vector<double> outdoor;               ///< theta_e samples over the period [degC]
+  std::vector<double> outdoor;                ///< theta_e samples over the period [degC]
   std::optional<std::vector<double>> indoor;  ///< theta_i samples [degC]
   double indoorConstant = 25.0;               ///< theta_i without samples [degC]
-  std::optional<double> periodHours;         ///< T [h]; default 24
-  std::optional<std::vector<double>> solar;  ///< irradiance on the outer surface [W/m2]
-  std::optional<double> absorptance;         ///< alpha [-], with `solar`
-  double emissivity = 0.9;                   ///< epsilon [-], with `solar`
-  double skyRadiation = 0.0;                 ///< Delta R [W/m2], with `solar`
-  double startHours = 0.0;                   ///< time of the first sample [h]
+  std::optional<double> periodHours;          ///< T [h]; default 24
+  std::optional<std::vector<double>> solar;   ///< irradiance on the outer surface [W/m2]
+  std::optional<double> absorptance;          ///< alpha [-], with `solar`
+  double emissivity = 0.9;                    ///< epsilon [-], with `solar`
+  double skyRadiation = 0.0;                  ///< Delta R [W/m2], with `solar`
+  double startHours = 0.0;                    ///< time of the first sample [h]
 };
 
 /// `brusk response --format json` for `wall` under `inputs`. Throws Frontend::Error.

@@ -29,8 +29,8 @@ void registerMoisture(py::module_& module, WallOf wallOf) {
             Frontend::indoorTemperatureOf(humidityClass, indoorTemperature, names);
         const Frontend::Climate climate =
             climatePath.empty()
-                ? Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
-                                            temperature, names)
+                ? Frontend::parseClimateCsv(climateText, climateSource, humidityClass, temperature,
+                                            names)
                 : Frontend::loadClimateFile(climatePath, humidityClass, temperature, names);
         std::vector<Frontend::MoistureReport> reports;
         reports.reserve(inputs.size());

@@ -64,9 +64,13 @@ std::vector<double> valuesOf(const Engine::ProfileResponse& response,
 }
 
 /// The summary columns the report shows, keys of the per-wall summary quantities.
-constexpr std::string_view kSummaryColumns[] = {
-    "mean_heat_flow_in", "peak_heat_flow_in", "peak_heat_flow_in_time", "minimum_heat_flow_in",
-    "heat_gained",       "heat_lost",         "peak_delay"};
+constexpr std::string_view kSummaryColumns[] = {"mean_heat_flow_in",
+                                                "peak_heat_flow_in",
+                                                "peak_heat_flow_in_time",
+                                                "minimum_heat_flow_in",
+                                                "heat_gained",
+                                                "heat_lost",
+                                                "peak_delay"};
 
 std::string summaryTable(const std::vector<WallProfile>& profiles, double startHours) {
   std::vector<const Frontend::SummaryQuantity*> columns;
@@ -90,8 +94,8 @@ std::string summaryTable(const std::vector<WallProfile>& profiles, double startH
     html += "<tr><td class=\"name\">" + colourSwatch(p.wall->colour) +
             escapeMarkup(p.wall->wall->name) + "</td>";
     for (const Frontend::SummaryQuantity* column : columns) {
-      html += "<td>" + formatNumber(column->value(p.summary, startHours), column->decimals) +
-              "</td>";
+      html +=
+          "<td>" + formatNumber(column->value(p.summary, startHours), column->decimals) + "</td>";
     }
     html += "</tr>\n";
   }

@@ -94,32 +94,32 @@ struct ColumnWalls {
 /// Where the results go, one element per wall; a null column is an output not wanted. A row
 /// that fails gets NaN (method -1) in every wanted column.
 struct ColumnResults {
-  double* period = nullptr;                     ///< T [s]
-  double* thickness = nullptr;                  ///< [m]
-  double* surfaceMass = nullptr;                ///< [kg/m2]
-  double* thermalResistance = nullptr;          ///< R [m2.K/W]
-  double* uValue = nullptr;                     ///< U [W/(m2.K)]
-  double* decrementFactor = nullptr;            ///< f [-]
-  double* transmittanceModulus = nullptr;       ///< |Y12| [W/(m2.K)]
-  double* transmittanceShift = nullptr;         ///< [h]
-  double* timeLag = nullptr;                    ///< [h]
-  double* internalAdmittanceModulus = nullptr;  ///< |Y11| [W/(m2.K)]
-  double* internalAdmittanceShift = nullptr;    ///< [h]
-  double* externalAdmittanceModulus = nullptr;  ///< |Y22| [W/(m2.K)]
-  double* externalAdmittanceShift = nullptr;    ///< [h]
+  double* period = nullptr;                                      ///< T [s]
+  double* thickness = nullptr;                                   ///< [m]
+  double* surfaceMass = nullptr;                                 ///< [kg/m2]
+  double* thermalResistance = nullptr;                           ///< R [m2.K/W]
+  double* uValue = nullptr;                                      ///< U [W/(m2.K)]
+  double* decrementFactor = nullptr;                             ///< f [-]
+  double* transmittanceModulus = nullptr;                        ///< |Y12| [W/(m2.K)]
+  double* transmittanceShift = nullptr;                          ///< [h]
+  double* timeLag = nullptr;                                     ///< [h]
+  double* internalAdmittanceModulus = nullptr;                   ///< |Y11| [W/(m2.K)]
+  double* internalAdmittanceShift = nullptr;                     ///< [h]
+  double* externalAdmittanceModulus = nullptr;                   ///< |Y22| [W/(m2.K)]
+  double* externalAdmittanceShift = nullptr;                     ///< [h]
   std::complex<double>* periodicThermalTransmittance = nullptr;  ///< Y12 [W/(m2.K)]
   std::complex<double>* internalAdmittance = nullptr;            ///< Y11 [W/(m2.K)]
   std::complex<double>* externalAdmittance = nullptr;            ///< Y22 [W/(m2.K)]
-  double* internalCapacity = nullptr;           ///< kappa1 [J/(m2.K)]
-  double* externalCapacity = nullptr;           ///< kappa2 [J/(m2.K)]
-  std::complex<double>* z11 = nullptr;          ///< Z11 [-]
-  std::complex<double>* z12 = nullptr;          ///< Z12 [m2.K/W]
-  std::complex<double>* z21 = nullptr;          ///< Z21 [W/(m2.K)]
-  std::complex<double>* z22 = nullptr;          ///< Z22 [-]
-  double* dailyValue = nullptr;                 ///< kappa_seq, 1 day [J/(m2.K)]
-  std::int8_t* dailyMethod = nullptr;           ///< its CapacityMethod
-  double* twelveDayValue = nullptr;             ///< kappa_seq, 12 days [J/(m2.K)]
-  std::int8_t* twelveDayMethod = nullptr;       ///< its CapacityMethod
+  double* internalCapacity = nullptr;                            ///< kappa1 [J/(m2.K)]
+  double* externalCapacity = nullptr;                            ///< kappa2 [J/(m2.K)]
+  std::complex<double>* z11 = nullptr;                           ///< Z11 [-]
+  std::complex<double>* z12 = nullptr;                           ///< Z12 [m2.K/W]
+  std::complex<double>* z21 = nullptr;                           ///< Z21 [W/(m2.K)]
+  std::complex<double>* z22 = nullptr;                           ///< Z22 [-]
+  double* dailyValue = nullptr;                                  ///< kappa_seq, 1 day [J/(m2.K)]
+  std::int8_t* dailyMethod = nullptr;                            ///< its CapacityMethod
+  double* twelveDayValue = nullptr;                              ///< kappa_seq, 12 days [J/(m2.K)]
+  std::int8_t* twelveDayMethod = nullptr;                        ///< its CapacityMethod
 
   /// True when a sequential estimate is wanted (it costs a pass over the layers per wall).
   [[nodiscard]] bool wantsSequential() const {

@@ -36,7 +36,7 @@ struct ProfileInputRequest {
   std::optional<SourcedProfile> indoor;  ///< theta_i [degC]; none: `indoorConstant`
   double indoorConstant = 25.0;          ///< theta_i [degC] without an indoor profile
   std::optional<double> periodHours;     ///< T [h]; else the time column's, else 24 h
-  ProfileOptionNames names;               ///< for messages
+  ProfileOptionNames names;              ///< for messages
 };
 
 /// The profiles checked and taken apart.
@@ -46,7 +46,7 @@ struct ProfileInputs {
   double periodHours = 24.0;         ///< T [h]
   std::optional<double> startHours;  ///< time of the first outdoor sample, if timed [h]
   std::string indoorSource;          ///< the indoor file, or the constant's option name
-  ProfileOptionNames names;         ///< the request's, for messages
+  ProfileOptionNames names;          ///< the request's, for messages
 };
 
 /// Checks the profiles as `brusk response` does: temperatures in range, the period (given, or the
