@@ -134,7 +134,9 @@ public:
         _out(out),
         _failures(failures),
         _stop(options.stopAtFirstFailure),
-        _sequential(out.wantsSequential()) {
+        _sequential(out.wantsSequential()),
+        _externalConvention(conventionalSurfaceResistances(ElementPosition::External, in.heatFlow)),
+        _internalConvention(conventionalSurfaceResistances(ElementPosition::Internal, in.heatFlow)) {
     const auto layers = static_cast<std::size_t>(in.thickness.columns) * kBlock;
     for (std::vector<double>* column :
          {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
@@ -193,8 +195,18 @@ private:
     }
     const std::size_t wall = _walls;
     const std::size_t start = _layerBegin[wall];
+    // The check as the layers are copied: the usual valid row costs no second pass, and only a
+    // refused one goes through checkWall for its problem, in check()'s order.
+    bool computable = layers > 0 && layers <= kMaxLayers;
+    // Each table walked along the row by its own stride: the hot loop of a NumPy call, so no
+    // index arithmetic per cell.
+    Cursor thickness = cursor(_in.thickness, row), conductivity = cursor(_in.conductivity, row),
+           density = cursor(_in.density, row), specificHeat = cursor(_in.specificHeat, row),
+           resistance = cursor(_in.resistance, row);
     for (std::size_t i = 0; i < layers; ++i) {
-      const LayerProperties layer = layerAt(_in, row, static_cast<std::size_t>(i));
+      const LayerProperties layer{thickness.next(), conductivity.next(), density.next(),
+                                  specificHeat.next(), resistance.next()};
+      computable = computable && isComputableLayer(layer);
       _thickness[start + i] = layer.thickness;
       _conductivity[start + i] = layer.conductivity;
       _density[start + i] = layer.density;
@@ -203,19 +215,52 @@ private:
     }
     _layerBegin[wall + 1] = start + layers;
     const ElementPosition position = positionAt(_in, row);
-    const SurfaceResistances conventional = conventionalSurfaceResistances(position, _in.heatFlow);
+    const SurfaceResistances& conventional =
+        position == ElementPosition::Internal ? _internalConvention : _externalConvention;
     // NaN in an override keeps the convention for that wall.
     const double rsi = _in.rsi.at(row, conventional.internal);
     const double rse = _in.rse.at(row, conventional.external);
     _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
     _rse[wall] = std::isnan(rse) ? conventional.external : rse;
     _partition[wall] = position == ElementPosition::Internal ? 1 : 0;
-    _period[wall] = periodAt(_in, row);
-    if (std::optional<WallProblem> problem = checkWall(arrays(wall + 1), wall)) {
-      return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+    const double period = periodAt(_in, row);
+    _period[wall] = period;
+    computable = computable && surfaceResistanceTaken(_rsi[wall]) &&
+                 surfaceResistanceTaken(_rse[wall]) && period >= kShortestPeriod &&
+                 period <= kLongestPeriod;
+    if (!computable) {
+      if (std::optional<WallProblem> problem = checkWall(arrays(wall + 1), wall)) {
+        return RowFailure{row, RowFailure::Kind::Engine, *problem, 0};
+      }
     }
     ++_walls;
     return std::nullopt;
+  }
+
+  /// The cells of one row of a table, in column order; a table not given reads as zeros.
+  struct Cursor {
+    const double* cell;
+    std::ptrdiff_t step;
+    double next() {
+      if (cell == nullptr) return 0.0;
+      const double value = *cell;
+      cell += step;
+      return value;
+    }
+  };
+  [[nodiscard]] Cursor cursor(const LayerTable& table, std::size_t row) const {
+    if (!table.given()) return {nullptr, 0};
+    const std::ptrdiff_t first =
+        _in.layerBegin != nullptr
+            ? static_cast<std::ptrdiff_t>(_in.layerBegin[row]) * table.columnStride
+            : static_cast<std::ptrdiff_t>(row) * table.rowStride;
+    return {table.data + first, table.columnStride};
+  }
+
+  /// A surface resistance check() takes: finite and not negative (0 is a face in perfect
+  /// contact with its environment). False for NaN.
+  static bool surfaceResistanceTaken(double value) {
+    return value >= 0.0 && value <= std::numeric_limits<double>::max();
   }
 
   [[nodiscard]] WallArrays arrays(std::size_t walls) const {
@@ -310,6 +355,9 @@ private:
   std::vector<double> _rsi, _rse, _period;
   std::vector<std::uint8_t> _partition, _computed;
   std::vector<LayerProperties> _layers;
+  /// The ISO 6946 surface resistances of the heat flow, for external walls and partitions.
+  const SurfaceResistances _externalConvention;
+  const SurfaceResistances _internalConvention;
 };
 
 /// Computes rows [begin, end) into `out`, collecting the failures.
