@@ -12,6 +12,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -305,19 +306,50 @@ val quantitiesJson() {
 /// ISO 13788 Annex A at `indoorTemperature` [degC], 0 the file's. `html` false: the JSON
 /// `brusk moisture --format json` prints; true: the report's moisture section (the Glaser
 /// diagram, the accumulation bars, the temperature profile and the month table).
+/// The climate read from `climateText` and the wall in `text` assessed under it, as
+/// `brusk moisture` reads and assesses them (see moisture()).
+struct Assessed {
+  Brusk::Frontend::Climate climate;
+  Brusk::Frontend::MoistureReport report;
+};
+Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
+                  const std::string& climateText, const std::string& climateSource,
+                  int humidityClass, double indoorTemperature) {
+  const Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+  Brusk::Frontend::Climate climate =
+      Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass, indoorTemperature,
+                                       {"humidityClass", "indoorTemperature"});
+  Brusk::Frontend::MoistureReport report = Brusk::Frontend::assessMoisture(wall, climate, source);
+  return {std::move(climate), std::move(report)};
+}
+
 val moisture(const std::string& text, const std::string& format, const std::string& source,
              const std::string& climateText, const std::string& climateSource, int humidityClass,
              double indoorTemperature, bool html) {
   return guarded([&] {
-    const Wall wall =
-        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-    const Brusk::Frontend::Climate climate =
-        Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
-                                         indoorTemperature, {"humidityClass", "indoorTemperature"});
-    const Brusk::Frontend::MoistureReport report =
-        Brusk::Frontend::assessMoisture(wall, climate, source);
-    return html ? Brusk::Report::renderMoistureSection(report, climate, 0)
-                : Brusk::Frontend::formatMoistureJson({report}, climate);
+    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
+                                  indoorTemperature);
+    return html ? Brusk::Report::renderMoistureSection(run.report, run.climate, 0)
+                : Brusk::Frontend::formatMoistureJson({run.report}, run.climate);
+  });
+}
+
+/// The report's moisture drawings of the wall in `text` under the climate (as moisture()
+/// assesses it), drawn `width` pixels wide with plot areas `plotHeight` high: a JSON object
+/// {month (1 = January), glaser, accumulation, temperature}, each drawing an SVG element.
+val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
+                     const std::string& climateText, const std::string& climateSource,
+                     int humidityClass, double indoorTemperature, double width, double plotHeight) {
+  return guarded([&] {
+    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
+                                  indoorTemperature);
+    const Brusk::Report::MoisturePlots plots =
+        Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
+    return nlohmann::json{{"month", plots.month + 1},
+                          {"glaser", plots.glaser},
+                          {"accumulation", plots.accumulation},
+                          {"temperature", plots.temperature}}
+        .dump();
   });
 }
 
@@ -326,6 +358,7 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("moisture", &moisture);
+  emscripten::function("moisturePlotsSvg", &moisturePlotsSvg);
   emscripten::function("plotsSvg", &plotsSvg);
   emscripten::function("zoneJson", &zoneJson);
   emscripten::function("responseJson", &responseJson);
