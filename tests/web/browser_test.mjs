@@ -596,7 +596,48 @@ try {
   const panel = JSON.parse((await page.evaluate(() => document.body.dataset.moisture)) || '{}');
   check(panel.max_accumulated === moistureNative.max_accumulated && panel.dries_out === moistureNative.dries_out && panel.f_rsi_min === moistureNative.surface.f_rsi_min,
     `moisture panel: ${JSON.stringify(panel)} is not the native ${moistureNative.max_accumulated}, ${moistureNative.dries_out}, ${moistureNative.surface.f_rsi_min}`);
-  check((await page.evaluate(() => document.getElementById('moisture-plots').srcdoc)).includes('id="moisture-0-glaser"'), 'the moisture panel draws the Glaser diagram');
+  // The drawings are inline SVG, the module's at the column's width: the Glaser diagram with its
+  // saturation and vapour-pressure lines, the bars, the profile with the dew point.
+  const moistureShown = await page.evaluate(([text, climateText]) => {
+    const figure = (key) => document.getElementById('moisture-' + key);
+    const wall = window.bruskCurrentWall();
+    const width = Number(figure('glaser').querySelector('svg').getAttribute('width'));
+    const size = window.bruskPlotLayout(document.getElementById('moisture-plots').clientWidth, '');
+    const drawn = globalThis.brusk.moisturePlots(wall, climateText, { width: size.width, plotHeight: size.plotHeight, climateSource: 'cold.csv', source: 'wall.json' });
+    return {
+      frames: document.querySelectorAll('.moisture iframe').length,
+      glaser: Boolean(figure('glaser').querySelector('svg#moisture-0-glaser')),
+      legend: [...figure('glaser').querySelectorAll('text')].map((t) => t.textContent).filter((t) => /^(saturation|vapour) pressure/.test(t)),
+      paths: figure('glaser').querySelectorAll('path').length,
+      dewPoint: [...figure('temperature').querySelectorAll('text')].some((t) => t.textContent === 'dew point of p'),
+      bars: figure('accumulation').querySelectorAll('text').length,
+      width, column: size.width,
+      same: ['glaser', 'accumulation', 'temperature'].every((key) => {
+        const parsed = document.createElement('template');
+        parsed.innerHTML = drawn[key];
+        return figure(key).innerHTML === parsed.innerHTML;
+      }),
+    };
+  }, [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
+  check(moistureShown.frames === 0 && moistureShown.glaser && moistureShown.paths === 2 && moistureShown.dewPoint && moistureShown.bars >= 12,
+    `the moisture panel draws the Glaser diagram (p_sat and p), the bars and the dew point inline: ${JSON.stringify(moistureShown)}`);
+  check(moistureShown.legend.join() === 'saturation pressure p_sat,vapour pressure p (tangent construction)', `the Glaser diagram's legend: ${moistureShown.legend.join(' | ')}`);
+  check(moistureShown.width === moistureShown.column && moistureShown.same, `the moisture drawings are the module's at the column's width (${moistureShown.width} px, column ${moistureShown.column} px, same: ${moistureShown.same})`);
+  // Names are text, never markup: a wall and a layer named with tags draw as those characters.
+  const moistureName = '<img src=x onerror="document.body.dataset.injected=1">';
+  await page.fill('#wall-name', moistureName);
+  await page.fill('#layer-1-name', '<b>bold</b> layer');
+  await page.click('#moisture-run');
+  const escapedNames = await page.evaluate(() => ({
+    elements: document.querySelectorAll('#moisture-plots img, #moisture-plots b').length,
+    injected: document.body.dataset.injected,
+    title: document.querySelector('#moisture-accumulation svg title').textContent,
+    guides: [...document.querySelectorAll('#moisture-glaser text')].map((t) => t.textContent),
+  }));
+  check(escapedNames.elements === 0 && escapedNames.injected === undefined && escapedNames.title.endsWith(moistureName) && escapedNames.guides.includes('<b>bold</b> layer'),
+    `the moisture drawings show names as text: ${JSON.stringify(escapedNames)}`);
+  await page.setInputFiles('#open-file', moistureWall);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, moistureNative.name);
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
   const badClass = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n', { humidityClass: 7 }); return ''; } catch (error) { return error.message; } });

@@ -959,6 +959,7 @@
   installable();
   brusk.timings = timings;
   window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
+  window.bruskPlotLayout = plotLayout;  // the moisture panel draws at the plots' size too
   brusk.ready.then(() => {
     materials = brusk.materials();
     const described = brusk.quantities().filter((q) => q.scope === 'compute');
