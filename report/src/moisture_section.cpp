@@ -134,7 +134,10 @@ std::string accumulationBars(const Frontend::MoistureReport& report, std::size_t
   return svg.finish();
 }
 
-std::string monthTable(const Frontend::MoistureReport& report, const Frontend::Climate& climate) {
+}  // namespace
+
+std::string renderMoistureMonthTable(const Frontend::MoistureReport& report,
+                                     const Frontend::Climate& climate) {
   const Engine::MoistureResult& result = report.result;
   std::string html =
       "<table class=\"results\">\n<thead><tr><th>Month</th><th>θe (°C)</th><th>φe (%)</th>"
@@ -152,8 +155,6 @@ std::string monthTable(const Frontend::MoistureReport& report, const Frontend::C
   }
   return html + "</tbody>\n</table>\n";
 }
-
-}  // namespace
 
 std::size_t glaserMonth(const Engine::MoistureResult& result) {
   std::size_t best = 12;
@@ -221,7 +222,7 @@ std::string renderMoistureSection(const Frontend::MoistureReport& report,
          plots.temperature +
          "<figcaption>Temperature through the wall and the dew point of the vapour pressure in "
          "the same month.</figcaption>\n</figure>\n" +
-         monthTable(report, climate) + "</section>\n";
+         renderMoistureMonthTable(report, climate) + "</section>\n";
 }
 
 }  // namespace Brusk::Report

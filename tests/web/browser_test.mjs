@@ -611,6 +611,7 @@ try {
       paths: figure('glaser').querySelectorAll('path').length,
       dewPoint: [...figure('temperature').querySelectorAll('text')].some((t) => t.textContent === 'dew point of p'),
       bars: figure('accumulation').querySelectorAll('text').length,
+      months: document.querySelectorAll('#moisture-table tbody tr').length,
       width, column: size.width,
       same: ['glaser', 'accumulation', 'temperature'].every((key) => {
         const parsed = document.createElement('template');
@@ -619,7 +620,7 @@ try {
       }),
     };
   }, [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
-  check(moistureShown.frames === 0 && moistureShown.glaser && moistureShown.paths === 2 && moistureShown.dewPoint && moistureShown.bars >= 12,
+  check(moistureShown.frames === 0 && moistureShown.glaser && moistureShown.paths === 2 && moistureShown.dewPoint && moistureShown.bars >= 12 && moistureShown.months === 12,
     `the moisture panel draws the Glaser diagram (p_sat and p), the bars and the dew point inline: ${JSON.stringify(moistureShown)}`);
   check(moistureShown.legend.join() === 'saturation pressure p_sat,vapour pressure p (tangent construction)', `the Glaser diagram's legend: ${moistureShown.legend.join(' | ')}`);
   check(moistureShown.width === moistureShown.column && moistureShown.same, `the moisture drawings are the module's at the column's width (${moistureShown.width} px, column ${moistureShown.column} px, same: ${moistureShown.same})`);

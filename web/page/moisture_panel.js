@@ -38,6 +38,7 @@
       const size = window.bruskPlotLayout($('moisture-plots').clientWidth, '');
       const plots = brusk.moisturePlots(wall, climate.text, Object.assign({ width: size.width, plotHeight: size.plotHeight }, run));
       for (const key of FIGURES) $('moisture-' + key).innerHTML = plots[key];
+      $('moisture-table').innerHTML = plots.table;  // the section's month table: numbers and month names
       const surface = t(result.surface.passes ? 'moisture.surfacePasses' : 'moisture.surfaceFails');
       status.textContent = result.start_month === null
         ? t('moisture.none') + ' ' + surface
@@ -48,7 +49,7 @@
     } catch (error) {
       status.textContent = error.message;
       status.classList.add('error');
-      for (const key of FIGURES) $('moisture-' + key).textContent = '';
+      for (const key of [...FIGURES, 'table']) $('moisture-' + key).textContent = '';
     }
   }
 

@@ -124,7 +124,8 @@
      * The moisture section's drawings for one wall under a climate CSV text (the options of
      * moisture()), as SVG text: { month (1 = January, the month the diagram and the profile
      * show), glaser (p_sat and p against s_d), accumulation (the water held at each month's
-     * end), temperature (θ and the dew point through the wall) }. Options besides: width [px]
+     * end), temperature (θ and the dew point through the wall), table (the month-by-month HTML
+     * table) }. Options besides: width [px]
      * of each drawing (880) and plotHeight [px] of a plot area (280).
      */
     moisturePlots(wall, climateText, options) {

@@ -336,7 +336,8 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 
 /// The report's moisture drawings of the wall in `text` under the climate (as moisture()
 /// assesses it), drawn `width` pixels wide with plot areas `plotHeight` high: a JSON object
-/// {month (1 = January), glaser, accumulation, temperature}, each drawing an SVG element.
+/// {month (1 = January), glaser, accumulation, temperature, table}, each drawing an SVG element
+/// and the table the section's month-by-month HTML table.
 val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
                      const std::string& climateText, const std::string& climateSource,
                      int humidityClass, double indoorTemperature, double width, double plotHeight) {
@@ -345,10 +346,12 @@ val moisturePlotsSvg(const std::string& text, const std::string& format, const s
                                   indoorTemperature);
     const Brusk::Report::MoisturePlots plots =
         Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
-    return nlohmann::json{{"month", plots.month + 1},
-                          {"glaser", plots.glaser},
-                          {"accumulation", plots.accumulation},
-                          {"temperature", plots.temperature}}
+    return nlohmann::json{
+        {"month", plots.month + 1},
+        {"glaser", plots.glaser},
+        {"accumulation", plots.accumulation},
+        {"temperature", plots.temperature},
+        {"table", Brusk::Report::renderMoistureMonthTable(run.report, run.climate)}}
         .dump();
   });
 }

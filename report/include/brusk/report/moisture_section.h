@@ -33,6 +33,11 @@ struct MoisturePlots {
                                                 std::size_t index,
                                                 const MoisturePlotLayout& size = {});
 
+/// The section's month-by-month table (HTML): the climate, the water condensed and held, and
+/// fRsi,min of each month.
+[[nodiscard]] std::string renderMoistureMonthTable(const Frontend::MoistureReport& report,
+                                                   const Frontend::Climate& climate);
+
 /// One wall's moisture section of the HTML report (ISO 13788): the Glaser diagram of
 /// glaserMonth() (saturation and vapour pressure against s_d, the layer faces at their s_d, the
 /// tangent construction's line), the year's accumulation as monthly bars, the temperature and
