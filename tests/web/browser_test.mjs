@@ -732,9 +732,35 @@ try {
   await page.selectOption(`#layer-${partsIndex}-kind`, 'parts');
   check((await page.inputValue(`#layer-${partsIndex}-part-0-material`)) === 'timber-softwood', 'a layer of parts starts as softwood studs');
   check(/^[0-9.]+$/.test(await shownValue('thermal_resistance_upper')), `a layer of parts: R'_T shown as ${await shownValue('thermal_resistance_upper')}`);
-  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.8');
-  check((await page.textContent('#status')).includes('the fractions of the parts sum to 0.95, not 1'), `fractions missing 1: "${await page.textContent('#status')}"`);
-  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.85');
+  // A part's mistake is shown at the part's field, one about the parts as a whole (fractions
+  // that do not sum to 1) at the layer's row (its Kind), besides the status line; the field
+  // named and no other is marked.
+  const partMistakes = [
+    ['fraction sum', 'part-1-fraction', '0.8', 'kind', 'the fractions of the parts sum to 0.95, not 1', '0.85'],
+    ['unknown part material', 'part-1-material', 'no-such-wool', 'part-1-material', 'part 2: unknown material "no-such-wool"', 'insulation-mineral-wool'],
+    ['negative fraction', 'part-0-fraction', '-0.15', 'part-0-fraction', 'fraction must be a share of the area above 0 and at most 1, got -0.15', '0.15'],
+  ];
+  const partError = await page.evaluate(() => {
+    try {
+      globalThis.brusk.compute({ layers: [{ thermal_resistance: 0.1 }, { thickness: 0.1, parts: [{ material: 'timber-softwood', fraction: 0.15 }, { material: 'no-such-wool', fraction: 0.85 }] }] });
+      return null;
+    } catch (error) {
+      return { pointer: error.pointer, key: error.key, layer: error.layer, part: error.part };
+    }
+  });
+  check(JSON.stringify(partError) === '{"pointer":"/layers/1/parts/1/material","key":"material","layer":1,"part":1}', `a part's refusal names its layer and part: ${JSON.stringify(partError)}`);
+  for (const [what, field, value, shownAt, words, restore] of partMistakes) {
+    await page.fill(`#layer-${partsIndex}-${field}`, value);
+    const shownMistake = await page.evaluate((id) => ({
+      status: document.getElementById('status').textContent,
+      at: (document.getElementById(id + '-error') || {}).textContent,
+      marked: [...document.querySelectorAll('[aria-invalid="true"]')].map((element) => element.id),
+    }), `layer-${partsIndex}-${shownAt}`);
+    check(shownMistake.status.includes(words) && (shownMistake.at || '').includes(words) && shownMistake.marked.join() === `layer-${partsIndex}-${shownAt}`,
+      `${what}: shown at #layer-${partsIndex}-${shownAt}: ${JSON.stringify(shownMistake)}`);
+    await page.fill(`#layer-${partsIndex}-${field}`, restore);
+    check((await page.textContent(`#layer-${partsIndex}-${shownAt}-error`)) === '', `${what}: the mark goes once it is corrected`);
+  }
   await page.click(`#layer-${partsIndex}-add-part`);
   check((await page.locator(`#layer-${partsIndex}-part-2-material`).count()) === 1, 'a part is added');
   await page.click(`#layer-${partsIndex}-remove-part`);

@@ -471,14 +471,19 @@
 
   /**
    * The form field a refusal names by its JSON pointer (see brusk's errors): /layers/N/key is
-   * layer N's field of that key, /layers/N/parts/K/key part K's; a layer whose form has no field
-   * of that key (a key only a file can give) is named by its Kind.
+   * layer N's field of that key, /layers/N/parts/K/key part K's (error.part K), a part as a
+   * whole (/layers/N/parts/K) its material; a layer whose form has no field of that key (a key
+   * only a file can give, or its parts as a whole: fractions that do not sum to 1) is named by
+   * its Kind, at the layer's row.
    */
   function fieldOfError(error) {
     if (error.layer !== undefined) {
-      const part = /^\/layers\/\d+\/parts\/(\d+)\/([^/]+)$/.exec(error.pointer || '');
-      const id = part ? `layer-${error.layer}-part-${part[1]}-${part[2]}` : `layer-${error.layer}-${error.key}`;
-      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(id)) || $(`layer-${error.layer}-kind`);
+      const row = $(`layer-${error.layer}-kind`);
+      if (error.part !== undefined) {
+        const key = /\/parts\/\d+\/([^/]+)$/.exec(error.pointer || '');
+        return (key && $(`layer-${error.layer}-part-${error.part}-${key[1]}`)) || $(`layer-${error.layer}-part-${error.part}-material`) || row;
+      }
+      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(`layer-${error.layer}-${error.key}`)) || row;
     }
     if (error.key === 'rsi' || error.key === 'rse') return $('wall-' + error.key);
     if (error.key === 'period' || error.key === 'periodHours') return $('wall-period');

@@ -16,6 +16,7 @@
       if (reply.pointer !== undefined) error.pointer = reply.pointer;
       if (reply.key !== undefined) error.key = reply.key;
       if (reply.layer !== undefined) error.layer = reply.layer;
+      if (reply.part !== undefined) error.part = reply.part;
       throw error;
     }
     return reply.text;

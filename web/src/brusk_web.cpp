@@ -9,6 +9,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
@@ -58,9 +59,18 @@ val success(std::string text) {
   return reply;
 }
 
+/// The number at the start of `text` ("2/fraction" gives 2), or none.
+std::optional<int> leadingIndex(const std::string& text) {
+  const std::size_t digits = std::min(text.find('/'), text.size());
+  if (digits == 0 || text.find_first_not_of("0123456789") < digits || digits > 6) {
+    return std::nullopt;
+  }
+  return std::stoi(text.substr(0, digits));
+}
+
 /// A refusal as data: the message, and where it names one value of the wall, its JSON
-/// pointer, its key ("conductivity") and its layer (0 on side 1), so that the page shows it at
-/// the field without reading the words back.
+/// pointer, its key ("conductivity"), its layer (0 on side 1) and, in a layer of parts, its
+/// part (0 first), so that the page shows it at the field without reading the words back.
 val failure(const std::string& message, const std::string& pointer = "") {
   val reply = val::object();
   reply.set("ok", false);
@@ -69,11 +79,16 @@ val failure(const std::string& message, const std::string& pointer = "") {
   reply.set("pointer", pointer);
   reply.set("key", pointer.substr(pointer.rfind('/') + 1));
   constexpr std::string_view kLayers = "/layers/";
-  if (pointer.compare(0, kLayers.size(), kLayers) == 0) {
-    const std::size_t digits = pointer.find('/', kLayers.size());
-    const std::string index = pointer.substr(kLayers.size(), digits - kLayers.size());
-    if (!index.empty() && index.find_first_not_of("0123456789") == std::string::npos) {
-      reply.set("layer", std::stoi(index));
+  constexpr std::string_view kParts = "/parts/";
+  if (pointer.compare(0, kLayers.size(), kLayers) != 0) return reply;
+  const std::string inLayers = pointer.substr(kLayers.size());
+  const std::optional<int> layer = leadingIndex(inLayers);
+  if (!layer) return reply;
+  reply.set("layer", *layer);
+  const std::size_t afterLayer = inLayers.find('/');
+  if (afterLayer != std::string::npos && inLayers.compare(afterLayer, kParts.size(), kParts) == 0) {
+    if (const std::optional<int> part = leadingIndex(inLayers.substr(afterLayer + kParts.size()))) {
+      reply.set("part", *part);
     }
   }
   return reply;
