@@ -2,7 +2,8 @@
 // brusk.js raw and gzipped (-9), the time to the first result from navigation start over
 // several fresh loads from file://, and the engine call and the whole per-edit recompute
 // (results, key results and the inline plots redrawn; median and 90th percentile over 100
-// edits) for a six-layer wall. One run's figures; compare builds by their ratios, on an idle machine.
+// edits, and again with the page laid out after each) for a six-layer wall. One run's figures;
+// compare builds by their ratios, on an idle machine.
 //
 //   node bench/web_page.mjs <dir holding index.html and brusk.js> [loads]
 //
@@ -64,6 +65,16 @@ for (let i = 0; i < Number(loadsText); ++i) {
         field.dispatchEvent(new Event('input'));
         edits.push(performance.now() - start);
       }
+      // The same edits with the page laid out after each (style and layout forced, as the next
+      // frame would do them; paint not included): what an edit costs the frame.
+      const laidOut = [];
+      for (let k = 0; k < 100; ++k) {
+        const start = performance.now();
+        field.value = String(0.14 + k * 1e-4);
+        field.dispatchEvent(new Event('input'));
+        void document.body.offsetHeight;
+        laidOut.push(performance.now() - start);
+      }
       // The inline plots alone (section, responses, cycle-length sweeps), drawn on every edit.
       const plots = [];
       for (let k = 0; k < 11; ++k) {
@@ -79,8 +90,8 @@ for (let i = 0; i < Number(loadsText); ++i) {
         reports.push(performance.now() - start);
       }
       const middle = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
-      const p90 = [...edits].sort((a, b) => a - b)[Math.floor(edits.length * 0.9)];
-      return { call: middle(calls), edit: middle(edits), editP90: p90, plots: middle(plots), report: middle(reports) };
+      const ninetieth = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length * 0.9)];
+      return { call: middle(calls), edit: middle(edits), editP90: ninetieth(edits), laidOut: middle(laidOut), laidOutP90: ninetieth(laidOut), plots: middle(plots), report: middle(reports) };
     }, wall);
   }
   await page.close();
@@ -89,3 +100,4 @@ await browser.close();
 console.log(`brusk.js ${script.length} bytes, gzipped (-9) ${gzipSync(script, { level: 9 }).length} bytes`);
 console.log(`first result: median ${median(firsts).toFixed(0)} ms over ${firsts.length} loads (${firsts.map((t) => t.toFixed(0)).join(' ')})`);
 console.log(`six-layer wall: compute() median ${(speed.call * 1000).toFixed(0)} µs, per edit (plots included) median ${speed.edit.toFixed(2)} ms, 90th percentile ${speed.editP90.toFixed(2)} ms, plots() median ${speed.plots.toFixed(1)} ms, report() median ${speed.report.toFixed(1)} ms`);
+console.log(`per edit with the page laid out after it: median ${speed.laidOut.toFixed(2)} ms, 90th percentile ${speed.laidOutP90.toFixed(2)} ms`);

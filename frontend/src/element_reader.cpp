@@ -570,7 +570,7 @@ private:
 }  // namespace
 
 void WallReadingContext::fail(const std::string& pointer, const std::string& reason) const {
-  throw Error(messagePrefix(pointer) + reason);
+  throw Error(messagePrefix(pointer) + reason, documentPointer(pointer));
 }
 
 bool isElementLayer(const nlohmann::json& layer) {

@@ -21,7 +21,11 @@ public:
   [[nodiscard]] virtual const Catalogue& catalogue() const = 0;
   /// The start of a message about `pointer` of the wall object: file, line, context, layer.
   [[nodiscard]] virtual std::string messagePrefix(const std::string& pointer) const = 0;
-  /// Throws Frontend::Error with the prefix of `pointer` and `reason`.
+  /// `pointer` of the wall object as a pointer into the whole document ("/elements/2/layers/0"
+  /// for a wall inside a zone file).
+  [[nodiscard]] virtual std::string documentPointer(const std::string& pointer) const = 0;
+  /// Throws Frontend::Error with the prefix of `pointer` and `reason`, carrying the document's
+  /// pointer so that a form shows the refusal at that value.
   [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const;
   /// Sets the layer named before every reason ("layer 2 (\"Studs\")"); empty for none.
   virtual void setLayerLabel(std::string label) = 0;

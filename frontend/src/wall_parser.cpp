@@ -292,8 +292,12 @@ private:
     return message;
   }
 
+  [[nodiscard]] std::string documentPointer(const std::string& pointer) const override {
+    return _pointerPrefix + pointer;
+  }
+
   [[noreturn]] void fail(const std::string& pointer, const std::string& reason) const {
-    throw Error(messagePrefix(pointer) + reason, _pointerPrefix + pointer);
+    throw Error(messagePrefix(pointer) + reason, documentPointer(pointer));
   }
 
   const Catalogue& _catalogue;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "brusk/frontend/error.h"
 #include "line_plot.h"
 #include "svg_writer.h"
 #include "text_format.h"
@@ -13,8 +14,6 @@ namespace Brusk::Report {
 
 namespace {
 
-constexpr double kWidth = 880.0;
-constexpr double kPlotHeight = 280.0;
 constexpr double kGramsPerKilogram = 1000.0;
 const char* const kSaturationColour = "#D55E00";
 const char* const kVapourColour = "#0072B2";
@@ -28,7 +27,7 @@ std::string monthName(std::size_t month) { return month < 12 ? kMonths[month] : 
 
 /// p and p_sat against the cumulative s_d: the Glaser diagram, the layer faces as guides.
 std::string glaserDiagram(const Frontend::MoistureReport& report, std::size_t month,
-                          std::size_t index) {
+                          std::size_t index, const MoisturePlotLayout& size) {
   const Engine::MoistureResult& result = report.result;
   const Engine::MoistureMonth& state = result.months[month];
   LinePlot plot;
@@ -62,12 +61,13 @@ std::string glaserDiagram(const Frontend::MoistureReport& report, std::size_t mo
     plot.guides.push_back(
         {plane.sd, next < report.wall.labels.size() ? report.wall.labels[next].name : ""});
   }
-  return renderLinePlot(plot, "moisture-" + std::to_string(index) + "-glaser", kWidth, kPlotHeight);
+  return renderLinePlot(plot, "moisture-" + std::to_string(index) + "-glaser", size.width,
+                        size.plotAreaHeight);
 }
 
 /// theta and the dew point of p through the depth of the wall.
 std::string temperatureProfile(const Frontend::MoistureReport& report, std::size_t month,
-                               std::size_t index) {
+                               std::size_t index, const MoisturePlotLayout& size) {
   const Engine::MoistureResult& result = report.result;
   const Engine::MoistureMonth& state = result.months[month];
   LinePlot plot;
@@ -94,12 +94,13 @@ std::string temperatureProfile(const Frontend::MoistureReport& report, std::size
     lastGuide = plane.depth;
     plot.guides.push_back({plane.depth, ""});
   }
-  return renderLinePlot(plot, "moisture-" + std::to_string(index) + "-temperature", kWidth,
-                        kPlotHeight);
+  return renderLinePlot(plot, "moisture-" + std::to_string(index) + "-temperature", size.width,
+                        size.plotAreaHeight);
 }
 
 /// Twelve bars of the water held at each month's end [g/m2], January first.
-std::string accumulationBars(const Frontend::MoistureReport& report, std::size_t index) {
+std::string accumulationBars(const Frontend::MoistureReport& report, std::size_t index,
+                             double width) {
   const Engine::MoistureResult& result = report.result;
   double top = 0.0;
   for (const Engine::MoistureMonth& month : result.months) {
@@ -109,14 +110,14 @@ std::string accumulationBars(const Frontend::MoistureReport& report, std::size_t
   const double left = 70.0;
   const double bottom = height - 30.0;
   const double area = bottom - 20.0;
-  const double slot = (kWidth - left - 20.0) / 12.0;
-  SvgWriter svg("moisture-" + std::to_string(index) + "-accumulation", kWidth, height,
+  const double slot = (width - left - 20.0) / 12.0;
+  SvgWriter svg("moisture-" + std::to_string(index) + "-accumulation", width, height,
                 "Water accumulated at each month's end in " + report.wall.name);
   SvgTextStyle label;
   label.anchor = TextAnchor::Middle;
   SvgTextStyle axis;
   axis.anchor = TextAnchor::End;
-  svg.line({left, bottom}, {kWidth - 20.0, bottom}, SvgStroke{"#444", 1.0, ""});
+  svg.line({left, bottom}, {width - 20.0, bottom}, SvgStroke{"#444", 1.0, ""});
   svg.text({left - 6.0, 24.0}, top > 0.0 ? formatNumber(top, 0) + " g/m²" : "0 g/m²", axis);
   svg.text({left - 6.0, bottom}, "0", axis);
   for (std::size_t m = 0; m < 12; ++m) {
@@ -133,7 +134,10 @@ std::string accumulationBars(const Frontend::MoistureReport& report, std::size_t
   return svg.finish();
 }
 
-std::string monthTable(const Frontend::MoistureReport& report, const Frontend::Climate& climate) {
+}  // namespace
+
+std::string renderMoistureMonthTable(const Frontend::MoistureReport& report,
+                                     const Frontend::Climate& climate) {
   const Engine::MoistureResult& result = report.result;
   std::string html =
       "<table class=\"results\">\n<thead><tr><th>Month</th><th>θe (°C)</th><th>φe (%)</th>"
@@ -152,8 +156,6 @@ std::string monthTable(const Frontend::MoistureReport& report, const Frontend::C
   return html + "</tbody>\n</table>\n";
 }
 
-}  // namespace
-
 std::size_t glaserMonth(const Engine::MoistureResult& result) {
   std::size_t best = 12;
   double most = 0.0;
@@ -167,10 +169,23 @@ std::size_t glaserMonth(const Engine::MoistureResult& result) {
   return result.criticalMonth < 12 ? result.criticalMonth : 0;
 }
 
+MoisturePlots renderMoisturePlots(const Frontend::MoistureReport& report, std::size_t index,
+                                  const MoisturePlotLayout& size) {
+  if (!(size.width > 0.0 && size.plotAreaHeight > 0.0) ||
+      !std::isfinite(size.width + size.plotAreaHeight)) {
+    throw Frontend::Error(
+        "the moisture plots' width and height must be positive numbers of pixels");
+  }
+  const std::size_t month = glaserMonth(report.result);
+  return {month, glaserDiagram(report, month, index, size),
+          accumulationBars(report, index, size.width),
+          temperatureProfile(report, month, index, size)};
+}
+
 std::string renderMoistureSection(const Frontend::MoistureReport& report,
                                   const Frontend::Climate& climate, std::size_t index) {
   const Engine::MoistureResult& result = report.result;
-  const std::size_t month = glaserMonth(result);
+  const MoisturePlots plots = renderMoisturePlots(report, index);
   std::string verdict;
   if (!result.condenses) {
     verdict = "No interstitial condensation in any month.";
@@ -196,18 +211,18 @@ std::string renderMoistureSection(const Frontend::MoistureReport& report,
               ? " with the indoor side of humidity class " + std::to_string(climate.humidityClass)
               : std::string()) +
          ". " + escapeMarkup(verdict) + " " + escapeMarkup(surface) + "</p>\n<figure>\n" +
-         glaserDiagram(report, month, index) +
+         plots.glaser +
          "<figcaption>Saturation pressure and vapour pressure against the cumulative equivalent "
          "air layer thickness s_d, the layers to s_d scale (each vertical line is a layer face, "
          "named by the layer beyond it). The vapour-pressure line is the tangent construction: "
          "where it touches p_sat, vapour condenses (circles).</figcaption>\n</figure>\n<figure>\n" +
-         accumulationBars(report, index) +
+         plots.accumulation +
          "<figcaption>Water held at each month's end, summed over the condensation planes "
          "(g/m²).</figcaption>\n</figure>\n<figure>\n" +
-         temperatureProfile(report, month, index) +
+         plots.temperature +
          "<figcaption>Temperature through the wall and the dew point of the vapour pressure in "
          "the same month.</figcaption>\n</figure>\n" +
-         monthTable(report, climate) + "</section>\n";
+         renderMoistureMonthTable(report, climate) + "</section>\n";
 }
 
 }  // namespace Brusk::Report

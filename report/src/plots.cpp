@@ -23,12 +23,15 @@ using Frontend::Wall;
 
 constexpr double kDailyHours = Engine::kDailyPeriod / Engine::kSecondsPerHour;
 constexpr double kTwelveDayHours = Engine::kTwelveDayPeriod / Engine::kSecondsPerHour;
-// The swing responses span two cycles, 96 steps a cycle (15 minutes on the daily cycle).
+// The swing responses span two cycles, 96 steps a cycle at the report's width (15 minutes on the
+// daily cycle), fewer in a narrower drawing.
 constexpr double kResponseCycles = 2.0;
 constexpr double kResponseStepsPerCycle = 96.0;
 constexpr double kShortestCycleHours = 1.0;
 constexpr double kLongestCycleHours = 720.0;
 constexpr int kCycleSamples = 100;
+constexpr double kFewestQuarterSteps = 6.0;
+constexpr int kFewestCycleSamples = 25;
 const char* const kTemperatureColour = "#555";
 
 // Okabe-Ito colours: told apart by most colour-blind readers and in grey print.
@@ -50,6 +53,26 @@ std::string wallColour(std::size_t index) { return kWallColours[index % kWallCol
 
 std::string wallDash(std::size_t index) {
   return kWallDashes[(index / kWallColourCount) % (sizeof kWallDashes / sizeof kWallDashes[0])];
+}
+
+/// How densely a drawing `size` wide samples its curves against the report's [-]: a narrower
+/// drawing gets as many points per pixel as the report's, and no more, so that a phone-width
+/// page computes and parses less for curves that look the same.
+double sampleDensity(const PlotLayout& size) {
+  return std::min(1.0, size.width / PlotLayout{}.width);
+}
+
+/// Steps a cycle of the swing responses: 96 at the report's width (15 minutes of a day), a
+/// multiple of four so that the quarter cycles fall on samples, and never under 24.
+double responseStepsPerCycle(const PlotLayout& size) {
+  return 4.0 * std::max(kFewestQuarterSteps,
+                        std::round(kResponseStepsPerCycle / 4.0 * sampleDensity(size)));
+}
+
+/// Cycle lengths of the sweeps besides the marked ones: 100 at the report's width, never under 25.
+int cycleSamples(const PlotLayout& size) {
+  return std::max(kFewestCycleSamples,
+                  static_cast<int>(std::lround(kCycleSamples * sampleDensity(size))));
 }
 
 std::string hours(double value) { return formatNumber(value, 1) + " h"; }
@@ -135,10 +158,10 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
     const Engine::SwingResponse swing =
         outdoor ? Engine::outdoorSwingResponse(wall.result, period, amplitude,
                                                kResponseCycles * periodHours,
-                                               periodHours / kResponseStepsPerCycle)
+                                               periodHours / responseStepsPerCycle(size))
                 : Engine::indoorSwingResponse(wall.result, period, amplitude,
                                               kResponseCycles * periodHours,
-                                              periodHours / kResponseStepsPerCycle);
+                                              periodHours / responseStepsPerCycle(size));
     if (!temperatureDrawn) {
       plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
                              swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
@@ -161,10 +184,10 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
 
 namespace {
 
-std::vector<double> cycleLengths(double periodHours) {
+std::vector<double> cycleLengths(double periodHours, int samples) {
   std::vector<double> periods =
       Engine::logSpacedHours(std::min(kShortestCycleHours, periodHours),
-                             std::max(kLongestCycleHours, periodHours), kCycleSamples);
+                             std::max(kLongestCycleHours, periodHours), samples);
   for (const double marked : markedCycles(periodHours)) periods.push_back(marked);
   std::sort(periods.begin(), periods.end());
   return periods;
@@ -201,7 +224,7 @@ SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
     }
   }
 
-  const std::vector<double> periods = cycleLengths(periodHours);
+  const std::vector<double> periods = cycleLengths(periodHours, cycleSamples(size));
   const std::vector<double> marked = markedCycles(periodHours);
   for (const ComputedWall& wall : walls) {
     const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);

@@ -10,11 +10,26 @@ namespace Brusk::Report {
 
 namespace {
 
-std::string strokeAttributes(const SvgStroke& stroke) {
-  std::string attributes = " stroke=\"" + escapeMarkup(stroke.colour) + "\" stroke-width=\"" +
-                           formatCoordinate(stroke.width) + "\"";
-  if (!stroke.dashes.empty()) attributes += " stroke-dasharray=\"" + stroke.dashes + "\"";
-  return attributes;
+void appendStroke(std::string& out, const SvgStroke& stroke) {
+  out += " stroke=\"";
+  out += escapeMarkup(stroke.colour);
+  out += "\" stroke-width=\"";
+  appendCoordinate(out, stroke.width);
+  out += '"';
+  if (!stroke.dashes.empty()) {
+    out += " stroke-dasharray=\"";
+    out += stroke.dashes;
+    out += '"';
+  }
+}
+
+/// ` name="value"` with the value as a coordinate.
+void appendAttribute(std::string& out, const char* name, double value) {
+  out += ' ';
+  out += name;
+  out += "=\"";
+  appendCoordinate(out, value);
+  out += '"';
 }
 
 bool isFinitePoint(SvgPoint point) { return std::isfinite(point.x) && std::isfinite(point.y); }
@@ -31,42 +46,69 @@ SvgWriter::SvgWriter(std::string_view id, double width, double height, std::stri
 }
 
 void SvgWriter::line(SvgPoint from, SvgPoint to, const SvgStroke& stroke) {
-  _markup += "<line x1=\"" + formatCoordinate(from.x) + "\" y1=\"" + formatCoordinate(from.y) +
-             "\" x2=\"" + formatCoordinate(to.x) + "\" y2=\"" + formatCoordinate(to.y) + "\"" +
-             strokeAttributes(stroke) + "/>\n";
+  _markup += "<line";
+  appendAttribute(_markup, "x1", from.x);
+  appendAttribute(_markup, "y1", from.y);
+  appendAttribute(_markup, "x2", to.x);
+  appendAttribute(_markup, "y2", to.y);
+  appendStroke(_markup, stroke);
+  _markup += "/>\n";
 }
 
 void SvgWriter::polyline(const std::vector<SvgPoint>& points, const SvgStroke& stroke) {
-  std::string path;
+  const std::size_t start = _markup.size();
+  _markup += "<path d=\"";
+  const std::size_t pathStart = _markup.size();
   bool penDown = false;
   for (const SvgPoint& point : points) {
     if (!isFinitePoint(point)) {
       penDown = false;
       continue;
     }
-    path += penDown ? " L" : (path.empty() ? "M" : " M");
-    path += formatCoordinate(point.x) + " " + formatCoordinate(point.y);
+    _markup += penDown ? " L" : (_markup.size() == pathStart ? "M" : " M");
+    appendCoordinate(_markup, point.x);
+    _markup += ' ';
+    appendCoordinate(_markup, point.y);
     penDown = true;
   }
-  if (path.empty()) return;
-  _markup += "<path d=\"" + path + "\" fill=\"none\" stroke-linejoin=\"round\"" +
-             strokeAttributes(stroke) + "/>\n";
+  if (_markup.size() == pathStart) {
+    _markup.resize(start);
+    return;
+  }
+  _markup += "\" fill=\"none\" stroke-linejoin=\"round\"";
+  appendStroke(_markup, stroke);
+  _markup += "/>\n";
 }
 
 void SvgWriter::rectangle(SvgPoint corner, double width, double height, std::string_view fill,
                           const SvgStroke& stroke) {
-  _markup += "<rect x=\"" + formatCoordinate(corner.x) + "\" y=\"" + formatCoordinate(corner.y) +
-             "\" width=\"" + formatCoordinate(width) + "\" height=\"" + formatCoordinate(height) +
-             "\" fill=\"" + escapeMarkup(fill) + "\"" +
-             (stroke.width > 0.0 ? strokeAttributes(stroke) : std::string(" stroke=\"none\"")) +
-             "/>\n";
+  _markup += "<rect";
+  appendAttribute(_markup, "x", corner.x);
+  appendAttribute(_markup, "y", corner.y);
+  appendAttribute(_markup, "width", width);
+  appendAttribute(_markup, "height", height);
+  _markup += " fill=\"";
+  _markup += escapeMarkup(fill);
+  _markup += '"';
+  if (stroke.width > 0.0) {
+    appendStroke(_markup, stroke);
+  } else {
+    _markup += " stroke=\"none\"";
+  }
+  _markup += "/>\n";
 }
 
 void SvgWriter::circle(SvgPoint centre, double radius, std::string_view fill,
                        const SvgStroke& stroke) {
-  _markup += "<circle cx=\"" + formatCoordinate(centre.x) + "\" cy=\"" +
-             formatCoordinate(centre.y) + "\" r=\"" + formatCoordinate(radius) + "\" fill=\"" +
-             escapeMarkup(fill) + "\"" + strokeAttributes(stroke) + "/>\n";
+  _markup += "<circle";
+  appendAttribute(_markup, "cx", centre.x);
+  appendAttribute(_markup, "cy", centre.y);
+  appendAttribute(_markup, "r", radius);
+  _markup += " fill=\"";
+  _markup += escapeMarkup(fill);
+  _markup += '"';
+  appendStroke(_markup, stroke);
+  _markup += "/>\n";
 }
 
 void SvgWriter::arrow(SvgPoint from, SvgPoint to, const SvgStroke& stroke) {
@@ -91,15 +133,29 @@ void SvgWriter::text(SvgPoint position, std::string_view content, const SvgTextS
   const char* anchor = style.anchor == TextAnchor::Start    ? "start"
                        : style.anchor == TextAnchor::Middle ? "middle"
                                                             : "end";
-  _markup += "<text x=\"" + formatCoordinate(position.x) + "\" y=\"" +
-             formatCoordinate(position.y) + "\" text-anchor=\"" + anchor + "\" font-size=\"" +
-             formatCoordinate(style.size) + "\" fill=\"" + escapeMarkup(style.colour) + "\"";
+  _markup += "<text";
+  appendAttribute(_markup, "x", position.x);
+  appendAttribute(_markup, "y", position.y);
+  _markup += " text-anchor=\"";
+  _markup += anchor;
+  _markup += '"';
+  appendAttribute(_markup, "font-size", style.size);
+  _markup += " fill=\"";
+  _markup += escapeMarkup(style.colour);
+  _markup += '"';
   if (style.bold) _markup += " font-weight=\"bold\"";
   if (style.rotation != 0.0) {
-    _markup += " transform=\"rotate(" + formatCoordinate(style.rotation) + " " +
-               formatCoordinate(position.x) + " " + formatCoordinate(position.y) + ")\"";
+    _markup += " transform=\"rotate(";
+    appendCoordinate(_markup, style.rotation);
+    _markup += ' ';
+    appendCoordinate(_markup, position.x);
+    _markup += ' ';
+    appendCoordinate(_markup, position.y);
+    _markup += ")\"";
   }
-  _markup += ">" + escapeMarkup(content) + "</text>\n";
+  _markup += '>';
+  _markup += escapeMarkup(content);
+  _markup += "</text>\n";
 }
 
 void SvgWriter::beginClip(SvgPoint corner, double width, double height) {

@@ -16,6 +16,9 @@ namespace Brusk::Report {
 /// A number for SVG coordinates: plain ASCII, two decimals, trailing zeros dropped.
 [[nodiscard]] std::string formatCoordinate(double value);
 
+/// formatCoordinate(value) appended to `out`, without a string of its own.
+void appendCoordinate(std::string& out, double value);
+
 /// A small inline colour key (CSS class "swatch") in front of a name.
 [[nodiscard]] std::string colourSwatch(std::string_view colour);
 

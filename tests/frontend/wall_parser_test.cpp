@@ -276,7 +276,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "/layers/1/thickness"},
         PointerCase{"missing density",
                     R"({"layers": [{"thickness": 0.1, "conductivity": 1, "specific_heat": 1}]})",
-                    "/layers/0/density"}),
+                    "/layers/0/density"},
+        // A layer of parts: the part's own value, or the parts as a whole.
+        PointerCase{
+            "fractions of the parts not summing to 1",
+            R"({"layers": [{"thermal_resistance": 0.1}, {"thickness": 0.1, "parts": [{"material": "timber-softwood", "fraction": 0.2}, {"material": "insulation-mineral-wool", "fraction": 0.7}]}]})",
+            "/layers/1/parts"},
+        PointerCase{
+            "unknown material of a part",
+            R"({"layers": [{"thickness": 0.1, "parts": [{"material": "timber-softwood", "fraction": 0.15}, {"material": "no-such-wool", "fraction": 0.85}]}]})",
+            "/layers/0/parts/1/material"},
+        PointerCase{
+            "negative fraction of a part",
+            R"({"layers": [{"thickness": 0.1, "parts": [{"material": "timber-softwood", "fraction": -0.15}, {"material": "insulation-mineral-wool", "fraction": 0.85}]}]})",
+            "/layers/0/parts/0/fraction"},
+        PointerCase{
+            "one part only",
+            R"({"layers": [{"thickness": 0.1, "parts": [{"material": "timber-softwood", "fraction": 1}]}]})",
+            "/layers/0/parts"},
+        PointerCase{
+            "a part without conductivity",
+            R"({"layers": [{"thickness": 0.1, "parts": [{"density": 500, "specific_heat": 1600, "fraction": 0.15}, {"material": "insulation-mineral-wool", "fraction": 0.85}]}]})",
+            "/layers/0/parts/0"}),
     [](const testing::TestParamInfo<PointerCase>& row) {
       std::string name = row.param.label;
       for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';

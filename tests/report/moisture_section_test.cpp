@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
+#include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/report/html_report.h"
@@ -71,6 +73,66 @@ TEST(MoistureSection, DrawsTheMonthOfMostCondensationAndTwelveBars) {
     }
     EXPECT_EQ(row.condenses, html.find("No interstitial condensation") == std::string::npos)
         << row.label;
+  }
+}
+
+struct MoisturePlotsRow {
+  const char* label;
+  double width;
+  double plotAreaHeight;
+};
+
+std::ostream& operator<<(std::ostream& out, const MoisturePlotsRow& row) {
+  return out << row.label;
+}
+
+class MoisturePlotsTest : public testing::TestWithParam<MoisturePlotsRow> {};
+
+// The drawings alone, as the calculator page shows them: at the report's size the section's own,
+// character for character; narrower, as wide as asked; the Glaser diagram with its p_sat and p
+// lines, the profile with the temperature and the dew point; every name escaped.
+TEST_P(MoisturePlotsTest, AreTheSectionsDrawingsAtTheSizeAsked) {
+  const MoisturePlotsRow& row = GetParam();
+  const Frontend::Climate climate = climateOf(-10.0, 16.0);
+  const Frontend::MoistureReport report = reportOf("Brick & <wool>", climate);
+  const Report::MoisturePlots plots =
+      Report::renderMoisturePlots(report, 2, {row.width, row.plotAreaHeight});
+  EXPECT_EQ(Report::glaserMonth(report.result), plots.month) << row.label;
+  const std::string width = "width=\"" + Report::formatCoordinate(row.width) + "\"";
+  for (const std::string* svg : {&plots.glaser, &plots.accumulation, &plots.temperature}) {
+    EXPECT_EQ(0u, svg->rfind("<svg", 0)) << row.label;
+    EXPECT_NE(std::string::npos, svg->find(width)) << row.label << ": " << svg->substr(0, 200);
+    EXPECT_EQ(0u, countOf(*svg, "<wool>")) << row.label;
+  }
+  EXPECT_EQ(1u, countOf(plots.glaser, "id=\"moisture-2-glaser\"")) << row.label;
+  EXPECT_EQ(1u, countOf(plots.glaser, "saturation pressure p_sat")) << row.label;
+  EXPECT_EQ(1u, countOf(plots.glaser, "vapour pressure p (tangent construction)")) << row.label;
+  EXPECT_EQ(2u, countOf(plots.glaser, "<path ")) << row.label;
+  EXPECT_EQ(1u, countOf(plots.temperature, "dew point of p")) << row.label;
+  EXPECT_EQ(2u, countOf(plots.temperature, "<path ")) << row.label;
+  EXPECT_LE(1u, countOf(plots.accumulation, "Brick &amp; &lt;wool&gt;")) << row.label;
+  if (row.width == Report::MoisturePlotLayout{}.width &&
+      row.plotAreaHeight == Report::MoisturePlotLayout{}.plotAreaHeight) {
+    const std::string html = Report::renderMoistureSection(report, climate, 2);
+    for (const std::string* svg : {&plots.glaser, &plots.accumulation, &plots.temperature}) {
+      EXPECT_NE(std::string::npos, html.find(*svg)) << row.label;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, MoisturePlotsTest,
+                         testing::Values(MoisturePlotsRow{"the report's", 880.0, 280.0},
+                                         MoisturePlotsRow{"phone width", 358.0, 150.0},
+                                         MoisturePlotsRow{"wide", 1200.5, 300.0}));
+
+TEST(MoisturePlots, RefusesASizeThatIsNotAPositiveNumberOfPixels) {
+  const Frontend::Climate climate = climateOf(-10.0, 16.0);
+  const Frontend::MoistureReport report = reportOf("A", climate);
+  const Report::MoisturePlotLayout sizes[] = {
+      {0.0, 280.0}, {880.0, -1.0}, {std::nan(""), 280.0}, {880.0, HUGE_VAL}};
+  for (const Report::MoisturePlotLayout& size : sizes) {
+    EXPECT_THROW((void)Report::renderMoisturePlots(report, 0, size), Frontend::Error)
+        << size.width << " x " << size.plotAreaHeight;
   }
 }
 

@@ -81,6 +81,34 @@ TEST_P(PlotsWidthTest, EveryDrawingIsAsWideAsAsked) {
 
 INSTANTIATE_TEST_SUITE_P(Widths, PlotsWidthTest, testing::Values(880.0, 420.0, 360.0));
 
+struct DensityRow {
+  double width;
+  std::size_t responseSegments;  ///< line segments of a swing response's curve
+  std::size_t
+      sweepSegments;  ///< of a sweep's curve: its cycle lengths and the marked ones, less one
+};
+
+std::ostream& operator<<(std::ostream& out, const DensityRow& row) { return out << row.width; }
+
+class PlotsDensityTest : public testing::TestWithParam<DensityRow> {};
+
+// A narrower drawing samples its curves as densely per pixel as the report's: the report's 96
+// steps a cycle and 100 cycle lengths at 880 px and wider, proportionally fewer below, never
+// under 24 steps and 25 cycle lengths. The daily and 12-day cycles stay marked on the curve.
+TEST_P(PlotsDensityTest, SamplesAsDenselyPerPixelAsTheReport) {
+  const DensityRow& row = GetParam();
+  const WallPlots plots =
+      renderWallPlots(firstWalls(1), Engine::kDailyPeriod, {row.width, 180.0, 300.0, ""});
+  // The temperature's curve and the wall's: one path each, every segment an " L".
+  EXPECT_EQ(countOf(plots.outdoorResponse, " L"), 2 * row.responseSegments) << row.width;
+  EXPECT_EQ(countOf(plots.decrementSweep, " L"), row.sweepSegments) << row.width;
+  EXPECT_EQ(countOf(plots.decrementSweep, "<circle"), 2U) << row.width;
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, PlotsDensityTest,
+                         testing::Values(DensityRow{1200.0, 192, 101}, DensityRow{880.0, 192, 101},
+                                         DensityRow{358.0, 80, 42}, DensityRow{100.0, 48, 26}));
+
 TEST(PlotsTest, NamesAreEscaped) {
   std::vector<Wall> walls = firstWalls(1);
   walls[0].name = "<script>alert(1)</script> & co";

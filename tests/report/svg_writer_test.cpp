@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -42,6 +43,48 @@ TEST(FormatCoordinateTest, PlainShortAscii) {
   EXPECT_EQ(formatCoordinate(3.0), "3");
   EXPECT_EQ(formatCoordinate(-0.001), "0");
   EXPECT_EQ(formatCoordinate(-7.256), "-7.26");
+}
+
+// %.2f with its trailing zeros dropped: what every coordinate must read as, digit for digit.
+std::string referenceCoordinate(double value) {
+  char buffer[400];
+  std::snprintf(buffer, sizeof buffer, "%.2f", value);
+  std::string text = buffer;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text == "-0" ? "0" : text;
+}
+
+class CoordinateTest : public testing::TestWithParam<double> {};
+
+TEST_P(CoordinateTest, ReadsAsFixedTwoDecimals) {
+  EXPECT_EQ(formatCoordinate(GetParam()), referenceCoordinate(GetParam()));
+  std::string appended = "x=";
+  appendCoordinate(appended, GetParam());
+  EXPECT_EQ(appended, "x=" + referenceCoordinate(GetParam()));
+}
+
+// Exact halves (k/8) round to even; 1.015 and 2.675 lie just below a half though value * 100
+// rounds to one; 0.005 and 1.005 just above or below; then signs, whole numbers, values beyond
+// the fast path's range and ones that print as zero.
+INSTANTIATE_TEST_SUITE_P(Halves, CoordinateTest,
+                         testing::Values(0.125, 0.375, 0.625, 0.875, -0.125, 2.5, 1.015, 2.675,
+                                         0.005, 1.005, -1.015, 1.0049999, 1.0050001, 12.5, 3.0,
+                                         -0.001, -0.004, -0.006, -7.256, 0.1, 0.29, 100.0, 358.0,
+                                         1e6 + 0.015, 9999999.994, 1e7, -1e7 - 0.005, 1.5e15, -0.0,
+                                         0.0, 5e-324));
+
+TEST(CoordinateTest, AgreesWithFixedTwoDecimalsOverManyValues) {
+  // Pixel coordinates of every size a drawing uses, and many near a half of the last digit.
+  unsigned state = 12345U;
+  for (int index = 0; index < 200000; ++index) {
+    state = state * 1664525U + 1013904223U;
+    const double unit = static_cast<double>(state) / 4294967296.0;
+    const double value = (unit - 0.3) * std::pow(10.0, index % 8);
+    ASSERT_EQ(formatCoordinate(value), referenceCoordinate(value)) << value;
+    const double nearHalf = std::round(value * 100.0) / 100.0 + 0.005;
+    ASSERT_EQ(formatCoordinate(nearHalf), referenceCoordinate(nearHalf)) << nearHalf;
+  }
 }
 
 TEST(EscapeMarkupTest, EscapesEveryMarkupCharacter) {

@@ -140,7 +140,7 @@ async function comparisonChecks() {
   await page.click('#compare-1-left');
   const [first, second] = before.split(',');
   check((await uRow()) === `${second},${first}`, `moving the second wall left swaps the columns: ${await uRow()} after ${before}`);
-  const link = await page.evaluate(() => location.hash);
+  const link = await address();
   check(/&compare=[A-Za-z0-9_-]+/.test(link), `the link holds the comparison: ${link.slice(0, 80)}`);
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]');
@@ -177,6 +177,12 @@ async function openPage(url) {
   await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
 }
 let host = null;
+// The address once the page has written it: edits in quick succession write their last wall
+// when the page's interval between writes is over.
+async function address(on = page) {
+  await on.waitForFunction(() => !globalThis.brusk.timings.linkPending, null, { timeout: 5000 });
+  return on.evaluate(() => location.hash);
+}
 const shownValue = (quantity) => page.textContent(`#results td[data-quantity="${quantity}"]`);
 
 try {
@@ -284,7 +290,7 @@ try {
   sameNumbers({ ...nativeJson(savedToml), name: 'Clicked' }, clickedNative, 1e-15, 'saved TOML');
 
   // The #wall= link reproduces the wall in a fresh load.
-  const link = await page.evaluate(() => location.hash);
+  const link = await address();
   check(link.startsWith('#wall='), `the address holds #wall=, got ${link}`);
   await page.goto('about:blank');
   await openPage(pageUrl + link);
@@ -306,11 +312,11 @@ try {
   const weeklyReportFile = join(work, 'weekly-report.html');
   await weeklyReport.saveAs(weeklyReportFile);
   check(readFileSync(weeklyReportFile, 'utf8').includes('T = 168 h'), 'the downloaded report is at T = 168 h');
-  check(/&T=168$/.test(await page.evaluate(() => location.hash)), `the link keeps T: ${await page.evaluate(() => location.hash)}`);
+  check(/&T=168$/.test(await address()), `the link keeps T: ${await address()}`);
   await page.click('#compare-add');
   const periodRow = await page.$$eval('#compare-table tr[data-quantity="period"] td', (cells) => cells.map((cell) => cell.textContent));
   check(periodRow.slice(-2).join() === '24,168', `the comparison has a T row: ${periodRow.join(' | ')}`);
-  const weeklyLink = await page.evaluate(() => location.hash);
+  const weeklyLink = await address();
   await page.goto('about:blank');
   await openPage(pageUrl + weeklyLink);
   check((await page.inputValue('#wall-period')) === '168', 'the link restores T');
@@ -338,13 +344,13 @@ try {
     const status = await page.textContent('#status');
     check(status.startsWith('The #wall= link could not be read: ') && status.includes(words), `link ${what}: the status says "${status}"`);
     check((await page.getAttribute('#status', 'class')) === 'error', `link ${what}: the status is not shown as an error`);
-    check((await page.evaluate(() => location.hash)) === hash, `link ${what}: the address became ${await page.evaluate(() => location.hash)}`);
+    check((await address()) === hash, `link ${what}: the address became ${await address()}`);
     check(consoleErrors.length === errorsBefore, `link ${what}: uncaught ${consoleErrors.slice(errorsBefore).join(' | ')}`);
   }
   // After a change by the user the wall computes as usual and the address follows it.
   await page.fill('#wall-name', 'Edited');
   check(!(await page.textContent('#status')).startsWith('The #wall= link'), 'an edit after a bad link clears its message');
-  check((await page.evaluate(() => location.hash)).startsWith('#wall=') && (await page.evaluate(() => location.hash)) !== badLinks.at(-1)[1], 'an edit after a bad link writes the new address');
+  check((await address()).startsWith('#wall=') && (await address()) !== badLinks.at(-1)[1], 'an edit after a bad link writes the new address');
   // base64url with its = padding is read as without it.
   let paddedText = '{"name": "Padded", "layers": [{"thermal_resistance": 0.2}]}';
   while (Buffer.from(paddedText).length % 3 === 0) paddedText += ' ';
@@ -590,7 +596,49 @@ try {
   const panel = JSON.parse((await page.evaluate(() => document.body.dataset.moisture)) || '{}');
   check(panel.max_accumulated === moistureNative.max_accumulated && panel.dries_out === moistureNative.dries_out && panel.f_rsi_min === moistureNative.surface.f_rsi_min,
     `moisture panel: ${JSON.stringify(panel)} is not the native ${moistureNative.max_accumulated}, ${moistureNative.dries_out}, ${moistureNative.surface.f_rsi_min}`);
-  check((await page.evaluate(() => document.getElementById('moisture-plots').srcdoc)).includes('id="moisture-0-glaser"'), 'the moisture panel draws the Glaser diagram');
+  // The drawings are inline SVG, the module's at the column's width: the Glaser diagram with its
+  // saturation and vapour-pressure lines, the bars, the profile with the dew point.
+  const moistureShown = await page.evaluate(([text, climateText]) => {
+    const figure = (key) => document.getElementById('moisture-' + key);
+    const wall = window.bruskCurrentWall();
+    const width = Number(figure('glaser').querySelector('svg').getAttribute('width'));
+    const size = window.bruskPlotLayout(document.getElementById('moisture-plots').clientWidth, '');
+    const drawn = globalThis.brusk.moisturePlots(wall, climateText, { width: size.width, plotHeight: size.plotHeight, climateSource: 'cold.csv', source: 'wall.json' });
+    return {
+      frames: document.querySelectorAll('.moisture iframe').length,
+      glaser: Boolean(figure('glaser').querySelector('svg#moisture-0-glaser')),
+      legend: [...figure('glaser').querySelectorAll('text')].map((t) => t.textContent).filter((t) => /^(saturation|vapour) pressure/.test(t)),
+      paths: figure('glaser').querySelectorAll('path').length,
+      dewPoint: [...figure('temperature').querySelectorAll('text')].some((t) => t.textContent === 'dew point of p'),
+      bars: figure('accumulation').querySelectorAll('text').length,
+      months: document.querySelectorAll('#moisture-table tbody tr').length,
+      width, column: size.width,
+      same: ['glaser', 'accumulation', 'temperature'].every((key) => {
+        const parsed = document.createElement('template');
+        parsed.innerHTML = drawn[key];
+        return figure(key).innerHTML === parsed.innerHTML;
+      }),
+    };
+  }, [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
+  check(moistureShown.frames === 0 && moistureShown.glaser && moistureShown.paths === 2 && moistureShown.dewPoint && moistureShown.bars >= 12 && moistureShown.months === 12,
+    `the moisture panel draws the Glaser diagram (p_sat and p), the bars and the dew point inline: ${JSON.stringify(moistureShown)}`);
+  check(moistureShown.legend.join() === 'saturation pressure p_sat,vapour pressure p (tangent construction)', `the Glaser diagram's legend: ${moistureShown.legend.join(' | ')}`);
+  check(moistureShown.width === moistureShown.column && moistureShown.same, `the moisture drawings are the module's at the column's width (${moistureShown.width} px, column ${moistureShown.column} px, same: ${moistureShown.same})`);
+  // Names are text, never markup: a wall and a layer named with tags draw as those characters.
+  const moistureName = '<img src=x onerror="document.body.dataset.injected=1">';
+  await page.fill('#wall-name', moistureName);
+  await page.fill('#layer-1-name', '<b>bold</b> layer');
+  await page.click('#moisture-run');
+  const escapedNames = await page.evaluate(() => ({
+    elements: document.querySelectorAll('#moisture-plots img, #moisture-plots b').length,
+    injected: document.body.dataset.injected,
+    title: document.querySelector('#moisture-accumulation svg title').textContent,
+    guides: [...document.querySelectorAll('#moisture-glaser text')].map((t) => t.textContent),
+  }));
+  check(escapedNames.elements === 0 && escapedNames.injected === undefined && escapedNames.title.endsWith(moistureName) && escapedNames.guides.includes('<b>bold</b> layer'),
+    `the moisture drawings show names as text: ${JSON.stringify(escapedNames)}`);
+  await page.setInputFiles('#open-file', moistureWall);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, moistureNative.name);
   const refused = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n'); return ''; } catch (error) { return error.message; } });
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
   const badClass = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n', { humidityClass: 7 }); return ''; } catch (error) { return error.message; } });
@@ -684,9 +732,35 @@ try {
   await page.selectOption(`#layer-${partsIndex}-kind`, 'parts');
   check((await page.inputValue(`#layer-${partsIndex}-part-0-material`)) === 'timber-softwood', 'a layer of parts starts as softwood studs');
   check(/^[0-9.]+$/.test(await shownValue('thermal_resistance_upper')), `a layer of parts: R'_T shown as ${await shownValue('thermal_resistance_upper')}`);
-  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.8');
-  check((await page.textContent('#status')).includes('the fractions of the parts sum to 0.95, not 1'), `fractions missing 1: "${await page.textContent('#status')}"`);
-  await page.fill(`#layer-${partsIndex}-part-1-fraction`, '0.85');
+  // A part's mistake is shown at the part's field, one about the parts as a whole (fractions
+  // that do not sum to 1) at the layer's row (its Kind), besides the status line; the field
+  // named and no other is marked.
+  const partMistakes = [
+    ['fraction sum', 'part-1-fraction', '0.8', 'kind', 'the fractions of the parts sum to 0.95, not 1', '0.85'],
+    ['unknown part material', 'part-1-material', 'no-such-wool', 'part-1-material', 'part 2: unknown material "no-such-wool"', 'insulation-mineral-wool'],
+    ['negative fraction', 'part-0-fraction', '-0.15', 'part-0-fraction', 'fraction must be a share of the area above 0 and at most 1, got -0.15', '0.15'],
+  ];
+  const partError = await page.evaluate(() => {
+    try {
+      globalThis.brusk.compute({ layers: [{ thermal_resistance: 0.1 }, { thickness: 0.1, parts: [{ material: 'timber-softwood', fraction: 0.15 }, { material: 'no-such-wool', fraction: 0.85 }] }] });
+      return null;
+    } catch (error) {
+      return { pointer: error.pointer, key: error.key, layer: error.layer, part: error.part };
+    }
+  });
+  check(JSON.stringify(partError) === '{"pointer":"/layers/1/parts/1/material","key":"material","layer":1,"part":1}', `a part's refusal names its layer and part: ${JSON.stringify(partError)}`);
+  for (const [what, field, value, shownAt, words, restore] of partMistakes) {
+    await page.fill(`#layer-${partsIndex}-${field}`, value);
+    const shownMistake = await page.evaluate((id) => ({
+      status: document.getElementById('status').textContent,
+      at: (document.getElementById(id + '-error') || {}).textContent,
+      marked: [...document.querySelectorAll('[aria-invalid="true"]')].map((element) => element.id),
+    }), `layer-${partsIndex}-${shownAt}`);
+    check(shownMistake.status.includes(words) && (shownMistake.at || '').includes(words) && shownMistake.marked.join() === `layer-${partsIndex}-${shownAt}`,
+      `${what}: shown at #layer-${partsIndex}-${shownAt}: ${JSON.stringify(shownMistake)}`);
+    await page.fill(`#layer-${partsIndex}-${field}`, restore);
+    check((await page.textContent(`#layer-${partsIndex}-${shownAt}-error`)) === '', `${what}: the mark goes once it is corrected`);
+  }
   await page.click(`#layer-${partsIndex}-add-part`);
   check((await page.locator(`#layer-${partsIndex}-part-2-material`).count()) === 1, 'a part is added');
   await page.click(`#layer-${partsIndex}-remove-part`);
@@ -788,6 +862,7 @@ try {
       await lp.fill('#layer-1-thickness', '0,25');
       const wall = await lp.evaluate(() => window.bruskCurrentWall());
       check(wall.layers[1].thickness === 0.25, `${c.locale}: the wall (saved files, the link) keeps the thickness as the number 0.25: ${JSON.stringify(wall.layers[1].thickness)}`);
+      await address(lp);
       const linked = await lp.evaluate(() => atob(location.hash.slice(6).split('&')[0].replace(/-/g, '+').replace(/_/g, '/')));
       check(linked.includes('"thickness":0.25'), `${c.locale}: the #wall= link writes a point: ${linked}`);
       // The panels read a comma too and print one.

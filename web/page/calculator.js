@@ -46,7 +46,8 @@
   const ELEMENT_KEYS = ['thermal_resistance_upper', 'thermal_resistance_lower', 'relative_error', 'u_value_corrected'];
   let ELEMENT_QUANTITIES = [];
   let comparison = [];   // [{ wall, result }]
-  const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0 };
+  // linkPending: an edit's address is still to be written (see updateLink).
+  const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0, linkPending: false };
 
   function valueAt(object, path) {
     return path.split('.').reduce((node, key) => (node == null ? undefined : node[key]), object);
@@ -470,14 +471,19 @@
 
   /**
    * The form field a refusal names by its JSON pointer (see brusk's errors): /layers/N/key is
-   * layer N's field of that key, /layers/N/parts/K/key part K's; a layer whose form has no field
-   * of that key (a key only a file can give) is named by its Kind.
+   * layer N's field of that key, /layers/N/parts/K/key part K's (error.part K), a part as a
+   * whole (/layers/N/parts/K) its material; a layer whose form has no field of that key (a key
+   * only a file can give, or its parts as a whole: fractions that do not sum to 1) is named by
+   * its Kind, at the layer's row.
    */
   function fieldOfError(error) {
     if (error.layer !== undefined) {
-      const part = /^\/layers\/\d+\/parts\/(\d+)\/([^/]+)$/.exec(error.pointer || '');
-      const id = part ? `layer-${error.layer}-part-${part[1]}-${part[2]}` : `layer-${error.layer}-${error.key}`;
-      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(id)) || $(`layer-${error.layer}-kind`);
+      const row = $(`layer-${error.layer}-kind`);
+      if (error.part !== undefined) {
+        const key = /\/parts\/\d+\/([^/]+)$/.exec(error.pointer || '');
+        return (key && $(`layer-${error.layer}-part-${error.part}-${key[1]}`)) || $(`layer-${error.layer}-part-${error.part}-material`) || row;
+      }
+      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(`layer-${error.layer}-${error.key}`)) || row;
     }
     if (error.key === 'rsi' || error.key === 'rse') return $('wall-' + error.key);
     if (error.key === 'period' || error.key === 'periodHours') return $('wall-period');
@@ -575,23 +581,48 @@
 
   const PLOT_FIGURES = [['plot-outdoor', 'outdoor_response'], ['plot-decrement', 'decrement_sweep'], ['plot-lag', 'lag_sweep'], ['plot-indoor', 'indoor_response']];
 
+  /**
+   * Sets a figure's drawing, unless it is the one shown: parsing an SVG and laying it out again
+   * is most of an edit's time, and many edits (a design temperature, a name the plots do not
+   * show) leave some drawings as they are, to the last digit.
+   */
+  const drawnFigures = new WeakMap();
+  function drawFigure(element, svg) {
+    if (drawnFigures.get(element) === svg) return;
+    element.innerHTML = svg;
+    drawnFigures.set(element, svg);
+  }
+
+  let drawnPlotsKey = null;
   /** Draws the wall's section and plots at T = `hours` into the page, as brusk report draws them. */
   function redrawPlots(wall, hours) {
     const start = performance.now();
     // The section carries the steady temperature profile at the design temperatures.
     const design = { indoorTemperature: fieldValue($('design-indoor').value), outdoorTemperature: fieldValue($('design-outdoor').value) };
+    // The same wall, cycle length, temperatures and size as the drawings shown (another
+    // language, a field typed back to its value): nothing to draw.
+    const drawKey = JSON.stringify([wall, hours, design, plotWidth()]);
+    if (drawKey === drawnPlotsKey) {
+      timings.lastPlotsMs = performance.now() - start;
+      return;
+    }
+    drawnPlotsKey = null;
     let plots;
+    let designRefused = false;
     try {
       plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout(plotWidth(), '')));
     } catch (error) {
       const field = typeof design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
       field.setAttribute('aria-invalid', 'true');
       $(field.id + '-error').textContent = error.message;
+      designRefused = true;
       plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout(plotWidth(), '')));
     }
-    $('plot-section').innerHTML = plots.sections.join('');
-    for (const [id, key] of PLOT_FIGURES) $(id).innerHTML = plots[key];
+    drawFigure($('plot-section'), plots.sections.join(''));
+    for (const [id, key] of PLOT_FIGURES) drawFigure($(id), plots[key]);
     $('plots').dataset.periodHours = String(hours);
+    // A refused temperature is said again at its field on the next edit, so it is not kept.
+    if (!designRefused) drawnPlotsKey = drawKey;
     timings.lastPlotsMs = performance.now() - start;
   }
 
@@ -625,8 +656,34 @@
    * one, the cycle length T [h].
    */
   function updateLink(wall, hours) {
-    const compared = comparison.length ? '&compare=' + base64url(comparison) : '';
-    history.replaceState(null, '', '#wall=' + base64url(wall) + compared + (hours === 24 ? '' : '&T=' + encodeURIComponent(String(hours))));
+    pendingLink = () => {
+      const compared = comparison.length ? '&compare=' + base64url(comparison) : '';
+      return '#wall=' + base64url(wall) + compared + (hours === 24 ? '' : '&T=' + encodeURIComponent(String(hours)));
+    };
+    timings.linkPending = true;
+    const wait = linkWrittenAt + LINK_INTERVAL_MS - performance.now();
+    if (wait <= 0 && linkTimer === null) flushLink();
+    else if (linkTimer === null) linkTimer = setTimeout(() => { linkTimer = null; flushLink(); }, Math.max(0, wait));
+  }
+
+  /**
+   * The address is written at most once every LINK_INTERVAL_MS: history.replaceState costs
+   * milliseconds a call (the browser process records the entry) and Chromium ignores calls past
+   * a few hundred in ten seconds, so a burst of edits writes its first wall at once and its last
+   * when the interval is over. The copy button and leaving the page write a pending one first.
+   */
+  const LINK_INTERVAL_MS = 250;
+  let linkWrittenAt = -Infinity;
+  let pendingLink = null;
+  let linkTimer = null;
+  function flushLink() {
+    if (linkTimer !== null) { clearTimeout(linkTimer); linkTimer = null; }
+    if (pendingLink === null) return;
+    const hash = pendingLink();
+    pendingLink = null;
+    timings.linkPending = false;
+    if (hash !== location.hash) history.replaceState(null, '', hash);
+    linkWrittenAt = performance.now();
   }
 
   /** The compared walls of the link ([{wall, hours}]), or null without any. */
@@ -869,7 +926,8 @@
     $('save-toml').addEventListener('click', () => guarded(() => { download(fileStem() + '.toml', 'application/toml', brusk.toToml(currentWall())); saved(fileStem() + '.toml'); }));
     $('save-json').addEventListener('click', () => guarded(() => { brusk.compute(currentWall(), { periodHours: periodHours() }); download(fileStem() + '.json', 'application/json', JSON.stringify(currentWall(), null, 2) + '\n'); saved(fileStem() + '.json'); }));
     $('save-report').addEventListener('click', () => guarded(() => { download(fileStem() + '.html', 'text/html', brusk.report(comparison.length ? comparison.map((c) => c.wall) : [currentWall()], { periodHours: periodHours(), title: 'Brusk report' })); saved(fileStem() + '.html'); }));
-    $('copy-link').addEventListener('click', () => { if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce(t('linkCopied')); });
+    addEventListener('pagehide', flushLink);
+    $('copy-link').addEventListener('click', () => { flushLink(); if (navigator.clipboard) navigator.clipboard.writeText(location.href).catch(() => {}); announce(t('linkCopied')); });
     $('compare-add').addEventListener('click', () => guarded(() => {
       const wall = currentWall();
       const hours = periodHours();
@@ -906,6 +964,7 @@
   installable();
   brusk.timings = timings;
   window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
+  window.bruskPlotLayout = plotLayout;  // the moisture panel draws at the plots' size too
   brusk.ready.then(() => {
     materials = brusk.materials();
     const described = brusk.quantities().filter((q) => q.scope === 'compute');

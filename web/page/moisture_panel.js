@@ -1,13 +1,14 @@
 // The moisture panel of the calculator page: the wall in the form assessed by ISO 13788 (the
 // monthly Glaser method and the surface temperature factor) under a climate file or the built-in
 // example year, with an optional humidity class. Everything is computed by the module, as by
-// `brusk moisture`; the panel only reads the form and shows the report's moisture section.
+// `brusk moisture`; the panel only reads the form and shows the moisture section's drawings inline.
 (function () {
   'use strict';
   const $ = (id) => document.getElementById(id);
   const i18n = globalThis.bruskI18n;
   const t = i18n.t;
   let assessed = false;  // whether the panel has shown something (printed again in another language)
+  const FIGURES = ['glaser', 'accumulation', 'temperature'];
 
   // examples/climates/temperate.csv: a constructed year (not measured data), for trying the panel.
   const exampleClimate = 'month,outdoor_temperature,outdoor_relative_humidity,indoor_temperature,indoor_relative_humidity\n1,-1.0,88,20.0,50\n2,0.3,87,20.0,50\n3,3.7,84,20.0,50\n4,8.5,79,20.0,50\n5,13.2,74,20.0,50\n6,16.7,71,20.0,50\n7,18.0,70,20.0,50\n8,16.7,71,20.0,50\n9,13.3,74,20.0,50\n10,8.5,79,20.0,50\n11,3.7,84,20.0,50\n12,0.3,87,20.0,50\n';
@@ -32,8 +33,12 @@
     if (chosen.humidityClass !== 0) run.indoorTemperature = chosen.indoorTemperature;
     try {
       const result = brusk.moisture(wall, climate.text, run);
-      $('moisture-plots').srcdoc = '<!doctype html><meta charset="utf-8"><style>body{font:14px sans-serif;margin:8px}table{border-collapse:collapse}td,th{padding:2px 8px;text-align:right}</style>' +
-        brusk.moistureSection(wall, climate.text, run);
+      // The report's drawings at the column's width, as the results' plots are drawn: every
+      // name in them (the wall's, the layers') is escaped by the module's SVG writer.
+      const size = window.bruskPlotLayout($('moisture-plots').clientWidth, '');
+      const plots = brusk.moisturePlots(wall, climate.text, Object.assign({ width: size.width, plotHeight: size.plotHeight }, run));
+      for (const key of FIGURES) $('moisture-' + key).innerHTML = plots[key];
+      $('moisture-table').innerHTML = plots.table;  // the section's month table: numbers and month names
       const surface = t(result.surface.passes ? 'moisture.surfacePasses' : 'moisture.surfaceFails');
       status.textContent = result.start_month === null
         ? t('moisture.none') + ' ' + surface
@@ -44,7 +49,7 @@
     } catch (error) {
       status.textContent = error.message;
       status.classList.add('error');
-      $('moisture-plots').srcdoc = '';
+      for (const key of [...FIGURES, 'table']) $('moisture-' + key).textContent = '';
     }
   }
 

@@ -16,6 +16,7 @@
       if (reply.pointer !== undefined) error.pointer = reply.pointer;
       if (reply.key !== undefined) error.key = reply.key;
       if (reply.layer !== undefined) error.layer = reply.layer;
+      if (reply.part !== undefined) error.part = reply.part;
       throw error;
     }
     return reply.text;
@@ -36,15 +37,26 @@
     return options && typeof options.source === 'string' ? options.source : fallback;
   }
 
-  function moistureReply(wall, climateText, options, html) {
+  /** options[key], a number of pixels for a drawing's size, else `fallback`. */
+  function pixels(options, key, fallback) {
+    const value = options && options[key] !== undefined ? options[key] : fallback;
+    if (typeof value !== 'number') throw new Error(key + ' must be a number of pixels');
+    return value;
+  }
+
+  /** The arguments every moisture call of the module takes: wall, source, climate, indoor side. */
+  function moistureArguments(wall, climateText, options) {
     const humidityClass = options && options.humidityClass !== undefined ? options.humidityClass : 0;
     const indoor = options && options.indoorTemperature !== undefined ? options.indoorTemperature : 20;
     if (!Number.isInteger(humidityClass)) throw new Error('humidityClass must be 1 to 5 (ISO 13788 Annex A)');
     if (typeof indoor !== 'number') throw new Error('indoorTemperature must be a number of degC');
     if (typeof climateText !== 'string') throw new Error('the climate must be the text of a climate CSV');
     const climateSource = options && typeof options.climateSource === 'string' ? options.climateSource : 'climate.csv';
-    return unwrap(requireCore().moisture(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'),
-                                         climateText, climateSource, humidityClass, indoor, html));
+    return [JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'), climateText, climateSource, humidityClass, indoor];
+  }
+
+  function moistureReply(wall, climateText, options, html) {
+    return unwrap(requireCore().moisture(...moistureArguments(wall, climateText, options), html));
   }
 
   const api = {
@@ -110,6 +122,20 @@
     },
 
     /**
+     * The moisture section's drawings for one wall under a climate CSV text (the options of
+     * moisture()), as SVG text: { month (1 = January, the month the diagram and the profile
+     * show), glaser (p_sat and p against s_d), accumulation (the water held at each month's
+     * end), temperature (θ and the dew point through the wall), table (the month-by-month HTML
+     * table) }. Options besides: width [px]
+     * of each drawing (880) and plotHeight [px] of a plot area (280).
+     */
+    moisturePlots(wall, climateText, options) {
+      const size = (key, fallback) => pixels(options, key, fallback);
+      return JSON.parse(unwrap(requireCore().moisturePlotsSvg(...moistureArguments(wall, climateText, options),
+                                                              size('width', 880), size('plotHeight', 280))));
+    },
+
+    /**
      * The drawings of `brusk report` for one wall or several (objects with the wall-file keys)
      * at the cycle length `periodHours`, as SVG text: { sections: [one per wall], outdoor_response,
      * indoor_response, decrement_sweep, lag_sweep }. Options: width [px] of each plot (880),
@@ -120,11 +146,7 @@
     plots(walls, options) {
       const list = Array.isArray(walls) ? walls : [walls];
       const sources = list.map((wall, i) => sourceOf(options, 'wall') + (list.length > 1 ? '-' + (i + 1) : '') + '.json');
-      const size = (key, fallback) => {
-        const value = options && options[key] !== undefined ? options[key] : fallback;
-        if (typeof value !== 'number') throw new Error(key + ' must be a number of pixels');
-        return value;
-      };
+      const size = (key, fallback) => pixels(options, key, fallback);
       const design = options && (options.indoorTemperature !== undefined || options.outdoorTemperature !== undefined);
       const degrees = (key) => {
         const value = options[key];

@@ -9,9 +9,11 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -57,9 +59,18 @@ val success(std::string text) {
   return reply;
 }
 
+/// The number at the start of `text` ("2/fraction" gives 2), or none.
+std::optional<int> leadingIndex(const std::string& text) {
+  const std::size_t digits = std::min(text.find('/'), text.size());
+  if (digits == 0 || text.find_first_not_of("0123456789") < digits || digits > 6) {
+    return std::nullopt;
+  }
+  return std::stoi(text.substr(0, digits));
+}
+
 /// A refusal as data: the message, and where it names one value of the wall, its JSON
-/// pointer, its key ("conductivity") and its layer (0 on side 1), so that the page shows it at
-/// the field without reading the words back.
+/// pointer, its key ("conductivity"), its layer (0 on side 1) and, in a layer of parts, its
+/// part (0 first), so that the page shows it at the field without reading the words back.
 val failure(const std::string& message, const std::string& pointer = "") {
   val reply = val::object();
   reply.set("ok", false);
@@ -68,11 +79,16 @@ val failure(const std::string& message, const std::string& pointer = "") {
   reply.set("pointer", pointer);
   reply.set("key", pointer.substr(pointer.rfind('/') + 1));
   constexpr std::string_view kLayers = "/layers/";
-  if (pointer.compare(0, kLayers.size(), kLayers) == 0) {
-    const std::size_t digits = pointer.find('/', kLayers.size());
-    const std::string index = pointer.substr(kLayers.size(), digits - kLayers.size());
-    if (!index.empty() && index.find_first_not_of("0123456789") == std::string::npos) {
-      reply.set("layer", std::stoi(index));
+  constexpr std::string_view kParts = "/parts/";
+  if (pointer.compare(0, kLayers.size(), kLayers) != 0) return reply;
+  const std::string inLayers = pointer.substr(kLayers.size());
+  const std::optional<int> layer = leadingIndex(inLayers);
+  if (!layer) return reply;
+  reply.set("layer", *layer);
+  const std::size_t afterLayer = inLayers.find('/');
+  if (afterLayer != std::string::npos && inLayers.compare(afterLayer, kParts.size(), kParts) == 0) {
+    if (const std::optional<int> part = leadingIndex(inLayers.substr(afterLayer + kParts.size()))) {
+      reply.set("part", *part);
     }
   }
   return reply;
@@ -306,19 +322,53 @@ val quantitiesJson() {
 /// ISO 13788 Annex A at `indoorTemperature` [degC], 0 the file's. `html` false: the JSON
 /// `brusk moisture --format json` prints; true: the report's moisture section (the Glaser
 /// diagram, the accumulation bars, the temperature profile and the month table).
+/// The climate read from `climateText` and the wall in `text` assessed under it, as
+/// `brusk moisture` reads and assesses them (see moisture()).
+struct Assessed {
+  Brusk::Frontend::Climate climate;
+  Brusk::Frontend::MoistureReport report;
+};
+Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
+                  const std::string& climateText, const std::string& climateSource,
+                  int humidityClass, double indoorTemperature) {
+  const Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+  Brusk::Frontend::Climate climate =
+      Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass, indoorTemperature,
+                                       {"humidityClass", "indoorTemperature"});
+  Brusk::Frontend::MoistureReport report = Brusk::Frontend::assessMoisture(wall, climate, source);
+  return {std::move(climate), std::move(report)};
+}
+
 val moisture(const std::string& text, const std::string& format, const std::string& source,
              const std::string& climateText, const std::string& climateSource, int humidityClass,
              double indoorTemperature, bool html) {
   return guarded([&] {
-    const Wall wall =
-        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-    const Brusk::Frontend::Climate climate =
-        Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
-                                         indoorTemperature, {"humidityClass", "indoorTemperature"});
-    const Brusk::Frontend::MoistureReport report =
-        Brusk::Frontend::assessMoisture(wall, climate, source);
-    return html ? Brusk::Report::renderMoistureSection(report, climate, 0)
-                : Brusk::Frontend::formatMoistureJson({report}, climate);
+    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
+                                  indoorTemperature);
+    return html ? Brusk::Report::renderMoistureSection(run.report, run.climate, 0)
+                : Brusk::Frontend::formatMoistureJson({run.report}, run.climate);
+  });
+}
+
+/// The report's moisture drawings of the wall in `text` under the climate (as moisture()
+/// assesses it), drawn `width` pixels wide with plot areas `plotHeight` high: a JSON object
+/// {month (1 = January), glaser, accumulation, temperature, table}, each drawing an SVG element
+/// and the table the section's month-by-month HTML table.
+val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
+                     const std::string& climateText, const std::string& climateSource,
+                     int humidityClass, double indoorTemperature, double width, double plotHeight) {
+  return guarded([&] {
+    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
+                                  indoorTemperature);
+    const Brusk::Report::MoisturePlots plots =
+        Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
+    return nlohmann::json{
+        {"month", plots.month + 1},
+        {"glaser", plots.glaser},
+        {"accumulation", plots.accumulation},
+        {"temperature", plots.temperature},
+        {"table", Brusk::Report::renderMoistureMonthTable(run.report, run.climate)}}
+        .dump();
   });
 }
 
@@ -327,6 +377,7 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
   emscripten::function("moisture", &moisture);
+  emscripten::function("moisturePlotsSvg", &moisturePlotsSvg);
   emscripten::function("plotsSvg", &plotsSvg);
   emscripten::function("zoneJson", &zoneJson);
   emscripten::function("responseJson", &responseJson);

@@ -11,7 +11,9 @@ namespace Brusk::Report {
 
 /// The size the plots are drawn at [px], the report's by default, and the prefix of their
 /// element ids. A page that shows them at their own size (one SVG pixel on one CSS pixel) keeps
-/// the report's 12 px labels readable; a page that shows two sets gives one a prefix.
+/// the report's 12 px labels readable; a page that shows two sets gives one a prefix. A drawing
+/// narrower than the report's samples its curves as densely per pixel as the report's, so with
+/// fewer points.
 struct PlotLayout {
   double width = 880.0;           ///< width of each line plot
   double plotAreaHeight = 300.0;  ///< height of a line plot's area, without title and legend
