@@ -76,24 +76,11 @@ CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double
   // The wall at every cycle length through the many-wall entry: each row the same layers (a
   // row stride of 0), its own period; a row that fails (the matrix overflows at short cycles)
   // comes back NaN.
-  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
-  for (const LayerProperties& layer : request.layers) {
-    thickness.push_back(layer.thickness);
-    conductivity.push_back(layer.conductivity);
-    density.push_back(layer.density);
-    specificHeat.push_back(layer.specificHeat);
-    resistance.push_back(layer.resistance);
-  }
-  const auto everyRow = [&](const std::vector<double>& values) {
-    return LayerTable{values.data(), rows, layers, 0, 1};
-  };
+  LayerLists lists;
+  lists.append(request.layers.data(), layers);
   const ElementBoundary boundary = request.boundary();
   ColumnWalls walls;
-  walls.thickness = everyRow(thickness);
-  walls.conductivity = everyRow(conductivity);
-  walls.density = everyRow(density);
-  walls.specificHeat = everyRow(specificHeat);
-  walls.resistance = everyRow(resistance);
+  lists.setTables(walls, rows, layers);
   walls.layerCount = WallColumn::of(static_cast<double>(layers));
   walls.rsi = WallColumn::of(boundary.internalSurfaceResistance);
   walls.rse = WallColumn::of(boundary.externalSurfaceResistance);

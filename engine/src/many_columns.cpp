@@ -136,7 +136,8 @@ public:
         _stop(options.stopAtFirstFailure),
         _sequential(out.wantsSequential()),
         _externalConvention(conventionalSurfaceResistances(ElementPosition::External, in.heatFlow)),
-        _internalConvention(conventionalSurfaceResistances(ElementPosition::Internal, in.heatFlow)) {
+        _internalConvention(
+            conventionalSurfaceResistances(ElementPosition::Internal, in.heatFlow)) {
     const auto layers = static_cast<std::size_t>(in.thickness.columns) * kBlock;
     for (std::vector<double>* column :
          {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
@@ -368,6 +369,34 @@ void computeRows(const ColumnWalls& in, const ColumnResults& out, const ColumnOp
 }
 
 }  // namespace
+
+void LayerLists::clear() {
+  for (std::vector<double>* list :
+       {&thickness, &conductivity, &density, &specificHeat, &resistance}) {
+    list->clear();
+  }
+}
+
+void LayerLists::append(const LayerProperties* layers, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    thickness.push_back(layers[i].thickness);
+    conductivity.push_back(layers[i].conductivity);
+    density.push_back(layers[i].density);
+    specificHeat.push_back(layers[i].specificHeat);
+    resistance.push_back(layers[i].resistance);
+  }
+}
+
+void LayerLists::setTables(ColumnWalls& walls, std::size_t rows, std::size_t columns) const {
+  const auto table = [&](const std::vector<double>& list) {
+    return LayerTable{list.data(), rows, columns, 0, 1};
+  };
+  walls.thickness = table(thickness);
+  walls.conductivity = table(conductivity);
+  walls.density = table(density);
+  walls.specificHeat = table(specificHeat);
+  walls.resistance = table(resistance);
+}
 
 const std::vector<ColumnOutput>& columnOutputs() {
   static const std::vector<ColumnOutput> outputs = [] {

@@ -19,7 +19,7 @@ namespace {
 struct RequestColumns {
   std::vector<std::size_t> request;  // the request of each row
   std::vector<std::size_t> layerBegin;
-  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+  LayerLists layers;
   std::vector<double> rsi, rse, partition, period;
   std::vector<std::complex<double>> z11, z12, z21, z22, y12, y11, y22;
   std::vector<double> capacity1, capacity2, resistanceTotal, uValue, decrement, seconds,
@@ -32,10 +32,8 @@ struct RequestColumns {
                     std::optional<WallProblem>* problems) {
     request.clear();
     layerBegin.assign(1, 0);
-    for (std::vector<double>* column : {&thickness, &conductivity, &density, &specificHeat,
-                                        &resistance, &rsi, &rse, &partition, &period}) {
-      column->clear();
-    }
+    layers.clear();
+    for (std::vector<double>* column : {&rsi, &rse, &partition, &period}) column->clear();
     std::size_t longest = 0;
     for (std::size_t i = 0; i < count; ++i) {
       // Checked here, on the request, so that an override NaN is refused as check() refuses
@@ -44,14 +42,8 @@ struct RequestColumns {
       if (problems[i]) continue;
       request.push_back(i);
       const WallRequest& wall = requests[i];
-      for (const LayerProperties& layer : wall.layers) {
-        thickness.push_back(layer.thickness);
-        conductivity.push_back(layer.conductivity);
-        density.push_back(layer.density);
-        specificHeat.push_back(layer.specificHeat);
-        resistance.push_back(layer.resistance);
-      }
-      layerBegin.push_back(thickness.size());
+      layers.append(wall.layers.data(), wall.layers.size());
+      layerBegin.push_back(layers.thickness.size());
       longest = std::max(longest, wall.layers.size());
       // The resolved surface resistances: the conventional ones always pass the check, so
       // checking them finds what checking only the overrides finds.
@@ -61,15 +53,8 @@ struct RequestColumns {
       partition.push_back(boundary.partition ? 1.0 : 0.0);
       period.push_back(wall.period);
     }
-    const auto table = [&](const std::vector<double>& values) {
-      return LayerTable{values.data(), request.size(), longest, 0, 1};
-    };
     ColumnWalls walls;
-    walls.thickness = table(thickness);
-    walls.conductivity = table(conductivity);
-    walls.density = table(density);
-    walls.specificHeat = table(specificHeat);
-    walls.resistance = table(resistance);
+    layers.setTables(walls, request.size(), longest);
     walls.rsi = WallColumn::of(rsi.data(), 1);
     walls.rse = WallColumn::of(rse.data(), 1);
     walls.partition = WallColumn::of(partition.data(), 1);

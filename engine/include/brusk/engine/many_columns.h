@@ -91,6 +91,19 @@ struct ColumnWalls {
   const std::size_t* layerBegin = nullptr;  ///< rows + 1 offsets for ragged rows; see above
 };
 
+/// Layers as one list per property, as ColumnWalls reads them: ragged rows (with
+/// `layerBegin`) or one wall repeated on every row (a row stride of 0).
+struct LayerLists {
+  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+
+  void clear();
+  /// Appends `count` layers, side 1 first.
+  void append(const LayerProperties* layers, std::size_t count);
+  /// Points the five tables of `walls` at the lists: `rows` rows of up to `columns` layers,
+  /// each row read from the lists' start unless `walls.layerBegin` gives it its own.
+  void setTables(ColumnWalls& walls, std::size_t rows, std::size_t columns) const;
+};
+
 /// Where the results go, one element per wall; a null column is an output not wanted. A row
 /// that fails gets NaN (method -1) in every wanted column.
 struct ColumnResults {
