@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "svg_writer.h"
 
@@ -100,6 +102,34 @@ std::vector<std::vector<LegendEntry>> layoutLegend(const LinePlot& plot, double 
   return rows;
 }
 
+constexpr double kTitleFontSize = 14.0;
+constexpr double kTitleLineHeight = 18.0;
+/// Bold text runs about a tenth wider than the regular text estimateTextWidth measures.
+constexpr double kBoldWidening = 1.1;
+
+/// The title in lines that fit `room` pixels, broken between words: one line at the report's
+/// width, two or more in a phone-width drawing, where one line would run off both sides.
+std::vector<std::string> titleLines(const std::string& title, double room) {
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t start = 0;
+  while (start <= title.size()) {
+    std::size_t end = title.find(' ', start);
+    if (end == std::string::npos) end = title.size();
+    const std::string word = title.substr(start, end - start);
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && estimateTextWidth(longer, kTitleFontSize) * kBoldWidening > room) {
+      lines.push_back(line);
+      line = word;
+    } else {
+      line = longer;
+    }
+    start = end + 1;
+  }
+  lines.push_back(line);
+  return lines;
+}
+
 }  // namespace
 
 std::string renderLinePlot(const LinePlot& plot, const std::string& id, double width,
@@ -121,8 +151,9 @@ std::string renderLinePlot(const LinePlot& plot, const std::string& id, double w
 
   const double left = kLeftMargin;
   const double right = width - (hasRightAxis ? kRightMarginWithAxis : kRightMarginWithoutAxis);
-  const double top =
-      kTitleHeight + static_cast<double>(plot.intervals.size()) * kIntervalRowHeight + 6.0;
+  const std::vector<std::string> title = titleLines(plot.title, width - 24.0);
+  const double top = kTitleHeight + static_cast<double>(title.size() - 1) * kTitleLineHeight +
+                     static_cast<double>(plot.intervals.size()) * kIntervalRowHeight + 6.0;
   const double bottom = top + plotAreaHeight;
   const auto legendRows = layoutLegend(plot, width - 2.0 * kLeftMargin);
   const double height =
@@ -136,7 +167,10 @@ std::string renderLinePlot(const LinePlot& plot, const std::string& id, double w
   };
 
   SvgWriter svg(id, width, height, plot.title);
-  svg.text({width / 2.0, 18.0}, plot.title, {TextAnchor::Middle, 14.0, "#111", true, 0.0});
+  for (std::size_t line = 0; line < title.size(); ++line) {
+    svg.text({width / 2.0, 18.0 + static_cast<double>(line) * kTitleLineHeight}, title[line],
+             {TextAnchor::Middle, kTitleFontSize, "#111", true, 0.0});
+  }
 
   // Grid and ticks.
   const SvgStroke gridStroke{kGridColour, 1.0, ""};
@@ -198,7 +232,8 @@ std::string renderLinePlot(const LinePlot& plot, const std::string& id, double w
   // Interval arrows, one row each above the plot area, with dotted drops to the curves.
   for (std::size_t row = 0; row < plot.intervals.size(); ++row) {
     const PlotInterval& interval = plot.intervals[row];
-    const double y = kTitleHeight + (static_cast<double>(row) + 0.6) * kIntervalRowHeight;
+    const double y = kTitleHeight + static_cast<double>(title.size() - 1) * kTitleLineHeight +
+                     (static_cast<double>(row) + 0.6) * kIntervalRowHeight;
     const double from = xPixel(interval.from);
     const double to = xPixel(interval.to);
     const SvgStroke stroke{interval.colour, 1.5, ""};

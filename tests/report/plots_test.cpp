@@ -15,6 +15,7 @@
 #include "brusk/report/html_report.h"
 #include "brusk/report/plots.h"
 #include "example_walls.h"
+#include "svg_writer.h"
 #include "text_count.h"
 #include "text_format.h"
 
@@ -108,6 +109,37 @@ TEST_P(PlotsDensityTest, SamplesAsDenselyPerPixelAsTheReport) {
 INSTANTIATE_TEST_SUITE_P(Widths, PlotsDensityTest,
                          testing::Values(DensityRow{1200.0, 192, 101}, DensityRow{880.0, 192, 101},
                                          DensityRow{358.0, 80, 42}, DensityRow{100.0, 48, 26}));
+
+struct TitleRow {
+  double width;
+  std::size_t lines;  ///< of the outdoor response's title
+};
+
+std::ostream& operator<<(std::ostream& out, const TitleRow& row) { return out << row.width; }
+
+class PlotsTitleTest : public testing::TestWithParam<TitleRow> {};
+
+// A title longer than a phone-width drawing is broken between words into lines that fit it
+// (the report's one line at its width), and the plot area moves down to make room.
+TEST_P(PlotsTitleTest, TitleLinesFitTheDrawing) {
+  const TitleRow& row = GetParam();
+  const WallPlots plots =
+      renderWallPlots(firstWalls(1), Engine::kDailyPeriod, {row.width, 180.0, 300.0, ""});
+  const std::string& svg = plots.outdoorResponse;
+  const std::string bold = "font-weight=\"bold\">";
+  std::size_t found = 0;
+  for (std::size_t at = svg.find(bold); at != std::string::npos; at = svg.find(bold, at + 1)) {
+    const std::size_t begin = at + bold.size();
+    const std::string line = svg.substr(begin, svg.find('<', begin) - begin);
+    EXPECT_LE(estimateTextWidth(line, 14.0), row.width) << row.width << ": " << line;
+    ++found;
+  }
+  EXPECT_EQ(row.lines, found) << svg.substr(0, 400);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, PlotsTitleTest,
+                         testing::Values(TitleRow{880.0, 1}, TitleRow{358.0, 2},
+                                         TitleRow{200.0, 3}));
 
 TEST(PlotsTest, NamesAreEscaped) {
   std::vector<Wall> walls = firstWalls(1);
