@@ -104,10 +104,6 @@ std::vector<std::vector<LegendEntry>> layoutLegend(const LinePlot& plot, double 
 
 constexpr double kTitleFontSize = 14.0;
 constexpr double kTitleLineHeight = 18.0;
-/// How far a vertical axis label may run past each end of the plot area [px], and the smallest
-/// size it is set at to fit.
-constexpr double kVerticalLabelOverhang = 30.0;
-constexpr double kSmallestLabelSize = 8.0;
 /// Bold text runs about a tenth wider than the regular text estimateTextWidth measures.
 constexpr double kBoldWidening = 1.1;
 
@@ -226,18 +222,11 @@ std::string renderLinePlot(const LinePlot& plot, const std::string& id, double w
   svg.rectangle({left, top}, right - left, bottom - top, "none", axisStroke);
   svg.text({(left + right) / 2.0, bottom + 36.0}, plot.xAxis.label,
            {TextAnchor::Middle, kFontSize, "#222", false, 0.0});
-  // A vertical axis label runs along the plot area and a little past it; in a short drawing a
-  // long one is set smaller rather than cut off at the drawing's edge.
-  const auto verticalLabelSize = [&](const std::string& label) {
-    const double room = bottom - top + 2.0 * kVerticalLabelOverhang;
-    const double natural = estimateTextWidth(label, kFontSize);
-    return natural <= room ? kFontSize : std::max(kSmallestLabelSize, kFontSize * room / natural);
-  };
   svg.text({16.0, (top + bottom) / 2.0}, plot.leftAxis.label,
-           {TextAnchor::Middle, verticalLabelSize(plot.leftAxis.label), "#222", false, -90.0});
+           {TextAnchor::Middle, kFontSize, "#222", false, -90.0});
   if (plot.rightAxis) {
     svg.text({width - 12.0, (top + bottom) / 2.0}, plot.rightAxis->label,
-             {TextAnchor::Middle, verticalLabelSize(plot.rightAxis->label), "#222", false, 90.0});
+             {TextAnchor::Middle, kFontSize, "#222", false, 90.0});
   }
 
   // Interval arrows, one row each above the plot area, with dotted drops to the curves.

@@ -137,28 +137,6 @@ TEST_P(PlotsTitleTest, TitleLinesFitTheDrawing) {
   EXPECT_EQ(row.lines, found) << svg.substr(0, 400);
 }
 
-// The vertical axis labels of a short drawing run along its plot area and 30 px past each end
-// at most, set smaller where the report's size would not fit.
-TEST_P(PlotsTitleTest, VerticalLabelsFitTheirAxis) {
-  constexpr double kPlotAreaHeight = 180.0;
-  const WallPlots plots = renderWallPlots(firstWalls(1), Engine::kDailyPeriod,
-                                          {GetParam().width, kPlotAreaHeight, 300.0, ""});
-  const std::string& svg = plots.outdoorResponse;
-  std::size_t found = 0;
-  for (std::size_t at = svg.find("rotate("); at != std::string::npos;
-       at = svg.find("rotate(", at + 1)) {
-    const std::size_t tag = svg.rfind("<text", at);
-    const std::size_t sizeAt = svg.find("font-size=\"", tag) + 11;
-    const double size = std::stod(svg.substr(sizeAt));
-    const std::size_t begin = svg.find('>', at) + 1;
-    const std::string label = svg.substr(begin, svg.find('<', begin) - begin);
-    EXPECT_LE(estimateTextWidth(label, size), kPlotAreaHeight + 60.0 + 1e-9) << label;
-    EXPECT_GE(size, 8.0) << label;
-    ++found;
-  }
-  EXPECT_EQ(2U, found);  // the temperature's axis and the heat flow's
-}
-
 INSTANTIATE_TEST_SUITE_P(Widths, PlotsTitleTest,
                          testing::Values(TitleRow{880.0, 1}, TitleRow{358.0, 2},
                                          TitleRow{200.0, 3}));
