@@ -104,6 +104,8 @@ std::vector<std::vector<LegendEntry>> layoutLegend(const LinePlot& plot, double 
 
 constexpr double kTitleFontSize = 14.0;
 constexpr double kTitleLineHeight = 18.0;
+/// How far a vertical axis label may run past each end of the plot area [px].
+constexpr double kVerticalLabelOverhang = 30.0;
 /// Bold text runs about a tenth wider than the regular text estimateTextWidth measures.
 constexpr double kBoldWidening = 1.1;
 
@@ -222,10 +224,17 @@ std::string renderLinePlot(const LinePlot& plot, const std::string& id, double w
   svg.rectangle({left, top}, right - left, bottom - top, "none", axisStroke);
   svg.text({(left + right) / 2.0, bottom + 36.0}, plot.xAxis.label,
            {TextAnchor::Middle, kFontSize, "#222", false, 0.0});
-  svg.text({16.0, (top + bottom) / 2.0}, plot.leftAxis.label,
+  // A vertical label runs along the plot area and a little past it; in a short drawing a long
+  // one gives way to its short form rather than being cut off at the drawing's edge.
+  const auto verticalLabel = [&](const PlotAxis& axis) -> const std::string& {
+    const double room = bottom - top + 2.0 * kVerticalLabelOverhang;
+    const bool fits = estimateTextWidth(axis.label, kFontSize) <= room;
+    return fits || axis.shortLabel.empty() ? axis.label : axis.shortLabel;
+  };
+  svg.text({16.0, (top + bottom) / 2.0}, verticalLabel(plot.leftAxis),
            {TextAnchor::Middle, kFontSize, "#222", false, -90.0});
   if (plot.rightAxis) {
-    svg.text({width - 12.0, (top + bottom) / 2.0}, plot.rightAxis->label,
+    svg.text({width - 12.0, (top + bottom) / 2.0}, verticalLabel(*plot.rightAxis),
              {TextAnchor::Middle, kFontSize, "#222", false, 90.0});
   }
 

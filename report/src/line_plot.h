@@ -10,7 +10,10 @@ namespace Brusk::Report {
 
 /// One axis of a line plot.
 struct PlotAxis {
-  std::string label;                ///< quantity and unit, e.g. "heat-flow density q (W/m²)"
+  std::string label;  ///< quantity and unit, e.g. "heat-flow density q (W/m²)"
+  /// A vertical axis's label where `label` is longer than the drawing is high, e.g.
+  /// "q (W/m²)"; empty: `label` always.
+  std::string shortLabel;
   bool logarithmic = false;         ///< log scale (x axis only); values must then be > 0
   std::optional<double> minimum;    ///< fixed lower end, else from the data
   std::optional<double> maximum;    ///< fixed upper end, else from the data

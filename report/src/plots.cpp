@@ -150,6 +150,7 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
       symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
   plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
                                          : "heat-flow density into the wall q1 (W/m²)");
+  plot.rightAxis->shortLabel = outdoor ? "heat flow q (W/m²)" : "heat flow q1 (W/m²)";
   const double peakHour = periodHours;
   plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
 

@@ -141,6 +141,7 @@ std::string renderProfilePart(const std::vector<ComputedWall>& walls,
   heatFlow.title = "Heat flow into the room at the inner surface";
   heatFlow.xAxis = timeAxis(profile);
   heatFlow.leftAxis.label = "heat-flow density into the room q (W/m²)";
+  heatFlow.leftAxis.shortLabel = "heat flow q (W/m²)";
   for (const WallProfile& p : profiles) {
     temperatures.series.push_back(
         {"inner surface θsi \u2014 " + p.wall->wall->name, times,

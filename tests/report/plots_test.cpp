@@ -137,6 +137,23 @@ TEST_P(PlotsTitleTest, TitleLinesFitTheDrawing) {
   EXPECT_EQ(row.lines, found) << svg.substr(0, 400);
 }
 
+// A vertical axis label longer than a short drawing is high gives way to its short form, in
+// full at the report's size.
+TEST(PlotsTest, VerticalLabelsFitTheirDrawing) {
+  struct Row {
+    double plotAreaHeight;
+    const char* heatFlowLabel;
+  };
+  for (const Row& row :
+       {Row{260.0, "heat-flow density into the room q (W/m²)"}, Row{180.0, "heat flow q (W/m²)"}}) {
+    const WallPlots plots = renderWallPlots(firstWalls(1), Engine::kDailyPeriod,
+                                            {358.0, row.plotAreaHeight, 300.0, ""});
+    EXPECT_NE(plots.outdoorResponse.find(std::string(">") + row.heatFlowLabel + "</text>"),
+              std::string::npos)
+        << row.plotAreaHeight;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Widths, PlotsTitleTest,
                          testing::Values(TitleRow{880.0, 1}, TitleRow{358.0, 2},
                                          TitleRow{200.0, 3}));
