@@ -24,6 +24,7 @@
 #include "brusk/engine/constants.h"
 #include "brusk/engine/cycle_response.h"
 #include "brusk/engine/many_columns.h"
+#include "brusk/engine/quantities.h"
 #include "brusk/engine/sequential_capacity.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -101,6 +102,20 @@ PyWall parseWall(const std::string& json, const std::string& source,
                  const std::vector<std::string>& materialFiles) {
   return {Brusk::Frontend::parseWallLine(json, *catalogueWith(materialFiles), source, "wall"),
           source, materialFiles};
+}
+
+/// The docstring of a result's attribute: the quantity description's label, symbol, unit of
+/// the value (SI, as the attribute holds it) and definition with its clause.
+const char* described(std::string_view key) {
+  static std::vector<std::unique_ptr<std::string>> texts;  // pybind11 keeps the pointer
+  const Brusk::Engine::Quantity& q =
+      Brusk::Engine::quantity(Brusk::Engine::QuantityScope::Wall, key);
+  std::string text(q.label);
+  if (!q.symbol.empty()) text += " " + std::string(q.symbolUnicode);
+  if (!q.unit.empty()) text += " [" + std::string(q.unit) + "]";
+  text += ": " + std::string(q.definition) + " (" + std::string(q.source) + ")";
+  texts.push_back(std::make_unique<std::string>(std::move(text)));
+  return texts.back()->c_str();
 }
 
 // Views of a result, grouped as the JSON of `brusk compute` groups them.
@@ -655,10 +670,10 @@ PYBIND11_MODULE(_brusk, m) {
       .def_readonly("time_lag", &Transmittance::timeLag,
                     "delay of the inner heat-flow peak behind the outer temperature peak [h]");
   py::class_<TransferMatrix>(m, "TransferMatrix", "The ISO 13786 heat transfer matrix Z.")
-      .def_readonly("z11", &TransferMatrix::z11, "Z11 [-]")
-      .def_readonly("z12", &TransferMatrix::z12, "Z12 [m2.K/W]")
-      .def_readonly("z21", &TransferMatrix::z21, "Z21 [W/(m2.K)]")
-      .def_readonly("z22", &TransferMatrix::z22, "Z22 [-]");
+      .def_readonly("z11", &TransferMatrix::z11, described("transfer_matrix.z11"))
+      .def_readonly("z12", &TransferMatrix::z12, described("transfer_matrix.z12"))
+      .def_readonly("z21", &TransferMatrix::z21, described("transfer_matrix.z21"))
+      .def_readonly("z22", &TransferMatrix::z22, described("transfer_matrix.z22"));
   py::class_<Estimate>(m, "Estimate", "A sequential heat capacity estimate of side 1.")
       .def_readonly("value", &Estimate::value, "capacity [J/(m2.K)]")
       .def_readonly("method", &Estimate::method, "the rule that produced it");
@@ -673,19 +688,20 @@ PYBIND11_MODULE(_brusk, m) {
                        "the JSON keys of `brusk compute`, in SI units (time shifts in hours).")
       .def_property_readonly("name", [](const PyResult& r) { return r.name; })
       .def_property_readonly(
-          "period", [](const PyResult& r) { return r.result.period; }, "T [s]")
+          "period", [](const PyResult& r) { return r.result.period; }, described("period"))
       .def_property_readonly(
-          "thickness", [](const PyResult& r) { return r.result.thickness; }, "total thickness [m]")
+          "thickness", [](const PyResult& r) { return r.result.thickness; }, described("thickness"))
       .def_property_readonly(
-          "surface_mass", [](const PyResult& r) { return r.result.surfaceMass; }, "[kg/m2]")
+          "surface_mass", [](const PyResult& r) { return r.result.surfaceMass; },
+          described("surface_mass"))
       .def_property_readonly(
           "thermal_resistance", [](const PyResult& r) { return r.result.thermalResistance; },
-          "R_tot with surface resistances [m2.K/W]")
+          described("thermal_resistance"))
       .def_property_readonly(
-          "u_value", [](const PyResult& r) { return r.result.uValue; }, "U [W/(m2.K)]")
+          "u_value", [](const PyResult& r) { return r.result.uValue; }, described("u_value"))
       .def_property_readonly(
           "decrement_factor", [](const PyResult& r) { return r.result.decrementFactor; },
-          "f = |Y12| / U [-]")
+          described("decrement_factor"))
       .def_property_readonly(
           "periodic_thermal_transmittance",
           [](const PyResult& r) {
@@ -696,7 +712,7 @@ PYBIND11_MODULE(_brusk, m) {
             t.timeLag = r.result.timeLag;
             return t;
           },
-          "Y12 [W/(m2.K)]")
+          described("periodic_thermal_transmittance.modulus"))
       .def_property_readonly(
           "internal_admittance",
           [](const PyResult& r) {
@@ -704,7 +720,7 @@ PYBIND11_MODULE(_brusk, m) {
                                     r.result.internalAdmittance.getModulus(),
                                     r.result.internalAdmittanceShift};
           },
-          "Y11 [W/(m2.K)]")
+          described("internal_admittance.modulus"))
       .def_property_readonly(
           "external_admittance",
           [](const PyResult& r) {
@@ -712,13 +728,15 @@ PYBIND11_MODULE(_brusk, m) {
                                     r.result.externalAdmittance.getModulus(),
                                     r.result.externalAdmittanceShift};
           },
-          "Y22 [W/(m2.K)]")
+          described("external_admittance.modulus"))
       .def_property_readonly(
           "internal_areal_heat_capacity",
-          [](const PyResult& r) { return r.result.internalArealHeatCapacity; }, "kappa1 [J/(m2.K)]")
+          [](const PyResult& r) { return r.result.internalArealHeatCapacity; },
+          described("internal_areal_heat_capacity"))
       .def_property_readonly(
           "external_areal_heat_capacity",
-          [](const PyResult& r) { return r.result.externalArealHeatCapacity; }, "kappa2 [J/(m2.K)]")
+          [](const PyResult& r) { return r.result.externalArealHeatCapacity; },
+          described("external_areal_heat_capacity"))
       .def_property_readonly(
           "transfer_matrix",
           [](const PyResult& r) {
