@@ -81,6 +81,11 @@ std::optional<RowFailure> misplacedResistance(const ColumnWalls& in, std::size_t
 
 /// The number of layers of row `row`: its layer_count, or the columns up to the NaN padding.
 std::variant<std::size_t, RowFailure> rowLayerCount(const ColumnWalls& in, std::size_t row) {
+  // A partition flag is true or false; NaN, 0.5 or 2 is no answer, whatever != 0 would say.
+  const double partition = in.partition.at(row, 0.0);
+  if (partition != 0.0 && partition != 1.0) {
+    return layoutFailure(row, RowFailure::Kind::PartitionNotFlag, 0, partition);
+  }
   if (in.layerBegin != nullptr) return in.layerBegin[row + 1] - in.layerBegin[row];
   const std::size_t columns = in.thickness.columns;
   std::size_t count = 0;

@@ -47,6 +47,9 @@ std::string describeRowFailure(const Engine::ColumnWalls& in, const Engine::RowF
              " m) and a thermal_resistance (" + numberText(failure.problem.value) +
              " m2.K/W); a layer is a slab (thickness, conductivity, density, specific_heat) or a "
              "pure resistance (thickness 0 and thermal_resistance)";
+    case Engine::RowFailure::Kind::PartitionNotFlag:
+      return message + "partition must be true or false (1 or 0) for each wall, got " +
+             numberText(failure.problem.value);
     case Engine::RowFailure::Kind::Engine:
     case Engine::RowFailure::Kind::Overflow:
       break;

@@ -402,18 +402,6 @@ py::dict computeMany(const py::object& thickness, const py::object& conductivity
   in.rse = PerWall(rse, walls, "rse");
   in.partition = PerWall(partition, walls, "partition");
   in.periodHours = PerWall(periodHours, walls, "period_hours");
-  // A partition flag is true or false; NaN, 0.5 or 2 is no answer, whatever != 0 would say.
-  const py::ssize_t flags = !in.partition.given()              ? 0
-                            : in.partition.array().ndim() == 0 ? 1
-                                                               : walls;
-  for (py::ssize_t row = 0; row < flags; ++row) {
-    const double flag = in.partition.at(row, 0.0);
-    if (flag != 0.0 && flag != 1.0) {
-      throw py::value_error("partition must be true or false (1 or 0) for each wall, got " +
-                            numberText(flag) +
-                            (flags == 1 ? std::string() : " for row " + std::to_string(row)));
-    }
-  }
   in.heatFlow = heatFlowNamed(heatFlow);
   options.stopAtFirstFailure = errors == "raise";
 

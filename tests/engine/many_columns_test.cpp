@@ -194,6 +194,28 @@ TEST(ManyColumns, RaggedRowsReadAsTheirRequests) {
   }
 }
 
+TEST(ManyColumns, APartitionIsAFlag) {
+  // Whatever is not 0 or 1 is no answer to "are both faces inside?": refused, not taken as yes.
+  Columns columns;
+  for (int i = 0; i < 4; ++i) columns.add({kConcrete});
+  ColumnWalls walls = columns.walls();
+  const std::vector<double> partition = {0.0, 1.0, kNaN, 0.5};
+  walls.partition = WallColumn::of(partition.data(), 1);
+  std::vector<double> u(columns.rows);
+  ColumnResults results;
+  results.uValue = u.data();
+  ColumnOptions options;
+  options.stopAtFirstFailure = false;
+  const std::vector<RowFailure> failures = computeColumns(walls, results, options);
+  ASSERT_EQ(2u, failures.size());
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(i + 2, failures[i].row);
+    EXPECT_EQ(RowFailure::Kind::PartitionNotFlag, failures[i].kind);
+  }
+  EXPECT_EQ(0.5, failures[1].problem.value);
+  EXPECT_GT(u[0], u[1]);  // the partition's two inner surface resistances lower its U
+}
+
 TEST(ManyColumns, EveryWallQuantityHasItsColumn) {
   // The front ends name the columns after the quantity description: a quantity without a
   // column, or one of the wrong type, would be an output that a door cannot give.

@@ -82,7 +82,7 @@ struct ColumnWalls {
   WallColumn layerCount;    ///< whole numbers, optional
   WallColumn rsi;           ///< [m2.K/W]; NaN or absent: ISO 6946 for the wall's position
   WallColumn rse;           ///< [m2.K/W]; NaN or absent: ISO 6946 for the wall's position
-  WallColumn partition;     ///< nonzero: both faces inside (an internal partition)
+  WallColumn partition;     ///< 1: both faces inside (an internal partition), 0: external
   WallColumn periodHours;   ///< T [h], 24 where absent
   HeatFlowDirection heatFlow = HeatFlowDirection::Horizontal;
   /// T [s], in place of periodHours where given: a caller that holds seconds passes them
@@ -164,6 +164,7 @@ struct RowFailure {
     LayerCountNotWhole,   ///< layer_count negative or fractional; `problem.value` holds it
     ResistanceOnPadding,  ///< a thermal_resistance in a cell past the row's layers
     ResistanceOnSlab,     ///< a thermal_resistance in a cell with a thickness
+    PartitionNotFlag,     ///< a partition other than 0 or 1 (NaN, 0.5); `problem.value` holds it
   };
   std::size_t row = 0;
   Kind kind = Kind::Engine;
