@@ -169,31 +169,7 @@ InstructionSet defaultInstructionSet() {
   return chosen;
 }
 
-namespace {
-
-/// True when check() finds nothing in wall `index`: the usual case, decided in one pass of
-/// comparisons before any problem is built (every comparison fails on NaN).
-bool passesCheck(const WallArrays& walls, std::size_t index) {
-  constexpr double kLargest = 1.7976931348623157e308;
-  const double rsi = walls.internalSurfaceResistance[index];
-  const double rse = walls.externalSurfaceResistance[index];
-  if (!(rsi >= 0.0 && rsi <= kLargest && rse >= 0.0 && rse <= kLargest)) return false;
-  const std::size_t first = walls.layerBegin[index];
-  const std::size_t count = walls.layerBegin[index + 1] - first;
-  if (count == 0 || count > kMaxLayers) return false;
-  for (std::size_t i = first; i < first + count; ++i) {
-    const LayerProperties layer{walls.thickness[i], walls.conductivity[i], walls.density[i],
-                                walls.specificHeat[i], walls.resistance[i]};
-    if (!isComputableLayer(layer)) return false;
-  }
-  const double period = walls.period[index];
-  return period >= kShortestPeriod && period <= kLongestPeriod;
-}
-
-}  // namespace
-
 std::optional<WallProblem> checkWall(const WallArrays& walls, std::size_t index) {
-  if (passesCheck(walls, index)) return std::nullopt;
   // The order of check(): surface resistances, layer count, layers from side 1, period. A
   // conventional resistance always passes, so checking the resolved ones finds what checking
   // only the overrides finds.
