@@ -215,14 +215,13 @@ std::string formatProfileTable(const NamedProfileResponse& named) {
   std::vector<std::pair<std::string, std::string>> lines;
   for (const SummaryQuantity& quantity : responseSummaryQuantities()) {
     const double value = quantity.value(named.summary, named.startHours);
-    std::string text = std::isfinite(value) ? fixed(value, quantity.decimals) : "not defined";
-    const Engine::Quantity& described =
-        Engine::quantity(Engine::QuantityScope::ResponseSummary, quantity.key);
+    const Engine::Quantity& described = *quantity.described;
+    std::string text = std::isfinite(value) ? fixed(value, described.decimals) : "not defined";
     if (std::isfinite(value) && described.unit != "-") {
       text += ' ';
       text += described.displayUnitUnicode;
     }
-    lines.emplace_back(quantity.label, std::move(text));
+    lines.emplace_back(described.label, std::move(text));
   }
   std::size_t labelWidth = 0;
   for (const auto& line : lines) labelWidth = std::max(labelWidth, line.first.size());

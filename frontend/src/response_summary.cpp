@@ -60,8 +60,7 @@ std::vector<SummaryQuantity> describedQuantities() {
   for (const SummaryValue& entry : kValues) {
     const Engine::Quantity& q = Engine::quantity(Engine::QuantityScope::ResponseSummary, entry.key);
     // Every view of the description is a whole string literal, so its data ends in a NUL.
-    described.push_back({q.key.data(), q.label.data(), q.symbol.data(), q.unit.data(),
-                         q.definition.data(), q.decimals, entry.value});
+    described.push_back({q.key.data(), &q, entry.value});
   }
   return described;
 }

@@ -181,10 +181,10 @@ py::list responseQuantities() {
   for (const Frontend::SummaryQuantity& quantity : Frontend::responseSummaryQuantities()) {
     py::dict entry;
     entry["key"] = quantity.key;
-    entry["label"] = quantity.label;
-    entry["symbol"] = quantity.symbol;
-    entry["unit"] = quantity.unit;
-    entry["definition"] = quantity.definition;
+    entry["label"] = std::string(quantity.described->label);
+    entry["symbol"] = std::string(quantity.described->symbol);
+    entry["unit"] = std::string(quantity.described->unit);
+    entry["definition"] = std::string(quantity.described->definition);
     quantities.append(entry);
   }
   return quantities;

@@ -82,8 +82,7 @@ std::string summaryTable(const std::vector<WallProfile>& profiles, double startH
   std::string html =
       "<table class=\"layers\" id=\"profile-summary\">\n<thead><tr><th scope=\"col\">Wall</th>";
   for (const Frontend::SummaryQuantity* column : columns) {
-    const Engine::Quantity& described =
-        Engine::quantity(Engine::QuantityScope::ResponseSummary, column->key);
+    const Engine::Quantity& described = *column->described;
     html += "<th scope=\"col\">" + std::string(described.label) + " " +
             std::string(described.symbolHtml);
     if (described.unit != "-") html += " (" + std::string(described.displayUnitUnicode) + ")";
@@ -94,8 +93,9 @@ std::string summaryTable(const std::vector<WallProfile>& profiles, double startH
     html += "<tr><td class=\"name\">" + colourSwatch(p.wall->colour) +
             escapeMarkup(p.wall->wall->name) + "</td>";
     for (const Frontend::SummaryQuantity* column : columns) {
-      html +=
-          "<td>" + formatNumber(column->value(p.summary, startHours), column->decimals) + "</td>";
+      html += "<td>" +
+              formatNumber(column->value(p.summary, startHours), column->described->decimals) +
+              "</td>";
     }
     html += "</tr>\n";
   }

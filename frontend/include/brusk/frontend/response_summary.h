@@ -10,17 +10,16 @@
 #include <vector>
 
 #include "brusk/engine/periodic_profile.h"
+#include "brusk/engine/quantities.h"
 
 namespace Brusk::Frontend {
 
-/// One summary quantity. `key` is its JSON key and CSV column, stable across versions.
+/// One summary quantity: its description (label, symbol, unit of value(), decimals,
+/// definition) and how its value is read. `key` is its JSON key and CSV column, stable across
+/// versions.
 struct SummaryQuantity {
   const char* key;
-  const char* label;       ///< for people
-  const char* symbol;      ///< plain text
-  const char* unit;        ///< of value(), "-" for a pure number
-  const char* definition;  ///< what it is and how it is obtained
-  int decimals;            ///< fixed decimals in tables
+  const Engine::Quantity* described;  ///< scope ResponseSummary
   /// The value in `unit` from the engine's summary, which gives times from the start of the
   /// period and energies in Wh/m2; `startHours` is added to every time. NaN: not defined.
   double (*value)(const Engine::ProfileSummary& summary, double startHours);
