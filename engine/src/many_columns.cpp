@@ -500,4 +500,10 @@ WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
   return request;
 }
 
+std::variant<WallRequest, RowFailure> rowRequest(const ColumnWalls& in, std::size_t row) {
+  const auto count = rowLayerCount(in, row);
+  if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
+  return requestOfRow(in, row);
+}
+
 }  // namespace Brusk::Engine

@@ -23,15 +23,15 @@ import os
 
 import numpy as np
 
-from . import _brusk
-from ._brusk import (
+from . import _brusk, columns
+from ._brusk import WallError
+from .result import (
     Estimate,
     PeriodicQuantity,
     Result,
     SequentialHeatCapacity,
     TransferMatrix,
     Transmittance,
-    WallError,
 )
 from .response import RESPONSE_QUANTITIES, response_frame, response_many
 
@@ -63,9 +63,9 @@ __all__ = [
 __version__ = "0.2.0"
 
 #: Outputs of compute_many() without the sequential estimates (fields="periodic").
-PERIODIC_FIELDS = tuple(_brusk.PERIODIC_FIELDS)
+PERIODIC_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if not sequential)
 #: Outputs of compute_many() that need the sequential estimates.
-SEQUENTIAL_FIELDS = tuple(_brusk.SEQUENTIAL_FIELDS)
+SEQUENTIAL_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if sequential)
 
 
 def _material_files(materials):
@@ -275,11 +275,7 @@ def compute(wall: "Wall | dict", period_hours: float = 24.0) -> Result:
     """
     if not isinstance(wall, Wall):
         wall = Wall.from_dict(wall)
-    result = _brusk._compute(wall._wall, float(period_hours))
-    # A result pickles as its wall and cycle: the engine gives the same bits again on loading.
-    result._wall = wall
-    result._period_hours = float(period_hours)
-    return result
+    return Result(_brusk._compute(wall._wall, float(period_hours)), wall, float(period_hours))
 
 
 def compute_element(wall, period_hours=24.0):
@@ -297,62 +293,6 @@ def compute_element(wall, period_hours=24.0):
     if not isinstance(wall, Wall):
         wall = Wall.from_dict(wall)
     return json.loads(_brusk._compute_element(wall._wall, float(period_hours)))
-
-
-def _result_to_dict(self):
-    """The result as ``brusk compute --format json`` prints it, parsed: the same doubles."""
-    return json.loads(self._json())
-
-
-Result.to_dict = _result_to_dict
-
-
-def _escaped(text):
-    return (str(text).replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;")
-            .replace('"', "&quot;"))
-
-
-def _result_html(self):
-    """A Jupyter table of the result: one row per number of the quantity description, with its
-    label, symbol and display unit, as the report and the page show it."""
-    values = self.to_dict()
-    rows = []
-    for q in quantities():
-        if q["scope"] != "compute" or q["type"] != "number":
-            continue
-        value = values
-        for part in q["key"].split("."):
-            value = value.get(part) if isinstance(value, dict) else None
-        shown = ("–" if not isinstance(value, (int, float)) or not math.isfinite(value)
-                 else f"{value * q['display_scale']:.{q['decimals']}f}")
-        rows.append(f"<tr><th style=\"text-align:left\">{_escaped(q['label'])}</th>"
-                    f"<td>{q['symbol_html']}</td><td style=\"text-align:right\">{shown}</td>"
-                    f"<td>{_escaped(q['display_unit_unicode'])}</td></tr>")
-    return (f"<table><caption>{_escaped(_brusk._visible_text(self.name))}</caption><tbody>"
-            + "".join(rows)
-            + "</tbody></table>")
-
-
-Result._repr_html_ = _result_html
-Result.__reduce__ = lambda self: (compute, (self._wall, self._period_hours))
-
-
-def _periodic_repr(self):
-    text = (f"<brusk.{type(self).__name__} modulus={self.modulus:.6g} W/(m2.K), "
-            f"time shift={self.time_shift:.6g} h")
-    if isinstance(self, _brusk.Transmittance):
-        text += f", time lag={self.time_lag:.6g} h"
-    return text + ">"
-
-
-_brusk.PeriodicQuantity.__repr__ = _periodic_repr
-_brusk.TransferMatrix.__repr__ = lambda self: (
-    f"<brusk.TransferMatrix z11={self.z11:.6g} z12={self.z12:.6g} m2.K/W "
-    f"z21={self.z21:.6g} W/(m2.K) z22={self.z22:.6g}>")
-_brusk.Estimate.__repr__ = lambda self: (
-    f"<brusk.Estimate {self.value / 1000:.6g} kJ/(m2.K) by {self.method!r}>")
-_brusk.SequentialHeatCapacity.__repr__ = lambda self: (
-    f"<brusk.SequentialHeatCapacity daily={self.daily!r} twelve_day={self.twelve_day!r}>")
 
 
 def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,
@@ -395,16 +335,54 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         A dict of NumPy arrays of shape (walls,), named as ``brusk compute --format csv``
         names its columns; the transfer matrix elements as complex128.
     """
-    results = _brusk._compute_many(thickness, conductivity, density, specific_heat, layer_count,
-                                   thermal_resistance, rsi, rse, partition, heat_flow,
-                                   period_hours, fields, _thread_count(threads), errors, out,
-                                   kernel)
+    if errors not in ("raise", "nan"):
+        raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
+    if kernel not in ("vector", "scalar"):
+        raise ValueError(f'kernel must be "vector" or "scalar", got "{kernel}"')
+    threads = _thread_count(threads)
+    inputs = columns.wall_columns(
+        thickness=thickness, conductivity=conductivity, density=density,
+        specific_heat=specific_heat, thermal_resistance=thermal_resistance,
+        layer_count=layer_count, rsi=rsi, rse=rse, partition=partition,
+        period_hours=period_hours)
+    walls = inputs["thickness"].shape[0]
+    results = columns.output_arrays(_selected_fields(fields), walls, out, inputs, threads)
+    failures = _brusk._compute_columns(inputs, results, heat_flow, threads, errors == "raise",
+                                       kernel == "vector")
+    if errors == "raise" and failures:
+        raise WallError(failures[0][1])
+    # Methods as their names, as `brusk compute` prints them; "" where a row failed (-1).
+    names = np.array(_brusk.CAPACITY_METHODS + [""], dtype=object)
+    for name, kind, _ in columns.OUTPUTS:
+        if kind == "method" and name in results:
+            results[name] = names[results[name]]
+    if errors == "nan":
+        results["error"] = np.full(walls, "", dtype=object)
+        for row, message in failures:
+            results["error"][row] = message
     lag = "periodic_thermal_transmittance_time_lag"
     if continuous and lag in results:
         periods = np.broadcast_to(np.asarray(period_hours, dtype=float),
                                   results[lag].shape)
         results[lag][...] = _brusk._follow_time_lags(results[lag], periods)
     return results
+
+
+def _selected_fields(fields):
+    if isinstance(fields, str):
+        if fields == "all":
+            return PERIODIC_FIELDS + SEQUENTIAL_FIELDS
+        if fields == "periodic":
+            return PERIODIC_FIELDS
+        raise ValueError(f'fields must be "all", "periodic" or a list of output names, got '
+                         f'"{fields}"')
+    chosen = [str(name) for name in fields]
+    for name in chosen:
+        if name not in PERIODIC_FIELDS + SEQUENTIAL_FIELDS:
+            known = [f'"{field}"' for field in PERIODIC_FIELDS + SEQUENTIAL_FIELDS]
+            raise ValueError(f'unknown output "{name}"; compute_many gives '
+                             f'{", ".join(known[:-1])} or {known[-1]}')
+    return chosen
 
 
 def _thread_count(threads):

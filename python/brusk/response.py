@@ -5,57 +5,16 @@ heat flow into the room q_in [W/m2] and inner surface temperature theta_si [degC
 sample, and the figures a study keeps of them (see RESPONSE_QUANTITIES).
 """
 
+import json
+
 import numpy
 
-from . import _brusk
+from . import _brusk, columns
 
 #: The summary quantities of response_many(): dicts of key, label, symbol, unit, definition.
-RESPONSE_QUANTITIES = tuple(_brusk._response_quantities())
-
-
-def _layer_table(values, name, shape=None):
-    table = numpy.asarray(values, dtype=numpy.float64)
-    if table.ndim != 2:
-        raise ValueError(f"{name} must be a 2-D array of shape (walls, layers)")
-    if shape is not None and table.shape != shape:
-        raise ValueError(f"{name} must have the shape of thickness, {shape}, got {table.shape}")
-    return numpy.ascontiguousarray(table)
-
-
-def _per_wall(value, walls, name, fill):
-    if value is None:
-        return numpy.full(walls, fill, dtype=numpy.float64)
-    array = numpy.asarray(value, dtype=numpy.float64)
-    if array.ndim == 0:
-        return numpy.full(walls, float(array), dtype=numpy.float64)
-    if array.shape != (walls,):
-        raise ValueError(f"{name} must be a number or an array of shape ({walls},), one per wall")
-    return numpy.ascontiguousarray(array)
-
-
-def _layer_counts(thickness, layer_count):
-    walls, columns = thickness.shape
-    if layer_count is not None:
-        counts = _per_wall(layer_count, walls, "layer_count", 0)
-        for row, count in enumerate(counts):
-            if not (count >= 0 and count == numpy.floor(count)):
-                raise _brusk.WallError(
-                    f"row {row}: layer_count must be a whole number of layers, not negative, "
-                    f"got {count:g}")
-            if count > columns:
-                raise _brusk.WallError(
-                    f"row {row}: layer_count {int(count)} is more than the {columns} layer columns")
-        return counts.astype(numpy.int64)
-    # NaN thickness pads a row at its side-2 end; a layer after the padding would be lost.
-    padding = numpy.isnan(thickness)
-    counts = numpy.where(padding.any(axis=1), padding.argmax(axis=1), columns)
-    for row, count in enumerate(counts):
-        later = numpy.flatnonzero(~padding[row, count:])
-        if later.size:
-            raise _brusk.WallError(
-                f"row {row}: layer {count + later[0] + 1} has a thickness after a layer without "
-                "one (NaN): NaN pads a row only at its side-2 end")
-    return counts.astype(numpy.int64)
+RESPONSE_QUANTITIES = tuple(
+    {key: q[key] for key in ("key", "label", "symbol", "unit", "definition")}
+    for q in json.loads(_brusk._quantities_json()) if q["scope"] == "response_summary")
 
 
 def response_many(thickness, conductivity, density, specific_heat, *, outdoor, indoor=None,
@@ -91,17 +50,12 @@ def response_many(thickness, conductivity, density, specific_heat, *, outdoor, i
         (walls,) per summary quantity, named by its key in RESPONSE_QUANTITIES (units there:
         heat in kWh/m2, times in hours from the start of the profiles).
     """
-    thickness = _layer_table(thickness, "thickness")
-    shape = thickness.shape
-    walls = shape[0]
-    conductivity = _layer_table(conductivity, "conductivity", shape)
-    density = _layer_table(density, "density", shape)
-    specific_heat = _layer_table(specific_heat, "specific_heat", shape)
-    if thermal_resistance is None:
-        resistance = numpy.zeros(shape)
-    else:
-        resistance = _layer_table(thermal_resistance, "thermal_resistance", shape)
-    counts = _layer_counts(thickness, layer_count)
+    if errors not in ("raise", "nan"):
+        raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
+    walls = columns.wall_columns(
+        thickness=thickness, conductivity=conductivity, density=density,
+        specific_heat=specific_heat, thermal_resistance=thermal_resistance,
+        layer_count=layer_count, rsi=rsi, rse=rse, partition=partition)
     outdoor = numpy.ascontiguousarray(numpy.asarray(outdoor, dtype=numpy.float64))
     if indoor is not None and indoor_constant is not None:
         raise ValueError("give indoor or indoor_constant, not both")
@@ -115,11 +69,8 @@ def response_many(thickness, conductivity, density, specific_heat, *, outdoor, i
     refinement = int(refinement)
     if refinement < 1:
         raise ValueError(f"refinement must be at least 1, got {refinement}")
-    return _brusk._response_many(
-        thickness, conductivity, density, specific_heat, resistance, counts,
-        _per_wall(rsi, walls, "rsi", numpy.nan), _per_wall(rse, walls, "rse", numpy.nan),
-        (_per_wall(partition, walls, "partition", 0) != 0).astype(numpy.uint8), heat_flow,
-        outdoor, indoor, float(period_hours), refinement, int(threads), errors, bool(series))
+    return _brusk._response_many(walls, heat_flow, outdoor, indoor, float(period_hours),
+                                 refinement, int(threads), errors == "raise", bool(series))
 
 
 def response_frame(*args, **kwargs):

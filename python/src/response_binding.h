@@ -6,7 +6,7 @@
 
 namespace Brusk::Python {
 
-/// Adds _response_many and _response_quantities to the module.
+/// Adds _response_many to the module.
 void registerResponseBinding(pybind11::module_& module);
 
 }  // namespace Brusk::Python

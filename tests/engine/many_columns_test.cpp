@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "brusk/engine/many_columns.h"
@@ -214,6 +216,38 @@ TEST(ManyColumns, APartitionIsAFlag) {
   }
   EXPECT_EQ(0.5, failures[1].problem.value);
   EXPECT_GT(u[0], u[1]);  // the partition's two inner surface resistances lower its U
+}
+
+TEST(ManyColumns, ARowIsARequestOrItsLayoutFault) {
+  // What the profile response reads row by row: the layout faults computeColumns reports, and
+  // every other row as its request, unchecked (row 1's negative conductivity is the engine's).
+  Columns columns;
+  LayerProperties negative = kWool;
+  negative.conductivity = -0.5;
+  for (const auto& layers : {std::vector{kConcrete}, std::vector{negative}, std::vector{kBrick},
+                             std::vector{kConcrete}, std::vector{kBrick, kWool}}) {
+    columns.add(layers);
+  }
+  ColumnWalls walls = columns.walls();
+  columns.thickness[2 * columns.rows + 3] = 0.1;  // row 3: a layer after the NaN padding
+  const std::vector<double> partition = {0.0, 0.0, 0.5, 0.0, 1.0};
+  walls.partition = WallColumn::of(partition.data(), 1);
+  const std::optional<RowFailure::Kind> expected[] = {
+      std::nullopt, std::nullopt, RowFailure::Kind::PartitionNotFlag,
+      RowFailure::Kind::LayerAfterPadding, std::nullopt};
+  for (std::size_t row = 0; row < columns.rows; ++row) {
+    const auto read = rowRequest(walls, row);
+    if (const auto* failure = std::get_if<RowFailure>(&read)) {
+      ASSERT_TRUE(expected[row].has_value()) << "row " << row;
+      EXPECT_EQ(*expected[row], failure->kind) << "row " << row;
+      EXPECT_EQ(row, failure->row);
+      continue;
+    }
+    ASSERT_FALSE(expected[row].has_value()) << "row " << row;
+    const WallRequest& request = std::get<WallRequest>(read);
+    EXPECT_EQ(columns.rowsOf[row].size(), request.layers.size()) << "row " << row;
+    EXPECT_EQ(requestOfRow(walls, row).position, request.position) << "row " << row;
+  }
 }
 
 TEST(ManyColumns, EveryWallQuantityHasItsColumn) {

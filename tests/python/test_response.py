@@ -132,3 +132,30 @@ def test_frame_has_one_row_per_wall_and_a_column_per_quantity():
     assert isinstance(frame, pandas.DataFrame)
     assert len(frame) == len(EXAMPLE_WALLS)
     assert list(frame.columns) == [quantity["key"] for quantity in brusk.RESPONSE_QUANTITIES]
+
+
+# (case, arguments changed from two one-layer walls, the message of row 1)
+LAYOUT_FAULTS = [
+    ("half_partition", {"partition": np.array([0.0, 0.5])},
+     "row 1: partition must be true or false (1 or 0) for each wall, got 0.5"),
+    ("fractional_layer_count", {"layer_count": np.array([1, 0.5])},
+     "row 1: layer_count must be a whole number of layers, not negative, got 0.5"),
+    ("layer_after_padding", {"thickness": np.array([[0.2, np.nan], [np.nan, 0.1]])},
+     "row 1: layer 2 has a thickness after a layer without one (NaN): NaN pads a row only at "
+     "its side-2 end"),
+]
+
+
+@pytest.mark.parametrize("name,change,message", LAYOUT_FAULTS, ids=[c[0] for c in LAYOUT_FAULTS])
+def test_response_many_refuses_rows_as_compute_many_does(name, change, message):
+    arrays = {"thickness": np.array([[0.2, np.nan], [0.2, np.nan]]),
+              "conductivity": np.full((2, 2), 1.8), "density": np.full((2, 2), 2400.0),
+              "specific_heat": np.full((2, 2), 1000.0), **change}
+    outdoor = 20 + 5 * np.cos(np.arange(24) * 2 * np.pi / 24)
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.response_many(**arrays, outdoor=outdoor)
+    assert str(raised.value) == message
+    assert brusk.compute_many(**arrays, errors="nan")["error"].tolist() == ["", message]
+    result = brusk.response_many(**arrays, outdoor=outdoor, errors="nan")
+    assert result["error"] == ["", message]
+    assert np.isnan(result["heat_flow_in"][1]).all() and np.isfinite(result["heat_flow_in"][0]).all()

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include "brusk/engine/many_walls.h"
@@ -199,5 +200,11 @@ struct ColumnOptions {
 /// Row `row` as a wall request, for wording its failure; a layout fault leaves the layers
 /// empty.
 [[nodiscard]] WallRequest requestOfRow(const ColumnWalls& walls, std::size_t row);
+
+/// Row `row` as a wall request, or the layout fault that keeps its columns from holding one
+/// (a bad layer_count or partition, a layer after the padding, a misplaced resistance), for a
+/// caller that computes the request itself (the profile response). The request is not checked.
+[[nodiscard]] std::variant<WallRequest, RowFailure> rowRequest(const ColumnWalls& walls,
+                                                               std::size_t row);
 
 }  // namespace Brusk::Engine

@@ -1,0 +1,149 @@
+#include "columns_binding.h"
+
+#include <pybind11/numpy.h>
+#include <pybind11/stl.h>
+
+#include <complex>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include "brusk/engine/constants.h"
+#include "brusk/engine/cycle_response.h"
+#include "brusk/engine/sequential_capacity.h"
+#include "brusk/frontend/column_problem.h"
+#include "brusk/frontend/error.h"
+#include "brusk/frontend/text_util.h"
+#include "brusk/frontend/wall_schema.h"
+
+namespace py = pybind11;
+
+namespace Brusk::Python {
+
+namespace {
+
+constexpr auto kDouble = static_cast<py::ssize_t>(sizeof(double));
+
+Engine::LayerTable tableOf(const py::dict& columns, const char* name) {
+  if (!columns.contains(name)) return {};
+  const auto array = columns[name].cast<py::array>();
+  return {static_cast<const double*>(array.data()), static_cast<std::size_t>(array.shape(0)),
+          static_cast<std::size_t>(array.shape(1)), array.strides(0) / kDouble,
+          array.strides(1) / kDouble};
+}
+
+Engine::WallColumn columnOf(const py::dict& columns, const char* name) {
+  if (!columns.contains(name)) return {};
+  const auto array = columns[name].cast<py::array>();
+  const auto* data = static_cast<const double*>(array.data());
+  if (array.ndim() == 0) return Engine::WallColumn::of(*data);
+  return Engine::WallColumn::of(data, array.strides(0) / kDouble);
+}
+
+/// Points every output of `outputs` (arrays by their CSV column names) at its result column.
+Engine::ColumnResults resultsOf(const py::dict& outputs) {
+  Engine::ColumnResults results;
+  for (const Engine::ColumnOutput& output : Engine::columnOutputs()) {
+    const std::string name = output.quantity->csvColumn();
+    if (!outputs.contains(name)) continue;
+    void* data = outputs[name.c_str()].cast<py::array>().mutable_data();
+    if (output.real) results.*output.real = static_cast<double*>(data);
+    if (output.complex) results.*output.complex = static_cast<std::complex<double>*>(data);
+    if (output.method) results.*output.method = static_cast<std::int8_t*>(data);
+  }
+  return results;
+}
+
+/// Computes the walls into the outputs without the GIL; returns the failures, each as its row
+/// and the frontend's words.
+std::vector<std::pair<std::size_t, std::string>> computeColumns(
+    const py::dict& columns, const py::dict& outputs, const std::string& heatFlow, unsigned threads,
+    bool stopAtFirstFailure, bool vectorKernel) {
+  const Engine::ColumnWalls walls = columnWallsOf(columns, heatFlow);
+  const Engine::ColumnResults results = resultsOf(outputs);
+  Engine::ColumnOptions options;
+  options.threads = threads;
+  options.stopAtFirstFailure = stopAtFirstFailure;
+  options.vectorKernel = vectorKernel;
+  std::vector<Engine::RowFailure> failures;
+  {
+    py::gil_scoped_release released;
+    failures = Engine::computeColumns(walls, results, options);
+  }
+  std::vector<std::pair<std::size_t, std::string>> worded;
+  worded.reserve(failures.size());
+  for (const Engine::RowFailure& failure : failures) {
+    worded.emplace_back(failure.row, Frontend::describeRowFailure(walls, failure));
+  }
+  return worded;
+}
+
+/// The outputs as (CSV column, kind, needs the sequential estimates), kind "real", "complex"
+/// or "method" (a CapacityMethod code, -1 where the row failed).
+py::list columnOutputs() {
+  py::list outputs;
+  for (const Engine::ColumnOutput& output : Engine::columnOutputs()) {
+    const char* kind = output.real ? "real" : output.complex ? "complex" : "method";
+    outputs.append(py::make_tuple(output.quantity->csvColumn(), kind, output.sequential));
+  }
+  return outputs;
+}
+
+}  // namespace
+
+Engine::ColumnWalls columnWallsOf(const py::dict& columns, const std::string& heatFlow) {
+  Engine::ColumnWalls walls;
+  walls.thickness = tableOf(columns, "thickness");
+  walls.conductivity = tableOf(columns, "conductivity");
+  walls.density = tableOf(columns, "density");
+  walls.specificHeat = tableOf(columns, "specific_heat");
+  walls.resistance = tableOf(columns, "thermal_resistance");
+  walls.layerCount = columnOf(columns, "layer_count");
+  walls.rsi = columnOf(columns, "rsi");
+  walls.rse = columnOf(columns, "rse");
+  walls.partition = columnOf(columns, "partition");
+  walls.periodHours = columnOf(columns, "period_hours");
+  const auto direction = Frontend::Schema::heatFlowNamed(heatFlow);
+  if (!direction) {
+    throw Frontend::Error("heat_flow must be " +
+                          Frontend::quotedAlternatives(Frontend::Schema::heatFlowNames()) +
+                          ", got \"" + heatFlow + "\"");
+  }
+  walls.heatFlow = *direction;
+  return walls;
+}
+
+void registerColumns(py::module_& module) {
+  module.def("_compute_columns", &computeColumns, py::arg("columns"), py::arg("outputs"),
+             py::arg("heat_flow"), py::arg("threads"), py::arg("stop_at_first_failure"),
+             py::arg("vector_kernel"));
+  module.def("_column_outputs", &columnOutputs);
+  module.def("_column_threads", &Engine::columnThreadCount, py::arg("rows"), py::arg("threads"),
+             "the threads compute_many shares `rows` rows between");
+  module.def(
+      "_follow_time_lags",
+      [](py::array_t<double, py::array::c_style | py::array::forcecast> lags,
+         py::array_t<double, py::array::c_style | py::array::forcecast> periodHours) {
+        if (lags.ndim() != 1 || periodHours.ndim() != 1 || lags.size() != periodHours.size()) {
+          throw Frontend::Error(
+              "the time lags and their periods must be two 1-D arrays of one "
+              "length");
+        }
+        py::array_t<double> followed(lags.size());
+        double phase = std::numeric_limits<double>::quiet_NaN();
+        for (py::ssize_t i = 0; i < lags.size(); ++i) {
+          followed.mutable_data()[i] =
+              Engine::followTimeLag(lags.data()[i], periodHours.data()[i], phase);
+        }
+        return followed;
+      },
+      "the time lags followed continuously along the rows (Engine::followTimeLag)");
+  module.attr("MAX_LAYERS") = Engine::kMaxLayers;
+  std::vector<std::string> methods;
+  for (int code = 0; code <= Engine::LimitedDepth; ++code) {
+    methods.emplace_back(Engine::capacityMethodName(code));
+  }
+  module.attr("CAPACITY_METHODS") = methods;
+}
+
+}  // namespace Brusk::Python
