@@ -120,9 +120,11 @@ std::string runCompute(const ComputeOptions& options) {
   return Frontend::formatTable(results, extras);
 }
 
-std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles) {
+std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles,
+                         bool json) {
   const Catalogue catalogue = loadCatalogue(materialFiles);
   const std::vector<const CatalogueEntry*> entries = catalogue.filter(text);
+  if (json) return Frontend::formatCatalogueJson(entries);
   if (entries.empty()) throw Error("no catalogue material matches \"" + text + "\"");
 
   const std::vector<std::string> headers = {"Key",       "Name",         "Family", "λ [W/(m.K)]",

@@ -34,10 +34,11 @@ struct ReportCommandOptions {
 /// The whole standard output of `brusk compute`; throws Frontend::Error on bad input.
 [[nodiscard]] std::string runCompute(const ComputeOptions& options);
 
-/// The catalogue listing of `brusk materials`, filtered by `text`; throws Frontend::Error on bad
-/// input or when nothing matches.
+/// The catalogue listing of `brusk materials`, filtered by `text`: a table, or with `json` the
+/// JSON array of the entries (empty when nothing matches). Throws Frontend::Error on bad input,
+/// or for a table when nothing matches.
 [[nodiscard]] std::string runMaterials(const std::string& text,
-                                       const std::vector<std::string>& materialFiles);
+                                       const std::vector<std::string>& materialFiles, bool json);
 
 /// Writes the HTML report atomically and returns the line to print; throws Frontend::Error.
 [[nodiscard]] std::string runReport(const ReportCommandOptions& options);

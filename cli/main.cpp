@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
       ->allow_extra_args(false);
 
   std::string filter;
+  std::string materialsFormat = "table";
   std::vector<std::string> listedMaterialFiles;
   CLI::App* materialsCommand =
       app.add_subcommand("materials", "List the material catalogue, filtered by TEXT");
@@ -115,6 +116,11 @@ int main(int argc, char** argv) {
       ->add_option("--materials", listedMaterialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+  materialsCommand
+      ->add_option("--format", materialsFormat,
+                   "Output: table, or json (an array, empty when nothing matches)")
+      ->check(CLI::IsMember({"table", "json"}))
+      ->capture_default_str();
 
   std::string quantitiesFormat = "table";
   CLI::App* quantitiesCommand = app.add_subcommand(
@@ -324,7 +330,7 @@ int main(int argc, char** argv) {
     std::string output;
     if (computeCommand->parsed()) output = Brusk::Cli::runCompute(compute);
     if (materialsCommand->parsed()) {
-      output = Brusk::Cli::runMaterials(filter, listedMaterialFiles);
+      output = Brusk::Cli::runMaterials(filter, listedMaterialFiles, materialsFormat == "json");
     }
     if (quantitiesCommand->parsed()) {
       output = quantitiesFormat == "json" ? Brusk::Frontend::formatQuantitiesJson()

@@ -174,4 +174,21 @@ std::vector<const CatalogueEntry*> Catalogue::filter(std::string_view text) cons
   return result;
 }
 
+std::string formatCatalogueJson(const std::vector<const CatalogueEntry*>& entries) {
+  nlohmann::ordered_json out = nlohmann::ordered_json::array();
+  for (const CatalogueEntry* entry : entries) {
+    nlohmann::ordered_json item = {
+        {"key", entry->key},         {"name", entry->name},
+        {"family", entry->family},   {"conductivity", entry->conductivity},
+        {"density", entry->density}, {"specific_heat", entry->specificHeat},
+        {"source", entry->source}};
+    if (entry->vapourResistanceFactor) {
+      item["vapour_resistance_factor"] = *entry->vapourResistanceFactor;
+    }
+    out.push_back(std::move(item));
+  }
+  // A name that is no valid UTF-8 is written with U+FFFD, never refused mid-list.
+  return out.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
 }  // namespace Brusk::Frontend

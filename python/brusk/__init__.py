@@ -410,8 +410,10 @@ def compute_frame(*args, **kwargs) -> "pandas.DataFrame":
 def materials(filter: str = "", *, materials=None) -> list[dict]:
     """Catalogue entries whose key, name, family or source contains ``filter``
     (case-insensitive), as dicts: key, name, family, conductivity [W/(m.K)], density [kg/m3],
-    specific_heat [J/(kg.K)], source. ``materials`` adds catalogue files as ``--materials``."""
-    return _brusk._materials(filter, _material_files(materials))
+    specific_heat [J/(kg.K)], source, and vapour_resistance_factor [-] where the catalogue gives
+    one, as ``brusk materials --format json`` lists them. ``materials`` adds catalogue files as
+    ``--materials``."""
+    return json.loads(_brusk._materials_json(filter, _material_files(materials)))
 
 
 def quantities() -> list[dict]:

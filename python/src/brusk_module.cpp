@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "bindings.h"
 #include "brusk/engine/constants.h"
 #include "brusk/engine/quantities.h"
 #include "brusk/engine/wall.h"
@@ -28,12 +29,6 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
-#include "check_binding.h"
-#include "columns_binding.h"
-#include "commands_binding.h"
-#include "element_module.h"
-#include "moisture_binding.h"
-#include "response_binding.h"
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
@@ -158,21 +153,9 @@ void writeReport(const std::vector<const PyWall*>& walls, const std::string& pat
 }
 #endif
 
-py::list materials(const std::string& filter, const std::vector<std::string>& materialFiles) {
-  const auto catalogue = catalogueWith(materialFiles);
-  py::list entries;
-  for (const Brusk::Frontend::CatalogueEntry* entry : catalogue->filter(filter)) {
-    py::dict item;
-    item["key"] = entry->key;
-    item["name"] = entry->name;
-    item["family"] = entry->family;
-    item["conductivity"] = entry->conductivity;
-    item["density"] = entry->density;
-    item["specific_heat"] = entry->specificHeat;
-    item["source"] = entry->source;
-    entries.append(item);
-  }
-  return entries;
+std::string materialsJson(const std::string& filter,
+                          const std::vector<std::string>& materialFiles) {
+  return Brusk::Frontend::formatCatalogueJson(catalogueWith(materialFiles)->filter(filter));
 }
 
 py::list layersOf(const Wall& wall) {
@@ -201,7 +184,7 @@ py::list layersOf(const Wall& wall) {
 PYBIND11_MODULE(_brusk, m) {
   m.doc() = "Brusk's engine and frontend: ISO 13786 dynamic thermal characteristics.";
   py::register_exception<Error>(m, "WallError", PyExc_ValueError);
-  Brusk::Python::registerResponseBinding(m);
+  Brusk::Python::registerResponseMany(m);
   Brusk::Python::registerColumns(m);
 
   py::class_<PyWall>(m, "_Wall")
@@ -242,51 +225,20 @@ PYBIND11_MODULE(_brusk, m) {
       .def("_table", &PyResult::table, "the table `brusk compute` prints");
 
   m.def("_compute", &computeWall, py::arg("wall"), py::arg("period_hours"));
-  m.def(
-      "_compute_element",
-      [](const PyWall& wall, double hours) {
-        return BruskPython::elementJson(wall.wall, wall.source, hours);
-      },
-      py::arg("wall"), py::arg("period_hours"));
-  m.def("_materials", &materials, py::arg("filter"), py::arg("materials"));
+  m.def("_materials_json", &materialsJson, py::arg("filter"), py::arg("materials"));
 #ifdef BRUSK_PYTHON_HAS_REPORT
   m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
         py::arg("amplitude"), py::arg("period_hours"));
 #endif
-  m.def("_zone_file", [](const std::string& path, const std::vector<std::string>& materials) {
-    return Brusk::Python::zoneFileJson(path, *catalogueWith(materials));
-  });
-  m.def("_zone_text", [](const std::string& json, const std::string& source,
-                         const std::string& directory, const std::vector<std::string>& materials) {
-    return Brusk::Python::zoneTextJson(json, source, directory, *catalogueWith(materials));
-  });
-  m.def(
-      "_response",
-      [](const PyWall& wall, const Brusk::Python::ResponseInputs& inputs) {
-        return Brusk::Python::responseJson(wall.wall, wall.source, inputs);
-      },
-      py::call_guard<py::gil_scoped_release>());
-  py::class_<Brusk::Python::ResponseInputs>(m, "_ResponseInputs")
-      .def(py::init<>())
-      .def_readwrite("outdoor", &Brusk::Python::ResponseInputs::outdoor)
-      .def_readwrite("indoor", &Brusk::Python::ResponseInputs::indoor)
-      .def_readwrite("indoor_constant", &Brusk::Python::ResponseInputs::indoorConstant)
-      .def_readwrite("period_hours", &Brusk::Python::ResponseInputs::periodHours)
-      .def_readwrite("solar", &Brusk::Python::ResponseInputs::solar)
-      .def_readwrite("absorptance", &Brusk::Python::ResponseInputs::absorptance)
-      .def_readwrite("emissivity", &Brusk::Python::ResponseInputs::emissivity)
-      .def_readwrite("sky_radiation", &Brusk::Python::ResponseInputs::skyRadiation)
-      .def_readwrite("start_hours", &Brusk::Python::ResponseInputs::startHours);
   m.def("_visible_text", &Brusk::Frontend::visibleText,
         "the text with control characters written visibly, as the CLI prints names");
   m.def("_quantities_json", &Brusk::Frontend::formatQuantitiesJson,
         "the quantity description, as `brusk quantities --format json` prints it");
-  Brusk::Python::registerMoisture(m, [](py::handle wall) {
+  const Brusk::Python::WallOf wallOf = [](py::handle wall) {
     const PyWall& native = wall.cast<const PyWall&>();
     return std::make_pair(&native.wall, native.source);
-  });
-  Brusk::Python::registerCheck(m, [](py::handle wall) {
-    const PyWall& native = wall.cast<const PyWall&>();
-    return std::make_pair(&native.wall, native.source);
-  });
+  };
+  Brusk::Python::registerCommands(m, wallOf, &catalogueWith);
+  Brusk::Python::registerMoisture(m, wallOf);
+  Brusk::Python::registerCheck(m, wallOf);
 }

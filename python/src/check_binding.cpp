@@ -1,9 +1,12 @@
-#include "check_binding.h"
+// Requirement checks (`brusk check`) for the Python package.
+
+#include <pybind11/stl.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "bindings.h"
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"

@@ -1,4 +1,5 @@
-#include "columns_binding.h"
+// compute_many's one engine call: the walls as columns read in place, the outputs written
+// in place, the failures worded by the frontend.
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -8,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "bindings.h"
 #include "brusk/engine/constants.h"
 #include "brusk/engine/cycle_response.h"
 #include "brusk/engine/sequential_capacity.h"

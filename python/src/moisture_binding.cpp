@@ -1,4 +1,4 @@
-#include "moisture_binding.h"
+// The moisture assessment (ISO 13788, `brusk moisture`) for the Python package.
 
 #include <optional>
 #include <string>
@@ -7,6 +7,7 @@
 
 #include <pybind11/stl.h>
 
+#include "bindings.h"
 #include "brusk/frontend/moisture.h"
 
 namespace py = pybind11;

@@ -1,7 +1,6 @@
 // _response_many: the walls as the Python layer laid them out for compute_many (the same column
 // arrays and rules), through Engine::computeManyProfileSeries without the GIL; the series as
 // (walls, samples) arrays and each summary quantity as a (walls,) array.
-#include "response_binding.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/stl.h>
@@ -15,6 +14,7 @@
 #include <variant>
 #include <vector>
 
+#include "bindings.h"
 #include "brusk/engine/constants.h"
 #include "brusk/engine/many_columns.h"
 #include "brusk/engine/periodic_profile.h"
@@ -23,7 +23,6 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/profile_response.h"
 #include "brusk/frontend/response_summary.h"
-#include "columns_binding.h"
 
 namespace py = pybind11;
 
@@ -135,7 +134,7 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
 
 }  // namespace
 
-void registerResponseBinding(py::module_& module) {
+void registerResponseMany(py::module_& module) {
   module.def("_response_many", &responseMany, py::arg("columns"), py::arg("heat_flow"),
              py::arg("outdoor"), py::arg("indoor"), py::arg("period_hours"), py::arg("refinement"),
              py::arg("threads"), py::arg("raise_first"), py::arg("series"));

@@ -17,6 +17,31 @@ def test_quantities_are_the_clis_list():
     assert brusk.quantities() == json.loads(out)
 
 
+@pytest.mark.parametrize("filter,files", [("", []), ("eps", []), ("no-such-material", []),
+                                          ("hempcrete", ["materials/project.toml"])])
+def test_materials_are_the_clis_list(filter, files):
+    arguments = [argument for file in files for argument in ("--materials", EXAMPLES / file)]
+    status, out, err = run_brusk("materials", filter, "--format", "json", *arguments)
+    assert status == 0, err
+    assert brusk.materials(filter, materials=[EXAMPLES / f for f in files]) == json.loads(out)
+
+
+def test_every_key_of_the_description_is_an_attribute_path_of_a_result():
+    result = brusk.compute(brusk.Wall.from_file(WALL))
+    document = result.to_dict()
+    for q in brusk.quantities():
+        if q["scope"] != "compute":
+            continue
+        value, expected = result, document
+        for part in q["key"].split("."):
+            value, expected = getattr(value, part), expected[part]
+        if q["type"] == "complex":
+            expected = complex(*expected)
+        assert value == expected, q["key"]
+        if "." not in q["key"]:
+            assert getattr(brusk.Result, q["key"]).__doc__.startswith(q["label"]), q["key"]
+
+
 def test_every_numeric_attribute_path_of_a_result_is_described():
     result = brusk.compute(brusk.Wall.from_file(WALL)).to_dict()
     for q in brusk.quantities():

@@ -178,19 +178,7 @@ val writeWallToml(const std::string& jsonText, const std::string& source) {
 /// The built-in catalogue as a JSON array of {key, name, family, conductivity, density,
 /// specific_heat, source}, in key order, as `brusk materials` lists it.
 val catalogueJson() {
-  return guarded([] {
-    nlohmann::json entries = nlohmann::json::array();
-    for (const Brusk::Frontend::CatalogueEntry* entry : catalogue().filter("")) {
-      entries.push_back({{"key", entry->key},
-                         {"name", entry->name},
-                         {"family", entry->family},
-                         {"conductivity", entry->conductivity},
-                         {"density", entry->density},
-                         {"specific_heat", entry->specificHeat},
-                         {"source", entry->source}});
-    }
-    return entries.dump();
-  });
+  return guarded([] { return Brusk::Frontend::formatCatalogueJson(catalogue().filter("")); });
 }
 
 /// The self-contained page `brusk report` writes for the walls in `wallsJson` (a JSON array of

@@ -57,4 +57,9 @@ private:
   std::map<std::string, CatalogueEntry, std::less<>> _entries;
 };
 
+/// The entries as a JSON array of {key, name, family, conductivity [W/(m.K)], density [kg/m3],
+/// specific_heat [J/(kg.K)], source, and vapour_resistance_factor [-] where the catalogue gives
+/// one}: `brusk materials --format json`, the page's catalogue and Python's materials().
+[[nodiscard]] std::string formatCatalogueJson(const std::vector<const CatalogueEntry*>& entries);
+
 }  // namespace Brusk::Frontend
