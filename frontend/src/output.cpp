@@ -63,17 +63,24 @@ private:
   char* _end = _buffer;
 };
 
-/// The quantities of `brusk compute`, in output order.
-const std::vector<Engine::Quantity>& wallQuantities() {
-  static const std::vector<Engine::Quantity> wall = [] {
-    std::vector<Engine::Quantity> found;
-    for (const Engine::Quantity& q : Engine::quantities()) {
-      if (q.scope == Engine::QuantityScope::Wall) found.push_back(q);
-    }
-    return found;
-  }();
-  return wall;
-}
+/// One field of a wall's result as the writers meet it: the objects to close and to open before
+/// it (a dotted key opens the objects of its path: "periodic_thermal_transmittance.modulus" is
+/// "modulus" inside "periodic_thermal_transmittance"), then the quantity under its last name.
+struct FieldStep {
+  const Engine::Quantity* quantity = nullptr;
+  std::string_view leaf;
+  std::size_t ends = 0;  ///< objects the previous field left open that this one does not share
+  std::size_t firstBegin = 0;  ///< into ResultLayout::begins
+  std::size_t beginCount = 0;
+};
+
+/// The walk over the quantities of `brusk compute`, in output order, worked out once: every row
+/// of a batch run takes the same steps, so none splits a key again.
+struct ResultLayout {
+  std::vector<FieldStep> steps;
+  std::vector<std::string_view> begins;
+  std::size_t finalEnds = 0;
+};
 
 /// "a.b.c" as {"a", "b", "c"}.
 std::vector<std::string_view> keyPath(std::string_view key) {
@@ -86,38 +93,60 @@ std::vector<std::string_view> keyPath(std::string_view key) {
   }
 }
 
+const ResultLayout& resultLayout() {
+  static const ResultLayout layout = [] {
+    ResultLayout made;
+    std::vector<std::string_view> open;  // the objects the last key left open
+    for (const Engine::Quantity& q : Engine::quantities()) {
+      if (q.scope != Engine::QuantityScope::Wall) continue;
+      std::vector<std::string_view> path = keyPath(q.key);
+      FieldStep step;
+      step.quantity = &q;
+      step.leaf = path.back();
+      path.pop_back();
+      std::size_t common = 0;
+      while (common < open.size() && common < path.size() && open[common] == path[common]) {
+        ++common;
+      }
+      step.ends = open.size() - common;
+      step.firstBegin = made.begins.size();
+      step.beginCount = path.size() - common;
+      made.begins.insert(made.begins.end(), path.begin() + static_cast<std::ptrdiff_t>(common),
+                         path.end());
+      made.steps.push_back(step);
+      open = std::move(path);
+    }
+    made.finalEnds = open.size();
+    return made;
+  }();
+  return layout;
+}
+
 /// Walks the fields of a result in the order of the quantity description; JSON and CSV writers
-/// share it so their keys and columns cannot drift apart. A dotted key opens the objects of its
-/// path: "periodic_thermal_transmittance.modulus" is "modulus" inside
-/// "periodic_thermal_transmittance".
+/// share it so their keys and columns cannot drift apart.
 template <typename Visitor>
 void visitResult(std::string_view name, const Engine::WallResult& r, Visitor& v) {
+  const ResultLayout& layout = resultLayout();
   v.text("name", name);
-  std::vector<std::string_view> open;  // the objects the last key left open
-  for (const Engine::Quantity& q : wallQuantities()) {
-    std::vector<std::string_view> path = keyPath(q.key);
-    const std::string_view leaf = path.back();
-    path.pop_back();
-    std::size_t common = 0;
-    while (common < open.size() && common < path.size() && open[common] == path[common]) ++common;
-    for (std::size_t i = open.size(); i > common; --i) v.end();
-    for (std::size_t i = common; i < path.size(); ++i) v.begin(path[i]);
-    open = path;
+  for (const FieldStep& step : layout.steps) {
+    for (std::size_t i = 0; i < step.ends; ++i) v.end();
+    for (std::size_t i = 0; i < step.beginCount; ++i) v.begin(layout.begins[step.firstBegin + i]);
+    const Engine::Quantity& q = *step.quantity;
     switch (q.type) {
       case Engine::QuantityType::Number:
-        v.number(leaf, q.wallNumber(r));
+        v.number(step.leaf, q.wallNumber(r));
         break;
       case Engine::QuantityType::Complex:
-        v.complex(leaf, q.wallComplex(r));
+        v.complex(step.leaf, q.wallComplex(r));
         break;
       case Engine::QuantityType::Text:
-        v.text(leaf, q.wallText(r));
+        v.text(step.leaf, q.wallText(r));
         break;
       case Engine::QuantityType::Flag:
         break;  // a wall's own result has no yes/no quantity; elements add theirs as extras
     }
   }
-  for (std::size_t i = open.size(); i > 0; --i) v.end();
+  for (std::size_t i = 0; i < layout.finalEnds; ++i) v.end();
 }
 
 void appendJsonString(std::string_view text, StagedText& out) {

@@ -349,6 +349,21 @@ std::vector<double> subnormals() {
   return values;
 }
 
+/// Digit strings whose four-digit groups (the digits are made four at a time) take every value
+/// from 0000 to 9999 in each group, in whole numbers and in fractions.
+std::vector<double> everyDigitGroup() {
+  std::vector<double> values;
+  for (int n = 0; n < 10000; ++n) {
+    const double group = n;
+    values.push_back(group * 100010001.0);  // "nnnnnnnnnnnn", the three low groups
+    const double wide = group * 1e12 + group * 100010001.0;
+    if (wide < 0x1p53) values.push_back(wide);  // all four groups, still a whole number
+    values.push_back(group + 0.123456789012);   // the leading group, then a fraction
+    values.push_back((group + 0.5) * 1e-8);
+  }
+  return values;
+}
+
 class ShortestDoubleTest : public testing::TestWithParam<ShortestDoubleCase> {};
 
 TEST_P(ShortestDoubleTest, MatchesToChars) {
@@ -374,7 +389,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ShortestDoubleCase{"integers_and_decimals", integersAndDecimals},
                     ShortestDoubleCase{"hard_cases", hardCases},
                     ShortestDoubleCase{"large_whole_numbers", largeWholeNumbers},
-                    ShortestDoubleCase{"subnormals", subnormals}),
+                    ShortestDoubleCase{"subnormals", subnormals},
+                    ShortestDoubleCase{"every_digit_group", everyDigitGroup}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
