@@ -129,6 +129,24 @@ ElementPosition positionAt(const ColumnWalls& in, std::size_t row) {
   return in.partition.at(row, 0.0) != 0.0 ? ElementPosition::Internal : ElementPosition::External;
 }
 
+/// A block's layers and per-wall values in the many-wall kernel's layout, and the scratch of
+/// its sequential estimates.
+struct BlockArrays {
+  std::vector<std::size_t> layerBegin;
+  std::vector<double> thickness, conductivity, density, specificHeat, resistance;
+  std::vector<double> rsi, rse, period;
+  std::vector<std::uint8_t> partition, computed;
+  std::vector<LayerProperties> layers;
+};
+
+/// The calling thread's block arrays, kept from call to call: `brusk batch` computes a few
+/// hundred walls per call, and allocating and clearing a dozen arrays each time was about 3 %
+/// of its instructions. They keep the size of the widest table the thread has computed.
+BlockArrays& threadBlockArrays() {
+  thread_local BlockArrays arrays;
+  return arrays;
+}
+
 /// One thread's rows read block by block into the many-wall kernel's layout, checked by the
 /// engine, and computed straight into the output arrays: no request or result per wall.
 class RowBlocks {
@@ -137,21 +155,26 @@ public:
             std::vector<RowFailure>& failures)
       : _in(in),
         _out(out),
+        _work(threadBlockArrays()),
         _failures(failures),
         _stop(options.stopAtFirstFailure),
         _sequential(out.wantsSequential()),
         _externalConvention(conventionalSurfaceResistances(ElementPosition::External, in.heatFlow)),
         _internalConvention(
             conventionalSurfaceResistances(ElementPosition::Internal, in.heatFlow)) {
+    // Sized once per thread: the same size again allocates and clears nothing.
     const auto layers = static_cast<std::size_t>(in.thickness.columns) * kBlock;
-    for (std::vector<double>* column :
-         {&_thickness, &_conductivity, &_density, &_specificHeat, &_resistance}) {
+    for (std::vector<double>* column : {&_work.thickness, &_work.conductivity, &_work.density,
+                                        &_work.specificHeat, &_work.resistance}) {
       column->resize(layers);
     }
-    for (std::vector<double>* column : {&_rsi, &_rse, &_period}) column->resize(kBlock);
-    _partition.resize(kBlock);
-    _computed.resize(kBlock);
-    _layerBegin.resize(kBlock + 1);
+    for (std::vector<double>* column : {&_work.rsi, &_work.rse, &_work.period}) {
+      column->resize(kBlock);
+    }
+    _work.partition.resize(kBlock);
+    _work.computed.resize(kBlock);
+    _work.layerBegin.resize(kBlock + 1);
+    _work.layerBegin[0] = 0;  // the first wall's layers start the block
     _options.threads = 1;  // the rows are already shared between threads
     _options.instructionSet =
         options.vectorKernel ? options.instructionSet : std::optional(InstructionSet::Baseline);
@@ -200,7 +223,7 @@ private:
                            static_cast<double>(layers));
     }
     const std::size_t wall = _walls;
-    const std::size_t start = _layerBegin[wall];
+    const std::size_t start = _work.layerBegin[wall];
     // The check as the layers are copied: the usual valid row costs no second pass, and only a
     // refused one goes through checkWall for its problem, in check()'s order.
     bool computable = layers > 0 && layers <= kMaxLayers;
@@ -213,26 +236,26 @@ private:
       const LayerProperties layer{thickness.next(), conductivity.next(), density.next(),
                                   specificHeat.next(), resistance.next()};
       computable = computable && isComputableLayer(layer);
-      _thickness[start + i] = layer.thickness;
-      _conductivity[start + i] = layer.conductivity;
-      _density[start + i] = layer.density;
-      _specificHeat[start + i] = layer.specificHeat;
-      _resistance[start + i] = layer.resistance;
+      _work.thickness[start + i] = layer.thickness;
+      _work.conductivity[start + i] = layer.conductivity;
+      _work.density[start + i] = layer.density;
+      _work.specificHeat[start + i] = layer.specificHeat;
+      _work.resistance[start + i] = layer.resistance;
     }
-    _layerBegin[wall + 1] = start + layers;
+    _work.layerBegin[wall + 1] = start + layers;
     const ElementPosition position = positionAt(_in, row);
     const SurfaceResistances& conventional =
         position == ElementPosition::Internal ? _internalConvention : _externalConvention;
     // NaN in an override keeps the convention for that wall.
     const double rsi = _in.rsi.at(row, conventional.internal);
     const double rse = _in.rse.at(row, conventional.external);
-    _rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
-    _rse[wall] = std::isnan(rse) ? conventional.external : rse;
-    _partition[wall] = position == ElementPosition::Internal ? 1 : 0;
+    _work.rsi[wall] = std::isnan(rsi) ? conventional.internal : rsi;
+    _work.rse[wall] = std::isnan(rse) ? conventional.external : rse;
+    _work.partition[wall] = position == ElementPosition::Internal ? 1 : 0;
     const double period = periodAt(_in, row);
-    _period[wall] = period;
-    computable = computable && surfaceResistanceTaken(_rsi[wall]) &&
-                 surfaceResistanceTaken(_rse[wall]) && period >= kShortestPeriod &&
+    _work.period[wall] = period;
+    computable = computable && surfaceResistanceTaken(_work.rsi[wall]) &&
+                 surfaceResistanceTaken(_work.rse[wall]) && period >= kShortestPeriod &&
                  period <= kLongestPeriod;
     if (!computable) {
       if (std::optional<WallProblem> problem = checkWall(arrays(wall + 1), wall)) {
@@ -270,9 +293,17 @@ private:
   }
 
   [[nodiscard]] WallArrays arrays(std::size_t walls) const {
-    return {walls,           _layerBegin.data(),   _thickness.data(),  _conductivity.data(),
-            _density.data(), _specificHeat.data(), _resistance.data(), _rsi.data(),
-            _rse.data(),     _partition.data(),    _period.data()};
+    return {walls,
+            _work.layerBegin.data(),
+            _work.thickness.data(),
+            _work.conductivity.data(),
+            _work.density.data(),
+            _work.specificHeat.data(),
+            _work.resistance.data(),
+            _work.rsi.data(),
+            _work.rse.data(),
+            _work.partition.data(),
+            _work.period.data()};
   }
 
   /// Computes the block's walls, rows _first on, into the output arrays.
@@ -301,7 +332,7 @@ private:
     columns.thermalResistance = real(_out.thermalResistance);
     columns.uValue = real(_out.uValue);
     columns.decrementFactor = real(_out.decrementFactor);
-    columns.computed = _computed.data();
+    columns.computed = _work.computed.data();
     columns.period = real(_out.period);
     columns.thickness = real(_out.thickness);
     columns.surfaceMass = real(_out.surfaceMass);
@@ -317,7 +348,7 @@ private:
 
     for (std::size_t wall = 0; wall < walls; ++wall) {
       const auto row = static_cast<std::size_t>(first + wall);
-      if (_computed[wall] == 0) {
+      if (_work.computed[wall] == 0) {
         writeNaN(_out, row);
         _failures.push_back(RowFailure{row, RowFailure::Kind::Overflow, {}, 0});
         if (_stop) return false;
@@ -332,14 +363,14 @@ private:
   void estimate(const WallArrays& block, std::size_t wall, std::size_t row) {
     const std::size_t start = block.layerBegin[wall];
     const std::size_t count = block.layerBegin[wall + 1] - start;
-    _layers.resize(count);
+    _work.layers.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-      _layers[i] =
-          LayerProperties{_thickness[start + i], _conductivity[start + i], _density[start + i],
-                          _specificHeat[start + i], _resistance[start + i]};
+      _work.layers[i] = LayerProperties{_work.thickness[start + i], _work.conductivity[start + i],
+                                        _work.density[start + i], _work.specificHeat[start + i],
+                                        _work.resistance[start + i]};
     }
     SequentialEstimate daily, twelveDay;
-    estimateSequentialCapacities(_layers.data(), count, _rsi[wall], daily, twelveDay);
+    estimateSequentialCapacities(_work.layers.data(), count, _work.rsi[wall], daily, twelveDay);
     if (_out.dailyValue) _out.dailyValue[row] = daily.capacity;
     if (_out.dailyMethod) _out.dailyMethod[row] = static_cast<std::int8_t>(daily.method);
     if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.capacity;
@@ -350,17 +381,13 @@ private:
 
   const ColumnWalls& _in;
   const ColumnResults& _out;
+  BlockArrays& _work;
   std::vector<RowFailure>& _failures;
   const bool _stop;        ///< stop at the first failure
   const bool _sequential;  ///< the sequential estimates are wanted
   ManyWallsOptions _options;
   std::size_t _first = 0;  ///< the row of the block's first wall
   std::size_t _walls = 0;  ///< walls read into the block
-  std::vector<std::size_t> _layerBegin;
-  std::vector<double> _thickness, _conductivity, _density, _specificHeat, _resistance;
-  std::vector<double> _rsi, _rse, _period;
-  std::vector<std::uint8_t> _partition, _computed;
-  std::vector<LayerProperties> _layers;
   /// The ISO 6946 surface resistances of the heat flow, for external walls and partitions.
   const SurfaceResistances _externalConvention;
   const SurfaceResistances _internalConvention;
