@@ -18,7 +18,6 @@ import decimal
 import json
 import math
 import numbers
-import operator
 import os
 
 import numpy as np
@@ -339,7 +338,7 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
     if kernel not in ("vector", "scalar"):
         raise ValueError(f'kernel must be "vector" or "scalar", got "{kernel}"')
-    threads = _thread_count(threads)
+    threads = columns.thread_count(threads)
     inputs = columns.wall_columns(
         thickness=thickness, conductivity=conductivity, density=density,
         specific_heat=specific_heat, thermal_resistance=thermal_resistance,
@@ -383,19 +382,6 @@ def _selected_fields(fields):
             raise ValueError(f'unknown output "{name}"; compute_many gives '
                              f'{", ".join(known[:-1])} or {known[-1]}')
     return chosen
-
-
-def _thread_count(threads):
-    """``threads`` as compute_many runs them: a whole number, 0 for one per core, capped at
-    four per core as ``brusk batch --jobs`` is (more only cost memory and switching)."""
-    try:
-        count = operator.index(threads)
-    except TypeError:
-        raise TypeError("threads must be a whole number of threads (0: one per core), got "
-                        f"{threads!r}") from None
-    if count < 0:
-        raise ValueError(f"threads must be a whole number of threads (0: one per core), got {count}")
-    return min(count, 4 * (os.cpu_count() or 1))
 
 
 def compute_frame(*args, **kwargs) -> "pandas.DataFrame":

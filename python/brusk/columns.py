@@ -7,6 +7,9 @@ field of a structured array say, as a contiguous copy). The tables are (walls, l
 per-wall value is one number for every wall or a (walls,) array.
 """
 
+import operator
+import os
+
 import numpy as np
 
 from . import _brusk
@@ -23,6 +26,9 @@ _PAGE = 4096  # bytes; the smallest page size
 
 
 def _doubles(value, refusal):
+    # A complex number has no one value to take; casting would drop its imaginary part.
+    if np.iscomplexobj(value):
+        raise TypeError(f"{refusal}, of real numbers")
     try:
         array = np.asarray(value, dtype=np.float64)
     except (TypeError, ValueError):
@@ -37,7 +43,7 @@ def wall_columns(**arrays):
     a dict of arrays the engine reads in place, with their shapes checked."""
     columns = {}
     for name in _TABLES:
-        if arrays.get(name) is None:
+        if name == "thermal_resistance" and arrays.get(name) is None:
             continue
         shape_words = f"{name} must be a 2-D array of shape (walls, layers)"
         table = _doubles(arrays[name], shape_words)
@@ -101,3 +107,16 @@ def output_arrays(names, walls, out, columns, threads):
         for array in fresh:
             array.view(np.uint8)[::_PAGE] = 0
     return arrays
+
+
+def thread_count(threads):
+    """``threads`` as compute_many runs them: a whole number, 0 for one per core, capped at
+    four per core as ``brusk batch --jobs`` is (more only cost memory and switching)."""
+    try:
+        count = operator.index(threads)
+    except TypeError:
+        raise TypeError("threads must be a whole number of threads (0: one per core), got "
+                        f"{threads!r}") from None
+    if count < 0:
+        raise ValueError(f"threads must be a whole number of threads (0: one per core), got {count}")
+    return min(count, 4 * (os.cpu_count() or 1))

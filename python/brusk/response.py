@@ -70,7 +70,7 @@ def response_many(thickness, conductivity, density, specific_heat, *, outdoor, i
     if refinement < 1:
         raise ValueError(f"refinement must be at least 1, got {refinement}")
     return _brusk._response_many(walls, heat_flow, outdoor, indoor, float(period_hours),
-                                 refinement, int(threads), errors == "raise", bool(series))
+                                 refinement, columns.thread_count(threads), errors == "raise", bool(series))
 
 
 def response_frame(*args, **kwargs):

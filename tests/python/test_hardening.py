@@ -189,6 +189,12 @@ BAD_ARGUMENTS = [
      "threads must be a whole number of threads (0: one per core), got 1.5"),
     ("negative_threads", {"threads": -2}, ValueError,
      "threads must be a whole number of threads (0: one per core), got -2"),
+    ("complex_thickness", {"thickness": np.full((6, 3), 0.1 + 0.01j)}, TypeError,
+     "thickness must be a 2-D array of shape (walls, layers), of real numbers"),
+    ("complex_period", {"period_hours": 24 + 1j}, TypeError,
+     "period_hours must be a number or an array, of real numbers"),
+    ("no_thickness", {"thickness": None}, ValueError,
+     "thickness must be a 2-D array of shape (walls, layers)"),
 ]
 
 
@@ -196,7 +202,19 @@ BAD_ARGUMENTS = [
                          ids=[c[0] for c in BAD_ARGUMENTS])
 def test_bad_arguments_are_named_with_their_value(name, change, error, message):
     with pytest.raises(error) as raised:
-        brusk.compute_many(**three_layer_rows(), **change)
+        brusk.compute_many(**{**three_layer_rows(), **change})
+    assert str(raised.value) == message
+
+
+# response_many takes one period, that of its profiles.
+WALL_ARGUMENTS = [case for case in BAD_ARGUMENTS if "period_hours" not in case[1]]
+
+
+@pytest.mark.parametrize("name,change,error,message", WALL_ARGUMENTS,
+                         ids=[c[0] for c in WALL_ARGUMENTS])
+def test_response_many_refuses_the_same_arguments(name, change, error, message):
+    with pytest.raises(error) as raised:
+        brusk.response_many(**{**three_layer_rows(), **change}, outdoor=[20.0, 25.0])
     assert str(raised.value) == message
 
 
