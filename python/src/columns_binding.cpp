@@ -5,6 +5,7 @@
 #include <pybind11/stl.h>
 
 #include <complex>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -26,9 +27,34 @@ namespace {
 
 constexpr auto kDouble = static_cast<py::ssize_t>(sizeof(double));
 
+/// `columns[name]` when it is as the Python layer lays it out: of `dtype` ("f" float64, "c"
+/// complex128, "i" int8), `ndim` dimensions of `rows` (and `columns`) elements, strides in
+/// whole elements. A caller of the private functions that passes anything else is refused
+/// here rather than read out of bounds.
+py::array laidOut(const py::dict& arrays, const std::string& name, char kind, py::ssize_t size,
+                  py::ssize_t ndim, py::ssize_t rows, py::ssize_t columns = -1) {
+  const auto array = arrays[name.c_str()].cast<py::array>();
+  bool laid = array.dtype().kind() == kind && array.itemsize() == size &&
+              array.dtype().attr("isnative").cast<bool>() && array.ndim() == ndim;
+  for (py::ssize_t axis = 0; laid && axis < ndim; ++axis) {
+    laid = array.strides(axis) % size == 0 && array.shape(axis) == (axis == 0 ? rows : columns);
+  }
+  if (!laid || reinterpret_cast<std::uintptr_t>(array.data()) % static_cast<std::size_t>(size)) {
+    throw Frontend::Error(name + " is not laid out as compute_many lays out its arrays");
+  }
+  return array;
+}
+
+py::ssize_t rowsOf(const py::dict& columns) {
+  const auto thickness = columns["thickness"].cast<py::array>();
+  if (thickness.ndim() != 2) throw Frontend::Error("thickness must be a 2-D array");
+  return thickness.shape(0);
+}
+
 Engine::LayerTable tableOf(const py::dict& columns, const char* name) {
   if (!columns.contains(name)) return {};
-  const auto array = columns[name].cast<py::array>();
+  const auto thickness = columns["thickness"].cast<py::array>();
+  const auto array = laidOut(columns, name, 'f', kDouble, 2, rowsOf(columns), thickness.shape(1));
   return {static_cast<const double*>(array.data()), static_cast<std::size_t>(array.shape(0)),
           static_cast<std::size_t>(array.shape(1)), array.strides(0) / kDouble,
           array.strides(1) / kDouble};
@@ -36,19 +62,24 @@ Engine::LayerTable tableOf(const py::dict& columns, const char* name) {
 
 Engine::WallColumn columnOf(const py::dict& columns, const char* name) {
   if (!columns.contains(name)) return {};
-  const auto array = columns[name].cast<py::array>();
+  const bool perWall = columns[name].cast<py::array>().ndim() != 0;
+  const auto array = laidOut(columns, name, 'f', kDouble, perWall ? 1 : 0, rowsOf(columns));
   const auto* data = static_cast<const double*>(array.data());
   if (array.ndim() == 0) return Engine::WallColumn::of(*data);
   return Engine::WallColumn::of(data, array.strides(0) / kDouble);
 }
 
 /// Points every output of `outputs` (arrays by their CSV column names) at its result column.
-Engine::ColumnResults resultsOf(const py::dict& outputs) {
+Engine::ColumnResults resultsOf(const py::dict& outputs, py::ssize_t rows) {
   Engine::ColumnResults results;
   for (const Engine::ColumnOutput& output : Engine::columnOutputs()) {
     const std::string name = output.quantity->csvColumn();
     if (!outputs.contains(name)) continue;
-    void* data = outputs[name.c_str()].cast<py::array>().mutable_data();
+    const char kind = output.real ? 'f' : output.complex ? 'c' : 'i';
+    const py::ssize_t size = output.real ? kDouble : output.complex ? 2 * kDouble : 1;
+    py::array array = laidOut(outputs, name, kind, size, 1, rows);
+    if (array.strides(0) != size) throw Frontend::Error(name + " must be contiguous");
+    void* data = array.mutable_data();  // refuses a read-only array
     if (output.real) results.*output.real = static_cast<double*>(data);
     if (output.complex) results.*output.complex = static_cast<std::complex<double>*>(data);
     if (output.method) results.*output.method = static_cast<std::int8_t*>(data);
@@ -62,7 +93,7 @@ std::vector<std::pair<std::size_t, std::string>> computeColumns(
     const py::dict& columns, const py::dict& outputs, const std::string& heatFlow, unsigned threads,
     bool stopAtFirstFailure, bool vectorKernel) {
   const Engine::ColumnWalls walls = columnWallsOf(columns, heatFlow);
-  const Engine::ColumnResults results = resultsOf(outputs);
+  const Engine::ColumnResults results = resultsOf(outputs, rowsOf(columns));
   Engine::ColumnOptions options;
   options.threads = threads;
   options.stopAtFirstFailure = stopAtFirstFailure;

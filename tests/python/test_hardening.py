@@ -246,3 +246,31 @@ def test_a_pipe_is_refused_at_once_instead_of_waited_on(tmp_path, call):
     assert done.returncode == 0, done.stderr
     assert done.stdout == f"{path}: is not a regular file (a pipe); brusk reads its inputs from " \
                           "files, which it can read to their end\n"
+
+
+def _laid_out(**change):
+    table = np.full((4, 2), 0.1)
+    columns = {"thickness": table, "conductivity": table, "density": table,
+               "specific_heat": table}
+    outputs = {"u_value": np.zeros(4)}
+    for key, value in change.items():
+        (outputs if key == "u_value" else columns)[key] = value
+    return columns, outputs
+
+
+# The private entry trusts nothing of its caller: each of these would read or write out of
+# bounds if taken as compute_many lays its arrays out.
+MISLAID = [
+    ("integer_table", {"conductivity": np.ones((4, 2), dtype=np.int64)}, "conductivity"),
+    ("short_table", {"density": np.ones((3, 2))}, "density"),
+    ("short_per_wall", {"rsi": np.ones(3)}, "rsi"),
+    ("short_output", {"u_value": np.zeros(3)}, "u_value"),
+    ("strided_output", {"u_value": np.zeros(8)[::2]}, "u_value"),
+]
+
+
+@pytest.mark.parametrize("name,change,refused", MISLAID, ids=[c[0] for c in MISLAID])
+def test_the_private_entry_refuses_arrays_not_laid_out(name, change, refused):
+    columns, outputs = _laid_out(**change)
+    with pytest.raises(brusk.WallError, match=refused):
+        brusk._brusk._compute_columns(columns, outputs, "horizontal", 1, False, True)
