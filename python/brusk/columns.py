@@ -81,7 +81,9 @@ def output_arrays(names, walls, out, columns, threads):
         raise TypeError("out must be the dict of an earlier compute_many call (output names to "
                         f"NumPy arrays), got {type(out).__name__}")
     arrays, fresh = {}, []
-    for name in names:
+    wanted = set(names)
+    # In the description's order whatever the order asked, as compute_frame's columns read.
+    for name in (output[0] for output in OUTPUTS if output[0] in wanted):
         dtype = _DTYPES[_KINDS[name]]
         given = None if out is None or _KINDS[name] == "method" else out.get(name)
         if given is None:

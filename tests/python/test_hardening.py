@@ -274,3 +274,8 @@ def test_the_private_entry_refuses_arrays_not_laid_out(name, change, refused):
     columns, outputs = _laid_out(**change)
     with pytest.raises(brusk.WallError, match=refused):
         brusk._brusk._compute_columns(columns, outputs, "horizontal", 1, False, True)
+
+
+def test_outputs_come_in_the_descriptions_order_whatever_the_order_asked():
+    out = brusk.compute_many(**three_layer_rows(), fields=["u_value", "period", "u_value"])
+    assert list(out) == ["period", "u_value"]
