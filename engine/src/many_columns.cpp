@@ -175,7 +175,7 @@ public:
     _work.computed.resize(kBlock);
     _work.layerBegin.resize(kBlock + 1);
     _work.layerBegin[0] = 0;  // the first wall's layers start the block
-    _options.threads = 1;  // the rows are already shared between threads
+    _options.threads = 1;     // the rows are already shared between threads
     _options.instructionSet =
         options.vectorKernel ? options.instructionSet : std::optional(InstructionSet::Baseline);
   }
@@ -508,13 +508,13 @@ std::vector<RowFailure> computeColumns(const ColumnWalls& walls, const ColumnRes
   return found;
 }
 
-WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
+namespace {
+
+/// Row `row` as a request of its first `layers` layers.
+WallRequest requestWithLayers(const ColumnWalls& in, std::size_t row, std::size_t layers) {
   WallRequest request;
-  const auto count = rowLayerCount(in, row);
-  if (const std::size_t* layers = std::get_if<std::size_t>(&count)) {
-    for (std::size_t column = 0; column < *layers; ++column) {
-      request.layers.push_back(layerAt(in, row, column));
-    }
+  for (std::size_t column = 0; column < layers; ++column) {
+    request.layers.push_back(layerAt(in, row, column));
   }
   request.position = positionAt(in, row);
   request.heatFlow = in.heatFlow;
@@ -527,10 +527,18 @@ WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
   return request;
 }
 
+}  // namespace
+
+WallRequest requestOfRow(const ColumnWalls& in, std::size_t row) {
+  const auto count = rowLayerCount(in, row);
+  const std::size_t* layers = std::get_if<std::size_t>(&count);
+  return requestWithLayers(in, row, layers ? *layers : 0);
+}
+
 std::variant<WallRequest, RowFailure> rowRequest(const ColumnWalls& in, std::size_t row) {
   const auto count = rowLayerCount(in, row);
   if (const RowFailure* failure = std::get_if<RowFailure>(&count)) return *failure;
-  return requestOfRow(in, row);
+  return requestWithLayers(in, row, std::get<std::size_t>(count));
 }
 
 }  // namespace Brusk::Engine
