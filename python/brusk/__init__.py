@@ -25,6 +25,7 @@ import numpy as np
 from . import _brusk, columns
 from ._brusk import WallError
 from .result import (
+    DESCRIPTION,
     Estimate,
     PeriodicQuantity,
     Result,
@@ -334,8 +335,7 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         A dict of NumPy arrays of shape (walls,), named as ``brusk compute --format csv``
         names its columns; the transfer matrix elements as complex128.
     """
-    if errors not in ("raise", "nan"):
-        raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
+    columns.check_errors(errors)
     if kernel not in ("vector", "scalar"):
         raise ValueError(f'kernel must be "vector" or "scalar", got "{kernel}"')
     threads = columns.thread_count(threads)
@@ -368,17 +368,16 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
 
 
 def _selected_fields(fields):
+    every = PERIODIC_FIELDS + SEQUENTIAL_FIELDS
     if isinstance(fields, str):
-        if fields == "all":
-            return PERIODIC_FIELDS + SEQUENTIAL_FIELDS
-        if fields == "periodic":
-            return PERIODIC_FIELDS
+        if fields in ("all", "periodic"):
+            return every if fields == "all" else PERIODIC_FIELDS
         raise ValueError(f'fields must be "all", "periodic" or a list of output names, got '
                          f'"{fields}"')
     chosen = [str(name) for name in fields]
     for name in chosen:
-        if name not in PERIODIC_FIELDS + SEQUENTIAL_FIELDS:
-            known = [f'"{field}"' for field in PERIODIC_FIELDS + SEQUENTIAL_FIELDS]
+        if name not in every:
+            known = [f'"{field}"' for field in every]
             raise ValueError(f'unknown output "{name}"; compute_many gives '
                              f'{", ".join(known[:-1])} or {known[-1]}')
     return chosen
@@ -408,7 +407,7 @@ def quantities() -> list[dict]:
     output), ``type``, ``label``, ``symbol``, ``symbol_unicode``, ``symbol_html``, ``unit`` (of
     the SI value that attributes and arrays hold), ``display_unit`` and ``display_scale`` (what a
     person reads: value × scale), ``decimals``, ``csv_column``, ``definition`` and ``source``."""
-    return json.loads(_brusk._quantities_json())
+    return [dict(q) for q in DESCRIPTION]  # copies: the package's own stays as described
 
 
 def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:

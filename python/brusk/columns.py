@@ -111,6 +111,12 @@ def output_arrays(names, walls, out, columns, threads):
     return arrays
 
 
+def check_errors(errors):
+    """``errors`` as compute_many and response_many take it."""
+    if errors not in ("raise", "nan"):
+        raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
+
+
 def thread_count(threads):
     """``threads`` as compute_many runs them: a whole number, 0 for one per core, capped at
     four per core as ``brusk batch --jobs`` is (more only cost memory and switching)."""

@@ -5,16 +5,15 @@ heat flow into the room q_in [W/m2] and inner surface temperature theta_si [degC
 sample, and the figures a study keeps of them (see RESPONSE_QUANTITIES).
 """
 
-import json
-
 import numpy
 
 from . import _brusk, columns
+from .result import DESCRIPTION
 
 #: The summary quantities of response_many(): dicts of key, label, symbol, unit, definition.
 RESPONSE_QUANTITIES = tuple(
     {key: q[key] for key in ("key", "label", "symbol", "unit", "definition")}
-    for q in json.loads(_brusk._quantities_json()) if q["scope"] == "response_summary")
+    for q in DESCRIPTION if q["scope"] == "response_summary")
 
 
 def response_many(thickness, conductivity, density, specific_heat, *, outdoor, indoor=None,
@@ -50,8 +49,7 @@ def response_many(thickness, conductivity, density, specific_heat, *, outdoor, i
         (walls,) per summary quantity, named by its key in RESPONSE_QUANTITIES (units there:
         heat in kWh/m2, times in hours from the start of the profiles).
     """
-    if errors not in ("raise", "nan"):
-        raise ValueError(f'errors must be "raise" or "nan", got "{errors}"')
+    columns.check_errors(errors)
     walls = columns.wall_columns(
         thickness=thickness, conductivity=conductivity, density=density,
         specific_heat=specific_heat, thermal_resistance=thermal_resistance,

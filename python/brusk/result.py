@@ -7,7 +7,9 @@ import math
 
 from . import _brusk
 
-_QUANTITIES = tuple(q for q in json.loads(_brusk._quantities_json()) if q["scope"] == "compute")
+#: The quantity description, parsed once for the package (see brusk.quantities()).
+DESCRIPTION = tuple(json.loads(_brusk._quantities_json()))
+_QUANTITIES = tuple(q for q in DESCRIPTION if q["scope"] == "compute")
 
 
 def _described(key):
