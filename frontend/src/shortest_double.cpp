@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -80,12 +79,47 @@ __m128i eightDigitLanes(std::uint32_t value) {
   return _mm_sub_epi16(prefixes, tens);
 }
 
-/// The sixteen digits, zero-padded, of high * 10^8 + low (each below 10^8), in one store: the
-/// sixteen lanes of two eight-digit conversions side by side, about half the scalar work.
-void writeSixteenDigits(std::uint32_t high, std::uint32_t low, char* out) {
-  const __m128i digits = _mm_packus_epi16(eightDigitLanes(high), eightDigitLanes(low));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_add_epi8(digits, _mm_set1_epi8('0')));
-}
+/// The seventeen digits of a value in [10^16, 10^17) (a significand scaled to seventeen digits):
+/// the first as a character, the other sixteen in the byte lanes of one register. The layouts
+/// below store them straight from the register: digits stored to a buffer and read back at a
+/// varying offset made each load straddle the stores that wrote it, and waiting for those to
+/// retire cost more than making the digits.
+class DigitText {
+public:
+  explicit DigitText(std::uint64_t value) : _lead(static_cast<char>('0' + value / kTenToSixteen)) {
+    const std::uint64_t rest = value % kTenToSixteen;
+    const __m128i digits =
+        _mm_packus_epi16(eightDigitLanes(static_cast<std::uint32_t>(rest / 100000000u)),
+                         eightDigitLanes(static_cast<std::uint32_t>(rest % 100000000u)));
+    _rest = _mm_add_epi8(digits, _mm_set1_epi8('0'));
+  }
+
+  [[nodiscard]] char lead() const { return _lead; }
+  /// The sixteen digits after the first, at out[0..15].
+  void storeRest(char* out) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _rest); }
+  /// All seventeen digits with a point after the first `integerPart` (1 to 16), at out[0..17].
+  void storeWithPoint(char* out, int integerPart) const {
+    // out[17] is the last digit whatever the point's place: the rest stored one byte on, then
+    // out[1..16] overwritten with its lanes blended from the digit in place (before the point),
+    // the point, and the digit one place to the left (after it).
+    storeRest(out + 2);
+    out[0] = _lead;
+    const __m128i places = _mm_setr_epi8(1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16);
+    const __m128i point = _mm_set1_epi8(static_cast<char>(integerPart));
+    const __m128i before = _mm_cmpgt_epi8(point, places);
+    const __m128i at = _mm_cmpeq_epi8(point, places);
+    const __m128i shifted = _mm_or_si128(_mm_slli_si128(_rest, 1), _mm_cvtsi32_si128(_lead));
+    const __m128i blended = _mm_or_si128(
+        _mm_or_si128(_mm_and_si128(before, _rest), _mm_and_si128(at, _mm_set1_epi8('.'))),
+        _mm_andnot_si128(_mm_or_si128(before, at), shifted));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 1), blended);
+  }
+
+private:
+  static constexpr std::uint64_t kTenToSixteen = 10000000000000000u;
+  char _lead;
+  __m128i _rest;
+};
 #else
 /// The eight digits, zero-padded, of a value below 10^8 as ASCII bytes in memory order. The
 /// value is split into 4-, 2- and 1-digit lanes of one 64-bit word with multiplications by
@@ -115,31 +149,31 @@ void writeEightDigits(std::uint32_t value, char* out) {
 #endif
 }
 
-void writeSixteenDigits(std::uint32_t high, std::uint32_t low, char* out) {
-  writeEightDigits(high, out);
-  writeEightDigits(low, out + 8);
-}
+/// The seventeen digits of a value in [10^16, 10^17), kept in memory, with the register
+/// version's interface.
+class DigitText {
+public:
+  explicit DigitText(std::uint64_t value) {
+    const std::uint64_t rest = value % kTenToSixteen;
+    _digits[0] = static_cast<char>('0' + value / kTenToSixteen);
+    writeEightDigits(static_cast<std::uint32_t>(rest / 100000000u), _digits + 1);
+    writeEightDigits(static_cast<std::uint32_t>(rest % 100000000u), _digits + 9);
+  }
+
+  [[nodiscard]] char lead() const { return _digits[0]; }
+  void storeRest(char* out) const { std::memcpy(out, _digits + 1, 16); }
+  void storeWithPoint(char* out, int integerPart) const {
+    const auto split = static_cast<std::size_t>(integerPart);
+    std::memcpy(out, _digits, split);
+    out[split] = '.';
+    std::memcpy(out + split + 1, _digits + split, 17 - split);
+  }
+
+private:
+  static constexpr std::uint64_t kTenToSixteen = 10000000000000000u;
+  char _digits[17];
+};
 #endif
-
-/// The last 17 digits, zero-padded, of a value below 10^17 (every shortest significand of a
-/// double) at `out + 7`, so that they end at `out + 24`: two independent 8-digit parts and one
-/// leading digit keep the divisions short and parallel.
-void writeSeventeenDigits(std::uint64_t value, char* out) {
-  const auto low = static_cast<std::uint32_t>(value % 100000000u);
-  value /= 100000000u;
-  out[7] = static_cast<char>('0' + value / 100000000u);
-  writeSixteenDigits(static_cast<std::uint32_t>(value % 100000000u), low, out + 8);
-}
-
-/// Stores the eight bytes of `word` at `out`.
-void storeWord(char* out, std::uint64_t word) { std::memcpy(out, &word, sizeof word); }
-
-/// Eight ASCII zeros.
-constexpr std::uint64_t kEightZeros = 0x3030303030303030u;
-
-/// Copies a fixed 24 bytes whatever the digit count, which beats a variable-length copy; the
-/// caller's kShortestDoubleRoom leaves space for the overshoot.
-void copyDigits(char* out, const char* digits) { std::memcpy(out, digits, 24); }
 
 struct Uint128 {
   std::uint64_t high;
@@ -241,17 +275,23 @@ Decimal shortestDecimal(std::uint64_t fraction, int biasedExponent) {
 /// Strips the trailing zeros of a significand of at most 17 digits (a short number such as 0.2
 /// comes out of the search as 20000000000000000 x 10^-17): by 10^8, 10^4, 10^2 and 10, each
 /// a multiplication by a constant, instead of up to sixteen steps of 10.
-void removeTrailingZeros(Decimal& decimal) {
-  for (const auto& [power, digits] : {std::pair<std::uint64_t, int>{100000000u, 8},
-                                      {100000000u, 8},
-                                      {10000u, 4},
-                                      {100u, 2},
-                                      {10u, 1}}) {
-    if (decimal.significand % power == 0) {
-      decimal.significand /= power;
-      decimal.exponent += digits;
-    }
+template <std::uint64_t power, int digits>
+void removeTrailingZerosBy(Decimal& decimal) {
+  if (decimal.significand % power == 0) {
+    decimal.significand /= power;
+    decimal.exponent += digits;
   }
+}
+
+void removeTrailingZeros(Decimal& decimal) {
+  // The powers are template arguments, not the elements of a loop: a constant divisor is a
+  // multiplication by its reciprocal, a divisor read from memory a 64-bit division, which for
+  // the one number in ten or so that gets here cost more than all the rest of its writing.
+  removeTrailingZerosBy<100000000u, 8>(decimal);
+  removeTrailingZerosBy<100000000u, 8>(decimal);
+  removeTrailingZerosBy<10000u, 4>(decimal);
+  removeTrailingZerosBy<100u, 2>(decimal);
+  removeTrailingZerosBy<10u, 1>(decimal);
 }
 
 /// Writes the decimal digits of `value` (no leading zeros, "0" for 0); returns the end.
@@ -318,28 +358,29 @@ char* writeShortestDouble(double value, char* out) {
   // Most computed values end in a non-zero digit: one test, and the search only for the others.
   if (decimal.significand % 10 == 0) removeTrailingZeros(decimal);
 
-  // The 17 digits end at digitBlock + 24, with zeros to their left for "0.00ddd".
-  char digitBlock[48];
-  storeWord(digitBlock, kEightZeros);
-  writeSeventeenDigits(decimal.significand, digitBlock);
   const int digitCount = decimalDigitCount(decimal.significand);
-  const char* digits = digitBlock + 24 - digitCount;
+  // The digits scaled to seventeen, the first one leading: every layout below then finds it
+  // at the same place, and the zeros that pad the scaled significand are those a whole
+  // number's fixed text ends in.
+  const DigitText digits(decimal.significand *
+                         kPowersOfTen[static_cast<std::size_t>(17 - digitCount)]);
   const int exponent = decimal.exponent;  // value = digits * 10^exponent
 
   // Nearly every number a result holds is "ddd.ddd" or "0.ddd", "0.0ddd" or "0.00ddd": fixed
-  // notation, always shorter than scientific there, laid out in one path without the length
-  // comparison. With p = 1 - integerDigits zeros (0 to 3) taken from the block, every such
-  // number has an integer part of integerDigits + p digits, then a point, then the rest. (A
-  // fraction leaves at most 16 integer digits of the 17.)
+  // notation, always shorter than scientific there, laid out without the length comparison.
+  // (A fraction leaves at most 16 integer digits of the 17.)
   const int integerDigits = digitCount + exponent;
   if (exponent < 0 && integerDigits >= -2) {
-    const int zeros = integerDigits > 0 ? 0 : 1 - integerDigits;
-    const int integerPart = integerDigits + zeros;
-    digits -= zeros;
-    copyDigits(out, digits);
-    out[integerPart] = '.';
-    copyDigits(out + integerPart + 1, digits + integerPart);
-    return out + digitCount + zeros + 1;
+    if (integerDigits > 0) {
+      digits.storeWithPoint(out, integerDigits);
+      return out + digitCount + 1;
+    }
+    // "0." and up to two zeros, then the digits over what is not needed of them.
+    std::memcpy(out, "0.00", 4);
+    const int zeros = -integerDigits;
+    out[2 + zeros] = digits.lead();
+    digits.storeRest(out + 3 + zeros);
+    return out + 2 + zeros + digitCount;
   }
 
   // std::to_chars takes the shorter of fixed and scientific notation, fixed on a tie.
@@ -355,8 +396,9 @@ char* writeShortestDouble(double value, char* out) {
     // integer digits) need not be the shortest digits padded with zeros.
     if (integerDigits > 15 && biasedExponent > 1075) return writeExactWholeNumber(bits, out);
     if (exponent >= 0) {
-      copyDigits(out, digits);
-      std::memset(out + digitCount, '0', static_cast<std::size_t>(exponent));
+      // Below 2^53 a whole number has at most 16 digits: the scaled ones and their zeros.
+      out[0] = digits.lead();
+      digits.storeRest(out + 1);
       return out + integerDigits;
     }
     // Only "0.000ddd" and beyond are left.
@@ -364,14 +406,15 @@ char* writeShortestDouble(double value, char* out) {
     out[0] = '0';
     out[1] = '.';
     std::memset(out + 2, '0', static_cast<std::size_t>(leadingZeros));
-    copyDigits(out + 2 + leadingZeros, digits);
+    out[2 + leadingZeros] = digits.lead();
+    digits.storeRest(out + 3 + leadingZeros);
     return out + 2 + leadingZeros + digitCount;
   }
   char* end = out + 1;
-  out[0] = digits[0];
+  out[0] = digits.lead();
   if (digitCount > 1) {
     out[1] = '.';
-    copyDigits(out + 2, digits + 1);
+    digits.storeRest(out + 2);
     end = out + digitCount + 1;
   }
   *end++ = 'e';

@@ -7,10 +7,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <sstream>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -364,6 +366,66 @@ std::vector<double> everyDigitGroup() {
   return values;
 }
 
+/// Every place of the decimal point for every digit count: each digit string of 1 to 17 digits
+/// with 1 to 16 integer digits ("d.ddd" to "dddd.d"), as "0.", "0.0" and "0.00" fractions and
+/// beyond, and as whole numbers; the digits are laid out from one register, its lanes blended
+/// by the point's place.
+std::vector<double> everyPointPlace() {
+  std::mt19937_64 random(5);
+  std::vector<double> values;
+  for (int digitCount = 1; digitCount <= 17; ++digitCount) {
+    for (int integerDigits = -4; integerDigits <= 18; ++integerDigits) {
+      for (int i = 0; i < 40; ++i) {
+        // A random digit string of digitCount digits, the first and last not zero.
+        std::string text = "0.";
+        for (int d = 0; d < digitCount; ++d) {
+          const bool end = d == 0 || d == digitCount - 1;
+          text += static_cast<char>('0' + (end ? 1 + random() % 9 : random() % 10));
+        }
+        text += "e" + std::to_string(integerDigits);
+        const double value = std::strtod(text.c_str(), nullptr);
+        values.insert(values.end(), {value, -value});
+      }
+    }
+  }
+  return values;
+}
+
+/// Values at the edges of the digit layouts: zeros, the smallest subnormals, the far ends of
+/// the exponent range, numbers whose shortest digits round up into one more integer digit or
+/// one fewer leading zero, and the non-finite values.
+std::vector<double> layoutEdges() {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  return {0.0,
+          -0.0,
+          5e-324,
+          1e-323,
+          2.225073858507201e-308,
+          1e-300,
+          1.2345678901234567e-300,
+          1e300,
+          9.9999995,
+          9.999999999999999,
+          9.9999999999999995,
+          99.99999999999999,
+          0.9999999999999999,
+          0.09999999999999999,
+          0.0009999999999999998,
+          999999999999999.9,
+          9999999999999998.0,
+          0.1 + 0.2,
+          1.0 - 1e-16,
+          12345678901234567.0,
+          0.12345678901234567,
+          0.0012345678901234567,
+          0.00012345678901234567,
+          1.7976931348623157e308,
+          kInfinity,
+          -kInfinity,
+          std::numeric_limits<double>::quiet_NaN(),
+          -std::numeric_limits<double>::quiet_NaN()};
+}
+
 class ShortestDoubleTest : public testing::TestWithParam<ShortestDoubleCase> {};
 
 TEST_P(ShortestDoubleTest, MatchesToChars) {
@@ -390,7 +452,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ShortestDoubleCase{"hard_cases", hardCases},
                     ShortestDoubleCase{"large_whole_numbers", largeWholeNumbers},
                     ShortestDoubleCase{"subnormals", subnormals},
-                    ShortestDoubleCase{"every_digit_group", everyDigitGroup}),
+                    ShortestDoubleCase{"every_digit_group", everyDigitGroup},
+                    ShortestDoubleCase{"every_point_place", everyPointPlace},
+                    ShortestDoubleCase{"layout_edges", layoutEdges}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
