@@ -391,7 +391,8 @@ unsigned readLayerObject(Scanner& scanner, LayerText& text) {
   }
 }
 
-bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, LayerLabel& layer,
+/// Reads one layer into `properties` and, unless `layer` is null, its label.
+bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, LayerLabel* layer,
                Engine::LayerProperties& properties) {
   LayerText text;
   const unsigned seen = readLayerObject(scanner, text);
@@ -405,9 +406,11 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
     if ((seen & (kMaterial | kThickness | kConductivity | kDensity | kSpecificHeat)) != 0) {
       return false;
     }
-    assignText(layer.name, name.empty() ? Schema::kPureResistanceName : name);
-    layer.materialKey.clear();
-    assignText(layer.family, hasFamily ? text.family : Schema::kPureResistanceFamily);
+    if (layer != nullptr) {
+      assignText(layer->name, name.empty() ? Schema::kPureResistanceName : name);
+      layer->materialKey.clear();
+      assignText(layer->family, hasFamily ? text.family : Schema::kPureResistanceFamily);
+    }
     properties = Engine::LayerProperties::pureResistance(text.resistance);
     return true;
   }
@@ -416,7 +419,7 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
   if ((seen & kMaterial) != 0) {
     const CatalogueEntry* entry = catalogue.find(text.material);
     if (entry == nullptr) return false;
-    assignText(layer.materialKey, entry->key);
+    if (layer != nullptr) assignText(layer->materialKey, entry->key);
     family = entry->family;
     if (name.empty()) name = entry->name;
     if ((seen & kConductivity) == 0) text.conductivity = entry->conductivity;
@@ -425,11 +428,14 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
   } else {
     constexpr unsigned kProperties = kConductivity | kDensity | kSpecificHeat;
     if ((seen & kProperties) != kProperties) return false;
-    layer.materialKey.clear();
+    if (layer != nullptr) layer->materialKey.clear();
   }
-  assignText(layer.family, hasFamily ? text.family : family);
+  properties = Engine::LayerProperties::slab(text.thickness, text.conductivity, text.density,
+                                             text.specificHeat);
+  if (layer == nullptr) return true;
+  assignText(layer->family, hasFamily ? text.family : family);
   if (!name.empty()) {
-    assignText(layer.name, name);
+    assignText(layer->name, name);
   } else {
     // The schema's "Layer N", composed on the stack: most layers of a batch keep their default
     // name from line to line, and assignText then copies nothing.
@@ -437,16 +443,15 @@ bool readLayer(Scanner& scanner, const Catalogue& catalogue, std::size_t index, 
     constexpr std::size_t kPrefix = Schema::kDefaultLayerNamePrefix.size();
     Schema::kDefaultLayerNamePrefix.copy(fallback, kPrefix);
     const auto written = std::to_chars(fallback + kPrefix, fallback + sizeof fallback, index + 1);
-    assignText(layer.name,
+    assignText(layer->name,
                std::string_view(fallback, static_cast<std::size_t>(written.ptr - fallback)));
   }
-  properties = Engine::LayerProperties::slab(text.thickness, text.conductivity, text.density,
-                                             text.specificHeat);
   return true;
 }
 
-/// Reads the `[...]` of a wall's layers into the wall, reusing the labels already there.
-bool readLayers(Scanner& scanner, const Catalogue& catalogue, Wall& wall) {
+/// Reads the `[...]` of a wall's layers into the wall, reusing the labels already there; with
+/// PlainLabels::Skip the wall is left without labels.
+bool readLayers(Scanner& scanner, const Catalogue& catalogue, PlainLabels labelling, Wall& wall) {
   // Labels cut from the end of a wall wait here for a later wall on this thread with more: a
   // label made afresh costs more in allocating and first filling its strings than in reading
   // it, and the layer counts of a batch go up and down from line to line. Kept in order, so a
@@ -455,20 +460,25 @@ bool readLayers(Scanner& scanner, const Catalogue& catalogue, Wall& wall) {
   std::vector<LayerLabel>& labels = wall.labels;
   std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   if (!scanner.consume('[')) return false;
+  const bool filling = labelling == PlainLabels::Fill;
+  // A wall read before with labels, then without (the caller's choice, not the line's).
+  if (!filling && !labels.empty()) labels.clear();
   std::size_t count = 0;
   for (;;) {
     if (count == Engine::kMaxLayers) return false;
-    if (count == labels.size()) {
+    if (filling && count == labels.size()) {
       if (spareLabels.empty()) {
         labels.emplace_back();
       } else {
         labels.push_back(std::move(spareLabels.back()));
         spareLabels.pop_back();
       }
-      layers.emplace_back();
     }
+    if (count == layers.size()) layers.emplace_back();
     // An empty list fails here too: a wall needs layers.
-    if (!readLayer(scanner, catalogue, count, labels[count], layers[count])) return false;
+    if (!readLayer(scanner, catalogue, count, filling ? &labels[count] : nullptr, layers[count])) {
+      return false;
+    }
     ++count;
     const char next = scanner.token();
     if (next != ',') {
@@ -498,7 +508,7 @@ enum WallKey : unsigned {
 }  // namespace
 
 bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::size_t lineNumber,
-                       Wall& wall) {
+                       Wall& wall, PlainLabels labelling) {
   Scanner scanner(line);
   std::string_view name, position, heatFlow;
   double rsi = 0.0;
@@ -553,7 +563,7 @@ bool readPlainWallLine(std::string_view line, const Catalogue& catalogue, std::s
       if (!scanner.number(*numberSlot, true)) return false;
     } else if (textSlot != nullptr) {
       if (!scanner.string(*textSlot)) return false;
-    } else if (!readLayers(scanner, catalogue, wall)) {
+    } else if (!readLayers(scanner, catalogue, labelling, wall)) {
       return false;
     }
     if (scanner.consume(',')) continue;

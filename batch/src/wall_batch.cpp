@@ -170,9 +170,11 @@ public:
     }
     const Wall& wall = _walls[index];
     if (const std::optional<Engine::WallProblem>& problem = _problems[slot]) {
-      // The wall reads but cannot be computed (its matrix overflows): the message names it.
+      // The wall reads but cannot be computed (its matrix overflows): the message names it
+      // and its layers, so a wall read without its labels is read again with them.
+      const Wall& named = withLabels(_lines[index], wall);
       error = _context.sourceName + ":" + std::to_string(lineNumber) + ": " +
-              Frontend::describeProblem(*problem, wall);
+              Frontend::describeProblem(*problem, named);
       _context.writer.error(lineNumber, error, out);
       return false;
     }
@@ -205,9 +207,22 @@ private:
     }
   }
 
-  /// Reads one line into `wall`; false with the reader's message in `error` when it is bad.
+  /// `wall` as read from `line`, with its layer labels: itself when it has them, else the line
+  /// read again with them.
+  const Wall& withLabels(const InputLine& line, const Wall& wall) {
+    if (wall.labels.size() == wall.request.layers.size()) return wall;
+    // The same reader that accepted the line accepts it again, now filling the labels.
+    if (!readPlainWallLine(line.text, _context.catalogue, line.number, _labelled)) return wall;
+    _labelled.request.period = wall.request.period;
+    return _labelled;
+  }
+
+  /// Reads one line into `wall`; false with the reader's message in `error` when it is bad. A
+  /// plain line is read without layer labels: a result row has no use for them.
   bool read(const InputLine& line, Wall& wall, std::string& error) const {
-    if (readPlainWallLine(line.text, _context.catalogue, line.number, wall)) return true;
+    if (readPlainWallLine(line.text, _context.catalogue, line.number, wall, PlainLabels::Skip)) {
+      return true;
+    }
     // Anything outside the plain subset, valid or not, goes through the full reader, which
     // words what is wrong.
     const std::string source = _context.sourceName + ":" + std::to_string(line.number);
@@ -231,6 +246,7 @@ private:
   std::vector<std::optional<Engine::WallProblem>> _problems;
   std::vector<Engine::WallResult> _elementResults;    // per line, for element walls
   std::vector<Frontend::ExtraFields> _elementExtras;  // their ISO 6946 fields, for JSON lines
+  Wall _labelled;  // a wall read again with its labels, for a message
 };
 
 std::size_t regularFileSize(int descriptor) {

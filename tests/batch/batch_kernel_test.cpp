@@ -221,4 +221,57 @@ INSTANTIATE_TEST_SUITE_P(
                     BadLinesCase{"scalar_fail_fast", "--kernel scalar --fail-fast"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+/// An overflowing wall whose message names its thickest layer, and the label it must name.
+struct OverflowLabelCase {
+  const char* name;
+  const char* layers;  ///< the wall's "layers" list
+  const char* label;   ///< how the message names the thickest layer
+};
+
+void PrintTo(const OverflowLabelCase& overflow, std::ostream* out) { *out << overflow.name; }
+
+class OverflowLabelTest : public BruskTest::ProgramFixture,
+                          public testing::WithParamInterface<OverflowLabelCase> {};
+
+TEST_P(OverflowLabelTest, MessageNamesTheLayerOnBothKernelsAndFormats) {
+  // Rows are read without layer labels; the message of a wall that fails in the engine still
+  // names its layer as brusk compute does. The wall sits among good ones, in every place of a
+  // short block.
+  const std::string slab =
+      R"({"thickness":0.2,"conductivity":1.8,"density":2400,"specific_heat":1000})";
+  std::string input;
+  for (int i = 1; i <= 5; ++i) {
+    input += i == 3 ? std::string(R"({"name":"thick","layers":)") + GetParam().layers + "}"
+                    : R"({"name":"w)" + std::to_string(i) + R"(","layers":[)" + slab + "]}";
+    input += '\n';
+  }
+  write("walls.jsonl", input);
+  for (const char* arguments : {"", "--kernel scalar", "--format jsonl", "--fail-fast"}) {
+    const ProgramRun result = run(std::string("batch walls.jsonl ") + arguments);
+    EXPECT_EQ(result.status, 1) << arguments;
+    const std::string expected = std::string("; ") + GetParam().label + " is 150 m thick";
+    EXPECT_NE(result.err.find("walls.jsonl:3: wall \"thick\": the heat transfer matrix overflows"),
+              std::string::npos)
+        << arguments << ": " << result.err;
+    EXPECT_NE(result.err.find(expected), std::string::npos) << arguments << ": " << result.err;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Labels, OverflowLabelTest,
+    testing::Values(
+        OverflowLabelCase{
+            "default_name",
+            R"([{"thickness":0.1,"conductivity":1.8,"density":2400,"specific_heat":1000},)"
+            R"({"thickness":150,"conductivity":1.8,"density":2400,"specific_heat":1000}])",
+            R"(layer 2 ("Layer 2"))"},
+        OverflowLabelCase{"own_name",
+                          R"([{"thermal_resistance":0.1},{"name":"slab","thickness":150,)"
+                          R"("conductivity":1.8,"density":2400,"specific_heat":1000}])",
+                          R"(layer 2 ("slab"))"},
+        OverflowLabelCase{"catalogue_name",
+                          R"([{"material":"concrete-reinforced","thickness":150}])",
+                          R"x(layer 1 ("Reinforced concrete (1 % steel)"))x"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
 }  // namespace

@@ -126,6 +126,63 @@ TEST(FastWallLine, ReusedWallTakesNothingFromThePreviousLine) {
   }
 }
 
+// A batch that writes results reads lines without their layer labels. Each plain line, in a
+// fresh wall and in one reused after every other line read either way, must read without them
+// as the full reader reads it, labels apart, and with them again as before.
+class FastWallLineWithoutLabels : public testing::TestWithParam<std::string> {};
+
+TEST_P(FastWallLineWithoutLabels, ReadsTheSameWallLabelsApart) {
+  const std::string& line = GetParam();
+  const std::optional<Wall> full = fullRead(line);
+  ASSERT_TRUE(full.has_value()) << line;
+  using Brusk::Batch::PlainLabels;
+  for (const std::string& earlier : kPlainLines) {
+    for (const PlainLabels earlierLabels : {PlainLabels::Fill, PlainLabels::Skip}) {
+      Wall fast;
+      ASSERT_TRUE(Brusk::Batch::readPlainWallLine(earlier, catalogue(), 1, fast, earlierLabels));
+      ASSERT_TRUE(Brusk::Batch::readPlainWallLine(line, catalogue(), 1, fast, PlainLabels::Skip));
+      EXPECT_TRUE(fast.labels.empty()) << line;
+      Wall labelled = fast;
+      labelled.labels = full->labels;
+      expectSameWall(labelled, *full, line);
+      // Read again with labels, the reused wall is the full reader's, labels and all.
+      ASSERT_TRUE(Brusk::Batch::readPlainWallLine(line, catalogue(), 1, fast, PlainLabels::Fill));
+      expectSameWall(fast, *full, line);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(PlainLines, FastWallLineWithoutLabels, testing::ValuesIn(kPlainLines));
+
+TEST(FastWallLine, SkippingLabelsAcceptsTheSameLines) {
+  // Whether a line reads must not depend on the labels: single-character mutations of the
+  // plain lines, each read into two reused walls, one with labels and one without.
+  std::mt19937 random(20261209);
+  const std::string alphabet = "{}[]\":,.-+eE0123456789 abcdefghijklmnopqrstuvwxyz_\\";
+  Wall withLabels;
+  Wall withoutLabels;
+  std::size_t accepted = 0;
+  for (const std::string& base : kPlainLines) {
+    std::uniform_int_distribution<std::size_t> position(0, base.size() - 1);
+    std::uniform_int_distribution<std::size_t> symbol(0, alphabet.size() - 1);
+    for (int trial = 0; trial < 600; ++trial) {
+      std::string line = base;
+      line[position(random)] = alphabet[symbol(random)];
+      const bool filled = Brusk::Batch::readPlainWallLine(line, catalogue(), 7, withLabels);
+      const bool skipped = Brusk::Batch::readPlainWallLine(line, catalogue(), 7, withoutLabels,
+                                                           Brusk::Batch::PlainLabels::Skip);
+      ASSERT_EQ(filled, skipped) << line;
+      if (!filled) continue;
+      ++accepted;
+      EXPECT_EQ(withLabels.name, withoutLabels.name) << line;
+      Wall labelled = withoutLabels;
+      labelled.labels = withLabels.labels;
+      EXPECT_EQ("", BruskFuzz::wallDifference(labelled, withLabels)) << line;
+    }
+  }
+  EXPECT_GT(accepted, 100u) << "mutations should often keep a valid wall";
+}
+
 TEST(FastWallLine, NumbersConvertLikeTheFullReader) {
   // Short numbers are read a word at a time when the line has eight more characters, and
   // digit by digit near its end; both must round like the full reader and refuse what it does.
