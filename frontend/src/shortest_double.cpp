@@ -81,9 +81,9 @@ __m128i eightDigitLanes(std::uint32_t value) {
 
 /// The seventeen digits of a value in [10^16, 10^17) (a significand scaled to seventeen digits):
 /// the first as a character, the other sixteen in the byte lanes of one register. The layouts
-/// below store them straight from the register: digits stored to a buffer and read back at a
-/// varying offset made each load straddle the stores that wrote it, and waiting for those to
-/// retire cost more than making the digits.
+/// below store them straight from the register: digits stored to a buffer and read back at an
+/// offset that depends on their count make each load straddle the stores that wrote them, which
+/// the processor cannot forward, so the load waits for the stores to complete.
 class DigitText {
 public:
   explicit DigitText(std::uint64_t value) : _lead(static_cast<char>('0' + value / kTenToSixteen)) {
