@@ -1,6 +1,7 @@
 // Walls given as strided columns: each row as computeInto computes its wall (bit for bit with
 // the scalar kernel), whatever the strides, the thread count or the failures beside it; the
-// layout faults and the engine's refusals come back per row, in row order.
+// layout faults and the engine's refusals come back per row, in row order. Under a pair of
+// profiles each row responds as its request does alone, and a refusal stops before any row.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,7 +13,9 @@
 #include <variant>
 #include <vector>
 
+#include "brusk/engine/constants.h"
 #include "brusk/engine/many_columns.h"
+#include "brusk/engine/periodic_profile.h"
 #include "brusk/engine/quantities.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -269,6 +272,167 @@ TEST(ManyColumns, EveryWallQuantityHasItsColumn) {
                        : q.type == QuantityType::Complex ? outputs[i].complex != nullptr
                                                          : outputs[i].method != nullptr;
     EXPECT_TRUE(right) << q.key << " is a " << quantityTypeName(q.type);
+  }
+}
+
+/// A day of hourly outdoor temperatures with a swing, a constant indoor one, analysed once.
+AnalysedProfiles dayProfiles() {
+  ProfileRequest request;
+  for (int hour = 0; hour < 24; ++hour) {
+    request.outdoor.push_back(12.0 +
+                              8.0 * std::cos(kTwoPi * static_cast<double>(hour - 15) / 24.0));
+  }
+  request.indoor = {20.0};
+  request.refinement = 2;
+  return std::get<AnalysedProfiles>(analyseProfiles(request, 24.0 * kSecondsPerHour));
+}
+
+/// Every figure of a summary, the main harmonic among them, for comparing two bit for bit.
+std::vector<double> figures(const ProfileSummary& s) {
+  return {s.meanHeatFlowIn,
+          s.peakHeatFlowIn,
+          s.peakTime,
+          s.minimumHeatFlowIn,
+          s.minimumTime,
+          s.energyGained,
+          s.energyLost,
+          s.outdoorPeakTime,
+          s.peakDelay,
+          s.innerSurfaceMaximum,
+          s.innerSurfaceMaximumTime,
+          s.innerSurfaceMinimum,
+          s.innerSurfaceMinimumTime,
+          static_cast<double>(s.mainHarmonic),
+          s.mainHarmonicPeriod,
+          s.effectiveDecrementFactor,
+          s.effectiveTimeLag};
+}
+
+bool same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+/// Six rows for the profile response: row 1 refused by the engine (a negative conductivity),
+/// row 3 a layout fault (a layer after the NaN padding), the others computable.
+struct ProfileColumns {
+  Columns columns;
+  ColumnWalls walls;
+
+  ProfileColumns() {
+    LayerProperties negative = kWool;
+    negative.conductivity = -0.5;
+    for (const auto& layers :
+         {std::vector{kConcrete}, std::vector{negative}, std::vector{kBrick, kWool},
+          std::vector{kConcrete}, std::vector{kWool, kConcrete}, std::vector{kBrick}}) {
+      columns.add(layers);
+    }
+    walls = columns.walls();
+    columns.thickness[2 * columns.rows + 3] = 0.1;
+  }
+};
+
+struct SeriesCase {
+  const char* name;
+  unsigned threads;
+};
+
+class ColumnProfileSeriesTest : public testing::TestWithParam<SeriesCase> {};
+
+TEST_P(ColumnProfileSeriesTest, EachRowAsItsRequestAndTheFailuresNaN) {
+  const AnalysedProfiles profiles = dayProfiles();
+  ProfileColumns input;
+  const std::size_t rows = input.columns.rows;
+  const std::size_t m = profiles.outputCount;
+  std::vector<double> flows(rows * m, 7.0), surfaces(rows * m, 7.0);
+  std::vector<ProfileSummary> summaries(rows);
+  ColumnSeriesOptions options;
+  options.threads = GetParam().threads;
+  options.stopAtFirstFailure = false;
+  const std::vector<RowFailure> failures = computeColumnProfileSeries(
+      input.walls, profiles, {flows.data(), surfaces.data(), summaries.data(), nullptr}, options);
+
+  ASSERT_EQ(2u, failures.size());
+  EXPECT_EQ(1u, failures[0].row);
+  EXPECT_EQ(RowFailure::Kind::Engine, failures[0].kind);
+  EXPECT_EQ(ProblemKind::NotPositive, failures[0].problem.kind);
+  EXPECT_EQ(3u, failures[1].row);
+  EXPECT_EQ(RowFailure::Kind::LayerAfterPadding, failures[1].kind);
+  for (std::size_t row = 0; row < rows; ++row) {
+    const bool failed = row == 1 || row == 3;
+    ProfileSeries expected;
+    if (!failed) {
+      const WallRequest request = std::get<WallRequest>(rowRequest(input.walls, row));
+      ASSERT_FALSE(computeProfileSeries(request, profiles, expected).has_value()) << row;
+    }
+    for (std::size_t j = 0; j < m; ++j) {
+      const double flow = flows[row * m + j], surface = surfaces[row * m + j];
+      if (failed) {
+        EXPECT_TRUE(std::isnan(flow) && std::isnan(surface)) << "row " << row << " j " << j;
+      } else {
+        ASSERT_EQ(expected.heatFlowIn[j], flow) << "row " << row << " j " << j;
+        ASSERT_EQ(expected.innerSurfaceTemperature[j], surface) << "row " << row << " j " << j;
+      }
+    }
+    const std::vector<double> got = figures(summaries[row]);
+    const std::vector<double> want = figures(expected.summary);
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      if (failed) {
+        // Every figure undefined but the main harmonic's number, which is 0 for none.
+        EXPECT_TRUE(i == 13 ? got[i] == 0.0 : std::isnan(got[i])) << "row " << row << " " << i;
+      } else {
+        EXPECT_TRUE(same(want[i], got[i])) << "row " << row << " figure " << i;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ColumnProfileSeriesTest,
+                         testing::Values(SeriesCase{"one_per_core", 0}, SeriesCase{"one", 1},
+                                         SeriesCase{"four", 4}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(ColumnProfileSeries, StoppingReportsTheLowestRefusedRowBeforeComputingAny) {
+  // Which comes first, an engine refusal or a layout fault, is the row order alone.
+  struct Row {
+    const char* label;
+    std::optional<std::size_t> negativeRow;  ///< a negative conductivity there
+    std::optional<std::size_t> paddingRow;   ///< a layer after the padding there
+    std::optional<std::size_t> reported;
+    RowFailure::Kind kind;
+  };
+  const Row table[] = {
+      {"the engine's refusal below a layout fault", 1, 3, 1, RowFailure::Kind::Engine},
+      {"a layout fault below the engine's refusal", 4, 2, 2, RowFailure::Kind::LayerAfterPadding},
+      {"the last row alone", 5, std::nullopt, 5, RowFailure::Kind::Engine},
+      {"every row computable", std::nullopt, std::nullopt, std::nullopt, RowFailure::Kind::Engine},
+  };
+  const AnalysedProfiles profiles = dayProfiles();
+  for (const Row& row : table) {
+    Columns columns;
+    for (std::size_t r = 0; r < 6; ++r) {
+      LayerProperties layer = kConcrete;
+      if (row.negativeRow == r) layer.conductivity = -2.0;
+      columns.add({layer});
+    }
+    const ColumnWalls walls = columns.walls();
+    if (row.paddingRow) columns.thickness[2 * columns.rows + *row.paddingRow] = 0.1;
+    std::vector<double> flows(columns.rows * profiles.outputCount, 7.0);
+    std::vector<ProfileSummary> summaries(columns.rows);
+    const std::vector<RowFailure> failures = computeColumnProfileSeries(
+        walls, profiles, {flows.data(), nullptr, summaries.data(), nullptr}, {1, true});
+    const std::optional<RowFailure> first = firstRefusedRow(walls);
+    if (!row.reported) {
+      EXPECT_TRUE(failures.empty()) << row.label;
+      EXPECT_FALSE(first.has_value()) << row.label;
+      EXPECT_NE(7.0, flows[0]) << row.label;
+      continue;
+    }
+    ASSERT_EQ(1u, failures.size()) << row.label;
+    EXPECT_EQ(*row.reported, failures[0].row) << row.label;
+    EXPECT_EQ(row.kind, failures[0].kind) << row.label;
+    ASSERT_TRUE(first.has_value()) << row.label;
+    EXPECT_EQ(failures[0].row, first->row) << row.label;
+    EXPECT_EQ(failures[0].kind, first->kind) << row.label;
+    // Nothing computed: every sample still holds what the caller put there.
+    for (const double flow : flows) ASSERT_EQ(7.0, flow) << row.label;
   }
 }
 

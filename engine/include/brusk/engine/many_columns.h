@@ -2,8 +2,9 @@
 
 // Many walls given as columns: (walls, layers) tables of the layer properties and per-wall
 // values, read in place through their strides (NumPy arrays, a table's columns), computed block
-// by block through the many-wall kernel on several threads, straight into output columns. Rows
-// that cannot be computed come back as RowFailure values, in row order, for a front end to word.
+// by block through the many-wall kernel on several threads, straight into output columns, or
+// each through one pair of temperature profiles. Rows that cannot be computed come back as
+// RowFailure values, in row order, for a front end to word.
 
 #include <complex>
 #include <cstddef>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "brusk/engine/many_walls.h"
+#include "brusk/engine/periodic_profile.h"
 #include "brusk/engine/quantities.h"
 
 #include "brusk/engine/wall.h"
@@ -206,5 +208,27 @@ struct ColumnOptions {
 /// caller that computes the request itself (the profile response). The request is not checked.
 [[nodiscard]] std::variant<WallRequest, RowFailure> rowRequest(const ColumnWalls& walls,
                                                                std::size_t row);
+
+/// The lowest row that cannot be computed: its layout fault, or its request as check() refuses
+/// it at the row's own period; none when every row passes. Reads the rows, computes none.
+[[nodiscard]] std::optional<RowFailure> firstRefusedRow(const ColumnWalls& walls);
+
+/// How to compute the columns' profile response.
+struct ColumnSeriesOptions {
+  unsigned threads = 1;  ///< 0: one per core
+  /// Check every row first (firstRefusedRow) and return the lowest refused one with nothing
+  /// computed; once all pass, compute them and return only the lowest failure.
+  bool stopAtFirstFailure = true;
+};
+
+/// The response of every row of `walls` to `profiles` (at the profiles' period; a row's own
+/// period is read only by the check before computing), as computeProfileSeries gives it for the
+/// row's request (rowRequest): row r of the series and element r of the summaries of `out`,
+/// whose `problems` is not used. A row that fails gets NaN in its series and in every figure of
+/// its summary (main harmonic 0). Returns the failures in row order, layout faults and the
+/// engine's problems alike, as computeColumns returns them.
+[[nodiscard]] std::vector<RowFailure> computeColumnProfileSeries(
+    const ColumnWalls& walls, const AnalysedProfiles& profiles, const ManyProfileSeries& out,
+    const ColumnSeriesOptions& options);
 
 }  // namespace Brusk::Engine
