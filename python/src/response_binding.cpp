@@ -1,5 +1,5 @@
 // _response_many: the walls as the Python layer laid them out for compute_many (the same column
-// arrays and rules), through Engine::computeManyProfileSeries without the GIL; the series as
+// arrays and rules), through Engine::computeColumnProfileSeries without the GIL; the series as
 // (walls, samples) arrays and each summary quantity as a (walls,) array.
 
 #include <pybind11/numpy.h>
@@ -7,10 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <limits>
-#include <optional>
 #include <string>
-#include <thread>
 #include <variant>
 #include <vector>
 
@@ -18,7 +15,6 @@
 #include "brusk/engine/constants.h"
 #include "brusk/engine/many_columns.h"
 #include "brusk/engine/periodic_profile.h"
-#include "brusk/engine/wall.h"
 #include "brusk/frontend/column_problem.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/profile_response.h"
@@ -45,31 +41,12 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
   const double period = periodHours * Engine::kSecondsPerHour;
   // A refused wall is worded at the profiles' period (within the engine's range).
   walls.periodSeconds = Engine::WallColumn::of(std::min(period, Engine::kLongestPeriod));
-  const std::size_t count = walls.thickness.rows;
-  std::vector<Engine::WallRequest> requests(count);
-  std::vector<std::optional<Engine::RowFailure>> failures(count);
-  for (std::size_t row = 0; row < count; ++row) {
-    auto request = Engine::rowRequest(walls, row);
-    if (auto* failure = std::get_if<Engine::RowFailure>(&request)) {
-      failures[row] = *failure;  // no layers: the engine leaves the row NaN
-    } else {
-      requests[row] = std::get<Engine::WallRequest>(std::move(request));
-    }
-  }
-
-  const auto word = [&](std::size_t row) {
-    return Frontend::describeRowFailure(walls, *failures[row]);
+  const auto word = [&](const Engine::RowFailure& failure) {
+    return Frontend::describeRowFailure(walls, failure);
   };
+  // A refused wall is named before a fault of the profiles.
   if (raise) {
-    // The lowest refused row, before computing any.
-    for (std::size_t row = 0; row < count; ++row) {
-      if (!failures[row]) {
-        if (auto problem = Engine::check(requests[row])) {
-          failures[row] = Engine::RowFailure{row, Engine::RowFailure::Kind::Engine, *problem, 0};
-        }
-      }
-      if (failures[row]) throw Error(word(row));
-    }
+    if (const auto failure = Engine::firstRefusedRow(walls)) throw Error(word(*failure));
   }
 
   Engine::ProfileRequest request;
@@ -83,32 +60,22 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
   }
   const Engine::AnalysedProfiles& profiles = std::get<Engine::AnalysedProfiles>(analysed);
 
+  const std::size_t count = walls.thickness.rows;
   const std::size_t samples = profiles.outputCount;
   const auto rows = static_cast<py::ssize_t>(count);
   const auto columnCount = static_cast<py::ssize_t>(samples);
-  py::array_t<double> heatFlowIn(series ? std::vector<py::ssize_t>{rows, columnCount}
-                                        : std::vector<py::ssize_t>{0, columnCount});
-  py::array_t<double> innerSurface(series ? std::vector<py::ssize_t>{rows, columnCount}
-                                          : std::vector<py::ssize_t>{0, columnCount});
+  const std::vector<py::ssize_t> shape{series ? rows : 0, columnCount};
+  py::array_t<double> heatFlowIn(shape), innerSurface(shape);
   std::vector<Engine::ProfileSummary> summaries(count);
-  std::vector<std::optional<Engine::WallProblem>> problems(count);
   const Engine::ManyProfileSeries out{series ? heatFlowIn.mutable_data() : nullptr,
                                       series ? innerSurface.mutable_data() : nullptr,
-                                      summaries.data(), problems.data()};
+                                      summaries.data(), nullptr};
+  std::vector<Engine::RowFailure> failures;
   {
     py::gil_scoped_release released;
-    const unsigned workers = threads == 0 ? std::thread::hardware_concurrency() : threads;
-    Engine::computeManyProfileSeries(requests.data(), count, profiles, out, workers);
+    failures = Engine::computeColumnProfileSeries(walls, profiles, out, {threads, raise});
   }
-  std::vector<std::string> messages(raise ? 0 : count);
-  for (std::size_t row = 0; row < count; ++row) {
-    if (problems[row] && !failures[row]) {
-      failures[row] = Engine::RowFailure{row, Engine::RowFailure::Kind::Engine, *problems[row], 0};
-    }
-    if (!failures[row]) continue;
-    if (raise) throw Error(word(row));
-    messages[row] = word(row);
-  }
+  if (raise && !failures.empty()) throw Error(word(failures.front()));
 
   py::dict result;
   py::array_t<double> time(columnCount);
@@ -120,15 +87,18 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
     result["heat_flow_in"] = heatFlowIn;
     result["inner_surface_temperature"] = innerSurface;
   }
-  constexpr double kNotComputed = std::numeric_limits<double>::quiet_NaN();
   for (const Frontend::SummaryQuantity& quantity : Frontend::responseSummaryQuantities()) {
     py::array_t<double> column(rows);
     for (std::size_t w = 0; w < count; ++w) {
-      column.mutable_data()[w] = failures[w] ? kNotComputed : quantity.value(summaries[w], 0.0);
+      column.mutable_data()[w] = quantity.value(summaries[w], 0.0);  // NaN where failed
     }
     result[quantity.key] = column;
   }
-  if (!raise) result["error"] = messages;
+  if (!raise) {
+    std::vector<std::string> messages(count);
+    for (const Engine::RowFailure& failure : failures) messages[failure.row] = word(failure);
+    result["error"] = messages;
+  }
   return result;
 }
 

@@ -159,3 +159,26 @@ def test_response_many_refuses_rows_as_compute_many_does(name, change, message):
     result = brusk.response_many(**arrays, outdoor=outdoor, errors="nan")
     assert result["error"] == ["", message]
     assert np.isnan(result["heat_flow_in"][1]).all() and np.isfinite(result["heat_flow_in"][0]).all()
+
+
+# (case, conductivity of the two one-layer walls, partition, outdoor, errors, message raised)
+REFUSAL_ORDER = [
+    ("refused_wall_before_bad_profile", [1.8, -0.5], [0.0, 0.0], [20.0, math.nan], "raise",
+     r"^row 1: .*conductivity must be a positive"),
+    ("bad_profile_when_rows_are_kept", [1.8, -0.5], [0.0, 0.0], [20.0, math.nan], "nan",
+     "sample 2 of the outdoor profile"),
+    ("layout_fault_below_refused_wall", [1.8, -0.5], [0.5, 0.0], [20.0, 21.0], "raise",
+     r"^row 0: partition must be true or false"),
+    ("refused_wall_below_layout_fault", [-0.5, 1.8], [0.0, 0.5], [20.0, 21.0], "raise",
+     r"^row 0: .*conductivity must be a positive"),
+]
+
+
+@pytest.mark.parametrize("name,conductivity,partition,outdoor,errors,message", REFUSAL_ORDER,
+                         ids=[c[0] for c in REFUSAL_ORDER])
+def test_the_first_refusal_is_the_lowest_row_then_the_profiles(name, conductivity, partition,
+                                                               outdoor, errors, message):
+    with pytest.raises(ValueError, match=message):
+        brusk.response_many([[0.2], [0.2]], [[c] for c in conductivity], [[2400.0]] * 2,
+                            [[1000.0]] * 2, partition=np.array(partition), outdoor=outdoor,
+                            errors=errors)
