@@ -113,20 +113,11 @@ struct PyResult {
 PyResult computeWall(const PyWall& source, double periodHours) {
   Wall wall = source.wall;
   wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
-  PyResult out{wall.name, {}};
-  if (!wall.element.empty()) {
-    // Parts, air gaps or corrections: the ISO 6946 element, as `brusk compute` computes it.
-    try {
-      out.result = Brusk::Frontend::computeWall(wall);
-    } catch (const Error& error) {
-      throw Error(source.source + ": " + error.what());
-    }
-    return out;
+  try {
+    return {wall.name, Brusk::Frontend::computeWall(wall)};
+  } catch (const Error& error) {
+    throw Error(source.source + ": " + error.what());
   }
-  if (auto problem = Brusk::Engine::computeInto(wall.request, out.result)) {
-    throw Error(source.source + ": " + Brusk::Frontend::describeProblem(*problem, wall));
-  }
-  return out;
 }
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
