@@ -196,55 +196,51 @@ class Wall:
 
     @property
     def name(self):
-        return self._wall.name
+        return self._wall._describe()["name"]
 
     @property
     def position(self):
-        return self._wall.position
+        return self._wall._describe()["position"]
 
     @property
     def heat_flow(self):
-        return self._wall.heat_flow
+        return self._wall._describe()["heat_flow"]
 
     @property
     def rsi(self):
         """The Rsi override [m2.K/W], or None for the convention."""
-        return self._wall.rsi
+        return self._wall._describe()["rsi"]
 
     @property
     def rse(self):
         """The Rse override [m2.K/W], or None for the convention."""
-        return self._wall.rse
+        return self._wall._describe()["rse"]
 
     @property
     def layers(self):
         """The layers as read, side 1 first, as dicts of wall-file keys."""
-        return self._wall.layers
+        return self._wall._describe()["layers"]
 
     @property
     def orientation(self):
         """The compass point the outer face looks to ("N", "NE", ... "NW"), or None."""
-        return self._wall.orientation
+        return self._wall._describe()["orientation"]
 
     @property
     def site_irradiance(self):
         """The site's I_m,s [W/m2] that requirements may ask about, or None."""
-        return self._wall.site_irradiance
+        return self._wall._describe()["site_irradiance"]
 
     def to_dict(self):
         """The wall with the wall-file keys; Wall.from_dict(w.to_dict()) is the same wall."""
-        document = {"name": self.name, "position": self.position, "heat_flow": self.heat_flow}
-        if self.orientation is not None:
-            document["orientation"] = self.orientation
-        if self.site_irradiance is not None:
-            document["site_irradiance"] = self.site_irradiance
-        if self.rsi is not None:
-            document["rsi"] = self.rsi
-        if self.rse is not None:
-            document["rse"] = self.rse
+        described = self._wall._describe()
+        document = {key: described[key] for key in ("name", "position", "heat_flow")}
+        for key in ("orientation", "site_irradiance", "rsi", "rse"):
+            if described[key] is not None:
+                document[key] = described[key]
         document["layers"] = [
             {key: value for key, value in layer.items() if key != "material"}
-            for layer in self.layers
+            for layer in described["layers"]
         ]
         return document
 

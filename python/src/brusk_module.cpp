@@ -10,7 +10,6 @@
 #include <complex>
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -149,7 +148,21 @@ std::string materialsJson(const std::string& filter,
   return Brusk::Frontend::formatCatalogueJson(catalogueWith(materialFiles)->filter(filter));
 }
 
-py::list layersOf(const Wall& wall) {
+/// The wall as the Python layer shows it, by its wall-file keys: the overrides, orientation and
+/// site irradiance None where not given, the layers as dicts.
+py::dict describe(const PyWall& source) {
+  const Wall& wall = source.wall;
+  py::dict described;
+  described["name"] = wall.name;
+  described["position"] =
+      Brusk::Frontend::Schema::positionNames()[static_cast<std::size_t>(wall.request.position)];
+  described["heat_flow"] =
+      Brusk::Frontend::Schema::heatFlowNames()[static_cast<std::size_t>(wall.request.heatFlow)];
+  described["rsi"] = wall.request.internalSurfaceResistance;
+  described["rse"] = wall.request.externalSurfaceResistance;
+  described["orientation"] =
+      wall.orientation.empty() ? py::object(py::none()) : py::str(wall.orientation);
+  described["site_irradiance"] = wall.siteIrradiance;
   py::list layers;
   for (std::size_t i = 0; i < wall.request.layers.size(); ++i) {
     const LayerProperties& layer = wall.request.layers[i];
@@ -167,7 +180,8 @@ py::list layersOf(const Wall& wall) {
     }
     layers.append(item);
   }
-  return layers;
+  described["layers"] = layers;
+  return described;
 }
 
 }  // namespace
@@ -178,33 +192,7 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerResponseMany(m);
   Brusk::Python::registerColumns(m);
 
-  py::class_<PyWall>(m, "_Wall")
-      .def_property_readonly("name", [](const PyWall& w) { return w.wall.name; })
-      .def_property_readonly("source", [](const PyWall& w) { return w.source; })
-      .def_property_readonly(
-          "position",
-          [](const PyWall& w) {
-            return Brusk::Frontend::Schema::positionNames()[static_cast<std::size_t>(
-                w.wall.request.position)];
-          })
-      .def_property_readonly(
-          "heat_flow",
-          [](const PyWall& w) {
-            return Brusk::Frontend::Schema::heatFlowNames()[static_cast<std::size_t>(
-                w.wall.request.heatFlow)];
-          })
-      .def_property_readonly(
-          "rsi", [](const PyWall& w) { return w.wall.request.internalSurfaceResistance; })
-      .def_property_readonly(
-          "rse", [](const PyWall& w) { return w.wall.request.externalSurfaceResistance; })
-      .def_property_readonly("layers", [](const PyWall& w) { return layersOf(w.wall); })
-      .def_property_readonly("orientation",
-                             [](const PyWall& w) -> std::optional<std::string> {
-                               if (w.wall.orientation.empty()) return std::nullopt;
-                               return w.wall.orientation;
-                             })
-      .def_property_readonly("site_irradiance",
-                             [](const PyWall& w) { return w.wall.siteIrradiance; });
+  py::class_<PyWall>(m, "_Wall").def("_describe", &describe);
 
   m.def("_load_wall", &loadWall, py::arg("path"), py::arg("materials"));
   m.def("_parse_wall", &parseWall, py::arg("json"), py::arg("source"), py::arg("materials"));
