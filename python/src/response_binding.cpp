@@ -44,10 +44,6 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
   const auto word = [&](const Engine::RowFailure& failure) {
     return Frontend::describeRowFailure(walls, failure);
   };
-  // A refused wall is named before a fault of the profiles.
-  if (raise) {
-    if (const auto failure = Engine::firstRefusedRow(walls)) throw Error(word(*failure));
-  }
 
   Engine::ProfileRequest request;
   request.outdoor = samplesOf(outdoor, "outdoor");
@@ -55,6 +51,10 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
   request.refinement = refinement;
   auto analysed = Engine::analyseProfiles(request, period);
   if (const auto* problem = std::get_if<Engine::ProfileProblem>(&analysed)) {
+    // A refused wall is named before a fault of the profiles.
+    if (raise) {
+      if (const auto failure = Engine::firstRefusedRow(walls)) throw Error(word(*failure));
+    }
     const char* subject = problem->field == Engine::ProfileField::Indoor ? "indoor" : "outdoor";
     throw Error(std::string(subject) + ": " + Frontend::describeProfileProblem(*problem));
   }
