@@ -61,8 +61,7 @@ CheckOutcome runCheck(const CheckOptions& options) {
       }
     }
     const Engine::RequirementSet set = Frontend::loadRequirements(options.requirements);
-    Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
-    for (const std::string& file : options.materialFiles) catalogue.addFile(file);
+    const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
     std::vector<Frontend::WallCheck> checks;
     checks.reserve(options.files.size());
     for (const std::string& file : options.files) {

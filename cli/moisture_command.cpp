@@ -98,8 +98,7 @@ void addMoistureOptions(CLI::App& command, MoistureOptions& options) {
 }
 
 std::string runMoisture(const MoistureOptions& options) {
-  Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
-  for (const std::string& file : options.materialFiles) catalogue.addFile(file);
+  const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
   const Frontend::Climate climate =
       loadClimate(options.climate, options.humidityClass, options.indoorTemperatureGiven,
                   options.indoorTemperature);

@@ -115,8 +115,7 @@ Batch::ResponseBatchProfiles readBatchProfiles(const ResponseOptions& options, b
 }
 
 std::string runResponse(const ResponseOptions& options) {
-  Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
-  for (const std::string& file : options.materialFiles) catalogue.addFile(file);
+  const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
   const Frontend::Wall wall = Frontend::loadWallFile(options.wallFile, catalogue);
 
   const ProfileInputs inputs = readProfileInputs(options);

@@ -23,8 +23,7 @@ std::vector<Frontend::ZoneReport> loadReportZones(const std::vector<std::string>
 }
 
 std::string runZone(const ZoneOptions& options) {
-  Frontend::Catalogue catalogue = Frontend::Catalogue::builtIn();
-  for (const std::string& file : options.materialFiles) catalogue.addFile(file);
+  const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
   // Every zone is read and computed before anything is printed: one bad file, no output.
   std::vector<Frontend::ZoneReport> reports;
   reports.reserve(options.files.size());

@@ -329,8 +329,7 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
   }
   std::ostream& output = outputFile ? static_cast<std::ostream&>(outputFile->stream()) : std::cout;
 
-  Catalogue catalogue = Catalogue::builtIn();
-  for (const std::string& materials : options.materialFiles) catalogue.addFile(materials);
+  const Catalogue catalogue = Catalogue::withFiles(options.materialFiles);
 
   const bool csv = options.format == "csv";
   const RowWriter writer(csv);

@@ -130,6 +130,12 @@ Catalogue Catalogue::builtIn() {
   return catalogue;
 }
 
+Catalogue Catalogue::withFiles(const std::vector<std::string>& materialFiles) {
+  Catalogue catalogue = builtIn();
+  for (const std::string& file : materialFiles) catalogue.addFile(file);
+  return catalogue;
+}
+
 void Catalogue::addToml(std::string_view text, const std::string& source) {
   Detail::LineMap lines;
   const Json document = Detail::parseTomlDocument(text, source, lines);

@@ -54,9 +54,7 @@ std::complex<double> toPython(const Complex& value) {
 std::shared_ptr<const Catalogue> catalogueWith(const std::vector<std::string>& materialFiles) {
   static const auto builtIn = std::make_shared<const Catalogue>(Catalogue::builtIn());
   if (materialFiles.empty()) return builtIn;
-  auto catalogue = std::make_shared<Catalogue>(Catalogue::builtIn());
-  for (const std::string& file : materialFiles) catalogue->addFile(file);
-  return catalogue;
+  return std::make_shared<const Catalogue>(Catalogue::withFiles(materialFiles));
 }
 
 /// A wall read from a file or a dict, with what names it in messages (the file, as

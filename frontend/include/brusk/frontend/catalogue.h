@@ -32,6 +32,10 @@ public:
   /// The catalogue shipped with Brusk.
   [[nodiscard]] static Catalogue builtIn();
 
+  /// The built-in catalogue with each of `materialFiles` added in turn (addFile), as every
+  /// command's `--materials` options add them: a later file overrides an earlier one.
+  [[nodiscard]] static Catalogue withFiles(const std::vector<std::string>& materialFiles);
+
   /// Adds or overrides entries from TOML text (one table per key); `source` names the text in
   /// error messages and is the default `source` of new entries. Throws Frontend::Error, leaving the
   /// catalogue unchanged, when the text is not a valid catalogue.
