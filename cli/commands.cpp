@@ -44,12 +44,6 @@ std::string numberText(double value) {
 
 namespace {
 
-Catalogue loadCatalogue(const std::vector<std::string>& materialFiles) {
-  Catalogue catalogue = Catalogue::builtIn();
-  for (const std::string& file : materialFiles) catalogue.addFile(file);
-  return catalogue;
-}
-
 std::vector<Wall> loadWalls(const std::vector<std::string>& files, const Catalogue& catalogue) {
   std::vector<Wall> walls;
   walls.reserve(files.size());
@@ -90,7 +84,7 @@ Report::ReportProfile reportProfile(const ResponseOptions& options) {
 std::string runCompute(const ComputeOptions& options) {
   Frontend::requirePeriodHours(options.periodHours);
   const double period = options.periodHours * Engine::kSecondsPerHour;
-  const Catalogue catalogue = loadCatalogue(options.materialFiles);
+  const Catalogue catalogue = Catalogue::withFiles(options.materialFiles);
   std::vector<Wall> walls = loadWalls(options.files, catalogue);
   for (Wall& wall : walls) wall.request.period = period;
   // Walls of parts, ventilated air layers or corrections add their element quantities after
@@ -100,18 +94,10 @@ std::string runCompute(const ComputeOptions& options) {
   std::vector<NamedResult> results;
   results.reserve(walls.size());
   for (std::size_t i = 0; i < walls.size(); ++i) {
-    try {
-      if (Frontend::isElement(walls[i])) {
-        const Engine::ElementResult element = Frontend::computeElementWall(walls[i]);
-        extras[i] = Frontend::elementExtras(walls[i], element);
-        results.push_back({walls[i].name, element.wall});
-        anyElement = true;
-      } else {
-        results.push_back({walls[i].name, Frontend::computeWall(walls[i])});
-      }
-    } catch (const Error& error) {
-      throw Error(options.files[i] + ": " + error.what());
-    }
+    Frontend::ComputedWall computed = Frontend::computeWallOrElement(walls[i], options.files[i]);
+    results.push_back(std::move(computed.result));
+    extras[i] = std::move(computed.extras);
+    anyElement = anyElement || Frontend::isElement(walls[i]);
   }
   if (!anyElement) extras.clear();
   if (options.format == "json")
@@ -122,7 +108,7 @@ std::string runCompute(const ComputeOptions& options) {
 
 std::string runMaterials(const std::string& text, const std::vector<std::string>& materialFiles,
                          bool json) {
-  const Catalogue catalogue = loadCatalogue(materialFiles);
+  const Catalogue catalogue = Catalogue::withFiles(materialFiles);
   const std::vector<const CatalogueEntry*> entries = catalogue.filter(text);
   if (json) return Frontend::formatCatalogueJson(entries);
   if (entries.empty()) throw Error("no catalogue material matches \"" + text + "\"");
@@ -181,7 +167,7 @@ std::string runReport(const ReportCommandOptions& options) {
   } catch (const Error& error) {
     throw Error(std::string("-o: ") + error.what());
   }
-  const Catalogue catalogue = loadCatalogue(options.materialFiles);
+  const Catalogue catalogue = Catalogue::withFiles(options.materialFiles);
   std::vector<std::string> wallFiles;
   std::vector<Frontend::ZoneReport> zones = loadReportZones(options.files, catalogue, wallFiles);
   try {

@@ -10,6 +10,7 @@
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/error.h"
 
 namespace Brusk::Frontend {
 
@@ -93,6 +94,16 @@ const char* elementMethodText() {
   return "ISO 6946:2017 combined method (6.7.2); periodic characteristics by the parallel-path "
          "approximation (the paths' admittances summed by area; ISO 13786 covers homogeneous "
          "layers)";
+}
+
+ComputedWall computeWallOrElement(const Wall& wall, const std::string& source) {
+  try {
+    if (!isElement(wall)) return {{wall.name, computeWall(wall)}, {}};
+    const Engine::ElementResult element = computeElementWall(wall);
+    return {{wall.name, element.wall}, elementExtras(wall, element)};
+  } catch (const Error& error) {
+    throw Error(source + ": " + error.what());
+  }
 }
 
 ExtraFields elementExtras(const Wall& wall, const Engine::ElementResult& result) {

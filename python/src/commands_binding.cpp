@@ -37,17 +37,11 @@ std::string elementJson(const Frontend::Wall& source, const std::string& sourceN
                         double periodHours) {
   Frontend::Wall wall = source;
   wall.request.period = periodHours * Engine::kSecondsPerHour;
-  try {
-    if (!Frontend::isElement(wall)) {
-      return Frontend::formatJson({{wall.name, Frontend::computeWall(wall)}},
-                                  Frontend::JsonLayout::Indented);
-    }
-    const Engine::ElementResult element = Frontend::computeElementWall(wall);
-    return Frontend::formatJson({{wall.name, element.wall}}, Frontend::JsonLayout::Indented,
-                                {Frontend::elementExtras(wall, element)});
-  } catch (const Error& error) {
-    throw Error(sourceName + ": " + error.what());
+  Frontend::ComputedWall computed = Frontend::computeWallOrElement(wall, sourceName);
+  if (!Frontend::isElement(wall)) {
+    return Frontend::formatJson({computed.result}, Frontend::JsonLayout::Indented);
   }
+  return Frontend::formatJson({computed.result}, Frontend::JsonLayout::Indented, {computed.extras});
 }
 
 std::string zoneJson(Frontend::Zone zone) {

@@ -20,4 +20,15 @@ namespace Brusk::Frontend {
 /// plain wall (and `result` unused).
 [[nodiscard]] ExtraFields elementExtras(const Wall& wall, const Engine::ElementResult& result);
 
+/// A wall's result as `brusk compute` writes it, and the fields an element adds to it.
+struct ComputedWall {
+  NamedResult result;
+  ExtraFields extras;  ///< empty for a plain wall
+};
+
+/// Computes `wall` at its request's period as `brusk compute` does: an ISO 6946 element (parts,
+/// air layers or corrections) with its element fields, a plain wall without. A refused wall
+/// throws Frontend::Error naming `source` (the file it was read from) before the reason.
+[[nodiscard]] ComputedWall computeWallOrElement(const Wall& wall, const std::string& source);
+
 }  // namespace Brusk::Frontend
