@@ -208,10 +208,8 @@ ResponseRun::ResponseRun(const ResponseBatchProfiles& profiles,
   }
   auto analysed = Engine::analyseProfiles(request, _shared->period);
   if (const auto* problem = std::get_if<Engine::ProfileProblem>(&analysed)) {
-    const std::string& source = problem->field == Engine::ProfileField::Indoor
-                                    ? profiles.indoorSource
-                                    : profiles.outdoorSource;
-    throw Error(source + ": " + Frontend::describeProfileProblem(*problem));
+    throw Error(
+        Frontend::describeProfileProblem(*problem, profiles.indoorSource, profiles.outdoorSource));
   }
   _shared->plain = std::get<Engine::AnalysedProfiles>(std::move(analysed));
 }

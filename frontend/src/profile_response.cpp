@@ -111,6 +111,13 @@ std::string describeProfileProblem(const Engine::ProfileProblem& problem) {
   return subject + " cannot be used";
 }
 
+std::string describeProfileProblem(const Engine::ProfileProblem& problem,
+                                   const std::string& indoorSource,
+                                   const std::string& outdoorSource) {
+  const std::string& source = problem.field == ProfileField::Indoor ? indoorSource : outdoorSource;
+  return source + ": " + describeProfileProblem(problem);
+}
+
 Engine::ProfileResponse computeWallProfile(const Wall& wall, Engine::ProfileRequest request,
                                            const ProfileSources& sources) {
   if (isElement(wall)) {
@@ -130,9 +137,7 @@ Engine::ProfileResponse computeWallProfile(const Wall& wall, Engine::ProfileRequ
     throw Error(sources.wall + ": " + describeProblem(*problem, shown));
   }
   if (const auto* problem = std::get_if<Engine::ProfileProblem>(&outcome)) {
-    const std::string& source =
-        problem->field == ProfileField::Indoor ? sources.indoor : sources.outdoor;
-    throw Error(source + ": " + describeProfileProblem(*problem));
+    throw Error(describeProfileProblem(*problem, sources.indoor, sources.outdoor));
   }
   return std::move(std::get<Engine::ProfileResponse>(outcome));
 }

@@ -55,8 +55,7 @@ py::dict responseMany(const py::dict& columns, const std::string& heatFlow, cons
     if (raise) {
       if (const auto failure = Engine::firstRefusedRow(walls)) throw Error(word(*failure));
     }
-    const char* subject = problem->field == Engine::ProfileField::Indoor ? "indoor" : "outdoor";
-    throw Error(std::string(subject) + ": " + Frontend::describeProfileProblem(*problem));
+    throw Error(Frontend::describeProfileProblem(*problem, "indoor", "outdoor"));
   }
   const Engine::AnalysedProfiles& profiles = std::get<Engine::AnalysedProfiles>(analysed);
 

@@ -176,6 +176,12 @@ TEST_P(ProfileWordingTest, NamesTheProfileTheSampleAndTheRequirement) {
   EXPECT_EQ(Frontend::describeProfileProblem(GetParam().problem), GetParam().message);
 }
 
+TEST_P(ProfileWordingTest, PutsTheIndoorSourceBeforeIndoorProblemsAndTheOutdoorOneBeforeTheRest) {
+  const bool indoor = GetParam().problem.field == Engine::ProfileField::Indoor;
+  EXPECT_EQ(Frontend::describeProfileProblem(GetParam().problem, "in.csv", "out.csv"),
+            std::string(indoor ? "in.csv: " : "out.csv: ") + GetParam().message);
+}
+
 using Engine::ProfileField;
 using Engine::ProfileProblemKind;
 INSTANTIATE_TEST_SUITE_P(

@@ -14,6 +14,12 @@ namespace Brusk::Frontend {
 /// `sample 3 of the outdoor profile is not a finite number, got nan`.
 [[nodiscard]] std::string describeProfileProblem(const Engine::ProfileProblem& problem);
 
+/// describeProfileProblem() after the name of the profile it is about and ": ", the indoor
+/// profile's for a problem of the indoor samples, the outdoor one's for any other.
+[[nodiscard]] std::string describeProfileProblem(const Engine::ProfileProblem& problem,
+                                                 const std::string& indoorSource,
+                                                 const std::string& outdoorSource);
+
 /// Where a wall and its profiles came from, to name them in messages.
 struct ProfileSources {
   std::string wall;     ///< the wall file
