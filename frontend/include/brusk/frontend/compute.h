@@ -22,12 +22,12 @@ namespace Brusk::Frontend {
 /// "layer N" or `layer N ("name")` for a message about the layer at `index`.
 [[nodiscard]] std::string layerLabel(const Wall& wall, std::size_t index);
 
-/// Throws Frontend::Error worded for the command-line option `--period` when a cycle length of
-/// `hours` is outside what the engine computes (Engine::checkPeriod).
 /// The JSON pointer into a wall document of the value a problem is about: "/layers/2/thickness",
 /// "/rsi", "/period", or "/layers" for the stack as a whole.
 [[nodiscard]] std::string problemPointer(const Engine::WallProblem& problem);
 
+/// Throws Frontend::Error worded for the option named `option` (`--period` on the command
+/// line) when a cycle length of `hours` is outside what the engine computes (Engine::checkPeriod).
 void requirePeriodHours(double hours, std::string_view option = "--period");
 
 /// What a field must be: `conductivity must be a positive number of W/(m.K)`, for a value the
