@@ -29,6 +29,8 @@ std::optional<RowFailure> refusal(const std::variant<WallRequest, RowFailure>& r
 
 /// The summary of a row that was not computed: every figure not defined.
 ProfileSummary notComputed() {
+  static_assert(sizeof(ProfileSummary) == 17 * sizeof(double),
+                "a figure added to ProfileSummary must be set to NaN here too");
   constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
   ProfileSummary summary;
   for (double* figure :

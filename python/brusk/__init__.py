@@ -194,46 +194,55 @@ class Wall:
         layers)."""
         return cls._parse(document, materials)
 
+    def _described(self):
+        """The native wall's attributes, read once: a wall never changes after it is read.
+        Callers copy what they hand out that could be changed (the layer dicts)."""
+        try:
+            return self._description
+        except AttributeError:
+            self._description = self._wall._describe()
+            return self._description
+
     @property
     def name(self):
-        return self._wall._describe()["name"]
+        return self._described()["name"]
 
     @property
     def position(self):
-        return self._wall._describe()["position"]
+        return self._described()["position"]
 
     @property
     def heat_flow(self):
-        return self._wall._describe()["heat_flow"]
+        return self._described()["heat_flow"]
 
     @property
     def rsi(self):
         """The Rsi override [m2.K/W], or None for the convention."""
-        return self._wall._describe()["rsi"]
+        return self._described()["rsi"]
 
     @property
     def rse(self):
         """The Rse override [m2.K/W], or None for the convention."""
-        return self._wall._describe()["rse"]
+        return self._described()["rse"]
 
     @property
     def layers(self):
         """The layers as read, side 1 first, as dicts of wall-file keys."""
-        return self._wall._describe()["layers"]
+        return [dict(layer) for layer in self._described()["layers"]]
 
     @property
     def orientation(self):
         """The compass point the outer face looks to ("N", "NE", ... "NW"), or None."""
-        return self._wall._describe()["orientation"]
+        return self._described()["orientation"]
 
     @property
     def site_irradiance(self):
         """The site's I_m,s [W/m2] that requirements may ask about, or None."""
-        return self._wall._describe()["site_irradiance"]
+        return self._described()["site_irradiance"]
 
     def to_dict(self):
         """The wall with the wall-file keys; Wall.from_dict(w.to_dict()) is the same wall."""
-        described = self._wall._describe()
+        described = self._described()
         document = {key: described[key] for key in ("name", "position", "heat_flow")}
         for key in ("orientation", "site_irradiance", "rsi", "rse"):
             if described[key] is not None:

@@ -136,6 +136,12 @@ def test_walls_compare_and_pickle():
     assert wall == brusk.Wall.from_dict(wall.to_dict())
     assert pickle.loads(pickle.dumps(wall)) == wall
     assert wall != brusk.Wall([brusk.Layer(0.2, 1.8, 2400, 1000)])
+    # What a wall hands out is a copy: changing it leaves the wall as it was read.
+    layers = wall.layers
+    layers[0]["thickness"] = 99.0
+    layers.append({"thickness": 1.0})
+    assert wall.layers == brusk.Wall.from_file(WALL).layers
+    assert wall == brusk.Wall.from_dict(wall.to_dict())
     for period in (24.0, 168.0):
         result = brusk.compute(wall, period)
         loaded = pickle.loads(pickle.dumps(result))
