@@ -340,12 +340,13 @@ int main(int argc, char** argv) {
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
-    // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
+    // brusk check: 1 when an applicable rule failed, 3 when no rule applied, 4 when a rule
+    // could not be decided, so that a script can stop on anything but a pass.
     int status = 0;
     if (checkCommand->parsed()) {
       const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
       output = outcome.text;
-      status = outcome.passed ? 0 : 1;
+      status = outcome.status;
     }
     errno = 0;
     std::cout << output << std::flush;
