@@ -583,18 +583,55 @@ def moisture_frame(walls, climate, **options):
     return pandas.DataFrame(rows)
 
 
+def _path_text(path, what):
+    """A path-like as a str, refused as Python's open() refuses it when it holds a NUL byte
+    (which the file system would cut the name at)."""
+    path = os.fspath(path)
+    if isinstance(path, bytes):
+        path = os.fsdecode(path)
+    if "\0" in path:
+        raise ValueError(f"{what}: embedded null byte")
+    return path
+
+
 def _requirements_arguments(requirements):
     """(path, text) for _brusk._check: a path-like or a str naming a file is read as a file; a
     built-in key or TOML text (any str holding a newline) is passed as text."""
     if isinstance(requirements, os.PathLike):
-        return os.fspath(requirements), ""
+        return _path_text(requirements, "requirements"), ""
     if not isinstance(requirements, str):
         raise TypeError(f"requirements must be a file path, a built-in set's key or TOML text, "
                         f"got {type(requirements).__name__}")
     builtin = {entry["key"] for entry in requirement_sets()}
     if requirements in builtin or "\n" in requirements:
         return "", requirements
-    return requirements, ""
+    return _path_text(requirements, "requirements"), ""
+
+
+def _check_climate_arguments(climate, humidity_class, indoor_temperature):
+    """(with_climate, path, text, source, humidity class, indoor temperature) for _brusk._check:
+    the climate read as moisture() reads it, the class a whole number 1 to 5."""
+    if climate is None:
+        if humidity_class is not None or indoor_temperature is not None:
+            raise ValueError("humidity_class and indoor_temperature give the indoor side of "
+                             "climate: give the climate too, or leave them out")
+        return False, "", "", "", 0, None
+    if isinstance(climate, (str, bytes, os.PathLike)):
+        path, text, source = _path_text(climate, "climate"), "", ""
+    else:
+        path, text, source = "", _climate_text(climate), "climate"
+    klass = 0
+    if humidity_class is not None:
+        # A class is a whole number: 2.9 is no class, and never silently class 2.
+        if isinstance(humidity_class, bool) or not isinstance(humidity_class, numbers.Integral):
+            raise TypeError(f"humidity_class must be a whole number 1 to 5 (ISO 13788 Annex A), "
+                            f"got {humidity_class!r}")
+        if not 1 <= humidity_class <= 5:
+            raise ValueError(f"humidity_class must be 1 to 5 (ISO 13788 Annex A), "
+                             f"got {humidity_class}")
+        klass = int(humidity_class)
+    temperature = None if indoor_temperature is None else float(indoor_temperature)
+    return True, path, text, source, klass, temperature
 
 
 def requirement_sets() -> list[dict]:
@@ -602,7 +639,8 @@ def requirement_sets() -> list[dict]:
     return json.loads(_brusk._requirement_sets())
 
 
-def check(wall, requirements, *, period_hours: float = 24.0):
+def check(wall, requirements, *, period_hours: float = 24.0, climate=None, humidity_class=None,
+          indoor_temperature=None):
     """Checks walls against a requirement set, as ``brusk check --format json`` does.
 
     Args:
@@ -611,10 +649,18 @@ def check(wall, requirements, *, period_hours: float = 24.0):
             (:func:`requirement_sets`), or the TOML text of a requirements file (a str with a
             newline).
         period_hours: the cycle length T [h] of the quantities compared.
+        climate: the climate of the moisture results a rule may test (max_accumulated,
+            dries_out, surface.f_rsi, ...), as :func:`moisture` takes it: a climate CSV file or
+            twelve rows. Refused for a set that tests no moisture result. Without it, such a
+            rule is not computable.
+        humidity_class: with ``climate``, 1 to 5: the indoor side from ISO 13788 Annex A.
+        indoor_temperature: with ``humidity_class``, the indoor temperature [degC] (20).
 
     Returns:
-        for one wall the dict ``{"wall", "requirements", "source", "passed", "rules": [...]}``
-        of ``brusk check --format json``; for a list, a list of them.
+        for one wall the dict ``{"wall", "requirements", "source", "passed", "verdict",
+        "rules": [...]}`` of ``brusk check --format json``; for a list, a list of them.
+        ``passed`` is True, False, or None where the verdict is "nothing checked" (no rule
+        applies to the wall) or "not computable" (a rule needs a value the wall does not have).
 
     Raises:
         WallError: with the message ``brusk check`` gives (file and line for a bad file).
@@ -623,17 +669,21 @@ def check(wall, requirements, *, period_hours: float = 24.0):
     walls = [wall] if single else list(wall)
     native = [(w if isinstance(w, Wall) else Wall.from_dict(w))._wall for w in walls]
     path, text = _requirements_arguments(requirements)
-    answer = json.loads(_brusk._check(native, path, text, float(period_hours)))
+    climate_arguments = _check_climate_arguments(climate, humidity_class, indoor_temperature)
+    answer = json.loads(_brusk._check(native, path, text, float(period_hours), *climate_arguments))
     return answer[0] if single else answer
 
 
-def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0):
+def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0, climate=None,
+               humidity_class=None, indoor_temperature=None):
     """check() of many walls as a ``pandas.DataFrame``: one row per wall and rule with the
     columns wall, requirements, rule, source, applicable, passed, verdict, class and one column
-    per quantity compared (its value in the JSON unit of ``brusk quantities``).
+    per quantity compared (its value in the JSON unit of ``brusk quantities``; None where not
+    computable).
 
     ``frame_or_walls`` is a list of walls (or wall dicts), or a DataFrame whose ``wall`` column
-    holds them."""
+    holds them; ``climate``, ``humidity_class`` and ``indoor_temperature`` as check() takes
+    them."""
     try:
         import pandas
     except ImportError as error:  # pragma: no cover - depends on the machine
@@ -645,7 +695,8 @@ def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0):
     else:
         walls = list(frame_or_walls)
     rows = []
-    for result in check(walls, requirements, period_hours=period_hours):
+    for result in check(walls, requirements, period_hours=period_hours, climate=climate,
+                        humidity_class=humidity_class, indoor_temperature=indoor_temperature):
         for rule in result["rules"]:
             row = {
                 "wall": result["wall"],

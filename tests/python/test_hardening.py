@@ -279,3 +279,42 @@ def test_the_private_entry_refuses_arrays_not_laid_out(name, change, refused):
 def test_outputs_come_in_the_descriptions_order_whatever_the_order_asked():
     out = brusk.compute_many(**three_layer_rows(), fields=["u_value", "period", "u_value"])
     assert list(out) == ["period", "u_value"]
+
+
+CHECKED_WALL = {"name": "W", "layers": [{"thermal_resistance": 2}]}
+RULE_HEAD = 'name = "P"\n[[rules]]\nid = "r"\n'
+
+# (case, requirements text or path, error, message): every refusal names the line and the field.
+REFUSED_REQUIREMENTS = [
+    ("nan_condition", RULE_HEAD + 'when = { site_irradiance = { at_least = nan } }\n'
+     'quantity = "u_value"\nat_most = 1\n', brusk.WallError,
+     "requirements:4: at_least must be a number of W/m2, got nan"),
+    ("infinite_condition", RULE_HEAD + 'when = { site_irradiance = { less_than = -inf } }\n'
+     'quantity = "u_value"\nat_most = 1\n', brusk.WallError,
+     "requirements:4: less_than must be a number of W/m2, got -inf"),
+    ("infinite_after_unit", RULE_HEAD + 'quantity = "internal_areal_heat_capacity"\n'
+     'at_most = 1e305\nunit = "MJ/(m2.K)"\n', brusk.WallError,
+     "requirements:5: at_most = 1e+305 MJ/(m2.K) is beyond the largest number in J/(m2.K)"),
+    ("class_any_empty", RULE_HEAD + 'classes = [ { name = "never", any = [] } ]\n',
+     brusk.WallError, 'requirements:4: class "never" of rule "r" has any = [], which no wall '
+     'can match'),
+    ("flag_with_bound", RULE_HEAD + 'quantity = "dries_out"\nat_most = 1\n', brusk.WallError,
+     "requirements:5: dries_out is a yes/no result: test it with is = true or is = false"),
+    ("nul_in_path", "de-geg-2020-anlage7.toml\0x", ValueError,
+     "requirements: embedded null byte"),
+]
+
+
+@pytest.mark.parametrize("name,requirements,error,message", REFUSED_REQUIREMENTS,
+                         ids=[c[0] for c in REFUSED_REQUIREMENTS])
+def test_check_refuses_what_brusk_check_refuses(name, requirements, error, message):
+    with pytest.raises(error) as raised:
+        brusk.check(CHECKED_WALL, requirements)
+    assert str(raised.value).startswith(message)
+
+
+def test_names_from_a_requirements_file_come_back_exact():
+    # JSON keeps a class name exactly; it is the writer of a terminal table that shows it inert.
+    hostile = "\x1b[31mRED\x1b]0;owned\x07"
+    text = RULE_HEAD + 'classes = [ { name = "\\u001b[31mRED\\u001b]0;owned\\u0007", all = [] } ]\n'
+    assert brusk.check(CHECKED_WALL, text)["rules"][0]["class"] == hostile
