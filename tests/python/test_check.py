@@ -206,33 +206,6 @@ def test_check_many_reads_moisture_rules_with_a_climate():
     assert pandas.isna(brusk.check_many([PLAIN], DRY).loc[0, "passed"])
 
 
-# (case, keyword arguments, error, message)
-BAD_CLIMATE_ARGUMENTS = [
-    ("fractional_class", {"climate": "x.csv", "humidity_class": 2.9}, TypeError,
-     "humidity_class must be a whole number 1 to 5 (ISO 13788 Annex A), got 2.9"),
-    ("boolean_class", {"climate": "x.csv", "humidity_class": True}, TypeError,
-     "humidity_class must be a whole number 1 to 5 (ISO 13788 Annex A), got True"),
-    ("class_out_of_range", {"climate": "x.csv", "humidity_class": 2**32 + 3}, ValueError,
-     "humidity_class must be 1 to 5 (ISO 13788 Annex A), got 4294967299"),
-    ("class_zero", {"climate": "x.csv", "humidity_class": 0}, ValueError,
-     "humidity_class must be 1 to 5 (ISO 13788 Annex A), got 0"),
-    ("class_without_climate", {"humidity_class": 2}, ValueError,
-     "humidity_class and indoor_temperature give the indoor side of climate"),
-    ("temperature_without_climate", {"indoor_temperature": 18}, ValueError,
-     "humidity_class and indoor_temperature give the indoor side of climate"),
-    ("nul_in_climate_path", {"climate": "examples/climates/temperate.csv\0x"}, ValueError,
-     "climate: embedded null byte"),
-]
-
-
-@pytest.mark.parametrize("name, options, error, message", BAD_CLIMATE_ARGUMENTS,
-                         ids=[case[0] for case in BAD_CLIMATE_ARGUMENTS])
-def test_climate_arguments_are_checked(name, options, error, message):
-    with pytest.raises(error) as raised:
-        brusk.check(PLAIN, DRY, **options)
-    assert str(raised.value).startswith(message)
-
-
 def test_a_climate_for_a_set_without_moisture_rules_is_refused():
     from conftest import EXAMPLES
     with pytest.raises(brusk.WallError, match="^climate gives the moisture results .* leave it out$"):

@@ -318,3 +318,32 @@ def test_names_from_a_requirements_file_come_back_exact():
     hostile = "\x1b[31mRED\x1b]0;owned\x07"
     text = RULE_HEAD + 'classes = [ { name = "\\u001b[31mRED\\u001b]0;owned\\u0007", all = [] } ]\n'
     assert brusk.check(CHECKED_WALL, text)["rules"][0]["class"] == hostile
+
+
+DRY_RULE = 'name = "D"\n[[rules]]\nid = "dry"\nquantity = "dries_out"\nis = true\n'
+
+# (case, keyword arguments, error, message)
+BAD_CLIMATE_ARGUMENTS = [
+    ("fractional_class", {"climate": "x.csv", "humidity_class": 2.9}, TypeError,
+     "humidity_class must be a whole number 1 to 5 (ISO 13788 Annex A), got 2.9"),
+    ("boolean_class", {"climate": "x.csv", "humidity_class": True}, TypeError,
+     "humidity_class must be a whole number 1 to 5 (ISO 13788 Annex A), got True"),
+    ("class_out_of_range", {"climate": "x.csv", "humidity_class": 2**32 + 3}, ValueError,
+     "humidity_class must be 1 to 5 (ISO 13788 Annex A), got 4294967299"),
+    ("class_zero", {"climate": "x.csv", "humidity_class": 0}, ValueError,
+     "humidity_class must be 1 to 5 (ISO 13788 Annex A), got 0"),
+    ("class_without_climate", {"humidity_class": 2}, ValueError,
+     "humidity_class and indoor_temperature give the indoor side of climate"),
+    ("temperature_without_climate", {"indoor_temperature": 18}, ValueError,
+     "humidity_class and indoor_temperature give the indoor side of climate"),
+    ("nul_in_climate_path", {"climate": "examples/climates/temperate.csv\0x"}, ValueError,
+     "climate: embedded null byte"),
+]
+
+
+@pytest.mark.parametrize("name, options, error, message", BAD_CLIMATE_ARGUMENTS,
+                         ids=[case[0] for case in BAD_CLIMATE_ARGUMENTS])
+def test_climate_arguments_are_checked(name, options, error, message):
+    with pytest.raises(error) as raised:
+        brusk.check(CHECKED_WALL, DRY_RULE, **options)
+    assert str(raised.value).startswith(message)
