@@ -283,6 +283,24 @@ TEST_F(CheckProgramTest, ThresholdInItsOwnUnitValueWithTheDescriptionsDecimals) 
       << result.out;
 }
 
+#ifdef BRUSK_TESTS_HAVE_REPORT
+TEST_F(CheckProgramTest, ReportJudgesMoistureRulesUnderItsClimate) {
+  struct Case {
+    std::string climate;
+    std::string verdict;
+  };
+  for (const Case& c : {Case{"", "<td>not computable</td>"}, Case{kCold, "<td>failed</td>"},
+                        Case{kTemperate, "<td>passed</td>"}}) {
+    const ProgramRun result =
+        run("report " + kInternalInsulation + " --requirements dry.toml" +
+            (c.climate.empty() ? "" : " --climate " + c.climate) + " -o report.html");
+    ASSERT_EQ(0, result.status) << result.err;
+    EXPECT_NE(std::string::npos, read("report.html").find("<td>dry</td><td></td>" + c.verdict))
+        << c.climate;
+  }
+}
+#endif
+
 TEST_F(CheckProgramTest, OutputFileAndCsvCellsAreSafe) {
   write("odd.toml", "name = \"=HYPERLINK(1)\"\n[[layers]]\nthermal_resistance = 5\n");
   // |Y12| of a pure resistance is its U, 0.19 W/(m2.K): the summer rule fails, status 1.

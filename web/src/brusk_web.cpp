@@ -385,14 +385,25 @@ namespace {
 
 /// The JSON object `brusk check --format json` prints for the wall (an object with the
 /// wall-file keys) checked against `requirementsText`: the TOML of a requirements file, or the
-/// key of a built-in set. Cycle length: one day.
-val checkJson(const std::string& wallJson, const std::string& requirementsText) {
+/// key of a built-in set. Cycle length: one day. With `withClimate`, the moisture results a rule
+/// tests are assessed under the climate CSV `climateText` (named `climateSource`), its indoor
+/// side as moisture() takes it; a climate given to a set that tests none is refused.
+val checkJson(const std::string& wallJson, const std::string& requirementsText, bool withClimate,
+              const std::string& climateText, const std::string& climateSource, int humidityClass,
+              double indoorTemperature) {
   return guarded([&] {
     const Wall wall = readWall(wallJson, "json", "wall.json", 24.0);
     const Brusk::Engine::RequirementSet set =
         Brusk::Frontend::requirementsFromText(requirementsText, "requirements.toml");
-    const std::string array =
-        Brusk::Frontend::formatCheckJsonLine({Brusk::Frontend::checkWall(wall, set)});
+    std::optional<Brusk::Frontend::Climate> climate;
+    if (withClimate) {
+      climate = Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
+                                                 indoorTemperature,
+                                                 {"humidityClass", "indoorTemperature"});
+      Brusk::Frontend::requireClimateUsed(set, "climate");
+    }
+    const std::string array = Brusk::Frontend::formatCheckJsonLine(
+        {Brusk::Frontend::checkWall(wall, set, climate ? &*climate : nullptr, "wall.json")});
     return nlohmann::ordered_json::parse(array).at(0).dump();
   });
 }
