@@ -135,15 +135,8 @@ TestedValue thermalValue(const Quantity& quantity, const CheckedWall& wall) {
   return tested;
 }
 
-/// A result of the moisture assessment, in the unit of the moisture output.
-TestedValue moistureValue(const Quantity& quantity, const CheckedWall& wall) {
-  const std::string key(quantity.key);
-  if (wall.moisture == nullptr) {
-    return notComputable(key + " needs the moisture assessment (ISO 13788): " +
-                         (wall.withoutMoisture.empty() ? std::string("no climate was given")
-                                                       : wall.withoutMoisture));
-  }
-  const MoistureResult& result = *wall.moisture;
+/// A result of one path's moisture assessment, in the unit of the moisture output.
+TestedValue moistureValue(const std::string& key, const MoistureResult& result) {
   TestedValue tested;
   if (key == "max_accumulated") {
     tested.value = result.maxAccumulated * kGramsPerKilogram;
@@ -167,6 +160,43 @@ TestedValue moistureValue(const Quantity& quantity, const CheckedWall& wall) {
   return tested;
 }
 
+/// True when `a` is worse than `b` for `test`: nearer failing it.
+bool worseFor(const QuantityTest& test, double a, double b) {
+  switch (test.comparison) {
+    case Comparison::LessThan:
+    case Comparison::AtMost:
+      return a > b;
+    case Comparison::GreaterThan:
+    case Comparison::AtLeast:
+      return a < b;
+    case Comparison::Is:
+      break;
+  }
+  return a != test.threshold && b == test.threshold;
+}
+
+/// The moisture result `test` reads: the path worst for it.
+TestedValue moistureValue(const QuantityTest& test, const CheckedWall& wall) {
+  if (wall.moisture.empty()) {
+    return notComputable(test.quantity + " needs the moisture assessment (ISO 13788): " +
+                         (wall.withoutMoisture.empty() ? std::string("no climate was given")
+                                                       : wall.withoutMoisture));
+  }
+  TestedValue worst;
+  bool pathsDiffer = false;
+  for (std::size_t p = 0; p < wall.moisture.size(); ++p) {
+    TestedValue tested = moistureValue(test.quantity, *wall.moisture[p]);
+    if (!tested.computed()) return tested;
+    if (p < wall.moisturePaths.size()) tested.path = wall.moisturePaths[p];
+    pathsDiffer = pathsDiffer || (p > 0 && tested.value != worst.value);
+    if (p == 0 || worseFor(test, tested.value, worst.value)) worst = std::move(tested);
+  }
+  // Where every path gives the same figure (f_Rsi,min depends on the climate alone), no path
+  // decides it.
+  if (!pathsDiffer) worst.path.clear();
+  return worst;
+}
+
 /// Three-valued evaluation of `group`, appending its outcomes: a test that cannot be decided
 /// leaves the group undecided only where the others do not decide it (one failure decides an
 /// `all`, one pass an `any`).
@@ -176,10 +206,11 @@ Verdict evaluateGroup(const TestGroup& group, const CheckedWall& wall, RuleResul
   bool anyPassed = false;
   bool anyUnknown = false;
   for (const QuantityTest& test : group.tests) {
-    const TestedValue tested = testedValue(test.quantity, wall);
+    const TestedValue tested = testedValue(test, wall);
     TestOutcome outcome;
     outcome.test = test;
     outcome.value = tested.computed() ? tested.value : kNaN;
+    outcome.path = tested.path;
     if (!tested.computed()) {
       outcome.verdict = Verdict::NotComputable;
       outcome.notComputable = tested.notComputable;
@@ -356,11 +387,12 @@ bool testsMoisture(const RequirementSet& set) {
   });
 }
 
-TestedValue testedValue(const std::string& key, const CheckedWall& wall) {
-  const Quantity* quantity = testableQuantity(key);
-  if (quantity == nullptr) return notComputable(key + " is not a quantity a test can read");
-  return isMoistureQuantity(*quantity) ? moistureValue(*quantity, wall)
-                                       : thermalValue(*quantity, wall);
+TestedValue testedValue(const QuantityTest& test, const CheckedWall& wall) {
+  const Quantity* quantity = testableQuantity(test.quantity);
+  if (quantity == nullptr) {
+    return notComputable(test.quantity + " is not a quantity a test can read");
+  }
+  return isMoistureQuantity(*quantity) ? moistureValue(test, wall) : thermalValue(*quantity, wall);
 }
 
 const char* verdictName(Verdict verdict) {

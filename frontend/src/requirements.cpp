@@ -496,6 +496,7 @@ OrderedJson checkJson(const std::vector<WallCheck>& checks) {
         if (outcome.verdict == Engine::Verdict::NotComputable) {
           test["not_computable"] = outcome.notComputable;
         }
+        if (!outcome.path.empty()) test["path"] = outcome.path;
         test["text"] = outcomeText(outcome);
         tests.push_back(std::move(test));
       }
@@ -535,6 +536,12 @@ std::string fixedText(double value, int decimals) {
   std::string text = buffer;
   if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
   return text;
+}
+
+/// " (path "Stud")" after the outcome of a moisture result of a wall with parts: the path whose
+/// value decided the test.
+std::string pathSuffix(const Engine::TestOutcome& outcome) {
+  return outcome.path.empty() ? std::string() : " (path \"" + outcome.path + "\")";
 }
 
 /// Most decimals a value is shown with when the description's would round it across the
@@ -653,7 +660,15 @@ WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set, const C
     } else {
       try {
         moisture = assessMoisture(wall, *climate, source.empty() ? wall.name : source);
-        checked.moisture = &moisture->result;
+        // A wall with parts is judged along each of its paths, as ISO 13788 assesses it.
+        if (moisture->hasParts) {
+          for (const MoisturePathReport& path : moisture->paths) {
+            checked.moisture.push_back(&path.result);
+            checked.moisturePaths.push_back(path.path.name);
+          }
+        } else {
+          checked.moisture.push_back(&moisture->result);
+        }
       } catch (const Error& error) {
         checked.withoutMoisture = std::string("it cannot be made for this wall: ") + error.what();
       }
@@ -690,8 +705,10 @@ std::string outcomeText(const Engine::TestOutcome& outcome) {
     const auto word = [](double value) { return value != 0.0 ? "true" : "false"; };
     const std::string needed = test.quantity + " is " + word(test.threshold);
     if (!computed) return needed + ": not computable";
-    return passed ? needed
-                  : test.quantity + " is " + word(outcome.value) + ", not " + word(test.threshold);
+    return (passed
+                ? needed
+                : test.quantity + " is " + word(outcome.value) + ", not " + word(test.threshold)) +
+           pathSuffix(outcome);
   }
   // The threshold as the rule wrote it, and the value in the same unit.
   const bool ownUnit = !test.unit.empty() && quantity != nullptr;
@@ -715,7 +732,8 @@ std::string outcomeText(const Engine::TestOutcome& outcome) {
          Engine::compare(std::stod(shown), test.comparison, written) != passed) {
     shown = fixedText(value, ++decimals);
   }
-  return test.quantity + " = " + shown + suffix + (passed ? " " : ", not ") + needed;
+  return test.quantity + " = " + shown + suffix + (passed ? " " : ", not ") + needed +
+         pathSuffix(outcome);
 }
 
 std::string comparedText(const Engine::RuleResult& rule) {

@@ -501,8 +501,8 @@ TEST_P(ValueTest, ReadsTheWallsFigureOrSaysWhyItHasNone) {
   CheckedWall wall;
   wall.wall = c.element != nullptr ? &c.element->wall : &kPlain;
   wall.element = c.element;
-  wall.moisture = c.moisture;
-  const TestedValue value = testedValue(c.key, wall);
+  if (c.moisture != nullptr) wall.moisture = {c.moisture};
+  const TestedValue value = testedValue(test(c.key, Comparison::AtMost, 0), wall);
   if (std::isnan(c.expected)) {
     EXPECT_FALSE(value.computed()) << c.name << ": " << value.value;
     EXPECT_NE(std::string::npos, value.notComputable.find(c.reasonPart))
@@ -560,8 +560,69 @@ TEST(RequirementsTest, MoistureReasonIsTheOneTheCallerGives) {
   EXPECT_EQ(
       "dries_out needs the moisture assessment (ISO 13788): it cannot be made for this "
       "wall: layer 2 has no mu",
-      testedValue("dries_out", wall).notComputable);
+      testedValue(test("dries_out", Comparison::Is, 1), wall).notComputable);
 }
+
+// A wall with parts: ISO 13788 is one-dimensional, so a requirement holds where it holds along
+// every path; the value judged is the path's worst for the test.
+const MoistureResult kInsulationPath = moistureWith(0.12, true, 0.7);
+const MoistureResult kStudPath = [] {
+  MoistureResult m = moistureWith(0.35, false, 0.7);
+  m.fRsi = 0.74;
+  m.surfacePasses = true;
+  return m;
+}();
+
+struct PathCase {
+  std::string name;
+  QuantityTest test;
+  double value;
+  std::string path;
+  Verdict verdict;
+};
+
+class MoisturePathTest : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(MoisturePathTest, TheWorstPathForTheTestDecides) {
+  const PathCase& c = GetParam();
+  CheckedWall wall;
+  wall.wall = &kPlain;
+  wall.moisture = {&kInsulationPath, &kStudPath};
+  wall.moisturePaths = {"Mineral wool", "Stud"};
+  Rule rule;
+  rule.id = "r";
+  rule.tests = {Combination::All, {c.test}};
+  const RequirementsResult result = evaluateRequirements({"set", "", {rule}}, wall);
+  ASSERT_EQ(1u, result.rules[0].outcomes.size());
+  const TestOutcome& outcome = result.rules[0].outcomes[0];
+  EXPECT_NEAR(c.value, outcome.value, 1e-12) << c.name;
+  EXPECT_EQ(c.path, outcome.path) << c.name;
+  EXPECT_EQ(c.verdict, result.rules[0].verdict) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, MoisturePathTest,
+    ::testing::Values(PathCase{"most_water_against_an_upper_limit",
+                               test("max_accumulated", Comparison::AtMost, 200), 350, "Stud",
+                               Verdict::Failed},
+                      PathCase{"most_water_even_when_it_passes",
+                               test("max_accumulated", Comparison::LessThan, 400), 350, "Stud",
+                               Verdict::Passed},
+                      PathCase{"least_water_against_a_lower_limit",
+                               test("max_accumulated", Comparison::AtLeast, 100), 120,
+                               "Mineral wool", Verdict::Passed},
+                      PathCase{"coldest_surface", test("surface.f_rsi", Comparison::AtLeast, 0.75),
+                               0.74, "Stud", Verdict::Failed},
+                      PathCase{"one_path_that_does_not_dry", test("dries_out", Comparison::Is, 1),
+                               0, "Stud", Verdict::Failed},
+                      PathCase{"one_path_that_dries", test("dries_out", Comparison::Is, 0), 1,
+                               "Mineral wool", Verdict::Failed},
+                      // The same figure on every path: no path decides it.
+                      PathCase{"every_path_passes_the_surface",
+                               test("surface.passes", Comparison::Is, 1), 1, "", Verdict::Passed},
+                      PathCase{"climate_alone", test("surface.f_rsi_min", Comparison::AtMost, 0.8),
+                               0.7, "", Verdict::Passed}),
+    [](const auto& row) { return row.param.name; });
 
 TEST(RequirementsTest, TestableQuantitiesAreTheComputeNumbersUcAndTheMoistureResults) {
   std::vector<std::string> keys;

@@ -175,6 +175,42 @@ TEST(CheckWallTest, TheMassOfAWallOutsideTheMethodCarriesNoCaveat) {
   EXPECT_TRUE(check.result.rules[0].caveats.empty());
 }
 
+TEST(CheckWallTest, AStudWallIsJudgedOnItsWorstPathForEachTest) {
+  // ISO 13788 is one-dimensional: the stud wall's paths are assessed one by one, and a limit
+  // holds for the element where it holds on every path.
+  const Frontend::Wall studs = exampleWall("bridged/timber-frame-studs.toml");
+  const Frontend::MoistureReport report = Frontend::assessMoisture(studs, climate("cold"), "s");
+  ASSERT_GE(report.paths.size(), 2u);
+  double most = -1;
+  double coldest = 2;
+  std::string wettest;
+  std::string coldestPath;
+  for (const Frontend::MoisturePathReport& path : report.paths) {
+    if (path.result.maxAccumulated * 1000 > most) {
+      most = path.result.maxAccumulated * 1000;
+      wettest = path.path.name;
+    }
+    if (path.result.fRsi < coldest) {
+      coldest = path.result.fRsi;
+      coldestPath = path.path.name;
+    }
+  }
+  const Engine::RequirementSet set = Frontend::parseRequirementsText(
+      kHead + rule("w",
+                   "all = [ { quantity = \"max_accumulated\", at_most = 1e9 },\n"
+                   "  { quantity = \"surface.f_rsi\", at_least = 0 } ]"),
+      "p.toml");
+  const Frontend::WallCheck check = Frontend::checkWall(studs, set, &climate("cold"), "s");
+  const std::vector<Engine::TestOutcome>& outcomes = check.result.rules[0].outcomes;
+  ASSERT_EQ(2u, outcomes.size());
+  EXPECT_DOUBLE_EQ(most, outcomes[0].value);
+  EXPECT_EQ(wettest, outcomes[0].path);
+  EXPECT_DOUBLE_EQ(coldest, outcomes[1].value);
+  EXPECT_EQ(coldestPath, outcomes[1].path);
+  EXPECT_NE(std::string::npos, Frontend::outcomeText(outcomes[0]).find("(path \"" + wettest))
+      << Frontend::outcomeText(outcomes[0]);
+}
+
 Engine::TestOutcome outcome(const std::string& quantity, Comparison comparison, double threshold,
                             const std::string& unit, double written, double value,
                             Verdict verdict) {

@@ -123,9 +123,12 @@ struct CheckedWall {
   /// The element's combined-method result for a wall computed as an element; null for a wall
   /// of plain layers (whose corrected U is its U).
   const ElementResult* element = nullptr;
-  /// The ISO 13788 assessment under the check's climate, or null; then `withoutMoisture` says
-  /// why (no climate given, or the assessment's own refusal) for the verdicts that need it.
-  const MoistureResult* moisture = nullptr;
+  /// The ISO 13788 assessment under the check's climate of each one-dimensional path through
+  /// the wall (one for a wall without parts), or none; then `withoutMoisture` says why (no
+  /// climate given, or the assessment's own refusal) for the verdicts that need it.
+  std::vector<const MoistureResult*> moisture;
+  /// The paths' names ("Stud"), as many as `moisture`, for a wall with parts; empty otherwise.
+  std::vector<std::string> moisturePaths;
   std::string withoutMoisture;
 };
 
@@ -135,13 +138,17 @@ struct TestedValue {
   double value = 0.0;
   std::string notComputable;  ///< empty when `value` holds the wall's value
   std::string caveat;         ///< e.g. the element lies outside the combined method
+  std::string path;           ///< the moisture path the value is from, for a wall with parts
   [[nodiscard]] bool computed() const { return notComputable.empty(); }
 };
 
-/// The value of the testable quantity `key` for `wall`. A key that is not testable, a figure the
-/// wall's calculation did not produce (no sequential estimate, a NaN) or a moisture result
-/// without an assessment is not computable, with the reason.
-[[nodiscard]] TestedValue testedValue(const std::string& key, const CheckedWall& wall);
+/// The value `test` reads of `wall`. A key that is not testable, a figure the wall's calculation
+/// did not produce (no sequential estimate, a NaN) or a moisture result without an assessment is
+/// not computable, with the reason. A moisture result of a wall with parts is that of the path
+/// worst for the test (the most water against an upper limit, the least against a lower one, a
+/// path of the other yes/no against `is`): a requirement holds for the element where it holds
+/// along every path (ISO 13788 being one-dimensional), and the value says which path it is.
+[[nodiscard]] TestedValue testedValue(const QuantityTest& test, const CheckedWall& wall);
 
 /// A verdict on one test, one rule or one wall's whole set.
 enum class Verdict {
@@ -161,6 +168,7 @@ struct TestOutcome {
   double value = 0.0;                 ///< NaN when not computable
   Verdict verdict = Verdict::Failed;  ///< Passed, Failed or NotComputable
   std::string notComputable;          ///< why, when not computable
+  std::string path;                   ///< the moisture path the value is from, if any
 };
 
 /// One rule as evaluated for one wall.
