@@ -168,13 +168,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "caveat: the element lies outside the ISO 6946 combined method"}),
     [](const auto& row) { return row.param.name; });
 
-TEST(CheckWallTest, TheMassOfAWallOutsideTheMethodCarriesNoCaveat) {
-  const Engine::RequirementSet set = Frontend::parseRequirementsText(
-      kHead + rule("m", "quantity = \"surface_mass\"\nat_least = 1"), "project.toml");
-  const Frontend::WallCheck check = Frontend::checkWall(wallOf(kBeyondMethod), set);
-  EXPECT_TRUE(check.result.rules[0].caveats.empty());
-}
-
 TEST(CheckWallTest, AStudWallIsJudgedOnItsWorstPathForEachTest) {
   // ISO 13788 is one-dimensional: the stud wall's paths are assessed one by one, and a limit
   // holds for the element where it holds on every path.
@@ -357,22 +350,6 @@ TEST(RequirementsClimateTest, AClimateForASetWithoutMoistureIsRefused) {
                        "is = true } ] }, { name = \"wet\", all = [] } ]"),
           "p.toml"),
       "climate"));
-}
-
-TEST(RequirementsVerdictTest, OverallVerdictOfSeveralWalls) {
-  const auto checked = [](Verdict verdict) {
-    Frontend::WallCheck check;
-    check.result.verdict = verdict;
-    return check;
-  };
-  EXPECT_EQ(Verdict::Passed, Frontend::overallVerdict({}));
-  EXPECT_EQ(Verdict::NothingChecked,
-            Frontend::overallVerdict({checked(Verdict::Passed), checked(Verdict::NothingChecked)}));
-  EXPECT_EQ(Verdict::NotComputable, Frontend::overallVerdict({checked(Verdict::NotComputable),
-                                                              checked(Verdict::NothingChecked)}));
-  EXPECT_EQ(Verdict::Failed,
-            Frontend::overallVerdict({checked(Verdict::NotComputable), checked(Verdict::Failed),
-                                      checked(Verdict::Passed)}));
 }
 
 }  // namespace
