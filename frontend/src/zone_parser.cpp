@@ -194,17 +194,13 @@ private:
       fail(pointer, "the zone's elements have more than " + std::to_string(kMaxZoneLayers) +
                         " layers in all (a wall file counts once per element naming it)");
     }
-    if (isElement(wall)) {
-      // The zone's heat balance takes each element as plain layers; a bridged one is not
-      // approximated silently.
-      fail(pointer, "the wall \"" + wall.name +
-                        "\" has layers of parts, a ventilated air layer or corrections, which "
-                        "`brusk compute` computes; a zone takes walls of plain layers");
-    }
     if (label.name.empty()) label.name = wall.name;
     label.wallName = wall.name;
     label.layers = std::move(wall.labels);
     element.wall = std::move(wall.request);
+    // Layers of parts, ventilated air layers, corrections: the parallel-path values, as
+    // `brusk compute` gives them.
+    element.element = std::move(wall.element.element);
     zone.request.elements.push_back(std::move(element));
     zone.labels.push_back(std::move(label));
   }

@@ -65,6 +65,7 @@ __all__ = [
     "RESPONSE_QUANTITIES",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
+    "ELEMENT_FIELDS",
 ]
 __version__ = "0.2.0"
 
@@ -458,13 +459,21 @@ def compute_element(wall, period_hours=24.0):
     return json.loads(_brusk._compute_element(wall._wall, float(period_hours)))
 
 
-def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,
-                 thermal_resistance=None, rsi=None, rse=None, partition=None,
-                 heat_flow="horizontal", period_hours=24.0, fields="all", threads=0,
-                 errors="raise", out=None, kernel="vector", continuous=False):
+def compute_many(thickness=None, conductivity=None, density=None, specific_heat=None, *,
+                 walls=None, layer_count=None, thermal_resistance=None, rsi=None, rse=None,
+                 partition=None, heat_flow="horizontal", period_hours=24.0, fields="all",
+                 threads=0, errors="raise", out=None, kernel="vector", continuous=False):
     """Computes many walls at once, in the engine, on every core, without the GIL.
 
+    Walls given as objects (``walls=``, a sequence of :class:`Wall` or dicts of wall-file keys,
+    any construction: layers of parts, air layers, corrections) are computed one by one as
+    :func:`compute` computes them, the same doubles; the outputs add the ISO 6946 combined
+    method's ``thermal_resistance_upper``, ``thermal_resistance_lower``, ``relative_error`` and
+    ``u_value_corrected`` (for a plain wall R_T, R_T, 0 and U). Only ``period_hours``,
+    ``fields``, ``errors`` and ``continuous`` go with them.
+
     Args:
+        walls: :class:`Wall` objects or dicts, instead of the arrays below.
         thickness, conductivity, density, specific_heat: arrays of shape (walls, layers),
             side 1 first: d [m], lambda [W/(m.K)], rho [kg/m3], c [J/(kg.K)].
         layer_count: layers of each wall, shape (walls,); without it a wall ends at its first
@@ -499,6 +508,16 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         names its columns; the transfer matrix elements as complex128.
     """
     columns.check_errors(errors)
+    if walls is not None:
+        arrays = dict(thickness=thickness, conductivity=conductivity, density=density,
+                      specific_heat=specific_heat, layer_count=layer_count,
+                      thermal_resistance=thermal_resistance, rsi=rsi, rse=rse,
+                      partition=partition, out=out)
+        given = [name for name, value in arrays.items() if value is not None]
+        if given:
+            raise ValueError(f"walls= computes the walls as they are; {', '.join(given)} "
+                             f"belong to the array form: give one or the other")
+        return _compute_walls(walls, period_hours, _selected_fields(fields), errors, continuous)
     if kernel not in ("vector", "scalar"):
         raise ValueError(f'kernel must be "vector" or "scalar", got "{kernel}"')
     threads = columns.thread_count(threads)
@@ -527,6 +546,53 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         periods = np.broadcast_to(np.asarray(period_hours, dtype=float),
                                   results[lag].shape)
         results[lag][...] = _brusk._follow_time_lags(results[lag], periods)
+    return results
+
+
+#: The combined method's outputs compute_many(walls=...) adds, by their keys.
+ELEMENT_FIELDS = ("thermal_resistance_upper", "thermal_resistance_lower", "relative_error",
+                  "u_value_corrected")
+
+
+def _compute_walls(walls, period_hours, fields, errors, continuous):
+    """compute_many(walls=...): each wall through compute(), its values laid out as the
+    array form's outputs."""
+    walls = list(walls)
+    count = len(walls)
+    keys = {q["key"].replace(".", "_"): q["key"] for q in DESCRIPTION if q["scope"] == "compute"}
+    periods = np.broadcast_to(np.asarray(period_hours, dtype=float), (count,))
+    kinds = {name: kind for name, kind, _ in columns.OUTPUTS}
+    results = {}
+    for name in fields:
+        if kinds[name] == "method":
+            results[name] = np.full(count, "", dtype=object)
+        else:
+            results[name] = np.full(count, np.nan,
+                                    dtype=complex if kinds[name] == "complex" else float)
+    for name in ELEMENT_FIELDS:
+        results[name] = np.full(count, np.nan)
+    failures = np.full(count, "", dtype=object)
+    for row, wall in enumerate(walls):
+        try:
+            result = compute(wall if isinstance(wall, Wall) else Wall.from_dict(wall),
+                             float(periods[row]))
+        except WallError as error:
+            if errors == "raise":
+                raise WallError(f"wall {row}: {error}") from None
+            failures[row] = str(error)
+            continue
+        values = result._values
+        for name in fields:
+            value = values.get(keys[name])
+            results[name][row] = ("" if value is None and kinds[name] == "method" else
+                                  np.nan if value is None else value)
+        for name in ELEMENT_FIELDS:
+            results[name][row] = getattr(result, name)
+    if errors == "nan":
+        results["error"] = failures
+    lag = "periodic_thermal_transmittance_time_lag"
+    if continuous and lag in results:
+        results[lag][...] = _brusk._follow_time_lags(results[lag], periods.astype(float))
     return results
 
 

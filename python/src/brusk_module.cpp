@@ -7,6 +7,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <complex>
 #include <cstddef>
 #include <memory>
@@ -108,7 +109,12 @@ struct PyResult {
     for (const Brusk::Engine::Quantity& q : Brusk::Engine::quantities()) {
       if (q.scope != Brusk::Engine::QuantityScope::Wall) continue;
       const std::string key(q.key);
-      if (q.wallNumber) values[key.c_str()] = q.wallNumber(result);
+      if (q.wallNumber) {
+        // A figure not computed (the sequential estimate of a wall with none) is None, as the
+        // JSON output's null, never a number.
+        const double value = q.wallNumber(result);
+        values[key.c_str()] = std::isfinite(value) ? py::object(py::float_(value)) : py::none();
+      }
       if (q.wallComplex) values[key.c_str()] = toPython(q.wallComplex(result));
       if (q.wallText) values[key.c_str()] = q.wallText(result);
     }

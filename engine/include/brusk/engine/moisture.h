@@ -89,7 +89,7 @@ struct MoistureRequest {
   /// (isVapourOnlyLayer) is a vapour control layer or membrane: its s_d and no thermal
   /// resistance, its two faces at one temperature.
   std::vector<LayerProperties> layers;
-  std::vector<double> sd;               ///< s_d = mu d [m], one per layer, >= 0
+  std::vector<double> sd;  ///< s_d = mu d [m], one per layer, >= 0
   /// Rsi and Rse [m2.K/W] for the interstitial calculation (ISO 13788:2012, 6.2: those of
   /// ISO 6946 for the element's heat-flow direction).
   double internalSurfaceResistance = 0.13;
