@@ -93,6 +93,8 @@ public:
 
   Climate read(std::string_view text, double indoorTemperature) {
     requireUtf8Text(text, _source);
+    // As a spreadsheet saves UTF-8 CSV; the profile reader takes it too.
+    text = withoutByteOrderMark(text);
     Climate climate;
     climate.source = _source;
     climate.humidityClass = _humidityClass;
@@ -207,6 +209,8 @@ private:
       const std::size_t index = _columns[c];
       if (index == 0) continue;
       const std::string_view column = kClimateColumns[index];
+      // A humidity class gives the indoor side: the file's indoor cells are not read.
+      if (_humidityClass != 0 && index >= 3) continue;
       const bool humidity = index == 2 || index == 4;
       const auto value = finiteNumber(cells[c]);
       if (!value) {
@@ -297,9 +301,20 @@ std::string describeMoistureProblem(const Engine::MoistureProblem& problem, cons
       return climate.source + ": " + month +
              "the indoor air is above saturation (relative humidity " +
              numberText(problem.value * 100.0) + " %)";
-    case MoistureProblemKind::TooManyPlanes:
-      return where + "too many calculation planes (" + numberText(problem.value) +
-             "); the wall's thermal resistance is beyond any real element";
+    case MoistureProblemKind::TooManyPlanes: {
+      // The figures of this wall: the planes it needs and the resistance that makes them.
+      double resistance = 0.0;
+      for (const Engine::LayerProperties& layer : wall.request.layers) {
+        resistance += layer.thermalResistance();
+      }
+      return where + "the wall needs " + numberText(problem.value, "%.0f") +
+             " calculation planes (its layer faces, and one every " +
+             numberText(Engine::kMaxSublayerResistance) +
+             " m2.K/W inside a layer, ISO 13788 6.2), more than the " +
+             std::to_string(Engine::kMaxMoisturePlanes) +
+             " computed: its layers' thermal resistance of " + numberText(resistance) +
+             " m2.K/W is beyond any real element";
+    }
     case MoistureProblemKind::CondensationAtZeroSd:
       return where + layerText(wall, problem.layer) + ": " + month + "its outer face (" +
              numberText(problem.value, "%.1f") +
@@ -469,6 +484,18 @@ Climate parseClimateCsv(std::string_view text, const std::string& source, int hu
   return ClimateReader(source, humidityClass, names).read(text, indoorTemperature);
 }
 
+int humidityClassOf(std::optional<double> given, const ClimateOptionNames& names) {
+  if (!given) return 0;
+  if (*given >= 1.0 && *given <= 5.0 && *given == std::floor(*given)) {
+    return static_cast<int>(*given);
+  }
+  char text[kShortestDoubleRoom];
+  const char* end = writeShortestDouble(*given, text);
+  throw Error(std::string(names.humidityClass) +
+              " must be 1 to 5 (a whole number: ISO 13788 Annex A's humidity classes), got " +
+              std::string(text, static_cast<std::size_t>(end - text)));
+}
+
 double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
                            const ClimateOptionNames& names) {
   if (temperature && humidityClass == 0) {
@@ -481,8 +508,8 @@ double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
 
 Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature,
                         const ClimateOptionNames& names) {
-  return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes), path, humidityClass,
-                         indoorTemperature, names);
+  return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes, FileKinds::kClimate), path,
+                         humidityClass, indoorTemperature, names);
 }
 
 Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
@@ -493,9 +520,18 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
   for (std::size_t k = 0; k < wall.labels.size(); ++k) {
     const LayerVapour& vapour = wall.labels[k].vapour;
     if (!vapour.known()) {
+      const std::string& material = wall.labels[k].materialKey;
+      // A catalogue layer lacks mu only when its entry (a project's --materials file, say)
+      // gives none: the entry is where it belongs.
       throw Error(source + ": " + layerText(wall, k) +
-                  ": no water-vapour property for the moisture assessment: give "
-                  "vapour_resistance_factor (mu) or sd (in m), or a catalogue material");
+                  ": no water-vapour property for the moisture assessment: " +
+                  (material.empty()
+                       ? std::string("give vapour_resistance_factor (mu) or sd (in m), or a "
+                                     "catalogue material that has mu")
+                       : "its catalogue material \"" + material +
+                             "\" gives no vapour_resistance_factor; add it to the material's "
+                             "entry, or give vapour_resistance_factor (mu) or sd (in m) in the "
+                             "layer"));
     }
     request.sd.push_back(vapour.sd);
   }

@@ -2,8 +2,10 @@
 // page that could act on it, and JSON keeps the exact text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -130,5 +132,109 @@ INSTANTIATE_TEST_SUITE_P(
                 R"({"layers":[{"thickness":-0,"conductivity":1,"density":1,"specific_heat":1}]})",
                 "layer 1: thickness must be a positive number of m, got -0"}),
     [](const testing::TestParamInfo<BadLine>& row) { return std::string(row.param.label); });
+
+}  // namespace
+
+namespace {
+
+/// A good wall beside the hostile file of each row, for the commands that need one.
+const char* const kPlainWall = "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n";
+
+struct OversizedFile {
+  const char* label;
+  const char* file;
+  std::size_t bytes;      ///< the file's size: one byte over its kind's limit
+  const char* arguments;  ///< the command reading it
+  const char* kind;       ///< what the message says such a file is, after the limit
+};
+
+void PrintTo(const OversizedFile& row, std::ostream* out) { *out << row.label; }
+
+class OversizedFileTest : public BruskTest::ProgramFixture,
+                          public testing::WithParamInterface<OversizedFile> {};
+
+// A file too large is refused with its own kind's limit and size, never another kind's.
+TEST_P(OversizedFileTest, NamesItsOwnKindAndLimit) {
+  const OversizedFile& row = GetParam();
+  write("wall.toml", kPlainWall);
+  write(row.file, std::string(row.bytes, '#'));
+  const ProgramRun result = run(row.arguments);
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  const std::string limit = row.bytes > (4u << 20) ? "4 MiB" : "1 MiB";
+  EXPECT_EQ(
+      std::string("brusk: ") + row.file + ": file larger than " + limit + "; " + row.kind + "\n",
+      result.err);
+}
+
+constexpr std::size_t kOverFour = (4u << 20) + 1;
+constexpr std::size_t kOverOne = (1u << 20) + 1;
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, OversizedFileTest,
+    testing::Values(
+        OversizedFile{"Wall", "big.toml", kOverFour, "compute big.toml",
+                      "a wall file is a few kilobytes"},
+        OversizedFile{"Catalogue", "big.toml", kOverFour, "compute --materials big.toml wall.toml",
+                      "a catalogue file is a few kilobytes of materials"},
+        OversizedFile{"Zone", "big.toml", kOverFour, "zone big.toml",
+                      "a zone file is a few kilobytes"},
+        OversizedFile{"Profile", "big.csv", kOverFour, "response wall.toml --outdoor big.csv",
+                      "a profile of an hourly leap year (8784 samples) is about 200 kB"},
+        OversizedFile{"Climate", "big.csv", kOverOne, "moisture wall.toml --climate big.csv",
+                      "a climate file of twelve monthly rows is a few hundred bytes"},
+        OversizedFile{"Requirements", "big.toml", kOverOne,
+                      "check wall.toml --requirements big.toml",
+                      "a requirements file is a few kilobytes of rules"}),
+    [](const testing::TestParamInfo<OversizedFile>& row) { return std::string(row.param.label); });
+
+struct DeepFile {
+  const char* label;
+  const char* file;
+  const char* arguments;
+  const char* message;  ///< after "brusk: "
+};
+
+void PrintTo(const DeepFile& row, std::ostream* out) { *out << row.label; }
+
+class DeepFileTest : public BruskTest::ProgramFixture,
+                     public testing::WithParamInterface<DeepFile> {};
+
+// Nesting beyond any file of Brusk's is refused with what the reader's own kind of file is.
+TEST_P(DeepFileTest, NamesItsOwnKindsShape) {
+  const DeepFile& row = GetParam();
+  write("wall.toml", kPlainWall);
+  const std::string json = std::string(row.file).find(".json") != std::string::npos
+                               ? "{\"x\": " + std::string(40, '[') + std::string(40, ']') + "}"
+                               : "x = " + std::string(40, '[') + std::string(40, ']') + "\n";
+  write(row.file, json);
+  const ProgramRun result = run(row.arguments);
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_EQ(std::string("brusk: ") + row.message + "\n", result.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DeepFileTest,
+    testing::Values(
+        DeepFile{"WallToml", "deep.toml", "compute deep.toml",
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat "
+                 "table with a list of layers"},
+        DeepFile{"WallJson", "deep.json", "compute deep.json",
+                 "deep.json: JSON nested deeper than 32 levels; a wall file is a flat object with "
+                 "a list of layers"},
+        DeepFile{"Catalogue", "deep.toml", "compute --materials deep.toml wall.toml",
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a catalogue file is a "
+                 "table of materials"},
+        DeepFile{"ZoneToml", "deep.toml", "zone deep.toml",
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a zone file is a flat "
+                 "table with a list of elements, each holding its wall"},
+        DeepFile{"ZoneJson", "deep.json", "zone deep.json",
+                 "deep.json: JSON nested deeper than 32 levels; a zone file is a flat table with "
+                 "a list of elements, each holding its wall"},
+        DeepFile{"Requirements", "deep.toml", "check wall.toml --requirements deep.toml",
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a requirements file "
+                 "is a list of rules holding tests, classes and conditions, a few levels deep"}),
+    [](const testing::TestParamInfo<DeepFile>& row) { return std::string(row.param.label); });
 
 }  // namespace
