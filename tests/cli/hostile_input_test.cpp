@@ -238,3 +238,229 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DeepFile>& row) { return std::string(row.param.label); });
 
 }  // namespace
+
+namespace {
+
+const std::string kExamples = BRUSK_SOURCE_DIR "/examples/";
+const std::string kBrickWall = "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.24\n";
+
+/// Twelve months, the indoor cells as `indoor` gives them ("20,50", " , n/a").
+std::string climateWith(const std::string& indoor) {
+  std::string text =
+      "month,outdoor_temperature,outdoor_relative_humidity,indoor_temperature,"
+      "indoor_relative_humidity\n";
+  for (int m = 1; m <= 12; ++m) text += std::to_string(m) + ",2,85," + indoor + "\n";
+  return text;
+}
+
+struct ClassValue {
+  const char* label;
+  const char* value;
+  const char* shown;  ///< the value as the refusal gives it
+};
+
+void PrintTo(const ClassValue& row, std::ostream* out) { *out << row.label; }
+
+struct ClassDoor {
+  const char* label;
+  const char* arguments;  ///< before --humidity-class
+};
+
+class HumidityClassTest : public BruskTest::ProgramFixture,
+                          public testing::WithParamInterface<std::tuple<ClassValue, ClassDoor>> {};
+
+// A class is 1 to 5, whole: any other number is refused as given, by every command, never
+// rounded or wrapped and never read as "no class".
+TEST_P(HumidityClassTest, OutsideOneToFiveIsRefusedAsGiven) {
+  const auto& [value, door] = GetParam();
+  write("wall.toml", kBrickWall);
+  write("walls.jsonl", "{\"layers\": [{\"material\": \"brick-solid\", \"thickness\": 0.24}]}\n");
+  write("climate.csv", climateWith("20,50"));
+  const ProgramRun result = run(std::string(door.arguments) + " --humidity-class " + value.value);
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_EQ(std::string("brusk: --humidity-class must be 1 to 5 (a whole number: ISO 13788 Annex "
+                        "A's humidity classes), got ") +
+                value.shown + " (see brusk --help)\n",
+            result.err);
+  EXPECT_FALSE(std::filesystem::exists(_folder / "page.html"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, HumidityClassTest,
+    testing::Combine(
+        testing::Values(ClassValue{"Zero", "0", "0"}, ClassValue{"Six", "6", "6"},
+                        ClassValue{"Fraction", "2.9", "2.9"}, ClassValue{"Negative", "-3", "-3"},
+                        ClassValue{"WrapsToThree", "4294967299", "4294967299"},
+                        ClassValue{"Huge", "1e300", "1e+300"},
+                        ClassValue{"NotANumber", "nan", "nan"}),
+        testing::Values(ClassDoor{"Moisture", "moisture wall.toml --climate climate.csv"},
+                        ClassDoor{"Report", "report wall.toml -o page.html --climate climate.csv"},
+                        ClassDoor{"Batch", "batch walls.jsonl --climate climate.csv"})),
+    [](const auto& row) {
+      return std::string(std::get<0>(row.param).label) + std::get<1>(row.param).label;
+    });
+
+struct IndoorCells {
+  const char* label;
+  const char* cells;    ///< the indoor temperature and humidity cells of every month
+  const char* refusal;  ///< without a class, after "brusk: climate.csv:2: month 1: "
+};
+
+void PrintTo(const IndoorCells& row, std::ostream* out) { *out << row.label; }
+
+class IndoorCellsTest : public BruskTest::ProgramFixture,
+                        public testing::WithParamInterface<IndoorCells> {};
+
+// With a humidity class the indoor columns are not read, whatever they hold; without one they
+// are the indoor side and must be numbers.
+TEST_P(IndoorCellsTest, AreNotReadWithAClass) {
+  write("wall.toml", kBrickWall);
+  write("walls.jsonl", "{\"layers\": [{\"material\": \"brick-solid\", \"thickness\": 0.24}]}\n");
+  write("climate.csv", climateWith(GetParam().cells));
+  write("outdoor.csv", climateWith("20,50"));
+  const ProgramRun classed =
+      run("moisture wall.toml --climate climate.csv --humidity-class 2 "
+          "--format json");
+  ASSERT_EQ(0, classed.status) << classed.err;
+  // The same as a climate whose indoor cells are numbers: they were never read.
+  EXPECT_EQ(run("moisture wall.toml --climate outdoor.csv --humidity-class 2 --format json").out,
+            classed.out);
+  EXPECT_EQ(0, run("batch walls.jsonl --climate climate.csv --humidity-class 2").status);
+  EXPECT_EQ(0,
+            run("report wall.toml -o page.html --climate climate.csv --humidity-class 2").status);
+  const ProgramRun unclassed = run("moisture wall.toml --climate climate.csv");
+  EXPECT_EQ(2, unclassed.status);
+  EXPECT_EQ("", unclassed.out);
+  EXPECT_EQ(std::string("brusk: climate.csv:2: month 1: ") + GetParam().refusal + "\n",
+            unclassed.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, IndoorCellsTest,
+    testing::Values(IndoorCells{"Blank", ",",
+                                "indoor_temperature: a temperature in degC must be a finite "
+                                "number, got \"\""},
+                    IndoorCells{"NotAvailable", "n/a,n/a",
+                                "indoor_temperature: a temperature in degC must be a finite "
+                                "number, got \"n/a\""},
+                    IndoorCells{"OutOfRange", "20,150",
+                                "indoor_relative_humidity: relative humidity must be above 0 and "
+                                "at most 100 %, got 150"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+struct IdleOption {
+  const char* label;
+  const char* arguments;
+  const char* message;  ///< after "brusk: "
+};
+
+void PrintTo(const IdleOption& row, std::ostream* out) { *out << row.label; }
+
+class IdleOptionTest : public BruskTest::ProgramFixture,
+                       public testing::WithParamInterface<IdleOption> {};
+
+// An option the mode chosen does not read is refused, not silently dropped: the run it would
+// seem to change is not made.
+TEST_P(IdleOptionTest, IsRefusedNotIgnored) {
+  write("wall.toml", kBrickWall);
+  write("walls.jsonl", "{\"layers\": [{\"material\": \"brick-solid\", \"thickness\": 0.24}]}\n");
+  write("in.csv", "20\n21\n");
+  write("mine.toml",
+        "mine = {name = \"M\", conductivity = 1, density = 1000, specific_heat = "
+        "1000}\n");
+  const ProgramRun result = run(GetParam().arguments);
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_EQ(std::string("brusk: ") + GetParam().message + "\n", result.err);
+  EXPECT_FALSE(std::filesystem::exists(_folder / "out.html"));
+}
+
+const char* const kClassIdle =
+    "--humidity-class has no effect without --climate: it sets the indoor side of the moisture "
+    "assessment (ISO 13788 Annex A); leave it out";
+const char* const kTemperatureIdle =
+    "--indoor-temperature has no effect without --climate: it is the indoor temperature of the "
+    "moisture assessment with --humidity-class; leave it out";
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, IdleOptionTest,
+    testing::Values(
+        IdleOption{"BatchClassAndTemperature",
+                   "batch walls.jsonl --humidity-class 4 --indoor-temperature 15", kClassIdle},
+        IdleOption{"BatchTemperature", "batch walls.jsonl --indoor-temperature 15",
+                   kTemperatureIdle},
+        IdleOption{"BatchClassWithResponse",
+                   "batch walls.jsonl --outdoor in.csv --humidity-class 4", kClassIdle},
+        IdleOption{"ReportIndoorConstant", "report wall.toml -o out.html --indoor-constant 20",
+                   "--indoor-constant has no effect without --outdoor: it is the indoor side of "
+                   "the plotted response to the --outdoor profile; leave it out"},
+        IdleOption{"ReportIndoorFile", "report wall.toml -o out.html --indoor in.csv",
+                   "--indoor has no effect without --outdoor: it is the indoor side of the "
+                   "plotted response to the --outdoor profile; leave it out"},
+        IdleOption{"CheckListPeriod", "check --list --period 48",
+                   "--period has no effect with --list: it sets the cycle of the quantities the "
+                   "walls are checked on; leave it out"},
+        IdleOption{"CheckListMaterials", "check --list --materials mine.toml",
+                   "--materials has no effect with --list: it adds materials to the catalogue of "
+                   "the walls checked; leave it out"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+struct MarkedFile {
+  const char* label;
+  const char* file;     ///< written with a UTF-8 byte order mark before the text of `source`
+  const char* source;   ///< a file of examples/, or text after "text:"
+  const char* command;  ///< run on the marked file and on the same file without the mark
+};
+
+void PrintTo(const MarkedFile& row, std::ostream* out) { *out << row.label; }
+
+class ByteOrderMarkTest : public BruskTest::ProgramFixture,
+                          public testing::WithParamInterface<MarkedFile> {};
+
+// A UTF-8 byte order mark, as spreadsheets and some editors save text, belongs to no cell or
+// key: every reader takes the file as it takes it without the mark.
+TEST_P(ByteOrderMarkTest, IsReadAsTheSameFile) {
+  const MarkedFile& row = GetParam();
+  const std::string source = row.source;
+  const std::string text =
+      source.rfind("text:", 0) == 0 ? source.substr(5) : BruskTest::slurp(kExamples + source);
+  write("wall.toml", kBrickWall);
+  write(std::string("plain-") + row.file, text);
+  write(row.file, "\xEF\xBB\xBF" + text);
+  std::string command = row.command;
+  const ProgramRun marked = run(command);
+  command.replace(command.find(row.file), std::string(row.file).size(),
+                  std::string("plain-") + row.file);
+  const ProgramRun plain = run(command);
+  EXPECT_EQ(plain.status, marked.status) << marked.err;
+  EXPECT_LE(marked.status, 1) << marked.err;  // check exits 1 on a failed rule
+  EXPECT_EQ(plain.out, marked.out);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readers, ByteOrderMarkTest,
+    testing::Values(
+        MarkedFile{"Climate", "climate.csv", "climates/temperate.csv",
+                   "moisture wall.toml --climate climate.csv --format json"},
+        MarkedFile{"Profile", "day.csv", "profiles/hot-summer-day.csv",
+                   "response wall.toml --outdoor day.csv --format csv"},
+        MarkedFile{"WallToml", "w.toml", "2-concrete-insulated.toml",
+                   "compute w.toml --format json"},
+        MarkedFile{"WallJson", "w.json", "partition.json", "compute w.json --format json"},
+        MarkedFile{"Catalogue", "m.toml", "materials/project.toml",
+                   "materials --materials m.toml --format json"},
+        MarkedFile{"Requirements", "r.toml",
+                   "text:name = \"R\"\n[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = "
+                   "0.3\n",
+                   "check wall.toml --requirements r.toml --format json"},
+        MarkedFile{"Zone", "z.toml",
+                   "text:name = \"Z\"\nfloor_area = 10\n[[elements]]\narea = 10\nwall = "
+                   "\"wall.toml\"\n",
+                   "zone z.toml --format json"},
+        MarkedFile{"BatchLines", "w.jsonl",
+                   "text:{\"layers\": [{\"material\": \"brick-solid\", \"thickness\": 0.24}]}\n",
+                   "batch w.jsonl"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+}  // namespace

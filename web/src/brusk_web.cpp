@@ -248,7 +248,8 @@ val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, doubl
 /// refused zone named by `source` as the command line names its file.
 val zoneJson(const std::string& text, const std::string& source) {
   return guarded([&] {
-    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source);
+    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source,
+                                     Brusk::Frontend::FileKinds::kZone);
     Brusk::Frontend::Zone zone =
         Brusk::Frontend::parseZoneText(text, true, catalogue(), source, "");
     Brusk::Engine::ZoneResult result = Brusk::Frontend::computeZone(zone);
@@ -261,7 +262,8 @@ Brusk::Frontend::SourcedProfile profileFrom(const nlohmann::json& options, const
                                             const char* sourceKey, const std::string& fallback) {
   const std::string source = options.value(sourceKey, fallback);
   const std::string text = options.at(textKey).get<std::string>();
-  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source);
+  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source,
+                                   Brusk::Frontend::FileKinds::kProfile);
   return {Brusk::Frontend::parseProfileText(text, source), source};
 }
 
@@ -305,11 +307,16 @@ val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
 }
 
-/// The moisture assessment of the wall in `text` under the climate CSV `climateText` (named
-/// `climateSource`), as `brusk moisture` makes it: `humidityClass` 1..5 takes the indoor side from
-/// ISO 13788 Annex A at `indoorTemperature` [degC], 0 the file's. `html` false: the JSON
-/// `brusk moisture --format json` prints; true: the report's moisture section (the Glaser
-/// diagram, the accumulation bars, the temperature profile and the month table).
+/// The indoor side a moisture call asks for, as the API's options gave it: a humidity class
+/// and an indoor temperature, each with whether it was given at all (a number is passed either
+/// way; JavaScript's undefined has no double).
+struct IndoorSide {
+  bool classGiven = false;
+  double humidityClass = 0.0;
+  bool temperatureGiven = false;
+  double indoorTemperature = 0.0;
+};
+
 /// The climate read from `climateText` and the wall in `text` assessed under it, as
 /// `brusk moisture` reads and assesses them (see moisture()).
 struct Assessed {
@@ -318,21 +325,35 @@ struct Assessed {
 };
 Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
                   const std::string& climateText, const std::string& climateSource,
-                  int humidityClass, double indoorTemperature) {
+                  const IndoorSide& indoor) {
+  const Brusk::Frontend::ClimateOptionNames names{"humidityClass", "indoorTemperature"};
+  // The class as given, never cast to an int first (2**32 + 3 is no class 3); the temperature
+  // refused without a class, as the command line and Python refuse it.
+  const int humidityClass = Brusk::Frontend::humidityClassOf(
+      indoor.classGiven ? std::optional<double>(indoor.humidityClass) : std::nullopt, names);
+  const double indoorTemperature = Brusk::Frontend::indoorTemperatureOf(
+      humidityClass,
+      indoor.temperatureGiven ? std::optional<double>(indoor.indoorTemperature) : std::nullopt,
+      names);
   const Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-  Brusk::Frontend::Climate climate =
-      Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass, indoorTemperature,
-                                       {"humidityClass", "indoorTemperature"});
+  Brusk::Frontend::Climate climate = Brusk::Frontend::parseClimateCsv(
+      climateText, climateSource, humidityClass, indoorTemperature, names);
   Brusk::Frontend::MoistureReport report = Brusk::Frontend::assessMoisture(wall, climate, source);
   return {std::move(climate), std::move(report)};
 }
 
+/// The moisture assessment of the wall in `text` under the climate CSV `climateText` (named
+/// `climateSource`), as `brusk moisture` makes it: a humidity class (1..5, when `classGiven`)
+/// takes the indoor side from ISO 13788 Annex A at `indoorTemperature` [degC] (20 unless
+/// `temperatureGiven`); without one, the file's. `html` false: the JSON `brusk moisture --format
+/// json` prints; true: the report's moisture section (the Glaser diagram, the accumulation bars,
+/// the temperature profile and the month table).
 val moisture(const std::string& text, const std::string& format, const std::string& source,
-             const std::string& climateText, const std::string& climateSource, int humidityClass,
-             double indoorTemperature, bool html) {
+             const std::string& climateText, const std::string& climateSource, bool classGiven,
+             double humidityClass, bool temperatureGiven, double indoorTemperature, bool html) {
   return guarded([&] {
-    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
-                                  indoorTemperature);
+    const Assessed run = assessed(text, format, source, climateText, climateSource,
+                                  {classGiven, humidityClass, temperatureGiven, indoorTemperature});
     return html ? Brusk::Report::renderMoistureSection(run.report, run.climate, 0)
                 : Brusk::Frontend::formatMoistureJson({run.report}, run.climate);
   });
@@ -344,10 +365,11 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 /// and the table the section's month-by-month HTML table.
 val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
                      const std::string& climateText, const std::string& climateSource,
-                     int humidityClass, double indoorTemperature, double width, double plotHeight) {
+                     bool classGiven, double humidityClass, bool temperatureGiven,
+                     double indoorTemperature, double width, double plotHeight) {
   return guarded([&] {
-    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
-                                  indoorTemperature);
+    const Assessed run = assessed(text, format, source, climateText, climateSource,
+                                  {classGiven, humidityClass, temperatureGiven, indoorTemperature});
     const Brusk::Report::MoisturePlots plots =
         Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
     return nlohmann::json{
