@@ -24,6 +24,7 @@
 #include "commands.h"
 #include "idle_options.h"
 #include "moisture_command.h"
+#include "plausibility_warnings.h"
 #include "response_command.h"
 #include "zone_command.h"
 
@@ -369,6 +370,7 @@ int main(int argc, char** argv) {
       output = outcome.text;
       status = outcome.passed ? 0 : 1;
     }
+    Brusk::Cli::printWarnings(std::cerr);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return status;

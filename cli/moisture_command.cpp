@@ -6,6 +6,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall_parser.h"
+#include "plausibility_warnings.h"
 #ifdef BRUSK_CLI_HAS_REPORT
 #include "brusk/report/html_report.h"
 #endif
@@ -120,6 +121,7 @@ std::string runMoisture(const MoistureOptions& options) {
   reports.reserve(options.files.size());
   for (const std::string& file : options.files) {
     const Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
+    warnOfImplausibleValues(wall, file);
     reports.push_back(Frontend::assessMoisture(wall, climate, file));
   }
   if (options.format == "json") return Frontend::formatMoistureJson(reports, climate);

@@ -19,6 +19,7 @@ import json
 import math
 import numbers
 import os
+import warnings
 
 import numpy as np
 
@@ -39,6 +40,7 @@ __all__ = [
     "Layer",
     "Wall",
     "WallError",
+    "UnitsWarning",
     "Result",
     "compute",
     "compute_element",
@@ -66,6 +68,12 @@ __version__ = "0.2.0"
 PERIODIC_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if not sequential)
 #: Outputs of compute_many() that need the sequential estimates.
 SEQUENTIAL_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if sequential)
+
+
+class UnitsWarning(UserWarning):
+    """A wall's value that no building material has, most likely a slip of units (a thickness in
+    mm typed as m, a conductivity in mW/(m.K)): warned of when the wall is read, as ``brusk``
+    warns on standard error, and computed as given."""
 
 
 def _path(path, what):
@@ -182,9 +190,11 @@ class Wall:
         self._wall = Wall._parse(document, materials)._wall
 
     @classmethod
-    def _wrap(cls, native):
+    def _wrap(cls, native, stacklevel=4):
         wall = cls.__new__(cls)
         wall._wall = native
+        for message in native._plausibility():
+            warnings.warn(message, UnitsWarning, stacklevel=stacklevel)
         return wall
 
     @classmethod
@@ -199,7 +209,8 @@ class Wall:
     @classmethod
     def from_file(cls, path, *, materials=None):
         """Reads a wall file (.toml or .json) with the reader of ``brusk compute``."""
-        return cls._wrap(_brusk._load_wall(_path(path, "path"), _material_files(materials)))
+        return cls._wrap(_brusk._load_wall(_path(path, "path"), _material_files(materials)),
+                         stacklevel=3)
 
     @classmethod
     def from_dict(cls, document, *, materials=None):

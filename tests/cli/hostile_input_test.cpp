@@ -464,3 +464,98 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return std::string(row.param.label); });
 
 }  // namespace
+
+namespace {
+
+struct UnitSlip {
+  const char* label;
+  const char* layer;    ///< the TOML of a layer after [[layers]], beside a brick layer
+  const char* warning;  ///< after "brusk: warning: wall.toml: "
+};
+
+void PrintTo(const UnitSlip& row, std::ostream* out) { *out << row.label; }
+
+class UnitSlipTest : public BruskTest::ProgramFixture,
+                     public testing::WithParamInterface<UnitSlip> {};
+
+// A value no building material has is computed as given, with a warning naming the layer, the
+// value and the likely slip, on standard error only, from every command that reads the wall.
+TEST_P(UnitSlipTest, IsWarnedOfAndComputed) {
+  write("wall.toml", kBrickWall + "[[layers]]\n" + GetParam().layer);
+  write("climate.csv", climateWith("20,50"));
+  write("day.csv", "20\n25\n30\n25\n");
+  const std::string warning =
+      std::string("brusk: warning: wall.toml: ") + GetParam().warning + "\n";
+  for (const char* command :
+       {"compute wall.toml", "compute --format json wall.toml",
+        "response wall.toml --outdoor day.csv", "moisture wall.toml --climate climate.csv",
+        "report wall.toml -o page.html", "check wall.toml --requirements uk-adl-2021-dwellings"}) {
+    const ProgramRun result = run(command);
+    EXPECT_LE(result.status, 1) << command << ": " << result.err;  // check: 1 on a failed rule
+    EXPECT_EQ(warning, result.err) << command;
+    EXPECT_FALSE(result.out.empty() && std::string(command).rfind("report", 0) != 0) << command;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Slips, UnitSlipTest,
+    testing::Values(
+        UnitSlip{"MillimetresAsMetres",
+                 "name = \"Board\"\nthickness = 12.5\nconductivity = 0.25\ndensity = 900\n"
+                 "specific_heat = 1000\nsd = 0.1\n",
+                 "layer 2 (\"Board\"): thickness 12.5 m is more than any building layer (at most "
+                 "2 m); was it given in cm (0.125 m) or mm (0.0125 m)?"},
+        UnitSlip{"MilliwattsAsWatts",
+                 "name = \"EPS\"\nthickness = 0.1\nconductivity = 35\ndensity = 20\n"
+                 "specific_heat = 1450\nsd = 6\n",
+                 "layer 2 (\"EPS\"): conductivity 35 W/(m.K) is a metal's, but the density 20 "
+                 "kg/m3 is far below any metal's; was it given in mW/(m.K) (0.035 W/(m.K))?"},
+        UnitSlip{"ConductivityBeyondCopper",
+                 "thickness = 0.1\nconductivity = 2300\ndensity = 2300\nspecific_heat = 1000\n"
+                 "sd = 8\n",
+                 "layer 2: conductivity 2300 W/(m.K) is more than any building material's "
+                 "(copper: about 380); was it given in mW/(m.K) (2.3 W/(m.K))?"},
+        UnitSlip{"TonnesPerCubicMetre",
+                 "thickness = 0.1\nconductivity = 2.3\ndensity = 2.4\nspecific_heat = 1000\n"
+                 "sd = 8\n",
+                 "layer 2: density 2.4 kg/m3 is less than any building material's (the lightest "
+                 "insulation: about 10); was it given in t/m3 or g/cm3 (2400 kg/m3)?"},
+        UnitSlip{"KilojoulesAsJoules",
+                 "thickness = 0.1\nconductivity = 2.3\ndensity = 2300\nspecific_heat = 1\n"
+                 "sd = 8\n",
+                 "layer 2: specific_heat 1 J/(kg.K) is less than any building material's (lead: "
+                 "about 130); was it given in kJ/(kg.K) (1000 J/(kg.K))?"}),
+    [](const auto& row) { return std::string(row.param.label); });
+
+class PlausibleWallTest : public BruskTest::ProgramFixture {};
+
+// The example walls are of building materials: not one warning, in any command.
+TEST_F(PlausibleWallTest, ExamplesAreWarnedOfNothing) {
+  const std::string walls = "'" + kExamples + "'*.toml '" + kExamples + "partition.json' '" +
+                            kExamples + "bridged/'*.toml '" + kExamples + "moisture/'*.toml";
+  const ProgramRun computed = run("compute " + walls);
+  EXPECT_EQ(0, computed.status);
+  EXPECT_EQ("", computed.err);
+  const ProgramRun assessed =
+      run("moisture '" + kExamples + "moisture/internal-insulation.toml' --climate '" + kExamples +
+          "climates/cold.csv'");
+  EXPECT_EQ(0, assessed.status);
+  EXPECT_EQ("", assessed.err);
+}
+
+// A refused run gives its one message: the warnings of the walls read before are not printed.
+TEST_F(PlausibleWallTest, ARefusedRunGivesOnlyItsRefusal) {
+  write("slip.toml", kBrickWall +
+                         "[[layers]]\nthickness = 12.5\nconductivity = 0.25\n"
+                         "density = 900\nspecific_heat = 1000\n");
+  write("bad.toml",
+        "[[layers]]\nthickness = -1\nconductivity = 1\ndensity = 1\n"
+        "specific_heat = 1\n");
+  const ProgramRun result = run("compute slip.toml bad.toml");
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_EQ("brusk: bad.toml:2: layer 1: thickness must be a positive number of m, got -1\n",
+            result.err);
+}
+
+}  // namespace

@@ -3,15 +3,17 @@ strides, outputs sharing memory, arguments of the wrong kind, files that are no 
 gets a clear error or the right number, never a silently wrong one."""
 
 import decimal
+import json
 import os
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pytest
 
 import brusk
-from conftest import EXAMPLES
+from conftest import EXAMPLE_WALLS, EXAMPLES, run_brusk
 from test_errors import three_layer_rows
 
 WALL = "[[layers]]\nthickness = 0.2\nconductivity = 1.8\ndensity = 2400\nspecific_heat = 1000\n"
@@ -383,6 +385,46 @@ def test_a_climate_file_with_a_byte_order_mark_is_the_same_climate(tmp_path):
     marked.write_bytes(b"\xef\xbb\xbf" + TEMPERATE.read_bytes())
     wall = brusk.Wall.from_file(MOISTURE_WALL)
     assert brusk.moisture(wall, marked) == brusk.moisture(wall, TEMPERATE)
+
+
+# (case, the wall, the warning's text after its source and ": ")
+UNIT_SLIPS = [
+    ("millimetres", {"layers": [{"name": "Slab", "thickness": 12.5, "conductivity": 1.8,
+                                 "density": 2400, "specific_heat": 1000}]},
+     'layer 1 ("Slab"): thickness 12.5 m is more than any building layer (at most 2 m); was it '
+     "given in cm (0.125 m) or mm (0.0125 m)?"),
+    ("milliwatts", {"layers": [{"thickness": 0.1, "conductivity": 35, "density": 20,
+                                "specific_heat": 1450}]},
+     "layer 1: conductivity 35 W/(m.K) is a metal's, but the density 20 kg/m3 is far below any "
+     "metal's; was it given in mW/(m.K) (0.035 W/(m.K))?"),
+    ("kilojoules", {"layers": [{"thickness": 0.2, "conductivity": 1.8, "density": 2400,
+                                "specific_heat": 1.0}]},
+     "layer 1: specific_heat 1 J/(kg.K) is less than any building material's (lead: about 130); "
+     "was it given in kJ/(kg.K) (1000 J/(kg.K))?"),
+]
+
+
+@pytest.mark.parametrize("name,document,message", UNIT_SLIPS, ids=[c[0] for c in UNIT_SLIPS])
+def test_a_units_slip_is_warned_of_and_computed(tmp_path, name, document, message):
+    with pytest.warns(brusk.UnitsWarning) as caught:
+        wall = brusk.Wall.from_dict(document)
+    assert [str(w.message) for w in caught] == ["wall: " + message]
+    assert caught[0].filename == __file__  # the caller's line, not the package's
+    assert brusk.compute(wall).u_value > 0
+    path = tmp_path / "w.json"
+    path.write_text(json.dumps(document))
+    with pytest.warns(brusk.UnitsWarning) as from_file:
+        brusk.Wall.from_file(path)
+    assert [str(w.message) for w in from_file] == [f"{path}: {message}"]
+    status, _, err = run_brusk("compute", path)
+    assert status == 0 and err == f"brusk: warning: {path}: {message}\n"
+
+
+def test_the_example_walls_give_no_warning():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        for path in EXAMPLE_WALLS:
+            brusk.Wall.from_file(path)
 
 
 @pytest.mark.parametrize("option", [{"absorptance": 0.6}, {"emissivity": 0.9},
