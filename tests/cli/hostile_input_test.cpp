@@ -559,3 +559,68 @@ TEST_F(PlausibleWallTest, ARefusedRunGivesOnlyItsRefusal) {
 }
 
 }  // namespace
+
+namespace {
+
+struct FailedRowMode {
+  const char* label;
+  const char* options;   ///< the mode of brusk batch
+  std::size_t nameCell;  ///< the CSV cell that holds the name
+};
+
+void PrintTo(const FailedRowMode& row, std::ostream* out) { *out << row.label; }
+
+class FailedRowNameTest : public BruskTest::ProgramFixture,
+                          public testing::WithParamInterface<FailedRowMode> {};
+
+/// The cell `index` of a CSV row without quotes or commas in its first cells.
+std::string cellOf(const std::string& row, std::size_t index) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < index; ++i) start = row.find(',', start) + 1;
+  return row.substr(start, row.find(',', start) - start);
+}
+
+// A refused line's row is found by its wall's name in every mode and format: the name it gives,
+// or the default name of its line when it gives none or is no JSON object.
+TEST_P(FailedRowNameTest, CarriesTheWallsName) {
+  write("walls.jsonl",
+        "{\"name\": \"Foam\", \"layers\": [{\"thickness\": 0.1, \"conductivity\": 0.04, "
+        "\"density\": 30, \"specific_heat\": 1400, \"thermal_resistance\": 2}]}\n"
+        "{\"layers\": [{\"thickness\": -1, \"conductivity\": 1, \"density\": 1, "
+        "\"specific_heat\": 1}]}\n"
+        "{\"name\": \"Cut\", \"layers\": [\n"
+        // Read, then refused: too thick for the transfer matrix, and without mu for moisture.
+        "{\"name\": \"Dam\", \"layers\": [{\"thickness\": 200, \"conductivity\": 1.8, "
+        "\"density\": 2400, \"specific_heat\": 1000}]}\n");
+  write("climate.csv", climateWith("20,50"));
+  write("day.csv", "20\n25\n30\n25\n");
+  const std::vector<std::string> names = {"Foam", "line 2", "line 3", "Dam"};
+  const ProgramRun csv = run(std::string("batch walls.jsonl ") + GetParam().options);
+  EXPECT_EQ(1, csv.status) << csv.err;
+  std::istringstream rows(csv.out);
+  std::string row;
+  std::getline(rows, row);  // header
+  for (const std::string& name : names) {
+    ASSERT_TRUE(std::getline(rows, row)) << csv.out;
+    EXPECT_EQ(name, cellOf(row, GetParam().nameCell)) << row;
+  }
+  const ProgramRun jsonl =
+      run(std::string("batch walls.jsonl --format jsonl ") + GetParam().options);
+  std::istringstream lines(jsonl.out);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_TRUE(std::getline(lines, row)) << jsonl.out;
+    const nlohmann::json line = nlohmann::json::parse(row);
+    EXPECT_EQ(names[i], line["name"].get<std::string>()) << row;
+    EXPECT_EQ(i + 1, line["line"].get<std::size_t>()) << row;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, FailedRowNameTest,
+                         testing::Values(FailedRowMode{"Characteristics", "", 0},
+                                         FailedRowMode{"Moisture", "--climate climate.csv", 0},
+                                         FailedRowMode{"Response", "--outdoor day.csv", 1},
+                                         FailedRowMode{"ResponseSeries",
+                                                       "--outdoor day.csv --series", 1}),
+                         [](const auto& row) { return std::string(row.param.label); });
+
+}  // namespace
