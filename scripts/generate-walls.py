@@ -20,19 +20,20 @@ import sys
 
 # Material families a wall is drawn from: (name, conductivity, density, specific heat, thickness
 # range [m], water-vapour resistance factor mu). Thermal values are typical design values, varied
-# by up to 10 % per layer so that no two layers are identical; mu is the material's design value
-# (ISO 10456 Table 3, the wet-cup value where it gives two; EN 1745 for masonry), as given.
+# by up to 10 % per layer so that no two layers are identical; mu is the value the built-in
+# catalogue gives the material (the dry-cup value of ISO 10456 Tables 3 and 4, of EN 1745 for
+# masonry; see docs/moisture.md), as given.
 MATERIALS = (
-    ("concrete", 1.8, 2400, 1000, (0.10, 0.30), 80),
-    ("brick", 0.77, 1700, 1000, (0.10, 0.30), 5),
-    ("aerated concrete", 0.12, 500, 1000, (0.15, 0.40), 6),
+    ("concrete", 1.8, 2400, 1000, (0.10, 0.30), 130),
+    ("brick", 0.77, 1700, 1000, (0.10, 0.30), 10),
+    ("aerated concrete", 0.12, 500, 1000, (0.15, 0.40), 10),
     ("mineral wool", 0.035, 30, 1030, (0.05, 0.30), 1),
     ("polystyrene", 0.038, 20, 1450, (0.04, 0.25), 60),
     ("wood fibre", 0.045, 160, 2000, (0.04, 0.20), 5),
-    ("timber", 0.13, 500, 1600, (0.02, 0.20), 20),
-    ("plasterboard", 0.25, 900, 1000, (0.0095, 0.025), 4),
-    ("lime plaster", 0.7, 1600, 1000, (0.005, 0.03), 6),
-    ("render", 1.0, 1800, 1000, (0.005, 0.02), 6),
+    ("timber", 0.13, 500, 1600, (0.02, 0.20), 50),
+    ("plasterboard", 0.25, 900, 1000, (0.0095, 0.025), 10),
+    ("lime plaster", 0.7, 1600, 1000, (0.005, 0.03), 10),
+    ("render", 1.0, 1800, 1000, (0.005, 0.02), 10),
 )
 HEAT_FLOWS = ("horizontal", "upward", "downward")
 AIR_LAYER_SHARE = 0.1
