@@ -666,7 +666,8 @@ try {
       plain: globalThis.brusk.moisture(wall, climateText),
     };
   }, [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
-  sameNumbers(indoorSide.blanked, classThree, 0, 'moisture(class 3, indoor cells blank and n/a)');
+  // The module's libm may differ from the program's in a last bit of the Annex A vapour pressure.
+  sameNumbers(indoorSide.blanked, classThree, 1e-12, 'moisture(class 3, indoor cells blank and n/a)');
   check(typeof indoorSide.lonelyTemperature === 'string' && indoorSide.lonelyTemperature.startsWith('indoorTemperature goes with humidityClass'),
     `an indoor temperature without a class is refused: ${JSON.stringify(indoorSide.lonelyTemperature).slice(0, 120)}`);
   sameNumbers(indoorSide.marked, indoorSide.plain, 0, 'moisture(climate with a byte order mark)');
