@@ -672,6 +672,25 @@ try {
     `an indoor temperature without a class is refused: ${JSON.stringify(indoorSide.lonelyTemperature).slice(0, 120)}`);
   sameNumbers(indoorSide.marked, indoorSide.plain, 0, 'moisture(climate with a byte order mark)');
 
+  // Units slips: the API names each as brusk names it on standard error, and the examples none.
+  const SLIPS = [
+    { layers: [{ name: 'Board', thickness: 12.5, conductivity: 0.25, density: 900, specific_heat: 1000 }] },
+    { layers: [{ thickness: 0.1, conductivity: 35, density: 20, specific_heat: 1450 }] },
+    { layers: [{ thickness: 0.2, conductivity: 1.8, density: 2.4, specific_heat: 1 }] },
+  ];
+  for (const [i, wall] of SLIPS.entries()) {
+    const file = join(work, `slip-${i}.json`);
+    writeFileSync(file, JSON.stringify(wall));
+    const native = spawnSync(program, ['compute', file], { encoding: 'utf8' });
+    const expected = native.stderr.split('\n').filter(Boolean).map((line) => line.replace('brusk: warning: ' + file, 'wall.json'));
+    const shownWarnings = await page.evaluate((w) => globalThis.brusk.unitWarnings(w), wall);
+    check(native.status === 0 && expected.length > 0 && JSON.stringify(shownWarnings) === JSON.stringify(expected),
+      `unitWarnings(slip ${i}) is ${JSON.stringify(shownWarnings)}, brusk warns ${JSON.stringify(expected)}`);
+  }
+  const exampleWarnings = await page.evaluate((texts) => texts.map((text) => globalThis.brusk.unitWarnings(globalThis.brusk.readWallFile(text, 'toml'))).flat(),
+    readdirSync(examplesDir).filter((name) => name.endsWith('.toml')).map((name) => readFileSync(join(examplesDir, name), 'utf8')));
+  check(exampleWarnings.length === 0, `the example walls give no units warning: ${exampleWarnings.join(' | ')}`);
+
   // The profile panel: the form's wall under the example design day and a room at 25 °C, its
   // summary as `brusk response` gives it for the same wall and day.
   await page.click('#profile-run');

@@ -97,6 +97,16 @@
       return JSON.parse(unwrap(requireCore().readWallDocument(text, format, source)));
     },
 
+    /**
+     * The values of the wall (an object with the wall-file keys) that no building material has,
+     * each message naming the layer, the value and its likely slip of units ("thickness 12.5 m
+     * is more than any building layer ...; was it given in cm (0.125 m) or mm (0.0125 m)?"), as
+     * `brusk` warns of them: an array, empty for building materials. The wall computes as given.
+     */
+    unitWarnings(wall, options) {
+      return JSON.parse(unwrap(requireCore().unitWarningsJson(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'))));
+    },
+
     /** The wall object written as a TOML wall file that `brusk compute` reads. */
     toToml(wall, options) {
       return unwrap(requireCore().writeWallToml(JSON.stringify(wall), sourceOf(options, 'wall.json')));

@@ -25,6 +25,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/plausibility.h"
 #include "brusk/frontend/profile_inputs.h"
 #include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/quantity_output.h"
@@ -162,6 +163,21 @@ val readWallDocument(const std::string& text, const std::string& format,
     // A wall without a name is named as `brusk compute` names it: after its file.
     if (!document.contains("name")) document["name"] = wall.name;
     return document.dump(2);
+  });
+}
+
+/// The values of the wall in `text` that no building material has, each with its likely slip of
+/// units, as `brusk` warns of them: a JSON array of messages, empty for building materials.
+val unitWarningsJson(const std::string& text, const std::string& format,
+                     const std::string& source) {
+  return guarded([&] {
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    nlohmann::json warnings = nlohmann::json::array();
+    for (const std::string& warning : Brusk::Frontend::plausibilityWarnings(wall)) {
+      warnings.push_back(source + ": " + warning);
+    }
+    return warnings.dump();
   });
 }
 
@@ -393,6 +409,7 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("responseJson", &responseJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
+  emscripten::function("unitWarningsJson", &unitWarningsJson);
   emscripten::function("writeWallToml", &writeWallToml);
   emscripten::function("catalogueJson", &catalogueJson);
   emscripten::function("reportHtml", &reportHtml);
