@@ -767,6 +767,20 @@ try {
   }
   const refusedResponse = await page.evaluate(() => { try { globalThis.brusk.response({ name: 'W', layers: [{ material: 'brick-solid', thickness: 0.2 }] }, { outdoor: 'time,t\n0,20\n1,x\n', outdoorSource: 'day.csv' }); return ''; } catch (error) { return error.message; } });
   check(refusedResponse.startsWith('day.csv'), `a refused profile is named by its source: "${refusedResponse}"`);
+  // A profile option the run does not read (or no run reads) is refused, never dropped: as
+  // brusk response refuses --absorptance without --solar.
+  const IDLE_PROFILE_OPTIONS = [
+    [{ absorptance: 0.6 }, 'absorptance has no effect without solar'],
+    [{ emissivity: 0.9 }, 'emissivity has no effect without solar'],
+    [{ skyRadiation: 63 }, 'skyRadiation has no effect without solar'],
+    [{ indoor: '20\n21\n', indoorConstant: 26 }, 'indoorConstant has no effect with indoor'],
+    [{ indoorSource: 'room.csv' }, 'indoorSource has no effect without indoor'],
+    [{ absorbtance: 0.6 }, 'unknown profile option "absorbtance" (did you mean "absorptance"?)'],
+  ];
+  const idleRefusals = await page.evaluate((cases) => cases.map((given) => {
+    try { globalThis.brusk.response({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, Object.assign({ outdoor: '20\n25\n' }, given)); return 'accepted'; } catch (error) { return error.message; }
+  }), IDLE_PROFILE_OPTIONS.map(([given]) => given));
+  IDLE_PROFILE_OPTIONS.forEach(([given, message], i) => check(idleRefusals[i].startsWith(message), `response(${JSON.stringify(given)}) is refused: ${idleRefusals[i]}`));
 
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);

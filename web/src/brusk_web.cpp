@@ -283,6 +283,40 @@ Brusk::Frontend::SourcedProfile profileFrom(const nlohmann::json& options, const
   return {Brusk::Frontend::parseProfileText(text, source), source};
 }
 
+/// Refuses a key of the response's options that no run reads, or that the run given does not:
+/// an option that changes nothing must not look as if it had (as the command line refuses it).
+void refuseIdleProfileOptions(const nlohmann::json& options) {
+  static const std::vector<std::string> known = {
+      "outdoor", "outdoorSource", "indoor",      "indoorSource", "indoorConstant", "periodHours",
+      "solar",   "solarSource",   "absorptance", "emissivity",   "skyRadiation"};
+  for (auto item = options.begin(); item != options.end(); ++item) {
+    if (std::find(known.begin(), known.end(), item.key()) != known.end()) continue;
+    const std::vector<std::string> close = Brusk::Frontend::closestWords(item.key(), known, 1);
+    throw Error("unknown profile option \"" + Brusk::Frontend::visibleText(item.key()) + "\"" +
+                (close.empty()
+                     ? std::string()
+                     : " (did you mean " + Brusk::Frontend::quotedAlternatives(close) + "?)") +
+                "; response() takes " + Brusk::Frontend::joinedWords(known));
+  }
+  if (options.contains("indoor") && options.contains("indoorConstant")) {
+    throw Error(
+        "indoorConstant has no effect with indoor: the indoor profile is the indoor side; leave "
+        "one of them out");
+  }
+  for (const char* key : {"absorptance", "emissivity", "skyRadiation", "solarSource"}) {
+    if (options.contains(key) && !options.contains("solar")) {
+      throw Error(std::string(key) +
+                  " has no effect without solar: it describes the outer surface under the "
+                  "sun's irradiance; leave it out");
+    }
+  }
+  if (options.contains("indoorSource") && !options.contains("indoor")) {
+    throw Error(
+        "indoorSource has no effect without indoor: it names the indoor profile; leave it "
+        "out");
+  }
+}
+
 /// The response of the wall in `text` (read as `brusk response` reads the file `source`) to the
 /// profiles in `optionsJson`: {outdoor, outdoorSource, indoor | indoorConstant, indoorSource,
 /// periodHours, solar, solarSource, absorptance, emissivity, skyRadiation}, each profile the text
@@ -291,6 +325,7 @@ val responseJson(const std::string& text, const std::string& format, const std::
                  const std::string& optionsJson) {
   return guarded([&] {
     const nlohmann::json options = nlohmann::json::parse(optionsJson);
+    refuseIdleProfileOptions(options);
     const Wall wall =
         Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
     Brusk::Frontend::ProfileInputRequest request;
