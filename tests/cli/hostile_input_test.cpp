@@ -70,6 +70,19 @@ INSTANTIATE_TEST_SUITE_P(Outputs, HostileOutputTest,
                                          Destination{"compute --format json hostile.json", true},
                                          Destination{"report hostile.json -o out.txt", false}));
 
+// A warning quotes the layer's name as every message does: inertly.
+TEST_F(HostileInputTest, WarningsShowControlCharactersAsEscapes) {
+  write("slip.json", R"({"name": "x", "layers": [{"name": ")" + kHostileJson +
+                         R"(", "thickness": 12.5, "conductivity": 1, "density": 1000,)"
+                         R"( "specific_heat": 1000}]})");
+  const ProgramRun result = run("compute slip.json");
+  EXPECT_EQ(0, result.status) << result.err;
+  EXPECT_FALSE(hasRawEscape(result.err)) << result.err;
+  EXPECT_NE(std::string::npos,
+            result.err.find("brusk: warning: slip.json: layer 1 (\"=\\x1b]0;pwned"))
+      << result.err;
+}
+
 TEST_F(HostileInputTest, CsvCellsNeverStartAFormula) {
   write("walls.jsonl",
         R"x({"name":"=HYPERLINK(\"http://x\",\"y\")","layers":[{"thermal_resistance":1}]})x"
