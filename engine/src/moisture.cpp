@@ -241,7 +241,7 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
   // far beyond the limit.
   double planes = 1.0;
   for (std::size_t k = 0; k < request.layers.size(); ++k) {
-    if (!isComputableLayer(request.layers[k])) {
+    if (!isComputableLayer(request.layers[k]) && !isVapourOnlyLayer(request.layers[k])) {
       return problemOf(MoistureProblemKind::BadLayer, 0.0, k);
     }
     if (!isFiniteNonNegative(request.sd[k])) {

@@ -231,7 +231,8 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
       throw Error(source + ": JSON nested deeper than " + std::to_string(kMaxNesting) +
                   " levels; " + std::string(shape));
     }
-    if (event == Event::object_start && ++objects > limit.most) {
+    if (event == Event::object_start && (limit.depth < 0 || depth == limit.depth) &&
+        ++objects > limit.most) {
       throw Error(source + ": " + limit.tooMany);
     }
     if (event == Event::object_start) openObjects.emplace_back();

@@ -502,7 +502,8 @@ TEST_P(UnitSlipTest, IsWarnedOfAndComputed) {
   for (const char* command :
        {"compute wall.toml", "compute --format json wall.toml",
         "response wall.toml --outdoor day.csv", "moisture wall.toml --climate climate.csv",
-        "report wall.toml -o page.html", "check wall.toml --requirements uk-adl-2021-dwellings"}) {
+        "report wall.toml -o page.html", "check wall.toml --requirements uk-adl-2021-dwellings",
+        "convert wall.toml --to json"}) {
     const ProgramRun result = run(command);
     EXPECT_LE(result.status, 1) << command << ": " << result.err;  // check: 1 on a failed rule
     EXPECT_EQ(warning, result.err) << command;

@@ -194,7 +194,7 @@ TEST(MoistureReport, RequestTakesTheWallsSurfaceResistancesAndRefusesMissingVapo
   EXPECT_EQ(
       "custom.toml: layer 1 (\"Mystery\"): no water-vapour property for the moisture "
       "assessment: give vapour_resistance_factor (mu) or sd (in m), or a catalogue material "
-      "that has mu",
+      "that has one",
       errorOf([&] { (void)assessMoisture(custom, climate, "custom.toml"); }));
   // A project's material without mu is a catalogue material: the message sends to its entry.
   Catalogue catalogue = Catalogue::builtIn();
