@@ -19,6 +19,7 @@ import json
 import math
 import numbers
 import os
+import warnings
 
 import numpy as np
 
@@ -45,6 +46,7 @@ __all__ = [
     "Wall",
     "wall_schema",
     "WallError",
+    "UnitsWarning",
     "Result",
     "compute",
     "compute_element",
@@ -75,12 +77,31 @@ PERIODIC_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if not s
 SEQUENTIAL_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if sequential)
 
 
+class UnitsWarning(UserWarning):
+    """A wall's value that no building material has, most likely a slip of units (a thickness in
+    mm typed as m, a conductivity in mW/(m.K)): warned of when the wall is read, as ``brusk``
+    warns on standard error, and computed as given."""
+
+
+def _path(path, what):
+    """``path`` (a str, bytes or os.PathLike) as the str the native readers take. A NUL
+    character is refused with ValueError, as ``open()`` refuses it: the system reads a file name
+    up to its first NUL, so the rest would be dropped and another file read, or written."""
+    text = os.fspath(path)
+    if isinstance(text, bytes):
+        text = os.fsdecode(text)
+    if "\0" in text:
+        raise ValueError(f"{what}: embedded null character in path {text!r}; the system would "
+                         f"read it as {text.split(chr(0))[0]!r}, another file")
+    return text
+
+
 def _material_files(materials):
     if materials is None:
         return []
-    if isinstance(materials, (str, os.PathLike)):
-        return [os.fspath(materials)]
-    return [os.fspath(path) for path in materials]
+    if isinstance(materials, (str, bytes, os.PathLike)):
+        return [_path(materials, "materials")]
+    return [_path(path, "materials") for path in materials]
 
 
 def _wall_file_value(value):
@@ -309,10 +330,12 @@ class Wall:
         self._materials = parsed._materials
 
     @classmethod
-    def _wrap(cls, native, materials=()):
+    def _wrap(cls, native, materials=(), stacklevel=4):
         wall = cls.__new__(cls)
         wall._wall = native
         wall._materials = tuple(materials)
+        for message in native._plausibility():
+            warnings.warn(message, UnitsWarning, stacklevel=stacklevel)
         return wall
 
     @classmethod
@@ -329,7 +352,7 @@ class Wall:
     def from_file(cls, path, *, materials=None):
         """Reads a wall file (.toml or .json) with the reader of ``brusk compute``."""
         files = _material_files(materials)
-        return cls._wrap(_brusk._load_wall(os.fspath(path), files), files)
+        return cls._wrap(_brusk._load_wall(_path(path, "path"), files), files, stacklevel=3)
 
     @classmethod
     def from_dict(cls, document, *, materials=None):
@@ -650,8 +673,8 @@ def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:
         materials: catalogue files adding to the built-in catalogue, as ``--materials``.
     """
     files = _material_files(materials)
-    if isinstance(zone, (str, os.PathLike)):
-        return json.loads(_brusk._zone_file(os.fspath(zone), files))
+    if isinstance(zone, (str, bytes, os.PathLike)):
+        return json.loads(_brusk._zone_file(_path(zone, "zone"), files))
     if not isinstance(zone, dict):
         raise TypeError(f"a zone must be a file name or a dict of zone-file keys, "
                         f"got {type(zone).__name__}")
@@ -670,7 +693,7 @@ def _samples(values, what):
 
 def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: float = 25.0,
              period_hours: float | None = None, solar=None, absorptance: float | None = None,
-             emissivity: float = 0.9, sky_radiation: float = 0.0,
+             emissivity: float | None = None, sky_radiation: float | None = None,
              start_hours: float = 0.0) -> dict:
     """The exact periodic response of a wall to hourly (or any evenly spaced) profiles, as
     ``brusk response --format json`` gives it.
@@ -683,6 +706,9 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
         period_hours: the period T [h] the samples span; default 24.
         solar: irradiance on the outer surface [W/m2], one per outdoor sample; with
             ``absorptance`` the outdoor temperature becomes the sol-air temperature.
+        absorptance, emissivity, sky_radiation: the outer surface's alpha [-], epsilon [-]
+            (default 0.9) and long-wave loss to the sky Delta R [W/m2] (default 0), with
+            ``solar`` only: without it they would change nothing, and are refused.
         start_hours: the time of the first sample [h], added to every time.
 
     Returns:
@@ -708,8 +734,14 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
                             "as --solar needs --absorptance")
         inputs.solar = _samples(solar, "solar")
         inputs.absorptance = float(absorptance)
-    inputs.emissivity = float(emissivity)
-    inputs.sky_radiation = float(sky_radiation)
+    else:
+        for name, value in (("absorptance", absorptance), ("emissivity", emissivity),
+                            ("sky_radiation", sky_radiation)):
+            if value is not None:
+                raise WallError(f"{name} has no effect without solar: it describes the outer "
+                                f"surface under the sun's irradiance; leave it out")
+    inputs.emissivity = 0.9 if emissivity is None else float(emissivity)
+    inputs.sky_radiation = 0.0 if sky_radiation is None else float(sky_radiation)
     inputs.start_hours = float(start_hours)
     document = json.loads(_brusk._response(wall._wall, inputs))
     import pandas as pd
@@ -745,6 +777,22 @@ def _climate_text(rows):
     return "\n".join(lines) + "\n"
 
 
+def _option_number(value, name, what):
+    """An optional number as the native call takes it: None stays None (the option left out);
+    a real number is passed as a float, as given, for the engine's own check (never rounded or
+    cut to an int here: 2.9 is no class 2). A bool or a non-number is refused with TypeError."""
+    if value is None:
+        return None
+    if getattr(value, "shape", None) == () and hasattr(value, "item"):
+        value = value.item()  # a 0-d NumPy array or a NumPy scalar
+    if isinstance(value, bool) or not isinstance(value, (numbers.Real, decimal.Decimal)):
+        raise TypeError(f"{name} must be {what}, got {type(value).__name__} {value!r}")
+    try:
+        return float(value)
+    except OverflowError:  # an int beyond any double: as far out of range as infinity
+        return math.inf if value > 0 else -math.inf
+
+
 def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     """The ISO 13788 moisture assessment of ``brusk moisture``: interstitial condensation by the
     monthly Glaser method and the surface temperature factor against mould.
@@ -769,14 +817,14 @@ def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     for wall in wall_list:
         if not isinstance(wall, Wall):
             raise TypeError(f"walls must be brusk.Wall objects, got {type(wall).__name__}")
-    if isinstance(climate, (str, os.PathLike)):
-        path, text, source = os.fspath(climate), "", ""
+    if isinstance(climate, (str, bytes, os.PathLike)):
+        path, text, source = _path(climate, "climate"), "", ""
     else:
         path, text, source = "", _climate_text(climate), "climate"
     answer = json.loads(_brusk._moisture(
         [wall._wall for wall in wall_list], path, text, source,
-        0 if humidity_class is None else int(humidity_class),
-        None if indoor_temperature is None else float(indoor_temperature)))
+        _option_number(humidity_class, "humidity_class", "1 to 5 (a whole number)"),
+        _option_number(indoor_temperature, "indoor_temperature", "a number of degC")))
     if single:
         return answer
     return [answer] if isinstance(answer, dict) else answer
@@ -810,15 +858,15 @@ def moisture_frame(walls, climate, **options):
 def _requirements_arguments(requirements):
     """(path, text) for _brusk._check: a path-like or a str naming a file is read as a file; a
     built-in key or TOML text (any str holding a newline) is passed as text."""
-    if isinstance(requirements, os.PathLike):
-        return os.fspath(requirements), ""
+    if isinstance(requirements, (bytes, os.PathLike)):
+        return _path(requirements, "requirements"), ""
     if not isinstance(requirements, str):
         raise TypeError(f"requirements must be a file path, a built-in set's key or TOML text, "
                         f"got {type(requirements).__name__}")
     builtin = {entry["key"] for entry in requirement_sets()}
     if requirements in builtin or "\n" in requirements:
         return "", requirements
-    return requirements, ""
+    return _path(requirements, "requirements"), ""
 
 
 def requirement_sets() -> list[dict]:
@@ -904,5 +952,5 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
     if isinstance(walls, (Wall, dict)):
         walls = [walls]
     walls = [wall if isinstance(wall, Wall) else Wall.from_dict(wall) for wall in walls]
-    _brusk._report([wall._wall for wall in walls], os.fspath(path), title, float(amplitude),
+    _brusk._report([wall._wall for wall in walls], _path(path, "path"), title, float(amplitude),
                    float(period_hours))

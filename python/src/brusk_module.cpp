@@ -26,6 +26,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/plausibility.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_document.h"
@@ -221,7 +222,16 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerResponseMany(m);
   Brusk::Python::registerColumns(m);
 
-  py::class_<PyWall>(m, "_Wall").def("_describe", &describe);
+  py::class_<PyWall>(m, "_Wall")
+      .def("_describe", &describe)
+      .def(
+          "_plausibility",
+          [](const PyWall& wall) {
+            std::vector<std::string> warnings = Brusk::Frontend::plausibilityWarnings(wall.wall);
+            for (std::string& warning : warnings) warning = wall.source + ": " + warning;
+            return warnings;
+          },
+          "values no building material has, with their likely slip of units");
 
   m.def("_load_wall", &loadWall, py::arg("path"), py::arg("materials"));
   m.def("_parse_wall", &parseWall, py::arg("json"), py::arg("source"), py::arg("materials"));

@@ -643,6 +643,53 @@ try {
   check(refused.startsWith('climate.csv'), `a bad climate is refused naming it: ${refused}`);
   const badClass = await page.evaluate(() => { try { globalThis.brusk.moisture({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, 'month\n', { humidityClass: 7 }); return ''; } catch (error) { return error.message; } });
   check(badClass.startsWith('humidityClass must be 1 to 5'), `a humidity class is named as the API spells it: ${badClass}`);
+  // A class is 1 to 5, whole, as given: never cut to a 32-bit integer on its way (2**32 + 3 is
+  // no class 3, 2**32 no "no class"), never 0 for "no class" (leave the option out for that).
+  const HOSTILE_CLASSES = [[0, 'got 0'], [2.9, 'got 2.9'], [2 ** 32 + 3, 'got 4294967299'], [2 ** 32, 'got 4294967296'],
+    [-1, 'got -1'], [NaN, 'got nan'], [Infinity, 'got inf'], ['3', 'got string'], [true, 'got boolean']];
+  const classRefusals = await page.evaluate(([text, climateText, values]) => values.map((value) => {
+    try { globalThis.brusk.moisture(globalThis.brusk.readWallFile(text, 'toml'), climateText, { humidityClass: value }); return 'accepted'; } catch (error) { return error.message; }
+  }), [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8'), HOSTILE_CLASSES.map(([value]) => value)]);
+  HOSTILE_CLASSES.forEach(([value, shown], i) => check(classRefusals[i].startsWith('humidityClass must be 1 to 5 (a whole number') && classRefusals[i].endsWith(shown),
+    `humidityClass ${String(value)} is refused as given: ${classRefusals[i]}`));
+  // The indoor side: a class leaves the file's indoor cells unread; a temperature without a class
+  // is refused, as the command line refuses it; a byte order mark is no part of the header.
+  const classThree = JSON.parse(execFileSync(program, ['moisture', '--format', 'json', '--climate', coldClimate, '--humidity-class', '3', moistureWall], { encoding: 'utf8' }));
+  const indoorSide = await page.evaluate(([text, climateText]) => {
+    const wall = globalThis.brusk.readWallFile(text, 'toml');
+    const blanked = climateText.replace(/^(\d+,[^,]*,[^,]*),[^,]*,[^,\n]*$/gm, '$1,,n/a');
+    const attempt = (call) => { try { return call(); } catch (error) { return error.message; } };
+    return {
+      blanked: attempt(() => globalThis.brusk.moisture(wall, blanked, { humidityClass: 3 })),
+      lonelyTemperature: attempt(() => globalThis.brusk.moisture(wall, climateText, { indoorTemperature: 18 })),
+      marked: attempt(() => globalThis.brusk.moisture(wall, '\ufeff' + climateText)),
+      plain: globalThis.brusk.moisture(wall, climateText),
+    };
+  }, [readFileSync(moistureWall, 'utf8'), readFileSync(coldClimate, 'utf8')]);
+  // The module's libm may differ from the program's in a last bit of the Annex A vapour pressure.
+  sameNumbers(indoorSide.blanked, classThree, 1e-12, 'moisture(class 3, indoor cells blank and n/a)');
+  check(typeof indoorSide.lonelyTemperature === 'string' && indoorSide.lonelyTemperature.startsWith('indoorTemperature goes with humidityClass'),
+    `an indoor temperature without a class is refused: ${JSON.stringify(indoorSide.lonelyTemperature).slice(0, 120)}`);
+  sameNumbers(indoorSide.marked, indoorSide.plain, 0, 'moisture(climate with a byte order mark)');
+
+  // Units slips: the API names each as brusk names it on standard error, and the examples none.
+  const SLIPS = [
+    { layers: [{ name: 'Board', thickness: 12.5, conductivity: 0.25, density: 900, specific_heat: 1000 }] },
+    { layers: [{ thickness: 0.1, conductivity: 35, density: 20, specific_heat: 1450 }] },
+    { layers: [{ thickness: 0.2, conductivity: 1.8, density: 2.4, specific_heat: 1 }] },
+  ];
+  for (const [i, wall] of SLIPS.entries()) {
+    const file = join(work, `slip-${i}.json`);
+    writeFileSync(file, JSON.stringify(wall));
+    const native = spawnSync(program, ['compute', file], { encoding: 'utf8' });
+    const expected = native.stderr.split('\n').filter(Boolean).map((line) => line.replace('brusk: warning: ' + file, 'wall.json'));
+    const shownWarnings = await page.evaluate((w) => globalThis.brusk.unitWarnings(w), wall);
+    check(native.status === 0 && expected.length > 0 && JSON.stringify(shownWarnings) === JSON.stringify(expected),
+      `unitWarnings(slip ${i}) is ${JSON.stringify(shownWarnings)}, brusk warns ${JSON.stringify(expected)}`);
+  }
+  const exampleWarnings = await page.evaluate((texts) => texts.map((text) => globalThis.brusk.unitWarnings(globalThis.brusk.readWallFile(text, 'toml'))).flat(),
+    readdirSync(examplesDir).filter((name) => name.endsWith('.toml')).map((name) => readFileSync(join(examplesDir, name), 'utf8')));
+  check(exampleWarnings.length === 0, `the example walls give no units warning: ${exampleWarnings.join(' | ')}`);
 
   // The profile panel: the form's wall under the example design day and a room at 25 °C, its
   // summary as `brusk response` gives it for the same wall and day.
@@ -720,6 +767,20 @@ try {
   }
   const refusedResponse = await page.evaluate(() => { try { globalThis.brusk.response({ name: 'W', layers: [{ material: 'brick-solid', thickness: 0.2 }] }, { outdoor: 'time,t\n0,20\n1,x\n', outdoorSource: 'day.csv' }); return ''; } catch (error) { return error.message; } });
   check(refusedResponse.startsWith('day.csv'), `a refused profile is named by its source: "${refusedResponse}"`);
+  // A profile option the run does not read (or no run reads) is refused, never dropped: as
+  // brusk response refuses --absorptance without --solar.
+  const IDLE_PROFILE_OPTIONS = [
+    [{ absorptance: 0.6 }, 'absorptance has no effect without solar'],
+    [{ emissivity: 0.9 }, 'emissivity has no effect without solar'],
+    [{ skyRadiation: 63 }, 'skyRadiation has no effect without solar'],
+    [{ indoor: '20\n21\n', indoorConstant: 26 }, 'indoorConstant has no effect with indoor'],
+    [{ indoorSource: 'room.csv' }, 'indoorSource has no effect without indoor'],
+    [{ absorbtance: 0.6 }, 'unknown profile option "absorbtance" (did you mean "absorptance"?)'],
+  ];
+  const idleRefusals = await page.evaluate((cases) => cases.map((given) => {
+    try { globalThis.brusk.response({ layers: [{ material: 'brick-solid', thickness: 0.2 }] }, Object.assign({ outdoor: '20\n25\n' }, given)); return 'accepted'; } catch (error) { return error.message; }
+  }), IDLE_PROFILE_OPTIONS.map(([given]) => given));
+  IDLE_PROFILE_OPTIONS.forEach(([given, message], i) => check(idleRefusals[i].startsWith(message), `response(${JSON.stringify(given)}) is refused: ${idleRefusals[i]}`));
 
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
@@ -834,6 +895,25 @@ try {
   ];
   const browser = await chromium.launch({ executablePath: CHROMIUM, headless: true, args: ['--headless', '--no-sandbox', '--disable-gpu'] });
   try {
+    // Names every object inherits are no language, from a link or from the kept choice: an
+    // English browser keeps English, its picker and its decimal points.
+    for (const name of ['constructor', '__proto__', 'toString', 'valueOf', 'hasOwnProperty']) {
+      for (const via of ['link', 'storage']) {
+        const plain = await browser.newContext({ locale: 'en-US' });
+        const lp = await plain.newPage();
+        const errors = [];
+        lp.on('pageerror', (error) => errors.push(error.message));
+        if (via === 'storage') {
+          await lp.addInitScript((kept) => { try { localStorage.setItem('brusk.language', kept); } catch (error) { /* file: storage */ } }, name);
+        }
+        await lp.goto(via === 'link' ? pageUrl + '?lang=' + encodeURIComponent(name) : pageUrl);
+        await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+        const shown = await lp.evaluate(() => ({ lang: document.documentElement.lang, picker: document.getElementById('language').value, u: document.querySelector('#results td[data-quantity="u_value"]').textContent, heading: document.getElementById('results-heading').textContent }));
+        check(shown.lang === 'en' && shown.picker === 'en' && /^\d+\.\d+$/.test(shown.u) && shown.heading === 'Results' && errors.length === 0,
+          `a language named "${name}" by ${via} is refused for English: ${JSON.stringify(shown)} ${errors.join(' | ')}`);
+        await plain.close();
+      }
+    }
     for (const c of LANGUAGE_CASES) {
       const localized = await browser.newContext({ locale: c.locale });
       const lp = await localized.newPage();

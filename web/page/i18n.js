@@ -502,35 +502,48 @@
     },
   };
 
+  /**
+   * Whether `code` is one of the page's languages: a key of LANGUAGES itself, never a name every
+   * object inherits ("constructor", "__proto__", "toString"), which a link or the stored choice
+   * could hold.
+   */
+  function known(code) {
+    return typeof code === 'string' && Object.prototype.hasOwnProperty.call(LANGUAGES, code);
+  }
+
   /** The language asked for by ?lang=, else the one kept, else the browser's first we have. */
   function chosenLanguage() {
     const asked = new URLSearchParams(location.search).get('lang');
-    if (asked && LANGUAGES[asked]) return asked;
+    if (known(asked)) return asked;
     try {
       const kept = localStorage.getItem(STORE);
-      if (kept && LANGUAGES[kept]) return kept;
+      if (known(kept)) return kept;
     } catch (error) {
       // Storage refused: the browser's languages decide.
     }
     for (const tag of navigator.languages || [navigator.language || '']) {
       const primary = String(tag).toLowerCase().split('-')[0];
-      if (LANGUAGES[primary]) return primary;
+      if (known(primary)) return primary;
     }
     return 'en';
+  }
+
+  /** table[key] when the table holds it as its own entry, else undefined. */
+  function own(table, key) {
+    return table && Object.prototype.hasOwnProperty.call(table, key) ? table[key] : undefined;
   }
 
   let language = chosenLanguage();
 
   /** The page's text `key` in the current language (English when it has none), {name}s filled. */
   function t(key, values) {
-    const text = TEXT[language][key] !== undefined ? TEXT[language][key] : TEXT.en[key] !== undefined ? TEXT.en[key] : key;
+    const text = own(TEXT[language], key) !== undefined ? own(TEXT[language], key) : own(TEXT.en, key) !== undefined ? own(TEXT.en, key) : String(key);
     return text.replace(/\{(\w+)\}/g, (all, name) => (values && values[name] !== undefined ? String(values[name]) : all));
   }
 
   /** The label of quantity `q` (an entry of brusk.quantities()) in the current language. */
   function label(q) {
-    const own = QUANTITY[language] && QUANTITY[language][q.key];
-    return own || q.label;
+    return own(QUANTITY[language], q.key) || q.label;
   }
 
   /** A number as the page prints it (already rounded text such as "0.2841"), with the language's separator. */
@@ -582,7 +595,7 @@
 
   /** Switches to `code`, keeps the choice, and asks every part of the page to print again. */
   function use(code) {
-    if (!LANGUAGES[code]) return;
+    if (!known(code)) return;
     language = code;
     try {
       localStorage.setItem(STORE, code);

@@ -111,7 +111,8 @@ enum class MoistureProblemKind {
   BadTemperature,        ///< a temperature must be finite and above -100 degC, below 100 degC
   BadHumidity,           ///< a relative humidity must be finite, above 0 and at most 1
   IndoorSupersaturated,  ///< the indoor vapour pressure exceeds saturation at theta_i
-  TooManyPlanes,         ///< the sub-layers would exceed kMaxMoisturePlanes; `value` is the count
+  TooManyPlanes,         ///< the sub-layers would exceed kMaxMoisturePlanes; `value` is the
+                         ///< count the wall needs (its faces and every sub-layer plane)
   NoVapourResistance,    ///< every layer has s_d = 0: the vapour-pressure line is undefined
   /// A layer face with s_d = 0 between it and the room is colder than the indoor dew point in
   /// `month`: the room air would condense there at a rate the method cannot bound. `layer` is
