@@ -967,6 +967,8 @@ try {
   // gives them for the same zone file.
   await page.click('#zone-run');
   const panelZone = join(work, 'panel-zone.json');
+  const panelElement = await page.evaluate(() => [window.bruskCurrentZone().elements[0], window.bruskCurrentWall()]);
+  check(documentDifferences({ ...panelElement[0], area: undefined }, panelElement[1]).length === 0, `the room's element is the whole wall: ${documentDifferences({ ...panelElement[0], area: undefined }, panelElement[1]).join('; ')}`);
   writeFileSync(panelZone, JSON.stringify(await page.evaluate(() => window.bruskCurrentZone())));
   const zoneNative = JSON.parse(execFileSync(program, ['zone', '--format', 'json', panelZone], { encoding: 'utf8' }));
   const zoneQuantities = described.filter((q) => q.scope === 'zone' && q.key.startsWith('totals.'));
