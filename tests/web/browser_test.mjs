@@ -234,6 +234,16 @@ async function wallDocumentChecks() {
   }, schema);
   check(wordless.length === 0, `the page has words for every key, word and kind of the schema; missing: ${wordless.join(', ')}`);
 
+  // A key outside the schema (none that a reader passes) is kept too, after the schema's, even
+  // one named __proto__, which must not become the prototype of anything.
+  const foreignKeys = await page.evaluate((described) => {
+    const model = globalThis.bruskWallDocument.create(described);
+    const text = '{"layers": [{"thermal_resistance": 1, "__proto__": {"polluted": 1}}], "name": "W", "later": [1, 2]}';
+    const document = model.documentOf(model.tableOf(JSON.parse(text), 'wall'));
+    return { text: JSON.stringify(document), polluted: ({}).polluted !== undefined || document.layers[0].polluted !== undefined };
+  }, schema);
+  check(foreignKeys.text === '{"name":"W","layers":[{"thermal_resistance":1,"__proto__":{"polluted":1}}],"later":[1,2]}' && !foreignKeys.polluted, `keys outside the schema are kept as data: ${JSON.stringify(foreignKeys)}`);
+
   for (const { what, wall } of walls) {
     const slug = wall.name.replace(/[^A-Za-z0-9]+/g, '-');
     const jsonFile = join(work, `${slug}.json`);

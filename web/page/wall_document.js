@@ -89,7 +89,9 @@
      * layer, a part) is always written.
      */
     function tableOf(document, object, parent, inList) {
-      const node = { object, values: {}, texts: {}, tables: {}, lists: {}, parent: parent || null, inList: Boolean(inList), kept: document !== undefined, kind: null, started: new Set() };
+      // Maps without a prototype: a key named "__proto__" in a document is a key like any other.
+      const map = () => Object.create(null);
+      const node = { object, values: map(), texts: map(), tables: map(), lists: map(), parent: parent || null, inList: Boolean(inList), kept: document !== undefined, kind: null, started: new Set() };
       const source = isTable(document) ? document : {};
       for (const [name, value] of Object.entries(source)) {
         const key = keyOf(object, name);
@@ -122,7 +124,11 @@
           out[name] = copy(node.values[name]);
         }
       }
-      for (const [name, value] of Object.entries(node.values)) if (!(name in out) && !keyOf(node.object, name)) out[name] = copy(value);
+      for (const [name, value] of Object.entries(node.values)) {
+        if (!Object.prototype.hasOwnProperty.call(out, name) && !keyOf(node.object, name)) {
+          Object.defineProperty(out, name, { value: copy(value), enumerable: true, writable: true, configurable: true });
+        }
+      }
       if (node.parent && !node.inList && !node.kept && Object.keys(out).length === 0) return undefined;
       return out;
     }
@@ -185,7 +191,7 @@
      */
     function changeKind(node, kind, defaults) {
       const taken = new Set(kindKeys(kind));
-      const aside = node.aside || (node.aside = { values: {}, texts: {}, lists: {} });
+      const aside = node.aside || (node.aside = { values: Object.create(null), texts: Object.create(null), lists: Object.create(null) });
       const move = (from, to, name) => {
         for (const part of ['values', 'texts', 'lists']) {
           if (Object.prototype.hasOwnProperty.call(from[part], name)) {
