@@ -23,8 +23,8 @@ void registerCheck(py::module_& module, WallOf wallOf) {
       "_check",
       [wallOf](const py::list& walls, const std::string& path, const std::string& text,
                double periodHours, bool withClimate, const std::string& climatePath,
-               const std::string& climateText, const std::string& climateSource, int humidityClass,
-               std::optional<double> indoorTemperature) {
+               const std::string& climateText, const std::string& climateSource,
+               std::optional<double> humidityClassGiven, std::optional<double> indoorTemperature) {
         std::vector<Frontend::Wall> inputs;
         std::vector<std::string> sources;
         inputs.reserve(walls.size());
@@ -42,6 +42,8 @@ void registerCheck(py::module_& module, WallOf wallOf) {
         const Frontend::ClimateOptionNames names{"humidity_class", "indoor_temperature"};
         std::optional<Frontend::Climate> climate;
         if (withClimate) {
+          // As given, never rounded: 2.9 is refused, not taken as class 2.
+          const int humidityClass = Frontend::humidityClassOf(humidityClassGiven, names);
           const double temperature =
               Frontend::indoorTemperatureOf(humidityClass, indoorTemperature, names);
           climate = climatePath.empty()
