@@ -1133,6 +1133,21 @@ try {
     if (c.status) check(status.includes(c.status), `panel ${c.name}: the status says ${status}`);
     if (c.values) check(rows.includes(c.values), `panel ${c.name}: ${c.values} not in ${rows}`);
   }
+  // The same through the form itself: a wall file that gives orientation and site_irradiance,
+  // opened on the page, is judged by them (the panel reads the page's whole wall).
+  const heldWall = join(work, 'held-wall.json');
+  writeFileSync(heldWall, JSON.stringify(await page.evaluate(() => window.bruskCurrentWall())));
+  const southWall = join(work, 'south-wall.json');
+  writeFileSync(southWall, JSON.stringify({ ...plainWall, name: 'South wall', orientation: 'S', site_irradiance: 300 }));
+  await page.setInputFiles('#open-file', southWall);
+  await page.waitForFunction(() => document.getElementById('wall-name').value === 'South wall');
+  await page.selectOption('#requirements-set', 'uk-adl-2021-dwellings');
+  await page.selectOption('#requirements-set', 'it-dm2015-summer');
+  const openedPanel = JSON.parse((await page.evaluate(() => document.body.dataset.requirements)) || '{}');
+  const openedRows = await page.$$eval('#requirements-rules td', (cells) => cells.map((td) => td.textContent).join(' | '));
+  check(openedPanel.verdict === 'passed' && !openedRows.includes('not given'), `panel: a file's orientation and site_irradiance decide the rule: ${JSON.stringify(openedPanel)} ${openedRows}`);
+  await page.setInputFiles('#open-file', heldWall);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, JSON.parse(readFileSync(heldWall, 'utf8')).name || '');
   const studsOnPage = await page.evaluate(([text, source]) => globalThis.brusk.readWallFile(text, 'toml', { source }), [readFileSync(studsFile, 'utf8'), studsFile]);
   const capacityFile = join(work, 'capacity-rules.toml');
   writeFileSync(capacityFile, capacityRules);
