@@ -20,6 +20,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
+#include "bridge_command.h"
 #include "check_command.h"
 #include "commands.h"
 #include "moisture_command.h"
@@ -174,6 +175,11 @@ int main(int argc, char** argv) {
       "moisture",
       "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
   Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
+
+  Brusk::Cli::BridgeOptions bridge;
+  CLI::App* bridgeCommand = app.add_subcommand(
+      "bridge", "Two-dimensional thermal bridges (ISO 10211): heat flows, L2D, psi and fRsi");
+  Brusk::Cli::addBridgeOptions(*bridgeCommand, bridge);
 
   Brusk::Cli::CheckOptions check;
   CLI::App* checkCommand = app.add_subcommand(
@@ -340,6 +346,7 @@ int main(int argc, char** argv) {
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
+    if (bridgeCommand->parsed()) output = Brusk::Cli::runBridge(bridge);
     // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
     int status = 0;
     if (checkCommand->parsed()) {
