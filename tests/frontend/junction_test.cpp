@@ -77,24 +77,24 @@ INSTANTIATE_TEST_SUITE_P(
         BadJunction{
             "UnknownMaterial",
             std::string(kDrawn) + "[[regions]]\nx = [0, 0.1]\ny = [0, 1]\nmaterial = \"brik\"\n",
-            {"j.toml:21:", "region 2", "\"brik\" is not in the catalogue"}},
+            {"j.toml:23:", "region 2", "\"brik\" is not in the catalogue"}},
         BadJunction{
             "OverlappingBoundaries",
             std::string(kDrawn) +
                 "[[boundaries]]\nenvironment = \"outdoor\"\nfrom = [0, 0.5]\nto = [0, 0.8]\n",
-            {"j.toml:24:", "boundary 3", "overlaps boundary 1 (line 13)"}},
+            {"j.toml:20:", "boundary 3", "overlaps boundary 1 (line 12)"}},
         BadJunction{
             "BoundaryInside",
             std::string(kDrawn) +
                 "[[boundaries]]\nenvironment = \"outdoor\"\nfrom = [0.1, 0]\nto = [0.1, 1]\n",
-            {"j.toml:24:", "boundary 3", "leaves the body's outer edge"}},
+            {"j.toml:20:", "boundary 3", "leaves the body's outer edge"}},
         BadJunction{"TwoBodies",
                     std::string(kDrawn) + "[[regions]]\nx = [1, 2]\ny = [0, 1]\nconductivity = 1\n",
-                    {"j.toml:21:", "region 2", "more than one body"}},
+                    {"j.toml:20:", "region 2", "more than one body"}},
         BadJunction{"EnvironmentWithoutBoundary",
                     std::string(kDrawn) +
                         "[environments.attic]\ntemperature = 5\nsurface_resistance = 0.1\n",
-                    {"j.toml:21:", "environment \"attic\"", "no boundary faces"}},
+                    {"j.toml:20:", "environment \"attic\"", "no boundary faces"}},
         BadJunction{"EqualTemperatures",
                     [] {
                       std::string text = kDrawn;
@@ -105,10 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadJunction{"UnknownEnvironmentOfABoundary",
                     std::string(kDrawn) +
                         "[[boundaries]]\nenvironment = \"attic\"\nfrom = [0, 0]\nto = [0.2, 0]\n",
-                    {"j.toml:22:", "boundary 3", "\"attic\" is not one of"}},
+                    {"j.toml:21:", "boundary 3", "\"attic\" is not one of"}},
         BadJunction{"ProbeOutside",
                     std::string(kDrawn) + "[[probes]]\nname = \"P\"\nat = [0.5, 0.5]\n",
-                    {"j.toml:21:", "probe 1 (\"P\")", "outside the body"}},
+                    {"j.toml:20:", "probe 1 (\"P\")", "outside the body"}},
         BadJunction{"NegativeResistance",
                     [] {
                       std::string text = kDrawn;
