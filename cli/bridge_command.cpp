@@ -165,6 +165,10 @@ std::string runBridge(const BridgeOptions& options) {
         line(result, "minimum_surface_temperature.value", "",
              minimum.is_null() ? Json(nullptr) : minimum["value"]);
         line(result, "f_rsi", "", result["f_rsi"]);
+        for (const Json& probe : result["probes"]) {
+          line(result, "probes.temperature", probe["name"].get<std::string>(),
+               probe["temperature"]);
+        }
         line(result, "grid.cells", "", result["grid"]["cells"]);
         line(result, "grid.last_change", "", result["grid"]["last_change"]);
       }

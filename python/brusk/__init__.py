@@ -409,7 +409,8 @@ def materials(filter: str = "", *, materials=None) -> list[dict]:
 
 def quantities() -> list[dict]:
     """Every output quantity as ``brusk quantities --format json`` describes it: a list of
-    dicts with ``scope`` ("compute", "zone" or "response"), ``key`` (the dotted path in the JSON
+    dicts with ``scope`` ("compute", "zone", "response", "response_summary", "element",
+    "moisture" or "bridge"), ``key`` (the dotted path in the JSON
     output), ``type``, ``label``, ``symbol``, ``symbol_unicode``, ``symbol_html``, ``unit`` (of
     the SI value that attributes and arrays hold), ``display_unit`` and ``display_scale`` (what a
     person reads: value × scale), ``decimals``, ``csv_column``, ``definition`` and ``source``."""

@@ -55,9 +55,15 @@ struct Refusal {
 class BridgeRefusals : public ProgramFixture, public ::testing::WithParamInterface<Refusal> {};
 
 TEST_P(BridgeRefusals, ExitTwoWithNothingOnStandardOutput) {
-  write("bad.toml", "[[regions]]\nx = [0, 1]\ny = [0, 0]\nconductivity = 1\n");
+  // Complete but for one zero-height region on line 3.
+  write("bad.toml",
+        "[[regions]]\nx = [0, 1]\ny = [0, 0]\nconductivity = 1\n"
+        "[environments.indoor]\ntemperature = 20\nsurface_resistance = 0.13\n"
+        "[environments.outdoor]\ntemperature = 0\nsurface_resistance = 0.04\n"
+        "[[boundaries]]\nenvironment = \"indoor\"\nfrom = [0, 0]\nto = [1, 0]\n"
+        "[[boundaries]]\nenvironment = \"outdoor\"\nfrom = [0, 1]\nto = [1, 1]\n");
   write("j.toml", "[junction]\ntype = \"corner\"\nwalls = [\"w.toml\"]\n");
-  write("w.toml", "[[layers]]\nthickness = 0.2\nconductivity = 1.0\n");
+  write("w.toml", "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n");
   const ProgramRun run = this->run(GetParam().arguments);
   EXPECT_EQ(run.status, 2);
   EXPECT_TRUE(run.out.empty()) << run.out;
@@ -74,10 +80,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(BridgeProgram, GeometryWritesADrawnSectionThatComputesAlike) {
   write("w.toml",
-        "[[layers]]\nthickness = 0.2\nconductivity = 1.0\n[[layers]]\nthickness = 0.1\n"
-        "conductivity = 0.04\n");
+        "[[layers]]\nmaterial = \"concrete-reinforced\"\nthickness = 0.2\n"
+        "[[layers]]\nthickness = 0.1\nconductivity = 0.04\ndensity = 20\n"
+        "specific_heat = 1450\n");
   write("j.toml", "[junction]\ntype = \"corner\"\nwalls = [\"w.toml\"]\n");
-  ASSERT_EQ(this->run("bridge j.toml --geometry -o drawn.toml").status, 0);
+  const ProgramRun written = this->run("bridge j.toml --geometry -o drawn.toml");
+  ASSERT_EQ(written.status, 0) << written.err;
   const ProgramRun generated = this->run("bridge j.toml --format json");
   const ProgramRun drawn = this->run("bridge drawn.toml --format json");
   ASSERT_EQ(drawn.status, 0) << drawn.err;

@@ -83,8 +83,8 @@ struct Quantity {
 /// otherwise: the description and its callers are compiled together and tested together).
 [[nodiscard]] const Quantity& quantity(QuantityScope scope, std::string_view key);
 
-/// "compute", "zone", "response", "response_summary", "element", "moisture" or "bridge": the output the
-/// scope describes.
+/// "compute", "zone", "response", "response_summary", "element", "moisture" or "bridge": the
+/// output the scope describes.
 [[nodiscard]] const char* quantityScopeName(QuantityScope scope);
 /// "number", "complex", "text" or "flag".
 [[nodiscard]] const char* quantityTypeName(QuantityType type);
