@@ -34,7 +34,7 @@ BridgeRequest floorSlab() {
   return request;
 }
 
-void BM_FloorSlabJunction(benchmark::State& state) {
+void floorSlabJunction(benchmark::State& state) {
   const BridgeRequest request = floorSlab();
   std::size_t nodes = 0;
   double change = 0.0;
@@ -48,11 +48,11 @@ void BM_FloorSlabJunction(benchmark::State& state) {
   state.counters["nodes"] = static_cast<double>(nodes);
   state.counters["last_change"] = change;
 }
-BENCHMARK(BM_FloorSlabJunction)->Unit(benchmark::kMillisecond);
+BENCHMARK(floorSlabJunction)->Unit(benchmark::kMillisecond);
 
-void BM_Iso10211Case2(benchmark::State& state) {
+void iso10211Case2(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(runIso10211Case2());
 }
-BENCHMARK(BM_Iso10211Case2)->Unit(benchmark::kMillisecond);
+BENCHMARK(iso10211Case2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
