@@ -186,4 +186,20 @@ std::string runBridge(const BridgeOptions& options) {
   return {};
 }
 
+std::vector<Frontend::JunctionReport> loadReportJunctions(const std::vector<std::string>& files,
+                                                          const Frontend::Catalogue& catalogue,
+                                                          std::vector<std::string>& others) {
+  std::vector<Frontend::JunctionReport> reports;
+  for (const std::string& file : files) {
+    if (!Frontend::isJunctionFile(file)) {
+      others.push_back(file);
+      continue;
+    }
+    Frontend::Junction junction = Frontend::loadJunctionFile(file, catalogue);
+    Engine::BridgeResult result = Frontend::computeJunction(junction);
+    reports.push_back({std::move(junction), std::move(result)});
+  }
+  return reports;
+}
+
 }  // namespace Brusk::Cli

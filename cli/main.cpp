@@ -15,12 +15,12 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "bridge_command.h"
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
-#include "bridge_command.h"
 #include "check_command.h"
 #include "commands.h"
 #include "moisture_command.h"
@@ -138,7 +138,8 @@ int main(int argc, char** argv) {
   Brusk::Cli::ReportCommandOptions report;
   CLI::App* reportCommand =
       app.add_subcommand("report", "Write a self-contained HTML report of walls");
-  reportCommand->add_option("files", report.files, "Wall files (.toml or .json)")->required();
+  reportCommand->add_option("files", report.files, "Wall, zone or junction files (.toml or .json)")
+      ->required();
   reportCommand->add_option("-o,--output", report.output, "The HTML file to write")->required();
   reportCommand
       ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")

@@ -35,8 +35,8 @@ std::vector<Quantity> bridgeQuantities() {
          "Heat flow per metre of junction from each environment into the body (positive in), an "
          "object keyed by the environments' names; the flows of all environments sum to zero",
          "ISO 10211:2017, 10.2"),
-      of(kNumber, "heat_flow_sum", "", "Sum of the heat flows", "sum Phi", "ΣΦ", "Σ<i>Φ</i>",
-         "W/m", "W/m", 6,
+      of(kNumber, "heat_flow_sum", "", "Sum of the heat flows", "sum Phi", "ΣΦ", "Σ<i>Φ</i>", "W/m",
+         "W/m", 6,
          "Sum of heat_flow over the environments: zero but for rounding, a check of the solve",
          "ISO 10211:2017, 10.2"),
       of(kNumber, "coupling_coefficient", "coupling_coefficient", "Thermal coupling coefficient",
@@ -97,8 +97,8 @@ std::vector<Quantity> bridgeQuantities() {
          "<i>x</i>, <i>y</i>", "m", "m", 3,
          "[x, y] of the coldest indoor surface point with Rsi = 0.25 m2.K/W",
          "ISO 10211:2017, 11.2"),
-      of(kNumber, "probes.at", "", "Probe point", "x, y", "x, y", "<i>x</i>, <i>y</i>", "m", "m",
-         3, "[x, y] of a named point as the file gives it", "ISO 10211:2017, 11.1"),
+      of(kNumber, "probes.at", "", "Probe point", "x, y", "x, y", "<i>x</i>, <i>y</i>", "m", "m", 3,
+         "[x, y] of a named point as the file gives it", "ISO 10211:2017, 11.1"),
       of(kNumber, "probes.temperature", "probe_temperature", "Probe temperature", "theta", "θ",
          "<i>θ</i>", "degC", "°C", 2,
          "Temperature at a named point; on a surface, the surface temperature",
@@ -118,8 +118,10 @@ std::vector<Quantity> bridgeQuantities() {
          "|Phi_k - Phi_k-1| / Phi_k of the total heat flow when the cells were last halved "
          "(the standard requires less than 0.01)",
          "ISO 10211:2017, 5.3.2"),
-      of(kNumber, "grid.surface_temperature_change", "", "Surface-temperature change of the last "
-         "halving", "", "", "", "K", "K", 3,
+      of(kNumber, "grid.surface_temperature_change", "",
+         "Surface-temperature change of the last "
+         "halving",
+         "", "", "", "K", "K", 3,
          "Change of the minimum indoor surface temperature when the cells were last halved "
          "(refined until at most 0.05 K); null without an indoor environment",
          "ISO 10211:2017, 5.3.2"),

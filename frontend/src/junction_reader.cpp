@@ -542,4 +542,18 @@ Junction loadJunctionFile(const std::string& path, const Catalogue& catalogue) {
                            directory);
 }
 
+bool isJunctionFile(const std::string& path) {
+  try {
+    const bool json = wallFormatOf(path) == WallFormat::Json;
+    const std::string text = readTextFile(path, kMaxJunctionFileBytes);
+    requireUtf8Text(text, path);
+    Detail::LineMap lines;
+    const Json document = json ? Detail::parseJsonDocument(text, path, &lines)
+                               : Detail::parseTomlDocument(text, path, lines);
+    return document.is_object() && (document.contains("regions") || document.contains("junction"));
+  } catch (const Error&) {
+    return false;
+  }
+}
+
 }  // namespace Brusk::Frontend

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -75,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Refusal{"BadRegion", "bridge bad.toml", "bad.toml:3:"},
                       Refusal{"OutputOverJunction", "bridge j.toml -o j.toml", "-o: "},
                       Refusal{"OutputOverWallFile", "bridge j.toml -o w.toml", "-o: "},
-                      Refusal{"Missing", "bridge nowhere.toml", "nowhere.toml"}),
+                      Refusal{"Missing", "bridge nowhere.toml", "nowhere.toml"},
+                      // A report takes junction files beside walls, with the same words.
+                      Refusal{"ReportBadRegion", "report bad.toml -o out.html", "bad.toml:3:"},
+                      Refusal{"ReportOverWallFile", "report j.toml -o w.toml", "-o: "}),
     [](const ::testing::TestParamInfo<Refusal>& param) { return std::string(param.param.name); });
 
 TEST_F(BridgeProgram, GeometryWritesADrawnSectionThatComputesAlike) {
@@ -91,6 +95,25 @@ TEST_F(BridgeProgram, GeometryWritesADrawnSectionThatComputesAlike) {
   ASSERT_EQ(drawn.status, 0) << drawn.err;
   EXPECT_DOUBLE_EQ(Json::parse(generated.out)["psi"].get<double>(),
                    Json::parse(drawn.out)["psi"].get<double>());
+}
+
+TEST_F(BridgeProgram, ReportDrawsJunctionsBesideWalls) {
+  const std::string wall = std::string(BRUSK_SOURCE_DIR) + "/examples/2-concrete-insulated.toml";
+  const ProgramRun run = this->run("report '" + kJunctions + "corner.toml' '" + wall + "' '" +
+                                   kJunctions + "t-junction.toml' -o out.html");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "wrote out.html (1 wall, 2 junctions)\n");
+  const std::string page = read("out.html");
+  for (const char* id :
+       {"id=\"junction-0-field\"", "id=\"junction-1-section\"", "id=\"results-table\""}) {
+    EXPECT_NE(page.find(id), std::string::npos) << id;
+  }
+  // The same psi as brusk bridge prints, to the table's decimals.
+  const Json corner =
+      Json::parse(this->run("bridge --format json '" + kJunctions + "corner.toml'").out);
+  char psi[32];
+  std::snprintf(psi, sizeof psi, "%.4f", corner["psi"].get<double>());
+  EXPECT_NE(page.find(std::string("<td class=\"value\">") + psi + "</td>"), std::string::npos);
 }
 
 }  // namespace

@@ -92,12 +92,23 @@ inline constexpr double kNominalResistanceThickness = 0.025;
 /// Reads a junction file; the format follows the extension (.toml or .json).
 [[nodiscard]] Junction loadJunctionFile(const std::string& path, const Catalogue& catalogue);
 
+/// Whether the file reads as a junction (a table with regions or a [junction] template) rather
+/// than a wall or a zone: how `brusk report` tells the files it is given apart. False for a file
+/// that cannot be read or parsed, whose own reader then says why.
+[[nodiscard]] bool isJunctionFile(const std::string& path);
+
 /// A problem of the engine worded with the file, the line and what it concerns.
 [[nodiscard]] std::string describeBridgeProblem(const Engine::BridgeProblem& problem,
                                                 const Junction& junction);
 
 /// Computes the junction; throws Frontend::Error worded by describeBridgeProblem().
 [[nodiscard]] Engine::BridgeResult computeJunction(const Junction& junction);
+
+/// A junction as read and as computed.
+struct JunctionReport {
+  Junction junction;
+  Engine::BridgeResult result;
+};
 
 /// The results as one JSON object (keys in docs/thermal-bridges.md): name, heat_flow,
 /// coupling_coefficient, coupling_coefficients, psi, minimum_surface_temperature, f_rsi,
