@@ -13,6 +13,7 @@
 #include "brusk/frontend/wall_parser.h"
 #include "document.h"
 #include "junction_templates.h"
+#include "wall_reader.h"
 
 namespace Brusk::Frontend {
 
@@ -333,7 +334,8 @@ private:
            "a " + inputs.type + " takes walls = [" +
                (least == most ? std::to_string(least)
                               : std::to_string(least) + " or " + std::to_string(most)) +
-               " wall files]" + (walls == nullptr ? "" : ", got " + Detail::describeValue(*walls)));
+               " wall files or inline wall tables]" +
+               (walls == nullptr ? "" : ", got " + Detail::describeValue(*walls)));
     }
     for (std::size_t w = 0; w < walls->size(); ++w) {
       inputs.walls.push_back(
@@ -390,7 +392,24 @@ private:
     _context.clear();
   }
 
+  /// A wall named by its file (relative to the junction file) or given inline as a table of the
+  /// wall file's keys (what a program passes: the page, a Python dict), as a section.
   SectionWall loadSection(const Json& value, const std::string& pointer, Junction& junction) {
+    if (value.is_object()) {
+      const std::string context = _context;
+      const std::string defaultName = "wall " + std::to_string(++_inlineWalls);
+      SectionWall inlineSection = sectionOf(Detail::readWallObject(
+          value, _catalogue, _source, &_lines, pointer,
+          context.empty() ? defaultName : context + ", " + defaultName, defaultName));
+      checkSection(inlineSection, pointer);
+      return inlineSection;
+    }
+    if (!value.is_string()) {
+      fail(pointer,
+           "a wall must be a wall file's name or a table of the wall file's keys (layers, "
+           "...), got " +
+               Detail::describeValue(value));
+    }
     const std::string file = string(value, pointer, "wall");
     if (file.empty() || file.find('\0') != std::string::npos) {
       fail(pointer, "wall must name a wall file, got " + Detail::describeValue(value));
@@ -407,7 +426,12 @@ private:
       }
       junction.files.push_back(opened);
     }
-    const SectionWall& section = known->second;
+    checkSection(known->second, pointer);
+    return known->second;
+  }
+
+  /// Every layer of a section must have a thickness and a conductivity to be drawn.
+  void checkSection(const SectionWall& section, const std::string& pointer) {
     for (std::size_t i = 0; i < section.layers.size(); ++i) {
       const SectionLayer& layer = section.layers[i];
       if (!(layer.thickness > 0.0) || !(layer.conductivity > 0.0) ||
@@ -417,7 +441,6 @@ private:
       }
     }
     if (section.layers.empty()) fail(pointer, "wall \"" + section.name + "\" has no layers");
-    return section;
   }
 
   // ---- values ----
@@ -522,6 +545,7 @@ private:
   const Detail::LineMap& _lines;
   std::string _context;
   std::map<std::string, SectionWall> _walls;
+  std::size_t _inlineWalls = 0;  ///< inline walls read so far, for their default names
 };
 
 }  // namespace

@@ -597,6 +597,17 @@ def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:
     return json.loads(_brusk._zone_text(text, source, os.getcwd(), files))
 
 
+def _walls_as_dicts(value):
+    """A junction dict with every :class:`Wall` in it replaced by its wall-file keys."""
+    if isinstance(value, Wall):
+        return value.to_dict()
+    if isinstance(value, dict):
+        return {key: _walls_as_dicts(item) for key, item in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [_walls_as_dicts(item) for item in value]
+    return value
+
+
 def bridge(junction: "str | os.PathLike | dict", *, materials=None) -> dict:
     """A two-dimensional thermal bridge (ISO 10211), as ``brusk bridge --format json`` prints it
     for one junction (parsed: heat_flow, coupling_coefficient(s), psi, minimum_surface_temperature,
@@ -604,8 +615,9 @@ def bridge(junction: "str | os.PathLike | dict", *, materials=None) -> dict:
 
     Args:
         junction: a junction file (.toml or .json) or a dict with the junction-file keys
-            (docs/thermal-bridges.md); wall files a dict names are found relative to the
-            current folder.
+            (docs/thermal-bridges.md); a template's walls (and a flanking element's wall) are
+            file names, found relative to the current folder, or the walls themselves: a
+            :class:`Wall` or a dict with the wall-file keys.
         materials: catalogue files adding to the built-in catalogue, as ``--materials``.
 
     Returns:
@@ -621,7 +633,8 @@ def bridge(junction: "str | os.PathLike | dict", *, materials=None) -> dict:
     elif isinstance(junction, dict):
         name = junction.get("name")
         source = f'junction "{name}"' if isinstance(name, str) else "junction"
-        document = json.dumps(junction, ensure_ascii=False, allow_nan=False)
+        document = json.dumps(_wall_file_value(_walls_as_dicts(junction)), ensure_ascii=False,
+                              allow_nan=False)
         text, xs, ys, field = _brusk._bridge_text(document, source, os.getcwd(), files)
     else:
         raise TypeError(f"a junction must be a file name or a dict of junction-file keys, "

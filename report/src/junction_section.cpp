@@ -514,16 +514,22 @@ std::string temperatureColour(double share) {
   return colour;
 }
 
-std::string renderJunctionSection(const Frontend::JunctionReport& report, std::size_t index) {
-  const Frontend::Junction& junction = report.junction;
-  const View view = viewOf(junction.request);
-  const auto [cold, warm] = temperatureSpan(junction.request);
-  const double step = isothermStep(cold, warm);
+JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report, std::size_t index) {
+  const View view = viewOf(report.junction.request);
   const double sectionHeight =
       view.top + view.height() + 14.0 +
-      kLegendRow * static_cast<double>(junction.request.environments.size());
+      kLegendRow * static_cast<double>(report.junction.request.environments.size());
+  // Both drawings as high, so that they line up side by side.
   const double height =
       std::ceil(std::max(sectionHeight, view.top + view.height() + kColourBarHeight));
+  return {sectionDrawing(report, index, view, height), fieldDrawing(report, index, view, height)};
+}
+
+std::string renderJunctionSection(const Frontend::JunctionReport& report, std::size_t index) {
+  const Frontend::Junction& junction = report.junction;
+  const auto [cold, warm] = temperatureSpan(junction.request);
+  const double step = isothermStep(cold, warm);
+  const JunctionDrawings drawings = renderJunctionDrawings(report, index);
   std::string html = "<section class=\"junction\" id=\"junction-" + std::to_string(index) +
                      "\">\n<h2>Junction " + escapeMarkup(junction.name) + "</h2>\n<p>";
   html += junction.type.empty()
@@ -532,8 +538,7 @@ std::string renderJunctionSection(const Frontend::JunctionReport& report, std::s
   html += ", computed by ISO 10211:2017 on a grid of " + std::to_string(report.result.grid.cells) +
           " cells (the last halving changed the heat flow by " +
           formatNumber(100.0 * report.result.grid.lastChange, 3) + " %).</p>\n";
-  html += "<figure>\n<div class=\"junction-drawings\">\n" +
-          sectionDrawing(report, index, view, height) + fieldDrawing(report, index, view, height) +
+  html += "<figure>\n<div class=\"junction-drawings\">\n" + drawings.section + drawings.field +
           "</div>\n<figcaption>Left: the regions, each later one over the earlier, and each "
           "surface in the colour of the environment it faces; every other edge is adiabatic (a "
           "cut-off plane, ISO 10211:2017 5.2.2). Right: the temperatures with the heat-flow "

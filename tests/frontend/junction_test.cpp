@@ -126,7 +126,16 @@ INSTANTIATE_TEST_SUITE_P(
                     {"j.toml:2:", "type must be", "\"corner\""}},
         BadJunction{"MissingWallFile",
                     "[junction]\ntype = \"corner\"\nwalls = [\"nowhere.toml\"]\n",
-                    {"j.toml:3:", "wall file: "}}),
+                    {"j.toml:3:", "wall file: "}},
+        // An inline wall is read as a wall file is, its messages at its own line.
+        BadJunction{"InlineWallBadLayer",
+                    "[junction]\ntype = \"corner\"\n[[junction.walls]]\nname = \"W\"\n"
+                    "[[junction.walls.layers]]\nmaterial = \"concrete-reinforced\"\n"
+                    "thickness = -0.2\n",
+                    {"j.toml:7:", "thickness"}},
+        BadJunction{"WallNeitherFileNorTable",
+                    "[junction]\ntype = \"corner\"\nwalls = [3]\n",
+                    {"j.toml:3:", "a wall file's name or a table of the wall file's keys"}}),
     [](const ::testing::TestParamInfo<BadJunction>& param) {
       return std::string(param.param.name);
     });
@@ -173,6 +182,29 @@ TEST(Junction, ExternalDimensionsMakeTheCornerNegative) {
       nlohmann::json::parse(junctionResultJson(junction, computeJunction(junction)));
   EXPECT_LT(result["psi"].get<double>(), 0.0);
   EXPECT_EQ(result["flanking"][0]["dimensions"], "external");
+}
+
+// A program passes its walls inline (the page, a Python dict): the same junction as from files.
+TEST(Junction, InlineWallsGiveWhatTheirFilesGive) {
+  const Catalogue catalogue = Catalogue::builtIn();
+  const std::string wall = R"({"name": "Concrete + EPS", "layers": [
+      {"name": "Concrete", "thickness": 0.2, "conductivity": 1.8, "density": 2400,
+       "specific_heat": 1000},
+      {"name": "Insulation", "family": "insulation", "thickness": 0.1, "conductivity": 0.04,
+       "density": 30, "specific_heat": 1400},
+      {"name": "Render", "family": "plaster", "thickness": 0.005, "conductivity": 1.0,
+       "density": 1200, "specific_heat": 1500}]})";
+  const std::string slab = R"({"name": "Concrete", "layers": [{"name": "Concrete",
+      "thickness": 0.2, "conductivity": 1.8, "density": 2400, "specific_heat": 1000}]})";
+  const Junction inlineJunction = parseJunctionText(
+      R"({"name": "Floor slab into an ETICS wall", "junction": {"type": "floor-slab",
+          "walls": [)" +
+          wall + ", " + slab + R"(], "slab_into_wall": 0.2}})",
+      true, catalogue, "inline.json", "");
+  const Junction fromFiles = loadJunctionFile(kExamples + "junctions/floor-slab.toml", catalogue);
+  EXPECT_EQ(junctionResultJson(inlineJunction, computeJunction(inlineJunction)),
+            junctionResultJson(fromFiles, computeJunction(fromFiles)));
+  EXPECT_EQ(inlineJunction.files, std::vector<std::string>{"inline.json"});  // no file read
 }
 
 TEST(Junction, CutOffsAreAtLeastOneMetreOrThreeThicknesses) {

@@ -70,3 +70,20 @@ def test_a_dict_gives_a_plane_slab_psi_zero_and_its_surface_temperature():
 def test_bad_dicts_raise_the_clis_words(changes, words):
     with pytest.raises(brusk.WallError, match=words):
         brusk.bridge(drawn_slab(**changes))
+
+
+@pytest.mark.parametrize("walls", [
+    lambda: [brusk.Wall.from_file(EXAMPLES / "2-concrete-insulated.toml"),
+             brusk.Wall.from_file(EXAMPLES / "1-concrete.toml")],
+    lambda: [brusk.Wall.from_file(EXAMPLES / "2-concrete-insulated.toml").to_dict(),
+             brusk.Wall.from_file(EXAMPLES / "1-concrete.toml").to_dict()],
+])
+def test_template_walls_may_be_walls_or_dicts(walls):
+    # The floor-slab example with its two wall files given as the walls themselves.
+    status, out, err = run_brusk("bridge", "--format", "json", JUNCTIONS / "floor-slab.toml")
+    assert status == 0, err
+    cli = json.loads(out)
+    result = brusk.bridge({"name": cli["name"], "junction": {
+        "type": "floor-slab", "walls": walls(), "slab_into_wall": 0.2}})
+    for key in ("psi", "f_rsi", "heat_flow", "minimum_surface_temperature", "grid"):
+        assert result[key] == cli[key], key

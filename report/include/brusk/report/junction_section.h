@@ -21,6 +21,20 @@ namespace Brusk::Report {
 /// coldest and the warmest environment.
 [[nodiscard]] std::vector<double> isothermLevels(double coldest, double warmest);
 
+/// A junction's two drawings, each an inline SVG element 430 px wide with every name escaped.
+struct JunctionDrawings {
+  /// The regions in their families' colours, each surface in its environment's colour, and a
+  /// key of the environments.
+  std::string section;
+  /// The temperature field as colour bands with isotherms, the coldest indoor surface point and
+  /// the probes marked, over a colour key.
+  std::string field;
+};
+
+/// The drawings of renderJunctionSection(), element ids numbered by `index`.
+[[nodiscard]] JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report,
+                                                      std::size_t index);
+
 /// One junction's section of the HTML report: the section as drawn (regions in their families'
 /// colours, each surface in the colour of the environment it faces), the temperature field as
 /// colour bands with isotherms and the point of the lowest indoor surface temperature, the
