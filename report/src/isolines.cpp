@@ -4,6 +4,7 @@
 
 #include "isolines.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <unordered_map>
@@ -19,15 +20,37 @@ struct Segment {
   std::size_t to = 0;
 };
 
-}  // namespace
+/// A square of the lattice whose four corners are defined, by its lower-left sample, with its
+/// lowest and highest corner: a level crosses it when low < level <= high.
+struct Square {
+  std::size_t i = 0, j = 0;
+  double low = 0.0, high = 0.0;
+};
 
-std::vector<std::vector<LatticePoint>> traceIsolines(const std::vector<double>& values,
-                                                     std::size_t columns, std::size_t rows,
-                                                     double level) {
-  std::vector<std::vector<LatticePoint>> lines;
-  if (columns < 2 || rows < 2 || values.size() != columns * rows || !std::isfinite(level)) {
-    return lines;
+std::vector<Square> definedSquares(const std::vector<double>& values, std::size_t columns,
+                                   std::size_t rows) {
+  std::vector<Square> squares;
+  for (std::size_t j = 0; j + 1 < rows; ++j) {
+    for (std::size_t i = 0; i + 1 < columns; ++i) {
+      const double v00 = values[i + j * columns], v10 = values[i + 1 + j * columns];
+      const double v01 = values[i + (j + 1) * columns], v11 = values[i + 1 + (j + 1) * columns];
+      if (!std::isfinite(v00) || !std::isfinite(v10) || !std::isfinite(v01) ||
+          !std::isfinite(v11)) {
+        continue;
+      }
+      squares.push_back({i, j, std::min(std::min(v00, v10), std::min(v01, v11)),
+                         std::max(std::max(v00, v10), std::max(v01, v11))});
+    }
   }
+  return squares;
+}
+
+std::vector<std::vector<LatticePoint>> traceLevel(const std::vector<double>& values,
+                                                  std::size_t columns,
+                                                  const std::vector<Square>& squares,
+                                                  double level) {
+  std::vector<std::vector<LatticePoint>> lines;
+  if (!std::isfinite(level)) return lines;
   auto value = [&](std::size_t i, std::size_t j) { return values[i + j * columns]; };
   // Edge ids: the edge from sample (i, j) to (i + 1, j) is 2 (i + j columns), the one from
   // (i, j) to (i, j + 1) that plus one.
@@ -44,37 +67,33 @@ std::vector<std::vector<LatticePoint>> traceIsolines(const std::vector<double>& 
   };
 
   std::vector<Segment> segments;
-  for (std::size_t j = 0; j + 1 < rows; ++j) {
-    for (std::size_t i = 0; i + 1 < columns; ++i) {
-      const double v00 = value(i, j), v10 = value(i + 1, j);
-      const double v01 = value(i, j + 1), v11 = value(i + 1, j + 1);
-      if (!std::isfinite(v00) || !std::isfinite(v10) || !std::isfinite(v01) ||
-          !std::isfinite(v11)) {
-        continue;
-      }
-      const bool a00 = v00 >= level, a10 = v10 >= level, a01 = v01 >= level, a11 = v11 >= level;
-      // The square's edges, counter-clockwise from the bottom, and whether the level crosses.
-      const std::array<std::size_t, 4> edge = {horizontal(i, j), vertical(i + 1, j),
-                                               horizontal(i, j + 1), vertical(i, j)};
-      const std::array<bool, 4> crossed = {a00 != a10, a10 != a11, a01 != a11, a00 != a01};
-      std::array<std::size_t, 4> found{};
-      std::size_t count = 0;
-      for (std::size_t e = 0; e < 4; ++e) {
-        if (crossed[e]) found[count++] = edge[e];
-      }
-      if (count == 2) {
-        segments.push_back({found[0], found[1]});
-      } else if (count == 4) {
-        // A saddle: the corners on the same side as the centre are joined through it, so the
-        // lines cut off the other two corners.
-        const bool centre = 0.25 * (v00 + v10 + v01 + v11) >= level;
-        if (centre == a00) {
-          segments.push_back({edge[0], edge[1]});  // cuts off corner (i + 1, j)
-          segments.push_back({edge[2], edge[3]});  // cuts off corner (i, j + 1)
-        } else {
-          segments.push_back({edge[3], edge[0]});  // cuts off corner (i, j)
-          segments.push_back({edge[1], edge[2]});  // cuts off corner (i + 1, j + 1)
-        }
+  for (const Square& square : squares) {
+    if (!(square.low < level && square.high >= level)) continue;
+    const std::size_t i = square.i, j = square.j;
+    const double v00 = value(i, j), v10 = value(i + 1, j);
+    const double v01 = value(i, j + 1), v11 = value(i + 1, j + 1);
+    const bool a00 = v00 >= level, a10 = v10 >= level, a01 = v01 >= level, a11 = v11 >= level;
+    // The square's edges, counter-clockwise from the bottom, and whether the level crosses.
+    const std::array<std::size_t, 4> edge = {horizontal(i, j), vertical(i + 1, j),
+                                             horizontal(i, j + 1), vertical(i, j)};
+    const std::array<bool, 4> crossed = {a00 != a10, a10 != a11, a01 != a11, a00 != a01};
+    std::array<std::size_t, 4> found{};
+    std::size_t count = 0;
+    for (std::size_t e = 0; e < 4; ++e) {
+      if (crossed[e]) found[count++] = edge[e];
+    }
+    if (count == 2) {
+      segments.push_back({found[0], found[1]});
+    } else if (count == 4) {
+      // A saddle: the corners on the same side as the centre are joined through it, so the
+      // lines cut off the other two corners.
+      const bool centre = 0.25 * (v00 + v10 + v01 + v11) >= level;
+      if (centre == a00) {
+        segments.push_back({edge[0], edge[1]});  // cuts off corner (i + 1, j)
+        segments.push_back({edge[2], edge[3]});  // cuts off corner (i, j + 1)
+      } else {
+        segments.push_back({edge[3], edge[0]});  // cuts off corner (i, j)
+        segments.push_back({edge[1], edge[2]});  // cuts off corner (i + 1, j + 1)
       }
     }
   }
@@ -117,6 +136,27 @@ std::vector<std::vector<LatticePoint>> traceIsolines(const std::vector<double>& 
     for (auto it = backward.rbegin(); it != backward.rend(); ++it) line.push_back(crossing(*it));
     for (std::size_t edge : forward) line.push_back(crossing(edge));
     lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::vector<LatticePoint>> traceIsolines(const std::vector<double>& values,
+                                                     std::size_t columns, std::size_t rows,
+                                                     double level) {
+  if (columns < 2 || rows < 2 || values.size() != columns * rows) return {};
+  return traceLevel(values, columns, definedSquares(values, columns, rows), level);
+}
+
+std::vector<std::vector<std::vector<LatticePoint>>> traceIsolines(
+    const std::vector<double>& values, std::size_t columns, std::size_t rows,
+    const std::vector<double>& levels) {
+  std::vector<std::vector<std::vector<LatticePoint>>> lines(levels.size());
+  if (columns < 2 || rows < 2 || values.size() != columns * rows) return lines;
+  const std::vector<Square> squares = definedSquares(values, columns, rows);
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    lines[k] = traceLevel(values, columns, squares, levels[k]);
   }
   return lines;
 }

@@ -22,4 +22,10 @@ struct LatticePoint {
 [[nodiscard]] std::vector<std::vector<LatticePoint>> traceIsolines(
     const std::vector<double>& values, std::size_t columns, std::size_t rows, double level);
 
+/// traceIsolines() at each of `levels`, one list of lines per level: the lattice is scanned once
+/// for the squares every level may cross.
+[[nodiscard]] std::vector<std::vector<std::vector<LatticePoint>>> traceIsolines(
+    const std::vector<double>& values, std::size_t columns, std::size_t rows,
+    const std::vector<double>& levels);
+
 }  // namespace Brusk::Report

@@ -272,7 +272,8 @@ std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t ind
                          const View& view, double height) {
   const Frontend::Junction& junction = report.junction;
   const Engine::BridgeResult& result = report.result;
-  const auto [cold, warm] = temperatureSpan(junction.request);
+  const std::pair<double, double> span = temperatureSpan(junction.request);
+  const double cold = span.first, warm = span.second;
   const double step = isothermStep(cold, warm);
   const std::vector<double> levels = isothermLevels(cold, warm);
   SvgWriter svg("junction-" + std::to_string(index) + "-field", kPanelWidth, height,
@@ -294,9 +295,11 @@ std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t ind
   drawBands(svg, view, samples, columns, rows, step, cold, warm);
   drawMaterialEdges(svg, view, junction);
   const double gap = std::numeric_limits<double>::quiet_NaN();
-  for (double level : levels) {
+  const auto isotherms = traceIsolines(samples, columns, rows, levels);
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    const double level = levels[k];
     std::vector<SvgPoint> path;
-    for (const std::vector<LatticePoint>& line : traceIsolines(samples, columns, rows, level)) {
+    for (const std::vector<LatticePoint>& line : isotherms[k]) {
       for (const LatticePoint& point : line) {
         path.push_back({view.left + (point.i + 0.5) * kSamplePixels,
                         view.top + (point.j + 0.5) * kSamplePixels});
@@ -527,7 +530,8 @@ JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report, 
 
 std::string renderJunctionSection(const Frontend::JunctionReport& report, std::size_t index) {
   const Frontend::Junction& junction = report.junction;
-  const auto [cold, warm] = temperatureSpan(junction.request);
+  const std::pair<double, double> span = temperatureSpan(junction.request);
+  const double cold = span.first, warm = span.second;
   const double step = isothermStep(cold, warm);
   const JunctionDrawings drawings = renderJunctionDrawings(report, index);
   std::string html = "<section class=\"junction\" id=\"junction-" + std::to_string(index) +

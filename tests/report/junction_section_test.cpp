@@ -126,6 +126,29 @@ TEST(IsolineTest, SaddleJoinsTheSideOfItsCentre) {
   }
 }
 
+TEST(IsolineTest, ManyLevelsAtOnceAreEachLevelAlone) {
+  // A bump with a hole: closed rings, broken ones, and levels outside the range.
+  const auto values = lattice(9, 7, [](double i, double j) {
+    return i == 6 && j == 2 ? kNaN : 10.0 - (i - 4) * (i - 4) - 0.5 * (j - 3) * (j - 3);
+  });
+  const std::vector<double> levels = {-20.0, -5.0, 0.0, 3.5, 7.0, 9.5, 10.0, 11.0};
+  const auto all = Report::traceIsolines(values, 9, 7, levels);
+  ASSERT_EQ(all.size(), levels.size());
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    const auto alone = Report::traceIsolines(values, 9, 7, levels[k]);
+    ASSERT_EQ(all[k].size(), alone.size()) << levels[k];
+    for (std::size_t l = 0; l < alone.size(); ++l) {
+      ASSERT_EQ(all[k][l].size(), alone[l].size());
+      for (std::size_t p = 0; p < alone[l].size(); ++p) {
+        EXPECT_EQ(all[k][l][p].i, alone[l][p].i);
+        EXPECT_EQ(all[k][l][p].j, alone[l][p].j);
+      }
+    }
+  }
+  EXPECT_TRUE(all.front().empty());
+  EXPECT_FALSE(all[4].empty());
+}
+
 struct StepCase {
   double coldest, warmest;
   double step;
