@@ -1,5 +1,6 @@
 #include "commands.h"
 #include "bridge_command.h"
+#include "plausibility_warnings.h"
 #include "zone_command.h"
 
 #include <algorithm>
@@ -48,7 +49,10 @@ namespace {
 std::vector<Wall> loadWalls(const std::vector<std::string>& files, const Catalogue& catalogue) {
   std::vector<Wall> walls;
   walls.reserve(files.size());
-  for (const std::string& file : files) walls.push_back(Frontend::loadWallFile(file, catalogue));
+  for (const std::string& file : files) {
+    walls.push_back(Frontend::loadWallFile(file, catalogue));
+    warnOfImplausibleValues(walls.back(), file);
+  }
   return walls;
 }
 

@@ -56,7 +56,9 @@ protected:
     if (scope == "element") return jsonOf("compute --format json " + studsWithAirLayer());
     if (scope == "bridge") return jsonOf("bridge --format json '" + kJunction + "'");
     if (scope == "moisture") {
-      return jsonOf("moisture --format json '" + kMoistWall + "' --climate '" + kClimate + "'");
+      // A wall with a layer of parts: its output has every moisture key, the paths too.
+      return jsonOf("moisture --format json " + studsWithAirLayer() + " --climate '" + kClimate +
+                    "'");
     }
     return jsonOf("response --format json '" + kWall + "' --outdoor '" + kDay + "'");
   }
