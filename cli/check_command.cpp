@@ -36,16 +36,10 @@ int exitStatusOf(Engine::Verdict verdict) {
 }
 
 /// The climate of the moisture results, read with --humidity-class and --indoor-temperature as
-/// `brusk moisture` reads them; none without --climate, where those two are refused.
+/// `brusk moisture` reads them; none without --climate.
 std::optional<Frontend::Climate> climateOf(const CheckOptions& options) {
-  if (options.climate.empty()) {
-    if (options.humidityClass != 0 || options.indoorTemperatureGiven) {
-      throw Frontend::Error(
-          "--humidity-class and --indoor-temperature give the indoor side of --climate: give "
-          "the climate too, or leave them out");
-    }
-    return std::nullopt;
-  }
+  // Without --climate the indoor options are refused before the run (refuseIdleOptions).
+  if (options.climate.empty()) return std::nullopt;
   const double temperature = Frontend::indoorTemperatureOf(
       options.humidityClass, options.indoorTemperatureGiven
                                  ? std::optional<double>(options.indoorTemperature)
@@ -83,10 +77,9 @@ void addCheckOptions(CLI::App& command, CheckOptions& options) {
 CheckOutcome runCheck(const CheckOptions& options) {
   CheckOutcome outcome;
   if (options.list) {
-    if (!options.files.empty() || !options.requirements.empty() || !options.climate.empty() ||
-        options.humidityClass != 0 || options.indoorTemperatureGiven) {
+    if (!options.files.empty() || !options.requirements.empty()) {
       throw Frontend::Error(
-          "--list lists the built-in sets; give it without walls, --requirements or a climate");
+          "--list lists the built-in sets; give it without walls or --requirements");
     }
     outcome.text = options.format == "json" ? Frontend::formatRequirementSetsJson()
                                             : Frontend::formatRequirementSetsTable();

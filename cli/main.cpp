@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "bridge_command.h"
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
@@ -153,7 +154,8 @@ int main(int argc, char** argv) {
   Brusk::Cli::ReportCommandOptions report;
   CLI::App* reportCommand =
       app.add_subcommand("report", "Write a self-contained HTML report of walls");
-  reportCommand->add_option("files", report.files, "Wall files (.toml or .json)")->required();
+  reportCommand->add_option("files", report.files, "Wall, zone or junction files (.toml or .json)")
+      ->required();
   reportCommand->add_option("-o,--output", report.output, "The HTML file to write")->required();
   reportCommand
       ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")
@@ -190,6 +192,11 @@ int main(int argc, char** argv) {
       "moisture",
       "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
   Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
+
+  Brusk::Cli::BridgeOptions bridge;
+  CLI::App* bridgeCommand = app.add_subcommand(
+      "bridge", "Two-dimensional thermal bridges (ISO 10211): heat flows, L2D, psi and fRsi");
+  Brusk::Cli::addBridgeOptions(*bridgeCommand, bridge);
 
   Brusk::Cli::CheckOptions check;
   CLI::App* checkCommand = app.add_subcommand(
@@ -377,15 +384,24 @@ int main(int argc, char** argv) {
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
+    if (bridgeCommand->parsed()) output = Brusk::Cli::runBridge(bridge);
     // brusk check: 1 when an applicable rule failed, 3 when no rule applied, 4 when a rule
     // could not be decided, so that a script can stop on anything but a pass.
     int status = 0;
     if (checkCommand->parsed()) {
+      const bool checkMoisture = !check.list && !check.climate.empty();
       Brusk::Cli::refuseIdleOptions(
-          *checkCommand, {{"--period", !check.list, "with --list",
-                           "it sets the cycle of the quantities the walls are checked on"},
-                          {"--materials", !check.list, "with --list",
-                           "it adds materials to the catalogue of the walls checked"}});
+          *checkCommand,
+          {{"--period", !check.list, "with --list",
+            "it sets the cycle of the quantities the walls are checked on"},
+           {"--materials", !check.list, "with --list",
+            "it adds materials to the catalogue of the walls checked"},
+           {"--climate", !check.list, "with --list",
+            "it gives the moisture results the rules of a set may test"},
+           {"--humidity-class", checkMoisture, "without --climate",
+            "it sets the indoor side of the moisture assessment (ISO 13788 Annex A)"},
+           {"--indoor-temperature", checkMoisture, "without --climate",
+            "it is the indoor temperature of the moisture assessment with --humidity-class"}});
       const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
       output = outcome.text;
       status = outcome.status;
