@@ -3,6 +3,7 @@
 // never giving more than it holds), two interfaces, the start month and the surface check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -373,6 +374,7 @@ TEST(Moisture, RandomWallsKeepTheBalanceAndStayBelowSaturation) {
   }
   std::size_t condensing = 0;
   std::size_t refused = 0;
+  std::size_t severalWet = 0;
   for (int wall = 0; wall < 300; ++wall) {
     std::vector<LayerProperties> layers;
     std::vector<double> sd;
@@ -409,11 +411,29 @@ TEST(Moisture, RandomWallsKeepTheBalanceAndStayBelowSaturation) {
     }
     EXPECT_NEAR(result.endAccumulated, sum, 1e-12 + 1e-12 * result.maxAccumulated)
         << "wall " << wall;
+    // The year's largest accumulation is the largest monthly total, with its month; no plane
+    // holds more, and one plane alone holds all of it.
+    double largest = 0.0;
+    for (const MoistureMonth& month : result.months) largest = std::max(largest, month.accumulated);
+    EXPECT_EQ(largest, result.maxAccumulated) << "wall " << wall;
+    if (result.condenses && largest > 0.0) {
+      ASSERT_LT(result.maxMonth, 12u) << "wall " << wall;
+      EXPECT_EQ(largest, result.months[result.maxMonth].accumulated) << "wall " << wall;
+      EXPECT_LE(result.maxPlaneAccumulated, result.maxAccumulated) << "wall " << wall;
+      EXPECT_EQ(result.maxPlaneAccumulated,
+                result.months[result.maxPlaneMonth].accumulatedAt[result.maxPlane])
+          << "wall " << wall;
+      if (result.wetPlaneCount == 1) {
+        EXPECT_EQ(result.maxAccumulated, result.maxPlaneAccumulated) << "wall " << wall;
+      }
+      severalWet += result.wetPlaneCount > 1 ? 1u : 0u;
+    }
     EXPECT_EQ(result.driesOut, result.endAccumulated == 0.0) << "wall " << wall;
   }
   // The set is no good if it never condenses or always does.
   EXPECT_GT(condensing, 30u);
   EXPECT_LT(condensing + refused, 270u);
+  EXPECT_GT(severalWet, 0u);
 }
 
 }  // namespace
