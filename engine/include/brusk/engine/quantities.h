@@ -28,6 +28,11 @@ enum class QuantityScope {
   /// the ISO 6946 combined method adds after the Wall quantities (only such walls print them).
   Element,
   Moisture,  ///< `brusk moisture`: the ISO 13788 assessment of one wall
+  /// `brusk validate`: the validation cases, their published and computed figures
+  Validation,
+  /// Figures computed on the way that no command prints on its own (surface resistances,
+  /// saturation pressures): what `brusk validate` compares with the standards' tables.
+  Reference,
 };
 
 /// How the value is written: a number, a complex number ([re, im] in JSON, two CSV columns),
@@ -82,8 +87,8 @@ struct Quantity {
 /// otherwise: the description and its callers are compiled together and tested together).
 [[nodiscard]] const Quantity& quantity(QuantityScope scope, std::string_view key);
 
-/// "compute", "zone", "response", "response_summary", "element" or "moisture": the output the
-/// scope describes.
+/// "compute", "zone", "response", "response_summary", "element", "moisture", "validation" or
+/// "reference": the output the scope describes.
 [[nodiscard]] const char* quantityScopeName(QuantityScope scope);
 /// "number", "complex", "text" or "flag".
 [[nodiscard]] const char* quantityTypeName(QuantityType type);
