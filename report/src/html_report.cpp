@@ -9,6 +9,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/provenance_section.h"
 #include "brusk/report/requirements_section.h"
 #include "brusk/report/zone_section.h"
 #include "profile_plot.h"
@@ -48,6 +49,7 @@ thead th { border-bottom: 2px solid #bbb; text-align: left; }
 tbody th { text-align: left; font-weight: normal; }
 td.value { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 td.symbol, td.unit { white-space: nowrap; color: #333; }
+table.provenance td.hash { font-size: 0.85em; word-break: break-all; }
 table.results { width: 100%; min-width: 36em; break-inside: avoid; page-break-inside: avoid; }
 table.layers td { text-align: right; font-variant-numeric: tabular-nums; }
 table.layers td.name { text-align: left; }
@@ -271,6 +273,7 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   for (std::size_t i = 0; i < options.requirements.size(); ++i) {
     zoneParts += renderRequirementsSection(options.requirements[i], i);
   }
+  if (options.provenance) zoneParts += renderProvenanceSection(*options.provenance);
   if (walls.empty()) {
     subtitle = (options.zones.size() == 1 ? std::string("One zone")
                                           : std::to_string(options.zones.size()) + " zones") +

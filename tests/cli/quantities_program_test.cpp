@@ -26,7 +26,7 @@ const std::string kStuds = kExamples + "bridged/timber-frame-studs.toml";
 const std::string kMoistWall = kExamples + "moisture/internal-insulation.toml";
 const std::string kClimate = kExamples + "climates/cold.csv";
 // Every scope with the command whose JSON it describes.
-const char* const kScopes[] = {"compute", "zone", "response", "element", "moisture"};
+const char* const kScopes[] = {"compute", "zone", "response", "element", "moisture", "validation"};
 
 class QuantitiesProgramTest : public ProgramFixture {
 protected:
@@ -55,6 +55,7 @@ protected:
     if (scope == "moisture") {
       return jsonOf("moisture --format json '" + kMoistWall + "' --climate '" + kClimate + "'");
     }
+    if (scope == "validation") return jsonOf("validate --format json");
     return jsonOf("response --format json '" + kWall + "' --outdoor '" + kDay + "'");
   }
 };

@@ -6,6 +6,7 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/moisture.h"
+#include "brusk/frontend/provenance.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/zone_output.h"
@@ -43,6 +44,9 @@ struct ReportOptions {
   Frontend::Climate moistureClimate;
   /// Walls checked against a requirement set, each given a section.
   std::vector<Frontend::WallCheck> requirements;
+  /// Where the results came from (version, date, input files and their hashes, standards,
+  /// conventions, project fields): a last section; none: no such section.
+  std::optional<Frontend::Provenance> provenance;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one
