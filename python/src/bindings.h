@@ -52,4 +52,8 @@ void registerMoisture(pybind11::module_& module, WallOf wallOf);
 /// `brusk check --format json` prints) and _requirement_sets.
 void registerCheck(pybind11::module_& module, WallOf wallOf);
 
+/// `brusk validate`: _validate (no arguments; returns the JSON `brusk validate --format json`
+/// prints).
+void registerValidate(pybind11::module_& module);
+
 }  // namespace Brusk::Python
