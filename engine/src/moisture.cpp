@@ -360,6 +360,7 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
     month.saturationPressure.resize(planeCount);
     month.vapourPressure.assign(planeCount, 0.0);
     month.accumulatedAt.assign(planeCount, 0.0);
+    month.rateAt.assign(planeCount, 0.0);
     month.condensation = 0.0;
     month.accumulated = 0.0;
     for (std::size_t j = 0; j < planeCount; ++j) {
@@ -446,6 +447,7 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
           for (std::size_t j = node.first; j <= node.last; ++j) {
             month.vapourPressure[j] = node.pressure;
           }
+          month.rateAt[node.coldest] = node.rate;
         }
       }
       double interval = remaining;

@@ -101,6 +101,13 @@ std::vector<Quantity> validationQuantities() {
                 "610.5 exp(17.269 theta / (237.3 + theta)) at theta >= 0 degC, 610.5 "
                 "exp(21.875 theta / (265.5 + theta)) below",
                 "ISO 13788:2012, Annex E"),
+      reference("months.interfaces.condensation_rate", "Condensation rate over the month", "g_c t",
+                "gc t", "<i>g</i><sub>c</sub> <i>t</i>", "g/m2", "g/m²", 1,
+                "The plane's condensation (+) or evaporation (-) rate at the month's start times "
+                "the month's length, as the standard's example tables list it; a plane that "
+                "dries out within the month gives back only what it held (months.interfaces."
+                "accumulated)",
+                "ISO 13788:2012, 6.3, 6.4"),
       reference("indoor_vapour_pressure", "Indoor vapour pressure", "p_i", "pi",
                 "<i>p</i><sub>i</sub>", "Pa", "Pa", 0, "p_i = phi_i p_sat(theta_i) of the month",
                 "ISO 13788:2012, 5.2"),

@@ -7,6 +7,7 @@
 #include <set>
 #include <utility>
 
+#include "brusk/engine/constants.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/text_util.h"
@@ -200,8 +201,8 @@ private:
     }
     if (const Json* period = member(object, "period")) {
       one.periodHours = requireNumberIn(*period, pointer + "/period", "period", "h", 0.0, false);
-      if (!(one.periodHours * 3600.0 >= Engine::kShortestPeriod &&
-            one.periodHours * 3600.0 <= Engine::kLongestPeriod)) {
+      const double seconds = one.periodHours * Engine::kSecondsPerHour;
+      if (!(seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestPeriod)) {
         fail(pointer + "/period", _case + ": period must be from 1 s to 365 days, got " +
                                       Detail::formatNumber(one.periodHours) + " h");
       }
@@ -323,8 +324,8 @@ private:
     figure.key = requireText(object, pointer, "quantity");
     Detail::ComparableFigure comparable;
     if (!Detail::comparableFigure(kind, figure.key, comparable)) {
-      std::string message = _case + ": a " + std::string(validationKindName(kind)) +
-                            " case cannot compare \"" + visibleText(figure.key) + "\"";
+      std::string message = _case + " (kind " + std::string(validationKindName(kind)) +
+                            ") cannot compare \"" + visibleText(figure.key) + "\"";
       const std::vector<std::string> close =
           closestWords(figure.key, Detail::comparableKeys(kind), 1);
       if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";

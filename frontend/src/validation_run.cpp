@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "brusk/engine/bridged_element.h"
+#include "brusk/engine/constants.h"
 #include "brusk/engine/moisture.h"
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/bridged_wall.h"
@@ -59,6 +60,8 @@ constexpr FigureEntry kFigures[] = {
     {ValidationKind::Moisture, QuantityScope::Moisture, "months.interfaces.vapour_pressure",
      kMonthAndLayer},
     {ValidationKind::Moisture, QuantityScope::Moisture, "months.interfaces.accumulated",
+     kMonthAndLayer},
+    {ValidationKind::Moisture, QuantityScope::Reference, "months.interfaces.condensation_rate",
      kMonthAndLayer},
     {ValidationKind::Moisture, QuantityScope::Moisture, "max_accumulated", kNeedsNothing},
     {ValidationKind::Moisture, QuantityScope::Moisture, "max_month", kNeedsNothing},
@@ -286,6 +289,12 @@ std::vector<double> moistureFigures(const ValidationCase& one) {
       if (key == "months.interfaces.accumulated") {
         value = month.accumulatedAt[plane] * kGramsPerKilogram;
       }
+      if (key == "months.interfaces.condensation_rate") {
+        // The calendar month's length (ISO 13788:2012, 6.1), days of 86 400 s.
+        const double seconds =
+            static_cast<double>(Engine::kDaysInMonth[*figure.at.month - 1]) * Engine::kDailyPeriod;
+        value = month.rateAt[plane] * seconds * kGramsPerKilogram;
+      }
     } else if (figure.at.month && (key == "months.condensation" || key == "months.accumulated")) {
       const Engine::MoistureMonth& month = result.months[*figure.at.month - 1];
       value = (key == "months.condensation" ? month.condensation : month.accumulated) *
@@ -424,6 +433,10 @@ ValidationRun runValidationCases(std::vector<ValidationCase> cases) {
       values = computeFigures(one);
     } catch (const Error& error) {
       outcome.problem = error.what();
+    } catch (const std::exception& error) {
+      // A case's own function (an External case) may fail in its own way: the case keeps its
+      // place, not computed, and the others run.
+      outcome.problem = std::string("internal error: ") + error.what();
     }
     for (std::size_t f = 0; f < one.figures.size(); ++f) {
       const ValidationFigure& figure = one.figures[f];

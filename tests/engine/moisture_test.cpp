@@ -222,6 +222,14 @@ TEST(Moisture, OneInterfaceDriesOutInSummer) {
     sum += month.condensation;
   }
   EXPECT_NEAR(0.0, sum, 1e-15);
+  // The rate at the month's start is the hand rate wherever the plane condenses or holds water;
+  // June's (the plane dries within it) asks for more than the plane gives back; the dry months
+  // after have none.
+  for (std::size_t m : {0u, 1u, 2u, 3u, 4u, 5u, 10u, 11u}) {
+    EXPECT_NEAR(rateIn(m), result.months[m].rateAt[plane], 1e-18) << "month " << m + 1;
+  }
+  EXPECT_LT(result.months[5].rateAt[plane] * 30 * kDay, result.months[5].condensation);
+  for (std::size_t m : {6u, 7u, 8u, 9u}) EXPECT_EQ(0.0, result.months[m].rateAt[plane]);
 }
 
 // Two vapour-resistant skins, each behind insulation: condensation at both interfaces, each

@@ -134,7 +134,7 @@ TEST(ValidationReader, RefusesBadDataWithLineAndReason) {
        "edition must not be empty"},
       {"quantity the kind cannot compute",
        airLayer + "[[cases.figures]]\nquantity = \"u_valu\"\nprinted = \"1\"\n",
-       "a air_layer case cannot compare \"u_valu\""},
+       "(kind air_layer) cannot compare \"u_valu\""},
       {"wall quantity misspelt",
        head + "kind = \"wall\"\n" + source +
            "[cases.wall]\n[[cases.wall.layers]]\nthermal_resistance = 1\n"

@@ -173,6 +173,10 @@ struct MoistureMonth {
   /// plane that dries out within the month changes it later); equal to p_sat at a wet plane.
   std::vector<double> vapourPressure;
   std::vector<double> accumulatedAt;  ///< M_a per plane at the month's end [kg/m2]
+  /// g_c per plane at the month's start [kg/(m2.s)]: condensing (+) or evaporating (-, a wet
+  /// plane), 0 elsewhere. Times the month's length it is the amount the standard's example
+  /// tables list for the month, which a plane drying out within the month does not reach.
+  std::vector<double> rateAt;
   /// Minimum temperature factor f_Rsi,min against mould (phi_si <= 0.8) [-]; NaN in a month
   /// with theta_i <= theta_e, where the factor means nothing.
   double fRsiMinMould = 0.0;
