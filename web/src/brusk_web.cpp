@@ -408,3 +408,20 @@ EMSCRIPTEN_BINDINGS(brusk_requirements) {
   emscripten::function("checkJson", &checkJson);
   emscripten::function("requirementSetsJson", &requirementSetsJson);
 }
+
+// Validation: every built-in case (published worked examples and the standards' tables), as
+// `brusk validate --format json` runs it.
+
+#include "brusk/frontend/validation.h"
+
+namespace {
+
+/// The JSON object `brusk validate --format json` prints.
+val validationJson() {
+  return guarded(
+      [] { return Brusk::Frontend::formatValidationJson(Brusk::Frontend::runValidation()); });
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(brusk_validation) { emscripten::function("validationJson", &validationJson); }
