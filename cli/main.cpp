@@ -21,8 +21,10 @@
 #include "brusk/frontend/provenance.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
+#include "brusk/frontend/wall_document.h"
 #include "check_command.h"
 #include "commands.h"
+#include "convert_command.h"
 #include "moisture_command.h"
 #include "response_command.h"
 #include "validate_command.h"
@@ -131,6 +133,18 @@ int main(int argc, char** argv) {
   CLI::App* quantitiesCommand = app.add_subcommand(
       "quantities", "Describe every output quantity: key, label, symbol, unit, definition");
   quantitiesCommand->add_option("--format", quantitiesFormat, "Output: table or json")
+      ->check(CLI::IsMember({"table", "json"}))
+      ->capture_default_str();
+
+  Brusk::Cli::ConvertOptions convert;
+  CLI::App* convertCommand = app.add_subcommand(
+      "convert", "Check wall files and write them again as TOML, JSON or JSON Lines");
+  Brusk::Cli::addConvertOptions(*convertCommand, convert);
+
+  std::string schemaFormat = "table";
+  CLI::App* schemaCommand = app.add_subcommand(
+      "schema", "Describe the wall file: every object and key, its type, unit and meaning");
+  schemaCommand->add_option("--format", schemaFormat, "Output: table or json")
       ->check(CLI::IsMember({"table", "json"}))
       ->capture_default_str();
 
@@ -353,6 +367,11 @@ int main(int argc, char** argv) {
     if (quantitiesCommand->parsed()) {
       output = quantitiesFormat == "json" ? Brusk::Frontend::formatQuantitiesJson()
                                           : Brusk::Frontend::formatQuantitiesTable();
+    }
+    if (convertCommand->parsed()) output = Brusk::Cli::runConvert(convert);
+    if (schemaCommand->parsed()) {
+      output = schemaFormat == "json" ? Brusk::Frontend::formatWallSchemaJson()
+                                      : Brusk::Frontend::formatWallSchemaTable();
     }
     if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);

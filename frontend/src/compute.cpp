@@ -54,7 +54,7 @@ std::string describeOverflow(const Engine::WallProblem& problem, const Wall& wal
 }  // namespace
 
 std::string layerLabel(const Wall& wall, std::size_t index) {
-  std::string label = "layer " + std::to_string(index + 1);
+  std::string label = "layer " + std::to_string(wall.fileLayerOf(index) + 1);
   if (index < wall.labels.size() && !wall.labels[index].name.empty()) {
     label += " (\"" + wall.labels[index].name + "\")";
   }
@@ -107,11 +107,12 @@ void requirePeriodHours(double hours, std::string_view option) {
               "/period");
 }
 
-std::string problemPointer(const Engine::WallProblem& problem) {
+std::string problemPointer(const Engine::WallProblem& problem, const Wall* wall) {
   if (problem.field == Engine::WallField::Layers) return "/layers";
   const std::string key(Schema::keyOf(problem.field));
   if (problem.layer == Engine::kWholeWall) return "/" + key;
-  return "/layers/" + std::to_string(problem.layer) + "/" + key;
+  const std::size_t place = wall != nullptr ? wall->fileLayerOf(problem.layer) : problem.layer;
+  return "/layers/" + std::to_string(place) + "/" + key;
 }
 
 Engine::WallResult computeWall(const Wall& wall) {
@@ -119,7 +120,7 @@ Engine::WallResult computeWall(const Wall& wall) {
   if (!wall.element.empty()) return computeElementWall(wall).wall;
   Engine::WallResult result;
   if (auto problem = Engine::computeInto(wall.request, result)) {
-    throw Error(describeProblem(*problem, wall), problemPointer(*problem));
+    throw Error(describeProblem(*problem, wall), problemPointer(*problem, &wall));
   }
   return result;
 }

@@ -230,7 +230,8 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
       throw Error(source + ": JSON nested deeper than " + std::to_string(kMaxNesting) +
                   " levels; a wall file is a flat object with a list of layers");
     }
-    if (event == Event::object_start && ++objects > limit.most) {
+    if (event == Event::object_start && (limit.depth < 0 || depth == limit.depth) &&
+        ++objects > limit.most) {
       throw Error(source + ": " + limit.tooMany);
     }
     if (event == Event::object_start) openObjects.emplace_back();

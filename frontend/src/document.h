@@ -35,11 +35,14 @@ private:
 /// already: messages then give no line of their own, and no lines are recorded.
 ///
 /// A document of one kind may bound how many objects it holds, so that a flood of them is
-/// refused as soon as it is seen rather than after megabytes: a wall is one object and one per
-/// layer. `tooMany` words the refusal after the source ("more than 1000 layers, ...").
+/// refused as soon as it is seen rather than after megabytes: a wall's layers are the objects at
+/// depth 2, whatever parts or corrections they hold. `tooMany` words the refusal after the source ("more than 1000 layers, ...").
 struct ObjectLimit {
   std::size_t most = static_cast<std::size_t>(-1);
   std::string tooMany;
+  /// Only objects that start at this depth count (the document itself is at 0, a wall's layers
+  /// at 2); -1 counts every object.
+  int depth = -1;
 };
 [[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source,
                                                LineMap* lines, const ObjectLimit& limit = {});

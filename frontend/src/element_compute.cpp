@@ -120,7 +120,11 @@ std::string describeElementProblem(const Engine::ElementProblem& problem, const 
              Detail::formatNumber(wall.request.layers[problem.layer].thickness) + " m)" +
              got(problem.value);
     case ElementProblemKind::CorrectionLayer:
-      return "corrections: layer " + std::to_string(problem.layer + 1) +
+      return "corrections: layer " +
+             std::to_string((problem.layer < wall.request.layers.size()
+                                 ? wall.fileLayerOf(problem.layer)
+                                 : problem.layer) +
+                            1) +
              " must be a layer of material inside any well ventilated air layer, the one the "
              "air voids or fasteners are in";
     case ElementProblemKind::LayerIndex:

@@ -14,6 +14,7 @@
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_schema.h"
 #include "document.h"
+#include "layer_vapour_reader.h"
 
 namespace Brusk::Frontend::Detail {
 
@@ -23,48 +24,14 @@ using Json = nlohmann::json;
 using Engine::AirLayerVentilation;
 using Engine::WallField;
 
-// The keys of a part, of a layer of parts, of an air layer and of the corrections.
-const std::vector<std::string>& partKeys() {
-  static const std::vector<std::string> keys = {
-      std::string(Schema::kName),         std::string(Schema::kMaterial),
-      std::string(Schema::kConductivity), std::string(Schema::kDensity),
-      std::string(Schema::kSpecificHeat), std::string(Schema::kFamily),
-      std::string(Schema::kFraction)};
-  return keys;
-}
-const std::vector<std::string>& partsLayerKeys() {
-  static const std::vector<std::string> keys = {
-      std::string(Schema::kName), std::string(Schema::kThickness), std::string(Schema::kFamily),
-      std::string(Schema::kParts)};
-  return keys;
-}
-const std::vector<std::string>& airLayerKeys() {
-  static const std::vector<std::string> keys = {std::string(Schema::kName),
-                                                std::string(Schema::kFamily),
-                                                std::string(Schema::kAirGap),
-                                                std::string(Schema::kVentilation),
-                                                std::string(Schema::kOpenings),
-                                                std::string(Schema::kEmissivities),
-                                                std::string(Schema::kThermalResistance)};
-  return keys;
-}
-const std::vector<std::string>& correctionKeys() {
-  static const std::vector<std::string> keys = {"air_voids", "fasteners"};
-  return keys;
-}
-const std::vector<std::string>& airVoidKeys() {
-  static const std::vector<std::string> keys = {"level", "layer"};
-  return keys;
-}
-const std::vector<std::string>& fastenerKeys() {
-  static const std::vector<std::string> keys = {"layer", "count", "cross_section", "conductivity",
-                                                "penetration"};
-  return keys;
-}
-const std::vector<std::string>& ventilationWords() {
-  static const std::vector<std::string> words = {"unventilated", "slightly", "well"};
-  return words;
-}
+// The keys of a part, of a layer of parts, of an air layer and of the corrections: the schema's.
+const std::vector<std::string>& partKeys() { return Schema::keysOf("part"); }
+const std::vector<std::string>& partsLayerKeys() { return Schema::layerKindKeys("parts"); }
+const std::vector<std::string>& airLayerKeys() { return Schema::layerKindKeys("air_gap"); }
+const std::vector<std::string>& correctionKeys() { return Schema::keysOf("corrections"); }
+const std::vector<std::string>& airVoidKeys() { return Schema::keysOf("air_voids"); }
+const std::vector<std::string>& fastenerKeys() { return Schema::keysOf("fasteners"); }
+const std::vector<std::string>& ventilationWords() { return Schema::ventilationNames(); }
 
 /// A sum of fractions as a message shows it: twelve digits, so that 0.15 + 0.8 reads 0.95.
 std::string sumText(double sum) {
@@ -78,11 +45,18 @@ class ElementReader {
 public:
   ElementReader(WallReadingContext& context, Wall& wall) : _context(context), _wall(wall) {}
 
-  void readParts(const Json& object, std::size_t index, const std::string& pointer,
-                 LayerLabel label) {
+  void readParts(const Json& object, const std::string& pointer, LayerLabel label) {
+    const std::size_t index = _wall.request.layers.size();
     for (const auto& [key, value] : object.items()) {
       (void)value;
       if (isKnown(key, partsLayerKeys())) continue;
+      if (key == Schema::kVapourResistanceFactor || key == Schema::kSd) {
+        _context.fail(pointer + "/" + key,
+                      "a layer of parts takes its vapour resistance from its parts, so it has no " +
+                          key +
+                          " of its own; give the vapour_resistance_factor or sd of each "
+                          "[[layers.parts]] (a catalogue material has its own)");
+      }
       if (isKnown(key, airLayerKeys()) || isKnown(key, Schema::layerKeys())) {
         _context.fail(pointer + "/" + key,
                       "a layer of parts takes its materials from its parts, so it has no " + key +
@@ -140,13 +114,14 @@ public:
         label.name += labels[i].name;
       }
     }
+    readCondensationLimit(object, pointer, label);
     _wall.addLayer(Engine::equivalentSlab(d, physics), std::move(label));
     _wall.element.element.bridged.push_back({index, std::move(physics)});
     _wall.element.partLabels.push_back(std::move(labels));
   }
 
-  void readAirLayer(const Json& object, std::size_t index, const std::string& pointer,
-                    LayerLabel label) {
+  void readAirLayer(const Json& object, const std::string& pointer, LayerLabel label) {
+    const std::size_t index = _wall.request.layers.size();
     for (const auto& [key, value] : object.items()) {
       (void)value;
       if (isKnown(key, airLayerKeys()) || !isKnown(key, Schema::layerKeys())) continue;
@@ -246,6 +221,9 @@ public:
       label.family = chooseFamily(*family, pointer + "/family");
     }
     if (label.name.empty()) label.name = "Air layer";
+    // Still air: mu = 1 (ISO 10456), s_d its thickness. A well-ventilated layer is where the
+    // moisture assessment ends, so its s_d is not used there.
+    label.vapour = airLayerVapour(gap.thickness);
     _wall.addLayer(Engine::LayerProperties::pureResistance(gap.resistance), std::move(label));
     _wall.element.airGaps.push_back(gap);
   }
@@ -297,9 +275,10 @@ private:
     }
     std::optional<double> conductivity, density, specificHeat;
     label.family = Schema::kDefaultFamily;
+    const CatalogueEntry* entry = nullptr;
     if (const Json* material = member(object, Schema::kMaterial)) {
       const std::string key = string(*material, pointer + "/material", Schema::kMaterial);
-      const CatalogueEntry* entry = _context.catalogue().find(key);
+      entry = _context.catalogue().find(key);
       if (entry == nullptr) {
         const std::vector<std::string> close = _context.catalogue().suggestions(key);
         std::string message = "unknown material \"" + key + "\"";
@@ -336,6 +315,9 @@ private:
                               " is missing: give a catalogue material, or conductivity, density "
                               "and specific_heat");
       }
+    }
+    if (auto fault = readLayerVapour(object, entry, thickness, label.vapour)) {
+      failPart(pointer + "/" + fault->key, fault->reason);
     }
     const Json* fraction = member(object, Schema::kFraction);
     if (fraction == nullptr) {
@@ -429,7 +411,7 @@ private:
 
   std::size_t layerNumber(const Json& table, const std::string& pointer, const std::string& what) {
     const Json* layer = member(table, "layer");
-    const std::size_t count = _wall.request.layers.size();
+    const std::size_t count = _wall.request.layers.size() + _wall.vapourControls.size();
     const std::string range = "1 to " + std::to_string(count);
     if (layer == nullptr || !layer->is_number_integer() || layer->get<long long>() < 1 ||
         static_cast<unsigned long long>(layer->get<long long>()) > count) {
@@ -439,7 +421,28 @@ private:
                         range + "), got " +
                         (layer == nullptr ? std::string("nothing") : describeValue(*layer)));
     }
-    return static_cast<std::size_t>(layer->get<long long>() - 1);
+    const auto place = static_cast<std::size_t>(layer->get<long long>() - 1);
+    // The file counts its vapour control layers; the request, which the corrections index,
+    // does not.
+    for (std::size_t k = 0; k < _wall.request.layers.size(); ++k) {
+      if (_wall.fileLayerOf(k) == place) return k;
+    }
+    _context.fail(pointer + "/layer", what + ": layer " + std::to_string(place + 1) +
+                                          " is a vapour control layer, which has no thermal "
+                                          "resistance to correct");
+  }
+
+  /// The condensation_limit of a layer whose vapour resistance lies in its parts.
+  void readCondensationLimit(const Json& object, const std::string& pointer, LayerLabel& label) {
+    const Json* limit = member(object, Schema::kCondensationLimit);
+    if (limit == nullptr) return;
+    if (!limit->is_number() || !(limit->get<double>() >= 0.0) ||
+        !std::isfinite(limit->get<double>())) {
+      _context.fail(pointer + "/condensation_limit",
+                    "condensation_limit must be a finite number of g/m2, not negative, got " +
+                        describeValue(*limit));
+    }
+    label.vapour.condensationLimit = limit->get<double>();
   }
 
   void requireTable(const Json& value, const std::string& pointer, const char* what,
@@ -477,8 +480,10 @@ private:
       default:
         break;
     }
-    if (problem.layer == Engine::kWholeWall) return "/layers";
-    return "/layers/" + std::to_string(problem.layer);
+    if (problem.layer == Engine::kWholeWall || problem.layer >= _wall.request.layers.size()) {
+      return "/layers";
+    }
+    return "/layers/" + std::to_string(_wall.fileLayerOf(problem.layer));
   }
 
   double number(const Json& value, const std::string& pointer, const std::string& key,
@@ -582,7 +587,7 @@ bool isElementLayer(const nlohmann::json& layer) {
   return false;
 }
 
-void readElementLayer(WallReadingContext& context, const nlohmann::json& layer, std::size_t index,
+void readElementLayer(WallReadingContext& context, const nlohmann::json& layer,
                       const std::string& pointer, LayerLabel label, Wall& wall) {
   ElementReader reader(context, wall);
   const bool parts = member(layer, Schema::kParts) != nullptr;
@@ -592,9 +597,9 @@ void readElementLayer(WallReadingContext& context, const nlohmann::json& layer, 
                  "space between studs is a part of conductivity d / R_g");
   }
   if (parts) {
-    reader.readParts(layer, index, pointer, std::move(label));
+    reader.readParts(layer, pointer, std::move(label));
   } else {
-    reader.readAirLayer(layer, index, pointer, std::move(label));
+    reader.readAirLayer(layer, pointer, std::move(label));
   }
 }
 

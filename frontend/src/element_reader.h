@@ -39,9 +39,10 @@ protected:
 /// True when a layer object is read here: it has parts, or one of the air-layer keys.
 [[nodiscard]] bool isElementLayer(const nlohmann::json& layer);
 
-/// Reads a layer of parts or an air layer at `index` (pointer "/layers/<index>") into `wall`,
-/// with `label` holding the layer's name if the file gave one.
-void readElementLayer(WallReadingContext& context, const nlohmann::json& layer, std::size_t index,
+/// Reads a layer of parts or an air layer found at `pointer` ("/layers/<place in the file>")
+/// into `wall` as its next request layer, with `label` holding the layer's name if the file
+/// gave one.
+void readElementLayer(WallReadingContext& context, const nlohmann::json& layer,
                       const std::string& pointer, LayerLabel label, Wall& wall);
 
 /// Reads the wall's parts_aligned and corrections keys, once its layers are read, and checks

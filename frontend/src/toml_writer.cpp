@@ -20,15 +20,18 @@ namespace {
 
 using Json = nlohmann::json;
 
-/// The keys of a wall file in the order a person writes them: the wall's own, then a layer's,
-/// the layers last; other keys follow in alphabetical order.
+/// The keys of a wall file in the order a person writes them, the wall schema's: the wall's
+/// own, then a layer's and a part's; other keys follow in alphabetical order.
 const std::vector<std::string_view>& keyOrder() {
-  static const std::vector<std::string_view> order = {
-      Schema::kName,         Schema::kPosition,          Schema::kHeatFlow,
-      Schema::kOrientation,  Schema::kSiteIrradiance,    Schema::kRsi,
-      Schema::kRse,          Schema::kMaterial,          Schema::kThickness,
-      Schema::kConductivity, Schema::kDensity,           Schema::kSpecificHeat,
-      Schema::kFamily,       Schema::kThermalResistance, Schema::kLayers};
+  static const std::vector<std::string_view> order = [] {
+    std::vector<std::string_view> keys;
+    for (const char* object : {"wall", "layer", "part"}) {
+      for (const Schema::KeyDescription& key : Schema::objectNamed(object).keys) {
+        if (std::find(keys.begin(), keys.end(), key.key) == keys.end()) keys.push_back(key.key);
+      }
+    }
+    return keys;
+  }();
   return order;
 }
 

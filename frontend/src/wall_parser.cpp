@@ -14,6 +14,7 @@
 #include "document.h"
 #include "element_reader.h"
 #include "layer_vapour_reader.h"
+#include "wall_document_writer.h"
 #include "wall_reader.h"
 
 namespace Brusk::Frontend {
@@ -106,6 +107,7 @@ public:
     _layerLabel.clear();
     if (auto problem = Engine::check(request)) failOn(*problem, wall);
     Detail::readElementKeys(*this, object, wall);
+    wall.document = Detail::canonicalWallDocument(object, wall);
     return wall;
   }
 
@@ -123,10 +125,14 @@ private:
       _layerLabel += " (\"" + label.name + "\")";
     }
     if (Detail::isElementLayer(object)) {
-      Detail::readElementLayer(*this, object, index, pointer, std::move(label), wall);
+      Detail::readElementLayer(*this, object, pointer, std::move(label), wall);
       return;
     }
     requireKnownKeys(object, pointer, Schema::layerKeys(), "a layer");
+    if (isVapourControlLayer(object)) {
+      readVapourControlLayer(object, pointer, std::move(label), wall);
+      return;
+    }
 
     if (const Json* resistance = member(object, Schema::kThermalResistance)) {
       for (std::string_view key : {Schema::kMaterial, Schema::kThickness, Schema::kConductivity,
@@ -204,6 +210,39 @@ private:
                   std::move(label));
   }
 
+  /// True for a layer of s_d and none of the keys that give a layer thermal properties.
+  static bool isVapourControlLayer(const Json& object) {
+    if (member(object, Schema::kSd) == nullptr) return false;
+    for (std::string_view key :
+         {Schema::kMaterial, Schema::kThickness, Schema::kConductivity, Schema::kDensity,
+          Schema::kSpecificHeat, Schema::kThermalResistance}) {
+      if (member(object, key) != nullptr) return false;
+    }
+    return true;
+  }
+
+  /// A vapour control layer or membrane: s_d and no thermal resistance (ISO 13788 takes such a
+  /// layer as an s_d between two planes of one temperature).
+  void readVapourControlLayer(const Json& object, const std::string& pointer, LayerLabel label,
+                              Wall& wall) {
+    if (member(object, Schema::kVapourResistanceFactor) != nullptr) {
+      fail(pointer + "/vapour_resistance_factor",
+           "a vapour control layer (sd without thickness) has no thickness for a "
+           "vapour_resistance_factor; give its sd in m alone, or its thickness and "
+           "properties");
+    }
+    label.family = Schema::kMembraneFamily;
+    if (label.name.empty()) label.name = Schema::kVapourControlName;
+    readFamily(object, pointer, label);
+    readVapour(object, nullptr, 0.0, pointer, label);
+    if (!(label.vapour.sd > 0.0)) {
+      fail(pointer + "/sd",
+           "a vapour control layer of sd 0 m resists nothing; give its sd (the equivalent air "
+           "layer thickness, above 0 m) or leave the layer out");
+    }
+    wall.vapourControls.push_back({wall.request.layers.size(), std::move(label)});
+  }
+
   /// The layer's mu or s_d (layer_vapour.cpp), read by the moisture assessment only.
   void readVapour(const Json& object, const CatalogueEntry* entry, double thickness,
                   const std::string& pointer, LayerLabel& label) {
@@ -275,8 +314,10 @@ private:
   /// Fails with the engine's problem, worded with the layer it is about.
   [[noreturn]] void failOn(const Engine::WallProblem& problem, const Wall& wall) {
     _layerLabel.clear();
+    const std::size_t layer =
+        problem.layer == Engine::kWholeWall ? problem.layer : wall.fileLayerOf(problem.layer);
     const std::string pointer =
-        problem.field == WallField::Layers ? "/layers" : pointerOf(problem.field, problem.layer);
+        problem.field == WallField::Layers ? "/layers" : pointerOf(problem.field, layer);
     fail(pointer, describeProblem(problem, wall));
   }
 
@@ -324,10 +365,12 @@ Wall Detail::readWallObject(const nlohmann::json& object, const Catalogue& catal
 
 namespace {
 
-/// A wall is one object and one per layer.
+/// A wall's layers are the objects at depth 2 (the wall, its list of layers, each layer); the
+/// parts inside them are counted by the part limit, not this one.
 Detail::ObjectLimit wallObjectLimit() {
-  return {Engine::kMaxLayers + 1,
-          "more than " + std::to_string(Engine::kMaxLayers) + " layers, the most a wall may have"};
+  return {Engine::kMaxLayers,
+          "more than " + std::to_string(Engine::kMaxLayers) + " layers, the most a wall may have",
+          2};
 }
 
 }  // namespace

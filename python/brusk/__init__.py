@@ -37,7 +37,13 @@ from .response import RESPONSE_QUANTITIES, response_frame, response_many
 
 __all__ = [
     "Layer",
+    "Part",
+    "AirGap",
+    "VapourControl",
+    "AirVoids",
+    "Fasteners",
     "Wall",
+    "wall_schema",
     "WallError",
     "Result",
     "compute",
@@ -89,7 +95,7 @@ def _wall_file_value(value):
     if isinstance(value, (numbers.Real, decimal.Decimal)):
         number = float(value)
         return number if math.isfinite(number) else repr(number)
-    if isinstance(value, Layer):
+    if isinstance(value, _WallObject):
         return _wall_file_value(value.to_dict())
     if isinstance(value, dict):
         return {str(key): _wall_file_value(item) for key, item in value.items()}
@@ -98,8 +104,61 @@ def _wall_file_value(value):
     return str(value)
 
 
-class Layer:
-    """One layer: a slab, a catalogue material, or a pure thermal resistance.
+class _WallObject:
+    """An object of a wall file built from Python: its keys are the wall schema's (see
+    :func:`wall_schema`), and only those given are written. The values are checked when the
+    wall is read, by the wall-file reader."""
+
+    _OBJECT = ""
+
+    def __init__(self, **given):
+        self._given = {key: value for key, value in given.items() if value is not None}
+
+    def __getattr__(self, key):
+        if key.startswith("_"):
+            raise AttributeError(key)
+        if key in _schema_keys(self._OBJECT):
+            return self._given.get(key)
+        raise AttributeError(f"{type(self).__name__} has no attribute {key!r}")
+
+    def __setattr__(self, key, value):
+        if key.startswith("_"):
+            object.__setattr__(self, key, value)
+        elif key in _schema_keys(self._OBJECT):
+            if value is None:
+                self._given.pop(key, None)
+            else:
+                self._given[key] = value
+        else:
+            raise AttributeError(f"{type(self).__name__} has no attribute {key!r}; "
+                                 f"{self._OBJECT} keys are {', '.join(_schema_keys(self._OBJECT))}")
+
+    def to_dict(self):
+        """The object as a wall file writes it: only the keys given, in the schema's order."""
+        return {key: _wall_file_value(self._given[key]) for key in _schema_keys(self._OBJECT)
+                if key in self._given}
+
+    def __eq__(self, other):
+        if not isinstance(other, _WallObject):
+            return NotImplemented
+        return self._OBJECT == other._OBJECT and self.to_dict() == other.to_dict()
+
+    __hash__ = None
+
+    def __repr__(self):
+        items = ", ".join(f"{key}={value!r}" for key, value in self._given.items())
+        return f"brusk.{type(self).__name__}({items})"
+
+    def __getstate__(self):
+        return dict(self._given)
+
+    def __setstate__(self, state):
+        object.__setattr__(self, "_given", dict(state))
+
+
+class Layer(_WallObject):
+    """One layer: a slab, a catalogue material, a pure thermal resistance, a layer of parts,
+    an air layer by its geometry or a vapour control layer (see :func:`wall_schema`).
 
     Args:
         thickness: d [m].
@@ -107,39 +166,111 @@ class Layer:
         density: rho [kg/m3].
         specific_heat: c [J/(kg.K)].
         material: a catalogue key (see :func:`materials`); the properties given override it.
-        thermal_resistance: R [m2.K/W] of a massless layer such as an air gap.
+        thermal_resistance: R [m2.K/W] of a massless layer, or of an air layer instead of
+            ISO 6946's.
+        parts: :class:`Part` objects (or dicts) side by side across the area, at least two:
+            a layer of parts (ISO 6946 combined method), with its ``thickness``.
+        air_gap: thickness [m] of an air layer whose resistance comes from ISO 6946 6.9.
+        ventilation: "unventilated", "slightly" (with ``openings`` [mm2/m]) or "well".
+        emissivities: the two faces' emissivities of an air layer (ISO 6946 Annex D).
         name: what a person reads; defaults as in a wall file.
         family: one of the material families, for drawing.
         vapour_resistance_factor: mu [-] for :func:`moisture`; a catalogue material has one.
-        sd: s_d = mu d [m] instead of mu; a pure thermal resistance has 0 without it.
-
-    The values are checked when the layer is put in a :class:`Wall`, by the wall-file reader.
+        sd: s_d = mu d [m] instead of mu; a layer of ``sd`` alone is a vapour control layer.
+        condensation_limit: most condensate a face may hold [g/m2].
     """
 
-    _KEYS = ("name", "material", "thickness", "conductivity", "density", "specific_heat",
-             "thermal_resistance", "family", "vapour_resistance_factor", "sd")
+    _OBJECT = "layer"
 
     def __init__(self, thickness=None, conductivity=None, density=None, specific_heat=None, *,
                  material=None, thermal_resistance=None, name=None, family=None,
-                 vapour_resistance_factor=None, sd=None):
-        self.thickness = thickness
-        self.conductivity = conductivity
-        self.density = density
-        self.specific_heat = specific_heat
-        self.material = material
-        self.thermal_resistance = thermal_resistance
-        self.name = name
-        self.family = family
-        self.vapour_resistance_factor = vapour_resistance_factor
-        self.sd = sd
+                 vapour_resistance_factor=None, sd=None, parts=None, air_gap=None,
+                 ventilation=None, openings=None, emissivities=None, condensation_limit=None):
+        super().__init__(name=name, material=material, thickness=thickness,
+                         conductivity=conductivity, density=density, specific_heat=specific_heat,
+                         family=family, thermal_resistance=thermal_resistance,
+                         parts=None if parts is None else list(parts), air_gap=air_gap,
+                         ventilation=ventilation, openings=openings, emissivities=emissivities,
+                         vapour_resistance_factor=vapour_resistance_factor, sd=sd,
+                         condensation_limit=condensation_limit)
 
-    def to_dict(self):
-        """The layer as a wall file writes it: only the keys given."""
-        return {key: getattr(self, key) for key in self._KEYS if getattr(self, key) is not None}
 
-    def __repr__(self):
-        items = ", ".join(f"{key}={value!r}" for key, value in self.to_dict().items())
-        return f"brusk.Layer({items})"
+class Part(_WallObject):
+    """One part of a layer of parts: a material over ``fraction`` of the area, through the
+    layer's whole thickness (ISO 6946 6.7.2).
+
+    Args:
+        material: a catalogue key; conductivity, density and specific_heat override it.
+        fraction: share of the element's area, above 0 and at most 1; a layer's parts sum to 1.
+        conductivity, density, specific_heat: lambda [W/(m.K)], rho [kg/m3], c [J/(kg.K)].
+        vapour_resistance_factor, sd: mu [-] or s_d [m] of the part, for :func:`moisture`.
+        name, family: what a person reads, and the family for drawing.
+    """
+
+    _OBJECT = "part"
+
+    def __init__(self, material=None, fraction=None, *, conductivity=None, density=None,
+                 specific_heat=None, name=None, family=None, vapour_resistance_factor=None,
+                 sd=None):
+        super().__init__(name=name, material=material, conductivity=conductivity,
+                         density=density, specific_heat=specific_heat, family=family,
+                         fraction=fraction, vapour_resistance_factor=vapour_resistance_factor,
+                         sd=sd)
+
+
+def AirGap(thickness, ventilation=None, *, openings=None, emissivities=None,
+           thermal_resistance=None, name=None, family=None):
+    """An air layer by its thickness [m] (ISO 6946 6.9): its resistance from Table 8, or from
+    Annex D with the faces' ``emissivities``, or ``thermal_resistance`` as given; mu = 1 in
+    the moisture assessment. ``ventilation`` "slightly" needs ``openings`` [mm2/m]."""
+    return Layer(air_gap=thickness, ventilation=ventilation, openings=openings,
+                 emissivities=emissivities, thermal_resistance=thermal_resistance, name=name,
+                 family=family)
+
+
+def VapourControl(sd, *, name=None, family=None, condensation_limit=None):
+    """A vapour control layer or membrane: s_d [m] and no thermal resistance."""
+    return Layer(sd=sd, name=name, family=family, condensation_limit=condensation_limit)
+
+
+class AirVoids(_WallObject):
+    """ISO 6946 F.2 air voids: ``level`` 0, 1 or 2 in ``layer`` (counted from side 1, 1
+    first)."""
+
+    _OBJECT = "air_voids"
+
+    def __init__(self, level, layer):
+        super().__init__(level=level, layer=layer)
+
+
+class Fasteners(_WallObject):
+    """ISO 6946 F.3 mechanical fasteners through ``layer`` (counted from side 1, 1 first):
+    ``count`` per m2, ``cross_section`` [m2] and ``conductivity`` [W/(m.K)] of one fastener,
+    ``penetration`` [m] inside the layer (default its thickness)."""
+
+    _OBJECT = "fasteners"
+
+    def __init__(self, layer, count, cross_section, conductivity, penetration=None):
+        super().__init__(layer=layer, count=count, cross_section=cross_section,
+                         conductivity=conductivity, penetration=penetration)
+
+
+_SCHEMA = None
+
+
+def wall_schema() -> dict:
+    """The wall schema, as ``brusk schema --format json`` prints it: every object of a wall
+    file (wall, layer, part, corrections, air_voids, fasteners) with its keys (type, unit,
+    description, words) and the layer kinds. Every door reads and writes walls by it."""
+    return json.loads(_brusk._wall_schema_json())
+
+
+def _schema_keys(name):
+    global _SCHEMA
+    if _SCHEMA is None:
+        _SCHEMA = {item["name"]: tuple(key["key"] for key in item["keys"])
+                   for item in wall_schema()["objects"]}
+    return _SCHEMA[name]
 
 
 class Wall:
@@ -152,6 +283,12 @@ class Wall:
         rsi: Rsi [m2.K/W] instead of the ISO 6946 convention.
         rse: Rse [m2.K/W] instead of the ISO 6946 convention.
         name: the wall's name in results and reports.
+        parts_aligned: True when part k of every layer of parts lies behind part k of the
+            others (ISO 6946 6.7.2); default independent patterns.
+        corrections: ISO 6946 Annex F corrections, e.g. ``{"fasteners": Fasteners(...)}`` or
+            ``{"air_voids": AirVoids(1, 3)}`` (or dicts with the wall-file keys).
+        orientation: the compass point the outer face looks to, for requirements.
+        site_irradiance: I_m,s of the site [W/m2], for requirements.
         materials: catalogue files (TOML) adding to the built-in catalogue, as ``--materials``.
 
     Raises:
@@ -159,20 +296,23 @@ class Wall:
     """
 
     def __init__(self, layers, position="external", heat_flow="horizontal", rsi=None, rse=None,
-                 name=None, *, materials=None):
+                 name=None, *, parts_aligned=None, corrections=None, orientation=None,
+                 site_irradiance=None, materials=None):
         document = {"layers": list(layers), "position": position, "heat_flow": heat_flow}
-        if rsi is not None:
-            document["rsi"] = rsi
-        if rse is not None:
-            document["rse"] = rse
-        if name is not None:
-            document["name"] = name
-        self._wall = Wall._parse(document, materials)._wall
+        for key, value in (("rsi", rsi), ("rse", rse), ("name", name),
+                           ("parts_aligned", parts_aligned), ("corrections", corrections),
+                           ("orientation", orientation), ("site_irradiance", site_irradiance)):
+            if value is not None:
+                document[key] = value
+        parsed = Wall._parse(document, materials)
+        self._wall = parsed._wall
+        self._materials = parsed._materials
 
     @classmethod
-    def _wrap(cls, native):
+    def _wrap(cls, native, materials=()):
         wall = cls.__new__(cls)
         wall._wall = native
+        wall._materials = tuple(materials)
         return wall
 
     @classmethod
@@ -182,17 +322,18 @@ class Wall:
         name = document.get("name")
         source = f'wall "{name}"' if isinstance(name, str) else "wall"
         text = json.dumps(_wall_file_value(document), ensure_ascii=False, allow_nan=False)
-        return cls._wrap(_brusk._parse_wall(text, source, _material_files(materials)))
+        files = _material_files(materials)
+        return cls._wrap(_brusk._parse_wall(text, source, files), files)
 
     @classmethod
     def from_file(cls, path, *, materials=None):
         """Reads a wall file (.toml or .json) with the reader of ``brusk compute``."""
-        return cls._wrap(_brusk._load_wall(os.fspath(path), _material_files(materials)))
+        files = _material_files(materials)
+        return cls._wrap(_brusk._load_wall(os.fspath(path), files), files)
 
     @classmethod
     def from_dict(cls, document, *, materials=None):
-        """A wall from a dict with the wall-file keys (name, position, heat_flow, rsi, rse,
-        layers)."""
+        """A wall from a dict with the wall-file keys (see :func:`wall_schema`)."""
         return cls._parse(document, materials)
 
     def _described(self):
@@ -228,7 +369,10 @@ class Wall:
 
     @property
     def layers(self):
-        """The layers as read, side 1 first, as dicts of wall-file keys."""
+        """The layers as the engine computes them, side 1 first, as dicts of wall-file keys
+        with every property resolved (a layer of parts as its equivalent slab, an air layer
+        as its resistance; vapour control layers, which have no thermal part, are left
+        out). :meth:`to_dict` gives the wall as its file says it."""
         return [dict(layer) for layer in self._described()["layers"]]
 
     @property
@@ -241,33 +385,47 @@ class Wall:
         """The site's I_m,s [W/m2] that requirements may ask about, or None."""
         return self._described()["site_irradiance"]
 
+    @property
+    def parts_aligned(self):
+        """Whether the parts of the layers of parts lie behind each other, or None."""
+        return self.to_dict().get("parts_aligned")
+
+    @property
+    def corrections(self):
+        """The ISO 6946 Annex F corrections as the file gives them (a dict), or None."""
+        return self.to_dict().get("corrections")
+
     def to_dict(self):
-        """The wall with the wall-file keys; Wall.from_dict(w.to_dict()) is the same wall."""
-        described = self._described()
-        document = {key: described[key] for key in ("name", "position", "heat_flow")}
-        for key in ("orientation", "site_irradiance", "rsi", "rse"):
-            if described[key] is not None:
-                document[key] = described[key]
-        document["layers"] = [
-            {key: value for key, value in layer.items() if key != "material"}
-            for layer in described["layers"]
-        ]
-        return document
+        """The wall as its file says it, every key of the wall schema it gives (name, position
+        and heat flow filled in): ``Wall.from_dict(w.to_dict()) == w``."""
+        return json.loads(self._described()["document"])
+
+    def to_json(self):
+        """The wall as a JSON wall file (indented text)."""
+        return _brusk._wall_json(self._wall)
+
+    def to_toml(self):
+        """The wall as a TOML wall file that ``brusk compute`` reads as the same wall."""
+        return _brusk._wall_toml(self._wall)
 
     def __repr__(self):
-        return f"<brusk.Wall {self.name!r}: {len(self.layers)} layers, {self.position}>"
+        return f"<brusk.Wall {self.name!r}: {len(self.to_dict()['layers'])} layers, {self.position}>"
 
     def __eq__(self, other):
-        """Walls are equal when they read as the same wall file: the same layers, numbers,
-        position, heat flow, overrides and name."""
+        """Walls are equal when their files say the same (every key of the schema) and they
+        compute the same layers (the catalogues may differ)."""
         if not isinstance(other, Wall):
             return NotImplemented
-        return self.to_dict() == other.to_dict()
+        return self.to_dict() == other.to_dict() and self.layers == other.layers
 
     __hash__ = None
 
     def __reduce__(self):
-        return (Wall.from_dict, (self.to_dict(),))
+        return (_unpickle_wall, (self.to_dict(), self._materials))
+
+
+def _unpickle_wall(document, materials):
+    return Wall.from_dict(document, materials=list(materials) or None)
 
 
 def compute(wall: "Wall | dict", period_hours: float = 24.0) -> Result:

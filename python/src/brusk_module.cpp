@@ -21,11 +21,13 @@
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
+#include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
+#include "brusk/frontend/wall_document.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/wall_schema.h"
 
@@ -83,13 +85,23 @@ PyWall parseWall(const std::string& json, const std::string& source,
 struct PyResult {
   std::string name;
   WallResult result;
+  /// What an ISO 6946 element adds (R'_T, R''_T, e, the corrections and U_c, its paths); empty
+  /// for a plain wall, whose outputs are then exactly as ever.
+  Brusk::Frontend::ExtraFields extras;
 
   [[nodiscard]] std::string json() const {
+    if (!extras.empty()) {
+      return Brusk::Frontend::formatJson({{name, result}}, Brusk::Frontend::JsonLayout::Indented,
+                                         {extras});
+    }
     std::string out;
     Brusk::Frontend::appendJson(name, result, out, Brusk::Frontend::JsonLayout::Indented);
     return out;
   }
-  [[nodiscard]] std::string table() const { return Brusk::Frontend::formatTable({{name, result}}); }
+  [[nodiscard]] std::string table() const {
+    if (!extras.empty()) return Brusk::Frontend::formatTable({{name, result}}, {extras});
+    return Brusk::Frontend::formatTable({{name, result}});
+  }
   /// Every value of the quantity description by its key, and the complex Y12, Y11 and Y22
   /// (which the JSON output gives by modulus and time shift) under "<key>.value".
   [[nodiscard]] py::dict values() const {
@@ -101,6 +113,20 @@ struct PyResult {
       if (q.wallComplex) values[key.c_str()] = toPython(q.wallComplex(result));
       if (q.wallText) values[key.c_str()] = q.wallText(result);
     }
+    // An element's own figures, by the keys its JSON gives them (the Element scope).
+    for (const Brusk::Frontend::ExtraField& field : extras.fields) {
+      switch (field.kind) {
+        case Brusk::Frontend::ExtraField::Kind::Number:
+          values[field.key.c_str()] = field.number;
+          break;
+        case Brusk::Frontend::ExtraField::Kind::Text:
+          values[field.key.c_str()] = field.text;
+          break;
+        case Brusk::Frontend::ExtraField::Kind::Flag:
+          values[field.key.c_str()] = field.flag;
+          break;
+      }
+    }
     values["periodic_thermal_transmittance.value"] = toPython(result.periodicThermalTransmittance);
     values["internal_admittance.value"] = toPython(result.internalAdmittance);
     values["external_admittance.value"] = toPython(result.externalAdmittance);
@@ -111,11 +137,9 @@ struct PyResult {
 PyResult computeWall(const PyWall& source, double periodHours) {
   Wall wall = source.wall;
   wall.request.period = periodHours * Brusk::Engine::kSecondsPerHour;
-  try {
-    return {wall.name, Brusk::Frontend::computeWall(wall)};
-  } catch (const Error& error) {
-    throw Error(source.source + ": " + error.what());
-  }
+  Brusk::Frontend::ComputedWall computed =
+      Brusk::Frontend::computeWallOrElement(wall, source.source);
+  return {std::move(computed.result.name), computed.result.result, std::move(computed.extras)};
 }
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
@@ -174,6 +198,7 @@ py::dict describe(const PyWall& source) {
   described["orientation"] =
       wall.orientation.empty() ? py::object(py::none()) : py::str(wall.orientation);
   described["site_irradiance"] = wall.siteIrradiance;
+  described["document"] = wall.document;
   py::list layers;
   for (std::size_t i = 0; i < wall.request.layers.size(); ++i) {
     const LayerProperties& layer = wall.request.layers[i];
@@ -215,6 +240,14 @@ PYBIND11_MODULE(_brusk, m) {
       .def("_table", &PyResult::table, "the table `brusk compute` prints");
 
   m.def("_compute", &computeWall, py::arg("wall"), py::arg("period_hours"));
+  m.def("_wall_schema_json", &Brusk::Frontend::formatWallSchemaJson,
+        "the wall schema, as `brusk schema --format json` prints it");
+  m.def(
+      "_wall_toml", [](const PyWall& wall) { return Brusk::Frontend::formatWallToml(wall.wall); },
+      py::arg("wall"));
+  m.def(
+      "_wall_json", [](const PyWall& wall) { return Brusk::Frontend::formatWallJson(wall.wall); },
+      py::arg("wall"));
   m.def("_materials_json", &materialsJson, py::arg("filter"), py::arg("materials"));
 #ifdef BRUSK_PYTHON_HAS_REPORT
   m.def(

@@ -146,7 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "m) and takes no thickness of its own"},
         Mistake{"unknown part key", kBoard + kStuds + "fraction = 0.85\ncolour = \"red\"\n",
                 "13: layer 2 (\"Studs\"): part 2: unknown key \"colour\"; a part takes name, "
-                "material, conductivity, density, specific_heat, family and fraction"},
+                "material, conductivity, density, specific_heat, family, fraction, "
+                "vapour_resistance_factor and sd"},
         Mistake{"material and parts",
                 kBoard + "[[layers]]\nthickness = 0.1\nmaterial = "
                          "\"board-osb\"\n[[layers.parts]]\nfraction = 1\n",

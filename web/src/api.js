@@ -88,6 +88,15 @@
       return JSON.parse(unwrap(requireCore().readWallDocument(text, format, source)));
     },
 
+    /**
+     * The wall schema, as `brusk schema --format json` prints it: every object of a wall file
+     * (wall, layer, part, corrections, air_voids, fasteners) with its keys (type, unit,
+     * description, words) and the layer kinds. Every reader and writer of walls follows it.
+     */
+    wallSchema() {
+      return JSON.parse(unwrap(requireCore().wallSchemaJson()));
+    },
+
     /** The wall object written as a TOML wall file that `brusk compute` reads. */
     toToml(wall, options) {
       return unwrap(requireCore().writeWallToml(JSON.stringify(wall), sourceOf(options, 'wall.json')));

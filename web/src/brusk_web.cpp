@@ -29,15 +29,14 @@
 #include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
-#include "brusk/frontend/toml_writer.h"
 #include "brusk/frontend/wall.h"
+#include "brusk/frontend/wall_document.h"
 #include "brusk/frontend/wall_parser.h"
 #include "brusk/frontend/zone.h"
 #include "brusk/frontend/zone_output.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/moisture_section.h"
 #include "brusk/report/plots.h"
-#include "document.h"
 
 namespace {
 
@@ -146,7 +145,8 @@ val compute(const std::string& text, const std::string& format, const std::strin
 }
 
 /// The wall file `text` as a JSON document with the wall-file keys, after checking that it reads
-/// as a wall: what the page loads into its form when a file is opened.
+/// as a wall: every key the file gives, in the wall schema's order, with the name (after the
+/// file, as `brusk compute` names it), position and heat flow filled in. What the page loads.
 val readWallDocument(const std::string& text, const std::string& format,
                      const std::string& source) {
   return guarded([&] {
@@ -154,25 +154,24 @@ val readWallDocument(const std::string& text, const std::string& format,
     Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxWallFileBytes, source);
     const Wall wall =
         Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-    Brusk::Frontend::Detail::LineMap lines;
-    nlohmann::json document =
-        formatNamed(format) == WallFormat::Toml
-            ? Brusk::Frontend::Detail::parseTomlDocument(text, source, lines)
-            : Brusk::Frontend::Detail::parseJsonDocument(text, source, &lines);
-    // A wall without a name is named as `brusk compute` names it: after its file.
-    if (!document.contains("name")) document["name"] = wall.name;
-    return document.dump(2);
+    return Brusk::Frontend::formatWallJson(wall);
   });
 }
 
 /// The wall document `jsonText` (wall-file keys) written as a TOML wall file, after checking
-/// that it reads as a wall: keys in the page's order, every number in its shortest text, so
+/// that it reads as a wall: keys in the schema's order, every number in its shortest text, so
 /// that `brusk compute` reads the result as the same wall, double for double.
 val writeWallToml(const std::string& jsonText, const std::string& source) {
   return guarded([&] {
-    (void)Brusk::Frontend::parseWallText(jsonText, WallFormat::Json, catalogue(), source);
-    return Brusk::Frontend::formatToml(jsonText, source);
+    const Wall wall =
+        Brusk::Frontend::parseWallText(jsonText, WallFormat::Json, catalogue(), source);
+    return Brusk::Frontend::formatWallToml(wall);
   });
+}
+
+/// The wall schema, as `brusk schema --format json` prints it.
+val wallSchemaJson() {
+  return guarded([] { return Brusk::Frontend::formatWallSchemaJson(); });
 }
 
 /// The built-in catalogue as a JSON array of {key, name, family, conductivity, density,
@@ -372,6 +371,7 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
   emscripten::function("writeWallToml", &writeWallToml);
+  emscripten::function("wallSchemaJson", &wallSchemaJson);
   emscripten::function("catalogueJson", &catalogueJson);
   emscripten::function("reportHtml", &reportHtml);
 }

@@ -11,6 +11,7 @@
 
 #include "brusk/engine/bridged_element.h"
 #include "brusk/engine/wall.h"
+#include "brusk/frontend/layer_vapour.h"
 
 namespace Brusk::Frontend {
 
@@ -21,6 +22,7 @@ struct PartLabel {
   std::string name;         ///< as written or from the catalogue
   std::string materialKey;  ///< catalogue key when taken from the catalogue, else empty
   std::string family;       ///< one of Schema::materialFamilies(), for drawing
+  LayerVapour vapour{};     ///< mu or s_d of the part, for the moisture assessment only
 };
 
 /// Where an air layer's resistance came from.

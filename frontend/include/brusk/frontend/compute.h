@@ -19,12 +19,15 @@ namespace Brusk::Frontend {
 /// for an overflowing stack, its periodic penetration depths and the layer contributing most.
 [[nodiscard]] std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall);
 
-/// "layer N" or `layer N ("name")` for a message about the layer at `index`.
+/// "layer N" or `layer N ("name")` for a message about the request's layer at `index`, N its
+/// place in the file (which counts vapour control layers too), 1 first.
 [[nodiscard]] std::string layerLabel(const Wall& wall, std::size_t index);
 
 /// The JSON pointer into a wall document of the value a problem is about: "/layers/2/thickness",
-/// "/rsi", "/period", or "/layers" for the stack as a whole.
-[[nodiscard]] std::string problemPointer(const Engine::WallProblem& problem);
+/// "/rsi", "/period", or "/layers" for the stack as a whole; the layer is the request's, placed
+/// among the file's layers by `wall` when given.
+[[nodiscard]] std::string problemPointer(const Engine::WallProblem& problem,
+                                         const Wall* wall = nullptr);
 
 /// Throws Frontend::Error worded for the option named `option` (`--period` on the command
 /// line) when a cycle length of `hours` is outside what the engine computes (Engine::checkPeriod).

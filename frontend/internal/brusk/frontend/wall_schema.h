@@ -47,11 +47,72 @@ inline constexpr std::string_view kFraction = "fraction";
 inline constexpr std::string_view kVapourResistanceFactor = "vapour_resistance_factor";
 inline constexpr std::string_view kSd = "sd";
 inline constexpr std::string_view kCondensationLimit = "condensation_limit";
+// Keys of the corrections table and of its two entries (ISO 6946:2017 Annex F).
+inline constexpr std::string_view kAirVoids = "air_voids";
+inline constexpr std::string_view kFasteners = "fasteners";
+inline constexpr std::string_view kLevel = "level";
+inline constexpr std::string_view kLayer = "layer";
+inline constexpr std::string_view kCount = "count";
+inline constexpr std::string_view kCrossSection = "cross_section";
+inline constexpr std::string_view kPenetration = "penetration";
 
-/// The keys a wall takes, in the order messages list them.
+/// What a value of a key is, as the schema tells every reader and writer.
+enum class ValueType {
+  Text,         ///< a string
+  Number,       ///< a finite number in the key's unit
+  WholeNumber,  ///< an integer
+  Boolean,      ///< true or false
+  Word,         ///< one of the key's words
+  NumberPair,   ///< a list of two numbers
+  Table,        ///< a table of the object named by `holds`
+  Tables,       ///< a list of tables of the object named by `holds`
+};
+
+/// One key of an object of a wall file.
+struct KeyDescription {
+  std::string_view key;
+  ValueType type = ValueType::Number;
+  std::string_view unit;         ///< as files and messages write it ("m", "W/(m.K)"); empty: none
+  std::string_view description;  ///< one sentence for a person, with its default if it has one
+  /// The words a Word key takes; null for other types.
+  const std::vector<std::string>& (*words)() = nullptr;
+  std::string_view holds;  ///< the object a Table or Tables key holds ("layer", "part")
+};
+
+/// One kind of object of a wall file and its keys, in the order files write them.
+struct ObjectDescription {
+  std::string_view name;  ///< "wall", "layer", "part", "corrections", "air_voids", "fasteners"
+  std::string_view description;
+  std::vector<KeyDescription> keys;
+};
+
+/// One kind of layer: which keys make a layer of this kind, and which it may have besides.
+struct LayerKindDescription {
+  std::string_view name;  ///< "material", "properties", "thermal_resistance", "parts",
+                          ///< "air_gap", "vapour_control"
+  std::string_view description;
+  std::vector<std::string_view> required;  ///< keys it must have
+  std::vector<std::string_view> optional;  ///< keys it may have besides
+};
+
+/// Every object of a wall file, the wall first: the one description of the input that every
+/// reader, writer and door follows (`brusk schema`, brusk.wall_schema(), brusk.wallSchema()).
+[[nodiscard]] const std::vector<ObjectDescription>& objects();
+/// The object named `name`; throws std::out_of_range for a name not in objects().
+[[nodiscard]] const ObjectDescription& objectNamed(std::string_view name);
+/// The keys of the object named `name`, in its order.
+[[nodiscard]] const std::vector<std::string>& keysOf(std::string_view name);
+/// The kinds of layer, in the order a reader tells them apart.
+[[nodiscard]] const std::vector<LayerKindDescription>& layerKinds();
+/// The keys a layer of kind `name` takes (required then optional).
+[[nodiscard]] const std::vector<std::string>& layerKindKeys(std::string_view name);
+
+/// The keys a wall takes, in the order messages list them: keysOf("wall").
 [[nodiscard]] const std::vector<std::string>& wallKeys();
-/// The keys a layer takes, in the order messages list them.
+/// The keys a layer takes, in the order messages list them: keysOf("layer").
 [[nodiscard]] const std::vector<std::string>& layerKeys();
+/// The ventilation words of an air layer, in the order of Engine::AirLayerVentilation.
+[[nodiscard]] const std::vector<std::string>& ventilationNames();
 
 /// "external" and "internal", in the order of Engine::ElementPosition.
 [[nodiscard]] const std::vector<std::string>& positionNames();
@@ -73,6 +134,9 @@ inline constexpr std::string_view kCondensationLimit = "condensation_limit";
 inline constexpr std::string_view kDefaultFamily = "other";
 /// Family of a pure thermal resistance layer, when it names none.
 inline constexpr std::string_view kPureResistanceFamily = "air";
+/// Family and name of a vapour control layer, when it gives none.
+inline constexpr std::string_view kMembraneFamily = "membrane";
+inline constexpr std::string_view kVapourControlName = "Vapour control layer";
 /// Name of a pure thermal resistance layer, when it gives none.
 inline constexpr std::string_view kPureResistanceName = "Thermal resistance";
 
