@@ -587,6 +587,22 @@ ElementOutcome computeCheckedElement(const WallRequest& request, const ElementDe
 
 }  // namespace
 
+std::vector<PathParts> elementPathParts(const ElementDescription& element) {
+  std::vector<const BridgedLayer*> bridged;
+  for (const BridgedLayer& layer : element.bridged) bridged.push_back(&layer);
+  const std::size_t count = std::min(pathCount(bridged, element.alignedPatterns), kMaxPaths);
+  std::vector<PathParts> paths(count);
+  for (std::size_t index = 0; index < count; ++index) {
+    PathParts& path = paths[index];
+    path.parts = partsOfPath(bridged, index, element.alignedPatterns);
+    for (std::size_t i = 0; i < bridged.size(); ++i) {
+      const double fraction = bridged[i]->parts[path.parts[i]].fraction;
+      path.fraction = element.alignedPatterns ? fraction : path.fraction * fraction;
+    }
+  }
+  return paths;
+}
+
 ElementOutcome computeElement(const WallRequest& request, const ElementDescription& element) {
   if (auto problem = check(request, element)) return *problem;
   const auto solve = [](const std::vector<LayerProperties>& layers, const ElementBoundary& boundary,

@@ -247,7 +247,7 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
   double totalResistance = 0.0;
   std::size_t planes = 1;
   for (std::size_t k = 0; k < request.layers.size(); ++k) {
-    if (!isComputableLayer(request.layers[k])) {
+    if (!isComputableLayer(request.layers[k]) && !isVapourOnlyLayer(request.layers[k])) {
       return problemOf(MoistureProblemKind::BadLayer, 0.0, k);
     }
     if (!isFiniteNonNegative(request.sd[k])) {

@@ -121,6 +121,38 @@ std::vector<Quantity> moistureQuantities() {
          0, "Month of the highest f_Rsi,min; null when none is defined", "ISO 13788:2012, 5.3"),
       of(kFlag, "surface.passes", "passes", "Surface passes", "", "", "", "", "", 0,
          "f_Rsi > f_Rsi,min of the critical month", "ISO 13788:2012, 5.3"),
+      // A wall with layers of parts: each path of the ISO 6946 combined method is assessed as a
+      // one-dimensional stack, and the figures above are the governing path's.
+      of(kNumber, "governing_path", "", "Governing path", "", "", "", "", "", 0,
+         "Index into paths of the path with the worst verdict (not drying out, a limit "
+         "exceeded, the surface failing, the most water held, the lowest f_Rsi, in that order), "
+         "whose figures the wall's are; only for a wall with layers of parts",
+         "ISO 6946:2017, 6.7.2.1"),
+      of(kText, "paths.name", "", "Path", "", "", "", "", "", 0,
+         "The parts the path takes, side 1 first", "ISO 6946:2017, 6.7.2.1"),
+      of(kNumber, "paths.fraction", "", "Area fraction of the path", "f", "f", "<i>f</i>", "-", "–",
+         3, "Share of the element's area the path stands for", "ISO 6946:2017, 6.7.2.1"),
+      of(kNumber, "paths.max_accumulated", "", "Largest accumulation in the path", "M_a,max",
+         "Ma,max", "<i>M</i><sub>a,max</sub>", kWater, kWaterUnicode, 1,
+         "max_accumulated of the path's own assessment", "ISO 13788:2012, 6.5"),
+      of(kNumber, "paths.max_month", "", "Month of the path's largest accumulation", "", "", "", "",
+         "", 0, "1 to 12; null without any condensation", "ISO 13788:2012, 6.5"),
+      of(kNumber, "paths.end_accumulated", "", "Left after twelve months in the path", "M_a,12",
+         "Ma,12", "<i>M</i><sub>a,12</sub>", kWater, kWaterUnicode, 1,
+         "end_accumulated of the path's own assessment", "ISO 13788:2012, 6.5"),
+      of(kFlag, "paths.dries_out", "", "The path dries out within the year", "", "", "", "", "", 0,
+         "dries_out of the path's own assessment", "ISO 13788:2012, 6.5"),
+      of(kFlag, "paths.limit_exceeded", "", "Condensation limit exceeded in the path", "", "", "",
+         "", "", 0, "limit_exceeded of the path's own assessment", kGlaser),
+      of(kNumber, "paths.surface.f_rsi", "", "Temperature factor of the path", "f_Rsi", "fRsi",
+         "<i>f</i><sub>Rsi</sub>", "-", "–", 3, "f_Rsi of the path as a one-dimensional stack",
+         "ISO 13788:2012, 4.2.1, 5.3"),
+      of(kFlag, "paths.surface.passes", "", "The path's surface passes", "", "", "", "", "", 0,
+         "f_Rsi of the path > f_Rsi,min of the critical month", "ISO 13788:2012, 5.3"),
+      of(kNumber, "paths.months.accumulated", "", "Accumulated in the path", "M_a", "Ma",
+         "<i>M</i><sub>a</sub>", kWater, kWaterUnicode, 1,
+         "Water held in the path at the month's end, summed over its planes",
+         "ISO 13788:2012, 6.4"),
   };
 }
 

@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <tuple>
 
+#include "brusk/frontend/bridged_wall.h"
+#include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/text_util.h"
@@ -257,7 +260,12 @@ private:
   std::size_t _month = 0;  ///< 1..12 once the row's month is read
 };
 
-/// "layer 2 (\"EPS board\")".
+/// Why a layer inside the assessment cannot be taken.
+constexpr const char* kNoVapourProperty =
+    "no water-vapour property for the moisture assessment: give vapour_resistance_factor (mu) "
+    "or sd (in m), or a catalogue material that has one";
+
+/// "layer 2 (\"EPS board\")" of a stack whose layers are the file's.
 std::string layerText(const Wall& wall, std::size_t layer) {
   std::string text = "layer " + std::to_string(layer + 1);
   if (layer < wall.labels.size() && !wall.labels[layer].name.empty()) {
@@ -344,6 +352,47 @@ void appendMonth(std::size_t month, std::string& out) {
 const char* planeKind(const Engine::MoisturePlane& plane, std::size_t index, std::size_t count) {
   if (index == 0 || index + 1 == count) return "face";
   return plane.interface ? "interface" : "sublayer";
+}
+
+/// The paths of a wall with layers of parts, each with its own figures, and the governing one.
+void appendPathsJson(const MoistureReport& report, std::string& out, const std::string& indent) {
+  const std::string in1 = indent + "  ";
+  out += ",\n";
+  appendKey("governing_path", out, indent);
+  out += std::to_string(report.governingPath) + ",\n";
+  appendKey("paths", out, indent);
+  out += "[\n";
+  for (std::size_t i = 0; i < report.paths.size(); ++i) {
+    const MoisturePathReport& path = report.paths[i];
+    const Engine::MoistureResult& result = path.result;
+    out += in1 + "{\"name\": ";
+    appendJsonString(path.path.name, out);
+    out += ", \"fraction\": ";
+    appendNumber(path.path.fraction, out);
+    out += ", \"max_accumulated\": ";
+    appendNumber(result.maxAccumulated * kGramsPerKilogram, out);
+    out += ", \"max_month\": ";
+    appendMonth(result.maxMonth, out);
+    out += ", \"end_accumulated\": ";
+    appendNumber(result.endAccumulated * kGramsPerKilogram, out);
+    out += ", \"dries_out\": ";
+    out += result.driesOut ? "true" : "false";
+    out += ", \"limit_exceeded\": ";
+    out += !path.limitExceeded ? "null" : *path.limitExceeded ? "true" : "false";
+    out += ", \"surface\": {\"f_rsi\": ";
+    appendNumber(result.fRsi, out);
+    out += ", \"passes\": ";
+    out += result.surfacePasses ? "true" : "false";
+    out += "}, \"months\": [";
+    for (std::size_t m = 0; m < 12; ++m) {
+      out += m == 0 ? "{\"accumulated\": " : ", {\"accumulated\": ";
+      appendNumber(result.months[m].accumulated * kGramsPerKilogram, out);
+      out += "}";
+    }
+    out += "]}";
+    out += i + 1 < report.paths.size() ? ",\n" : "\n";
+  }
+  out += indent + "]";
 }
 
 void appendWallJson(const MoistureReport& report, std::string& out, const std::string& indent) {
@@ -458,8 +507,9 @@ void appendWallJson(const MoistureReport& report, std::string& out, const std::s
   appendMonth(result.criticalMonth, out);
   out += ", \"passes\": ";
   out += result.surfacePasses ? "true" : "false";
-  out += "}\n";
-  out += indent + "}";
+  out += "}";
+  if (report.hasParts) appendPathsJson(report, out, in1);
+  out += "\n" + indent + "}";
 }
 
 /// Text of a factor for the table: three decimals, "-" when it means nothing.
@@ -506,9 +556,7 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
   for (std::size_t k = 0; k < wall.labels.size(); ++k) {
     const LayerVapour& vapour = wall.labels[k].vapour;
     if (!vapour.known()) {
-      throw Error(source + ": " + layerText(wall, k) +
-                  ": no water-vapour property for the moisture assessment: give "
-                  "vapour_resistance_factor (mu) or sd (in m), or a catalogue material");
+      throw Error(source + ": " + layerText(wall, k) + ": " + kNoVapourProperty);
     }
     request.sd.push_back(vapour.sd);
   }
@@ -519,21 +567,97 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
   return request;
 }
 
-MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const std::string& source) {
-  MoistureReport report{wall, source, {}, std::nullopt, Engine::kNoIndex};
-  const Engine::MoistureRequest request = moistureRequestOf(wall, climate, source);
-  Engine::computeMoisture(request, report.result);
-  if (report.result.problem) {
-    throw Error(describeMoistureProblem(*report.result.problem, wall, climate, source));
+std::vector<MoisturePath> moisturePaths(const Wall& wall, const std::string& source) {
+  const Engine::ElementDescription& element = wall.element.element;
+  // ISO 13788 (4.3 and 6.2) leaves out a well-ventilated air layer and everything outside it,
+  // the air there being outdoor air; a slightly ventilated one is taken as unventilated (still
+  // air, mu = 1), which keeps the outer layers' resistance to vapour: the safe side.
+  std::size_t kept = wall.request.layers.size();
+  bool cut = false;
+  if (element.ventilated && element.ventilated->ventilation == Engine::AirLayerVentilation::Well) {
+    kept = element.ventilated->layer;
+    cut = true;
   }
+  // Every vapour property the assessment needs is there before any path is built, so that a
+  // refusal names the layer and the part as the file has them.
+  for (std::size_t k = 0; k < kept; ++k) {
+    const auto bridged = std::find_if(element.bridged.begin(), element.bridged.end(),
+                                      [k](const Engine::BridgedLayer& b) { return b.layer == k; });
+    if (bridged == element.bridged.end()) {
+      if (!wall.labels[k].vapour.known()) {
+        throw Error(source + ": " + layerLabel(wall, k) + ": " + kNoVapourProperty);
+      }
+      continue;
+    }
+    const std::size_t b = static_cast<std::size_t>(bridged - element.bridged.begin());
+    for (std::size_t part = 0; part < wall.element.partLabels[b].size(); ++part) {
+      if (!wall.element.partLabels[b][part].vapour.known()) {
+        throw Error(source + ": " + layerLabel(wall, k) + ": " + partLabel(wall, k, part) + ": " +
+                    kNoVapourProperty);
+      }
+    }
+  }
+  std::vector<MoisturePath> paths;
+  for (const Engine::PathParts& parts : Engine::elementPathParts(element)) {
+    MoisturePath path;
+    path.fraction = parts.fraction;
+    path.ventilatedCut = cut;
+    Wall& stack = path.wall;
+    stack.name = wall.name;
+    stack.request.position = wall.request.position;
+    stack.request.heatFlow = wall.request.heatFlow;
+    stack.request.period = wall.request.period;
+    const Engine::SurfaceResistances resistances = wall.request.surfaceResistances();
+    stack.request.internalSurfaceResistance = resistances.internal;
+    stack.request.externalSurfaceResistance = cut ? resistances.internal : resistances.external;
+    std::size_t control = 0;
+    const auto addControlsBefore = [&](std::size_t layer) {
+      for (; control < wall.vapourControls.size() && wall.vapourControls[control].before <= layer;
+           ++control) {
+        stack.addLayer(Engine::LayerProperties{}, wall.vapourControls[control].label);
+      }
+    };
+    for (std::size_t k = 0; k < kept; ++k) {
+      addControlsBefore(k);
+      LayerLabel label = wall.labels[k];
+      Engine::LayerProperties layer = wall.request.layers[k];
+      for (std::size_t b = 0; b < element.bridged.size(); ++b) {
+        if (element.bridged[b].layer != k) continue;
+        const std::size_t part = parts.parts[b];
+        const Engine::LayerPart& chosen = element.bridged[b].parts[part];
+        const PartLabel& partLabel = wall.element.partLabels[b][part];
+        layer = Engine::LayerProperties::slab(layer.thickness, chosen.conductivity, chosen.density,
+                                              chosen.specificHeat);
+        const std::optional<double> limit = label.vapour.condensationLimit;
+        label =
+            LayerLabel{partLabel.name, partLabel.materialKey, partLabel.family, partLabel.vapour};
+        label.vapour.condensationLimit = limit;
+        if (!path.name.empty()) path.name += " / ";
+        path.name += partLabel.name;
+      }
+      stack.addLayer(layer, std::move(label));
+    }
+    // The vapour control layers outside the last layer kept, unless a ventilated layer ends
+    // the stack before them.
+    if (!cut) addControlsBefore(kept);
+    paths.push_back(std::move(path));
+  }
+  return paths;
+}
+
+namespace {
+
+/// Whether a path's water ever exceeds the condensation_limit of a layer its planes touch.
+void checkLimits(MoisturePathReport& report) {
   // A plane touches the layer it closes and, at an interface, the next one; the smaller of
   // their limits holds. A sub-layer plane touches its own layer only.
   const Engine::MoistureResult& result = report.result;
+  const std::vector<LayerLabel>& labels = report.path.wall.labels;
   for (std::size_t j = 1; j + 1 < result.planes.size(); ++j) {
     const Engine::MoisturePlane& plane = result.planes[j];
-    std::optional<double> limit = wall.labels[plane.layer].vapour.condensationLimit;
-    if (plane.interface && plane.layer + 1 < wall.labels.size()) {
-      const std::optional<double>& next = wall.labels[plane.layer + 1].vapour.condensationLimit;
+    std::optional<double> limit = labels[plane.layer].vapour.condensationLimit;
+    if (plane.interface && plane.layer + 1 < labels.size()) {
+      const std::optional<double>& next = labels[plane.layer + 1].vapour.condensationLimit;
       if (next && (!limit || *next < *limit)) limit = next;
     }
     if (!limit) continue;
@@ -545,6 +669,48 @@ MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const st
       }
     }
   }
+}
+
+/// True when path `a`'s verdict is worse than `b`'s: it does not dry out, then it exceeds a
+/// condensation limit, then it fails the surface check, then it holds more water, then its
+/// surface is colder (lower f_Rsi).
+bool worseVerdict(const MoisturePathReport& a, const MoisturePathReport& b) {
+  const auto rank = [](const MoisturePathReport& path) {
+    return std::make_tuple(!path.result.driesOut, path.limitExceeded.value_or(false),
+                           !path.result.surfacePasses, path.result.maxAccumulated,
+                           -path.result.fRsi);
+  };
+  return rank(a) > rank(b);
+}
+
+}  // namespace
+
+MoistureReport assessMoisture(const Wall& wall, const Climate& climate, const std::string& source) {
+  MoistureReport report;
+  report.source = source;
+  report.hasParts = !wall.element.element.bridged.empty();
+  for (MoisturePath& path : moisturePaths(wall, source)) {
+    MoisturePathReport assessed;
+    assessed.path = std::move(path);
+    const Engine::MoistureRequest request = moistureRequestOf(assessed.path.wall, climate, source);
+    Engine::computeMoisture(request, assessed.result);
+    if (assessed.result.problem) {
+      std::string message =
+          describeMoistureProblem(*assessed.result.problem, assessed.path.wall, climate, source);
+      if (report.hasParts) message += " (in the path through " + assessed.path.name + ")";
+      throw Error(message);
+    }
+    checkLimits(assessed);
+    report.paths.push_back(std::move(assessed));
+  }
+  for (std::size_t i = 1; i < report.paths.size(); ++i) {
+    if (worseVerdict(report.paths[i], report.paths[report.governingPath])) report.governingPath = i;
+  }
+  const MoisturePathReport& governing = report.paths[report.governingPath];
+  report.wall = governing.path.wall;
+  report.result = governing.result;
+  report.limitExceeded = governing.limitExceeded;
+  report.limitPlane = governing.limitPlane;
   return report;
 }
 
@@ -610,6 +776,19 @@ std::string formatMoistureTable(const std::vector<MoistureReport>& reports,
     if (climate.humidityClass != 0) {
       out += ", indoor humidity class " + std::to_string(climate.humidityClass) +
              " (p_i = p_e + 1.10 dp)";
+    }
+    if (report.hasParts) {
+      out += "\n  paths through the layers of parts (ISO 6946 6.7.2), each assessed on its own:";
+      for (std::size_t i = 0; i < report.paths.size(); ++i) {
+        const MoisturePathReport& path = report.paths[i];
+        out += "\n    " + visibleText(path.path.name) + " (" +
+               numberText(path.path.fraction * 100.0, "%.4g") + " % of the area): largest " +
+               numberText(path.result.maxAccumulated * kGramsPerKilogram, "%.1f") + " g/m2, " +
+               (path.result.driesOut ? "dries out" : "does NOT dry out") + ", f_Rsi " +
+               factorText(path.result.fRsi) +
+               (i == report.governingPath ? "  <- governing: the figures below are its" : "");
+      }
+      out += '\n';
     }
     out += "\n  layers (inner face first), s_d [m]:";
     for (const LayerLabel& label : report.wall.labels) {

@@ -197,7 +197,8 @@ TEST(MoistureReport, RequestTakesTheWallsSurfaceResistancesAndRefusesMissingVapo
       "custom.toml");
   EXPECT_EQ(
       "custom.toml: layer 1 (\"Mystery\"): no water-vapour property for the moisture "
-      "assessment: give vapour_resistance_factor (mu) or sd (in m), or a catalogue material",
+      "assessment: give vapour_resistance_factor (mu) or sd (in m), or a catalogue material "
+            "that has one",
       errorOf([&] { (void)assessMoisture(custom, climate, "custom.toml"); }));
 }
 

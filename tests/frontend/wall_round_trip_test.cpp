@@ -16,6 +16,7 @@
 
 #include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/wall_document.h"
 #include "brusk/frontend/wall_parser.h"
@@ -79,11 +80,16 @@ TEST(WallRoundTrip, TheWallsUseEveryKeyAndKindOfTheSchema) {
   }
 }
 
-/// What a wall computes to, every number as `brusk compute --format json` writes it.
+/// What a wall computes to: every number as `brusk compute --format json` and `brusk moisture
+/// --format json` (under the temperate example climate) write them.
 std::string computed(const Wall& wall) {
   const Brusk::Frontend::ComputedWall result = Brusk::Frontend::computeWallOrElement(wall, "wall");
+  static const Brusk::Frontend::Climate climate =
+      Brusk::Frontend::loadClimateFile(BRUSK_SOURCE_DIR "/examples/climates/temperate.csv");
   return Brusk::Frontend::formatJson({result.result}, Brusk::Frontend::JsonLayout::Indented,
-                                     {result.extras});
+                                     {result.extras}) +
+         Brusk::Frontend::formatMoistureJson(
+             {Brusk::Frontend::assessMoisture(wall, climate, "wall")}, climate);
 }
 
 struct Door {

@@ -176,6 +176,19 @@ struct ElementProblem {
 [[nodiscard]] std::optional<ElementProblem> check(const WallRequest& request,
                                                   const ElementDescription& element);
 
+/// The parts one path takes, with its share of the area.
+struct PathParts {
+  double fraction = 1.0;           ///< f_j [-]
+  std::vector<std::size_t> parts;  ///< the part taken in each bridged layer, in their order
+};
+
+/// The paths the parts of an element combine into (ISO 6946:2017 6.7.2.1), before any
+/// ventilation variant: independent patterns give every combination, the first bridged layer's
+/// part varying slowest, with the product of the fractions; aligned ones part k of every layer
+/// with part k's fraction. One path of fraction 1 and no parts for an element without bridged
+/// layers. The element must pass check(), which bounds their number by kMaxPaths.
+[[nodiscard]] std::vector<PathParts> elementPathParts(const ElementDescription& element);
+
 /// One path through the element: one part of each bridged layer (none where homogeneous).
 struct ElementPath {
   double fraction = 0.0;           ///< f_j = product of the parts' fractions (or part k's) [-]

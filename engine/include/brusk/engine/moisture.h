@@ -100,7 +100,10 @@ using YearClimate = std::array<MonthClimate, 12>;
 /// A wall for the moisture assessment: the layers, side 1 (indoors) first, with one
 /// diffusion-equivalent air layer thickness per layer, and the surface resistances.
 struct MoistureRequest {
-  std::vector<LayerProperties> layers;  ///< side 1 first
+  /// Side 1 first. Besides slabs and pure resistances, a layer whose properties are all 0
+  /// (isVapourOnlyLayer) is a vapour control layer or membrane: its s_d and no thermal
+  /// resistance, its two faces at one temperature.
+  std::vector<LayerProperties> layers;
   std::vector<double> sd;               ///< s_d = mu d [m], one per layer, >= 0
   /// Rsi and Rse [m2.K/W] for the interstitial calculation (ISO 13788:2012, 6.2: those of
   /// ISO 6946 for the element's heat-flow direction).
@@ -130,6 +133,13 @@ enum class MoistureProblemKind {
   /// the layer whose outer face it is, `value` the face's temperature [degC].
   CondensationAtZeroSd,
 };
+
+/// True for a layer of no thickness and no thermal resistance: a vapour control layer, which
+/// the moisture assessment takes by its s_d alone.
+[[nodiscard]] constexpr bool isVapourOnlyLayer(const LayerProperties& layer) {
+  return layer.thickness == 0.0 && layer.conductivity == 0.0 && layer.density == 0.0 &&
+         layer.specificHeat == 0.0 && layer.resistance == 0.0;
+}
 
 /// Most calculation planes (layer interfaces and sub-layer planes, both faces included).
 inline constexpr std::size_t kMaxMoisturePlanes = 4096;

@@ -61,21 +61,57 @@ struct ClimateOptionNames {
                                       double indoorTemperature = kDefaultIndoorTemperature,
                                       const ClimateOptionNames& names = {});
 
-/// The engine's request for a wall under a climate: the layers, each layer's s_d, the wall's
-/// surface resistances (those of ISO 6946 for its heat-flow direction, or its overrides).
-/// Throws Frontend::Error naming `source` and the layer when a layer has no vapour property.
+/// The engine's request for a plain stack under a climate: the layers, each layer's s_d, the
+/// wall's surface resistances (those of ISO 6946 for its heat-flow direction, or its
+/// overrides). Throws Frontend::Error naming `source` and the layer when a layer has no vapour
+/// property. A wall with parts, air layers or vapour control layers is assessed path by path:
+/// see moisturePaths().
 [[nodiscard]] Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
                                                         const std::string& source);
 
-/// A wall's moisture result with what the writers print beside it.
-struct MoistureReport {
+/// One one-dimensional stack through a wall for the moisture assessment (ISO 13788 is
+/// one-dimensional): one part of each layer of parts, as the combined method of ISO 6946 forms
+/// its paths, with the vapour control layers in their places and the layers outside a
+/// well-ventilated air layer left out.
+struct MoisturePath {
+  std::string name;     ///< the parts taken, side 1 first ("Stud / Batten"); empty: no parts
+  double fraction = 1;  ///< share of the element's area [-]
+  /// The stack as a plain wall: its layers are the file's (a vapour control layer has every
+  /// property 0), each with its label and vapour property; a well-ventilated air layer and
+  /// what lies outside it are left out, and Rse is then Rsi (as ISO 6946 6.9.4 takes it).
   Wall wall;
-  std::string source;  ///< the wall file
+  bool ventilatedCut = false;  ///< the stack ends at a well-ventilated air layer
+};
+
+/// The stacks of `wall` for the moisture assessment, one per path of its parts (one for a wall
+/// without parts). Throws Frontend::Error naming `source`, the layer and the part when a layer
+/// inside the assessment has no vapour property.
+[[nodiscard]] std::vector<MoisturePath> moisturePaths(const Wall& wall, const std::string& source);
+
+/// One path's assessment.
+struct MoisturePathReport {
+  MoisturePath path;
   Engine::MoistureResult result;
   /// Whether the water held at a plane ever exceeds the condensation_limit of a layer it
   /// touches; none when no layer states a limit.
   std::optional<bool> limitExceeded;
   std::size_t limitPlane = Engine::kNoIndex;  ///< the first plane over its limit
+};
+
+/// A wall's moisture result with what the writers print beside it. The wall, result and limit
+/// are those of the governing path: the worst verdict of all paths (it does not dry out, then a
+/// condensation limit exceeded, then a failed surface check, then the most water held, then the
+/// lowest f_Rsi). For a wall without parts there is one path, its own.
+struct MoistureReport {
+  Wall wall;           ///< the governing path as a plain wall (see MoisturePath::wall)
+  std::string source;  ///< the wall file
+  Engine::MoistureResult result;
+  std::optional<bool> limitExceeded;
+  std::size_t limitPlane = Engine::kNoIndex;  ///< the first plane over its limit
+  /// Every path's assessment; the writers list them for a wall with parts.
+  std::vector<MoisturePathReport> paths;
+  std::size_t governingPath = 0;  ///< index into paths
+  bool hasParts = false;          ///< the wall has layers of parts: the paths are written
 };
 
 /// The whole assessment of a wall; throws Frontend::Error when it cannot be computed.
