@@ -90,13 +90,18 @@ void leaves(const Json& node, const std::string& key, std::set<std::string>& out
 }
 
 TEST_F(QuantitiesProgramTest, EveryQuantityIsWhereItsKeySaysWithItsType) {
+  // The paths of a moisture assessment are written for a wall with layers of parts only.
+  const Json partsMoisture =
+      jsonOf("moisture --format json '" + kStuds + "' --climate '" + kClimate + "'");
   for (const std::string scope : kScopes) {
     const Json output = outputOf(scope);
     for (const Json& q : described()) {
       if (q["scope"] != scope) continue;
       const std::string key = q["key"];
       SCOPED_TRACE(scope + " " + key);
-      const Json* value = valueAt(output, key);
+      const bool ofParts =
+          scope == "moisture" && (key == "governing_path" || key.rfind("paths.", 0) == 0);
+      const Json* value = valueAt(ofParts ? partsMoisture : output, key);
       ASSERT_NE(value, nullptr);
       const std::string type = q["type"];
       const bool typed = type == "number"    ? value->is_number() || value->is_null()
