@@ -12,6 +12,7 @@
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall_parser.h"
+#include "plausibility_warnings.h"
 
 namespace Brusk::Cli {
 
@@ -66,6 +67,7 @@ CheckOutcome runCheck(const CheckOptions& options) {
     checks.reserve(options.files.size());
     for (const std::string& file : options.files) {
       Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
+      warnOfImplausibleValues(wall, file);
       wall.request.period = options.periodHours * Engine::kSecondsPerHour;
       try {
         checks.push_back(Frontend::checkWall(wall, set));

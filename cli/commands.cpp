@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "plausibility_warnings.h"
 #include "zone_command.h"
 
 #include <algorithm>
@@ -47,7 +48,10 @@ namespace {
 std::vector<Wall> loadWalls(const std::vector<std::string>& files, const Catalogue& catalogue) {
   std::vector<Wall> walls;
   walls.reserve(files.size());
-  for (const std::string& file : files) walls.push_back(Frontend::loadWallFile(file, catalogue));
+  for (const std::string& file : files) {
+    walls.push_back(Frontend::loadWallFile(file, catalogue));
+    warnOfImplausibleValues(walls.back(), file);
+  }
   return walls;
 }
 

@@ -8,6 +8,7 @@
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/wall_document.h"
 #include "brusk/frontend/wall_parser.h"
+#include "plausibility_warnings.h"
 
 namespace Brusk::Cli {
 
@@ -40,6 +41,7 @@ std::string runConvert(const ConvertOptions& options) {
   std::string text;
   for (const std::string& file : options.files) {
     const Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
+    warnOfImplausibleValues(wall, file);
     if (options.to == "toml") {
       text += Frontend::formatWallToml(wall);
     } else if (options.to == "json") {

@@ -25,7 +25,9 @@
 #include "check_command.h"
 #include "commands.h"
 #include "convert_command.h"
+#include "idle_options.h"
 #include "moisture_command.h"
+#include "plausibility_warnings.h"
 #include "response_command.h"
 #include "validate_command.h"
 #include "zone_command.h"
@@ -330,6 +332,13 @@ int main(int argc, char** argv) {
       // Streams: results go out as they are computed; bad lines are reported, not fatal.
       batch.jobs = parseJobs(jobs);
       batch.progress = ::isatty(STDERR_FILENO) != 0;
+      const bool moistureRun = !batch.climate.empty();
+      Brusk::Cli::refuseIdleOptions(
+          *batchCommand,
+          {{"--humidity-class", moistureRun, "without --climate",
+            "it sets the indoor side of the moisture assessment (ISO 13788 Annex A)"},
+           {"--indoor-temperature", moistureRun, "without --climate",
+            "it is the indoor temperature of the moisture assessment with --humidity-class"}});
       const bool profileOption = !batchProfiles.indoorFile.empty() ||
                                  batchCommand->count("--indoor-constant") > 0 ||
                                  !batchProfiles.solarFile.empty() || batchSeries;
@@ -373,13 +382,27 @@ int main(int argc, char** argv) {
       output = schemaFormat == "json" ? Brusk::Frontend::formatWallSchemaJson()
                                       : Brusk::Frontend::formatWallSchemaTable();
     }
-    if (reportCommand->parsed()) output = Brusk::Cli::runReport(report);
+    if (reportCommand->parsed()) {
+      const bool responsePlots = !report.profile.outdoorFile.empty();
+      Brusk::Cli::refuseIdleOptions(
+          *reportCommand,
+          {{"--indoor", responsePlots, "without --outdoor",
+            "it is the indoor side of the plotted response to the --outdoor profile"},
+           {"--indoor-constant", responsePlots, "without --outdoor",
+            "it is the indoor side of the plotted response to the --outdoor profile"}});
+      output = Brusk::Cli::runReport(report);
+    }
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
     // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
     int status = 0;
     if (checkCommand->parsed()) {
+      Brusk::Cli::refuseIdleOptions(
+          *checkCommand, {{"--period", !check.list, "with --list",
+                           "it sets the cycle of the quantities the walls are checked on"},
+                          {"--materials", !check.list, "with --list",
+                           "it adds materials to the catalogue of the walls checked"}});
       const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
       output = outcome.text;
       status = outcome.passed ? 0 : 1;
@@ -390,6 +413,7 @@ int main(int argc, char** argv) {
       output = outcome.text;
       status = outcome.allAgree ? 0 : 1;
     }
+    Brusk::Cli::printWarnings(std::cerr);
     errno = 0;
     std::cout << output << std::flush;
     if (std::cout) return status;

@@ -6,6 +6,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall_parser.h"
+#include "plausibility_warnings.h"
 #ifdef BRUSK_CLI_HAS_REPORT
 #include "brusk/report/html_report.h"
 #endif
@@ -30,7 +31,20 @@ Frontend::Climate loadClimate(const std::string& path, int humidityClass, bool t
 void addIndoorSideOptions(CLI::App& command, int& humidityClass, double& temperature,
                           bool& temperatureGiven, const char* classHelp,
                           const char* temperatureHelp) {
-  command.add_option("--humidity-class", humidityClass, classHelp);
+  // Checked as it is read, by the rule every door shares: 1 to 5, never rounded; 0 is no
+  // class to ask for (leave the option out for the climate's own indoor side).
+  command
+      .add_option_function<double>(
+          "--humidity-class",
+          [&humidityClass](double value) {
+            try {
+              humidityClass = Frontend::humidityClassOf(value);
+            } catch (const Frontend::Error& error) {
+              throw CLI::ValidationError(error.what());
+            }
+          },
+          classHelp)
+      ->type_name("1-5");
   command
       .add_option_function<double>(
           "--indoor-temperature",
@@ -107,6 +121,7 @@ std::string runMoisture(const MoistureOptions& options) {
   reports.reserve(options.files.size());
   for (const std::string& file : options.files) {
     const Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
+    warnOfImplausibleValues(wall, file);
     reports.push_back(Frontend::assessMoisture(wall, climate, file));
   }
   if (options.format == "json") return Frontend::formatMoistureJson(reports, climate);

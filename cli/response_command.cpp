@@ -3,6 +3,7 @@
 #include "response_command.h"
 
 #include "commands.h"
+#include "plausibility_warnings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,6 +118,7 @@ Batch::ResponseBatchProfiles readBatchProfiles(const ResponseOptions& options, b
 std::string runResponse(const ResponseOptions& options) {
   const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
   const Frontend::Wall wall = Frontend::loadWallFile(options.wallFile, catalogue);
+  warnOfImplausibleValues(wall, options.wallFile);
 
   const ProfileInputs inputs = readProfileInputs(options);
   std::optional<Frontend::SolarInput> solar;

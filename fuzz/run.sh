@@ -8,10 +8,13 @@
 #   profile_reader   brusk_fuzz_profile_reader: profile CSV files (seeds in fuzz/corpus-profile)
 #   requirements     brusk_fuzz_requirements: requirement files, evaluated and written out
 #                    (seeds in fuzz/corpus-requirements)
+#   climate_reader   brusk_fuzz_climate_reader: monthly climate CSV files, read with and
+#                    without a humidity class and assessed for moisture (seeds in
+#                    fuzz/corpus-climate)
 #   all              each of them in turn, SECONDS each (what CI runs)
 # Builds it with clang in $BRUSK_FUZZ_BUILD_DIR (default build-fuzz) first. New corpus entries go
-# to that build folder; any crashing input is kept in fuzz/regressions/ (named plain-*, zone-*
-# and profile-* for the last three), which the tests replay. Extra libFuzzer flags:
+# to that build folder; any crashing input is kept in fuzz/regressions/ (named plain-*, zone-*,
+# profile-*, requirements-* and climate-* for the others), which the tests replay. Extra libFuzzer flags:
 # $BRUSK_FUZZ_FLAGS.
 set -euo pipefail
 seconds=${1:-60}
@@ -20,7 +23,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRUSK_FUZZ_BUILD_DIR:-$repo/build-fuzz}
 
 if [[ "$target" == all ]]; then
-  for each in wall_parser plain_wall_line zone_parser profile_reader requirements; do
+  for each in wall_parser plain_wall_line zone_parser profile_reader requirements climate_reader; do
     "$0" "$seconds" "$each"
   done
   exit 0
@@ -63,8 +66,15 @@ case "$target" in
     artifacts=$repo/fuzz/regressions/requirements-
     flags=(-max_len=8192)
     ;;
+  climate_reader | brusk_fuzz_climate_reader)
+    name=brusk_fuzz_climate_reader
+    seeds=$repo/fuzz/corpus-climate
+    work_corpus=$build/fuzz-corpus-climate
+    artifacts=$repo/fuzz/regressions/climate-
+    flags=(-max_len=4096)
+    ;;
   *)
-    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line|zone_parser|profile_reader|requirements|all]" >&2
+    echo "usage: fuzz/run.sh [SECONDS] [wall_parser|plain_wall_line|zone_parser|profile_reader|requirements|climate_reader|all]" >&2
     exit 2
     ;;
 esac

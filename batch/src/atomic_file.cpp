@@ -14,6 +14,7 @@
 
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
+#include "brusk/frontend/text_util.h"
 
 namespace Brusk::Batch {
 
@@ -88,6 +89,8 @@ void refuseSameFile(const std::string& destination, const struct stat& input,
 
 AtomicOutputFile::AtomicOutputFile(std::string destination) : _destination(std::move(destination)) {
   if (_destination.empty()) throw Error("the output file name is empty");
+  // A name cut at a NUL by the system would write another file than the one given.
+  Frontend::requireNoNulInPath(_destination);
   struct stat status {};
   if (::stat(_destination.c_str(), &status) == 0) {
     if (S_ISDIR(status.st_mode)) throw Error(_destination + ": is a directory");

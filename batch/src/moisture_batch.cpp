@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/line_wall_name.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/shortest_double.h"
 #include "brusk/frontend/wall_parser.h"
@@ -60,7 +61,8 @@ public:
         _batch.result(_report, _rows[i]);
         _good[i] = true;
       } else {
-        _batch.error(lines[i].number, _errors[i], _rows[i]);
+        _batch.error(lines[i].number, Frontend::lineWallName(lines[i].text, lines[i].number),
+                     _errors[i], _rows[i]);
       }
     }
   }
@@ -88,14 +90,17 @@ MoistureBatch::MoistureBatch(const Frontend::Catalogue& catalogue, const std::st
   if (_csv) _header = std::string(kColumns) + "\n";
 }
 
-void MoistureBatch::error(std::size_t lineNumber, const std::string& reason,
-                          std::string& out) const {
+void MoistureBatch::error(std::size_t lineNumber, const std::string& name,
+                          const std::string& reason, std::string& out) const {
   if (_csv) {
+    Frontend::appendCsvText(name, out);
     out += std::string(10, ',');
     Frontend::appendCsvText(reason, out);
     out += '\n';
   } else {
-    out += "{\"line\":" + std::to_string(lineNumber) + ",\"error\":";
+    out += "{\"line\":" + std::to_string(lineNumber) + ",\"name\":";
+    Frontend::appendJsonString(name, out);
+    out += ",\"error\":";
     Frontend::appendJsonString(reason, out);
     out += "}\n";
   }

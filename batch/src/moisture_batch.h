@@ -23,8 +23,10 @@ public:
 
   /// The CSV header (with its newline), or nothing for JSON Lines.
   [[nodiscard]] const std::string& header() const { return _header; }
-  /// A row that keeps a bad line's place and says why it has no result.
-  void error(std::size_t lineNumber, const std::string& reason, std::string& out) const;
+  /// A row that keeps a bad line's place under its wall's `name` (Frontend::lineWallName) and
+  /// says why it has no result.
+  void error(std::size_t lineNumber, const std::string& name, const std::string& reason,
+             std::string& out) const;
   /// One worker's processor.
   [[nodiscard]] std::unique_ptr<BlockProcessor> makeBlock() const;
 

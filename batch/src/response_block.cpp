@@ -13,6 +13,7 @@
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/line_wall_name.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/profile_response.h"
 #include "brusk/frontend/response_summary.h"
@@ -51,17 +52,20 @@ std::string responseHeader(const ResponseBatchProfiles& profiles, bool csv) {
 }
 
 void appendResponseError(const ResponseBatchProfiles& profiles, bool csv, std::size_t lineNumber,
-                         const std::string& reason, std::string& out) {
+                         const std::string& name, const std::string& reason, std::string& out) {
   if (!csv) {
-    out += "{\"line\":" + std::to_string(lineNumber) + ",\"error\":";
+    out += "{\"line\":" + std::to_string(lineNumber) + ",\"name\":";
+    Frontend::appendJsonString(name, out);
+    out += ",\"error\":";
     Frontend::appendJsonString(reason, out);
     out += "}\n";
     return;
   }
-  // The line number, then empty cells up to the error column.
-  const std::size_t emptyCells =
-      profiles.series ? 4 : 1 + Frontend::responseSummaryQuantities().size();
+  // The line number and the name, then empty cells up to the error column.
+  const std::size_t emptyCells = profiles.series ? 3 : Frontend::responseSummaryQuantities().size();
   out += std::to_string(lineNumber);
+  out += ',';
+  Frontend::appendCsvText(name, out);
   out.append(emptyCells, ',');
   out += ',';
   Frontend::appendCsvText(reason, out);
@@ -124,7 +128,8 @@ public:
     const ResponseBatchProfiles& profiles = _shared.profiles;
     if (!result.error.empty()) {
       error = result.error;
-      appendResponseError(profiles, _shared.csv, lineNumber, error, out);
+      appendResponseError(profiles, _shared.csv, lineNumber,
+                          Frontend::lineWallName(_lines[index].text, lineNumber), error, out);
       return false;
     }
     if (profiles.series) {

@@ -23,9 +23,10 @@ namespace Brusk::Batch {
 /// The header of the response rows: summaries, or series with `profiles.series`.
 [[nodiscard]] std::string responseHeader(const ResponseBatchProfiles& profiles, bool csv);
 
-/// The row of a line that has no response, carrying `reason`.
+/// The row of a line that has no response, under its wall's `name` (Frontend::lineWallName),
+/// carrying `reason`.
 void appendResponseError(const ResponseBatchProfiles& profiles, bool csv, std::size_t lineNumber,
-                         const std::string& reason, std::string& out);
+                         const std::string& name, const std::string& reason, std::string& out);
 
 /// Checks and analyses the profiles once for the run: throws Frontend::Error naming the
 /// profile's source when one cannot be used.

@@ -29,6 +29,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/element_output.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/line_wall_name.h"
 #include "brusk/frontend/output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_parser.h"
@@ -78,14 +79,19 @@ public:
     }
   }
 
-  /// A row that keeps the line's place in the output and says why it has no result.
-  void error(std::size_t lineNumber, const std::string& reason, std::string& out) const {
+  /// A row that keeps the line's place in the output and says why it has no result, under the
+  /// wall's name (Frontend::lineWallName).
+  void error(std::size_t lineNumber, const std::string& name, const std::string& reason,
+             std::string& out) const {
     if (_csv) {
+      Frontend::appendCsvText(name, out);
       out.append(_columns, ',');
       Frontend::appendCsvText(reason, out);
       out += '\n';
     } else {
-      out += "{\"line\":" + std::to_string(lineNumber) + ",\"error\":";
+      out += "{\"line\":" + std::to_string(lineNumber) + ",\"name\":";
+      Frontend::appendJsonString(name, out);
+      out += ",\"error\":";
       Frontend::appendJsonString(reason, out);
       out += "}\n";
     }
@@ -165,7 +171,8 @@ public:
     }
     if (slot == kNotRead) {
       error = _readError[index];
-      _context.writer.error(lineNumber, error, out);
+      _context.writer.error(lineNumber, Frontend::lineWallName(_lines[index].text, lineNumber),
+                            error, out);
       return false;
     }
     const Wall& wall = _walls[index];
@@ -175,7 +182,7 @@ public:
       const Wall& named = withLabels(_lines[index], wall);
       error = _context.sourceName + ":" + std::to_string(lineNumber) + ": " +
               Frontend::describeProblem(*problem, named);
-      _context.writer.error(lineNumber, error, out);
+      _context.writer.error(lineNumber, wall.name, error, out);
       return false;
     }
     _context.writer.result(wall, _results[slot], out);
@@ -375,11 +382,12 @@ int runWallBatch(const WallBatchOptions& options, std::ostream& errors) {
                             std::string& error) {
     error = sourceName + ":" + std::to_string(lineNumber) + ": " + reason;
     if (response) {
-      appendResponseError(*response, csv, lineNumber, error, out);
+      appendResponseError(*response, csv, lineNumber,
+                          Frontend::Schema::defaultLineWallName(lineNumber), error, out);
     } else if (moisture) {
-      moisture->error(lineNumber, error, out);
+      moisture->error(lineNumber, Frontend::Schema::defaultLineWallName(lineNumber), error, out);
     } else {
-      writer.error(lineNumber, error, out);
+      writer.error(lineNumber, Frontend::Schema::defaultLineWallName(lineNumber), error, out);
     }
   };
   pipeline.onError = [&](std::size_t, const std::string& reason) {

@@ -587,6 +587,28 @@ ElementOutcome computeCheckedElement(const WallRequest& request, const ElementDe
 
 }  // namespace
 
+std::vector<ElementStack> elementStacks(const WallRequest& request,
+                                        const ElementDescription& element) {
+  double unventilatedWeight = 1.0;
+  std::vector<ElementStack> stacks;
+  for (const Variant& variant : variantsOf(request, element, unventilatedWeight)) {
+    const std::vector<const BridgedLayer*> bridged = bridgedWithin(element, variant.layerCount);
+    const std::size_t count = std::min(pathCount(bridged, element.alignedPatterns), kMaxPaths);
+    PathLayers layers(request, variant.layerCount);
+    for (std::size_t index = 0; index < count; ++index) {
+      const std::vector<std::size_t> parts = partsOfPath(bridged, index, element.alignedPatterns);
+      double fraction = 1.0;
+      for (std::size_t i = 0; i < bridged.size(); ++i) {
+        layers.takePart(*bridged[i], parts[i]);
+        const double share = bridged[i]->parts[parts[i]].fraction;
+        fraction = element.alignedPatterns ? share : fraction * share;
+      }
+      stacks.push_back({variant.weight * fraction, layers.layers(), variant.boundary});
+    }
+  }
+  return stacks;
+}
+
 std::vector<PathParts> elementPathParts(const ElementDescription& element) {
   std::vector<const BridgedLayer*> bridged;
   for (const BridgedLayer& layer : element.bridged) bridged.push_back(&layer);

@@ -102,6 +102,34 @@ CycleSweep sweepCycleLength(const WallRequest& request, const std::vector<double
   return sweep;
 }
 
+CycleSweep sweepCycleLength(const WallRequest& request, const ElementDescription& element,
+                            const std::vector<double>& periodHours) {
+  if (element.empty()) return sweepCycleLength(request, periodHours);
+  CycleSweep sweep;
+  sweep.periodHours = periodHours;
+  const std::size_t rows = periodHours.size();
+  sweep.decrementFactor.assign(rows, kNotComputed);
+  sweep.timeLagHours.assign(rows, kNotComputed);
+  // computeElement() at every cycle length, so that a point at the table's cycle length is the
+  // table's value, bit for bit.
+  WallRequest atPeriod = request;
+  std::vector<double> wrappedLag(rows, kNotComputed);
+  for (std::size_t row = 0; row < rows; ++row) {
+    atPeriod.period = periodHours[row] * kSecondsPerHour;
+    const ElementOutcome outcome = computeElement(atPeriod, element);
+    if (const auto* result = std::get_if<ElementResult>(&outcome)) {
+      sweep.decrementFactor[row] = result->wall.decrementFactor;
+      wrappedLag[row] = result->wall.timeLag;
+    }
+  }
+  // Followed from the longest cycle, as for a plain wall.
+  double previousPhase = kNotComputed;
+  for (std::size_t index = rows; index-- > 0;) {
+    sweep.timeLagHours[index] = followTimeLag(wrappedLag[index], periodHours[index], previousPhase);
+  }
+  return sweep;
+}
+
 double followTimeLag(double lagHours, double periodHours, double& previousPhase) {
   if (!std::isfinite(lagHours) || !(periodHours > 0.0)) {
     previousPhase = kNotComputed;

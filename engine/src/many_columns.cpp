@@ -371,9 +371,9 @@ private:
     }
     SequentialEstimate daily, twelveDay;
     estimateSequentialCapacities(_work.layers.data(), count, _work.rsi[wall], daily, twelveDay);
-    if (_out.dailyValue) _out.dailyValue[row] = daily.capacity;
+    if (_out.dailyValue) _out.dailyValue[row] = daily.value();
     if (_out.dailyMethod) _out.dailyMethod[row] = static_cast<std::int8_t>(daily.method);
-    if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.capacity;
+    if (_out.twelveDayValue) _out.twelveDayValue[row] = twelveDay.value();
     if (_out.twelveDayMethod) {
       _out.twelveDayMethod[row] = static_cast<std::int8_t>(twelveDay.method);
     }

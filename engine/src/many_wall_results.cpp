@@ -13,6 +13,13 @@ namespace Brusk::Engine {
 
 namespace {
 
+/// A column's estimate as WallResult holds it: capacity 0 with no rule, where the column
+/// holds NaN (SequentialEstimate::value()).
+SequentialEstimate estimateOf(double value, std::int8_t method) {
+  const auto rule = static_cast<CapacityMethod>(method);
+  return {rule == None ? 0.0 : value, rule};
+}
+
 /// One call's columns: the requests' layers as ragged rows, and the results as columns that
 /// the WallResults are then assembled from. Kept per thread, so that a batch calling block
 /// after block reuses them.
@@ -129,8 +136,8 @@ struct RequestColumns {
     out.externalAdmittanceShift = shift22[i];
     out.timeLag = lag[i];
     if (sequential) {
-      out.daily = {daily[i], static_cast<CapacityMethod>(dailyMethod[i])};
-      out.twelveDay = {twelveDay[i], static_cast<CapacityMethod>(twelveDayMethod[i])};
+      out.daily = estimateOf(daily[i], dailyMethod[i]);
+      out.twelveDay = estimateOf(twelveDay[i], twelveDayMethod[i]);
     } else {
       out.daily = out.twelveDay = SequentialEstimate{};
     }

@@ -39,13 +39,20 @@ MoistureProblem problemOf(MoistureProblemKind kind, double value, std::size_t la
   return problem;
 }
 
-/// Number of equal sub-layers of a layer of resistance R [m2.K/W]: ceil(R / R_max), at least 1.
-std::size_t sublayerCount(double resistance, double maxResistance) {
-  if (!(maxResistance > 0.0)) return 1;
+/// Number of equal sub-layers of a layer of resistance R [m2.K/W]: ceil(R / R_max), at least 1,
+/// as a double, so that the count of a layer far beyond kMaxMoisturePlanes can be told.
+double neededSublayers(double resistance, double maxResistance) {
+  if (!(maxResistance > 0.0)) return 1.0;
   // A layer of exactly k R_max stays k sub-layers despite the quotient's last bit.
   const double quotient = resistance / maxResistance * (1.0 - 1e-12);
-  if (!(quotient < static_cast<double>(kMaxMoisturePlanes))) return kMaxMoisturePlanes;
-  return std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(quotient)));
+  return std::max(1.0, std::ceil(quotient));
+}
+
+/// neededSublayers() as a count, at most kMaxMoisturePlanes.
+std::size_t sublayerCount(double resistance, double maxResistance) {
+  const double needed = neededSublayers(resistance, maxResistance);
+  if (!(needed < static_cast<double>(kMaxMoisturePlanes))) return kMaxMoisturePlanes;
+  return static_cast<std::size_t>(needed);
 }
 
 /// A group of planes with one cumulative s_d: one point of the vapour-pressure diagram.
@@ -245,7 +252,9 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
   double totalSd = 0.0;
   double totalThickness = 0.0;
   double totalResistance = 0.0;
-  std::size_t planes = 1;
+  // Counted in double precision: the figure a refusal gives is the wall's own need, however
+  // far beyond the limit.
+  double planes = 1.0;
   for (std::size_t k = 0; k < request.layers.size(); ++k) {
     if (!isComputableLayer(request.layers[k]) && !isVapourOnlyLayer(request.layers[k])) {
       return problemOf(MoistureProblemKind::BadLayer, 0.0, k);
@@ -261,10 +270,10 @@ std::optional<MoistureProblem> checkMoisture(const MoistureRequest& request) {
     if (!std::isfinite(totalThickness) || !std::isfinite(totalResistance)) {
       return problemOf(MoistureProblemKind::BadLayer, 0.0, k);
     }
-    planes += sublayerCount(request.layers[k].thermalResistance(), request.maxSublayerResistance);
+    planes += neededSublayers(request.layers[k].thermalResistance(), request.maxSublayerResistance);
   }
-  if (planes > kMaxMoisturePlanes) {
-    return problemOf(MoistureProblemKind::TooManyPlanes, static_cast<double>(planes));
+  if (planes > static_cast<double>(kMaxMoisturePlanes)) {
+    return problemOf(MoistureProblemKind::TooManyPlanes, planes);
   }
   if (!(totalSd > kSameSd)) {
     return problemOf(MoistureProblemKind::NoVapourResistance, totalSd);

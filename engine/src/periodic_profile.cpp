@@ -249,10 +249,12 @@ void harmonicAdmittances(const LayerProperties* layers, std::size_t layerCount,
 struct WallWork {
   KernelLanes lanes;
   HarmonicAdmittances admittances;
+  HarmonicAdmittances pathAdmittances;           ///< one path's, for an element
   std::vector<Complex> heatFlowIn, heatFlowOut;  ///< A_k of q_in and q_e [W/m2]
   std::vector<Complex> spectrum;                 ///< the inverse transform's input
   std::vector<double> seriesIn, seriesOut;       ///< q_in and q_e at the output times [W/m2]
   double uValue = 0.0;                           ///< U [W/(m2.K)]
+  double decrementConductance = 0.0;             ///< U, or 1 / R'_T of an element [W/(m2.K)]
   double meanHeatFlow = 0.0;                     ///< U (c_0e - c_0i) [W/m2]
 };
 
@@ -269,18 +271,74 @@ std::optional<WallProblem> checkWallOf(const WallRequest& wall, double period) {
   return check(checked);
 }
 
+/// checkWallOf() and, for an element, its own check: a problem of the element's parts is the
+/// reader's business, so only the plain wall's part (or an overflow) can come back here.
+std::optional<WallProblem> checkWallOf(const WallRequest& wall, const ElementDescription& element,
+                                       double period) {
+  if (auto problem = checkWallOf(wall, period)) return problem;
+  if (element.empty()) return std::nullopt;
+  WallRequest checked = wall;
+  checked.period = std::min(period, kLongestPeriod);
+  if (auto problem = check(checked, element)) return problem->wall;
+  return std::nullopt;
+}
+
+/// The admittances of an element's harmonics: each stack's (a path in a ventilation variant)
+/// through the kernel, added with the stack's weight, the parallel-path approximation of
+/// ISO 6946's paths on top of ISO 13786 that computeElement() uses at one period.
+void elementHarmonicAdmittances(const WallRequest& wall, const ElementDescription& element,
+                                const AnalysedProfiles& profiles, WallWork& work) {
+  const std::size_t harmonicCount = profiles.harmonicCount;
+  HarmonicAdmittances& sum = work.admittances;
+  for (std::vector<double>* column :
+       {&sum.y11re, &sum.y11im, &sum.y22re, &sum.y22im, &sum.y12re, &sum.y12im}) {
+    column->assign(harmonicCount, 0.0);
+  }
+  sum.throughMatrix.assign(harmonicCount, 1);
+  for (const ElementStack& stack : elementStacks(wall, element)) {
+    HarmonicAdmittances& path = work.pathAdmittances;
+    harmonicAdmittances(stack.layers.data(), stack.layers.size(), stack.boundary, profiles.period,
+                        harmonicCount, profiles.options.kernel, work.lanes, path);
+    const double f = stack.weight;
+    for (std::size_t k = 0; k < harmonicCount; ++k) {
+      sum.y11re[k] += f * path.y11re[k];
+      sum.y11im[k] += f * path.y11im[k];
+      sum.y22re[k] += f * path.y22re[k];
+      sum.y22im[k] += f * path.y22im[k];
+      sum.y12re[k] += f * path.y12re[k];
+      sum.y12im[k] += f * path.y12im[k];
+      sum.throughMatrix[k] = sum.throughMatrix[k] != 0 && path.throughMatrix[k] != 0;
+    }
+  }
+}
+
 /// The steady state, the admittances and the flows' harmonics of a checked wall.
-void respond(const WallRequest& wall, const AnalysedProfiles& profiles, bool wantHeatFlowOut,
-             WallWork& work) {
+void respond(const WallRequest& wall, const ElementDescription& element,
+             const AnalysedProfiles& profiles, bool wantHeatFlowOut, WallWork& work) {
   const ElementBoundary boundary = wall.boundary();
   const std::size_t harmonicCount = profiles.harmonicCount;
-  // Steady state: U = 1 / R_tot with R_tot = Rsi + sum R + Rse [W/(m2.K)] (ISO 6946).
-  double totalResistance = boundary.internalSurfaceResistance + boundary.externalSurfaceResistance;
-  for (const LayerProperties& layer : wall.layers) totalResistance += layer.thermalResistance();
-  work.uValue = 1.0 / totalResistance;
+  if (element.empty()) {
+    // Steady state: U = 1 / R_tot with R_tot = Rsi + sum R + Rse [W/(m2.K)] (ISO 6946).
+    double totalResistance =
+        boundary.internalSurfaceResistance + boundary.externalSurfaceResistance;
+    for (const LayerProperties& layer : wall.layers) totalResistance += layer.thermalResistance();
+    work.uValue = 1.0 / totalResistance;
+    work.decrementConductance = work.uValue;
+    harmonicAdmittances(wall.layers.data(), wall.layers.size(), boundary, profiles.period,
+                        harmonicCount, profiles.options.kernel, work.lanes, work.admittances);
+  } else {
+    // The combined method's U = 1 / R_T, R_T = (R'_T + R''_T) / 2 (ISO 6946:2017 6.7.2),
+    // which no period changes.
+    WallRequest steady = wall;
+    steady.period = std::min(profiles.period, kLongestPeriod);
+    const ElementOutcome outcome = computeElement(steady, element);
+    const auto* result = std::get_if<ElementResult>(&outcome);
+    const double notComputed = std::numeric_limits<double>::quiet_NaN();
+    work.uValue = result != nullptr ? result->wall.uValue : notComputed;
+    work.decrementConductance = result != nullptr ? 1.0 / result->upperResistance : notComputed;
+    elementHarmonicAdmittances(wall, element, profiles, work);
+  }
   work.meanHeatFlow = work.uValue * (profiles.outdoorMean - profiles.indoorMean);
-  harmonicAdmittances(wall.layers.data(), wall.layers.size(), boundary, profiles.period,
-                      harmonicCount, profiles.options.kernel, work.lanes, work.admittances);
   // q_in = Y12 theta_e - Y11 theta_i and q_e = Y22 theta_e - Y12 theta_i per harmonic [W/m2].
   const HarmonicAdmittances& y = work.admittances;
   work.heatFlowIn.resize(harmonicCount);
@@ -297,9 +355,9 @@ void respond(const WallRequest& wall, const AnalysedProfiles& profiles, bool wan
 }
 
 /// The summary of sampled series of M values, as summarizeProfileResponse documents it.
-ProfileSummary summarize(const AnalysedProfiles& profiles, double meanHeatFlow, double uValue,
-                         const double* heatFlowIn, const double* innerSurface,
-                         const Complex* heatFlowHarmonics) {
+ProfileSummary summarize(const AnalysedProfiles& profiles, double meanHeatFlow,
+                         double decrementConductance, const double* heatFlowIn,
+                         const double* innerSurface, const Complex* heatFlowHarmonics) {
   ProfileSummary summary;
   summary.meanHeatFlowIn = meanHeatFlow;
   const std::size_t count = profiles.outputCount;
@@ -357,7 +415,7 @@ ProfileSummary summarize(const AnalysedProfiles& profiles, double meanHeatFlow, 
   summary.mainHarmonicPeriod = harmonicHours;
   const Complex& flow = heatFlowHarmonics[k - 1];
   // f_eff = |A_q| / (U |A_e|) [-].
-  summary.effectiveDecrementFactor = flow.getModulus() / (uValue * largest);
+  summary.effectiveDecrementFactor = flow.getModulus() / (decrementConductance * largest);
   if (flow.getModulus() > 0.0) {
     // Lag of q behind theta_e: (T_k / 2 pi) arg(A_e / A_q) [h], wrapped into [0, T_k).
     const Complex ratio = profiles.outdoor[k - 1] / flow;
@@ -437,17 +495,20 @@ ProfileOutcome computeProfileResponse(const ProfileRequest& request,
 std::optional<std::variant<WallProblem, ProfileProblem>> computeProfileResponseInto(
     const ProfileRequest& request, ProfileResponse& response, const ProfileOptions& options) {
   const double period = request.wall.period;
-  if (std::optional<WallProblem> problem = checkWallOf(request.wall, period)) return *problem;
+  if (std::optional<WallProblem> problem = checkWallOf(request.wall, request.element, period)) {
+    return *problem;
+  }
   thread_local AnalysedProfiles profiles;
   if (auto problem = analyseInto(request, period, options, profiles)) return *problem;
 
   WallWork& work = threadWork();
-  respond(request.wall, profiles, true, work);
+  respond(request.wall, request.element, profiles, true, work);
   const std::size_t harmonicCount = profiles.harmonicCount;
   const std::size_t outputCount = profiles.outputCount;
 
   response.period = period;
   response.uValue = work.uValue;
+  response.decrementConductance = work.decrementConductance;
   response.meanHeatFlow = work.meanHeatFlow;
   // Filled in place rather than resized first: a year's response is a megabyte, and zeroing it
   // before writing it would cost as much as the transforms. clear() keeps the storage of an
@@ -515,8 +576,8 @@ ProfileSummary summarizeProfileResponse(const ProfileResponse& response) {
     profiles.outdoor[k] = response.harmonics[k].outdoor;
     heatFlowHarmonics[k] = response.harmonics[k].heatFlowIn;
   }
-  return summarize(profiles, response.meanHeatFlow, response.uValue, heatFlowIn.data(),
-                   innerSurface.data(), heatFlowHarmonics.data());
+  return summarize(profiles, response.meanHeatFlow, response.decrementConductance,
+                   heatFlowIn.data(), innerSurface.data(), heatFlowHarmonics.data());
 }
 
 std::optional<WallProblem> computeProfileSeries(const WallRequest& wall,
@@ -524,7 +585,8 @@ std::optional<WallProblem> computeProfileSeries(const WallRequest& wall,
                                                 ProfileSeries& series) {
   if (std::optional<WallProblem> problem = checkWallOf(wall, profiles.period)) return problem;
   WallWork& work = threadWork();
-  respond(wall, profiles, false, work);
+  static const ElementDescription kPlain;
+  respond(wall, kPlain, profiles, false, work);
   const std::size_t outputCount = profiles.outputCount;
   series.heatFlowIn.resize(outputCount);
   series.innerSurfaceTemperature.resize(outputCount);
@@ -535,8 +597,9 @@ std::optional<WallProblem> computeProfileSeries(const WallRequest& wall,
     // theta_si = theta_i + Rsi q_in [degC].
     series.innerSurfaceTemperature[j] = profiles.indoorAt[j] + rsi * series.heatFlowIn[j];
   }
-  series.summary = summarize(profiles, work.meanHeatFlow, work.uValue, series.heatFlowIn.data(),
-                             series.innerSurfaceTemperature.data(), work.heatFlowIn.data());
+  series.summary =
+      summarize(profiles, work.meanHeatFlow, work.decrementConductance, series.heatFlowIn.data(),
+                series.innerSurfaceTemperature.data(), work.heatFlowIn.data());
   return std::nullopt;
 }
 

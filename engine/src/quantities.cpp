@@ -210,7 +210,7 @@ std::vector<Quantity> wallQuantities() {
                         kCapacityUnicode, 1,
                         "Simplified estimate of the heat capacity of side 1 for the daily cycle, "
                         "layers taken from side 1 up to the effective thickness.",
-                        kIso13786Simplified, [](const WallResult& r) { return r.daily.capacity; }),
+                        kIso13786Simplified, [](const WallResult& r) { return r.daily.value(); }),
              kCapacityShown, kCapacityShownUnicode, kKilojoulesPerJoule),
       wallText("sequential_heat_capacity.daily.method", "Rule of the 1-day estimate",
                "Which limit of the simplified method gave the daily estimate (thickness, "
@@ -222,7 +222,7 @@ std::vector<Quantity> wallQuantities() {
                      "<i>κ</i><sub>seq,12 d</sub>", kCapacity, kCapacityUnicode, 1,
                      "Simplified estimate of the heat capacity of side 1 for the 12-day "
                      "cycle, layers taken from side 1 up to the effective thickness.",
-                     kIso13786Simplified, [](const WallResult& r) { return r.twelveDay.capacity; }),
+                     kIso13786Simplified, [](const WallResult& r) { return r.twelveDay.value(); }),
           kCapacityShown, kCapacityShownUnicode, kKilojoulesPerJoule),
       wallText("sequential_heat_capacity.twelve_day.method", "Rule of the 12-day estimate",
                "Which limit of the simplified method gave the 12-day estimate, or none.",

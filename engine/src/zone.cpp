@@ -24,9 +24,10 @@ bool insulatesForTenCentimetreRule(const LayerProperties& layer) {
   return layer.isPureResistance() || layer.conductivity <= kTenCentimetreInsulatingConductivity;
 }
 
-/// The capacities of one face, from its layers ordered from that face and its surface
-/// resistance [m2.K/W] (for the sequential estimate's coupling to the room).
-FaceMass faceMass(int side, const std::vector<LayerProperties>& fromFace, double surfaceResistance,
+/// The capacities of one face, from the element's stacks (one for a plain wall), each with its
+/// layers ordered from that face, and the face's surface resistance [m2.K/W] (for the
+/// sequential estimate's coupling to the room).
+FaceMass faceMass(int side, const std::vector<ElementStack>& stacks, double surfaceResistance,
                   const WallResult& wall, ZoneCapacityBasis basis) {
   FaceMass face;
   face.side = side;
@@ -34,21 +35,45 @@ FaceMass faceMass(int side, const std::vector<LayerProperties>& fromFace, double
       side == 1 ? wall.internalArealHeatCapacity : wall.externalArealHeatCapacity;
   face.admittance =
       side == 1 ? wall.internalAdmittance.getModulus() : wall.externalAdmittance.getModulus();
-  if (side == 1) {
-    face.simplifiedCapacity = wall.daily;
-  } else {
+  if (side == 1) face.simplifiedCapacity = wall.daily;
+  bool sameRule = true;
+  for (std::size_t j = 0; j < stacks.size(); ++j) {
+    const std::vector<LayerProperties>& fromFace = stacks[j].layers;
+    // The parallel paths of an element carry their share of the area each; one stack of
+    // weight 1 is a plain wall's own figure.
+    face.tenCentimetreCapacity +=
+        stacks[j].weight * tenCentimetreCapacity(fromFace.data(), fromFace.size());
+    face.wholeThicknessCapacity +=
+        stacks[j].weight * wholeThicknessCapacity(fromFace.data(), fromFace.size());
+    if (side == 1) continue;
+    double capacity = 0.0;
     int method = None;
-    computeSequentialCapacity(fromFace.data(), fromFace.size(), surfaceResistance, Daily,
-                              face.simplifiedCapacity.capacity, method);
-    face.simplifiedCapacity.method = static_cast<CapacityMethod>(method);
-    // As for side 1 (computeInto): a stack of pure resistances has nothing to estimate.
-    if (wall.surfaceMass == 0.0) face.simplifiedCapacity = SequentialEstimate{};
+    computeSequentialCapacity(fromFace.data(), fromFace.size(), surfaceResistance, Daily, capacity,
+                              method);
+    // As the element's side 1: the paths' estimates add up by area only when one rule gave
+    // them all; otherwise there is no estimate.
+    if (j == 0) {
+      face.simplifiedCapacity = {stacks[j].weight * capacity, static_cast<CapacityMethod>(method)};
+    } else if (method == face.simplifiedCapacity.method) {
+      face.simplifiedCapacity.capacity += stacks[j].weight * capacity;
+    } else {
+      sameRule = false;
+    }
   }
-  face.tenCentimetreCapacity = tenCentimetreCapacity(fromFace.data(), fromFace.size());
-  face.wholeThicknessCapacity = wholeThicknessCapacity(fromFace.data(), fromFace.size());
+  if (side == 2 && (!sameRule || face.simplifiedCapacity.method == None)) {
+    face.simplifiedCapacity = SequentialEstimate{};
+  }
+  // As for side 1 (computeInto): a stack of pure resistances has nothing to estimate.
+  if (side == 2 && wall.surfaceMass == 0.0) face.simplifiedCapacity = SequentialEstimate{};
   face.capacity = basis == ZoneCapacityBasis::Detailed ? face.detailedCapacity
                                                        : face.simplifiedCapacity.capacity;
   return face;
+}
+
+/// The stacks of an element with their layers ordered from side 2.
+std::vector<ElementStack> reversedStacks(std::vector<ElementStack> stacks) {
+  for (ElementStack& stack : stacks) std::reverse(stack.layers.begin(), stack.layers.end());
+  return stacks;
 }
 
 }  // namespace
@@ -174,16 +199,26 @@ ZoneOutcome computeZone(const ZoneRequest& request) {
     ZoneElementResult out;
     out.area = element.area;
     out.faces = element.faces;
-    if (auto problem = computeInto(wall, out.wall)) {
-      return ZoneProblem{ZoneProblemKind::Wall, i, 0.0, *problem};
+    std::vector<ElementStack> stacks;
+    if (element.element.empty()) {
+      if (auto problem = computeInto(wall, out.wall)) {
+        return ZoneProblem{ZoneProblemKind::Wall, i, 0.0, *problem};
+      }
+      stacks.push_back({1.0, wall.layers, wall.boundary()});
+    } else {
+      ElementOutcome outcome = computeElement(wall, element.element);
+      if (const auto* problem = std::get_if<ElementProblem>(&outcome)) {
+        return ZoneProblem{ZoneProblemKind::Wall, i, 0.0, problem->wall};
+      }
+      out.wall = std::get<ElementResult>(outcome).wall;
+      stacks = elementStacks(wall, element.element);
     }
     const SurfaceResistances resistances = wall.surfaceResistances();
     out.faceMasses.push_back(
-        faceMass(1, wall.layers, resistances.internal, out.wall, request.capacityBasis));
+        faceMass(1, stacks, resistances.internal, out.wall, request.capacityBasis));
     if (element.faces == ZoneFaces::Both) {
-      const std::vector<LayerProperties> reversed(wall.layers.rbegin(), wall.layers.rend());
-      out.faceMasses.push_back(
-          faceMass(2, reversed, resistances.external, out.wall, request.capacityBasis));
+      out.faceMasses.push_back(faceMass(2, reversedStacks(std::move(stacks)), resistances.external,
+                                        out.wall, request.capacityBasis));
     } else {
       totals.conductanceArea += element.area * out.wall.uValue;
     }

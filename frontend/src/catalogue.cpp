@@ -138,7 +138,8 @@ Catalogue Catalogue::withFiles(const std::vector<std::string>& materialFiles) {
 
 void Catalogue::addToml(std::string_view text, const std::string& source) {
   Detail::LineMap lines;
-  const Json document = Detail::parseTomlDocument(text, source, lines);
+  const Json document =
+      Detail::parseTomlDocument(text, source, lines, Detail::DocumentShapes::kCatalogue);
   // Merge into a copy so that a bad file leaves the catalogue as it was.
   std::map<std::string, CatalogueEntry, std::less<>> merged = _entries;
   CatalogueReader reader(source, lines);
@@ -153,7 +154,7 @@ void Catalogue::addToml(std::string_view text, const std::string& source) {
 }
 
 void Catalogue::addFile(const std::string& path) {
-  addToml(readTextFile(path, kMaxWallFileBytes), path);
+  addToml(readTextFile(path, kMaxWallFileBytes, FileKinds::kCatalogue), path);
 }
 
 const CatalogueEntry* Catalogue::find(std::string_view key) const {

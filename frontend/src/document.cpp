@@ -203,9 +203,10 @@ std::size_t LineMap::lineOf(std::string pointer) const {
   return 0;
 }
 
-nlohmann::json parseTomlDocument(std::string_view text, const std::string& source, LineMap& lines) {
+nlohmann::json parseTomlDocument(std::string_view text, const std::string& source, LineMap& lines,
+                                 std::string_view shape) {
   requireUtf8Text(text, source);
-  requireShallowToml(text, source);
+  requireShallowToml(text, source, shape);
   toml::table table;
   try {
     table = toml::parse(text, source);
@@ -217,7 +218,7 @@ nlohmann::json parseTomlDocument(std::string_view text, const std::string& sourc
 }
 
 nlohmann::json parseJsonDocument(std::string_view text, const std::string& source, LineMap* lines,
-                                 const ObjectLimit& limit) {
+                                 const ObjectLimit& limit, std::string_view shape) {
   requireUtf8Text(text, source);
   // Keys seen in each open object: JSON parsers keep the last of a repeated key silently, and a
   // wall file must not mean something other than what it says.
@@ -228,7 +229,7 @@ nlohmann::json parseJsonDocument(std::string_view text, const std::string& sourc
     using Event = nlohmann::json::parse_event_t;
     if (depth > kMaxNesting) {
       throw Error(source + ": JSON nested deeper than " + std::to_string(kMaxNesting) +
-                  " levels; a wall file is a flat object with a list of layers");
+                  " levels; " + std::string(shape));
     }
     if (event == Event::object_start && (limit.depth < 0 || depth == limit.depth) &&
         ++objects > limit.most) {

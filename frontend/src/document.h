@@ -24,10 +24,25 @@ private:
   std::map<std::string, std::size_t> _lines;
 };
 
+/// How deep each kind of document goes, as the message refusing one nested too deep says it:
+/// the reader names its own kind, never another's.
+namespace DocumentShapes {
+inline constexpr std::string_view kWallToml = "a wall file is a flat table with a list of layers";
+inline constexpr std::string_view kWallJson = "a wall file is a flat object with a list of layers";
+inline constexpr std::string_view kCatalogue = "a catalogue file is a table of materials";
+inline constexpr std::string_view kZone =
+    "a zone file is a flat table with a list of elements, each holding its wall";
+inline constexpr std::string_view kRequirements =
+    "a requirements file is a list of rules holding tests, classes and conditions, a few levels "
+    "deep";
+}  // namespace DocumentShapes
+
 /// Parses TOML text into JSON (integers stay integers, dates become strings) and records lines.
-/// Throws Frontend::Error "<source>:<line>: <reason>" on a syntax error.
+/// Throws Frontend::Error "<source>:<line>: <reason>" on a syntax error, or on nesting deeper
+/// than any file of Brusk's (worded with `shape`, one of DocumentShapes).
 [[nodiscard]] nlohmann::json parseTomlDocument(std::string_view text, const std::string& source,
-                                               LineMap& lines);
+                                               LineMap& lines,
+                                               std::string_view shape = DocumentShapes::kWallToml);
 
 /// Parses JSON text and records the line of every value; throws Frontend::Error
 /// "<source>:<line>: <reason>" on a syntax error or a key repeated within one object. A
@@ -44,8 +59,11 @@ struct ObjectLimit {
   /// at 2); -1 counts every object.
   int depth = -1;
 };
+/// A document nested deeper than any of Brusk's is refused, worded with `shape` (one of
+/// DocumentShapes).
 [[nodiscard]] nlohmann::json parseJsonDocument(std::string_view text, const std::string& source,
-                                               LineMap* lines, const ObjectLimit& limit = {});
+                                               LineMap* lines, const ObjectLimit& limit = {},
+                                               std::string_view shape = DocumentShapes::kWallJson);
 
 /// The first key of `object` that is not among `known`: its message suggests the closest known
 /// key and lists what `what` ("a wall", "a layer") takes. None when every key is known.

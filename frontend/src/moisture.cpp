@@ -97,6 +97,8 @@ public:
 
   Climate read(std::string_view text, double indoorTemperature) {
     requireUtf8Text(text, _source);
+    // As a spreadsheet saves UTF-8 CSV; the profile reader takes it too.
+    text = withoutByteOrderMark(text);
     Climate climate;
     climate.source = _source;
     climate.humidityClass = _humidityClass;
@@ -211,6 +213,8 @@ private:
       const std::size_t index = _columns[c];
       if (index == 0) continue;
       const std::string_view column = kClimateColumns[index];
+      // A humidity class gives the indoor side: the file's indoor cells are not read.
+      if (_humidityClass != 0 && index >= 3) continue;
       const bool humidity = index == 2 || index == 4;
       const auto value = finiteNumber(cells[c]);
       if (!value) {
@@ -260,10 +264,18 @@ private:
   std::size_t _month = 0;  ///< 1..12 once the row's month is read
 };
 
-/// Why a layer inside the assessment cannot be taken.
-constexpr const char* kNoVapourProperty =
-    "no water-vapour property for the moisture assessment: give vapour_resistance_factor (mu) "
-    "or sd (in m), or a catalogue material that has one";
+/// Why a layer or part inside the assessment cannot be taken. A catalogue material lacks mu only
+/// when its entry (a project's --materials file, say) gives none: the entry is where it belongs.
+std::string noVapourProperty(const std::string& materialKey) {
+  const std::string reason = "no water-vapour property for the moisture assessment: ";
+  if (materialKey.empty()) {
+    return reason +
+           "give vapour_resistance_factor (mu) or sd (in m), or a catalogue material that has one";
+  }
+  return reason + "its catalogue material \"" + materialKey +
+         "\" gives no vapour_resistance_factor; add it to the material's entry, or give "
+         "vapour_resistance_factor (mu) or sd (in m) in the layer";
+}
 
 /// "layer 2 (\"EPS board\")" of a stack whose layers are the file's.
 std::string layerText(const Wall& wall, std::size_t layer) {
@@ -306,9 +318,20 @@ std::string describeMoistureProblem(const Engine::MoistureProblem& problem, cons
       return climate.source + ": " + month +
              "the indoor air is above saturation (relative humidity " +
              numberText(problem.value * 100.0) + " %)";
-    case MoistureProblemKind::TooManyPlanes:
-      return where + "too many calculation planes (" + numberText(problem.value) +
-             "); the wall's thermal resistance is beyond any real element";
+    case MoistureProblemKind::TooManyPlanes: {
+      // The figures of this wall: the planes it needs and the resistance that makes them.
+      double resistance = 0.0;
+      for (const Engine::LayerProperties& layer : wall.request.layers) {
+        resistance += layer.thermalResistance();
+      }
+      return where + "the wall needs " + numberText(problem.value, "%.0f") +
+             " calculation planes (its layer faces, and one every " +
+             numberText(Engine::kMaxSublayerResistance) +
+             " m2.K/W inside a layer, ISO 13788 6.2), more than the " +
+             std::to_string(Engine::kMaxMoisturePlanes) +
+             " computed: its layers' thermal resistance of " + numberText(resistance) +
+             " m2.K/W is beyond any real element";
+    }
     case MoistureProblemKind::CondensationAtZeroSd:
       return where + layerText(wall, problem.layer) + ": " + month + "its outer face (" +
              numberText(problem.value, "%.1f") +
@@ -532,6 +555,18 @@ Climate parseClimateCsv(std::string_view text, const std::string& source, int hu
   return ClimateReader(source, humidityClass, names).read(text, indoorTemperature);
 }
 
+int humidityClassOf(std::optional<double> given, const ClimateOptionNames& names) {
+  if (!given) return 0;
+  if (*given >= 1.0 && *given <= 5.0 && *given == std::floor(*given)) {
+    return static_cast<int>(*given);
+  }
+  char text[kShortestDoubleRoom];
+  const char* end = writeShortestDouble(*given, text);
+  throw Error(std::string(names.humidityClass) +
+              " must be 1 to 5 (a whole number: ISO 13788 Annex A's humidity classes), got " +
+              std::string(text, static_cast<std::size_t>(end - text)));
+}
+
 double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
                            const ClimateOptionNames& names) {
   if (temperature && humidityClass == 0) {
@@ -544,8 +579,8 @@ double indoorTemperatureOf(int humidityClass, std::optional<double> temperature,
 
 Climate loadClimateFile(const std::string& path, int humidityClass, double indoorTemperature,
                         const ClimateOptionNames& names) {
-  return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes), path, humidityClass,
-                         indoorTemperature, names);
+  return parseClimateCsv(readTextFile(path, kMaxClimateFileBytes, FileKinds::kClimate), path,
+                         humidityClass, indoorTemperature, names);
 }
 
 Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& climate,
@@ -556,7 +591,8 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
   for (std::size_t k = 0; k < wall.labels.size(); ++k) {
     const LayerVapour& vapour = wall.labels[k].vapour;
     if (!vapour.known()) {
-      throw Error(source + ": " + layerText(wall, k) + ": " + kNoVapourProperty);
+      throw Error(source + ": " + layerText(wall, k) + ": " +
+                  noVapourProperty(wall.labels[k].materialKey));
     }
     request.sd.push_back(vapour.sd);
   }
@@ -585,7 +621,8 @@ std::vector<MoisturePath> moisturePaths(const Wall& wall, const std::string& sou
                                       [k](const Engine::BridgedLayer& b) { return b.layer == k; });
     if (bridged == element.bridged.end()) {
       if (!wall.labels[k].vapour.known()) {
-        throw Error(source + ": " + layerLabel(wall, k) + ": " + kNoVapourProperty);
+        throw Error(source + ": " + layerLabel(wall, k) + ": " +
+                    noVapourProperty(wall.labels[k].materialKey));
       }
       continue;
     }
@@ -593,7 +630,7 @@ std::vector<MoisturePath> moisturePaths(const Wall& wall, const std::string& sou
     for (std::size_t part = 0; part < wall.element.partLabels[b].size(); ++part) {
       if (!wall.element.partLabels[b][part].vapour.known()) {
         throw Error(source + ": " + layerLabel(wall, k) + ": " + partLabel(wall, k, part) + ": " +
-                    kNoVapourProperty);
+                    noVapourProperty(wall.element.partLabels[b][part].materialKey));
       }
     }
   }

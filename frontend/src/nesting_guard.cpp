@@ -10,7 +10,8 @@ namespace {
 
 class NestingScanner {
 public:
-  NestingScanner(std::string_view text, const std::string& source) : _text(text), _source(source) {}
+  NestingScanner(std::string_view text, const std::string& source, std::string_view shape)
+      : _text(text), _source(source), _shape(shape) {}
 
   void scan() {
     while (_at < _text.size()) {
@@ -90,8 +91,7 @@ private:
   void check() const {
     if (_depth + _dots > kMaxTomlNesting) {
       throw Error(_source + ":" + std::to_string(_line) + ": TOML nested too deep (more than " +
-                  std::to_string(kMaxTomlNesting) +
-                  " levels); a wall file is a flat table with a list of layers");
+                  std::to_string(kMaxTomlNesting) + " levels); " + std::string(_shape));
     }
   }
 
@@ -121,6 +121,7 @@ private:
 
   std::string_view _text;
   const std::string& _source;
+  std::string_view _shape;
   std::size_t _at = 0;
   std::size_t _line = 1;
   int _depth = 0;  // arrays and inline tables open around this point
@@ -132,8 +133,8 @@ private:
 
 }  // namespace
 
-void requireShallowToml(std::string_view text, const std::string& source) {
-  NestingScanner(text, source).scan();
+void requireShallowToml(std::string_view text, const std::string& source, std::string_view shape) {
+  NestingScanner(text, source, shape).scan();
 }
 
 }  // namespace Brusk::Frontend::Detail

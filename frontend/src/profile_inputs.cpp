@@ -46,18 +46,20 @@ void requireConsistent(const Profile& profile, const std::string& file, double p
   }
 }
 
-/// The period a time column implies, when no --period is given, must be one brusk takes;
-/// worded about the file, since no --period was given.
-void requireFilePeriod(const Profile& profile, const std::string& file,
-                       const ProfileOptionNames& names) {
+/// The period a time column implies, when no --period is given, must be one a response takes:
+/// one second to a leap year, so that a year of hourly weather is its own period, 8760 h or, in
+/// a leap year, 8784 h (its 366 days, as the file's times say). Worded about the file, since no
+/// --period was given.
+void requireFilePeriod(const Profile& profile, const std::string& file) {
   const std::optional<double> covered = profile.periodHours();
-  if (!covered || !Engine::checkPeriod(*covered * Engine::kSecondsPerHour)) return;
+  if (!covered) return;
+  const double seconds = *covered * Engine::kSecondsPerHour;
+  if (seconds >= Engine::kShortestPeriod && seconds <= Engine::kLongestProfilePeriod) return;
   throw Error(file + ": " + std::to_string(profile.values.size()) + " samples " +
               numberText(*profile.stepHours) + " h apart cover " + numberText(*covered) +
               " h, outside the periods taken, one second to " +
-              numberText(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
-              " h (a year: a leap year's 8784 hours count as 8760, with " +
-              std::string(names.period) + " 8760 and no time column)");
+              numberText(Engine::kLongestProfilePeriod / Engine::kSecondsPerHour) +
+              " h (a leap year)");
 }
 
 /// A result is printed only when every number of it is finite; the range of temperatures taken
@@ -96,7 +98,7 @@ ProfileInputs checkProfileInputs(const ProfileInputRequest& request) {
   const Profile& outdoor = request.outdoor.profile;
   const std::string& outdoorFile = request.outdoor.source;
   requireTemperatures(outdoor, outdoorFile);
-  if (!request.periodHours) requireFilePeriod(outdoor, outdoorFile, request.names);
+  if (!request.periodHours) requireFilePeriod(outdoor, outdoorFile);
   ProfileInputs inputs;
   inputs.periodHours = request.periodHours.value_or(outdoor.periodHours().value_or(24.0));
   requireProfilePeriodHours(inputs.periodHours, request.names);

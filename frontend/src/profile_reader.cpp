@@ -102,11 +102,7 @@ std::optional<double> Profile::periodHours() const {
 
 Profile parseProfileText(std::string_view text, const std::string& source) {
   requireUtf8Text(text, source);
-  // A byte order mark (as spreadsheets write UTF-8) belongs to no cell.
-  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    text.remove_prefix(kByteOrderMark.size());
-  }
+  text = withoutByteOrderMark(text);
   Profile profile;
   std::vector<double> times;
   std::size_t lineNumber = 0;
@@ -228,7 +224,7 @@ void requireTemperatures(const Profile& profile, const std::string& source) {
 }
 
 Profile loadProfileFile(const std::string& path) {
-  return parseProfileText(readTextFile(path, kMaxProfileFileBytes), path);
+  return parseProfileText(readTextFile(path, kMaxProfileFileBytes, FileKinds::kProfile), path);
 }
 
 }  // namespace Brusk::Frontend

@@ -120,16 +120,12 @@ std::string describeProfileProblem(const Engine::ProfileProblem& problem,
 
 Engine::ProfileResponse computeWallProfile(const Wall& wall, Engine::ProfileRequest request,
                                            const ProfileSources& sources) {
-  if (isElement(wall)) {
-    // The response to a measured profile is computed for plain layers; a bridged wall is not
-    // approximated silently.
-    throw Error(sources.wall + ": wall \"" + wall.name +
-                "\" has layers of parts, a ventilated air layer or corrections, which `brusk "
-                "compute` computes; a response to a profile takes walls of plain layers");
-  }
   const double period = request.wall.period;
   request.wall = wall.request;
   request.wall.period = period;
+  // Layers of parts, ventilated air layers, corrections: the element's parallel-path
+  // admittances at every harmonic and its combined-method U, as `brusk compute` gives them.
+  request.element = wall.element.element;
   Engine::ProfileOutcome outcome = Engine::computeProfileResponse(request);
   if (const auto* problem = std::get_if<Engine::WallProblem>(&outcome)) {
     Wall shown = wall;

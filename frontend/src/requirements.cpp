@@ -464,7 +464,8 @@ std::string valuesText(const Engine::RuleResult& rule) {
 Engine::RequirementSet parseRequirementsText(std::string_view text, const std::string& source) {
   requireUtf8Text(text, source);
   Detail::LineMap lines;
-  const Json document = Detail::parseTomlDocument(text, source, lines);
+  const Json document =
+      Detail::parseTomlDocument(text, source, lines, Detail::DocumentShapes::kRequirements);
   return RequirementsReader(source, lines).read(document);
 }
 
@@ -523,7 +524,8 @@ Engine::RequirementSet loadRequirements(const std::string& fileOrName) {
     message += "; the built-in sets are " + joinedWords(quotedKeys) + " (brusk check --list)";
     throw Error(message);
   }
-  return parseRequirementsText(readTextFile(fileOrName, kMaxRequirementsFileBytes), fileOrName);
+  return parseRequirementsText(
+      readTextFile(fileOrName, kMaxRequirementsFileBytes, FileKinds::kRequirements), fileOrName);
 }
 
 Engine::RequirementSet requirementsFromText(const std::string& text, const std::string& source) {

@@ -270,19 +270,39 @@ void requireUtf8Text(std::string_view text, const std::string& source) {
   }
 }
 
+std::string_view withoutByteOrderMark(std::string_view text) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    text.remove_prefix(kByteOrderMark.size());
+  }
+  return text;
+}
+
 std::size_t lineOfOffset(std::string_view text, std::size_t offset) {
   offset = std::min(offset, text.size());
   return 1 + static_cast<std::size_t>(std::count(
                  text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
 
-void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path) {
+void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path,
+                     std::string_view kind) {
   if (bytes <= maxBytes) return;
-  throw Error(path + ": file larger than " + std::to_string(maxBytes / (1024 * 1024)) +
-              " MiB; a wall or catalogue file is a few kilobytes");
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  const std::string limit = maxBytes % kMiB == 0 ? std::to_string(maxBytes / kMiB) + " MiB"
+                                                 : std::to_string(maxBytes) + " bytes";
+  throw Error(path + ": file larger than " + limit + "; " + std::string(kind));
 }
 
-std::string readTextFile(const std::string& path, std::size_t maxBytes) {
+void requireNoNulInPath(const std::string& path) {
+  const std::size_t nul = path.find('\0');
+  if (nul == std::string::npos) return;
+  throw Error(visibleText(path) + ": a file name cannot hold a NUL byte (at character " +
+              std::to_string(nul + 1) + "); the system would read it as \"" +
+              visibleText(path.substr(0, nul)) + "\", another file");
+}
+
+std::string readTextFile(const std::string& path, std::size_t maxBytes, std::string_view kind) {
+  requireNoNulInPath(path);
   // Opened without blocking, so that a pipe with no writer cannot hang the reader in open(),
   // then refused unless it is a regular file: a pipe or a device could hang it in read() or
   // never end.
@@ -321,7 +341,7 @@ std::string readTextFile(const std::string& path, std::size_t maxBytes) {
     }
     if (got == 0) break;
     text.append(buffer, static_cast<std::size_t>(got));
-    requireFileSize(text.size(), maxBytes, path);
+    requireFileSize(text.size(), maxBytes, path, kind);
   }
   return text;
 }

@@ -194,17 +194,13 @@ private:
       fail(pointer, "the zone's elements have more than " + std::to_string(kMaxZoneLayers) +
                         " layers in all (a wall file counts once per element naming it)");
     }
-    if (isElement(wall)) {
-      // The zone's heat balance takes each element as plain layers; a bridged one is not
-      // approximated silently.
-      fail(pointer, "the wall \"" + wall.name +
-                        "\" has layers of parts, a ventilated air layer or corrections, which "
-                        "`brusk compute` computes; a zone takes walls of plain layers");
-    }
     if (label.name.empty()) label.name = wall.name;
     label.wallName = wall.name;
     label.layers = std::move(wall.labels);
     element.wall = std::move(wall.request);
+    // Layers of parts, ventilated air layers, corrections: the parallel-path values, as
+    // `brusk compute` gives them.
+    element.element = std::move(wall.element.element);
     zone.request.elements.push_back(std::move(element));
     zone.labels.push_back(std::move(label));
   }
@@ -300,8 +296,9 @@ Zone parseZoneText(std::string_view text, bool json, const Catalogue& catalogue,
                    const std::string& source, const std::string& directory) {
   requireUtf8Text(text, source);
   Detail::LineMap lines;
-  const Json document = json ? Detail::parseJsonDocument(text, source, &lines)
-                             : Detail::parseTomlDocument(text, source, lines);
+  const Json document =
+      json ? Detail::parseJsonDocument(text, source, &lines, {}, Detail::DocumentShapes::kZone)
+           : Detail::parseTomlDocument(text, source, lines, Detail::DocumentShapes::kZone);
   return ZoneReader(catalogue, source, directory, lines).read(document);
 }
 
@@ -315,17 +312,19 @@ Zone loadZoneFile(const std::string& path, const Catalogue& catalogue) {
   }
   const bool json = extension == ".json";
   const std::string directory = std::filesystem::path(path).parent_path().string();
-  return parseZoneText(readTextFile(path, kMaxZoneFileBytes), json, catalogue, path, directory);
+  return parseZoneText(readTextFile(path, kMaxZoneFileBytes, FileKinds::kZone), json, catalogue,
+                       path, directory);
 }
 
 bool isZoneFile(const std::string& path) {
   try {
     const bool json = wallFormatOf(path) == WallFormat::Json;
-    const std::string text = readTextFile(path, kMaxZoneFileBytes);
+    const std::string text = readTextFile(path, kMaxZoneFileBytes, FileKinds::kZone);
     requireUtf8Text(text, path);
     Detail::LineMap lines;
-    const Json document = json ? Detail::parseJsonDocument(text, path, &lines)
-                               : Detail::parseTomlDocument(text, path, lines);
+    const Json document =
+        json ? Detail::parseJsonDocument(text, path, &lines, {}, Detail::DocumentShapes::kZone)
+             : Detail::parseTomlDocument(text, path, lines, Detail::DocumentShapes::kZone);
     return document.is_object() &&
            (document.contains(ZoneSchema::kFloorArea) || document.contains(ZoneSchema::kElements));
   } catch (const Error&) {

@@ -19,6 +19,7 @@ import json
 import math
 import numbers
 import os
+import warnings
 
 import numpy as np
 
@@ -45,6 +46,7 @@ __all__ = [
     "Wall",
     "wall_schema",
     "WallError",
+    "UnitsWarning",
     "Result",
     "compute",
     "compute_element",
@@ -66,6 +68,7 @@ __all__ = [
     "RESPONSE_QUANTITIES",
     "PERIODIC_FIELDS",
     "SEQUENTIAL_FIELDS",
+    "ELEMENT_FIELDS",
 ]
 __version__ = "0.2.0"
 
@@ -75,12 +78,31 @@ PERIODIC_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if not s
 SEQUENTIAL_FIELDS = tuple(name for name, _, sequential in columns.OUTPUTS if sequential)
 
 
+class UnitsWarning(UserWarning):
+    """A wall's value that no building material has, most likely a slip of units (a thickness in
+    mm typed as m, a conductivity in mW/(m.K)): warned of when the wall is read, as ``brusk``
+    warns on standard error, and computed as given."""
+
+
+def _path(path, what):
+    """``path`` (a str, bytes or os.PathLike) as the str the native readers take. A NUL
+    character is refused with ValueError, as ``open()`` refuses it: the system reads a file name
+    up to its first NUL, so the rest would be dropped and another file read, or written."""
+    text = os.fspath(path)
+    if isinstance(text, bytes):
+        text = os.fsdecode(text)
+    if "\0" in text:
+        raise ValueError(f"{what}: embedded null character in path {text!r}; the system would "
+                         f"read it as {text.split(chr(0))[0]!r}, another file")
+    return text
+
+
 def _material_files(materials):
     if materials is None:
         return []
-    if isinstance(materials, (str, os.PathLike)):
-        return [os.fspath(materials)]
-    return [os.fspath(path) for path in materials]
+    if isinstance(materials, (str, bytes, os.PathLike)):
+        return [_path(materials, "materials")]
+    return [_path(path, "materials") for path in materials]
 
 
 def _wall_file_value(value):
@@ -309,10 +331,12 @@ class Wall:
         self._materials = parsed._materials
 
     @classmethod
-    def _wrap(cls, native, materials=()):
+    def _wrap(cls, native, materials=(), stacklevel=4):
         wall = cls.__new__(cls)
         wall._wall = native
         wall._materials = tuple(materials)
+        for message in native._plausibility():
+            warnings.warn(message, UnitsWarning, stacklevel=stacklevel)
         return wall
 
     @classmethod
@@ -329,7 +353,7 @@ class Wall:
     def from_file(cls, path, *, materials=None):
         """Reads a wall file (.toml or .json) with the reader of ``brusk compute``."""
         files = _material_files(materials)
-        return cls._wrap(_brusk._load_wall(os.fspath(path), files), files)
+        return cls._wrap(_brusk._load_wall(_path(path, "path"), files), files, stacklevel=3)
 
     @classmethod
     def from_dict(cls, document, *, materials=None):
@@ -459,13 +483,21 @@ def compute_element(wall, period_hours=24.0):
     return json.loads(_brusk._compute_element(wall._wall, float(period_hours)))
 
 
-def compute_many(thickness, conductivity, density, specific_heat, *, layer_count=None,
-                 thermal_resistance=None, rsi=None, rse=None, partition=None,
-                 heat_flow="horizontal", period_hours=24.0, fields="all", threads=0,
-                 errors="raise", out=None, kernel="vector", continuous=False):
+def compute_many(thickness=None, conductivity=None, density=None, specific_heat=None, *,
+                 walls=None, layer_count=None, thermal_resistance=None, rsi=None, rse=None,
+                 partition=None, heat_flow="horizontal", period_hours=24.0, fields="all",
+                 threads=0, errors="raise", out=None, kernel="vector", continuous=False):
     """Computes many walls at once, in the engine, on every core, without the GIL.
 
+    Walls given as objects (``walls=``, a sequence of :class:`Wall` or dicts of wall-file keys,
+    any construction: layers of parts, air layers, corrections) are computed one by one as
+    :func:`compute` computes them, the same doubles; the outputs add the ISO 6946 combined
+    method's ``thermal_resistance_upper``, ``thermal_resistance_lower``, ``relative_error`` and
+    ``u_value_corrected`` (for a plain wall R_T, R_T, 0 and U). Only ``period_hours``,
+    ``fields``, ``errors`` and ``continuous`` go with them.
+
     Args:
+        walls: :class:`Wall` objects or dicts, instead of the arrays below.
         thickness, conductivity, density, specific_heat: arrays of shape (walls, layers),
             side 1 first: d [m], lambda [W/(m.K)], rho [kg/m3], c [J/(kg.K)].
         layer_count: layers of each wall, shape (walls,); without it a wall ends at its first
@@ -500,6 +532,16 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         names its columns; the transfer matrix elements as complex128.
     """
     columns.check_errors(errors)
+    if walls is not None:
+        arrays = dict(thickness=thickness, conductivity=conductivity, density=density,
+                      specific_heat=specific_heat, layer_count=layer_count,
+                      thermal_resistance=thermal_resistance, rsi=rsi, rse=rse,
+                      partition=partition, out=out)
+        given = [name for name, value in arrays.items() if value is not None]
+        if given:
+            raise ValueError(f"walls= computes the walls as they are; {', '.join(given)} "
+                             f"belong to the array form: give one or the other")
+        return _compute_walls(walls, period_hours, _selected_fields(fields), errors, continuous)
     if kernel not in ("vector", "scalar"):
         raise ValueError(f'kernel must be "vector" or "scalar", got "{kernel}"')
     threads = columns.thread_count(threads)
@@ -528,6 +570,53 @@ def compute_many(thickness, conductivity, density, specific_heat, *, layer_count
         periods = np.broadcast_to(np.asarray(period_hours, dtype=float),
                                   results[lag].shape)
         results[lag][...] = _brusk._follow_time_lags(results[lag], periods)
+    return results
+
+
+#: The combined method's outputs compute_many(walls=...) adds, by their keys.
+ELEMENT_FIELDS = ("thermal_resistance_upper", "thermal_resistance_lower", "relative_error",
+                  "u_value_corrected")
+
+
+def _compute_walls(walls, period_hours, fields, errors, continuous):
+    """compute_many(walls=...): each wall through compute(), its values laid out as the
+    array form's outputs."""
+    walls = list(walls)
+    count = len(walls)
+    keys = {q["key"].replace(".", "_"): q["key"] for q in DESCRIPTION if q["scope"] == "compute"}
+    periods = np.broadcast_to(np.asarray(period_hours, dtype=float), (count,))
+    kinds = {name: kind for name, kind, _ in columns.OUTPUTS}
+    results = {}
+    for name in fields:
+        if kinds[name] == "method":
+            results[name] = np.full(count, "", dtype=object)
+        else:
+            results[name] = np.full(count, np.nan,
+                                    dtype=complex if kinds[name] == "complex" else float)
+    for name in ELEMENT_FIELDS:
+        results[name] = np.full(count, np.nan)
+    failures = np.full(count, "", dtype=object)
+    for row, wall in enumerate(walls):
+        try:
+            result = compute(wall if isinstance(wall, Wall) else Wall.from_dict(wall),
+                             float(periods[row]))
+        except WallError as error:
+            if errors == "raise":
+                raise WallError(f"wall {row}: {error}") from None
+            failures[row] = str(error)
+            continue
+        values = result._values
+        for name in fields:
+            value = values.get(keys[name])
+            results[name][row] = ("" if value is None and kinds[name] == "method" else
+                                  np.nan if value is None else value)
+        for name in ELEMENT_FIELDS:
+            results[name][row] = getattr(result, name)
+    if errors == "nan":
+        results["error"] = failures
+    lag = "periodic_thermal_transmittance_time_lag"
+    if continuous and lag in results:
+        results[lag][...] = _brusk._follow_time_lags(results[lag], periods.astype(float))
     return results
 
 
@@ -585,8 +674,8 @@ def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:
         materials: catalogue files adding to the built-in catalogue, as ``--materials``.
     """
     files = _material_files(materials)
-    if isinstance(zone, (str, os.PathLike)):
-        return json.loads(_brusk._zone_file(os.fspath(zone), files))
+    if isinstance(zone, (str, bytes, os.PathLike)):
+        return json.loads(_brusk._zone_file(_path(zone, "zone"), files))
     if not isinstance(zone, dict):
         raise TypeError(f"a zone must be a file name or a dict of zone-file keys, "
                         f"got {type(zone).__name__}")
@@ -605,7 +694,7 @@ def _samples(values, what):
 
 def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: float = 25.0,
              period_hours: float | None = None, solar=None, absorptance: float | None = None,
-             emissivity: float = 0.9, sky_radiation: float = 0.0,
+             emissivity: float | None = None, sky_radiation: float | None = None,
              start_hours: float = 0.0) -> dict:
     """The exact periodic response of a wall to hourly (or any evenly spaced) profiles, as
     ``brusk response --format json`` gives it.
@@ -618,6 +707,9 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
         period_hours: the period T [h] the samples span; default 24.
         solar: irradiance on the outer surface [W/m2], one per outdoor sample; with
             ``absorptance`` the outdoor temperature becomes the sol-air temperature.
+        absorptance, emissivity, sky_radiation: the outer surface's alpha [-], epsilon [-]
+            (default 0.9) and long-wave loss to the sky Delta R [W/m2] (default 0), with
+            ``solar`` only: without it they would change nothing, and are refused.
         start_hours: the time of the first sample [h], added to every time.
 
     Returns:
@@ -643,8 +735,14 @@ def response(wall: "Wall | dict", outdoor, *, indoor=None, indoor_constant: floa
                             "as --solar needs --absorptance")
         inputs.solar = _samples(solar, "solar")
         inputs.absorptance = float(absorptance)
-    inputs.emissivity = float(emissivity)
-    inputs.sky_radiation = float(sky_radiation)
+    else:
+        for name, value in (("absorptance", absorptance), ("emissivity", emissivity),
+                            ("sky_radiation", sky_radiation)):
+            if value is not None:
+                raise WallError(f"{name} has no effect without solar: it describes the outer "
+                                f"surface under the sun's irradiance; leave it out")
+    inputs.emissivity = 0.9 if emissivity is None else float(emissivity)
+    inputs.sky_radiation = 0.0 if sky_radiation is None else float(sky_radiation)
     inputs.start_hours = float(start_hours)
     document = json.loads(_brusk._response(wall._wall, inputs))
     import pandas as pd
@@ -680,6 +778,22 @@ def _climate_text(rows):
     return "\n".join(lines) + "\n"
 
 
+def _option_number(value, name, what):
+    """An optional number as the native call takes it: None stays None (the option left out);
+    a real number is passed as a float, as given, for the engine's own check (never rounded or
+    cut to an int here: 2.9 is no class 2). A bool or a non-number is refused with TypeError."""
+    if value is None:
+        return None
+    if getattr(value, "shape", None) == () and hasattr(value, "item"):
+        value = value.item()  # a 0-d NumPy array or a NumPy scalar
+    if isinstance(value, bool) or not isinstance(value, (numbers.Real, decimal.Decimal)):
+        raise TypeError(f"{name} must be {what}, got {type(value).__name__} {value!r}")
+    try:
+        return float(value)
+    except OverflowError:  # an int beyond any double: as far out of range as infinity
+        return math.inf if value > 0 else -math.inf
+
+
 def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     """The ISO 13788 moisture assessment of ``brusk moisture``: interstitial condensation by the
     monthly Glaser method and the surface temperature factor against mould.
@@ -704,14 +818,14 @@ def moisture(walls, climate, *, humidity_class=None, indoor_temperature=None):
     for wall in wall_list:
         if not isinstance(wall, Wall):
             raise TypeError(f"walls must be brusk.Wall objects, got {type(wall).__name__}")
-    if isinstance(climate, (str, os.PathLike)):
-        path, text, source = os.fspath(climate), "", ""
+    if isinstance(climate, (str, bytes, os.PathLike)):
+        path, text, source = _path(climate, "climate"), "", ""
     else:
         path, text, source = "", _climate_text(climate), "climate"
     answer = json.loads(_brusk._moisture(
         [wall._wall for wall in wall_list], path, text, source,
-        0 if humidity_class is None else int(humidity_class),
-        None if indoor_temperature is None else float(indoor_temperature)))
+        _option_number(humidity_class, "humidity_class", "1 to 5 (a whole number)"),
+        _option_number(indoor_temperature, "indoor_temperature", "a number of degC")))
     if single:
         return answer
     return [answer] if isinstance(answer, dict) else answer
@@ -745,15 +859,15 @@ def moisture_frame(walls, climate, **options):
 def _requirements_arguments(requirements):
     """(path, text) for _brusk._check: a path-like or a str naming a file is read as a file; a
     built-in key or TOML text (any str holding a newline) is passed as text."""
-    if isinstance(requirements, os.PathLike):
-        return os.fspath(requirements), ""
+    if isinstance(requirements, (bytes, os.PathLike)):
+        return _path(requirements, "requirements"), ""
     if not isinstance(requirements, str):
         raise TypeError(f"requirements must be a file path, a built-in set's key or TOML text, "
                         f"got {type(requirements).__name__}")
     builtin = {entry["key"] for entry in requirement_sets()}
     if requirements in builtin or "\n" in requirements:
         return "", requirements
-    return requirements, ""
+    return _path(requirements, "requirements"), ""
 
 
 def requirement_sets() -> list[dict]:
@@ -884,5 +998,5 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
     if isinstance(walls, (Wall, dict)):
         walls = [walls]
     walls = [wall if isinstance(wall, Wall) else Wall.from_dict(wall) for wall in walls]
-    _brusk._report([wall._wall for wall in walls], os.fspath(path), title, float(amplitude),
+    _brusk._report([wall._wall for wall in walls], _path(path, "path"), title, float(amplitude),
                    float(period_hours), str(project), str(element), str(author))

@@ -70,12 +70,15 @@ class TransferMatrix(_Group):
                 f"z21={self.z21:.6g} W/(m2.K) z22={self.z22:.6g}>")
 
 
-@_attributes({"value": "capacity [J/(m2.K)]", "method": "the rule that produced it"})
+@_attributes({"value": "capacity [J/(m2.K)], None where no rule gives an estimate",
+              "method": "the rule that produced it, \"none\" without an estimate"})
 class Estimate(_Group):
     """A sequential heat capacity estimate of side 1."""
     __slots__ = ()
 
     def __repr__(self):
+        if self.value is None:
+            return "<brusk.Estimate none: no rule gives an estimate>"
         return f"<brusk.Estimate {self.value / 1000:.6g} kJ/(m2.K) by {self.method!r}>"
 
 
@@ -175,6 +178,29 @@ def _escaped(text):
 def _attribute(key, doc):
     return property(lambda self: _grouped(self._values, key), doc=doc)
 
+
+# The combined method's figures of ISO 6946: an element's own, and for a plain wall those the
+# method gives one (R'_T = R''_T = R_T, e = 0, Uc = U).
+_ELEMENT = {q["key"]: q for q in DESCRIPTION if q["scope"] == "element"}
+
+
+def _element_attribute(key, plain):
+    q = _ELEMENT[key]
+    doc = f"{q['label']} {q['symbol_unicode']} [{q['unit']}]: {q['definition']} ({q['source']})"
+
+    def get(self):
+        values = self._values
+        return values[key] if key in values else plain(values)
+    return property(get, doc=doc)
+
+
+Result.thermal_resistance_upper = _element_attribute(
+    "thermal_resistance_upper", lambda values: values["thermal_resistance"])
+Result.thermal_resistance_lower = _element_attribute(
+    "thermal_resistance_lower", lambda values: values["thermal_resistance"])
+Result.relative_error = _element_attribute("relative_error", lambda values: 0.0)
+Result.u_value_corrected = _element_attribute("u_value_corrected",
+                                              lambda values: values["u_value"])
 
 # One attribute per top-level key of the description; a group is documented by its first key.
 for _key in dict.fromkeys(q["key"].split(".")[0] for q in _QUANTITIES):

@@ -7,6 +7,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <complex>
 #include <cstddef>
 #include <memory>
@@ -25,6 +26,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/plausibility.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_document.h"
@@ -109,7 +111,12 @@ struct PyResult {
     for (const Brusk::Engine::Quantity& q : Brusk::Engine::quantities()) {
       if (q.scope != Brusk::Engine::QuantityScope::Wall) continue;
       const std::string key(q.key);
-      if (q.wallNumber) values[key.c_str()] = q.wallNumber(result);
+      if (q.wallNumber) {
+        // A figure not computed (the sequential estimate of a wall with none) is None, as the
+        // JSON output's null, never a number.
+        const double value = q.wallNumber(result);
+        values[key.c_str()] = std::isfinite(value) ? py::object(py::float_(value)) : py::none();
+      }
       if (q.wallComplex) values[key.c_str()] = toPython(q.wallComplex(result));
       if (q.wallText) values[key.c_str()] = q.wallText(result);
     }
@@ -228,7 +235,16 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerResponseMany(m);
   Brusk::Python::registerColumns(m);
 
-  py::class_<PyWall>(m, "_Wall").def("_describe", &describe);
+  py::class_<PyWall>(m, "_Wall")
+      .def("_describe", &describe)
+      .def(
+          "_plausibility",
+          [](const PyWall& wall) {
+            std::vector<std::string> warnings = Brusk::Frontend::plausibilityWarnings(wall.wall);
+            for (std::string& warning : warnings) warning = wall.source + ": " + warning;
+            return warnings;
+          },
+          "values no building material has, with their likely slip of units");
 
   m.def("_load_wall", &loadWall, py::arg("path"), py::arg("materials"));
   m.def("_parse_wall", &parseWall, py::arg("json"), py::arg("source"), py::arg("materials"));

@@ -18,14 +18,16 @@ void registerMoisture(py::module_& module, WallOf wallOf) {
   module.def(
       "_moisture",
       [wallOf](const py::list& walls, const std::string& climatePath,
-               const std::string& climateText, const std::string& climateSource, int humidityClass,
-               std::optional<double> indoorTemperature) {
+               const std::string& climateText, const std::string& climateSource,
+               std::optional<double> humidityClassGiven, std::optional<double> indoorTemperature) {
         // Read and unwrap with the interpreter lock held; assess without it.
         std::vector<std::pair<const Frontend::Wall*, std::string>> inputs;
         inputs.reserve(walls.size());
         for (const py::handle item : walls) inputs.push_back(wallOf(item));
         py::gil_scoped_release release;
         const Frontend::ClimateOptionNames names{"humidity_class", "indoor_temperature"};
+        // As given, never rounded: 2.9 is refused, not taken as class 2.
+        const int humidityClass = Frontend::humidityClassOf(humidityClassGiven, names);
         const double temperature =
             Frontend::indoorTemperatureOf(humidityClass, indoorTemperature, names);
         const Frontend::Climate climate =

@@ -228,7 +228,10 @@ SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
   const std::vector<double> periods = cycleLengths(periodHours, cycleSamples(size));
   const std::vector<double> marked = markedCycles(periodHours);
   for (const ComputedWall& wall : walls) {
-    const Engine::CycleSweep sweep = Engine::sweepCycleLength(wall.wall->request, periods);
+    // An element's sweep is its parallel-path values at every cycle length, as the results
+    // table gives them at the report's.
+    const Engine::CycleSweep sweep =
+        Engine::sweepCycleLength(wall.wall->request, wall.wall->element.element, periods);
     decrement.series.push_back({wall.wall->name, sweep.periodHours, sweep.decrementFactor,
                                 wall.colour, wall.dashes, false});
     lag.series.push_back(

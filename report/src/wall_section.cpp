@@ -57,24 +57,58 @@ std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
   return callout.name + " \u2014 " + callout.size;
 }
 
-/// A layer of parts drawn as bands across the height, one per part in its family's colour and
-/// as high as its share of the area, the parts' names in the drawing's title; false for a
-/// layer that is not one.
+/// The usual zigzag of insulation drawings over a layer `width` wide at `left`, so that it reads
+/// in grey print too; none in a layer too narrow for it.
+void drawInsulationHatch(double left, double width, SvgWriter& svg) {
+  if (width < 6.0) return;
+  std::vector<SvgPoint> zigzag;
+  const double amplitude = std::min(width / 2.0 - 2.0, 14.0);
+  const double middle = left + width / 2.0;
+  const double bottom = kSectionTop + kSectionHeight;
+  for (double y = kSectionTop; y <= bottom + 0.01; y += amplitude) {
+    const bool leftTurn = static_cast<long>(std::lround((y - kSectionTop) / amplitude)) % 2 == 0;
+    zigzag.push_back({middle + (leftTurn ? -amplitude : amplitude), y});
+  }
+  svg.polyline(zigzag, {"#9c8420", 0.8, ""});
+}
+
+/// How often a layer of parts' pattern repeats over the section's height: a few studs spaced
+/// through the infill read as studs, where one band per part would read as more layers.
+constexpr int kPartPatternRepeats = 3;
+
+/// A layer of parts drawn as its pattern repeated across the height: the part of largest share
+/// (the infill between studs) fills the layer, and in each repeat the other parts are bands as
+/// high as their share of the repeat, together centred in it, each in its family's colour; false
+/// for a layer that is not one.
 bool drawParts(const Frontend::Wall& wall, std::size_t index, double left, double width,
                SvgWriter& svg) {
   const Engine::ElementDescription& element = wall.element.element;
   for (std::size_t i = 0; i < element.bridged.size(); ++i) {
     if (element.bridged[i].layer != index) continue;
     const std::vector<Engine::LayerPart>& parts = element.bridged[i].parts;
-    double top = kSectionTop;
-    for (std::size_t part = 0; part < parts.size(); ++part) {
-      const double height = parts[part].fraction * kSectionHeight;
-      const std::string& family =
-          i < wall.element.partLabels.size() && part < wall.element.partLabels[i].size()
-              ? wall.element.partLabels[i][part].family
-              : std::string("other");
-      svg.rectangle({left, top}, width, height, familyColour(family), {"#444", 0.8, ""});
-      top += height;
+    const auto familyOf = [&](std::size_t part) -> std::string {
+      return i < wall.element.partLabels.size() && part < wall.element.partLabels[i].size()
+                 ? wall.element.partLabels[i][part].family
+                 : std::string("other");
+    };
+    std::size_t infill = 0;
+    for (std::size_t part = 1; part < parts.size(); ++part) {
+      if (parts[part].fraction > parts[infill].fraction) infill = part;
+    }
+    const SvgStroke edge{"#444", 0.8, ""};
+    svg.rectangle({left, kSectionTop}, width, kSectionHeight, familyColour(familyOf(infill)), edge);
+    if (familyOf(infill) == "insulation") drawInsulationHatch(left, width, svg);
+    const double repeat = kSectionHeight / static_cast<double>(kPartPatternRepeats);
+    const double bandsShare = 1.0 - parts[infill].fraction;
+    for (int copy = 0; copy < kPartPatternRepeats; ++copy) {
+      double top =
+          kSectionTop + static_cast<double>(copy) * repeat + (1.0 - bandsShare) * repeat / 2.0;
+      for (std::size_t part = 0; part < parts.size(); ++part) {
+        if (part == infill) continue;
+        const double height = parts[part].fraction * repeat;
+        svg.rectangle({left, top}, width, height, familyColour(familyOf(part)), edge);
+        top += height;
+      }
     }
     return true;
   }
@@ -195,18 +229,7 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
     if (drawParts(wall, index, layerLeft[index], width, svg)) continue;
     svg.rectangle({layerLeft[index], kSectionTop}, width, kSectionHeight, familyColour(family),
                   edge);
-    if (family == "insulation" && width >= 6.0) {
-      // The usual zigzag of insulation drawings, so that it reads in grey print too.
-      std::vector<SvgPoint> zigzag;
-      const double amplitude = std::min(width / 2.0 - 2.0, 14.0);
-      const double middle = layerLeft[index] + width / 2.0;
-      for (double y = kSectionTop; y <= sectionBottom + 0.01; y += amplitude) {
-        const bool leftTurn =
-            static_cast<long>(std::lround((y - kSectionTop) / amplitude)) % 2 == 0;
-        zigzag.push_back({middle + (leftTurn ? -amplitude : amplitude), y});
-      }
-      svg.polyline(zigzag, {"#9c8420", 0.8, ""});
-    }
+    if (family == "insulation") drawInsulationHatch(layerLeft[index], width, svg);
   }
   svg.rectangle({kSectionLeft, kSectionTop}, sectionWidth, kSectionHeight, "none",
                 {"#222", 1.5, ""});

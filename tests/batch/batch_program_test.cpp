@@ -100,7 +100,7 @@ TEST_F(BatchProgramTest, BadLineIsReportedAndKeepsItsRow) {
   EXPECT_NE(err().find("1 of 200 walls failed"), std::string::npos) << err();
   const std::vector<std::string> rows = lines(out());
   ASSERT_EQ(rows.size(), 201u);
-  EXPECT_EQ(rows[57].substr(0, 2), ",,");
+  EXPECT_EQ(rows[57].substr(0, 9), "line 57,,");  // the line gives no name
   EXPECT_NE(rows[57].find("\"walls.jsonl:57: layer 1: conductivity"), std::string::npos);
   EXPECT_EQ(rows[58].substr(0, 8), "wall-58,");
 }

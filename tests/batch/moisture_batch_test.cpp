@@ -61,7 +61,7 @@ TEST_F(MoistureBatchTest, EveryLineAsBruskMoistureAssessesIt) {
     EXPECT_EQ(expected["max_accumulated"].get<double>(), std::stod(cells[1])) << options;
     EXPECT_EQ(expected["surface"]["f_rsi_min"].get<double>(), std::stod(cells[7])) << options;
     EXPECT_EQ(expected["dries_out"].get<bool>() ? "true" : "false", cells[5]) << options;
-    EXPECT_EQ(0u, rows[2].find(",,,,,,,,,,")) << rows[2];
+    EXPECT_EQ(0u, rows[2].find("line 2,,,,,,,,,,")) << rows[2];  // its default name
   }
 }
 
@@ -92,8 +92,26 @@ TEST_F(MoistureBatchTest, RefusesOptionsTheModeDoesNotRead) {
   for (const auto& row : rows) {
     const auto refused = run("batch walls.jsonl " + row.options);
     EXPECT_EQ(2, refused.status) << row.options;
-    EXPECT_NE(std::string::npos, refused.err.find(row.reason)) << row.options << ": " << refused.err;
+    EXPECT_NE(std::string::npos, refused.err.find(row.reason))
+        << row.options << ": " << refused.err;
     EXPECT_EQ("", refused.out) << row.options;
+  }
+}
+
+// Generated walls with --mu are assessed, every one; the option adds mu and changes nothing
+// else of a seed's walls.
+TEST_F(MoistureBatchTest, GeneratedWallsWithMuAreAssessedAndOtherwiseTheSame) {
+  const std::string generator =
+      "python3 '" BRUSK_SOURCE_DIR "/scripts/generate-walls.py' --count 300";
+  const std::string here = "cd '" + _folder.string() + "' && ";
+  for (const char* seed : {"1", "7"}) {
+    ASSERT_EQ(0, std::system((here + generator + " --seed " + seed + " --mu > mu.jsonl").c_str()));
+    ASSERT_EQ(0, std::system((here + generator + " --seed " + seed + " > plain.jsonl").c_str()));
+    const auto assessed = run("batch mu.jsonl --climate '" + kClimate + "'");
+    EXPECT_EQ(0, assessed.status) << assessed.err.substr(0, 400);
+    EXPECT_EQ(301u, linesOf(assessed.out).size());
+    EXPECT_EQ(1, run("batch plain.jsonl --climate '" + kClimate + "'").status);
+    EXPECT_EQ(run("batch plain.jsonl").out, run("batch mu.jsonl").out) << seed;
   }
 }
 

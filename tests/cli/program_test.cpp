@@ -323,8 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"deep inline tables", "wall.toml",
                  "a = " + repeated("{b=", 20000) + "1" + repeated("}", 20000) + "\n", kTooDeep},
         BadInput{"deep catalogue file", "wall.toml", BruskTest::kConcreteToml,
-                 "deep.toml:1: TOML nested too deep (more than 32 levels); a wall file is a flat "
-                 "table with a list of layers",
+                 "deep.toml:1: TOML nested too deep (more than 32 levels); a catalogue file is a "
+                 "table of materials",
                  "--materials deep.toml"}),
     [](const testing::TestParamInfo<BadInput>& row) {
       std::string name = row.param.label;

@@ -53,7 +53,9 @@ protected:
     if (scope == "zone") return jsonOf("zone --format json '" + kZone + "'");
     if (scope == "element") return jsonOf("compute --format json " + studsWithAirLayer());
     if (scope == "moisture") {
-      return jsonOf("moisture --format json '" + kMoistWall + "' --climate '" + kClimate + "'");
+      // A wall with a layer of parts: its output has every moisture key, the paths too.
+      return jsonOf("moisture --format json " + studsWithAirLayer() + " --climate '" + kClimate +
+                    "'");
     }
     if (scope == "validation") return jsonOf("validate --format json");
     return jsonOf("response --format json '" + kWall + "' --outdoor '" + kDay + "'");

@@ -76,15 +76,55 @@ INSTANTIATE_TEST_SUITE_P(
                     Layout{"json", "json", "{", 49}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-/// An hourly leap year with times: 8784 rows.
-const char* leapYear() {
-  static const std::string text = [] {
-    std::string rows = "time,theta_e\n";
-    for (int hour = 0; hour < 8784; ++hour) rows += std::to_string(hour) + ",10\n";
-    return rows;
-  }();
+/// `count` samples `step` hours apart from 0 h, with times, swinging over the year.
+std::string timedYear(int count, int step) {
+  std::string rows = "time,theta_e\n";
+  for (int i = 0; i < count; ++i) {
+    rows += std::to_string(i * step) + "," + std::to_string(10 + (i * 7) % 11) + "\n";
+  }
+  return rows;
+}
+
+/// Twice an hourly leap year: 4393 samples 2 h apart, just beyond the longest period taken.
+const char* beyondLeapYear() {
+  static const std::string text = timedYear(4393, 2);
   return text.c_str();
 }
+
+struct WeatherYear {
+  const char* name;
+  int samples;
+  int stepHours;
+  double periodHours;  ///< the period the response is computed at: the samples' span
+};
+
+class WeatherYearTest : public ResponseProgramTest,
+                        public testing::WithParamInterface<WeatherYear> {};
+
+// A year of hourly weather, common or leap, is its own period: the count times the step.
+TEST_P(WeatherYearTest, IsTakenOverItsOwnSpan) {
+  const WeatherYear& year = GetParam();
+  write("year.csv", timedYear(year.samples, year.stepHours));
+  const ProgramRun result =
+      run("response '" + kExamples + "2-concrete-insulated.toml' --outdoor year.csv --format json");
+  ASSERT_EQ(0, result.status) << result.err;
+  const nlohmann::json json = nlohmann::json::parse(result.out);
+  EXPECT_EQ(year.periodHours, json["period"].get<double>());
+  ASSERT_EQ(static_cast<std::size_t>(year.samples), json["samples"].size());
+  EXPECT_EQ(static_cast<double>((year.samples - 1) * year.stepHours),
+            json["samples"].back()["time"].get<double>());
+  // The batch of the same walls takes the same year.
+  write("walls.jsonl",
+        "{\"layers\": [{\"material\": \"concrete-reinforced\", \"thickness\": 0.2}]}\n");
+  const ProgramRun batch = run("batch walls.jsonl --outdoor year.csv");
+  EXPECT_EQ(0, batch.status) << batch.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WeatherYearTest,
+                         testing::Values(WeatherYear{"common", 8760, 1, 8760.0},
+                                         WeatherYear{"leap", 8784, 1, 8784.0},
+                                         WeatherYear{"leap_two_hourly", 4392, 2, 8784.0}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 struct Refusal {
   const char* name;
@@ -142,9 +182,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"decimal_commas", "temperature\n18,5\n19,5\n", "",
                 "out.csv: line 2: 2 cells where the header (line 1) has 1; is \"18,5\" a number "
                 "with a decimal comma?"},
-        Refusal{"leap_year", leapYear(), "",
-                "out.csv: 8784 samples 1 h apart cover 8784 h, outside the periods taken, one "
-                "second to 8760 h"}),
+        Refusal{"beyond_a_leap_year", beyondLeapYear(), "",
+                "out.csv: 4393 samples 2 h apart cover 8786 h, outside the periods taken, one "
+                "second to 8784 h (a leap year)"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 #ifdef BRUSK_TESTS_HAVE_REPORT

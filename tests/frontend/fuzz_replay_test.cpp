@@ -1,6 +1,7 @@
-// The zone and profile fuzz targets' seeds and kept findings (fuzz/corpus-zone,
-// fuzz/corpus-profile, fuzz/regressions/zone-* and profile-*), replayed through the steps of
-// their target: each input must give a result or a Brusk::Frontend::Error, nothing else.
+// The zone, profile and climate fuzz targets' seeds and kept findings (fuzz/corpus-zone,
+// fuzz/corpus-profile, fuzz/corpus-climate, fuzz/regressions/zone-*, profile-* and climate-*),
+// replayed through the steps of their target: each input must give a result or a
+// Brusk::Frontend::Error, nothing else.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/profile_response.h"
 #include "brusk/frontend/wall_parser.h"
@@ -76,6 +78,31 @@ bool replayProfile(const std::string& text) {
   }
 }
 
+/// True when the climate reads (with its own indoor side or with a humidity class) and a wall
+/// that condenses is assessed under it; false when refused with a message.
+bool replayClimate(const std::string& text) {
+  static const Frontend::Wall wall = Frontend::parseWallText(
+      "name = \"fuzz\"\n[[layers]]\nmaterial = \"board-gypsum\"\nthickness = 0.0125\n"
+      "[[layers]]\nmaterial = \"insulation-mineral-wool\"\nthickness = 0.1\n"
+      "[[layers]]\nmaterial = \"brick-solid\"\nthickness = 0.24\n",
+      Frontend::WallFormat::Toml, catalogue(), "fuzz-wall.toml");
+  bool assessed = false;
+  for (const int humidityClass : {0, 3}) {
+    try {
+      const Frontend::Climate climate =
+          Frontend::parseClimateCsv(text, "fuzz.csv", humidityClass, 20.0);
+      const std::vector<Frontend::MoistureReport> reports{
+          Frontend::assessMoisture(wall, climate, "fuzz-wall.toml")};
+      EXPECT_FALSE(Frontend::formatMoistureJson(reports, climate).empty());
+      EXPECT_FALSE(Frontend::formatMoistureCsv(reports).empty());
+      EXPECT_FALSE(Frontend::formatMoistureTable(reports, climate).empty());
+      assessed = true;
+    } catch (const Frontend::Error&) {
+    }
+  }
+  return assessed;
+}
+
 struct Replay {
   const char* name;
   fs::path folder;
@@ -115,7 +142,11 @@ INSTANTIATE_TEST_SUITE_P(
         Replay{"zone_findings", kFuzz / "regressions", "zone-", replayZone, 0},
         // The three example profiles compute; the hostile seeds are refused.
         Replay{"profile_seeds", kFuzz / "corpus-profile", "", replayProfile, 3},
-        Replay{"profile_findings", kFuzz / "regressions", "profile-", replayProfile, 0}),
+        Replay{"profile_findings", kFuzz / "regressions", "profile-", replayProfile, 0},
+        // The climates read as written or, with a class, from their outdoor columns: all but
+        // the one of decimal commas assess.
+        Replay{"climate_seeds", kFuzz / "corpus-climate", "", replayClimate, 6},
+        Replay{"climate_findings", kFuzz / "regressions", "climate-", replayClimate, 0}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace

@@ -198,8 +198,55 @@ TEST(MoistureReport, RequestTakesTheWallsSurfaceResistancesAndRefusesMissingVapo
   EXPECT_EQ(
       "custom.toml: layer 1 (\"Mystery\"): no water-vapour property for the moisture "
       "assessment: give vapour_resistance_factor (mu) or sd (in m), or a catalogue material "
-            "that has one",
+      "that has one",
       errorOf([&] { (void)assessMoisture(custom, climate, "custom.toml"); }));
+  // A project's material without mu is a catalogue material: the message sends to its entry.
+  Catalogue catalogue = Catalogue::builtIn();
+  catalogue.addToml(
+      "mine = {name = \"Mine\", conductivity = 1, density = 1000, specific_heat = 1000}\n",
+      "mine.toml");
+  const Wall mine = parseWallText("[[layers]]\nmaterial = \"mine\"\nthickness = 0.1\n",
+                                  WallFormat::Toml, catalogue, "mine-wall.toml");
+  EXPECT_EQ(
+      "mine-wall.toml: layer 1 (\"Mine\"): no water-vapour property for the moisture "
+      "assessment: its catalogue material \"mine\" gives no vapour_resistance_factor; add it to "
+      "the material's entry, or give vapour_resistance_factor (mu) or sd (in m) in the layer",
+      errorOf([&] { (void)assessMoisture(mine, climate, "mine-wall.toml"); }));
+}
+
+TEST(MoistureReport, TooManyPlanesGivesTheCountTheWallNeeds) {
+  const Climate climate = parseClimateCsv(kHeader + twelveMonths(), "c.csv");
+  // Insulation of R = 0.2 m / 0.04 = 5 m2.K/W per layer: 20 sub-layers, so 21 planes a layer
+  // with its faces shared; n layers need 1 + 20 n planes.
+  struct Row {
+    int layers;
+    const char* planes;
+    const char* resistance;
+  };
+  for (const Row& row : {Row{205, "4101", "1025"}, Row{400, "8001", "2000"}}) {
+    std::string text;
+    for (int k = 0; k < row.layers; ++k) {
+      text +=
+          "[[layers]]\nthickness = 0.2\nconductivity = 0.04\ndensity = 30\nspecific_heat = "
+          "1400\nsd = 1\n";
+    }
+    const Wall wall = tomlWall(text, "thick.toml");
+    EXPECT_EQ(std::string("thick.toml: the wall needs ") + row.planes +
+                  " calculation planes (its layer faces, and one every 0.25 m2.K/W inside a "
+                  "layer, ISO 13788 6.2), more than the 4096 computed: its layers' thermal "
+                  "resistance of " +
+                  row.resistance + " m2.K/W is beyond any real element",
+              errorOf([&] { (void)assessMoisture(wall, climate, "thick.toml"); }))
+        << row.layers;
+  }
+  // One layer far beyond the limit on its own is counted, not cut at the limit.
+  const Wall single = tomlWall(
+      "[[layers]]\nthickness = 100\nconductivity = 0.04\ndensity = 30\nspecific_heat = 1400\n"
+      "sd = 1\n",
+      "one.toml");
+  EXPECT_NE(std::string::npos, errorOf([&] {
+                                 (void)assessMoisture(single, climate, "one.toml");
+                               }).find("needs 10001 calculation planes"));
 }
 
 TEST(MoistureReport, JsonHasTheDocumentedKeysAndNoNonFiniteNumbers) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "brusk/frontend/error.h"
 #include "brusk/frontend/output.h"
 
 namespace {
@@ -70,5 +71,33 @@ INSTANTIATE_TEST_SUITE_P(Texts, DisplayWidthTest,
                                          Width{"混凝土墙", 8}, Width{"ｗａｌｌ", 8},
                                          Width{"e\xcc\x81", 1}, Width{"한국", 4},
                                          Width{"\xff", 1}));
+
+}  // namespace
+
+namespace {
+
+std::string refusalOf(const std::string& path) {
+  try {
+    (void)readTextFile(path, 1024);
+  } catch (const Brusk::Frontend::Error& error) {
+    return error.what();
+  }
+  return "(read)";
+}
+
+// A name with a NUL would be cut by the system and name another file: refused before it is
+// opened, whichever file its first part names (one that exists included).
+TEST(ReadTextFile, RefusesANameHoldingANul) {
+  const std::string existing = BRUSK_SOURCE_DIR "/examples/1-concrete.toml";
+  EXPECT_EQ(existing + "\\x00.json: a file name cannot hold a NUL byte (at character " +
+                std::to_string(existing.size() + 1) + "); the system would read it as \"" +
+                existing + "\", another file",
+            refusalOf(existing + std::string("\0.json", 6)));
+  EXPECT_EQ(
+      "\\x00: a file name cannot hold a NUL byte (at character 1); the system would read it "
+      "as \"\", another file",
+      refusalOf(std::string(1, '\0')));
+  EXPECT_EQ("(read)", refusalOf(existing));
+}
 
 }  // namespace

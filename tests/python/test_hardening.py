@@ -3,14 +3,17 @@ strides, outputs sharing memory, arguments of the wrong kind, files that are no 
 gets a clear error or the right number, never a silently wrong one."""
 
 import decimal
+import json
 import os
 import subprocess
 import sys
+import warnings
 
 import numpy as np
 import pytest
 
 import brusk
+from conftest import EXAMPLE_WALLS, EXAMPLES, run_brusk
 from test_errors import three_layer_rows
 
 WALL = "[[layers]]\nthickness = 0.2\nconductivity = 1.8\ndensity = 2400\nspecific_heat = 1000\n"
@@ -279,3 +282,156 @@ def test_the_private_entry_refuses_arrays_not_laid_out(name, change, refused):
 def test_outputs_come_in_the_descriptions_order_whatever_the_order_asked():
     out = brusk.compute_many(**three_layer_rows(), fields=["u_value", "period", "u_value"])
     assert list(out) == ["period", "u_value"]
+
+
+MOISTURE_WALL = EXAMPLES / "moisture" / "internal-insulation.toml"
+TEMPERATE = EXAMPLES / "climates" / "temperate.csv"
+REQUIREMENTS = "name = \"R\"\n[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 0.3\n"
+
+
+def _nul_calls(tmp_path):
+    """(case, the call with a NUL in a path, the file the cut path would name) per function."""
+    (tmp_path / "r.toml").write_text(REQUIREMENTS)
+    (tmp_path / "m.toml").write_text(CATALOGUE)
+    (tmp_path / "w.toml").write_text(WALL)
+    wall = brusk.Wall.from_file(MOISTURE_WALL)
+    page = str(tmp_path / "page.html")
+    return [
+        ("from_file", lambda: brusk.Wall.from_file(str(tmp_path / "w.toml") + "\0x")),
+        ("from_file_bytes", lambda: brusk.Wall.from_file(os.fsencode(tmp_path / "w.toml") + b"\0")),
+        ("from_file_materials",
+         lambda: brusk.Wall.from_file(tmp_path / "w.toml", materials=str(tmp_path / "m.toml") + "\0")),
+        ("wall_materials", lambda: brusk.Wall([brusk.Layer(0.1, 1, 1000, 1000)],
+                                              materials=[str(tmp_path / "m.toml") + "\0"])),
+        ("materials", lambda: brusk.materials(materials=str(tmp_path / "m.toml") + "\0.toml")),
+        ("zone", lambda: brusk.zone(str(EXAMPLES / "zones" / "masonry-room.toml") + "\0")),
+        ("moisture_climate", lambda: brusk.moisture(wall, str(TEMPERATE) + "\0ignored")),
+        ("check_requirements", lambda: brusk.check(wall, str(tmp_path / "r.toml") + "\0x")),
+        ("check_requirements_bytes", lambda: brusk.check(wall, os.fsencode(tmp_path / "r.toml") + b"\0")),
+        ("report_page", lambda: brusk.report(wall, page + "\0.html")),
+    ]
+
+
+@pytest.mark.parametrize("case", range(10), ids=lambda i: ["from_file", "from_file_bytes",
+                         "from_file_materials", "wall_materials", "materials", "zone",
+                         "moisture_climate", "check_requirements", "check_requirements_bytes",
+                         "report_page"][i])
+def test_a_path_with_a_nul_is_refused_as_open_refuses_it(tmp_path, case):
+    name, call = _nul_calls(tmp_path)[case]
+    with pytest.raises(ValueError) as raised:
+        call()
+    assert not isinstance(raised.value, brusk.WallError), name
+    assert "embedded null character in path" in str(raised.value), name
+    assert not (tmp_path / "page.html").exists()
+
+
+def test_a_nul_in_a_path_a_file_names_is_refused_by_the_reader(tmp_path):
+    # The zone's wall file is named inside the zone, so it reaches the reader as data.
+    (tmp_path / "w.toml").write_text(WALL)
+    zone = {"name": "Z", "floor_area": 10, "elements": [{"area": 10, "wall": "w.toml\0x"}]}
+    os.chdir(tmp_path)
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.zone(zone)
+    assert 'wall "w.toml\\x00x" holds a NUL character, which no file name can hold' in \
+        str(raised.value)
+
+
+# (value, error type, message); the message is the command line's with the keyword's name.
+BAD_CLASSES = [
+    (2.9, brusk.WallError, "humidity_class must be 1 to 5 (a whole number: ISO 13788 Annex A's "
+                           "humidity classes), got 2.9"),
+    (0, brusk.WallError, "got 0"),
+    (6, brusk.WallError, "got 6"),
+    (-1, brusk.WallError, "got -1"),
+    (2**32 + 3, brusk.WallError, "got 4294967299"),
+    (10**400, brusk.WallError, "got inf"),
+    (float("nan"), brusk.WallError, "got nan"),
+    (np.float64(3.5), brusk.WallError, "got 3.5"),
+    (True, TypeError, "humidity_class must be 1 to 5 (a whole number), got bool True"),
+    ("3", TypeError, "humidity_class must be 1 to 5 (a whole number), got str '3'"),
+]
+
+
+@pytest.mark.parametrize("value,error,message", BAD_CLASSES, ids=[repr(c[0])[:12] for c in BAD_CLASSES])
+def test_a_humidity_class_is_never_rounded_or_wrapped(value, error, message):
+    wall = brusk.Wall.from_file(MOISTURE_WALL)
+    with pytest.raises(error) as raised:
+        brusk.moisture(wall, TEMPERATE, humidity_class=value)
+    assert message in str(raised.value)
+
+
+@pytest.mark.parametrize("value", [3, 3.0, np.int64(3), decimal.Decimal("3")],
+                         ids=["int", "float", "numpy", "decimal"])
+def test_a_whole_class_of_any_number_type_is_class_three(value):
+    wall = brusk.Wall.from_file(MOISTURE_WALL)
+    assert brusk.moisture(wall, TEMPERATE, humidity_class=value) == \
+        brusk.moisture(wall, TEMPERATE, humidity_class=3)
+
+
+@pytest.mark.parametrize("indoor", [{}, {"indoor_temperature": "", "indoor_relative_humidity": "n/a"},
+                                    {"indoor_temperature": 20.0, "indoor_relative_humidity": 500.0}],
+                         ids=["left_out", "not_available", "out_of_range"])
+def test_indoor_cells_are_not_read_with_a_class(indoor):
+    rows = [{"month": m, "outdoor_temperature": 2.0, "outdoor_relative_humidity": 85.0, **indoor}
+            for m in range(1, 13)]
+    plain = [{"month": m, "outdoor_temperature": 2.0, "outdoor_relative_humidity": 85.0}
+             for m in range(1, 13)]
+    wall = brusk.Wall.from_file(MOISTURE_WALL)
+    assert brusk.moisture(wall, rows, humidity_class=2) == brusk.moisture(wall, plain, humidity_class=2)
+
+
+def test_a_climate_file_with_a_byte_order_mark_is_the_same_climate(tmp_path):
+    marked = tmp_path / "marked.csv"
+    marked.write_bytes(b"\xef\xbb\xbf" + TEMPERATE.read_bytes())
+    wall = brusk.Wall.from_file(MOISTURE_WALL)
+    assert brusk.moisture(wall, marked) == brusk.moisture(wall, TEMPERATE)
+
+
+# (case, the wall, the warning's text after its source and ": ")
+UNIT_SLIPS = [
+    ("millimetres", {"layers": [{"name": "Slab", "thickness": 12.5, "conductivity": 1.8,
+                                 "density": 2400, "specific_heat": 1000}]},
+     'layer 1 ("Slab"): thickness 12.5 m is more than any building layer (at most 2 m); was it '
+     "given in cm (0.125 m) or mm (0.0125 m)?"),
+    ("milliwatts", {"layers": [{"thickness": 0.1, "conductivity": 35, "density": 20,
+                                "specific_heat": 1450}]},
+     "layer 1: conductivity 35 W/(m.K) is a metal's, but the density 20 kg/m3 is far below any "
+     "metal's; was it given in mW/(m.K) (0.035 W/(m.K))?"),
+    ("kilojoules", {"layers": [{"thickness": 0.2, "conductivity": 1.8, "density": 2400,
+                                "specific_heat": 1.0}]},
+     "layer 1: specific_heat 1 J/(kg.K) is less than any building material's (lead: about 130); "
+     "was it given in kJ/(kg.K) (1000 J/(kg.K))?"),
+]
+
+
+@pytest.mark.parametrize("name,document,message", UNIT_SLIPS, ids=[c[0] for c in UNIT_SLIPS])
+def test_a_units_slip_is_warned_of_and_computed(tmp_path, name, document, message):
+    with pytest.warns(brusk.UnitsWarning) as caught:
+        wall = brusk.Wall.from_dict(document)
+    assert [str(w.message) for w in caught] == ["wall: " + message]
+    assert caught[0].filename == __file__  # the caller's line, not the package's
+    assert brusk.compute(wall).u_value > 0
+    path = tmp_path / "w.json"
+    path.write_text(json.dumps(document))
+    with pytest.warns(brusk.UnitsWarning) as from_file:
+        brusk.Wall.from_file(path)
+    assert [str(w.message) for w in from_file] == [f"{path}: {message}"]
+    status, _, err = run_brusk("compute", path)
+    assert status == 0 and err == f"brusk: warning: {path}: {message}\n"
+
+
+def test_the_example_walls_give_no_warning():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        for path in EXAMPLE_WALLS:
+            brusk.Wall.from_file(path)
+
+
+@pytest.mark.parametrize("option", [{"absorptance": 0.6}, {"emissivity": 0.9},
+                                    {"sky_radiation": 63.0}], ids=lambda o: next(iter(o)))
+def test_a_surface_option_without_solar_is_refused(option):
+    wall = brusk.Wall.from_file(EXAMPLES / "1-concrete.toml")
+    with pytest.raises(brusk.WallError) as raised:
+        brusk.response(wall, [20.0, 25.0, 30.0, 25.0], **option)
+    assert str(raised.value) == (f"{next(iter(option))} has no effect without solar: it describes "
+                                 "the outer surface under the sun's irradiance; leave it out")

@@ -1,5 +1,5 @@
-// A wall of parts in the report: its layer of parts drawn as bands, the combined method's
-// limits, and one row per path; a plain wall's page gets none of it.
+// A wall of parts in the report: its layers of parts drawn as repeated studs, the combined
+// method's limits, and one row per path; a plain wall's page gets none of it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,8 +47,10 @@ TEST(ElementReport, PartsAreDrawnAndEveryPathHasARow) {
         << row.paths;
     EXPECT_EQ(1u, countOf(html, "\">Mineral wool (glass wool) / Wood fibre insulation</td>"))
         << row.paths;
-    // Each layer of parts is two bands: the stud band 15 % of the 120 px section height.
-    EXPECT_EQ(2u, countOf(html, "height=\"18\"")) << row.paths;
+    // Each layer of parts repeats its studs three times, each 15 % of a 40 px repeat high, and
+    // never as one band of 15 % of the 120 px section.
+    EXPECT_EQ(6u, countOf(html, "height=\"6\"")) << row.paths;
+    EXPECT_EQ(0u, countOf(html, "height=\"18\"")) << row.paths;
   }
 }
 

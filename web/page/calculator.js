@@ -1,6 +1,7 @@
-// The calculator page: keeps the wall as an object with the wall-file keys, hands it to
-// globalThis.brusk (the WebAssembly engine) on every edit, and prints what comes back. No
-// quantity is computed here; the engine's messages are shown at the field they name.
+// The calculator page: keeps the wall as its document (the wall-file keys, every one the form
+// does not edit as it came; see wall_document.js), makes its fields from the wall schema, hands
+// the document to globalThis.brusk (the WebAssembly engine) on every edit, and prints what comes
+// back. No quantity is computed here; the engine's messages are shown at the field they name.
 (function () {
   'use strict';
   const brusk = globalThis.brusk;
@@ -27,27 +28,45 @@
   let PERIOD = null;     // the description of the cycle length
   let MATRIX_QUANTITIES = [];
   let KEY_QUANTITIES = [];
-  const SLAB_KEYS = ['thickness', 'conductivity', 'density', 'specific_heat'];
-  /** The properties a catalogue layer may set instead of its material's. */
-  const OVERRIDE_KEYS = ['conductivity', 'density', 'specific_heat'];
-  /** The vapour properties of a slab (ISO 13788): its factor μ or its equivalent air layer sd. */
-  const VAPOUR_KEYS = ['vapour_resistance_factor', 'sd'];
-  const UNITS = { thickness: 'm', conductivity: 'W/(m·K)', density: 'kg/m³', specific_heat: 'J/(kg·K)', thermal_resistance: 'm²·K/W', vapour_resistance_factor: '–', sd: 'm' };
-  const LABELS = { thickness: 'd', conductivity: 'λ', density: 'ρ', specific_heat: 'c', thermal_resistance: 'R', vapour_resistance_factor: 'μ', sd: 'sd' };
-
   /** Significant digits shown; the JSON API keeps every digit. */
   const DIGITS = 4;
 
   let materials = [];
-  let layers = [];       // each { kind: 'material'|'custom'|'air'|'parts', fields: {key: text} }
-  /** A layer of parts keeps part k's keys as fields `part-k-<key>`; these are the defaults. */
-  const DEFAULT_PARTS = [{ material: 'timber-softwood', fraction: '0.15' }, { material: 'insulation-mineral-wool', fraction: '0.85' }];
   /** The element quantities (ISO 6946 combined method) shown for a wall with a layer of parts. */
   const ELEMENT_KEYS = ['thermal_resistance_upper', 'thermal_resistance_lower', 'relative_error', 'u_value_corrected'];
   let ELEMENT_QUANTITIES = [];
   let comparison = [];   // [{ wall, result }]
   // linkPending: an edit's address is still to be written (see updateLink).
   const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0, linkPending: false };
+
+  /**
+   * The wall schema's editing model (wall_document.js, made from brusk.wallSchema()) and the
+   * wall being edited as its table: the document the page was given, every key the form does
+   * not edit kept as it came.
+   */
+  const documents = globalThis.bruskWallDocument;
+  let model = null;
+  let wallTable = null;
+  /** Keys the reader writes into every document (the wall's position, ...): no blank choice. */
+  let alwaysGiven = new Set();
+
+  /**
+   * What a layer of each kind starts as when it is added, or made that kind without the keys
+   * the kind requires: the page's choices (15 % softwood studs in mineral wool, ...).
+   */
+  const LAYER_STARTS = {
+    material: { material: 'concrete-medium-density', thickness: 0.2 },
+    properties: { thickness: 0.1, conductivity: 1, density: 1000, specific_heat: 1000 },
+    thermal_resistance: { name: 'Air gap', thermal_resistance: 0.18 },
+    parts: { thickness: 0.14, parts: [{ material: 'timber-softwood', fraction: 0.15 }, { material: 'insulation-mineral-wool', fraction: 0.85 }] },
+    air_gap: { air_gap: 0.05 },
+    vapour_control: { sd: 2 },
+  };
+
+  /** The layers' tables, side 1 first. */
+  function layers() {
+    return wallTable.lists.layers;
+  }
 
   function valueAt(object, path) {
     return path.split('.').reduce((node, key) => (node == null ? undefined : node[key]), object);
@@ -78,59 +97,21 @@
     return Number.isFinite(number) && /^[-+]?[0-9.]/.test(trimmed) ? number : trimmed;
   }
 
-  /** The wall in the form, as an object with the wall-file keys. */
+  /**
+   * The value a field's text gives a key of the schema's `type`; undefined for a blank field,
+   * which leaves the key out. A number that does not read goes as its text, for the reader to
+   * refuse with its message.
+   */
+  function valueOfText(type, text) {
+    if (type === 'string') return text.trim() || undefined;
+    if (type === 'word') return text || undefined;
+    if (type === 'boolean') return text === '' ? undefined : text === 'true';
+    return fieldValue(text);
+  }
+
+  /** The wall in the form: its whole document, keys in the schema's order (null while loading). */
   function currentWall() {
-    const wall = { name: $('wall-name').value, position: $('wall-position').value, heat_flow: $('wall-heat-flow').value };
-    for (const key of ['rsi', 'rse']) {
-      const value = fieldValue($('wall-' + key).value);
-      if (value !== undefined) wall[key] = value;
-    }
-    wall.layers = layers.map((layer) => {
-      if (layer.kind === 'parts') return partsLayerOf(layer);
-      const out = {};
-      // The family (the drawing's colour) is not edited here, only kept from the file.
-      // A catalogue layer keeps the property overrides a file may give it (blank: the catalogue's).
-      const keys = layer.kind === 'material' ? ['name', 'material', 'thickness', ...OVERRIDE_KEYS, ...VAPOUR_KEYS, 'family']
-        : layer.kind === 'air' ? ['name', 'thermal_resistance', 'sd', 'family'] : ['name', ...SLAB_KEYS, ...VAPOUR_KEYS, 'family'];
-      for (const key of keys) {
-        const text = layer.fields[key] || '';
-        const value = ['name', 'material', 'family'].includes(key) ? (text.trim() || undefined) : fieldValue(text);
-        if (value !== undefined) out[key] = value;
-      }
-      return out;
-    });
-    return wall;
-  }
-
-  /** A layer of parts as the wall file writes it: thickness and [[layers.parts]]. */
-  function partsLayerOf(layer) {
-    const out = {};
-    for (const key of ['name', 'family']) {
-      const text = (layer.fields[key] || '').trim();
-      if (text) out[key] = text;
-    }
-    const thickness = fieldValue(layer.fields.thickness || '');
-    if (thickness !== undefined) out.thickness = thickness;
-    out.parts = [];
-    for (let k = 0; k < layer.partCount; k += 1) {
-      const part = {};
-      for (const [field, text] of Object.entries(layer.fields)) {
-        const match = /^part-(\d+)-(.+)$/.exec(field);
-        if (!match || Number(match[1]) !== k) continue;
-        const value = ['name', 'material', 'family'].includes(match[2]) ? (text.trim() || undefined) : fieldValue(text);
-        if (value !== undefined) part[match[2]] = value;
-      }
-      out.parts.push(part);
-    }
-    return out;
-  }
-
-  /** Makes `layer` a layer of parts, with the default studs and mineral wool if it has none. */
-  function makePartsLayer(layer) {
-    if (layer.partCount) return;
-    layer.partCount = DEFAULT_PARTS.length;
-    DEFAULT_PARTS.forEach((part, k) => { for (const [key, value] of Object.entries(part)) layer.fields[`part-${k}-${key}`] = value; });
-    if (!layer.fields.thickness) layer.fields.thickness = '0.14';
+    return wallTable ? model.documentOf(wallTable) : null;
   }
 
   function periodHours() {
@@ -138,29 +119,21 @@
     return value === undefined ? 24 : value;
   }
 
-  /** Loads a wall object (wall-file keys) into the form. */
+  /** Loads a wall document (wall-file keys) into the form. */
   function loadWall(wall) {
-    $('wall-name').value = wall.name || '';
-    $('wall-position').value = wall.position || 'external';
-    $('wall-heat-flow').value = wall.heat_flow || 'horizontal';
-    $('wall-rsi').value = wall.rsi === undefined ? '' : String(wall.rsi);
-    $('wall-rse').value = wall.rse === undefined ? '' : String(wall.rse);
-    layers = (wall.layers || []).map((layer) => {
-      if (Array.isArray(layer.parts)) {
-        const fields = {};
-        for (const [key, value] of Object.entries(layer)) if (key !== 'parts') fields[key] = String(value);
-        layer.parts.forEach((part, k) => { for (const [key, value] of Object.entries(part)) fields[`part-${k}-${key}`] = String(value); });
-        return { kind: 'parts', fields, partCount: layer.parts.length };
-      }
-      const kind = layer.material !== undefined ? 'material' : layer.thermal_resistance !== undefined ? 'air' : 'custom';
-      const fields = {};
-      for (const [key, value] of Object.entries(layer)) fields[key] = String(value);
-      return { kind, fields };
-    });
-    renderLayers();
+    wallTable = model.tableOf(wall, 'wall');
+    if (!wallTable.lists.layers) wallTable.lists.layers = [];
+    renderWall();
   }
 
-  // ---- the layer table ----
+  /** Draws the whole form again from the wall's tables: the wall's fields, layers and tables. */
+  function renderWall() {
+    renderWallFields();
+    renderLayers();
+    renderWallTables();
+  }
+
+  // ---- fields made from the wall schema ----
 
   function materialInfo(key) {
     const entry = materials.find((m) => m.key === key);
@@ -169,30 +142,158 @@
     return `${entry.name} (${entry.family}): λ = ${n(entry.conductivity)} W/(m·K), ρ = ${n(entry.density)} kg/m³, c = ${n(entry.specific_heat)} J/(kg·K)`;
   }
 
-  function inputFor(index, key, labelText) {
-    const id = `layer-${index}-${key}`;
+  /**
+   * Shows what the catalogue material of `table` (a layer or a part) gives: its description in
+   * `info`, and in each of the group's fields that the material fills, the material's value as
+   * the placeholder (a value typed there replaces it).
+   */
+  function showMaterial(table, group, info) {
+    const entry = materials.find((m) => m.key === table.values.material);
+    if (info) info.textContent = table.values.material === undefined ? '' : materialInfo(table.values.material);
+    for (const input of group.querySelectorAll(':scope > label > input[data-key]')) {
+      const fromCatalogue = entry && typeof entry[input.dataset.key] === 'number';
+      if (fromCatalogue) input.placeholder = t('layer.catalogueValue', { value: i18n.number(entry[input.dataset.key]) });
+      else if (input.dataset.catalogue) input.placeholder = '';
+      input.dataset.catalogue = fromCatalogue ? 'true' : '';
+    }
+  }
+
+  /** The label of key `key` of `object`: the page's words for it and the schema's unit. */
+  function fieldLabel(object, key) {
+    const words = i18n.field(object, key.key);
+    return key.type === 'number' || key.type === 'number_pair' || key.unit ? `${words} [${documents.displayUnit(key.unit)}]` : words;
+  }
+
+  /**
+   * The field (a label holding its control and its message) of key `key` of `table`, whose JSON
+   * pointer is `pointer`: a select for a word or a yes/no, a text field for a number or a text,
+   * two for a pair of numbers. Editing it writes the key into the wall's document and computes.
+   */
+  function fieldsFor(table, key, pointer, onEdit) {
+    if (key.type === 'number_pair') return pairFields(table, key, pointer);
+    const id = documents.fieldIdOf(`${pointer}/${key.key}`);
     const label = document.createElement('label');
-    label.textContent = labelText + ' ';
-    const input = document.createElement('input');
-    input.id = id;
-    input.type = 'text';
-    input.dataset.layer = String(index);
-    input.dataset.key = key;
-    if (key !== 'name' && key !== 'material') input.inputMode = 'decimal';
-    input.value = layers[index].fields[key] || '';
-    input.setAttribute('aria-describedby', id + '-error');
+    label.textContent = fieldLabel(table.object, key) + ' ';
+    label.title = key.description;
+    const text = Object.prototype.hasOwnProperty.call(table.texts, key.key) ? table.texts[key.key] : documents.textOf(table.values[key.key]);
+    let control;
+    if (key.type === 'word' || key.type === 'boolean') {
+      control = document.createElement('select');
+      const words = key.type === 'boolean' ? ['true', 'false'] : key.words;
+      const choices = [...(table.object === 'wall' && alwaysGiven.has(key.key) ? [] : ['']), ...words];
+      if (!choices.includes(text)) choices.push(text);  // a word the file gives and the schema lacks stays as it is
+      for (const word of choices) {
+        const option = document.createElement('option');
+        option.value = word;
+        option.textContent = word === '' ? i18n.unset(key.key) : i18n.word(key.key, word);
+        control.appendChild(option);
+      }
+      control.value = text;
+      control.addEventListener('change', () => edit(control.value));
+    } else if (key.type === 'string' || key.type === 'number' || key.type === 'integer') {
+      control = document.createElement('input');
+      control.type = 'text';
+      if (key.type !== 'string') control.inputMode = key.type === 'integer' ? 'numeric' : 'decimal';
+      control.value = text;
+      control.placeholder = i18n.placeholder(table.object, key.key);
+      control.addEventListener('input', () => edit(control.value));
+    } else {
+      throw new Error(`the page has no field for the wall schema's type "${key.type}" of key ${key.key}`);
+    }
+    control.id = id;
+    control.dataset.key = key.key;
+    control.setAttribute('aria-describedby', id + '-error');
     // A blank field (a catalogue value kept, no vapour property) is left out of the print.
-    label.classList.toggle('empty', input.value === '');
-    input.addEventListener('input', () => {
-      layers[index].fields[key] = input.value;
-      label.classList.toggle('empty', input.value === '');
-      if (key === 'material') input.closest('li').querySelector('.material-info').textContent = materialInfo(input.value);
+    label.classList.toggle('empty', text === '');
+    function edit(value) {
+      model.setValue(table, key.key, valueOfText(key.type, value), value);
+      label.classList.toggle('empty', value === '');
+      if (onEdit) onEdit(key.key);
       recompute();
-    });
-    label.appendChild(input);
-    if (key === 'material') materialPicker(input);
+    }
+    label.appendChild(control);
+    if (key.key === 'material') materialPicker(control);
     label.appendChild(errorSpan(id));
-    return label;
+    return [label];
+  }
+
+  /** The two fields of a pair of numbers (an air layer's emissivities), "-0" and "-1" after its id. */
+  function pairFields(table, key, pointer) {
+    const base = documents.fieldIdOf(`${pointer}/${key.key}`);
+    const typed = Object.prototype.hasOwnProperty.call(table.texts, key.key) ? table.texts[key.key] : null;
+    const given = table.values[key.key];
+    const inputs = [];
+    return [0, 1].map((n) => {
+      const id = `${base}-${n}`;
+      const label = document.createElement('label');
+      label.textContent = t('pair.item', { label: fieldLabel(table.object, key), n: n + 1 }) + ' ';
+      label.title = key.description;
+      const input = document.createElement('input');
+      input.type = 'text';
+      input.inputMode = 'decimal';
+      input.id = id;
+      input.dataset.key = key.key;
+      input.value = typed ? typed[n] : documents.textOf(Array.isArray(given) ? given[n] : undefined);
+      input.setAttribute('aria-describedby', id + '-error');
+      label.classList.toggle('empty', input.value === '');
+      inputs.push(input);
+      input.addEventListener('input', () => {
+        const texts = inputs.map((field) => field.value);
+        const values = texts.map((text) => fieldValue(text));
+        // Both blank leave the key out; one blank goes as null, which the reader names.
+        const value = values.every((v) => v === undefined) ? undefined : values.map((v) => (v === undefined ? null : v));
+        model.setValue(table, key.key, value, texts);
+        label.classList.toggle('empty', input.value === '');
+        recompute();
+      });
+      label.appendChild(input);
+      label.appendChild(errorSpan(id));
+      return label;
+    });
+  }
+
+  /** The wall's own fields (name, position, ..., parts_aligned): every key of the wall that is not a table. */
+  function renderWallFields() {
+    const holder = $('wall-fields');
+    holder.textContent = '';
+    for (const key of model.objectKeys('wall')) {
+      if (key.type !== 'table' && key.type !== 'tables') holder.append(...fieldsFor(wallTable, key, ''));
+    }
+  }
+
+  /** The wall's tables (the corrections), each a group of its keys and tables. */
+  function renderWallTables() {
+    const holder = $('wall-tables');
+    holder.textContent = '';
+    for (const key of model.objectKeys('wall')) {
+      if (key.type === 'table') holder.appendChild(tableFields(wallTable.tables[key.key], key, `/${key.key}`));
+    }
+  }
+
+  /** A table of the wall (`key` of its parent) as a group named after the key, its keys inside. */
+  function tableFields(table, key, pointer) {
+    const group = document.createElement('fieldset');
+    group.id = documents.fieldIdOf(pointer);
+    group.className = 'table-fields';
+    const legend = document.createElement('legend');
+    legend.textContent = i18n.field(table.parent.object, key.key);
+    legend.title = key.description;
+    group.appendChild(legend);
+    let plain = null;
+    for (const inner of model.objectKeys(table.object)) {
+      if (inner.type === 'table') {
+        group.appendChild(tableFields(table.tables[inner.key], inner, `${pointer}/${inner.key}`));
+        plain = null;
+      } else {
+        if (!plain) {
+          plain = document.createElement('div');
+          plain.className = 'fields';
+          group.appendChild(plain);
+        }
+        plain.append(...fieldsFor(table, inner, pointer));
+      }
+    }
+    return group;
   }
 
   // ---- the catalogue picker: a combobox whose listbox filters by key, name and family ----
@@ -308,16 +409,42 @@
   }
 
   /**
+   * Keeps the wall's tables on the layers they were written for when layers move or go: a layer
+   * number (counted from side 1, as the corrections give it) follows its layer, and one whose
+   * layer was removed is left out, so that the engine asks for it instead of correcting another
+   * layer. `newIndexOf[old]` is the layer's new index, undefined for a removed one.
+   */
+  function renumberLayers(newIndexOf) {
+    for (const table of model.tablesWithKey(wallTable, 'layer', 'integer')) {
+      const number = table.values.layer;
+      if (!Number.isInteger(number) || number < 1 || number > newIndexOf.length) continue;
+      const moved = newIndexOf[number - 1];
+      if (moved !== number - 1) model.setValue(table, 'layer', moved === undefined ? undefined : moved + 1);
+    }
+  }
+
+  /** The new index of each layer after `reorder` (a change of an array) is applied to the layers. */
+  function layerOrderAfter(reorder) {
+    const order = layers().map((layer, index) => index);
+    reorder(order);
+    const newIndexOf = new Array(layers().length);
+    order.forEach((old, index) => { newIndexOf[old] = index; });
+    return newIndexOf;
+  }
+
+  /**
    * Moves layer `from` to position `to`, then puts the focus back on the control `focusKey`
    * (the part of its id after "layer-N-") of the moved layer, or of its other move button when
    * that one is now disabled, and says where the layer went.
    */
   function moveLayer(from, to, focusKey) {
-    if (to < 0 || to >= layers.length || from === to) return;
-    const [layer] = layers.splice(from, 1);
-    layers.splice(to, 0, layer);
-    announce(t('layer.moved', { to: to + 1, n: layers.length }));  // a problem it makes says more
+    if (to < 0 || to >= layers().length || from === to) return;
+    const move = (list) => list.splice(to, 0, list.splice(from, 1)[0]);
+    renumberLayers(layerOrderAfter(move));
+    move(layers());
+    announce(t('layer.moved', { to: to + 1, n: layers().length }));  // a problem it makes says more
     renderLayers();
+    renderWallTables();
     recompute();
     if (focusKey) {
       let target = $(`layer-${to}-${focusKey}`);
@@ -327,90 +454,134 @@
   }
 
   function removeLayer(index) {
-    layers.splice(index, 1);
-    announce(t('layer.removed', { i: index + 1, n: layers.length }));
+    renumberLayers(layerOrderAfter((list) => list.splice(index, 1)));
+    layers().splice(index, 1);
+    announce(t('layer.removed', { i: index + 1, n: layers().length }));
     renderLayers();
+    renderWallTables();
     recompute();
-    ($(`layer-${Math.min(index, layers.length - 1)}-remove`) || $('add-material')).focus();
+    ($(`layer-${Math.min(index, layers().length - 1)}-remove`) || $('add-material')).focus();
   }
 
+  /**
+   * Makes `layer` one of `kind`: what it had that the kind does not take is put aside for a
+   * switch back, and what the kind requires comes from the layer's catalogue material (a slab
+   * of it, by its properties) or else from the kind's start.
+   */
+  function changeKind(layer, kind) {
+    const start = Object.assign({}, LAYER_STARTS[kind]);
+    const material = layer.values.material !== undefined ? layer.values.material : layer.aside && layer.aside.values.material;
+    const entry = materials.find((m) => m.key === material);
+    if (entry) for (const name of model.kindKeys(kind)) if (typeof entry[name] === 'number') start[name] = entry[name];
+    model.changeKind(layer, kind, start);
+  }
+
+  /** The kind select of layer `index`, its options the schema's kinds of layer. */
+  function kindField(layer, index) {
+    const kindLabel = document.createElement('label');
+    kindLabel.textContent = t('layer.kind') + ' ';
+    const kind = document.createElement('select');
+    kind.id = `layer-${index}-kind`;
+    for (const described of model.kinds) {
+      const option = document.createElement('option');
+      option.value = described.name;
+      option.textContent = t('kind.' + described.name);
+      option.title = described.description;
+      kind.appendChild(option);
+    }
+    kind.value = layer.kind;
+    kind.setAttribute('aria-describedby', kind.id + '-error');
+    kind.addEventListener('change', () => {
+      changeKind(layer, kind.value);
+      renderLayers();
+      recompute();
+      $(kind.id).focus();
+    });
+    kindLabel.appendChild(kind);
+    kindLabel.appendChild(errorSpan(kind.id));
+    return kindLabel;
+  }
+
+  /**
+   * The fields of `table` (a layer of `keys`, or a part) in a group named `name`, with the
+   * catalogue material's description after them.
+   */
+  function tableGroup(table, keys, pointer, name, className, first) {
+    const group = document.createElement('div');
+    group.className = className;
+    group.setAttribute('role', 'group');
+    group.setAttribute('aria-label', name);
+    if (first) group.appendChild(first);
+    const info = document.createElement('p');
+    info.className = 'material-info';
+    const onEdit = (key) => { if (key === 'material') showMaterial(table, group, info); };
+    for (const key of keys) group.append(...fieldsFor(table, key, pointer, onEdit));
+    showMaterial(table, group, info);
+    return [group, info];
+  }
+
+  /**
+   * The list of tables `key` of layer `index` (its parts), each a group of its fields, and the
+   * buttons that add a part or remove the last one (a layer of parts keeps two at least).
+   */
+  function listFields(layer, index, key) {
+    const holder = document.createElement('div');
+    holder.className = 'parts';
+    const list = layer.lists[key.key];
+    list.forEach((part, k) => {
+      const pointer = `/layers/${index}/${key.key}/${k}`;
+      const [group, info] = tableGroup(part, model.objectKeys(key.holds), pointer, t('part.group', { i: index + 1, k: k + 1 }), 'part-fields');
+      group.id = documents.fieldIdOf(pointer);
+      group.appendChild(info);
+      holder.appendChild(group);
+    });
+    const tools = document.createElement('div');
+    tools.className = 'buttons';
+    tools.appendChild(button(`layer-${index}-add-part`, t('layer.addPart'), t('layer.addPartTitle', { i: index + 1 }), () => {
+      list.push(model.tableOf({}, key.holds, layer, true));
+      model.edited(list[list.length - 1]);
+      renderLayers();
+      recompute();
+      $(`layer-${index}-part-${list.length - 1}-material`).focus();
+    }));
+    const removePart = button(`layer-${index}-remove-part`, t('layer.removePart'), t('layer.removePartTitle', { i: index + 1 }), () => {
+      model.edited(list[list.length - 1]);  // while it is still in the list: the parts are the user's now
+      list.pop();
+      renderLayers();
+      recompute();
+      $(`layer-${index}-add-part`).focus();
+    });
+    removePart.disabled = list.length <= 2;
+    tools.appendChild(removePart);
+    holder.appendChild(tools);
+    return holder;
+  }
+
+  /**
+   * The layer table: per layer its kind and the fields of the keys its kind takes (the wall
+   * schema's kinds of layer, keys in the schema's order), a layer of parts' parts, and the
+   * buttons that move and remove it.
+   */
   function renderLayers() {
     const list = $('layers');
     list.textContent = '';
-    layers.forEach((layer, index) => {
+    layers().forEach((layer, index) => {
       const item = document.createElement('li');
+      item.id = `layer-${index}`;
       item.draggable = true;
       item.dataset.index = String(index);
-      const kindLabel = document.createElement('label');
-      kindLabel.textContent = t('layer.kind') + ' ';
-      const kind = document.createElement('select');
-      kind.id = `layer-${index}-kind`;
-      for (const value of ['material', 'custom', 'air', 'parts']) {
-        const text = t('kind.' + value);
-        const option = document.createElement('option');
-        option.value = value;
-        option.textContent = text;
-        kind.appendChild(option);
-      }
-      kind.value = layer.kind;
-      kind.setAttribute('aria-describedby', kind.id + '-error');
-      kind.addEventListener('change', () => { layer.kind = kind.value; if (layer.kind === 'parts') makePartsLayer(layer); renderLayers(); recompute(); $(kind.id).focus(); });
-      kindLabel.appendChild(kind);
-      kindLabel.appendChild(errorSpan(kind.id));
-      const fields = document.createElement('div');
-      fields.className = 'layer-fields';
-      fields.setAttribute('role', 'group');
-      fields.setAttribute('aria-label', t('layer.group', { i: index + 1 }));
-      fields.appendChild(kindLabel);
-      fields.appendChild(inputFor(index, 'name', t('layer.name')));
-      if (layer.kind === 'material') {
-        fields.appendChild(inputFor(index, 'material', t('layer.material')));
-        fields.appendChild(inputFor(index, 'thickness', `d [m]`));
-        for (const key of OVERRIDE_KEYS) {
-          const override = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
-          override.querySelector('input').placeholder = t('layer.catalogue');
-          fields.appendChild(override);
-        }
-        for (const key of VAPOUR_KEYS) {
-          const vapour = inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`);
-          vapour.querySelector('input').placeholder = t('layer.catalogue');
-          fields.appendChild(vapour);
-        }
-      } else if (layer.kind === 'air') {
-        fields.appendChild(inputFor(index, 'thermal_resistance', `R [${UNITS.thermal_resistance}]`));
-        fields.appendChild(inputFor(index, 'sd', `sd [${UNITS.sd}]`));
-      } else if (layer.kind === 'parts') {
-        // Parts side by side across the area, each a catalogue material through the whole
-        // thickness with its share of the area (ISO 6946 combined method).
-        fields.appendChild(inputFor(index, 'thickness', 'd [m]'));
-        for (let k = 0; k < layer.partCount; k += 1) {
-          fields.appendChild(inputFor(index, `part-${k}-material`, t('layer.partMaterial', { k: k + 1 })));
-          fields.appendChild(inputFor(index, `part-${k}-fraction`, t('layer.partFraction', { k: k + 1 })));
-        }
-        fields.appendChild(button(`layer-${index}-add-part`, t('layer.addPart'), t('layer.addPartTitle', { i: index + 1 }), () => { layer.partCount += 1; renderLayers(); recompute(); $(`layer-${index}-part-${layer.partCount - 1}-material`).focus(); }));
-        const removePart = button(`layer-${index}-remove-part`, t('layer.removePart'), t('layer.removePartTitle', { i: index + 1 }), () => {
-          layer.partCount -= 1;
-          for (const key of Object.keys(layer.fields)) if (key.startsWith(`part-${layer.partCount}-`)) delete layer.fields[key];
-          renderLayers();
-          recompute();
-          $(`layer-${index}-add-part`).focus();
-        });
-        removePart.disabled = layer.partCount <= 2;
-        fields.appendChild(removePart);
-      } else {
-        for (const key of [...SLAB_KEYS, ...VAPOUR_KEYS]) fields.appendChild(inputFor(index, key, `${LABELS[key]} [${UNITS[key]}]`));
-      }
+      const pointer = `/layers/${index}`;
+      const keys = model.kindKeys(layer.kind).map((name) => model.keyOf('layer', name));
+      const [fields, info] = tableGroup(layer, keys.filter((key) => key.type !== 'tables'), pointer, t('layer.group', { i: index + 1 }), 'layer-fields', kindField(layer, index));
       item.appendChild(fields);
-      const info = document.createElement('p');
-      info.className = 'material-info';
-      if (layer.kind === 'material') info.textContent = materialInfo(layer.fields.material || '');
+      for (const key of keys) if (key.type === 'tables' && layer.lists[key.key]) item.appendChild(listFields(layer, index, key));
       item.appendChild(info);
       const tools = document.createElement('div');
       tools.className = 'buttons';
       const up = button(`layer-${index}-up`, '↑', t('layer.up', { i: index + 1 }), () => moveLayer(index, index - 1, 'up'));
       const down = button(`layer-${index}-down`, '↓', t('layer.down', { i: index + 1 }), () => moveLayer(index, index + 1, 'down'));
       up.disabled = index === 0;
-      down.disabled = index === layers.length - 1;
+      down.disabled = index === layers().length - 1;
       up.setAttribute('aria-keyshortcuts', 'Alt+ArrowUp');
       down.setAttribute('aria-keyshortcuts', 'Alt+ArrowDown');
       tools.appendChild(up);
@@ -432,16 +603,12 @@
     });
   }
 
+  /** Adds a layer of `kind` on the outer side, as the kind starts, its Kind focused. */
   function addLayer(kind) {
-    const defaults = {
-      material: { material: 'concrete-medium-density', thickness: '0.2' },
-      custom: { thickness: '0.1', conductivity: '1', density: '1000', specific_heat: '1000' },
-      air: { name: 'Air gap', thermal_resistance: '0.18' },
-    };
-    layers.push({ kind, fields: Object.assign({}, defaults[kind]) });
+    layers().push(model.tableOf(LAYER_STARTS[kind], 'layer', wallTable, true));
     renderLayers();
     recompute();
-    const first = $(`layer-${layers.length - 1}-kind`);
+    const first = $(`layer-${layers().length - 1}-kind`);
     if (first) first.focus();
   }
 
@@ -470,24 +637,26 @@
   let freshStatus = false;
 
   /**
-   * The form field a refusal names by its JSON pointer (see brusk's errors): /layers/N/key is
-   * layer N's field of that key, /layers/N/parts/K/key part K's (error.part K), a part as a
-   * whole (/layers/N/parts/K) its material; a layer whose form has no field of that key (a key
-   * only a file can give, or its parts as a whole: fractions that do not sum to 1) is named by
-   * its Kind, at the layer's row.
+   * The form field a refusal names by its JSON pointer (see brusk's errors): the field of that
+   * key (/layers/1/thickness, /layers/0/parts/1/fraction, /corrections/fasteners/count, the
+   * first of a pair); where the form has no field of its own for it, the nearest table it is
+   * in: a layer as a whole, or its parts as a whole (fractions that do not sum to 1), at the
+   * layer's Kind; a part at its material; a table of the wall (a key missing from it) at its
+   * first blank field.
    */
   function fieldOfError(error) {
-    if (error.layer !== undefined) {
-      const row = $(`layer-${error.layer}-kind`);
-      if (error.part !== undefined) {
-        const key = /\/parts\/\d+\/([^/]+)$/.exec(error.pointer || '');
-        return (key && $(`layer-${error.layer}-part-${error.part}-${key[1]}`)) || $(`layer-${error.layer}-part-${error.part}-material`) || row;
+    if (error.pointer) {
+      for (const pointer of documents.pointersUp(error.pointer)) {
+        const id = documents.fieldIdOf(pointer);
+        const found = $(id) || $(id + '-0');
+        if (!found) continue;
+        if (found.matches('input, select')) return found;
+        // A key missing from a table is most likely its first blank field.
+        return $(id + '-kind') || $(id + '-material') || [...found.querySelectorAll('input')].find((input) => input.value === '') || found.querySelector('input, select');
       }
-      return (/^\/layers\/\d+$/.test(error.pointer || '') ? null : $(`layer-${error.layer}-${error.key}`)) || row;
+      return null;
     }
-    if (error.key === 'rsi' || error.key === 'rse') return $('wall-' + error.key);
     if (error.key === 'period' || error.key === 'periodHours') return $('wall-period');
-    if (error.key === 'name') return $('wall-name');
     return null;
   }
 
@@ -907,11 +1076,11 @@
   }
 
   function bind() {
-    for (const id of ['wall-name', 'wall-rsi', 'wall-rse', 'wall-period', 'design-indoor', 'design-outdoor']) $(id).addEventListener('input', recompute);
-    for (const id of ['wall-position', 'wall-heat-flow']) $(id).addEventListener('change', recompute);
+    // The wall's own fields are made from the schema and bound as they are made (fieldsFor).
+    for (const id of ['wall-period', 'design-indoor', 'design-outdoor']) $(id).addEventListener('input', recompute);
     $('add-material').addEventListener('click', () => addLayer('material'));
-    $('add-custom').addEventListener('click', () => addLayer('custom'));
-    $('add-air').addEventListener('click', () => addLayer('air'));
+    $('add-custom').addEventListener('click', () => addLayer('properties'));
+    $('add-air').addEventListener('click', () => addLayer('thermal_resistance'));
     $('open-file').addEventListener('change', async (event) => {
       const file = event.target.files[0];
       if (!file) return;
@@ -939,7 +1108,7 @@
     $('compare-clear').addEventListener('click', () => { comparison = []; storeComparison(); renderComparison(); });
     // Another language: the layers, results and comparison printed again, the wall as it is.
     document.addEventListener('brusk-language', () => {
-      renderLayers();
+      renderWall();
       recompute();
       if ($('results-section').classList.contains('stale') && lastResult) { showResult(lastResult); showKeyResults(lastResult); }
       renderComparison();
@@ -963,7 +1132,7 @@
 
   installable();
   brusk.timings = timings;
-  window.bruskCurrentWall = currentWall;  // read by moisture_panel.js
+  window.bruskCurrentWall = currentWall;  // the whole document, read by the panels
   window.bruskPlotLayout = plotLayout;  // the moisture panel draws at the plots' size too
   brusk.ready.then(() => {
     materials = brusk.materials();
@@ -975,6 +1144,9 @@
     KEY_QUANTITIES = KEY_KEYS.map((key) => byKey.get(key));
     const elementDescribed = new Map(brusk.quantities().filter((q) => q.scope === 'element').map((q) => [q.key, q]));
     ELEMENT_QUANTITIES = ELEMENT_KEYS.map((key) => elementDescribed.get(key));
+    model = documents.create(brusk.wallSchema());
+    // The keys the reader fills in for any wall (the smallest one): always in a document.
+    alwaysGiven = new Set(Object.keys(brusk.readWallFile('{"layers": [{"thermal_resistance": 1}]}', 'json')));
     const kept = comparisonFromLink() || storedComparison();
     if (Array.isArray(kept)) comparison = kept.filter((c) => c && typeof c === 'object' && c.wall && typeof c.hours === 'number');
     bind();

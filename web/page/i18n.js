@@ -14,15 +14,6 @@
       'header.title': 'Brusk wall calculator',
       'header.intro': 'Periodic heat transfer through a building element by the transfer-matrix method of ISO 13786, computed in this page by the same engine as the brusk command. Nothing leaves your computer.',
       'wall.heading': 'Wall',
-      'wall.name': 'Name',
-      'wall.position': 'Position',
-      'position.external': 'external',
-      'position.internal': 'internal',
-      'wall.heatFlow': 'Heat flow',
-      'flow.horizontal': 'horizontal',
-      'flow.upward': 'upward',
-      'flow.downward': 'downward',
-      'wall.rsDefault': 'ISO 6946 default',
       'wall.period': 'Cycle length T [h]',
       'wall.designIndoor': 'Design indoor',
       'wall.designOutdoor': 'Design outdoor',
@@ -47,7 +38,7 @@
       'col.value': 'Value',
       'col.unit': 'Unit',
       'moisture.heading': 'Moisture (ISO 13788)',
-      'moisture.note': 'Interstitial condensation by the monthly Glaser method and the surface temperature factor against mould, as brusk moisture computes them. Catalogue materials carry their vapour resistance factor μ; a custom layer needs one in a wall file.',
+      'moisture.note': 'Interstitial condensation by the monthly Glaser method and the surface temperature factor against mould, as brusk moisture computes them. Catalogue materials carry their vapour resistance factor μ; a layer or part of custom properties needs its μ or sd, entered at the layer.',
       'moisture.climateFile': 'Climate file (.csv)',
       'moisture.climate': 'Climate:',
       'moisture.example': 'example year (constructed, not measured)',
@@ -119,18 +110,9 @@
       'compare.moved': 'Compared wall moved to position {to} of {n}.',
       'compare.removed': 'Compared wall {i} removed; {n} left.',
       'layer.kind': 'Kind',
-      'kind.material': 'catalogue material',
-      'kind.custom': 'custom properties',
-      'kind.air': 'air layer / resistance',
-      'kind.parts': 'layer of parts (studs in insulation)',
       'layer.group': 'Layer {i}',
-      'layer.name': 'Name',
-      'layer.material': 'Material',
-      'layer.catalogue': 'catalogue',
       'layer.notInCatalogue': 'not in the catalogue',
       'layer.catalogueMaterials': 'Catalogue materials',
-      'layer.partMaterial': 'Part {k} material',
-      'layer.partFraction': 'Part {k} fraction',
       'layer.addPart': 'Add part',
       'layer.addPartTitle': 'Add a part to layer {i}',
       'layer.removePart': 'Remove part',
@@ -151,6 +133,78 @@
       'link.short': 'it is cut short: its length is not that of base64url text',
       'link.utf8': 'it does not decode to UTF-8 text',
       'link.characters': 'it holds characters outside base64url (A-Z, a-z, 0-9, - and _)',
+      'kind.material': 'catalogue material',
+      'kind.properties': 'custom properties',
+      'kind.thermal_resistance': 'air layer / resistance',
+      'kind.parts': 'layer of parts (studs in insulation)',
+      'kind.air_gap': 'air gap by its thickness',
+      'kind.vapour_control': 'vapour control layer (sd)',
+      'part.group': 'Layer {i}, part {k}',
+      'pair.item': '{label}, face {n}',
+      'layer.catalogueValue': 'catalogue: {value}',
+      'unset': 'not given',
+      'unset.family': 'default',
+      'unset.parts_aligned': 'default: independent',
+      'unset.ventilation': 'default: unventilated',
+      'placeholder.wall.rsi': 'ISO 6946 default',
+      'placeholder.wall.rse': 'ISO 6946 default',
+      'placeholder.layer.thermal_resistance': 'ISO 6946',
+      'placeholder.fasteners.penetration': "the layer's thickness",
+      'key.name': 'Name',
+      'key.position': 'Position',
+      'key.heat_flow': 'Heat flow',
+      'key.orientation': 'Orientation',
+      'key.site_irradiance': 'Site irradiance',
+      'key.layers': 'Layers',
+      'key.parts_aligned': 'Parts of the layers',
+      'key.corrections': 'Corrections (ISO 6946 Annex F)',
+      'key.material': 'Material',
+      'key.family': 'Family',
+      'key.parts': 'Parts',
+      'key.air_gap': 'Air gap d',
+      'key.ventilation': 'Ventilation',
+      'key.openings': 'Openings',
+      'key.emissivities': 'Emissivity ε',
+      'key.condensation_limit': 'Condensate limit',
+      'key.fraction': 'Fraction',
+      'key.air_voids': 'Air voids (F.2)',
+      'key.fasteners': 'Fasteners (F.3)',
+      'key.level': 'Level',
+      'key.layer': 'Layer',
+      'key.count': 'Fasteners nf',
+      'key.cross_section': 'Cross-section Af',
+      'key.penetration': 'Penetration d1',
+      'word.position.external': 'external',
+      'word.position.internal': 'internal',
+      'word.heat_flow.horizontal': 'horizontal',
+      'word.heat_flow.upward': 'upward',
+      'word.heat_flow.downward': 'downward',
+      'word.orientation.N': 'north',
+      'word.orientation.NE': 'north-east',
+      'word.orientation.E': 'east',
+      'word.orientation.SE': 'south-east',
+      'word.orientation.S': 'south',
+      'word.orientation.SW': 'south-west',
+      'word.orientation.W': 'west',
+      'word.orientation.NW': 'north-west',
+      'word.ventilation.unventilated': 'unventilated',
+      'word.ventilation.slightly': 'slightly ventilated',
+      'word.ventilation.well': 'well ventilated',
+      'word.parts_aligned.true': 'aligned: one path per part',
+      'word.parts_aligned.false': 'independent: every combination',
+      'word.family.concrete': 'concrete',
+      'word.family.masonry': 'masonry',
+      'word.family.timber': 'timber',
+      'word.family.board': 'board',
+      'word.family.plaster': 'plaster',
+      'word.family.insulation': 'insulation',
+      'word.family.metal': 'metal',
+      'word.family.glass': 'glass',
+      'word.family.soil': 'soil',
+      'word.family.stone': 'stone',
+      'word.family.membrane': 'membrane',
+      'word.family.air': 'air',
+      'word.family.other': 'other',
     },
     de: {
       'title': 'Brusk: dynamische Wärmeeigenschaften einer Wand (ISO 13786)',
@@ -158,15 +212,6 @@
       'header.title': 'Brusk-Wandrechner',
       'header.intro': 'Periodischer Wärmedurchgang durch ein Bauteil nach dem Matrixverfahren der ISO 13786, in dieser Seite mit demselben Rechenkern wie der Befehl brusk berechnet. Nichts verlässt Ihren Computer.',
       'wall.heading': 'Wand',
-      'wall.name': 'Name',
-      'wall.position': 'Lage',
-      'position.external': 'Außenbauteil',
-      'position.internal': 'Innenbauteil',
-      'wall.heatFlow': 'Wärmestromrichtung',
-      'flow.horizontal': 'horizontal',
-      'flow.upward': 'aufwärts',
-      'flow.downward': 'abwärts',
-      'wall.rsDefault': 'Vorgabe nach ISO 6946',
       'wall.period': 'Periodendauer T [h]',
       'wall.designIndoor': 'Innentemperatur (Bemessung)',
       'wall.designOutdoor': 'Außentemperatur (Bemessung)',
@@ -191,7 +236,7 @@
       'col.value': 'Wert',
       'col.unit': 'Einheit',
       'moisture.heading': 'Feuchte (ISO 13788)',
-      'moisture.note': 'Tauwasserbildung im Bauteilinneren nach dem monatlichen Glaser-Verfahren und Temperaturfaktor an der Oberfläche gegen Schimmel, wie brusk moisture sie berechnet. Katalogmaterialien haben ihre Wasserdampf-Diffusionswiderstandszahl μ; eine eigene Schicht braucht sie in einer Wanddatei.',
+      'moisture.note': 'Tauwasserbildung im Bauteilinneren nach dem monatlichen Glaser-Verfahren und Temperaturfaktor an der Oberfläche gegen Schimmel, wie brusk moisture sie berechnet. Katalogmaterialien haben ihre Wasserdampf-Diffusionswiderstandszahl μ; eine Schicht oder ein Teil mit eigenen Eigenschaften braucht ihr μ oder sd, bei der Schicht eingegeben.',
       'moisture.climateFile': 'Klimadatei (.csv)',
       'moisture.climate': 'Klima:',
       'moisture.example': 'Beispieljahr (konstruiert, nicht gemessen)',
@@ -263,18 +308,9 @@
       'compare.moved': 'Verglichene Wand an Position {to} von {n} verschoben.',
       'compare.removed': 'Verglichene Wand {i} entfernt; {n} übrig.',
       'layer.kind': 'Art',
-      'kind.material': 'Katalogmaterial',
-      'kind.custom': 'eigene Eigenschaften',
-      'kind.air': 'Luftschicht / Widerstand',
-      'kind.parts': 'inhomogene Schicht (Ständer in Dämmung)',
       'layer.group': 'Schicht {i}',
-      'layer.name': 'Name',
-      'layer.material': 'Material',
-      'layer.catalogue': 'Katalog',
       'layer.notInCatalogue': 'nicht im Katalog',
       'layer.catalogueMaterials': 'Katalogmaterialien',
-      'layer.partMaterial': 'Material von Teil {k}',
-      'layer.partFraction': 'Flächenanteil von Teil {k}',
       'layer.addPart': 'Teil hinzufügen',
       'layer.addPartTitle': 'Schicht {i} einen Teil hinzufügen',
       'layer.removePart': 'Teil entfernen',
@@ -295,6 +331,78 @@
       'link.short': 'er ist abgeschnitten: seine Länge ist nicht die eines base64url-Textes',
       'link.utf8': 'er ergibt keinen UTF-8-Text',
       'link.characters': 'er enthält Zeichen außerhalb von base64url (A-Z, a-z, 0-9, - und _)',
+      'kind.material': 'Katalogmaterial',
+      'kind.properties': 'eigene Eigenschaften',
+      'kind.thermal_resistance': 'Luftschicht / Widerstand',
+      'kind.parts': 'inhomogene Schicht (Ständer in Dämmung)',
+      'kind.air_gap': 'Luftschicht nach Dicke',
+      'kind.vapour_control': 'Dampfbremse (sd)',
+      'part.group': 'Schicht {i}, Teil {k}',
+      'pair.item': '{label}, Oberfläche {n}',
+      'layer.catalogueValue': 'Katalog: {value}',
+      'unset': 'nicht angegeben',
+      'unset.family': 'Vorgabe',
+      'unset.parts_aligned': 'Vorgabe: unabhängig',
+      'unset.ventilation': 'Vorgabe: unbelüftet',
+      'placeholder.wall.rsi': 'Vorgabe nach ISO 6946',
+      'placeholder.wall.rse': 'Vorgabe nach ISO 6946',
+      'placeholder.layer.thermal_resistance': 'ISO 6946',
+      'placeholder.fasteners.penetration': 'Dicke der Schicht',
+      'key.name': 'Name',
+      'key.position': 'Lage',
+      'key.heat_flow': 'Wärmestromrichtung',
+      'key.orientation': 'Orientierung',
+      'key.site_irradiance': 'Globalstrahlung am Standort',
+      'key.layers': 'Schichten',
+      'key.parts_aligned': 'Teile der Schichten',
+      'key.corrections': 'Korrekturen (ISO 6946 Anhang F)',
+      'key.material': 'Material',
+      'key.family': 'Materialgruppe',
+      'key.parts': 'Teile',
+      'key.air_gap': 'Luftschicht d',
+      'key.ventilation': 'Belüftung',
+      'key.openings': 'Öffnungen',
+      'key.emissivities': 'Emissionsgrad ε',
+      'key.condensation_limit': 'Tauwassergrenze',
+      'key.fraction': 'Flächenanteil',
+      'key.air_voids': 'Luftspalte (F.2)',
+      'key.fasteners': 'Befestigungsteile (F.3)',
+      'key.level': 'Stufe',
+      'key.layer': 'Schicht',
+      'key.count': 'Anzahl nf',
+      'key.cross_section': 'Querschnitt Af',
+      'key.penetration': 'Eindringtiefe d1',
+      'word.position.external': 'Außenbauteil',
+      'word.position.internal': 'Innenbauteil',
+      'word.heat_flow.horizontal': 'horizontal',
+      'word.heat_flow.upward': 'aufwärts',
+      'word.heat_flow.downward': 'abwärts',
+      'word.orientation.N': 'Nord',
+      'word.orientation.NE': 'Nordost',
+      'word.orientation.E': 'Ost',
+      'word.orientation.SE': 'Südost',
+      'word.orientation.S': 'Süd',
+      'word.orientation.SW': 'Südwest',
+      'word.orientation.W': 'West',
+      'word.orientation.NW': 'Nordwest',
+      'word.ventilation.unventilated': 'unbelüftet',
+      'word.ventilation.slightly': 'schwach belüftet',
+      'word.ventilation.well': 'stark belüftet',
+      'word.parts_aligned.true': 'fluchtend: ein Pfad je Teil',
+      'word.parts_aligned.false': 'unabhängig: jede Kombination',
+      'word.family.concrete': 'Beton',
+      'word.family.masonry': 'Mauerwerk',
+      'word.family.timber': 'Holz',
+      'word.family.board': 'Platte',
+      'word.family.plaster': 'Putz',
+      'word.family.insulation': 'Dämmstoff',
+      'word.family.metal': 'Metall',
+      'word.family.glass': 'Glas',
+      'word.family.soil': 'Erdreich',
+      'word.family.stone': 'Naturstein',
+      'word.family.membrane': 'Bahn',
+      'word.family.air': 'Luft',
+      'word.family.other': 'sonstige',
     },
     it: {
       'title': 'Brusk: caratteristiche termiche dinamiche di una parete (ISO 13786)',
@@ -302,15 +410,6 @@
       'header.title': 'Calcolatore di pareti Brusk',
       'header.intro': "Trasmissione del calore periodica attraverso un componente edilizio con il metodo delle matrici di trasferimento della ISO 13786, calcolata in questa pagina dallo stesso motore del comando brusk. Nulla lascia il tuo computer.",
       'wall.heading': 'Parete',
-      'wall.name': 'Nome',
-      'wall.position': 'Posizione',
-      'position.external': 'esterna',
-      'position.internal': 'interna',
-      'wall.heatFlow': 'Flusso termico',
-      'flow.horizontal': 'orizzontale',
-      'flow.upward': 'ascendente',
-      'flow.downward': 'discendente',
-      'wall.rsDefault': 'valore della ISO 6946',
       'wall.period': 'Periodo T [h]',
       'wall.designIndoor': 'Temperatura interna di progetto',
       'wall.designOutdoor': 'Temperatura esterna di progetto',
@@ -335,7 +434,7 @@
       'col.value': 'Valore',
       'col.unit': 'Unità',
       'moisture.heading': 'Umidità (ISO 13788)',
-      'moisture.note': 'Condensazione interstiziale con il metodo mensile di Glaser e fattore di temperatura superficiale contro la muffa, come li calcola brusk moisture. I materiali del catalogo hanno il loro fattore di resistenza al vapore μ; uno strato personalizzato ne ha bisogno in un file di parete.',
+      'moisture.note': 'Condensazione interstiziale con il metodo mensile di Glaser e fattore di temperatura superficiale contro la muffa, come li calcola brusk moisture. I materiali del catalogo hanno il loro fattore di resistenza al vapore μ; uno strato o una parte con proprietà personalizzate richiede il suo μ o sd, inserito nello strato.',
       'moisture.climateFile': 'File climatico (.csv)',
       'moisture.climate': 'Clima:',
       'moisture.example': 'anno di esempio (costruito, non misurato)',
@@ -407,18 +506,9 @@
       'compare.moved': 'Parete confrontata spostata in posizione {to} di {n}.',
       'compare.removed': 'Parete confrontata {i} rimossa; ne restano {n}.',
       'layer.kind': 'Tipo',
-      'kind.material': 'materiale del catalogo',
-      'kind.custom': 'proprietà personalizzate',
-      'kind.air': 'intercapedine d\'aria / resistenza',
-      'kind.parts': 'strato non omogeneo (montanti nell\'isolante)',
       'layer.group': 'Strato {i}',
-      'layer.name': 'Nome',
-      'layer.material': 'Materiale',
-      'layer.catalogue': 'catalogo',
       'layer.notInCatalogue': 'non nel catalogo',
       'layer.catalogueMaterials': 'Materiali del catalogo',
-      'layer.partMaterial': 'Materiale della parte {k}',
-      'layer.partFraction': 'Frazione della parte {k}',
       'layer.addPart': 'Aggiungi parte',
       'layer.addPartTitle': 'Aggiungi una parte allo strato {i}',
       'layer.removePart': 'Rimuovi parte',
@@ -439,6 +529,78 @@
       'link.short': 'è troncato: la sua lunghezza non è quella di un testo base64url',
       'link.utf8': 'non si decodifica in testo UTF-8',
       'link.characters': 'contiene caratteri fuori da base64url (A-Z, a-z, 0-9, - e _)',
+      'kind.material': 'materiale del catalogo',
+      'kind.properties': 'proprietà personalizzate',
+      'kind.thermal_resistance': 'intercapedine d\'aria / resistenza',
+      'kind.parts': 'strato non omogeneo (montanti nell\'isolante)',
+      'kind.air_gap': 'intercapedine d\'aria per spessore',
+      'kind.vapour_control': 'freno al vapore (sd)',
+      'part.group': 'Strato {i}, parte {k}',
+      'pair.item': '{label}, faccia {n}',
+      'layer.catalogueValue': 'catalogo: {value}',
+      'unset': 'non indicato',
+      'unset.family': 'predefinita',
+      'unset.parts_aligned': 'predefinito: indipendenti',
+      'unset.ventilation': 'predefinito: non ventilata',
+      'placeholder.wall.rsi': 'valore della ISO 6946',
+      'placeholder.wall.rse': 'valore della ISO 6946',
+      'placeholder.layer.thermal_resistance': 'ISO 6946',
+      'placeholder.fasteners.penetration': 'spessore dello strato',
+      'key.name': 'Nome',
+      'key.position': 'Posizione',
+      'key.heat_flow': 'Flusso termico',
+      'key.orientation': 'Orientamento',
+      'key.site_irradiance': 'Irradianza al sito',
+      'key.layers': 'Strati',
+      'key.parts_aligned': 'Parti degli strati',
+      'key.corrections': 'Correzioni (ISO 6946 appendice F)',
+      'key.material': 'Materiale',
+      'key.family': 'Famiglia',
+      'key.parts': 'Parti',
+      'key.air_gap': 'Intercapedine d',
+      'key.ventilation': 'Ventilazione',
+      'key.openings': 'Aperture',
+      'key.emissivities': 'Emissività ε',
+      'key.condensation_limit': 'Limite di condensa',
+      'key.fraction': 'Frazione',
+      'key.air_voids': 'Vuoti d\'aria (F.2)',
+      'key.fasteners': 'Fissaggi meccanici (F.3)',
+      'key.level': 'Livello',
+      'key.layer': 'Strato',
+      'key.count': 'Numero nf',
+      'key.cross_section': 'Sezione Af',
+      'key.penetration': 'Penetrazione d1',
+      'word.position.external': 'esterna',
+      'word.position.internal': 'interna',
+      'word.heat_flow.horizontal': 'orizzontale',
+      'word.heat_flow.upward': 'ascendente',
+      'word.heat_flow.downward': 'discendente',
+      'word.orientation.N': 'nord',
+      'word.orientation.NE': 'nord-est',
+      'word.orientation.E': 'est',
+      'word.orientation.SE': 'sud-est',
+      'word.orientation.S': 'sud',
+      'word.orientation.SW': 'sud-ovest',
+      'word.orientation.W': 'ovest',
+      'word.orientation.NW': 'nord-ovest',
+      'word.ventilation.unventilated': 'non ventilata',
+      'word.ventilation.slightly': 'debolmente ventilata',
+      'word.ventilation.well': 'ben ventilata',
+      'word.parts_aligned.true': 'allineate: un percorso per parte',
+      'word.parts_aligned.false': 'indipendenti: ogni combinazione',
+      'word.family.concrete': 'calcestruzzo',
+      'word.family.masonry': 'muratura',
+      'word.family.timber': 'legno',
+      'word.family.board': 'pannello',
+      'word.family.plaster': 'intonaco',
+      'word.family.insulation': 'isolante',
+      'word.family.metal': 'metallo',
+      'word.family.glass': 'vetro',
+      'word.family.soil': 'terreno',
+      'word.family.stone': 'pietra',
+      'word.family.membrane': 'membrana',
+      'word.family.air': 'aria',
+      'word.family.other': 'altro',
     },
   };
 
@@ -550,35 +712,97 @@
     },
   };
 
+  /**
+   * Whether `code` is one of the page's languages: a key of LANGUAGES itself, never a name every
+   * object inherits ("constructor", "__proto__", "toString"), which a link or the stored choice
+   * could hold.
+   */
+  function known(code) {
+    return typeof code === 'string' && Object.prototype.hasOwnProperty.call(LANGUAGES, code);
+  }
+
   /** The language asked for by ?lang=, else the one kept, else the browser's first we have. */
   function chosenLanguage() {
     const asked = new URLSearchParams(location.search).get('lang');
-    if (asked && LANGUAGES[asked]) return asked;
+    if (known(asked)) return asked;
     try {
       const kept = localStorage.getItem(STORE);
-      if (kept && LANGUAGES[kept]) return kept;
+      if (known(kept)) return kept;
     } catch (error) {
       // Storage refused: the browser's languages decide.
     }
     for (const tag of navigator.languages || [navigator.language || '']) {
       const primary = String(tag).toLowerCase().split('-')[0];
-      if (LANGUAGES[primary]) return primary;
+      if (known(primary)) return primary;
     }
     return 'en';
+  }
+
+  /** table[key] when the table holds it as its own entry, else undefined. */
+  function own(table, key) {
+    return table && Object.prototype.hasOwnProperty.call(table, key) ? table[key] : undefined;
   }
 
   let language = chosenLanguage();
 
   /** The page's text `key` in the current language (English when it has none), {name}s filled. */
   function t(key, values) {
-    const text = TEXT[language][key] !== undefined ? TEXT[language][key] : TEXT.en[key] !== undefined ? TEXT.en[key] : key;
+    const text = own(TEXT[language], key) !== undefined ? own(TEXT[language], key) : own(TEXT.en, key) !== undefined ? own(TEXT.en, key) : String(key);
     return text.replace(/\{(\w+)\}/g, (all, name) => (values && values[name] !== undefined ? String(values[name]) : all));
   }
 
   /** The label of quantity `q` (an entry of brusk.quantities()) in the current language. */
   function label(q) {
-    const own = QUANTITY[language] && QUANTITY[language][q.key];
-    return own || q.label;
+    return own(QUANTITY[language], q.key) || q.label;
+  }
+
+  /**
+   * Labels of wall-file keys that are symbols in every language (by key, or by "object.key"
+   * where one object's key is another quantity), for the fields made from the wall schema.
+   */
+  const SYMBOLS = {
+    'thickness': 'd', 'conductivity': 'λ', 'density': 'ρ', 'specific_heat': 'c', 'thermal_resistance': 'R',
+    'vapour_resistance_factor': 'μ', 'sd': 'sd', 'rsi': 'Rsi', 'rse': 'Rse', 'fasteners.conductivity': 'λf',
+  };
+
+  /** The text `key` of `code`'s own catalogue, without falling back to English; undefined if it has none. */
+  function own(code, key) {
+    return TEXT[code] ? TEXT[code][key] : undefined;
+  }
+
+  /**
+   * The label of key `key` of the wall-file object `object` ("wall", "layer", "part", ...) in
+   * language `code` (the current one): a symbol, or the language's words for the key; undefined
+   * when the language has none (a key new to the schema).
+   */
+  function fieldIn(code, object, key) {
+    return SYMBOLS[`${object}.${key}`] || own(code, `key.${object}.${key}`) || SYMBOLS[key] || own(code, `key.${key}`);
+  }
+
+  /** The label of a wall-file key in the current language (English, else the key itself, when it has none). */
+  function field(object, key) {
+    return fieldIn(language, object, key) || fieldIn('en', object, key) || key;
+  }
+
+  /** The word `word` of the wall-file key `key` ("external" of position) in language `code`, if it has one. */
+  function wordIn(code, key, word) {
+    return own(code, `word.${key}.${word}`);
+  }
+
+  /** A word of a wall-file key as the current language says it (English, else the word itself). */
+  function word(key, value) {
+    return wordIn(language, key, value) || wordIn('en', key, value) || value;
+  }
+
+  /** The choice of a select that leaves the wall-file key `key` out ("not given", "default"). */
+  function unset(key) {
+    return own(language, `unset.${key}`) || own('en', `unset.${key}`) || t('unset');
+  }
+
+  /** The placeholder of the field of `key` of `object` (what leaving it blank means), or ''. */
+  function placeholder(object, key) {
+    const name = `placeholder.${object}.${key}`;
+    return own(language, name) || own('en', name) || '';
   }
 
   /** A number as the page prints it (already rounded text such as "0.2841"), with the language's separator. */
@@ -630,7 +854,7 @@
 
   /** Switches to `code`, keeps the choice, and asks every part of the page to print again. */
   function use(code) {
-    if (!LANGUAGES[code]) return;
+    if (!known(code)) return;
     language = code;
     try {
       localStorage.setItem(STORE, code);
@@ -654,7 +878,7 @@
     select.addEventListener('change', () => use(select.value));
   }
 
-  globalThis.bruskI18n = { t, label, number, decimal, quantityRows, use, get language() { return language; }, languages: Object.keys(LANGUAGES) };
+  globalThis.bruskI18n = { t, own, label, number, decimal, quantityRows, use, field, fieldIn, word, wordIn, unset, placeholder, get language() { return language; }, languages: Object.keys(LANGUAGES) };
   // The script is loaded at the end of the body: the HTML it translates is there.
   picker();
   apply();

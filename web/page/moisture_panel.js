@@ -29,8 +29,9 @@
       return;
     }
     const chosen = options();
-    const run = { humidityClass: chosen.humidityClass, climateSource: chosen.climateSource, source: 'wall.json' };
-    if (chosen.humidityClass !== 0) run.indoorTemperature = chosen.indoorTemperature;
+    // "No class" is the option left out: the API refuses a class 0, as the command line does.
+    const run = { climateSource: chosen.climateSource, source: 'wall.json' };
+    if (chosen.humidityClass !== 0) Object.assign(run, { humidityClass: chosen.humidityClass, indoorTemperature: chosen.indoorTemperature });
     try {
       const result = brusk.moisture(wall, climate.text, run);
       // The report's drawings at the column's width, as the results' plots are drawn: every

@@ -22,8 +22,10 @@
   /** The zone object of the panel: the form's wall as its one element. */
   function currentZone() {
     const wall = window.bruskCurrentWall();
-    const element = { name: wall.name || 'Wall', area: fieldValue($('zone-wall-area').value), layers: wall.layers };
-    for (const key of ['position', 'heat_flow']) if (wall[key] !== undefined) element[key] = wall[key];
+    // The element is the whole wall (its surface resistances, parts and corrections included:
+    // an element takes every key of a wall), with the area of the panel.
+    const element = Object.assign({ name: wall.name || 'Wall', area: fieldValue($('zone-wall-area').value) }, wall);
+    element.name = wall.name || 'Wall';
     return {
       name: 'Room', floor_area: fieldValue($('zone-floor-area').value),
       heat_transfer_coefficient: fieldValue($('zone-h').value), elements: [element],

@@ -44,15 +44,24 @@
     return value;
   }
 
-  /** The arguments every moisture call of the module takes: wall, source, climate, indoor side. */
+  /**
+   * The arguments every moisture call of the module takes: wall, source, climate, indoor side.
+   * An option left out (undefined or null) is passed as not given, never as a number standing
+   * for none; the module checks the numbers given (a class 1 to 5, whole) as the command line
+   * does, so that no value is cut to an integer on its way.
+   */
   function moistureArguments(wall, climateText, options) {
-    const humidityClass = options && options.humidityClass !== undefined ? options.humidityClass : 0;
-    const indoor = options && options.indoorTemperature !== undefined ? options.indoorTemperature : 20;
-    if (!Number.isInteger(humidityClass)) throw new Error('humidityClass must be 1 to 5 (ISO 13788 Annex A)');
-    if (typeof indoor !== 'number') throw new Error('indoorTemperature must be a number of degC');
+    const given = (key) => options != null && options[key] !== undefined && options[key] !== null;
+    const number = (key, what) => {
+      if (!given(key)) return [false, 0];
+      if (typeof options[key] !== 'number') throw new Error(key + ' must be ' + what + ', got ' + typeof options[key]);
+      return [true, options[key]];
+    };
+    const humidityClass = number('humidityClass', '1 to 5 (a whole number: ISO 13788 Annex A\'s humidity classes)');
+    const indoor = number('indoorTemperature', 'a number of degC');
     if (typeof climateText !== 'string') throw new Error('the climate must be the text of a climate CSV');
     const climateSource = options && typeof options.climateSource === 'string' ? options.climateSource : 'climate.csv';
-    return [JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'), climateText, climateSource, humidityClass, indoor];
+    return [JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'), climateText, climateSource, ...humidityClass, ...indoor];
   }
 
   function moistureReply(wall, climateText, options, html) {
@@ -86,6 +95,16 @@
     readWallFile(text, format, options) {
       const source = sourceOf(options, format === 'toml' ? 'wall.toml' : 'wall.json');
       return JSON.parse(unwrap(requireCore().readWallDocument(text, format, source)));
+    },
+
+    /**
+     * The values of the wall (an object with the wall-file keys) that no building material has,
+     * each message naming the layer, the value and its likely slip of units ("thickness 12.5 m
+     * is more than any building layer ...; was it given in cm (0.125 m) or mm (0.0125 m)?"), as
+     * `brusk` warns of them: an array, empty for building materials. The wall computes as given.
+     */
+    unitWarnings(wall, options) {
+      return JSON.parse(unwrap(requireCore().unitWarningsJson(JSON.stringify(wall), 'json', sourceOf(options, 'wall.json'))));
     },
 
     /**

@@ -25,6 +25,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/output.h"
+#include "brusk/frontend/plausibility.h"
 #include "brusk/frontend/profile_inputs.h"
 #include "brusk/frontend/profile_reader.h"
 #include "brusk/frontend/quantity_output.h"
@@ -158,6 +159,21 @@ val readWallDocument(const std::string& text, const std::string& format,
   });
 }
 
+/// The values of the wall in `text` that no building material has, each with its likely slip of
+/// units, as `brusk` warns of them: a JSON array of messages, empty for building materials.
+val unitWarningsJson(const std::string& text, const std::string& format,
+                     const std::string& source) {
+  return guarded([&] {
+    const Wall wall =
+        Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
+    nlohmann::json warnings = nlohmann::json::array();
+    for (const std::string& warning : Brusk::Frontend::plausibilityWarnings(wall)) {
+      warnings.push_back(source + ": " + warning);
+    }
+    return warnings.dump();
+  });
+}
+
 /// The wall document `jsonText` (wall-file keys) written as a TOML wall file, after checking
 /// that it reads as a wall: keys in the schema's order, every number in its shortest text, so
 /// that `brusk compute` reads the result as the same wall, double for double.
@@ -247,7 +263,8 @@ val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, doubl
 /// refused zone named by `source` as the command line names its file.
 val zoneJson(const std::string& text, const std::string& source) {
   return guarded([&] {
-    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source);
+    Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxZoneFileBytes, source,
+                                     Brusk::Frontend::FileKinds::kZone);
     Brusk::Frontend::Zone zone =
         Brusk::Frontend::parseZoneText(text, true, catalogue(), source, "");
     Brusk::Engine::ZoneResult result = Brusk::Frontend::computeZone(zone);
@@ -260,8 +277,43 @@ Brusk::Frontend::SourcedProfile profileFrom(const nlohmann::json& options, const
                                             const char* sourceKey, const std::string& fallback) {
   const std::string source = options.value(sourceKey, fallback);
   const std::string text = options.at(textKey).get<std::string>();
-  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source);
+  Brusk::Frontend::requireFileSize(text.size(), Brusk::Frontend::kMaxProfileFileBytes, source,
+                                   Brusk::Frontend::FileKinds::kProfile);
   return {Brusk::Frontend::parseProfileText(text, source), source};
+}
+
+/// Refuses a key of the response's options that no run reads, or that the run given does not:
+/// an option that changes nothing must not look as if it had (as the command line refuses it).
+void refuseIdleProfileOptions(const nlohmann::json& options) {
+  static const std::vector<std::string> known = {
+      "outdoor", "outdoorSource", "indoor",      "indoorSource", "indoorConstant", "periodHours",
+      "solar",   "solarSource",   "absorptance", "emissivity",   "skyRadiation"};
+  for (auto item = options.begin(); item != options.end(); ++item) {
+    if (std::find(known.begin(), known.end(), item.key()) != known.end()) continue;
+    const std::vector<std::string> close = Brusk::Frontend::closestWords(item.key(), known, 1);
+    throw Error("unknown profile option \"" + Brusk::Frontend::visibleText(item.key()) + "\"" +
+                (close.empty()
+                     ? std::string()
+                     : " (did you mean " + Brusk::Frontend::quotedAlternatives(close) + "?)") +
+                "; response() takes " + Brusk::Frontend::joinedWords(known));
+  }
+  if (options.contains("indoor") && options.contains("indoorConstant")) {
+    throw Error(
+        "indoorConstant has no effect with indoor: the indoor profile is the indoor side; leave "
+        "one of them out");
+  }
+  for (const char* key : {"absorptance", "emissivity", "skyRadiation", "solarSource"}) {
+    if (options.contains(key) && !options.contains("solar")) {
+      throw Error(std::string(key) +
+                  " has no effect without solar: it describes the outer surface under the "
+                  "sun's irradiance; leave it out");
+    }
+  }
+  if (options.contains("indoorSource") && !options.contains("indoor")) {
+    throw Error(
+        "indoorSource has no effect without indoor: it names the indoor profile; leave it "
+        "out");
+  }
 }
 
 /// The response of the wall in `text` (read as `brusk response` reads the file `source`) to the
@@ -272,6 +324,7 @@ val responseJson(const std::string& text, const std::string& format, const std::
                  const std::string& optionsJson) {
   return guarded([&] {
     const nlohmann::json options = nlohmann::json::parse(optionsJson);
+    refuseIdleProfileOptions(options);
     const Wall wall =
         Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
     Brusk::Frontend::ProfileInputRequest request;
@@ -304,11 +357,16 @@ val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
 }
 
-/// The moisture assessment of the wall in `text` under the climate CSV `climateText` (named
-/// `climateSource`), as `brusk moisture` makes it: `humidityClass` 1..5 takes the indoor side from
-/// ISO 13788 Annex A at `indoorTemperature` [degC], 0 the file's. `html` false: the JSON
-/// `brusk moisture --format json` prints; true: the report's moisture section (the Glaser
-/// diagram, the accumulation bars, the temperature profile and the month table).
+/// The indoor side a moisture call asks for, as the API's options gave it: a humidity class
+/// and an indoor temperature, each with whether it was given at all (a number is passed either
+/// way; JavaScript's undefined has no double).
+struct IndoorSide {
+  bool classGiven = false;
+  double humidityClass = 0.0;
+  bool temperatureGiven = false;
+  double indoorTemperature = 0.0;
+};
+
 /// The climate read from `climateText` and the wall in `text` assessed under it, as
 /// `brusk moisture` reads and assesses them (see moisture()).
 struct Assessed {
@@ -317,21 +375,35 @@ struct Assessed {
 };
 Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
                   const std::string& climateText, const std::string& climateSource,
-                  int humidityClass, double indoorTemperature) {
+                  const IndoorSide& indoor) {
+  const Brusk::Frontend::ClimateOptionNames names{"humidityClass", "indoorTemperature"};
+  // The class as given, never cast to an int first (2**32 + 3 is no class 3); the temperature
+  // refused without a class, as the command line and Python refuse it.
+  const int humidityClass = Brusk::Frontend::humidityClassOf(
+      indoor.classGiven ? std::optional<double>(indoor.humidityClass) : std::nullopt, names);
+  const double indoorTemperature = Brusk::Frontend::indoorTemperatureOf(
+      humidityClass,
+      indoor.temperatureGiven ? std::optional<double>(indoor.indoorTemperature) : std::nullopt,
+      names);
   const Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-  Brusk::Frontend::Climate climate =
-      Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass, indoorTemperature,
-                                       {"humidityClass", "indoorTemperature"});
+  Brusk::Frontend::Climate climate = Brusk::Frontend::parseClimateCsv(
+      climateText, climateSource, humidityClass, indoorTemperature, names);
   Brusk::Frontend::MoistureReport report = Brusk::Frontend::assessMoisture(wall, climate, source);
   return {std::move(climate), std::move(report)};
 }
 
+/// The moisture assessment of the wall in `text` under the climate CSV `climateText` (named
+/// `climateSource`), as `brusk moisture` makes it: a humidity class (1..5, when `classGiven`)
+/// takes the indoor side from ISO 13788 Annex A at `indoorTemperature` [degC] (20 unless
+/// `temperatureGiven`); without one, the file's. `html` false: the JSON `brusk moisture --format
+/// json` prints; true: the report's moisture section (the Glaser diagram, the accumulation bars,
+/// the temperature profile and the month table).
 val moisture(const std::string& text, const std::string& format, const std::string& source,
-             const std::string& climateText, const std::string& climateSource, int humidityClass,
-             double indoorTemperature, bool html) {
+             const std::string& climateText, const std::string& climateSource, bool classGiven,
+             double humidityClass, bool temperatureGiven, double indoorTemperature, bool html) {
   return guarded([&] {
-    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
-                                  indoorTemperature);
+    const Assessed run = assessed(text, format, source, climateText, climateSource,
+                                  {classGiven, humidityClass, temperatureGiven, indoorTemperature});
     return html ? Brusk::Report::renderMoistureSection(run.report, run.climate, 0)
                 : Brusk::Frontend::formatMoistureJson({run.report}, run.climate);
   });
@@ -343,10 +415,11 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 /// and the table the section's month-by-month HTML table.
 val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
                      const std::string& climateText, const std::string& climateSource,
-                     int humidityClass, double indoorTemperature, double width, double plotHeight) {
+                     bool classGiven, double humidityClass, bool temperatureGiven,
+                     double indoorTemperature, double width, double plotHeight) {
   return guarded([&] {
-    const Assessed run = assessed(text, format, source, climateText, climateSource, humidityClass,
-                                  indoorTemperature);
+    const Assessed run = assessed(text, format, source, climateText, climateSource,
+                                  {classGiven, humidityClass, temperatureGiven, indoorTemperature});
     const Brusk::Report::MoisturePlots plots =
         Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
     return nlohmann::json{
@@ -370,6 +443,7 @@ EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("responseJson", &responseJson);
   emscripten::function("compute", &compute);
   emscripten::function("readWallDocument", &readWallDocument);
+  emscripten::function("unitWarningsJson", &unitWarningsJson);
   emscripten::function("writeWallToml", &writeWallToml);
   emscripten::function("wallSchemaJson", &wallSchemaJson);
   emscripten::function("catalogueJson", &catalogueJson);

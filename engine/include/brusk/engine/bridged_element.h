@@ -189,6 +189,24 @@ struct PathParts {
 /// layers. The element must pass check(), which bounds their number by kMaxPaths.
 [[nodiscard]] std::vector<PathParts> elementPathParts(const ElementDescription& element);
 
+/// One plain stack the element is computed as: a path (one part of each layer of parts) in one
+/// ventilation variant (ISO 6946:2017 6.7.2.1 and 6.9.3/6.9.4).
+struct ElementStack {
+  /// f_j times the variant's weight [-]: the share of the element's heat flows this stack
+  /// carries in the parallel-path approximation; the weights of all stacks sum to 1.
+  double weight = 1.0;
+  /// Side 1 first: the request's layers with each bridged layer the slab of its part, cut
+  /// before a well-ventilated air layer in that variant.
+  std::vector<LayerProperties> layers;
+  /// Rsi and Rse of the request, Rse = Rsi in a well-ventilated variant.
+  ElementBoundary boundary;
+};
+
+/// The stacks of a checked element (check() found nothing), in the order computeElement()
+/// lists its paths. A plain wall is one stack of weight 1, its own layers.
+[[nodiscard]] std::vector<ElementStack> elementStacks(const WallRequest& request,
+                                                      const ElementDescription& element);
+
 /// One path through the element: one part of each bridged layer (none where homogeneous).
 struct ElementPath {
   double fraction = 0.0;           ///< f_j = product of the parts' fractions (or part k's) [-]

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "brusk/engine/bridged_element.h"
 #include "brusk/engine/periodic_response.h"
 #include "brusk/engine/wall.h"
 
@@ -60,6 +61,13 @@ struct CycleSweep {
 /// Computes the ISO 13786 response of the request's wall at every cycle length of `periodHours`
 /// (ascending); the request's own period is not read.
 [[nodiscard]] CycleSweep sweepCycleLength(const WallRequest& request,
+                                          const std::vector<double>& periodHours);
+
+/// sweepCycleLength() of an element: at every cycle length its parallel-path decrement factor
+/// and time lag, as computeElement() gives them at that period (the same as the plain wall's
+/// sweep for an empty element). The element must pass check(request, element).
+[[nodiscard]] CycleSweep sweepCycleLength(const WallRequest& request,
+                                          const ElementDescription& element,
                                           const std::vector<double>& periodHours);
 
 }  // namespace Brusk::Engine

@@ -104,7 +104,7 @@ struct MoistureRequest {
   /// (isVapourOnlyLayer) is a vapour control layer or membrane: its s_d and no thermal
   /// resistance, its two faces at one temperature.
   std::vector<LayerProperties> layers;
-  std::vector<double> sd;               ///< s_d = mu d [m], one per layer, >= 0
+  std::vector<double> sd;  ///< s_d = mu d [m], one per layer, >= 0
   /// Rsi and Rse [m2.K/W] for the interstitial calculation (ISO 13788:2012, 6.2: those of
   /// ISO 6946 for the element's heat-flow direction).
   double internalSurfaceResistance = 0.13;
@@ -126,7 +126,8 @@ enum class MoistureProblemKind {
   BadTemperature,        ///< a temperature must be finite and above -100 degC, below 100 degC
   BadHumidity,           ///< a relative humidity must be finite, above 0 and at most 1
   IndoorSupersaturated,  ///< the indoor vapour pressure exceeds saturation at theta_i
-  TooManyPlanes,         ///< the sub-layers would exceed kMaxMoisturePlanes; `value` is the count
+  TooManyPlanes,         ///< the sub-layers would exceed kMaxMoisturePlanes; `value` is the
+                         ///< count the wall needs (its faces and every sub-layer plane)
   NoVapourResistance,    ///< every layer has s_d = 0: the vapour-pressure line is undefined
   /// A layer face with s_d = 0 between it and the room is colder than the indoor dew point in
   /// `month`: the room air would condense there at a rate the method cannot bound. `layer` is

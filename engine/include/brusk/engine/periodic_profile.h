@@ -18,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "brusk/engine/bridged_element.h"
 #include "brusk/engine/complex.h"
 #include "brusk/engine/fourier.h"
 #include "brusk/engine/layer_properties.h"
@@ -49,6 +50,12 @@ struct ProfileRequest {
   /// Output samples per step of the longer profile: 1 gives its own times, more give the
   /// trigonometric interpolation in between (for plots).
   std::size_t refinement = 1;
+  /// Layers of parts, ventilated air layers, corrections: with any, each harmonic goes through
+  /// the element's parallel-path admittances (the area-weighted sums of its paths' -Z11 / Z12,
+  /// -Z22 / Z12 and -1 / Z12 at T / k, as computeElement() forms them) and the mean through
+  /// its combined-method U = 1 / R_T, so that the response at T is the one the element's
+  /// computed characteristics give. The element must pass check(wall, element).
+  ElementDescription element{};
 };
 
 /// How a response is computed; the defaults are the fast path, the others its references.
@@ -124,8 +131,12 @@ struct ProfileSample {
 
 /// The periodic response of a wall to its two profiles.
 struct ProfileResponse {
-  double period = 0.0;                     ///< T [s]
-  double uValue = 0.0;                     ///< U [W/(m2.K)]
+  double period = 0.0;  ///< T [s]
+  double uValue = 0.0;  ///< U [W/(m2.K)]
+  /// The steady conductance the effective decrement factor is measured against [W/(m2.K)]: U
+  /// for a plain wall, 1 / R'_T (the combined method's upper limit) for an element, as
+  /// computeElement() takes its f = |Y12| R'_T.
+  double decrementConductance = 0.0;
   double meanHeatFlow = 0.0;               ///< U (mean theta_e - mean theta_i) [W/m2]
   std::vector<ProfileHarmonic> harmonics;  ///< k = 1 .. K, K = floor(max N / 2)
   std::vector<ProfileSample> samples;      ///< at t_j = j T / M, M = max N x refinement
@@ -154,7 +165,8 @@ struct ProfileSummary {
   /// annual (k = 1) or the daily (k = 365) swing.
   std::size_t mainHarmonic = 0;
   double mainHarmonicPeriod = 0.0;  ///< its period T / k* [h]; NaN without a main harmonic
-  /// Effective decrement factor of the main harmonic, f_eff = |A_q,k*| / (U |A_e,k*|) [-]: the
+  /// Effective decrement factor of the main harmonic, f_eff = |A_q,k*| / (U |A_e,k*|) [-] (U
+  /// the response's decrementConductance, 1 / R'_T for an element): the
   /// swing of q_in per steady-state flow of the outdoor swing. With a constant indoor
   /// temperature it is the ISO 13786 decrement factor f at the period T / k*; an indoor swing
   /// of the same period adds its own share. NaN without a main harmonic.

@@ -2,6 +2,7 @@
 
 // The engine's one answer for a wall: every quantity any front end reports.
 
+#include <limits>
 #include <variant>
 
 #include "brusk/engine/complex.h"
@@ -15,6 +16,13 @@ namespace Brusk::Engine {
 struct SequentialEstimate {
   double capacity = 0.0;         ///< [J/(m2.K)]
   CapacityMethod method = None;  ///< the rule; None with capacity 0 when there is no estimate
+
+  /// The estimate as every output gives it [J/(m2.K)]: NaN (null, blank) where no rule gave one
+  /// (method None: a wall of one light layer, or the paths of an element estimated by
+  /// different rules), never a capacity of 0.
+  [[nodiscard]] double value() const {
+    return method == None ? std::numeric_limits<double>::quiet_NaN() : capacity;
+  }
 };
 
 /// Every characteristic of one wall at one period. The ISO 13786 matrix and the quantities

@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "brusk/engine/bridged_element.h"
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
 
@@ -32,6 +33,10 @@ struct ZoneElementRequest {
   WallRequest wall;   ///< computed on the daily cycle whatever its period
   double area = 0.0;  ///< A [m2], the area of one face
   ZoneFaces faces = ZoneFaces::Inner;
+  /// Layers of parts, ventilated air layers and corrections of the wall: an element with any is
+  /// taken by its parallel-path values, as computeElement() gives them (kappa, |Y|), and its
+  /// "10 cm" and whole-thickness capacities are the paths' weighted by their area.
+  ElementDescription element{};
 };
 
 /// A zone to compute.

@@ -35,6 +35,14 @@ struct ClimateOptionNames {
   std::string_view indoorTemperature = "--indoor-temperature";
 };
 
+/// The humidity class an option gives: a whole number 1 to 5 (ISO 13788 Annex A), or 0 when
+/// the option is left out (`given` none: the climate file's own indoor side). 0 given is refused
+/// like any number outside 1..5, and so is a fraction, which a door must never round. Throws
+/// Frontend::Error worded as the caller's door spells the option (`names`), with the value as
+/// given.
+[[nodiscard]] int humidityClassOf(std::optional<double> given,
+                                  const ClimateOptionNames& names = {});
+
 /// The indoor temperature [degC] the climate options ask for, with the humidity-class option
 /// checked with it: a class 1..5 takes the ISO 13788 Annex A indoor side at `temperature`
 /// (kDefaultIndoorTemperature where none is given); without a class (0) the climate gives the

@@ -54,16 +54,42 @@ void appendAlignedTable(std::string& out, const std::vector<std::string>& header
 /// so that binary files get one clear message whatever parser reads them next.
 void requireUtf8Text(std::string_view text, const std::string& source);
 
+/// `text` without a leading UTF-8 byte order mark, which spreadsheets and some editors write
+/// before UTF-8 text: it belongs to no cell, key or value of the text.
+[[nodiscard]] std::string_view withoutByteOrderMark(std::string_view text);
+
 /// 1-based line number of byte `offset` in `text`.
 [[nodiscard]] std::size_t lineOfOffset(std::string_view text, std::size_t offset);
 
+/// What each kind of input file holds, as the message refusing one too large says it after the
+/// limit: the reader names its own kind, never another's.
+namespace FileKinds {
+inline constexpr std::string_view kWall = "a wall file is a few kilobytes";
+inline constexpr std::string_view kCatalogue = "a catalogue file is a few kilobytes of materials";
+inline constexpr std::string_view kZone = "a zone file is a few kilobytes";
+inline constexpr std::string_view kProfile =
+    "a profile of an hourly leap year (8784 samples) is about 200 kB";
+inline constexpr std::string_view kClimate =
+    "a climate file of twelve monthly rows is a few hundred bytes";
+inline constexpr std::string_view kRequirements = "a requirements file is a few kilobytes of rules";
+}  // namespace FileKinds
+
 /// Throws Brusk::Frontend::Error naming `path` when `bytes` exceeds `maxBytes`: the limit of
 /// readTextFile(), for text that reached a reader another way (a file opened on the web page).
-void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path);
+/// `kind` says what such a file holds (one of FileKinds).
+void requireFileSize(std::size_t bytes, std::size_t maxBytes, const std::string& path,
+                     std::string_view kind = FileKinds::kWall);
 
 /// Reads a whole regular file; throws Brusk::Frontend::Error if it cannot be read, exceeds
-/// `maxBytes`, or is not a regular file (a pipe, a device, a socket: refused at once, without
-/// waiting for a writer, since a read of one could block or never end).
-[[nodiscard]] std::string readTextFile(const std::string& path, std::size_t maxBytes);
+/// `maxBytes` (worded with `kind`, one of FileKinds), is not a regular file (a pipe, a device, a
+/// socket: refused at once, without waiting for a writer, since a read of one could block or
+/// never end), or when `path` holds a NUL byte (which no file name can: the name would be read
+/// cut short, another file's).
+[[nodiscard]] std::string readTextFile(const std::string& path, std::size_t maxBytes,
+                                       std::string_view kind = FileKinds::kWall);
+
+/// Throws Brusk::Frontend::Error when `path` holds a NUL byte: the system reads a file name up to
+/// its first NUL, so such a name would open, or replace, another file than the one given.
+void requireNoNulInPath(const std::string& path);
 
 }  // namespace Brusk::Frontend
