@@ -7,24 +7,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/sha256.h"
+#include "test_walls.h"
 
 namespace {
 
 using namespace Brusk::Frontend;
-
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 TEST(Sha256, MatchesTheFips180Examples) {
   struct Row {

@@ -7,7 +7,6 @@
 
 #include <cctype>
 #include <cmath>
-#include <functional>
 #include <set>
 #include <string>
 
@@ -16,19 +15,12 @@
 #include "brusk/engine/bridged_element.h"
 #include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/error.h"
+#include "test_walls.h"
 
 namespace {
 
 using namespace Brusk::Frontend;
-
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 const ValidationCase& builtInCase(const std::string& id) {
   for (const ValidationCase& one : builtInValidationCases()) {
