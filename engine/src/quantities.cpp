@@ -489,6 +489,8 @@ std::vector<Quantity> allQuantities() {
   all.insert(all.end(), moisture.begin(), moisture.end());
   const std::vector<Quantity> validation = Detail::validationQuantities();
   all.insert(all.end(), validation.begin(), validation.end());
+  const std::vector<Quantity> bridge = Detail::bridgeQuantities();
+  all.insert(all.end(), bridge.begin(), bridge.end());
   return all;
 }
 
@@ -580,6 +582,8 @@ const char* quantityScopeName(QuantityScope scope) {
       return "validation";
     case QuantityScope::Reference:
       return "reference";
+    case QuantityScope::Bridge:
+      return "bridge";
   }
   return "compute";
 }

@@ -29,5 +29,7 @@ namespace Brusk::Engine::Detail {
 /// The output of the validation cases in the order of its JSON object, then the reference
 /// figures they compare (scope Reference).
 [[nodiscard]] std::vector<Quantity> validationQuantities();
+/// A two-dimensional thermal bridge (ISO 10211), in the order of its JSON object.
+[[nodiscard]] std::vector<Quantity> bridgeQuantities();
 
 }  // namespace Brusk::Engine::Detail

@@ -55,5 +55,8 @@ void registerCheck(pybind11::module_& module, WallOf wallOf);
 /// `brusk validate`: _validate (no arguments; returns the JSON `brusk validate --format json`
 /// prints).
 void registerValidate(pybind11::module_& module);
+/// brusk.bridge()'s _bridge_file and _bridge_text: a junction's results (JSON) and its
+/// temperature field (node lines and node temperatures).
+void registerBridge(pybind11::module_& module, CatalogueOf catalogueOf);
 
 }  // namespace Brusk::Python

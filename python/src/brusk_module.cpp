@@ -288,4 +288,5 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerMoisture(m, wallOf);
   Brusk::Python::registerCheck(m, wallOf);
   Brusk::Python::registerValidate(m);
+  Brusk::Python::registerBridge(m, &catalogueWith);
 }
