@@ -14,6 +14,7 @@
 #include "brusk/frontend/validation.h"
 #include "brusk/frontend/wall_schema.h"
 #include "document.h"
+#include "validation_bridge_cases.h"
 #include "validation_figures.h"
 #include "wall_reader.h"
 
@@ -578,6 +579,13 @@ const std::vector<ValidationCase>& builtInValidationCases() {
         one.file = file.name;
         all.push_back(std::move(one));
       }
+    }
+    // The two-dimensional cases' geometry is code (the engine's reference runs), not data.
+    for (ValidationCase& one : Detail::bridgeValidationCases()) {
+      if (!ids.insert(one.id).second) {
+        throw Error("case id \"" + one.id + "\" of ISO 10211 is also used by a file");
+      }
+      all.push_back(std::move(one));
     }
     return all;
   }();

@@ -364,6 +364,7 @@ std::string FigureLocation::text() const {
     if (!out.empty()) out += ", ";
     out += piece;
   };
+  if (point) add(*point);
   if (month) add("month " + std::to_string(*month));
   if (path) add("path " + std::to_string(*path));
   if (airLayer) add("air layer " + std::to_string(*airLayer));

@@ -68,14 +68,37 @@ INSTANTIATE_TEST_SUITE_P(Validation, BuiltInCase, testing::ValuesIn(builtInIds()
 TEST(Validation, BuiltInFilesHoldThePublishedExamples) {
   std::set<std::string> ids;
   for (const ValidationCase& one : builtInValidationCases()) ids.insert(one.id);
-  for (const char* id :
-       {"reference-concrete", "reference-concrete-insulated", "sbs-6b2-timber-frame",
-        "tgd-l-2011-a2", "br443-low-emissivity-air-layers", "iso-13788-b1", "iso-13788-c2",
-        "iso-6946-table-7", "iso-6946-table-8", "iso-13788-annex-e"}) {
+  for (const char* id : {"reference-concrete", "reference-concrete-insulated",
+                         "sbs-6b2-timber-frame", "tgd-l-2011-a2", "br443-low-emissivity-air-layers",
+                         "iso-13788-b1", "iso-13788-c2", "iso-6946-table-7", "iso-6946-table-8",
+                         "iso-13788-annex-e", "iso-10211-case-1", "iso-10211-case-2"}) {
     EXPECT_EQ(1u, ids.count(id)) << id;
   }
   EXPECT_EQ(3u, builtInValidationFiles().size());
   EXPECT_TRUE(runValidation().allAgree());
+}
+
+// ISO 10211's two-dimensional cases compare every temperature of Tables C.1 and C.2 and case 2's
+// heat flow with the standard's own tolerances, each named by its point.
+TEST(Validation, Iso10211CasesCompareEveryTablePointWithTheStandardsTolerance) {
+  struct Row {
+    const char* id;
+    std::size_t temperatures;
+    bool heatFlow;
+    const char* firstPlace;
+  };
+  for (const Row& row : {Row{"iso-10211-case-1", 28, false, "row 1, column 1 (x = 0.25 m"},
+                         Row{"iso-10211-case-2", 9, true, "point A (x = 0 m"}}) {
+    const ValidationCase& one = builtInCase(row.id);
+    ASSERT_EQ(row.temperatures + (row.heatFlow ? 1u : 0u), one.figures.size()) << row.id;
+    EXPECT_EQ(0u, one.figures.front().at.text().find(row.firstPlace))
+        << one.figures.front().at.text();
+    for (const ValidationFigure& figure : one.figures) {
+      EXPECT_EQ(Brusk::Engine::QuantityScope::Bridge, figure.scope) << row.id;
+      EXPECT_EQ(0.1, figure.tolerance) << row.id << " " << figure.key;
+    }
+    EXPECT_EQ(row.heatFlow, one.figures.back().key == "heat_flow") << row.id;
+  }
 }
 
 // The Irish example from the layers' conductivities, unrounded: the figures the document would

@@ -62,6 +62,9 @@ struct FigureLocation {
   std::optional<double> thickness;                    ///< [m], for an air layer
   std::optional<Engine::HeatFlowDirection> heatFlow;  ///< for an air layer or surface resistance
   ComplexPart part = ComplexPart::None;               ///< for a complex quantity
+  /// A point of a two-dimensional field as its source names it ("point A (x = 0 m, y = 0 m)"),
+  /// for the ISO 10211 cases.
+  std::optional<std::string> point;
 
   /// "month 3, path 2": how the tables and JSON name the place; empty when none is given.
   [[nodiscard]] std::string text() const;
