@@ -24,17 +24,6 @@ bool boundsExclude(const QuantityTest& low, const QuantityTest& high) {
   return low.threshold == high.threshold && (isStrict(low.comparison) || isStrict(high.comparison));
 }
 
-std::string quoted(const std::string& word) { return "\"" + word + "\""; }
-
-std::string wordList(const std::vector<std::string>& words) {
-  std::string text;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) text += i + 1 == words.size() ? " or " : ", ";
-    text += quoted(words[i]);
-  }
-  return text;
-}
-
 /// Shortest "%g"-like text of a threshold for a reason.
 std::string numberText(double value) {
   std::string text = std::to_string(value);
@@ -137,28 +126,39 @@ std::optional<double> wallQuantityValue(const WallResult& result, const std::str
   return quantity->wallNumber(result);
 }
 
-std::optional<std::string> unmetCondition(const Condition& condition,
-                                          const WallDescriptors& descriptors) {
+std::optional<Message> unmetCondition(const Condition& condition,
+                                      const WallDescriptors& descriptors) {
+  const auto descriptor = MessageValue::fileKey(condition.descriptor);
   if (condition.comparison) {
     const auto found = descriptors.numbers.find(condition.descriptor);
+    const auto comparison = MessageValue::plain(comparisonSymbol(*condition.comparison));
+    const auto threshold = MessageValue::number(numberText(condition.threshold));
     if (found == descriptors.numbers.end()) {
-      return condition.descriptor + " is not given (the rule needs " + condition.descriptor + " " +
-             comparisonSymbol(*condition.comparison) + " " + numberText(condition.threshold) + ")";
+      return Message{
+          "requirement.number_not_given",
+          {{"descriptor", descriptor}, {"comparison", comparison}, {"threshold", threshold}}};
     }
     if (compare(found->second, *condition.comparison, condition.threshold)) return std::nullopt;
-    return condition.descriptor + " is " + numberText(found->second) + ", not " +
-           comparisonSymbol(*condition.comparison) + " " + numberText(condition.threshold);
+    return Message{"requirement.number_outside",
+                   {{"descriptor", descriptor},
+                    {"value", MessageValue::number(numberText(found->second))},
+                    {"comparison", comparison},
+                    {"threshold", threshold}}};
   }
+  const auto words = MessageValue::choices(condition.descriptor, condition.words);
   const auto found = descriptors.words.find(condition.descriptor);
   if (found == descriptors.words.end()) {
-    return condition.descriptor + " is not given (the rule needs " +
-           (condition.negated ? "other than " : "") + wordList(condition.words) + ")";
+    return Message{
+        condition.negated ? "requirement.other_words_not_given" : "requirement.words_not_given",
+        {{"descriptor", descriptor}, {"words", words}}};
   }
   const bool listed = std::find(condition.words.begin(), condition.words.end(), found->second) !=
                       condition.words.end();
   if (listed != condition.negated) return std::nullopt;
-  return condition.descriptor + " is " + quoted(found->second) + ", not " +
-         (condition.negated ? "other than " : "") + wordList(condition.words);
+  return Message{condition.negated ? "requirement.word_excluded" : "requirement.word_outside",
+                 {{"descriptor", descriptor},
+                  {"value", MessageValue::word(condition.descriptor, found->second)},
+                  {"words", words}}};
 }
 
 RequirementsResult evaluateRequirements(const RequirementSet& set,
@@ -175,7 +175,8 @@ RequirementsResult evaluateRequirements(const RequirementSet& set,
     for (const Condition& condition : rule.when) {
       if (auto reason = unmetCondition(condition, descriptors)) {
         verdict.applicable = false;
-        verdict.notApplicable = *reason;
+        verdict.notApplicable = englishText(*reason);
+        verdict.notApplicableMessage = std::move(*reason);
         break;
       }
     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "brusk/engine/message.h"
 
 #include "brusk/engine/wall_result.h"
 
@@ -100,7 +101,8 @@ struct RuleResult {
   std::string id;
   std::string source;
   bool applicable = true;
-  std::string notApplicable;  ///< the condition that excluded the rule, as text
+  std::string notApplicable;     ///< the condition that excluded the rule, as English text
+  Message notApplicableMessage;  ///< the same as a message by key, for other languages
   bool passed = false;        ///< a classification passes when some class matched
   bool isClassification = false;
   std::string className;  ///< the class found (classification rules only)
@@ -123,9 +125,10 @@ struct RequirementsResult {
 [[nodiscard]] std::optional<double> wallQuantityValue(const WallResult& result,
                                                       const std::string& key);
 
-/// Whether `condition` holds for `descriptors`; when it does not, why ("orientation is "N"").
-[[nodiscard]] std::optional<std::string> unmetCondition(const Condition& condition,
-                                                        const WallDescriptors& descriptors);
+/// Whether `condition` holds for `descriptors`; when it does not, why ("orientation is "N"",
+/// englishText() of the message) as a message by key.
+[[nodiscard]] std::optional<Message> unmetCondition(const Condition& condition,
+                                                    const WallDescriptors& descriptors);
 
 /// Evaluates every rule of `set` for a wall described by `descriptors` with results `result`.
 /// A quantity key the description lacks gives a NaN value, which fails its test.
