@@ -19,14 +19,7 @@ using Brusk::Frontend::Wall;
 using BruskTest::jsonWall;
 using BruskTest::tomlWall;
 
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Brusk::Frontend::Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 const std::string kBoard = "[[layers]]\nmaterial = \"board-gypsum\"\nthickness = 0.0125\n";
 // Lines 4 to 11: a stud layer whose second part's fraction is left to each case (line 12).

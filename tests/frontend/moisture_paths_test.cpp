@@ -26,14 +26,7 @@ Climate temperate() {
   return parseClimateCsv(text.str(), "temperate.csv");
 }
 
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 const std::string kGypsum = "[[layers]]\nmaterial = \"board-gypsum\"\nthickness = 0.0125\n";
 const std::string kOuter =

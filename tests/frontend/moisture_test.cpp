@@ -18,14 +18,7 @@ namespace {
 using namespace Brusk::Frontend;
 using BruskTest::tomlWall;
 
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 const std::string kHeader =
     "month,outdoor_temperature,outdoor_relative_humidity,indoor_temperature,"

@@ -2,9 +2,11 @@
 
 // Walls shared by the front-end tests.
 
+#include <functional>
 #include <string>
 
 #include "brusk/frontend/catalogue.h"
+#include "brusk/frontend/error.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/wall_parser.h"
 
@@ -53,6 +55,16 @@ inline Brusk::Frontend::Wall jsonWall(const std::string& text,
                                       const std::string& source = "wall.json") {
   return Brusk::Frontend::parseWallText(text, Brusk::Frontend::WallFormat::Json, catalogue(),
                                         source);
+}
+
+/// The message of the Frontend::Error `action` throws, or "(accepted)" when it throws none.
+inline std::string errorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Brusk::Frontend::Error& error) {
+    return error.what();
+  }
+  return "(accepted)";
 }
 
 }  // namespace BruskTest

@@ -17,14 +17,7 @@ namespace {
 using BruskTest::jsonWall;
 using BruskTest::tomlWall;
 
-std::string errorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Brusk::Frontend::Error& error) {
-    return error.what();
-  }
-  return "(accepted)";
-}
+using BruskTest::errorOf;
 
 TEST(WallParser, DefaultsFollowTheFileAndTheResistanceTable) {
   const Brusk::Frontend::Wall wall =

@@ -691,7 +691,7 @@
   }
 
   /** table[key] when the table holds it as its own entry, else undefined. */
-  function own(table, key) {
+  function entryOf(table, key) {
     return table && Object.prototype.hasOwnProperty.call(table, key) ? table[key] : undefined;
   }
 
@@ -699,13 +699,13 @@
 
   /** The page's text `key` in the current language (English when it has none), {name}s filled. */
   function t(key, values) {
-    const text = own(TEXT[language], key) !== undefined ? own(TEXT[language], key) : own(TEXT.en, key) !== undefined ? own(TEXT.en, key) : String(key);
+    const text = entryOf(TEXT[language], key) !== undefined ? entryOf(TEXT[language], key) : entryOf(TEXT.en, key) !== undefined ? entryOf(TEXT.en, key) : String(key);
     return text.replace(/\{(\w+)\}/g, (all, name) => (values && values[name] !== undefined ? String(values[name]) : all));
   }
 
   /** The label of quantity `q` (an entry of brusk.quantities()) in the current language. */
   function label(q) {
-    return own(QUANTITY[language], q.key) || q.label;
+    return entryOf(QUANTITY[language], q.key) || q.label;
   }
 
   /**
@@ -719,7 +719,7 @@
 
   /** The text `key` of `code`'s own catalogue, without falling back to English; undefined if it has none. */
   function own(code, key) {
-    return TEXT[code] ? TEXT[code][key] : undefined;
+    return entryOf(TEXT, code) ? entryOf(TEXT[code], key) : undefined;
   }
 
   /**
