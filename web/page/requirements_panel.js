@@ -9,6 +9,8 @@
   const t = i18n.t;
   let checked = false;  // whether the panel has shown something (printed again in another language)
   let opened = null;  // {text, name} of a requirements file the user opened
+  const builtIn = new Set();  // the keys of the built-in sets
+  let currentSet = null;  // the key of the set shown (or 'file')
 
   function described() {
     const byKey = new Map();
@@ -20,7 +22,27 @@
     const q = quantities.get(key);
     if (!q) return key + ' = ' + value;
     const shown = typeof value === 'number' ? i18n.number((value * q.display_scale).toFixed(q.decimals)) : String(value);
-    return i18n.label(q) + ' ' + q.symbol_unicode + ' = ' + shown + ' ' + q.display_unit_unicode;
+    return `${i18n.label(q)} ${q.symbol_unicode} = ${shown} ${i18n.unitAfter(q)}`.trim();
+  }
+
+  /**
+   * A word of a built-in set (its name, a rule's id or clause) in the page's language, else as
+   * the set gives it; a requirements file of one's own is shown in its own words.
+   */
+  function setWord(kind, key, given) {
+    return builtIn.has(currentSet) ? i18n.own(i18n.language, `requirements.${kind}.${key}`) || given : given;
+  }
+
+  /** A rule's verdict: passed, failed or not applicable (and why), with the class found. */
+  function verdictText(rule) {
+    let text = i18n.t(`verdict.${rule.verdict}`);
+    if (text === `verdict.${rule.verdict}`) text = rule.verdict;
+    if (rule.class) text = i18n.t('verdict.class', { verdict: text, class: rule.class });
+    if (rule.not_applicable) {
+      const reason = rule.not_applicable_parts ? i18n.message({ parts: rule.not_applicable_parts }) : rule.not_applicable;
+      text = i18n.t('verdict.reason', { verdict: text, reason });
+    }
+    return text;
   }
 
   function cell(row, text, className) {
@@ -42,37 +64,48 @@
     }
     const choice = $('requirements-set').value;
     const requirements = choice === 'file' && opened ? opened.text : choice;
+    currentSet = choice;
     try {
-      const result = brusk.check(wall, requirements);
+      const result = brusk.check(i18n.drawnWall(wall), requirements);
       const quantities = described();
       for (const rule of result.rules) {
         const row = document.createElement('tr');
-        cell(row, rule.id);
-        cell(row, rule.source);
-        cell(row, rule.verdict + (rule.class ? ': ' + rule.class : '') +
-                  (rule.not_applicable ? ' (' + rule.not_applicable + ')' : ''),
-             rule.applicable ? (rule.passed ? 'passed' : 'failed') : 'not-applicable');
+        cell(row, setWord('rule', `${choice}.${rule.id}`, rule.id));
+        cell(row, setWord('clause', `${choice}.${rule.id}`, rule.source));
+        cell(row, verdictText(rule), rule.applicable ? (rule.passed ? 'passed' : 'failed') : 'not-applicable');
         cell(row, Object.entries(rule.values).map(([key, value]) => valueText(quantities, key, value)).join('; '));
         body.appendChild(row);
       }
-      status.textContent = t(result.passed ? 'requirements.passed' : 'requirements.failed', { name: result.requirements });
+      status.textContent = t(result.passed ? 'requirements.passed' : 'requirements.failed', { name: setWord('set', choice, result.requirements) });
       status.classList.toggle('error', !result.passed);
       document.body.dataset.requirements = JSON.stringify({ passed: result.passed, verdicts: result.rules.map((r) => r.verdict) });
     } catch (error) {
-      status.textContent = error.message;
+      status.textContent = i18n.message(error);
       status.classList.add('error');
     }
   }
 
   function bind() {
     const select = $('requirements-set');
-    for (const set of brusk.requirementSets()) {
+    const sets = brusk.requirementSets();
+    for (const set of sets) {
+      builtIn.add(set.key);
       const option = document.createElement('option');
       option.value = set.key;
-      option.textContent = set.name;
-      option.title = set.source;
+      option.dataset.name = set.name;
+      option.dataset.source = set.source;
       select.appendChild(option);
     }
+    // The sets' names in the page's language, again after a switch.
+    const nameSets = () => {
+      for (const option of select.options) {
+        if (!builtIn.has(option.value)) continue;
+        option.textContent = i18n.own(i18n.language, `requirements.set.${option.value}`) || option.dataset.name;
+        option.title = i18n.own(i18n.language, `requirements.source.${option.value}`) || option.dataset.source;
+      }
+    };
+    nameSets();
+    document.addEventListener('brusk-language', nameSets);
     select.addEventListener('change', check);
     $('requirements-run').addEventListener('click', check);
     document.addEventListener('brusk-language', () => { if (checked) check(); });
