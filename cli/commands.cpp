@@ -1,4 +1,5 @@
 #include "commands.h"
+#include "bridge_command.h"
 #include "plausibility_warnings.h"
 #include "zone_command.h"
 
@@ -172,11 +173,16 @@ std::string runReport(const ReportCommandOptions& options) {
     throw Error(std::string("-o: ") + error.what());
   }
   const Catalogue catalogue = Catalogue::withFiles(options.materialFiles);
-  std::vector<std::string> wallFiles;
-  std::vector<Frontend::ZoneReport> zones = loadReportZones(options.files, catalogue, wallFiles);
+  std::vector<std::string> wallFiles, zoneOrWallFiles;
+  std::vector<Frontend::JunctionReport> junctions =
+      loadReportJunctions(options.files, catalogue, zoneOrWallFiles);
+  std::vector<Frontend::ZoneReport> zones = loadReportZones(zoneOrWallFiles, catalogue, wallFiles);
   try {
     for (const Frontend::ZoneReport& zone : zones) {
       Frontend::refuseToOverwriteInputs(options.output, zone.zone.files);
+    }
+    for (const Frontend::JunctionReport& junction : junctions) {
+      Frontend::refuseToOverwriteInputs(options.output, junction.junction.files);
     }
   } catch (const Error& error) {
     throw Error(std::string("-o: ") + error.what());
@@ -192,6 +198,7 @@ std::string runReport(const ReportCommandOptions& options) {
   (void)computeWalls(wallFiles, walls);
   Report::ReportOptions reportOptions;
   reportOptions.zones = std::move(zones);
+  reportOptions.junctions = std::move(junctions);
   reportOptions.title = options.title;
   reportOptions.temperatureAmplitude = options.amplitude;
   if (!options.profile.outdoorFile.empty()) {
@@ -220,11 +227,15 @@ std::string runReport(const ReportCommandOptions& options) {
   page->stream() << html;
   page->commit();
   const std::size_t zoneCount = reportOptions.zones.size();
+  const std::size_t junctionCount = reportOptions.junctions.size();
   return "wrote " + options.output + " (" + std::to_string(walls.size()) +
          (walls.size() == 1 ? " wall" : " walls") +
          (zoneCount == 0
               ? std::string()
               : ", " + std::to_string(zoneCount) + (zoneCount == 1 ? " zone" : " zones")) +
+         (junctionCount == 0 ? std::string()
+                             : ", " + std::to_string(junctionCount) +
+                                   (junctionCount == 1 ? " junction" : " junctions")) +
          ")\n";
 #else
   (void)options;

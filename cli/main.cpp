@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <CLI/CLI.hpp>
 
+#include "bridge_command.h"
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
@@ -153,7 +154,8 @@ int main(int argc, char** argv) {
   Brusk::Cli::ReportCommandOptions report;
   CLI::App* reportCommand =
       app.add_subcommand("report", "Write a self-contained HTML report of walls");
-  reportCommand->add_option("files", report.files, "Wall files (.toml or .json)")->required();
+  reportCommand->add_option("files", report.files, "Wall, zone or junction files (.toml or .json)")
+      ->required();
   reportCommand->add_option("-o,--output", report.output, "The HTML file to write")->required();
   reportCommand
       ->add_option("--amplitude", report.amplitude, "Temperature swing of the response plots [K]")
@@ -190,6 +192,11 @@ int main(int argc, char** argv) {
       "moisture",
       "Interstitial condensation (monthly Glaser method) and surface mould risk, ISO 13788");
   Brusk::Cli::addMoistureOptions(*moistureCommand, moisture);
+
+  Brusk::Cli::BridgeOptions bridge;
+  CLI::App* bridgeCommand = app.add_subcommand(
+      "bridge", "Two-dimensional thermal bridges (ISO 10211): heat flows, L2D, psi and fRsi");
+  Brusk::Cli::addBridgeOptions(*bridgeCommand, bridge);
 
   Brusk::Cli::CheckOptions check;
   CLI::App* checkCommand = app.add_subcommand(
@@ -377,6 +384,7 @@ int main(int argc, char** argv) {
     if (zoneCommand->parsed()) output = Brusk::Cli::runZone(zone);
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
+    if (bridgeCommand->parsed()) output = Brusk::Cli::runBridge(bridge);
     // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
     int status = 0;
     if (checkCommand->parsed()) {

@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev                     # benchmarks
   libsleef-dev                         # vector exp/sincos of the many-wall kernel
   libfftw3-dev                         # FFTs of the periodic response (any N, plans cached)
+  libeigen3-dev                        # sparse Cholesky of the thermal-bridge solver
   libcli11-dev                         # command-line parsing
   nlohmann-json3-dev                   # JSON wall files and output
   libtomlplusplus-dev                  # TOML wall files and material catalogue

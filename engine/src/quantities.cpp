@@ -487,6 +487,8 @@ std::vector<Quantity> allQuantities() {
   all.insert(all.end(), elements.begin(), elements.end());
   const std::vector<Quantity> moisture = Detail::moistureQuantities();
   all.insert(all.end(), moisture.begin(), moisture.end());
+  const std::vector<Quantity> bridge = Detail::bridgeQuantities();
+  all.insert(all.end(), bridge.begin(), bridge.end());
   return all;
 }
 
@@ -574,6 +576,8 @@ const char* quantityScopeName(QuantityScope scope) {
       return "element";
     case QuantityScope::Moisture:
       return "moisture";
+    case QuantityScope::Bridge:
+      return "bridge";
   }
   return "compute";
 }

@@ -25,4 +25,7 @@ namespace Brusk::Engine::Detail {
 /// The ISO 13788 assessment of one wall, in the order of its JSON object.
 [[nodiscard]] std::vector<Quantity> moistureQuantities();
 
+/// A two-dimensional thermal bridge (ISO 10211), in the order of its JSON object.
+[[nodiscard]] std::vector<Quantity> bridgeQuantities();
+
 }  // namespace Brusk::Engine::Detail

@@ -62,6 +62,7 @@ __all__ = [
     "report",
     "response",
     "zone",
+    "bridge",
     "response_many",
     "response_frame",
     "RESPONSE_QUANTITIES",
@@ -655,7 +656,8 @@ def materials(filter: str = "", *, materials=None) -> list[dict]:
 
 def quantities() -> list[dict]:
     """Every output quantity as ``brusk quantities --format json`` describes it: a list of
-    dicts with ``scope`` ("compute", "zone" or "response"), ``key`` (the dotted path in the JSON
+    dicts with ``scope`` ("compute", "zone", "response", "response_summary", "element",
+    "moisture" or "bridge"), ``key`` (the dotted path in the JSON
     output), ``type``, ``label``, ``symbol``, ``symbol_unicode``, ``symbol_html``, ``unit`` (of
     the SI value that attributes and arrays hold), ``display_unit`` and ``display_scale`` (what a
     person reads: value × scale), ``decimals``, ``csv_column``, ``definition`` and ``source``."""
@@ -682,6 +684,53 @@ def zone(zone: "str | os.PathLike | dict", *, materials=None) -> dict:
     source = f'zone "{name}"' if isinstance(name, str) else "zone"
     text = json.dumps(zone, ensure_ascii=False, allow_nan=False)
     return json.loads(_brusk._zone_text(text, source, os.getcwd(), files))
+
+
+def _walls_as_dicts(value):
+    """A junction dict with every :class:`Wall` in it replaced by its wall-file keys."""
+    if isinstance(value, Wall):
+        return value.to_dict()
+    if isinstance(value, dict):
+        return {key: _walls_as_dicts(item) for key, item in value.items()}
+    if isinstance(value, (list, tuple)):
+        return [_walls_as_dicts(item) for item in value]
+    return value
+
+
+def bridge(junction: "str | os.PathLike | dict", *, materials=None) -> dict:
+    """A two-dimensional thermal bridge (ISO 10211), as ``brusk bridge --format json`` prints it
+    for one junction (parsed: heat_flow, coupling_coefficient(s), psi, minimum_surface_temperature,
+    f_rsi, probes, grid, ...), with the temperature field added.
+
+    Args:
+        junction: a junction file (.toml or .json) or a dict with the junction-file keys
+            (docs/thermal-bridges.md); a template's walls (and a flanking element's wall) are
+            file names, found relative to the current folder, or the walls themselves: a
+            :class:`Wall` or a dict with the wall-file keys.
+        materials: catalogue files adding to the built-in catalogue, as ``--materials``.
+
+    Returns:
+        the results, plus ``field``: a dict of ``x`` and ``y`` (the grid's node lines [m]) and
+        ``temperature``, a NumPy array of shape (len(y), len(x)) [degC], NaN outside the body.
+
+    Raises:
+        WallError: with the message ``brusk bridge`` gives.
+    """
+    files = _material_files(materials)
+    if isinstance(junction, (str, os.PathLike)):
+        text, xs, ys, field = _brusk._bridge_file(os.fspath(junction), files)
+    elif isinstance(junction, dict):
+        name = junction.get("name")
+        source = f'junction "{name}"' if isinstance(name, str) else "junction"
+        document = json.dumps(_wall_file_value(_walls_as_dicts(junction)), ensure_ascii=False,
+                              allow_nan=False)
+        text, xs, ys, field = _brusk._bridge_text(document, source, os.getcwd(), files)
+    else:
+        raise TypeError(f"a junction must be a file name or a dict of junction-file keys, "
+                        f"got {type(junction).__name__}")
+    result = json.loads(text)
+    result["field"] = {"x": xs, "y": ys, "temperature": field}
+    return result
 
 
 def _samples(values, what):

@@ -52,4 +52,8 @@ void registerMoisture(pybind11::module_& module, WallOf wallOf);
 /// `brusk check --format json` prints) and _requirement_sets.
 void registerCheck(pybind11::module_& module, WallOf wallOf);
 
+/// brusk.bridge()'s _bridge_file and _bridge_text: a junction's results (JSON) and its
+/// temperature field (node lines and node temperatures).
+void registerBridge(pybind11::module_& module, CatalogueOf catalogueOf);
+
 }  // namespace Brusk::Python

@@ -267,4 +267,5 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerCommands(m, wallOf, &catalogueWith);
   Brusk::Python::registerMoisture(m, wallOf);
   Brusk::Python::registerCheck(m, wallOf);
+  Brusk::Python::registerBridge(m, &catalogueWith);
 }

@@ -8,6 +8,7 @@
 #include "brusk/engine/wall_result.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
+#include "brusk/report/junction_section.h"
 #include "brusk/report/moisture_section.h"
 #include "brusk/report/requirements_section.h"
 #include "brusk/report/zone_section.h"
@@ -56,6 +57,7 @@ table.layers td.name { text-align: left; }
           print-color-adjust: exact; -webkit-print-color-adjust: exact; }
 .method { display: block; color: #666; font-size: 0.85em; }
 div.scroll { overflow-x: auto; }
+.junction-drawings { display: flex; flex-wrap: wrap; gap: 8px 20px; }
 .note { font-size: 0.85em; color: #555; }
 footer { margin-top: 32px; font-size: 0.8em; color: #777; }
 @page { size: A4; margin: 12mm; }
@@ -234,8 +236,8 @@ std::string frequencyPart(const std::vector<ComputedWall>& walls, double period)
 }  // namespace
 
 std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions& options) {
-  if (walls.empty() && options.zones.empty()) {
-    throw Error("a report needs at least one wall or zone");
+  if (walls.empty() && options.zones.empty() && options.junctions.empty()) {
+    throw Error("a report needs at least one wall, zone or junction");
   }
   if (!(options.temperatureAmplitude > 0.0 &&
         options.temperatureAmplitude <= kLargestTemperatureAmplitude)) {
@@ -271,13 +273,25 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   for (std::size_t i = 0; i < options.requirements.size(); ++i) {
     zoneParts += renderRequirementsSection(options.requirements[i], i);
   }
-  if (walls.empty()) {
+  for (std::size_t i = 0; i < options.junctions.size(); ++i) {
+    zoneParts += renderJunctionSection(options.junctions[i], i);
+  }
+  const std::size_t junctions = options.junctions.size();
+  const std::string junctionWords = std::to_string(junctions) +
+                                    (junctions == 1 ? " junction" : " junctions") +
+                                    " in two dimensions after ISO 10211.";
+  if (walls.empty() && options.zones.empty()) {
+    subtitle = junctions == 1 ? "One junction in two dimensions after ISO 10211." : junctionWords;
+  } else if (walls.empty()) {
     subtitle = (options.zones.size() == 1 ? std::string("One zone")
                                           : std::to_string(options.zones.size()) + " zones") +
                ": thermal mass after ISO 13790 and SAP, from ISO 13786 on the daily cycle.";
   } else if (!options.zones.empty()) {
     subtitle += " " + std::to_string(options.zones.size()) +
                 (options.zones.size() == 1 ? " zone" : " zones") + " after ISO 13790 and SAP.";
+  }
+  if (junctions > 0 && !(walls.empty() && options.zones.empty())) {
+    subtitle += " " + junctionWords;
   }
 
   return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"

@@ -25,8 +25,10 @@ const std::string kDay = kExamples + "profiles/hot-summer-day.csv";
 const std::string kStuds = kExamples + "bridged/timber-frame-studs.toml";
 const std::string kMoistWall = kExamples + "moisture/internal-insulation.toml";
 const std::string kClimate = kExamples + "climates/cold.csv";
+// A drawn junction with flanking elements and a probe: every key of a junction's output.
+const std::string kJunction = kExamples + "junctions/slab-through-wall.toml";
 // Every scope with the command whose JSON it describes.
-const char* const kScopes[] = {"compute", "zone", "response", "element", "moisture"};
+const char* const kScopes[] = {"compute", "zone", "response", "element", "moisture", "bridge"};
 
 class QuantitiesProgramTest : public ProgramFixture {
 protected:
@@ -52,6 +54,7 @@ protected:
     if (scope == "compute") return jsonOf("compute --format json '" + kWall + "'");
     if (scope == "zone") return jsonOf("zone --format json '" + kZone + "'");
     if (scope == "element") return jsonOf("compute --format json " + studsWithAirLayer());
+    if (scope == "bridge") return jsonOf("bridge --format json '" + kJunction + "'");
     if (scope == "moisture") {
       // A wall with a layer of parts: its output has every moisture key, the paths too.
       return jsonOf("moisture --format json " + studsWithAirLayer() + " --climate '" + kClimate +
@@ -74,16 +77,18 @@ const Json* valueAt(const Json& document, const std::string& key) {
 }
 
 /// Every leaf of a document as its dotted key (arrays of objects walked through every entry),
-/// names and file names left out: they are the user's words, not quantities.
-void leaves(const Json& node, const std::string& key, std::set<std::string>& out) {
+/// names and file names left out: they are the user's words, not quantities. An object at a
+/// key in `keyedByName` is one quantity per name (a junction's flow into each environment).
+void leaves(const Json& node, const std::string& key, std::set<std::string>& out,
+            const std::set<std::string>& keyedByName = {}) {
   if (node.is_array() && !node.empty() && node.front().is_object()) {
-    for (const Json& entry : node) leaves(entry, key, out);
+    for (const Json& entry : node) leaves(entry, key, out, keyedByName);
     return;
   }
-  if (node.is_object()) {
+  if (node.is_object() && keyedByName.count(key) == 0) {
     for (auto item = node.begin(); item != node.end(); ++item) {
       if (item.key() == "name" || item.key() == "wall" || item.key() == "wall_file") continue;
-      leaves(item.value(), key.empty() ? item.key() : key + "." + item.key(), out);
+      leaves(item.value(), key.empty() ? item.key() : key + "." + item.key(), out, keyedByName);
     }
     return;
   }
@@ -100,6 +105,11 @@ TEST_F(QuantitiesProgramTest, EveryQuantityIsWhereItsKeySaysWithItsType) {
       const Json* value = valueAt(output, key);
       ASSERT_NE(value, nullptr);
       const std::string type = q["type"];
+      // A list of values (a point's [x, y]) or an object keyed by names (a junction's
+      // environments) holds values of the described type.
+      if (type != "complex" && (value->is_array() || value->is_object()) && !value->empty()) {
+        value = &*value->begin();
+      }
       const bool typed = type == "number"    ? value->is_number() || value->is_null()
                          : type == "complex" ? value->is_array() && value->size() == 2
                          : type == "flag"    ? value->is_boolean() || value->is_null()
@@ -124,7 +134,7 @@ TEST_F(QuantitiesProgramTest, EveryValueACommandPrintsIsDescribed) {
       }
     }
     std::set<std::string> printed;
-    leaves(outputOf(scope), "", printed);
+    leaves(outputOf(scope), "", printed, keys);
     for (const std::string& key : printed) {
       // A complex number is one quantity of two numbers.
       EXPECT_TRUE(keys.count(key) == 1) << scope << " prints " << key << " undescribed";
@@ -152,8 +162,20 @@ TEST_F(QuantitiesProgramTest, CsvColumnsAreTheDescribedOnes) {
   const std::string element = run("compute --format csv " + studsWithAirLayer()).out;
   const std::string moisture =
       run("moisture --format csv '" + kMoistWall + "' --climate '" + kClimate + "'").out;
+  // A junction's CSV is long: one row per figure, its column named in the second cell.
+  std::set<std::string> bridgeColumns;
+  std::istringstream bridgeRows(run("bridge --format csv '" + kJunction + "'").out);
+  for (std::string row; std::getline(bridgeRows, row);) {
+    const std::size_t comma = row.find("\","), next = row.find(',', comma + 2);
+    if (comma != std::string::npos) bridgeColumns.insert(row.substr(comma + 2, next - comma - 2));
+  }
+  EXPECT_FALSE(bridgeColumns.empty());
   for (const Json& q : described()) {
     if (q["scope"] == "compute" || q["csv_column"].is_null()) continue;
+    if (q["scope"] == "bridge") {
+      EXPECT_EQ(bridgeColumns.count(q["csv_column"].get<std::string>()), 1u) << q["key"];
+      continue;
+    }
     const std::string& csv = q["scope"] == "zone"               ? zone
                              : q["scope"] == "response_summary" ? summaries.out
                              : q["scope"] == "element"          ? element

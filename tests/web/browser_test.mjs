@@ -1244,6 +1244,71 @@ try {
   }), IDLE_PROFILE_OPTIONS.map(([given]) => given));
   IDLE_PROFILE_OPTIONS.forEach(([given, message], i) => check(idleRefusals[i].startsWith(message), `response(${JSON.stringify(given)}) is refused: ${idleRefusals[i]}`));
 
+  // Junctions (ISO 10211): the corner, T-junction and floor-slab examples, their walls read by
+  // the page from the same wall files and passed inline, give `brusk bridge`'s numbers.
+  const junctionsDir = join(examplesDir, 'junctions');
+  const junctionNative = JSON.parse(execFileSync(program, ['bridge', '--format', 'json', ...['corner.toml', 't-junction.toml', 'floor-slab.toml'].map((f) => join(junctionsDir, f))], { encoding: 'utf8' }));
+  const wallText = (file) => readFileSync(join(examplesDir, file), 'utf8');
+  const junctionPage = await page.evaluate(([insulated, concrete, partition]) => {
+    const b = globalThis.brusk;
+    const walls = { insulated: b.readWallFile(insulated, 'toml'), concrete: b.readWallFile(concrete, 'toml'), partition: b.readWallFile(partition, 'json') };
+    return [
+      { name: 'External corner, concrete + EPS', junction: { type: 'corner', walls: [walls.insulated], dimensions: 'internal' } },
+      { name: 'Partition at an external wall', junction: { type: 't-junction', walls: [walls.insulated, walls.partition] } },
+      { name: 'Floor slab into an ETICS wall', junction: { type: 'floor-slab', walls: [walls.insulated, walls.concrete], slab_into_wall: 0.2 } },
+    ].map((junction) => {
+      const result = b.bridge(junction);
+      const field = result.field;
+      delete result.field;
+      return { result, rows: field.temperature.length, columns: field.x.length, ys: field.y.length };
+    });
+  }, [wallText('2-concrete-insulated.toml'), wallText('1-concrete.toml'), wallText('partition.json')]);
+  junctionPage.forEach((junction, i) => {
+    sameNumbers(junction.result, junctionNative[i], 1e-9, `brusk.bridge(${junctionNative[i].name})`);
+    check(junction.rows === junction.ys && junction.columns === junctionNative[i].grid.columns, `brusk.bridge(${junctionNative[i].name}): a field of ${junction.rows} rows of ${junction.columns}`);
+  });
+  const refusedJunction = await page.evaluate(() => { try { globalThis.brusk.bridge({ junction: { type: 'corner', walls: [{ layers: [{ material: 'brick-solid', thickness: -1 }] }] } }, { source: 'j.json' }); return ''; } catch (error) { return error.message; } });
+  check(refusedJunction.startsWith('j.json') && refusedJunction.includes('thickness'), `a refused junction is named by its source and the value: "${refusedJunction}"`);
+
+  // The junction panel: the form's wall in the chosen template, solved in the page from file://
+  // (browsers start no worker there), its figures those of `brusk bridge` for the junction it
+  // sends, its drawings the report's, names shown as text.
+  await page.setInputFiles('#open-file', join(examplesDir, '2-concrete-insulated.toml'));
+  await page.waitForFunction(() => document.getElementById('wall-name').value === 'Concrete + EPS');
+  const junctionPanel = async (on, type) => {
+    const before = await on.evaluate(() => window.bruskJunction.timings.solves);
+    await on.selectOption('#junction-type', type);
+    await on.waitForFunction((n) => {
+      const last = window.bruskJunction.last();
+      return window.bruskJunction.timings.solves > n && last !== null && last.name.includes(document.querySelector('#junction-type option:checked').textContent);
+    }, before, { timeout: 20000 });
+    const sent = join(work, `panel-junction-${type}.json`);
+    writeFileSync(sent, JSON.stringify(await on.evaluate(() => window.bruskJunction.current())));
+    const native = JSON.parse(execFileSync(program, ['bridge', '--format', 'json', sent], { encoding: 'utf8' }));
+    const shownPanel = await on.evaluate(() => Object.fromEntries([...document.querySelectorAll('#junction-results tr')].map((tr) => [tr.dataset.quantity, tr.querySelector('td.number').textContent])));
+    const panelResult = await on.evaluate(() => window.bruskJunction.last());
+    return { native, shownPanel, panelResult, timings: await on.evaluate(() => window.bruskJunction.timings),
+      drawn: await on.evaluate(() => ({ section: Boolean(document.querySelector('#junction-section svg#junction-0-section')), bands: document.querySelectorAll('#junction-field rect').length,
+        isotherms: document.querySelectorAll('#junction-field path').length, marker: [...document.querySelectorAll('#junction-field text')].some((t) => t.textContent.startsWith('θsi,min = ')) })) };
+  };
+  for (const type of ['floor-slab', 't-junction', 'corner']) {
+    const { native, shownPanel, panelResult, timings: junctionTimings, drawn } = await junctionPanel(page, type);
+    sameNumbers(panelResult, native, 1e-9, `junction panel (${type})`);
+    for (const key of ['psi', 'f_rsi', 'coupling_coefficient']) {
+      const expected = shown(native[key] * byKey.get(key).display_scale);
+      check(shownPanel[key] === expected, `junction panel (${type}): ${key} shown as ${shownPanel[key]}, brusk bridge ${expected}`);
+    }
+    check(drawn.section && drawn.bands > 10 && drawn.isotherms >= 5 && drawn.marker, `junction panel (${type}): the section, the field's bands, isotherms and θsi,min are drawn: ${JSON.stringify(drawn)}`);
+    check(junctionTimings.mode === 'page', `from file:// the junction is solved in the page: ${junctionTimings.mode}`);
+    console.log(`junction panel from file:// (${type}): edit to redrawn field ${junctionTimings.lastEditMs.toFixed(0)} ms, solve and drawings ${junctionTimings.lastSolveMs.toFixed(0)} ms (reported only)`);
+  }
+  // A wall name with markup is shown as text in the junction's drawings.
+  await page.fill('#wall-name', '<img src=x onerror="document.body.dataset.injected=2">');
+  await page.waitForFunction(() => document.querySelector('#junction-section svg title').textContent.includes('<img'), null, { timeout: 20000 }).catch(() => {});
+  check(await page.evaluate(() => document.querySelector('#junction-section img, #junction-field img') === null && document.body.dataset.injected === undefined
+    && document.querySelector('#junction-section svg title').textContent.includes('<img')), 'the junction drawings show a wall name with markup as text');
+  await page.fill('#wall-name', 'Concrete + EPS');
+
   const foreign = requests.filter((url) => !url.startsWith(pathToFileURL(webDir).href) && !/^(data|blob|about):/.test(url));
   check(foreign.length === 0, `requests beyond the page's own files: ${foreign.join(', ')}`);
   check(consoleErrors.length === 0, `console errors: ${consoleErrors.join(' | ')}`);
@@ -1322,6 +1387,32 @@ try {
     return JSON.parse(module.computeText(text, 'toml', { source }));
   }, [`${host.origin}/brusk.mjs`, readFileSync(exampleFile, 'utf8'), exampleName]);
   sameNumbers(viaModule, exampleNative, 1e-12, `over http, brusk.mjs: ${exampleName}`);
+  // Over http the junction panel solves in its worker: the page's thread is free meanwhile, and
+  // the figures are those of `brusk bridge` for the junction the panel sends.
+  await page.setInputFiles('#open-file', join(examplesDir, '2-concrete-insulated.toml'));
+  await page.waitForFunction(() => document.getElementById('wall-name').value === 'Concrete + EPS');
+  const overHttp = await junctionPanel(page, 'floor-slab');
+  check(overHttp.timings.mode === 'worker', `over http the junction is solved in a worker: ${overHttp.timings.mode}`);
+  sameNumbers(overHttp.panelResult, overHttp.native, 1e-9, 'junction panel over http (floor-slab)');
+  const responsive = await page.evaluate(async () => {
+    const timings = window.bruskJunction.timings;
+    const times = [];
+    for (let i = 0; i < 5; ++i) {
+      const before = timings.solves;
+      const field = document.getElementById('junction-indoor');
+      field.value = String(20 + i + 1);
+      const start = performance.now();
+      field.dispatchEvent(new Event('input', { bubbles: true }));
+      const handled = performance.now() - start;  // what the edit cost the page's thread
+      // A timer set now fires while the worker solves.
+      const timer = await new Promise((done) => { const set = performance.now(); setTimeout(() => done(performance.now() - set), 0); });
+      while (timings.solves === before) await new Promise((done) => setTimeout(done, 5));
+      times.push({ handled, timer, edit: timings.lastEditMs, solve: timings.lastSolveMs });
+    }
+    return times;
+  });
+  const median = (key) => responsive.map((r) => r[key]).sort((a, b) => a - b)[2];
+  console.log(`junction panel over http (floor slab, worker): edit to redrawn field median ${median('edit').toFixed(0)} ms, solve and drawings ${median('solve').toFixed(0)} ms; the page's thread spent ${median('handled').toFixed(1)} ms on the edit and ran a timer ${median('timer').toFixed(1)} ms after it (reported only)`);
   const elsewhere = requests.filter((url) => !url.startsWith(host.origin + '/') && !/^(data|blob|about):/.test(url));
   check(elsewhere.length === 0, `over http: requests beyond ${host.origin}: ${elsewhere.join(', ')}`);
   for (const path of ['/index.html', '/calculator.js', '/calculator.css', '/brusk.js', '/brusk.mjs']) check(host.paths.includes(path), `over http: ${path} was not asked for (asked: ${host.paths.join(', ')})`);

@@ -1012,6 +1012,7 @@
       updateLink(wall, hours);
     }
     timings.lastEditMs = performance.now() - editStart;
+    document.dispatchEvent(new Event('brusk-wall'));  // the junction panel follows the wall
   }
 
   // ---- files, comparison ----

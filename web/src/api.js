@@ -290,6 +290,38 @@
     return JSON.parse(unwrap(requireCore().requirementSetsJson()));
   };
 
+  /** The junction object as the module's arguments: its JSON text, the format and its name. */
+  function junctionArguments(junction, options) {
+    if (!junction || typeof junction !== 'object') throw new Error('a junction must be an object with the junction-file keys');
+    return [JSON.stringify(junction), 'json', sourceOf(options, 'junction.json')];
+  }
+
+  /**
+   * A two-dimensional junction (ISO 10211): an object with the junction-file keys, a template's
+   * walls given inline as objects with the wall-file keys (the module reads no files), computed
+   * as `brusk bridge` computes it: the object `brusk bridge --format json` prints, with `field`
+   * added: {x, y (the grid's node lines [m]), temperature (a row of node temperatures [degC] per
+   * y, null outside the body)}. Options: source (the name messages give the junction). Throws an
+   * Error with the command line's message.
+   */
+  api.bridge = function bridge(junction, options) {
+    return JSON.parse(unwrap(requireCore().bridgeJson(...junctionArguments(junction, options), true)));
+  };
+
+  /**
+   * The junction solved and drawn as `brusk report` draws it: { result (what bridge() returns,
+   * without the field), section, field (the SVG drawings of the section and of the temperature
+   * field with its isotherms) }.
+   */
+  api.bridgePlots = function bridgePlots(junction, options) {
+    return JSON.parse(unwrap(requireCore().bridgePlotsSvg(...junctionArguments(junction, options))));
+  };
+
+  /** The junction as a drawn section, the TOML `brusk bridge --geometry` writes, to refine by hand. */
+  api.bridgeGeometry = function bridgeGeometry(junction, options) {
+    return unwrap(requireCore().bridgeGeometryToml(...junctionArguments(junction, options)));
+  };
+
   api.ready = createBruskModule().then((module) => {
     core = module;
     return api;

@@ -597,3 +597,83 @@ EMSCRIPTEN_BINDINGS(brusk_requirements) {
   emscripten::function("checkJson", &checkJson);
   emscripten::function("requirementSetsJson", &requirementSetsJson);
 }
+
+// Two-dimensional junctions (ISO 10211): a junction file's text computed as `brusk bridge`
+// computes it. The module reads no files, so a template's walls come inline (tables of the wall
+// file's keys).
+
+#include <cmath>
+
+#include "brusk/frontend/junction.h"
+#include "brusk/report/junction_section.h"
+
+namespace {
+
+Brusk::Frontend::JunctionReport solvedJunction(const std::string& text, const std::string& format,
+                                               const std::string& source) {
+  Brusk::Frontend::Junction junction = Brusk::Frontend::parseJunctionText(
+      text, formatNamed(format) == WallFormat::Json, catalogue(), source, "");
+  Brusk::Engine::BridgeResult result = Brusk::Frontend::computeJunction(junction);
+  return {std::move(junction), std::move(result)};
+}
+
+/// The field as {x, y, temperature}: the node lines [m] and one row of node temperatures [degC]
+/// per y, null outside the body (JSON holds no NaN).
+nlohmann::json fieldJson(const Brusk::Engine::BridgeField& field) {
+  nlohmann::json rows = nlohmann::json::array();
+  for (std::size_t j = 0; j < field.ys.size(); ++j) {
+    nlohmann::json row = nlohmann::json::array();
+    for (std::size_t i = 0; i < field.xs.size(); ++i) {
+      const double t = field.temperature[i + j * field.xs.size()];
+      row.push_back(std::isfinite(t) ? nlohmann::json(t) : nlohmann::json(nullptr));
+    }
+    rows.push_back(std::move(row));
+  }
+  return {{"x", field.xs}, {"y", field.ys}, {"temperature", std::move(rows)}};
+}
+
+/// The JSON `brusk bridge --format json` prints for the junction in `text`, with `field`
+/// (fieldJson()) added when `withField`.
+val bridgeJson(const std::string& text, const std::string& format, const std::string& source,
+               bool withField) {
+  return guarded([&] {
+    const Brusk::Frontend::JunctionReport solved = solvedJunction(text, format, source);
+    nlohmann::json out =
+        nlohmann::json::parse(Brusk::Frontend::junctionResultJson(solved.junction, solved.result));
+    if (withField) out["field"] = fieldJson(solved.result.field);
+    return out.dump();
+  });
+}
+
+/// The junction solved and drawn as `brusk report` draws it: {result (bridgeJson()'s without the
+/// field), section, field (the two SVG drawings)}.
+val bridgePlotsSvg(const std::string& text, const std::string& format, const std::string& source) {
+  return guarded([&] {
+    const Brusk::Frontend::JunctionReport solved = solvedJunction(text, format, source);
+    const Brusk::Report::JunctionDrawings drawings =
+        Brusk::Report::renderJunctionDrawings(solved, 0);
+    return nlohmann::json{{"result", nlohmann::json::parse(Brusk::Frontend::junctionResultJson(
+                                         solved.junction, solved.result))},
+                          {"section", drawings.section},
+                          {"field", drawings.field}}
+        .dump();
+  });
+}
+
+/// The junction as a drawn section in TOML, as `brusk bridge --geometry` writes it.
+val bridgeGeometryToml(const std::string& text, const std::string& format,
+                       const std::string& source) {
+  return guarded([&] {
+    const Brusk::Frontend::Junction junction = Brusk::Frontend::parseJunctionText(
+        text, formatNamed(format) == WallFormat::Json, catalogue(), source, "");
+    return Brusk::Frontend::junctionGeometryToml(junction);
+  });
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(brusk_bridge) {
+  emscripten::function("bridgeJson", &bridgeJson);
+  emscripten::function("bridgePlotsSvg", &bridgePlotsSvg);
+  emscripten::function("bridgeGeometryToml", &bridgeGeometryToml);
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/engine/constants.h"
+#include "brusk/frontend/junction.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall.h"
@@ -43,10 +44,13 @@ struct ReportOptions {
   Frontend::Climate moistureClimate;
   /// Walls checked against a requirement set, each given a section.
   std::vector<Frontend::WallCheck> requirements;
+  /// Two-dimensional junctions computed already, each given a section after the zones'.
+  std::vector<Frontend::JunctionReport> junctions;
 };
 
 /// Renders one self-contained HTML page (inline CSS and SVG, no scripts, nothing fetched) for one
-/// wall or several compared, and the options' zones; there may be no walls when there are zones.
+/// wall or several compared, and the options' zones and junctions; there may be no walls when
+/// there are zones or junctions.
 /// Throws Frontend::Error, worded as Frontend::describeProblem() words it, when a wall cannot be
 /// computed.
 [[nodiscard]] std::string renderHtmlReport(const std::vector<Frontend::Wall>& walls,
