@@ -85,6 +85,14 @@ const std::vector<PlotWord>& englishPlotWords() {
       {"profile.heat_flow.title", "Heat flow into the room at the inner surface"},
       {"profile.heat_flow.axis", "heat-flow density into the room q (W/m²)"},
       {"profile.heat_flow.axis_short", "heat flow q (W/m²)"},
+      // A junction's section and temperature field (ISO 10211).
+      {"junction.section.title", "Section of {junction}: materials and the environments it faces"},
+      {"junction.section.heading", "Section"},
+      {"junction.environment", "{environment}: {temperature} °C, Rs {resistance} m²·K/W"},
+      {"junction.indoor", "indoor"},
+      {"junction.outdoor", "outdoor"},
+      {"junction.field.title", "Temperature field of {junction} with isotherms every {step} K"},
+      {"junction.field.heading", "Temperature field"},
   };
   return words;
 }

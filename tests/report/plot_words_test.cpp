@@ -11,8 +11,10 @@
 
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/junction.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall_parser.h"
+#include "brusk/report/junction_section.h"
 #include "brusk/report/moisture_section.h"
 #include "brusk/report/plot_words.h"
 #include "brusk/report/plots.h"
@@ -176,6 +178,17 @@ std::vector<std::string> everyDrawing(const PlotWords& words) {
        at = part.find("<svg", at + 1)) {
     drawings.push_back(part.substr(at, part.find("</svg>", at) - at));
   }
+  // A corner of the template, its environments the template's own (indoor, outdoor).
+  Frontend::Junction junction = Frontend::parseJunctionText(
+      R"({"name": "Ecke", "junction": {"type": "corner", "indoor_temperature": 20.5,
+          "outdoor_temperature": -2.5, "walls": [{"name": "Wand", "layers": [
+          {"name": "Ziegel", "material": "brick-solid", "thickness": 0.24},
+          {"name": "Dämmung", "material": "insulation-mineral-wool", "thickness": 0.1}]}]}})",
+      true, catalogue, "ecke.json", "");
+  Engine::BridgeResult result = Frontend::computeJunction(junction);
+  const Report::JunctionDrawings junctionDrawings =
+      Report::renderJunctionDrawings({std::move(junction), std::move(result)}, 0, words);
+  drawings.insert(drawings.end(), {junctionDrawings.section, junctionDrawings.field});
   return drawings;
 }
 

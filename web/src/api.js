@@ -311,10 +311,11 @@
   /**
    * The junction solved and drawn as `brusk report` draws it: { result (what bridge() returns,
    * without the field), section, field (the SVG drawings of the section and of the temperature
-   * field with its isotherms) }.
+   * field with its isotherms) }. Options besides source: words and decimalSeparator as for
+   * plots().
    */
   api.bridgePlots = function bridgePlots(junction, options) {
-    return JSON.parse(unwrap(requireCore().bridgePlotsSvg(...junctionArguments(junction, options))));
+    return JSON.parse(unwrap(requireCore().bridgePlotsSvg(...junctionArguments(junction, options), localeOf(options))));
   };
 
   /** The junction as a drawn section, the TOML `brusk bridge --geometry` writes, to refine by hand. */

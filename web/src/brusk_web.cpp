@@ -645,13 +645,16 @@ val bridgeJson(const std::string& text, const std::string& format, const std::st
   });
 }
 
-/// The junction solved and drawn as `brusk report` draws it: {result (bridgeJson()'s without the
-/// field), section, field (the two SVG drawings)}.
-val bridgePlotsSvg(const std::string& text, const std::string& format, const std::string& source) {
+/// The junction solved and drawn as `brusk report` draws it, in the words of `localeJson` (see
+/// plotWordsOf()): {result (bridgeJson()'s without the field), section, field (the two SVG
+/// drawings)}.
+val bridgePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
+                   const std::string& localeJson) {
   return guarded([&] {
+    const Brusk::Report::PlotWords words = plotWordsOf(localeJson);
     const Brusk::Frontend::JunctionReport solved = solvedJunction(text, format, source);
     const Brusk::Report::JunctionDrawings drawings =
-        Brusk::Report::renderJunctionDrawings(solved, 0);
+        Brusk::Report::renderJunctionDrawings(solved, 0, words);
     return nlohmann::json{{"result", nlohmann::json::parse(Brusk::Frontend::junctionResultJson(
                                          solved.junction, solved.result))},
                           {"section", drawings.section},
