@@ -498,6 +498,28 @@ async function englishVocabulary() {
   });
 }
 
+/**
+ * The keys each language lacks, as "<lang>: <key>": every text of the page's English catalogue,
+ * every word of the drawings, every message worded by key and every catalogue material must have
+ * its German and its Italian, so that nothing the page can show falls back to English.
+ */
+async function untranslatedKeys() {
+  return page.evaluate(() => {
+    const b = globalThis.brusk;
+    const i18n = globalThis.bruskI18n;
+    const keys = Object.keys(i18n.catalogue('en'));
+    for (const w of b.plotWords()) keys.push('plot.' + w.key);
+    for (const m of b.messageWordings()) keys.push('message.' + m.key);
+    for (const m of b.materials()) keys.push('material.' + m.key);
+    const missing = [];
+    for (const lang of ['de', 'it']) {
+      const own = i18n.catalogue(lang);
+      for (const key of keys) if (!Object.prototype.hasOwnProperty.call(own, key)) missing.push(`${lang}: ${key}`);
+    }
+    return missing;
+  });
+}
+
 /** A wall whose three outer coats are each under 5 mm: their faces sit close on the Glaser diagram's s_d axis. */
 const THIN_COATS_WALL = {
   name: 'Thin coats',
@@ -581,7 +603,7 @@ async function readerChecks(lp, lang, english) {
     // Numbers: the results, the panels, the drawings, the messages (a clause's section numbers
     // and the tooltips' clause references are no decimals).
     const numbers = [];
-    for (const selector of ['#key-results', '#results', '#timing', '#status', '.field-error', '.material-info', '#moisture-status', '#moisture-table', '#zone-totals', '#profile-summary', '#compare-table', '#requirements-status']) {
+    for (const selector of ['#key-results', '#results', '#timing', '#status', '.field-error', '.material-info', '#moisture-status', '#moisture-table', '#zone-totals', '#profile-summary', '#compare-table', '#requirements-status', '#junction-results', '#junction-status']) {
       for (const element of document.querySelectorAll(selector)) numbers.push(element.innerText);
     }
     for (const cell of document.querySelectorAll('#requirements-rules td:nth-child(3), #requirements-rules td:nth-child(4)')) numbers.push(cell.innerText);
@@ -1451,6 +1473,8 @@ try {
   // English: the same layout (the key results, no sideways scroll, every drawing's texts
   // inside it) with every panel run.
   const english = new Set(await englishVocabulary());
+  const missing = await untranslatedKeys();
+  check(missing.length === 0, `texts without a translation: ${missing.join(', ')}`);
   await page.evaluate(() => localStorage.clear());
   await openPage(pageUrl + '#wall=' + Buffer.from(JSON.stringify(THIN_COATS_WALL)).toString('base64url'));
   await page.click('#moisture-run');

@@ -227,6 +227,7 @@
       'junction.solved': 'Solved in {ms} ms {where}.',
       'junction.inWorker': 'in the background',
       'junction.inPage': 'in the page (opened from disk, the browser starts no background worker)',
+      'junction.wall': 'Wall',
     },
     de: {
       'title': 'Brusk: dynamische Wärmeeigenschaften einer Wand (ISO 13786)',
@@ -452,6 +453,7 @@
       'junction.solved': 'Berechnet in {ms} ms {where}.',
       'junction.inWorker': 'im Hintergrund',
       'junction.inPage': 'in der Seite (von der Festplatte geöffnet startet der Browser keinen Hintergrund-Worker)',
+      'junction.wall': 'Wand',
     },
     it: {
       'title': 'Brusk: caratteristiche termiche dinamiche di una parete (ISO 13786)',
@@ -677,6 +679,7 @@
       'junction.solved': 'Calcolato in {ms} ms {where}.',
       'junction.inWorker': 'in background',
       'junction.inPage': 'nella pagina (aperta dal disco, il browser non avvia un worker in background)',
+      'junction.wall': 'Parete',
     },
   };
 

@@ -79,6 +79,13 @@
     'plot.profile.heat_flow.title': 'Wärmestrom in den Raum an der Innenoberfläche',
     'plot.profile.heat_flow.axis': 'Wärmestromdichte in den Raum q (W/m²)',
     'plot.profile.heat_flow.axis_short': 'Wärmestrom q (W/m²)',
+    'plot.junction.section.title': 'Schnitt durch {junction}: Baustoffe und angrenzende Umgebungen',
+    'plot.junction.section.heading': 'Schnitt',
+    'plot.junction.environment': '{environment}: {temperature} °C, Rs {resistance} m²·K/W',
+    'plot.junction.indoor': 'innen',
+    'plot.junction.outdoor': 'außen',
+    'plot.junction.field.title': 'Temperaturfeld von {junction} mit Isothermen alle {step} K',
+    'plot.junction.field.heading': 'Temperaturfeld',
 
     // ---- messages (engine/src/messages.cpp) ----
     'message.place': '{source}',
@@ -323,6 +330,13 @@
     'plot.profile.heat_flow.title': 'Flusso termico verso l\'ambiente sulla superficie interna',
     'plot.profile.heat_flow.axis': 'densità di flusso termico verso l\'ambiente q (W/m²)',
     'plot.profile.heat_flow.axis_short': 'flusso termico q (W/m²)',
+    'plot.junction.section.title': 'Sezione di {junction}: materiali e ambienti a contatto',
+    'plot.junction.section.heading': 'Sezione',
+    'plot.junction.environment': '{environment}: {temperature} °C, Rs {resistance} m²·K/W',
+    'plot.junction.indoor': 'interno',
+    'plot.junction.outdoor': 'esterno',
+    'plot.junction.field.title': 'Campo di temperatura di {junction} con isoterme ogni {step} K',
+    'plot.junction.field.heading': 'Campo di temperatura',
 
     // ---- messages (engine/src/messages.cpp) ----
     'message.place': '{source}',
