@@ -10,11 +10,44 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall_parser.h"
+#include "moisture_command.h"
 #include "plausibility_warnings.h"
 
 namespace Brusk::Cli {
+
+namespace {
+
+int exitStatusOf(Engine::Verdict verdict) {
+  switch (verdict) {
+    case Engine::Verdict::Passed:
+      return kCheckPassed;
+    case Engine::Verdict::Failed:
+      return kCheckFailed;
+    case Engine::Verdict::NotComputable:
+      return kCheckNotComputable;
+    case Engine::Verdict::NothingChecked:
+    case Engine::Verdict::NotApplicable:
+      break;
+  }
+  return kCheckNothingChecked;
+}
+
+/// The climate of the moisture results, read with --humidity-class and --indoor-temperature as
+/// `brusk moisture` reads them; none without --climate.
+std::optional<Frontend::Climate> climateOf(const CheckOptions& options) {
+  // Without --climate the indoor options are refused before the run (refuseIdleOptions).
+  if (options.climate.empty()) return std::nullopt;
+  const double temperature = Frontend::indoorTemperatureOf(
+      options.humidityClass, options.indoorTemperatureGiven
+                                 ? std::optional<double>(options.indoorTemperature)
+                                 : std::nullopt);
+  return Frontend::loadClimateFile(options.climate, options.humidityClass, temperature);
+}
+
+}  // namespace
 
 void addCheckOptions(CLI::App& command, CheckOptions& options) {
   command.add_option("files", options.files, "Wall files (.toml or .json)");
@@ -32,6 +65,13 @@ void addCheckOptions(CLI::App& command, CheckOptions& options) {
       .add_option("--materials", options.materialFiles,
                   "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+  command.add_option("--climate", options.climate,
+                     "Monthly climate CSV (as brusk moisture takes): the ISO 13788 results a "
+                     "rule may test (max_accumulated, dries_out, surface.f_rsi, ...)");
+  addIndoorSideOptions(command, options.humidityClass, options.indoorTemperature,
+                       options.indoorTemperatureGiven,
+                       "With --climate: the indoor side from ISO 13788 Annex A class 1 to 5",
+                       "With --humidity-class: the indoor temperature [degC] (default 20)");
 }
 
 CheckOutcome runCheck(const CheckOptions& options) {
@@ -54,6 +94,7 @@ CheckOutcome runCheck(const CheckOptions& options) {
     std::vector<std::string> inputs = options.files;
     inputs.insert(inputs.end(), options.materialFiles.begin(), options.materialFiles.end());
     if (Frontend::isRequirementsFile(options.requirements)) inputs.push_back(options.requirements);
+    if (!options.climate.empty()) inputs.push_back(options.climate);
     if (!options.output.empty()) {
       try {
         Frontend::refuseToOverwriteInputs(options.output, inputs);
@@ -62,6 +103,8 @@ CheckOutcome runCheck(const CheckOptions& options) {
       }
     }
     const Engine::RequirementSet set = Frontend::loadRequirements(options.requirements);
+    const std::optional<Frontend::Climate> climate = climateOf(options);
+    if (climate) Frontend::requireClimateUsed(set, "--climate");
     const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
     std::vector<Frontend::WallCheck> checks;
     checks.reserve(options.files.size());
@@ -70,12 +113,12 @@ CheckOutcome runCheck(const CheckOptions& options) {
       warnOfImplausibleValues(wall, file);
       wall.request.period = options.periodHours * Engine::kSecondsPerHour;
       try {
-        checks.push_back(Frontend::checkWall(wall, set));
+        checks.push_back(Frontend::checkWall(wall, set, climate ? &*climate : nullptr, file));
       } catch (const Frontend::Error& error) {
         throw Frontend::Error(file + ": " + error.what());
       }
     }
-    outcome.passed = Frontend::allPassed(checks);
+    outcome.status = exitStatusOf(Frontend::overallVerdict(checks));
     outcome.text = options.format == "json"  ? Frontend::formatCheckJson(checks)
                    : options.format == "csv" ? Frontend::formatCheckCsv(checks)
                                              : Frontend::formatCheckTable(checks);

@@ -211,11 +211,15 @@ std::string runReport(const ReportCommandOptions& options) {
   addMoistureToReport(options.moisture, walls, wallFiles, reportOptions);
   if (!options.requirements.empty()) {
     const Engine::RequirementSet set = Frontend::loadRequirements(options.requirements);
+    // The report's climate gives the moisture results a rule may test.
+    const Frontend::Climate* climate =
+        options.moisture.climate.empty() ? nullptr : &reportOptions.moistureClimate;
     for (std::size_t w = 0; w < walls.size(); ++w) {
       Wall wall = walls[w];
       wall.request.period = reportOptions.period;
       try {
-        reportOptions.requirements.push_back(Frontend::checkWall(wall, set));
+        reportOptions.requirements.push_back(
+            Frontend::checkWall(wall, set, climate, wallFiles[w]));
       } catch (const Error& error) {
         throw Error(wallFiles[w] + ": " + error.what());
       }

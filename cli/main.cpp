@@ -385,17 +385,26 @@ int main(int argc, char** argv) {
     if (responseCommand->parsed()) output = Brusk::Cli::runResponse(response);
     if (moistureCommand->parsed()) output = Brusk::Cli::runMoisture(moisture);
     if (bridgeCommand->parsed()) output = Brusk::Cli::runBridge(bridge);
-    // brusk check: 1 when an applicable rule failed, so that a script can stop on it.
+    // brusk check: 1 when an applicable rule failed, 3 when no rule applied, 4 when a rule
+    // could not be decided, so that a script can stop on anything but a pass.
     int status = 0;
     if (checkCommand->parsed()) {
+      const bool checkMoisture = !check.list && !check.climate.empty();
       Brusk::Cli::refuseIdleOptions(
-          *checkCommand, {{"--period", !check.list, "with --list",
-                           "it sets the cycle of the quantities the walls are checked on"},
-                          {"--materials", !check.list, "with --list",
-                           "it adds materials to the catalogue of the walls checked"}});
+          *checkCommand,
+          {{"--period", !check.list, "with --list",
+            "it sets the cycle of the quantities the walls are checked on"},
+           {"--materials", !check.list, "with --list",
+            "it adds materials to the catalogue of the walls checked"},
+           {"--climate", !check.list, "with --list",
+            "it gives the moisture results the rules of a set may test"},
+           {"--humidity-class", checkMoisture, "without --climate",
+            "it sets the indoor side of the moisture assessment (ISO 13788 Annex A)"},
+           {"--indoor-temperature", checkMoisture, "without --climate",
+            "it is the indoor temperature of the moisture assessment with --humidity-class"}});
       const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
       output = outcome.text;
-      status = outcome.passed ? 0 : 1;
+      status = outcome.status;
     }
     Brusk::Cli::printWarnings(std::cerr);
     errno = 0;

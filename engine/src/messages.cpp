@@ -87,8 +87,9 @@ const std::vector<MessageWording>& messageWordings() {
 
       // Why a requirement does not apply to a wall: a condition on what the wall is.
       {"requirement.number_not_given",
-       "{descriptor} is not given (the rule needs {descriptor} {comparison} {threshold})"},
-      {"requirement.number_outside", "{descriptor} is {value}, not {comparison} {threshold}"},
+       "{descriptor} is not given (the rule needs {descriptor} {comparison} {threshold}{unit})"},
+      {"requirement.number_outside",
+       "{descriptor} is {value}{unit}, not {comparison} {threshold}{unit}"},
       {"requirement.words_not_given", "{descriptor} is not given (the rule needs {words})"},
       {"requirement.other_words_not_given",
        "{descriptor} is not given (the rule needs other than {words})"},

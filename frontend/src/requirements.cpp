@@ -1,6 +1,7 @@
 #include "brusk/frontend/requirements.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -37,7 +38,12 @@ using Detail::member;
 using Engine::Comparison;
 
 constexpr Comparison kComparisons[] = {Comparison::LessThan, Comparison::AtMost,
-                                       Comparison::GreaterThan, Comparison::AtLeast};
+                                       Comparison::GreaterThan, Comparison::AtLeast,
+                                       Comparison::Is};
+
+/// The comparisons of a number (all but `is`, which takes a yes/no quantity).
+constexpr Comparison kBounds[] = {Comparison::LessThan, Comparison::AtMost, Comparison::GreaterThan,
+                                  Comparison::AtLeast};
 
 const std::vector<std::string>& setKeys() {
   static const std::vector<std::string> keys = {"name", "source", "rules"};
@@ -45,15 +51,15 @@ const std::vector<std::string>& setKeys() {
 }
 
 const std::vector<std::string>& ruleKeys() {
-  static const std::vector<std::string> keys = {"id",       "source",    "when",    "quantity",
-                                                "unit",     "less_than", "at_most", "greater_than",
-                                                "at_least", "any",       "all",     "classes"};
+  static const std::vector<std::string> keys = {
+      "id",           "source",   "when", "quantity", "unit", "less_than", "at_most",
+      "greater_than", "at_least", "is",   "any",      "all",  "classes"};
   return keys;
 }
 
 const std::vector<std::string>& testKeys() {
-  static const std::vector<std::string> keys = {"quantity", "unit",         "less_than",
-                                                "at_most",  "greater_than", "at_least"};
+  static const std::vector<std::string> keys = {"quantity",     "unit",     "less_than", "at_most",
+                                                "greater_than", "at_least", "is"};
   return keys;
 }
 
@@ -62,10 +68,11 @@ const std::vector<std::string>& classKeys() {
   return keys;
 }
 
-const std::vector<std::string>& comparisonKeys() {
+/// The comparisons a number takes (a condition on site_irradiance, a test of a number).
+const std::vector<std::string>& boundKeys() {
   static const std::vector<std::string> keys = [] {
     std::vector<std::string> all;
-    for (Comparison c : kComparisons) all.emplace_back(Engine::comparisonKey(c));
+    for (Comparison c : kBounds) all.emplace_back(Engine::comparisonKey(c));
     return all;
   }();
   return keys;
@@ -85,19 +92,27 @@ const std::vector<std::string>& wordsOfDescriptor(std::string_view key) {
   return Schema::orientationNames();
 }
 
-/// Every compute-scope key a test may name: the numbers of the quantity description.
+/// Every key a test may name (Engine::testableQuantities()).
 const std::vector<std::string>& testableKeys() {
   static const std::vector<std::string> keys = [] {
     std::vector<std::string> all;
-    for (const Engine::Quantity& q : Engine::quantities()) {
-      if (q.scope == Engine::QuantityScope::Wall && q.type == Engine::QuantityType::Number &&
-          q.wallNumber != nullptr) {
-        all.emplace_back(q.key);
-      }
-    }
+    for (const Engine::Quantity* q : Engine::testableQuantities()) all.emplace_back(q->key);
     return all;
   }();
   return keys;
+}
+
+/// The testable keys beyond the compute scope, for the message on an unknown one.
+std::string otherTestableKeys() {
+  std::vector<std::string> keys;
+  for (const Engine::Quantity* q : Engine::testableQuantities()) {
+    if (q->scope != Engine::QuantityScope::Wall) keys.emplace_back(q->key);
+  }
+  return joinedWords(keys);
+}
+
+bool isFlag(const Engine::Quantity& quantity) {
+  return quantity.type == Engine::QuantityType::Flag;
 }
 
 /// A unit a threshold may be written in: its dimension and its size in the dimension's base.
@@ -119,6 +134,7 @@ constexpr UnitScale kUnits[] = {
     {"W/m2K", "transmittance", 1.0},
     {"W/(m2K)", "transmittance", 1.0},
     {"kg/m2", "surface mass", 1.0},
+    {"g/m2", "surface mass", 1e-3},
     {"m2.K/W", "thermal resistance", 1.0},
     {"-", "ratio", 1.0},
     {"%", "ratio", 0.01},
@@ -131,15 +147,15 @@ const UnitScale* findUnit(std::string_view unit) {
   return nullptr;
 }
 
-/// `value` given in `unit` as a value in the quantity's JSON unit, if the units convert.
-std::optional<double> toJsonUnit(double value, const std::string& unit,
-                                 const Engine::Quantity& quantity) {
-  if (unit == quantity.unit) return value;
-  if (unit == quantity.displayUnit) return value / quantity.displayScale;
+/// How many of the quantity's JSON unit one `unit` is, if the units convert: a threshold
+/// written in `unit` is that many times its number in the JSON unit.
+std::optional<double> sizeInJsonUnit(const std::string& unit, const Engine::Quantity& quantity) {
+  if (unit == quantity.unit) return 1.0;
+  if (unit == quantity.displayUnit) return 1.0 / quantity.displayScale;
   const UnitScale* from = findUnit(unit);
   const UnitScale* to = findUnit(quantity.unit);
   if (from == nullptr || to == nullptr || from->dimension != to->dimension) return std::nullopt;
-  return value * from->factor / to->factor;
+  return from->factor / to->factor;
 }
 
 /// Reads one requirements document, each message located by its line.
@@ -221,6 +237,13 @@ private:
             readGroup(classAll != nullptr ? *classAll : *classAny,
                       at + (classAll != nullptr ? "/all" : "/any"),
                       classAll != nullptr ? Engine::Combination::All : Engine::Combination::Any);
+        // `all = []` is the catch-all class every wall matches; `any = []` matches none, a class
+        // no wall could ever get, refused as a rule with it is.
+        if (classAny != nullptr && klass.tests.tests.empty()) {
+          fail(at + "/any", "class \"" + klass.name + "\" of rule \"" + rule.id +
+                                "\" has any = [], which no wall can match; give at least one "
+                                "test, or all = [] for a class every wall matches");
+        }
         rule.classes.push_back(std::move(klass));
       }
     } else {
@@ -261,15 +284,14 @@ private:
   Engine::QuantityTest readTest(const Json& object, const std::string& pointer) {
     Engine::QuantityTest test;
     test.quantity = requireString(object, pointer, "quantity");
-    const Engine::Quantity* quantity =
-        Engine::findQuantity(Engine::QuantityScope::Wall, test.quantity);
-    if (quantity == nullptr || quantity->type != Engine::QuantityType::Number ||
-        quantity->wallNumber == nullptr) {
+    const Engine::Quantity* quantity = Engine::testableQuantity(test.quantity);
+    if (quantity == nullptr) {
       std::string message = "unknown quantity \"" + test.quantity + "\"";
       const std::vector<std::string> close = closestWords(test.quantity, testableKeys(), 1);
       if (!close.empty()) message += " (did you mean \"" + close.front() + "\"?)";
-      message += "; a test takes a number of `brusk quantities` (scope compute)";
-      fail(pointer + "/quantity", message);
+      fail(pointer + "/quantity",
+           message + "; a test takes a number of `brusk quantities` (scope compute), or " +
+               otherTestableKeys());
     }
     std::optional<std::pair<Comparison, const Json*>> threshold;
     for (Comparison comparison : kComparisons) {
@@ -282,25 +304,52 @@ private:
       threshold.emplace(comparison, value);
     }
     if (!threshold) {
-      fail(pointer, "the test of " + test.quantity + " has no threshold: give one of " +
-                        quotedAlternatives(comparisonKeys()));
-    }
-    const std::string thresholdPointer = pointer + "/" + Engine::comparisonKey(threshold->first);
-    const Json& value = *threshold->second;
-    if (!value.is_number() || !std::isfinite(value.get<double>())) {
-      fail(thresholdPointer, std::string(Engine::comparisonKey(threshold->first)) +
-                                 " must be a number, got " + Detail::describeValue(value));
+      fail(pointer, "the test of " + test.quantity + " has no threshold: give " +
+                        (isFlag(*quantity) ? std::string("is = true or is = false")
+                                           : "one of " + quotedAlternatives(boundKeys())));
     }
     test.comparison = threshold->first;
-    test.threshold = value.get<double>();
+    const std::string thresholdPointer = pointer + "/" + Engine::comparisonKey(test.comparison);
+    const Json& value = *threshold->second;
+    if (isFlag(*quantity)) {
+      if (test.comparison != Comparison::Is || !value.is_boolean()) {
+        fail(thresholdPointer, test.quantity +
+                                   " is a yes/no result: test it with is = true or is = false, "
+                                   "got " +
+                                   Engine::comparisonKey(test.comparison) + " = " +
+                                   Detail::describeValue(value));
+      }
+      if (member(object, "unit") != nullptr) {
+        fail(pointer + "/unit", test.quantity + " is a yes/no result and takes no unit");
+      }
+      test.threshold = value.get<bool>() ? 1.0 : 0.0;
+      test.written = test.threshold;
+      return test;
+    }
+    if (test.comparison == Comparison::Is) {
+      fail(thresholdPointer, "is compares a yes/no result; " + test.quantity +
+                                 " is a number: give one of " + quotedAlternatives(boundKeys()));
+    }
+    const std::string key = Engine::comparisonKey(test.comparison);
+    if (!value.is_number() || !std::isfinite(value.get<double>())) {
+      fail(thresholdPointer, key + " must be a number, got " + Detail::describeValue(value));
+    }
+    test.written = value.get<double>();
+    test.threshold = test.written;
     if (member(object, "unit") != nullptr) {
-      const std::string unit = requireString(object, pointer, "unit");
-      const auto converted = toJsonUnit(test.threshold, unit, *quantity);
-      if (!converted) {
-        fail(pointer + "/unit", "unit " + unit + " does not convert to " +
+      test.unit = requireString(object, pointer, "unit");
+      const auto size = sizeInJsonUnit(test.unit, *quantity);
+      if (!size) {
+        fail(pointer + "/unit", "unit " + test.unit + " does not convert to " +
                                     std::string(quantity->unit) + " of " + test.quantity);
       }
-      test.threshold = *converted;
+      test.threshold = test.written * *size;
+      if (!std::isfinite(test.threshold)) {
+        fail(thresholdPointer, key + " = " + Detail::formatNumber(test.written) + " " + test.unit +
+                                   " is beyond the largest number in " +
+                                   std::string(quantity->unit) + " of " + test.quantity +
+                                   ": give a threshold a wall can be compared with");
+      }
     }
     return test;
   }
@@ -323,13 +372,15 @@ private:
         if (!value->is_object() || value->size() != 1) {
           fail(at, key + " takes one comparison, e.g. { at_least = 290 } [W/m2]");
         }
-        requireKnownKeys(*value, at, comparisonKeys(), "a comparison");
+        requireKnownKeys(*value, at, boundKeys(), "a comparison");
         const auto item = value->begin();
-        if (!item->is_number()) {
+        // A NaN bound would make the rule silently never apply; an infinite one, always or
+        // never: refused as a test's threshold is.
+        if (!item->is_number() || !std::isfinite(item->get<double>())) {
           fail(at + "/" + item.key(),
-               item.key() + " must be a number, got " + Detail::describeValue(*item));
+               item.key() + " must be a number of W/m2, got " + Detail::describeValue(*item));
         }
-        for (Comparison c : kComparisons) {
+        for (Comparison c : kBounds) {
           if (item.key() == Engine::comparisonKey(c)) condition.comparison = c;
         }
         condition.threshold = item->get<double>();
@@ -394,15 +445,18 @@ private:
   const Detail::LineMap& _lines;
 };
 
-std::string numberText(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return buffer;
+/// "passed": true, false, or null where the verdict is neither.
+OrderedJson passedJson(Engine::Verdict verdict) {
+  if (verdict == Engine::Verdict::Passed) return true;
+  if (verdict == Engine::Verdict::Failed) return false;
+  return nullptr;
 }
 
-/// A JSON number, or null for a value that is not finite.
-OrderedJson jsonNumber(double value) {
+/// A value a test read as JSON: true/false for a yes/no quantity, null where not computed.
+OrderedJson jsonValue(const std::string& key, double value) {
   if (!std::isfinite(value)) return nullptr;
+  const Engine::Quantity* quantity = Engine::testableQuantity(key);
+  if (quantity != nullptr && isFlag(*quantity)) return value != 0.0;
   return value;
 }
 
@@ -413,35 +467,41 @@ OrderedJson checkJson(const std::vector<WallCheck>& checks) {
     wall["wall"] = check.wall;
     wall["requirements"] = check.result.name;
     wall["source"] = check.result.source;
-    wall["passed"] = check.result.passed;
+    wall["passed"] = passedJson(check.result.verdict);
+    wall["verdict"] = Engine::verdictName(check.result.verdict);
     OrderedJson rules = OrderedJson::array();
     for (const Engine::RuleResult& rule : check.result.rules) {
       OrderedJson item = OrderedJson::object();
       item["id"] = rule.id;
       item["source"] = rule.source;
-      item["applicable"] = rule.applicable;
-      if (!rule.applicable) {
-        item["passed"] = nullptr;
-        item["not_applicable"] = rule.notApplicable;
-      } else {
-        item["passed"] = rule.passed;
-      }
+      item["applicable"] = rule.applicable();
+      item["passed"] = passedJson(rule.verdict);
+      if (rule.verdict == Engine::Verdict::NotApplicable) item["not_applicable"] = rule.reason;
+      if (rule.verdict == Engine::Verdict::NotComputable) item["not_computable"] = rule.reason;
       if (rule.isClassification) {
         item["class"] = rule.className.empty() ? OrderedJson(nullptr) : OrderedJson(rule.className);
       }
-      item["verdict"] = verdictWord(rule);
+      item["verdict"] = Engine::verdictName(rule.verdict);
       OrderedJson values = OrderedJson::object();
-      for (const auto& [key, value] : rule.values) values[key] = jsonNumber(value);
+      for (const auto& [key, value] : rule.values) values[key] = jsonValue(key, value);
       item["values"] = values;
       OrderedJson tests = OrderedJson::array();
       for (const Engine::TestOutcome& outcome : rule.outcomes) {
-        tests.push_back({{"quantity", outcome.test.quantity},
-                         {"comparison", Engine::comparisonKey(outcome.test.comparison)},
-                         {"threshold", outcome.test.threshold},
-                         {"value", jsonNumber(outcome.value)},
-                         {"passed", outcome.passed}});
+        OrderedJson test = OrderedJson::object();
+        test["quantity"] = outcome.test.quantity;
+        test["comparison"] = Engine::comparisonKey(outcome.test.comparison);
+        test["threshold"] = jsonValue(outcome.test.quantity, outcome.test.threshold);
+        test["value"] = jsonValue(outcome.test.quantity, outcome.value);
+        test["passed"] = passedJson(outcome.verdict);
+        if (outcome.verdict == Engine::Verdict::NotComputable) {
+          test["not_computable"] = outcome.notComputable;
+        }
+        if (!outcome.path.empty()) test["path"] = outcome.path;
+        test["text"] = outcomeText(outcome);
+        tests.push_back(std::move(test));
       }
       item["tests"] = tests;
+      item["caveats"] = rule.caveats;
       rules.push_back(item);
     }
     wall["rules"] = rules;
@@ -450,7 +510,8 @@ OrderedJson checkJson(const std::vector<WallCheck>& checks) {
   return out;
 }
 
-std::string valuesText(const Engine::RuleResult& rule) {
+/// The outcomes alone, for the CSV, whose reasons have columns of their own.
+std::string outcomesText(const Engine::RuleResult& rule) {
   std::string text;
   for (const Engine::TestOutcome& outcome : rule.outcomes) {
     if (!text.empty()) text += "; ";
@@ -458,6 +519,34 @@ std::string valuesText(const Engine::RuleResult& rule) {
   }
   return text;
 }
+
+std::string caveatsText(const Engine::RuleResult& rule) {
+  std::string text;
+  for (const std::string& caveat : rule.caveats) {
+    if (!text.empty()) text += "; ";
+    text += caveat;
+  }
+  return text;
+}
+
+/// Fixed-point text of `value` with `decimals` digits after the point, never "-0".
+std::string fixedText(double value, int decimals) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+  std::string text = buffer;
+  if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+  return text;
+}
+
+/// " (path "Stud")" after the outcome of a moisture result of a wall with parts: the path whose
+/// value decided the test.
+std::string pathSuffix(const Engine::TestOutcome& outcome) {
+  return outcome.path.empty() ? std::string() : " (path \"" + outcome.path + "\")";
+}
+
+/// Most decimals a value is shown with when the description's would round it across the
+/// threshold.
+constexpr int kMostDecimals = 12;
 
 }  // namespace
 
@@ -550,32 +639,127 @@ Engine::WallDescriptors descriptorsOf(const Wall& wall) {
   return descriptors;
 }
 
-WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set) {
-  const Engine::WallResult result =
-      isElement(wall) ? computeElementWall(wall).wall : computeWall(wall);
-  return {wall.name, Engine::evaluateRequirements(set, descriptorsOf(wall), result)};
+WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set, const Climate* climate,
+                    const std::string& source) {
+  Engine::CheckedWall checked;
+  checked.descriptors = descriptorsOf(wall);
+  std::optional<Engine::ElementResult> element;
+  Engine::WallResult plain;
+  if (isElement(wall)) {
+    element = computeElementWall(wall);
+    checked.wall = &element->wall;
+    checked.element = &*element;
+  } else {
+    plain = computeWall(wall);
+    checked.wall = &plain;
+  }
+  // The moisture assessment is made only for a set that reads it; a wall it refuses (a layer
+  // without vapour data) leaves those tests not computable, with the assessment's own words.
+  std::optional<MoistureReport> moisture;
+  if (Engine::testsMoisture(set)) {
+    if (climate == nullptr) {
+      checked.withoutMoisture = "no climate was given to the check";
+    } else {
+      try {
+        moisture = assessMoisture(wall, *climate, source.empty() ? wall.name : source);
+        // A wall with parts is judged along each of its paths, as ISO 13788 assesses it.
+        if (moisture->hasParts) {
+          for (const MoisturePathReport& path : moisture->paths) {
+            checked.moisture.push_back(&path.result);
+            checked.moisturePaths.push_back(path.path.name);
+          }
+        } else {
+          checked.moisture.push_back(&moisture->result);
+        }
+      } catch (const Error& error) {
+        checked.withoutMoisture = std::string("it cannot be made for this wall: ") + error.what();
+      }
+    }
+  }
+  return {wall.name, Engine::evaluateRequirements(set, checked)};
 }
 
-bool allPassed(const std::vector<WallCheck>& checks) {
-  return std::all_of(checks.begin(), checks.end(),
-                     [](const WallCheck& check) { return check.result.passed; });
+void requireClimateUsed(const Engine::RequirementSet& set, std::string_view option) {
+  if (Engine::testsMoisture(set)) return;
+  std::vector<std::string> moistureKeys;
+  for (const Engine::Quantity* q : Engine::testableQuantities()) {
+    if (Engine::isMoistureQuantity(*q)) moistureKeys.emplace_back(q->key);
+  }
+  throw Error(std::string(option) + " gives the moisture results (" + joinedWords(moistureKeys) +
+              "), and no rule of \"" + set.name +
+              "\" tests one, so the climate would change nothing: leave it out");
 }
 
-const char* verdictWord(const Engine::RuleResult& rule) {
-  if (!rule.applicable) return "not applicable";
-  return rule.passed ? "passed" : "failed";
+Engine::Verdict overallVerdict(const std::vector<WallCheck>& checks) {
+  Engine::Verdict verdict = Engine::Verdict::Passed;
+  for (const WallCheck& check : checks) {
+    verdict = Engine::worstVerdict(verdict, check.result.verdict);
+  }
+  return verdict;
 }
 
 std::string outcomeText(const Engine::TestOutcome& outcome) {
-  const Engine::Quantity* quantity =
-      Engine::findQuantity(Engine::QuantityScope::Wall, outcome.test.quantity);
-  const double scale = quantity != nullptr ? quantity->displayScale : 1.0;
-  std::string unit = quantity != nullptr ? std::string(quantity->displayUnit) : std::string();
-  if (unit == "-") unit.clear();
-  const std::string suffix = unit.empty() ? "" : " " + unit;
-  return outcome.test.quantity + " = " + numberText(outcome.value * scale) + suffix +
-         (outcome.passed ? " " : ", not ") + Engine::comparisonSymbol(outcome.test.comparison) +
-         " " + numberText(outcome.test.threshold * scale) + suffix;
+  const Engine::QuantityTest& test = outcome.test;
+  const Engine::Quantity* quantity = Engine::testableQuantity(test.quantity);
+  const bool computed = outcome.verdict != Engine::Verdict::NotComputable;
+  const bool passed = outcome.verdict == Engine::Verdict::Passed;
+  if (quantity != nullptr && isFlag(*quantity)) {
+    const auto word = [](double value) { return value != 0.0 ? "true" : "false"; };
+    const std::string needed = test.quantity + " is " + word(test.threshold);
+    if (!computed) return needed + ": not computable";
+    return (passed
+                ? needed
+                : test.quantity + " is " + word(outcome.value) + ", not " + word(test.threshold)) +
+           pathSuffix(outcome);
+  }
+  // The threshold as the rule wrote it, and the value in the same unit.
+  const bool ownUnit = !test.unit.empty() && quantity != nullptr;
+  const std::string unit =
+      ownUnit ? test.unit : (quantity != nullptr ? std::string(quantity->unit) : std::string());
+  const double size = ownUnit ? sizeInJsonUnit(test.unit, *quantity).value_or(1.0) : 1.0;
+  const double written = ownUnit ? test.written : test.threshold;
+  const std::string suffix = unit.empty() || unit == "-" ? "" : " " + unit;
+  const std::string needed = std::string(Engine::comparisonSymbol(test.comparison)) + " " +
+                             Detail::formatNumber(written) + suffix;
+  if (!computed) return test.quantity + " " + needed + ": not computable";
+  // The description's decimals are those of its display unit; a unit ten times larger shows
+  // one more.
+  const double displayScale = quantity != nullptr ? quantity->displayScale : 1.0;
+  const int baseDecimals = quantity != nullptr ? quantity->decimals : 3;
+  int decimals =
+      std::max(0, baseDecimals + static_cast<int>(std::lround(std::log10(size * displayScale))));
+  const double value = outcome.value / size;
+  std::string shown = fixedText(value, decimals);
+  while (decimals < kMostDecimals &&
+         Engine::compare(std::stod(shown), test.comparison, written) != passed) {
+    shown = fixedText(value, ++decimals);
+  }
+  return test.quantity + " = " + shown + suffix + (passed ? " " : ", not ") + needed +
+         pathSuffix(outcome);
+}
+
+std::string comparedText(const Engine::RuleResult& rule) {
+  if (!rule.applicable()) return rule.reason;
+  std::string text = outcomesText(rule);
+  // Why a value is missing, or (a classification no class matched) why there is no outcome.
+  if (!rule.reason.empty()) text += text.empty() ? rule.reason : ". " + rule.reason;
+  for (const std::string& caveat : rule.caveats) text += "; caveat: " + caveat;
+  return text;
+}
+
+std::string setVerdictText(const Engine::RequirementsResult& result) {
+  switch (result.verdict) {
+    case Engine::Verdict::Passed:
+      return "passed";
+    case Engine::Verdict::Failed:
+      return "failed";
+    case Engine::Verdict::NotComputable:
+      return "not computable: a rule needs a value that is not computed for this wall";
+    case Engine::Verdict::NothingChecked:
+    case Engine::Verdict::NotApplicable:
+      break;
+  }
+  return "nothing checked: no rule of the set applies to this wall";
 }
 
 std::string formatCheckJson(const std::vector<WallCheck>& checks) {
@@ -587,12 +771,22 @@ std::string formatCheckJsonLine(const std::vector<WallCheck>& checks) {
 }
 
 std::string formatCheckCsv(const std::vector<WallCheck>& checks) {
-  std::string out = "wall,requirements,rule,source,verdict,class,tests,not_applicable\n";
+  std::string out =
+      "wall,requirements,rule,source,verdict,class,tests,not_applicable,not_computable,caveats\n";
   for (const WallCheck& check : checks) {
     for (const Engine::RuleResult& rule : check.result.rules) {
-      const std::string cells[] = {check.wall,       check.result.name, rule.id,
-                                   rule.source,      verdictWord(rule), rule.className,
-                                   valuesText(rule), rule.notApplicable};
+      const bool notApplicable = rule.verdict == Engine::Verdict::NotApplicable;
+      const bool notComputable = rule.verdict == Engine::Verdict::NotComputable;
+      const std::string cells[] = {check.wall,
+                                   check.result.name,
+                                   rule.id,
+                                   rule.source,
+                                   Engine::verdictName(rule.verdict),
+                                   rule.className,
+                                   notApplicable ? std::string() : outcomesText(rule),
+                                   notApplicable ? rule.reason : std::string(),
+                                   notComputable ? rule.reason : std::string(),
+                                   caveatsText(rule)};
       for (std::size_t c = 0; c < std::size(cells); ++c) {
         if (c > 0) out += ',';
         appendCsvText(cells[c], out);
@@ -604,22 +798,35 @@ std::string formatCheckCsv(const std::vector<WallCheck>& checks) {
 }
 
 std::string formatCheckTable(const std::vector<WallCheck>& checks) {
+  // Every cell is built from the file's words first and made visible in one place below, so
+  // that no name (a wall's, a set's, a rule's, a class's, a clause) reaches the terminal raw.
   std::vector<std::vector<std::string>> rows;
+  std::vector<std::string> lines;
   for (const WallCheck& check : checks) {
+    const std::string verdict = setVerdictText(check.result);
+    const bool passed = check.result.verdict == Engine::Verdict::Passed;
+    std::string shown = verdict;
+    if (!passed) {
+      const std::size_t word = std::min(shown.find(':'), shown.size());
+      for (std::size_t i = 0; i < word; ++i) {
+        shown[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(shown[i])));
+      }
+    }
+    lines.push_back(check.wall + ": " + check.result.name +
+                    (check.result.source.empty() ? "" : " (" + check.result.source + ")") + ": " +
+                    shown);
     for (const Engine::RuleResult& rule : check.result.rules) {
-      std::string verdict = verdictWord(rule);
-      if (!rule.className.empty()) verdict += " (class " + rule.className + ")";
-      rows.push_back({visibleText(check.wall), visibleText(rule.id), visibleText(rule.source),
-                      verdict,
-                      visibleText(rule.applicable ? valuesText(rule) : rule.notApplicable)});
+      std::string ruleVerdict = Engine::verdictName(rule.verdict);
+      if (!rule.className.empty()) ruleVerdict += " (class " + rule.className + ")";
+      rows.push_back({check.wall, rule.id, rule.source, ruleVerdict, comparedText(rule)});
     }
   }
-  std::string out;
-  for (const WallCheck& check : checks) {
-    out += visibleText(check.wall) + ": " + visibleText(check.result.name) +
-           (check.result.source.empty() ? "" : " (" + visibleText(check.result.source) + ")") +
-           ": " + (check.result.passed ? "passed" : "FAILED") + "\n";
+  for (std::string& line : lines) line = visibleText(line);
+  for (auto& row : rows) {
+    for (std::string& cell : row) cell = visibleText(cell);
   }
+  std::string out;
+  for (const std::string& line : lines) out += line + "\n";
   out += '\n';
   appendAlignedTable(out, {"Wall", "Rule", "Clause", "Verdict", "Compared"}, rows,
                      [](std::size_t) { return false; });
@@ -630,7 +837,7 @@ std::string formatCheckTable(const std::vector<WallCheck>& checks) {
 std::string formatRequirementSetsTable() {
   std::vector<std::vector<std::string>> rows;
   for (const BuiltInRequirements& set : builtInRequirements()) {
-    rows.push_back({set.key, set.name, set.source});
+    rows.push_back({visibleText(set.key), visibleText(set.name), visibleText(set.source)});
   }
   std::string out;
   appendAlignedTable(out, {"Key", "Name", "Source"}, rows, [](std::size_t) { return false; });

@@ -918,12 +918,30 @@ def _requirements_arguments(requirements):
     return _path(requirements, "requirements"), ""
 
 
+def _check_climate_arguments(climate, humidity_class, indoor_temperature):
+    """(with_climate, path, text, source, humidity class, indoor temperature) for _brusk._check:
+    the climate and its indoor side read as moisture() reads them."""
+    if climate is None:
+        if humidity_class is not None or indoor_temperature is not None:
+            raise ValueError("humidity_class and indoor_temperature give the indoor side of "
+                             "climate: give the climate too, or leave them out")
+        return False, "", "", "", None, None
+    if isinstance(climate, (str, bytes, os.PathLike)):
+        path, text, source = _path(climate, "climate"), "", ""
+    else:
+        path, text, source = "", _climate_text(climate), "climate"
+    return (True, path, text, source,
+            _option_number(humidity_class, "humidity_class", "1 to 5 (a whole number)"),
+            _option_number(indoor_temperature, "indoor_temperature", "a number of degC"))
+
+
 def requirement_sets() -> list[dict]:
     """The built-in requirement sets: dicts of key, name and source (``brusk check --list``)."""
     return json.loads(_brusk._requirement_sets())
 
 
-def check(wall, requirements, *, period_hours: float = 24.0):
+def check(wall, requirements, *, period_hours: float = 24.0, climate=None, humidity_class=None,
+          indoor_temperature=None):
     """Checks walls against a requirement set, as ``brusk check --format json`` does.
 
     Args:
@@ -932,10 +950,18 @@ def check(wall, requirements, *, period_hours: float = 24.0):
             (:func:`requirement_sets`), or the TOML text of a requirements file (a str with a
             newline).
         period_hours: the cycle length T [h] of the quantities compared.
+        climate: the climate of the moisture results a rule may test (max_accumulated,
+            dries_out, surface.f_rsi, ...), as :func:`moisture` takes it: a climate CSV file or
+            twelve rows. Refused for a set that tests no moisture result. Without it, such a
+            rule is not computable.
+        humidity_class: with ``climate``, 1 to 5: the indoor side from ISO 13788 Annex A.
+        indoor_temperature: with ``humidity_class``, the indoor temperature [degC] (20).
 
     Returns:
-        for one wall the dict ``{"wall", "requirements", "source", "passed", "rules": [...]}``
-        of ``brusk check --format json``; for a list, a list of them.
+        for one wall the dict ``{"wall", "requirements", "source", "passed", "verdict",
+        "rules": [...]}`` of ``brusk check --format json``; for a list, a list of them.
+        ``passed`` is True, False, or None where the verdict is "nothing checked" (no rule
+        applies to the wall) or "not computable" (a rule needs a value the wall does not have).
 
     Raises:
         WallError: with the message ``brusk check`` gives (file and line for a bad file).
@@ -944,17 +970,21 @@ def check(wall, requirements, *, period_hours: float = 24.0):
     walls = [wall] if single else list(wall)
     native = [(w if isinstance(w, Wall) else Wall.from_dict(w))._wall for w in walls]
     path, text = _requirements_arguments(requirements)
-    answer = json.loads(_brusk._check(native, path, text, float(period_hours)))
+    climate_arguments = _check_climate_arguments(climate, humidity_class, indoor_temperature)
+    answer = json.loads(_brusk._check(native, path, text, float(period_hours), *climate_arguments))
     return answer[0] if single else answer
 
 
-def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0):
+def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0, climate=None,
+               humidity_class=None, indoor_temperature=None):
     """check() of many walls as a ``pandas.DataFrame``: one row per wall and rule with the
     columns wall, requirements, rule, source, applicable, passed, verdict, class and one column
-    per quantity compared (its value in the JSON unit of ``brusk quantities``).
+    per quantity compared (its value in the JSON unit of ``brusk quantities``; None where not
+    computable).
 
     ``frame_or_walls`` is a list of walls (or wall dicts), or a DataFrame whose ``wall`` column
-    holds them."""
+    holds them; ``climate``, ``humidity_class`` and ``indoor_temperature`` as check() takes
+    them."""
     try:
         import pandas
     except ImportError as error:  # pragma: no cover - depends on the machine
@@ -966,7 +996,8 @@ def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0):
     else:
         walls = list(frame_or_walls)
     rows = []
-    for result in check(walls, requirements, period_hours=period_hours):
+    for result in check(walls, requirements, period_hours=period_hours, climate=climate,
+                        humidity_class=humidity_class, indoor_temperature=indoor_temperature):
         for rule in result["rules"]:
             row = {
                 "wall": result["wall"],

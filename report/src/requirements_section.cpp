@@ -4,21 +4,34 @@
 
 namespace Brusk::Report {
 
+namespace {
+
+/// The set's verdict as the section's sentence: a pass is plain, anything else stands out.
+std::string verdictSentence(const Engine::RequirementsResult& result) {
+  switch (result.verdict) {
+    case Engine::Verdict::Passed:
+      return "every applicable rule passed.";
+    case Engine::Verdict::Failed:
+      return "<strong>failed</strong>.";
+    default:
+      break;
+  }
+  // "nothing checked: ..." or "not computable: ...": the verdict word first, then why.
+  const std::string text = Frontend::setVerdictText(result);
+  const std::size_t colon = text.find(':');
+  return "<strong>" + escapeMarkup(text.substr(0, colon)) + "</strong>" +
+         escapeMarkup(text.substr(colon)) + ".";
+}
+
+}  // namespace
+
 std::string renderRequirementsSection(const Frontend::WallCheck& check, std::size_t index) {
   const Engine::RequirementsResult& result = check.result;
   std::string rows;
   for (const Engine::RuleResult& rule : result.rules) {
-    std::string verdict = Frontend::verdictWord(rule);
+    std::string verdict = Engine::verdictName(rule.verdict);
     if (!rule.className.empty()) verdict += ": class " + rule.className;
-    std::string compared;
-    if (!rule.applicable) {
-      compared = rule.notApplicable;
-    } else {
-      for (const Engine::TestOutcome& outcome : rule.outcomes) {
-        if (!compared.empty()) compared += "; ";
-        compared += Frontend::outcomeText(outcome);
-      }
-    }
+    const std::string compared = Frontend::comparedText(rule);
     rows += "<tr><td>" + escapeMarkup(rule.id) + "</td><td>" + escapeMarkup(rule.source) +
             "</td><td>" + escapeMarkup(verdict) + "</td><td>" + escapeMarkup(compared) +
             "</td></tr>\n";
@@ -27,7 +40,7 @@ std::string renderRequirementsSection(const Frontend::WallCheck& check, std::siz
   return "<section id=\"" + id + "\">\n<h2>Requirements: " + escapeMarkup(check.wall) +
          "</h2>\n<p>" + escapeMarkup(result.name) +
          (result.source.empty() ? std::string() : " (" + escapeMarkup(result.source) + ")") + ": " +
-         (result.passed ? "every applicable rule passed." : "<strong>failed</strong>.") +
+         verdictSentence(result) +
          "</p>\n<table class=\"results\">\n<thead><tr><th>Rule</th><th>Clause</th>"
          "<th>Verdict</th><th>Values compared</th></tr></thead>\n<tbody>\n" +
          rows + "</tbody>\n</table>\n</section>\n";

@@ -70,6 +70,61 @@ INSTANTIATE_TEST_SUITE_P(Outputs, HostileOutputTest,
                                          Destination{"compute --format json hostile.json", true},
                                          Destination{"report hostile.json -o out.txt", false}));
 
+/// A requirements file whose every name (set, source, rule id, clause, class) is hostile.
+std::string hostileRequirements() {
+  const std::string name = "\"" + kHostileJson + "\"";
+  return "name = " + name + "\nsource = " + name + "\n[[rules]]\nid = " + name +
+         "\nsource = " + name + "\nclasses = [ { name = " + name + ", all = [] } ]\n";
+}
+
+struct RequirementsDestination {
+  const char* arguments;
+  bool exact;  ///< JSON keeps the class name exactly; every other output shows it inertly
+};
+
+class HostileRequirementsTest : public HostileInputTest,
+                                public testing::WithParamInterface<RequirementsDestination> {};
+
+TEST_P(HostileRequirementsTest, NamesOfARequirementsFileAreInertOrExact) {
+  write("names.toml", hostileRequirements());
+  write("plain.toml", "[[layers]]\nthermal_resistance = 2\n");
+  const ProgramRun result = run(GetParam().arguments);
+  ASSERT_EQ(0, result.status) << result.err;
+  const std::string output = result.out + read("out.txt");
+  if (GetParam().exact) {
+    const nlohmann::json parsed = nlohmann::json::parse(output);
+    EXPECT_EQ(kHostileName, parsed[0]["rules"][0]["class"].get<std::string>());
+    EXPECT_EQ(kHostileName, parsed[0]["requirements"].get<std::string>());
+  } else {
+    EXPECT_FALSE(hasRawEscape(output)) << GetParam().arguments;
+    EXPECT_EQ(std::string::npos, output.find('\x07')) << GetParam().arguments;
+    EXPECT_NE(std::string::npos, output.find("\\x1b]0;pwned")) << GetParam().arguments;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, HostileRequirementsTest,
+    testing::Values(
+        RequirementsDestination{"check plain.toml --requirements names.toml", false},
+        RequirementsDestination{"check plain.toml --requirements names.toml --format csv", false},
+        RequirementsDestination{"check plain.toml --requirements names.toml -o out.txt", false},
+        RequirementsDestination{"check plain.toml --requirements names.toml --format json", true},
+        RequirementsDestination{"report plain.toml --requirements names.toml -o out.txt", false}));
+
+TEST_F(HostileInputTest, RequirementsRefusalsShowNamesInertly) {
+  // A rule id given twice is quoted in the refusal, which goes to the terminal.
+  write("twice.toml", "name = \"P\"\n[[rules]]\nid = \"" + kHostileJson +
+                          "\"\nquantity = \"u_value\"\nat_most = 1\n[[rules]]\nid = \"" +
+                          kHostileJson + "\"\nquantity = \"u_value\"\nat_most = 2\n");
+  write("plain.toml", "[[layers]]\nthermal_resistance = 2\n");
+  const ProgramRun result = run("check plain.toml --requirements twice.toml");
+  EXPECT_EQ(2, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_FALSE(hasRawEscape(result.err)) << result.err;
+  EXPECT_NE(std::string::npos, result.err.find("twice.toml:7: rule id \"=\\x1b]0;pwned"))
+      << result.err;
+}
+
 // A warning quotes the layer's name as every message does: inertly.
 TEST_F(HostileInputTest, WarningsShowControlCharactersAsEscapes) {
   write("slip.json", R"({"name": "x", "layers": [{"name": ")" + kHostileJson +

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "brusk/engine/message.h"
+#include "brusk/engine/requirements.h"
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
@@ -187,5 +189,59 @@ TEST(MessageKeys, AMissingVapourPropertyNamesTheLayerByKey) {
                       "moisture");
   }
 }
+
+// Why a rule does not apply, by key: each condition the wall misses gives its wording's key, and
+// its English is the reason `brusk check` prints, units included.
+struct ConditionRow {
+  const char* what;
+  Engine::Condition condition;
+  Engine::WallDescriptors descriptors;
+  const char* key;
+  const char* english;
+};
+
+std::ostream& operator<<(std::ostream& out, const ConditionRow& row) { return out << row.what; }
+
+class UnmetConditionTest : public testing::TestWithParam<ConditionRow> {};
+
+TEST_P(UnmetConditionTest, IsWordedByKeyAsTheCheckWordsIt) {
+  const ConditionRow& row = GetParam();
+  const std::optional<Engine::Message> reason =
+      Engine::unmetCondition(row.condition, row.descriptors);
+  ASSERT_TRUE(reason.has_value());
+  EXPECT_EQ(row.key, reason->key);
+  EXPECT_EQ(row.english, Engine::englishText(*reason));
+}
+
+using Engine::Comparison;
+
+INSTANTIATE_TEST_SUITE_P(
+    Conditions, UnmetConditionTest,
+    testing::Values(
+        ConditionRow{"irradiance below",
+                     {"site_irradiance", {}, false, Comparison::AtLeast, 290},
+                     {{}, {{"site_irradiance", 250.5}}},
+                     "requirement.number_outside",
+                     "site_irradiance is 250.5 W/m2, not >= 290 W/m2"},
+        ConditionRow{"irradiance not given",
+                     {"site_irradiance", {}, false, Comparison::AtLeast, 290},
+                     {},
+                     "requirement.number_not_given",
+                     "site_irradiance is not given (the rule needs site_irradiance >= 290 W/m2)"},
+        ConditionRow{"orientation outside",
+                     {"orientation", {"E", "S", "W"}, false, std::nullopt, 0.0},
+                     {{{"orientation", "N"}}, {}},
+                     "requirement.word_outside",
+                     "orientation is \"N\", not \"E\", \"S\" or \"W\""},
+        ConditionRow{"position excluded",
+                     {"position", {"internal"}, true, std::nullopt, 0.0},
+                     {{{"position", "internal"}}, {}},
+                     "requirement.word_excluded",
+                     "position is \"internal\", not other than \"internal\""},
+        ConditionRow{"heat flow not given",
+                     {"heat_flow", {"upward"}, true, std::nullopt, 0.0},
+                     {},
+                     "requirement.other_words_not_given",
+                     "heat_flow is not given (the rule needs other than \"upward\")"}));
 
 }  // namespace

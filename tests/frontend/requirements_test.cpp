@@ -46,7 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"unknown_quantity",
                 kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_valeu\"\nat_most = 0.3\n",
                 "project.toml:5: unknown quantity \"u_valeu\" (did you mean \"u_value\"?); a test "
-                "takes a number of `brusk quantities` (scope compute)"},
+                "takes a number of `brusk quantities` (scope compute), or u_value_corrected, "
+                "max_accumulated, end_accumulated, dries_out, surface.f_rsi, surface.f_rsi_min "
+                "and surface.passes"},
         BadFile{"no_threshold", kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\n",
                 "project.toml:3: the test of u_value has no threshold: give one of \"less_than\", "
                 "\"at_most\", \"greater_than\" or \"at_least\""},
@@ -63,12 +65,12 @@ INSTANTIATE_TEST_SUITE_P(
                 kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\n"
                         "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 2\n",
                 "project.toml:8: rule id \"u\" is given twice; ids name one rule each"},
-        BadFile{
-            "unknown_rule_key",
-            kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_mots = 1\n",
-            "project.toml:6: unknown key \"at_mots\" (did you mean \"at_most\"?); a rule takes "
-            "id, source, when, quantity, unit, less_than, at_most, greater_than, at_least, any, "
-            "all and classes"},
+        BadFile{"unknown_rule_key",
+                kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_mots = 1\n",
+                "project.toml:6: unknown key \"at_mots\" (did you mean \"at_most\"?); a rule takes "
+                "id, source, when, quantity, unit, less_than, at_most, greater_than, at_least, is, "
+                "any, "
+                "all and classes"},
         BadFile{
             "unit_refused",
             kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\nunit = \"kg\"\n",
@@ -81,6 +83,85 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"no_rules", kHead,
                 "project.toml: a requirements file needs at least one rule, as "
                 "[[rules]] tables"},
+        // A condition's bound refuses what a threshold refuses: NaN would make the rule never
+        // apply, without a word.
+        BadFile{"nan_condition",
+                kHead + "[[rules]]\nid = \"s\"\nwhen = { site_irradiance = { at_least = nan } }\n"
+                        "quantity = \"u_value\"\nat_most = 1\n",
+                "project.toml:5: at_least must be a number of W/m2, got nan"},
+        BadFile{"negative_nan_condition",
+                kHead + "[[rules]]\nid = \"s\"\nwhen = { site_irradiance = { less_than = -nan } "
+                        "}\nquantity = \"u_value\"\nat_most = 1\n",
+                "project.toml:5: less_than must be a number of W/m2, got nan"},
+        BadFile{"infinite_condition",
+                kHead + "[[rules]]\nid = \"s\"\nwhen = { site_irradiance = { at_most = inf } }\n"
+                        "quantity = \"u_value\"\nat_most = 1\n",
+                "project.toml:5: at_most must be a number of W/m2, got inf"},
+        BadFile{"text_condition",
+                kHead + "[[rules]]\nid = \"s\"\nwhen = { site_irradiance = { greater_than = "
+                        "\"290\" } }\nquantity = \"u_value\"\nat_most = 1\n",
+                "project.toml:5: greater_than must be a number of W/m2, got \"290\""},
+        BadFile{"is_in_condition",
+                kHead + "[[rules]]\nid = \"s\"\nwhen = { site_irradiance = { is = true } }\n"
+                        "quantity = \"u_value\"\nat_most = 1\n",
+                "project.toml:5: unknown key \"is\"; a comparison takes less_than, at_most, "
+                "greater_than and at_least"},
+        // A threshold that overflows once in the quantity's unit would compare as infinity.
+        BadFile{"infinite_after_unit",
+                kHead + "[[rules]]\nid = \"k\"\nquantity = \"internal_areal_heat_capacity\"\n"
+                        "at_most = 1e305\nunit = \"MJ/(m2.K)\"\n",
+                "project.toml:6: at_most = 1e+305 MJ/(m2.K) is beyond the largest number in "
+                "J/(m2.K) of internal_areal_heat_capacity: give a threshold a wall can be "
+                "compared with"},
+        BadFile{"negative_infinite_after_unit",
+                kHead + "[[rules]]\nid = \"k\"\nquantity = \"periodic_thermal_transmittance."
+                        "time_lag\"\ngreater_than = -1e308\nunit = \"d\"\n",
+                "project.toml:6: greater_than = -1e+308 d is beyond the largest number in h of "
+                "periodic_thermal_transmittance.time_lag: give a threshold a wall can be compared "
+                "with"},
+        BadFile{"infinite_threshold",
+                kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = inf\n",
+                "project.toml:6: at_most must be a number, got inf"},
+        // A class that can never match is refused as a rule that can never pass is.
+        BadFile{"class_any_empty",
+                kHead + "[[rules]]\nid = \"c\"\nclasses = [ { name = \"never\", any = [] },\n"
+                        "  { name = \"rest\", all = [] } ]\n",
+                "project.toml:5: class \"never\" of rule \"c\" has any = [], which no wall can "
+                "match; give at least one test, or all = [] for a class every wall matches"},
+        BadFile{"rule_any_empty", kHead + "[[rules]]\nid = \"r\"\nany = []\n",
+                "project.toml:5: rule \"r\" has no tests; give at least one"},
+        BadFile{"rule_all_empty", kHead + "[[rules]]\nid = \"r\"\nall = []\n",
+                "project.toml:5: rule \"r\" has no tests; give at least one"},
+        // A yes/no result takes is = true/false, a number a bound.
+        BadFile{"flag_with_bound",
+                kHead + "[[rules]]\nid = \"d\"\nquantity = \"dries_out\"\nat_least = 1\n",
+                "project.toml:6: dries_out is a yes/no result: test it with is = true or is = "
+                "false, got at_least = 1"},
+        BadFile{"flag_is_number",
+                kHead + "[[rules]]\nid = \"d\"\nquantity = \"surface.passes\"\nis = 1\n",
+                "project.toml:6: surface.passes is a yes/no result: test it with is = true or is "
+                "= false, got is = 1"},
+        BadFile{"flag_without_threshold",
+                kHead + "[[rules]]\nid = \"d\"\nquantity = \"dries_out\"\n",
+                "project.toml:3: the test of dries_out has no threshold: give is = true or is = "
+                "false"},
+        BadFile{"flag_with_unit",
+                kHead + "[[rules]]\nid = \"d\"\nquantity = \"dries_out\"\nis = true\nunit = "
+                        "\"-\"\n",
+                "project.toml:7: dries_out is a yes/no result and takes no unit"},
+        BadFile{"number_with_is",
+                kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nis = true\n",
+                "project.toml:6: is compares a yes/no result; u_value is a number: give one of "
+                "\"less_than\", \"at_most\", \"greater_than\" or \"at_least\""},
+        BadFile{"flags_contradict",
+                kHead + "[[rules]]\nid = \"d\"\nall = [ { quantity = \"dries_out\", is = true "
+                        "},\n  { quantity = \"dries_out\", is = false } ]\n",
+                "project.toml:6: the tests dries_out is 1 and is 0 contradict each other: no "
+                "value passes both, so the rule could never pass"},
+        BadFile{"moisture_unit_refused",
+                kHead + "[[rules]]\nid = \"m\"\nquantity = \"max_accumulated\"\nat_most = 1\n"
+                        "unit = \"kg\"\n",
+                "project.toml:7: unit kg does not convert to g/m2 of max_accumulated"},
         BadFile{"two_kinds",
                 kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 1\n"
                         "any = [ { quantity = \"u_value\", at_most = 1 } ]\n",
@@ -116,7 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
         UnitCase{"seconds_to_hours", "periodic_thermal_transmittance.time_lag", "s", 36000, 10},
         UnitCase{"hours", "periodic_thermal_transmittance.time_lag", "h", 10, 10},
         UnitCase{"transmittance_alias", "u_value", "W/m2K", 0.3, 0.3},
-        UnitCase{"percent", "decrement_factor", "%", 30, 0.3}),
+        UnitCase{"percent", "decrement_factor", "%", 30, 0.3},
+        UnitCase{"water_in_kilograms", "max_accumulated", "kg/m2", 0.5, 500},
+        UnitCase{"water_in_grams", "end_accumulated", "g/m2", 200, 200},
+        UnitCase{"factor_in_percent", "surface.f_rsi", "%", 75, 0.75},
+        UnitCase{"corrected_u", "u_value_corrected", "W/m2K", 0.24, 0.24}),
     [](const auto& row) { return row.param.name; });
 
 Engine::WallResult resultWith(double u, double surfaceMass, double y12) {
@@ -142,15 +227,18 @@ class BuiltInTest : public ::testing::TestWithParam<BuiltInCase> {};
 TEST_P(BuiltInTest, VerdictEitherSideOfTheThreshold) {
   const BuiltInCase& c = GetParam();
   const Engine::RequirementSet set = Frontend::loadRequirements(c.set);
-  const Engine::RequirementsResult result =
-      Engine::evaluateRequirements(set, c.descriptors, c.result);
+  Engine::CheckedWall wall;
+  wall.descriptors = c.descriptors;
+  wall.wall = &c.result;
+  const Engine::RequirementsResult result = Engine::evaluateRequirements(set, wall);
   bool found = false;
   for (const Engine::RuleResult& rule : result.rules) {
     if (rule.id != c.rule) continue;
     found = true;
-    EXPECT_EQ(c.applicable, rule.applicable) << c.name << ": " << rule.notApplicable;
+    EXPECT_EQ(c.applicable, rule.applicable()) << c.name << ": " << rule.reason;
     if (c.applicable) {
-      EXPECT_EQ(c.passed, rule.passed) << c.name;
+      EXPECT_EQ(c.passed ? Engine::Verdict::Passed : Engine::Verdict::Failed, rule.verdict)
+          << c.name;
     }
   }
   EXPECT_TRUE(found) << c.name;

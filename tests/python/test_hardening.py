@@ -284,6 +284,76 @@ def test_outputs_come_in_the_descriptions_order_whatever_the_order_asked():
     assert list(out) == ["period", "u_value"]
 
 
+CHECKED_WALL = {"name": "W", "layers": [{"thermal_resistance": 2}]}
+RULE_HEAD = 'name = "P"\n[[rules]]\nid = "r"\n'
+
+# (case, requirements text or path, error, message): every refusal names the line and the field.
+REFUSED_REQUIREMENTS = [
+    ("nan_condition", RULE_HEAD + 'when = { site_irradiance = { at_least = nan } }\n'
+     'quantity = "u_value"\nat_most = 1\n', brusk.WallError,
+     "requirements:4: at_least must be a number of W/m2, got nan"),
+    ("infinite_condition", RULE_HEAD + 'when = { site_irradiance = { less_than = -inf } }\n'
+     'quantity = "u_value"\nat_most = 1\n', brusk.WallError,
+     "requirements:4: less_than must be a number of W/m2, got -inf"),
+    ("infinite_after_unit", RULE_HEAD + 'quantity = "internal_areal_heat_capacity"\n'
+     'at_most = 1e305\nunit = "MJ/(m2.K)"\n', brusk.WallError,
+     "requirements:5: at_most = 1e+305 MJ/(m2.K) is beyond the largest number in J/(m2.K)"),
+    ("class_any_empty", RULE_HEAD + 'classes = [ { name = "never", any = [] } ]\n',
+     brusk.WallError, 'requirements:4: class "never" of rule "r" has any = [], which no wall '
+     'can match'),
+    ("flag_with_bound", RULE_HEAD + 'quantity = "dries_out"\nat_most = 1\n', brusk.WallError,
+     "requirements:5: dries_out is a yes/no result: test it with is = true or is = false"),
+    ("nul_in_path", "de-geg-2020-anlage7.toml\0x", ValueError,
+     "requirements: embedded null character in path"),
+]
+
+
+@pytest.mark.parametrize("name,requirements,error,message", REFUSED_REQUIREMENTS,
+                         ids=[c[0] for c in REFUSED_REQUIREMENTS])
+def test_check_refuses_what_brusk_check_refuses(name, requirements, error, message):
+    with pytest.raises(error) as raised:
+        brusk.check(CHECKED_WALL, requirements)
+    assert str(raised.value).startswith(message)
+
+
+def test_names_from_a_requirements_file_come_back_exact():
+    # JSON keeps a class name exactly; it is the writer of a terminal table that shows it inert.
+    hostile = "\x1b[31mRED\x1b]0;owned\x07"
+    text = RULE_HEAD + 'classes = [ { name = "\\u001b[31mRED\\u001b]0;owned\\u0007", all = [] } ]\n'
+    assert brusk.check(CHECKED_WALL, text)["rules"][0]["class"] == hostile
+
+
+DRY_RULE = 'name = "D"\n[[rules]]\nid = "dry"\nquantity = "dries_out"\nis = true\n'
+
+# (case, keyword arguments, error, message)
+BAD_CLIMATE_ARGUMENTS = [
+    # The class as moisture() takes it: checked as given, never rounded.
+    ("fractional_class", {"climate": "x.csv", "humidity_class": 2.9}, brusk.WallError,
+     "humidity_class must be 1 to 5 (a whole number: ISO 13788 Annex A's humidity classes), "
+     "got 2.9"),
+    ("boolean_class", {"climate": "x.csv", "humidity_class": True}, TypeError,
+     "humidity_class must be 1 to 5 (a whole number), got bool True"),
+    ("class_out_of_range", {"climate": "x.csv", "humidity_class": 2**32 + 3}, brusk.WallError,
+     "humidity_class must be 1 to 5 (a whole number: ISO 13788 Annex A's humidity classes), "
+     "got 4294967299"),
+    ("class_zero", {"climate": "x.csv", "humidity_class": 0}, brusk.WallError,
+     "humidity_class must be 1 to 5 (a whole number: ISO 13788 Annex A's humidity classes), "
+     "got 0"),
+    ("class_without_climate", {"humidity_class": 2}, ValueError,
+     "humidity_class and indoor_temperature give the indoor side of climate"),
+    ("temperature_without_climate", {"indoor_temperature": 18}, ValueError,
+     "humidity_class and indoor_temperature give the indoor side of climate"),
+]
+
+
+@pytest.mark.parametrize("name, options, error, message", BAD_CLIMATE_ARGUMENTS,
+                         ids=[case[0] for case in BAD_CLIMATE_ARGUMENTS])
+def test_climate_arguments_are_checked(name, options, error, message):
+    with pytest.raises(error) as raised:
+        brusk.check(CHECKED_WALL, DRY_RULE, **options)
+    assert str(raised.value).startswith(message)
+
+
 MOISTURE_WALL = EXAMPLES / "moisture" / "internal-insulation.toml"
 TEMPERATE = EXAMPLES / "climates" / "temperate.csv"
 REQUIREMENTS = "name = \"R\"\n[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 0.3\n"
@@ -309,13 +379,14 @@ def _nul_calls(tmp_path):
         ("check_requirements", lambda: brusk.check(wall, str(tmp_path / "r.toml") + "\0x")),
         ("check_requirements_bytes", lambda: brusk.check(wall, os.fsencode(tmp_path / "r.toml") + b"\0")),
         ("report_page", lambda: brusk.report(wall, page + "\0.html")),
+        ("check_climate", lambda: brusk.check(wall, DRY_RULE, climate=str(TEMPERATE) + "\0x")),
     ]
 
 
-@pytest.mark.parametrize("case", range(10), ids=lambda i: ["from_file", "from_file_bytes",
+@pytest.mark.parametrize("case", range(11), ids=lambda i: ["from_file", "from_file_bytes",
                          "from_file_materials", "wall_materials", "materials", "zone",
                          "moisture_climate", "check_requirements", "check_requirements_bytes",
-                         "report_page"][i])
+                         "report_page", "check_climate"][i])
 def test_a_path_with_a_nul_is_refused_as_open_refuses_it(tmp_path, case):
     name, call = _nul_calls(tmp_path)[case]
     with pytest.raises(ValueError) as raised:

@@ -1215,6 +1215,116 @@ try {
   check(await page.evaluate(() => document.querySelector('#requirements-rules img') === null && document.querySelector('#requirements-rules td').textContent.startsWith('<img')),
     'a rule id with markup is shown as text on the requirements panel');
 
+  // brusk.check() as `brusk check --format json` judges the same wall and rules: the limits on
+  // Uc, a set of which nothing applied never passed, a figure the wall does not have not
+  // computable, the moisture rules under a climate. Each case's JSON equals the program's, and
+  // the program's exit status is the one its verdict gives.
+  const fastened = {
+    name: 'Fastened', layers: [{ material: 'concrete-reinforced', thickness: 0.2 },
+      { name: 'EPS', thickness: 0.172, conductivity: 0.035, density: 20, specific_heat: 1450 }],
+    corrections: { fasteners: { layer: 2, count: 14, cross_section: 2.0e-5, conductivity: 50 } },
+  };
+  const plainWall = { name: 'Plain', layers: [{ material: 'concrete-reinforced', thickness: 0.2 }] };
+  const dryRules = 'name = "D"\n[[rules]]\nid = "dry"\nquantity = "dries_out"\nis = true\n';
+  const capacityRules = 'name = "C"\n[[rules]]\nid = "cap"\nquantity = "sequential_heat_capacity.daily.value"\nat_most = 5\nunit = "kJ/(m2.K)"\n';
+  const studsFile = join(examplesDir, 'bridged', 'timber-frame-studs.toml');
+  const insulationFile = join(examplesDir, 'moisture', 'internal-insulation.toml');
+  const checkCases = [
+    { name: 'fastened_germany', wall: fastened, rules: 'de-geg-2020-anlage7', verdict: 'failed', status: 1 },
+    { name: 'fastened_england', wall: fastened, rules: 'uk-adl-2021-dwellings', verdict: 'passed', status: 0 },
+    { name: 'nothing_applies', wall: plainWall, rules: 'it-dm2015-summer', verdict: 'nothing checked', status: 3 },
+    // 0.2 m of concrete, 460 kg/m2: the summer rule applies to a south wall and passes by its mass.
+    { name: 'descriptors_apply', wall: { ...plainWall, orientation: 'S', site_irradiance: 300 }, rules: 'it-dm2015-summer', verdict: 'passed', status: 0 },
+    { name: 'studs_capacity', file: studsFile, rules: capacityRules, verdict: 'not computable', status: 4 },
+    { name: 'moisture_without_climate', file: insulationFile, rules: dryRules, verdict: 'not computable', status: 4 },
+    { name: 'moisture_temperate', file: insulationFile, rules: dryRules, climate: 'temperate.csv', verdict: 'passed', status: 0 },
+    { name: 'moisture_cold', file: insulationFile, rules: dryRules, climate: 'cold.csv', verdict: 'failed', status: 1 },
+    { name: 'moisture_class_3', file: insulationFile, rules: dryRules, climate: 'temperate.csv', humidityClass: 3, verdict: 'failed', status: 1 },
+  ];
+  for (const c of checkCases) {
+    const wall = c.wall || await page.evaluate(([text, source]) => globalThis.brusk.readWallFile(text, 'toml', { source }), [readFileSync(c.file, 'utf8'), c.file]);
+    const options = c.climate === undefined ? undefined : { climate: readFileSync(join(examplesDir, 'climates', c.climate), 'utf8') };
+    if (options && c.humidityClass !== undefined) options.humidityClass = c.humidityClass;
+    const onPage = await page.evaluate(([w, rules, o]) => { try { return globalThis.brusk.check(w, rules, o); } catch (error) { return { error: error.message }; } }, [wall, c.rules, options]);
+    const wallFile = join(work, `check-${c.name}.json`);
+    writeFileSync(wallFile, JSON.stringify(wall));
+    const rulesArgument = c.rules.includes('\n') ? join(work, `check-${c.name}.toml`) : c.rules;
+    if (rulesArgument !== c.rules) writeFileSync(rulesArgument, c.rules);
+    const extra = c.climate === undefined ? [] : ['--climate', join(examplesDir, 'climates', c.climate)];
+    if (c.humidityClass !== undefined) extra.push('--humidity-class', String(c.humidityClass));
+    const native = spawnSync(program, ['check', '--format', 'json', '--requirements', rulesArgument, ...extra, wallFile], { encoding: 'utf8' });
+    check(native.status === c.status, `${c.name}: brusk check exits ${native.status}, not ${c.status}: ${native.stderr}`);
+    check(onPage.verdict === c.verdict && (c.verdict === 'passed' || c.verdict === 'failed' || onPage.passed === null),
+      `${c.name}: the page's verdict is ${JSON.stringify(onPage.verdict || onPage.error)} (passed ${onPage.passed}), not ${c.verdict}`);
+    if (native.status !== 2) sameNumbers(onPage, JSON.parse(native.stdout)[0], 1e-9, `brusk.check(${c.name})`);
+  }
+
+  // Refused by the page's API as by the program: a NaN or infinite condition, a threshold that
+  // overflows in its unit, a class that can never match; the message names the line and field.
+  const refusedRules = [
+    ['nan_condition', 'when = { site_irradiance = { at_least = nan } }\nquantity = "u_value"\nat_most = 1\n', 'requirements.toml:4: at_least must be a number of W/m2, got nan'],
+    ['infinite_condition', 'when = { site_irradiance = { greater_than = inf } }\nquantity = "u_value"\nat_most = 1\n', 'requirements.toml:4: greater_than must be a number of W/m2, got inf'],
+    ['infinite_after_unit', 'quantity = "internal_areal_heat_capacity"\nat_most = 1e305\nunit = "MJ/(m2.K)"\n', 'requirements.toml:5: at_most = 1e+305 MJ/(m2.K) is beyond the largest number'],
+    ['class_any_empty', 'classes = [ { name = "never", any = [] } ]\n', 'requirements.toml:4: class "never" of rule "r" has any = []'],
+  ];
+  for (const [name, body, message] of refusedRules) {
+    const refusal = await page.evaluate(([w, rules]) => { try { globalThis.brusk.check(w, rules); return ''; } catch (error) { return error.message; } },
+      [plainWall, 'name = "P"\n[[rules]]\nid = "r"\n' + body]);
+    check(refusal.startsWith(message), `${name}: the page's check says ${JSON.stringify(refusal)}, not ${message}`);
+  }
+  const climateForNothing = await page.evaluate(([w, climate]) => { try { globalThis.brusk.check(w, 'de-geg-2020-anlage7', { climate }); return ''; } catch (error) { return error.message; } },
+    [plainWall, readFileSync(join(examplesDir, 'climates', 'cold.csv'), 'utf8')]);
+  check(climateForNothing.startsWith('climate gives the moisture results'), `a climate for a set without moisture rules is refused: ${climateForNothing}`);
+
+  // The panel checks the wall the page holds with every key it has: the descriptors a wall
+  // gives decide the conditions, a set of which nothing applies says so, a value not computed
+  // is shown as such, never as 0.
+  const panelCases = [
+    { name: 'orientation_given', wall: { ...plainWall, orientation: 'S', site_irradiance: 300 }, set: 'it-dm2015-summer', verdict: 'passed', passed: true, absent: 'not given' },
+    { name: 'nothing_checked', wall: plainWall, set: 'it-dm2015-summer', verdict: 'nothing checked', passed: null, status: 'nothing checked' },
+    { name: 'fastened_uc', wall: fastened, set: 'de-geg-2020-anlage7', verdict: 'failed', passed: false, values: '0.252' },
+  ];
+  for (const c of panelCases) {
+    await page.evaluate((wall) => { window.bruskCurrentWallSaved = window.bruskCurrentWall; window.bruskCurrentWall = () => wall; }, c.wall);
+    await page.evaluate(() => { delete document.body.dataset.requirements; });
+    await page.selectOption('#requirements-set', c.set === 'it-dm2015-summer' ? 'uk-adl-2021-dwellings' : 'it-dm2015-summer');
+    await page.selectOption('#requirements-set', c.set);
+    const panel = JSON.parse((await page.evaluate(() => document.body.dataset.requirements)) || '{}');
+    const rows = await page.$$eval('#requirements-rules td', (cells) => cells.map((td) => td.textContent).join(' | '));
+    const status = await page.textContent('#requirements-status');
+    await page.evaluate(() => { window.bruskCurrentWall = window.bruskCurrentWallSaved; });
+    check(panel.verdict === c.verdict && panel.passed === c.passed, `panel ${c.name}: ${JSON.stringify(panel)}`);
+    if (c.absent) check(!rows.includes(c.absent), `panel ${c.name}: "${c.absent}" in ${rows}`);
+    if (c.status) check(status.includes(c.status), `panel ${c.name}: the status says ${status}`);
+    if (c.values) check(rows.includes(c.values), `panel ${c.name}: ${c.values} not in ${rows}`);
+  }
+  // The same through the form itself: a wall file that gives orientation and site_irradiance,
+  // opened on the page, is judged by them (the panel reads the page's whole wall).
+  const heldWall = join(work, 'held-wall.json');
+  writeFileSync(heldWall, JSON.stringify(await page.evaluate(() => window.bruskCurrentWall())));
+  const southWall = join(work, 'south-wall.json');
+  writeFileSync(southWall, JSON.stringify({ ...plainWall, name: 'South wall', orientation: 'S', site_irradiance: 300 }));
+  await page.setInputFiles('#open-file', southWall);
+  await page.waitForFunction(() => document.getElementById('wall-name').value === 'South wall');
+  await page.selectOption('#requirements-set', 'uk-adl-2021-dwellings');
+  await page.selectOption('#requirements-set', 'it-dm2015-summer');
+  const openedPanel = JSON.parse((await page.evaluate(() => document.body.dataset.requirements)) || '{}');
+  const openedRows = await page.$$eval('#requirements-rules td', (cells) => cells.map((td) => td.textContent).join(' | '));
+  check(openedPanel.verdict === 'passed' && !openedRows.includes('not given'), `panel: a file's orientation and site_irradiance decide the rule: ${JSON.stringify(openedPanel)} ${openedRows}`);
+  await page.setInputFiles('#open-file', heldWall);
+  await page.waitForFunction((n) => document.getElementById('wall-name').value === n, JSON.parse(readFileSync(heldWall, 'utf8')).name || '');
+  const studsOnPage = await page.evaluate(([text, source]) => globalThis.brusk.readWallFile(text, 'toml', { source }), [readFileSync(studsFile, 'utf8'), studsFile]);
+  const capacityFile = join(work, 'capacity-rules.toml');
+  writeFileSync(capacityFile, capacityRules);
+  await page.evaluate((wall) => { window.bruskCurrentWallSaved = window.bruskCurrentWall; window.bruskCurrentWall = () => wall; delete document.body.dataset.requirements; }, studsOnPage);
+  await page.setInputFiles('#requirements-file', capacityFile);
+  await page.waitForFunction(() => document.body.dataset.requirements !== undefined, null, { timeout: 10000 }).catch(() => {});
+  const capacityPanel = JSON.parse((await page.evaluate(() => document.body.dataset.requirements)) || '{}');
+  const capacityRow = await page.$$eval('#requirements-rules td', (cells) => cells.map((td) => td.textContent).join(' | '));
+  await page.evaluate(() => { window.bruskCurrentWall = window.bruskCurrentWallSaved; });
+  check(capacityPanel.verdict === 'not computable' && capacityPanel.passed === null, `panel: a stud wall's capacity rule is ${JSON.stringify(capacityPanel)}`);
+  check(capacityRow.includes('= not computed') && !/= 0[.,]0* kJ/.test(capacityRow), `panel: a capacity not computed is shown as such: ${capacityRow}`);
+
   // brusk.zone(): a room whose walls are inline layers, as `brusk zone --format json` computes
   // the same zone file, every number to 1e-9 relative; a refused zone named by its source.
   const room = {

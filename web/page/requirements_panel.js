@@ -1,7 +1,8 @@
 // The requirements panel of the calculator page: the wall in the form checked against a
 // built-in set or a requirements file (TOML), as `brusk check` checks it. The module evaluates
 // every rule; the panel shows each verdict with its clause and the values it compared, labelled
-// from the quantity list.
+// from the quantity list. The wall is the page's whole wall (window.bruskCurrentWall()), so the
+// descriptors a rule's conditions read (orientation, site_irradiance) are those the wall gives.
 (function () {
   'use strict';
   const $ = (id) => document.getElementById(id);
@@ -12,17 +13,32 @@
   const builtIn = new Set();  // the keys of the built-in sets
   let currentSet = null;  // the key of the set shown (or 'file')
 
+  // A test reads the compute numbers, Uc (element) and the moisture results: their descriptions.
+  const SCOPES = ['compute', 'element', 'moisture'];
+
+  // The set's verdict, the status line that says it.
+  const STATUS = {
+    passed: 'requirements.passed',
+    failed: 'requirements.failed',
+    'nothing checked': 'requirements.nothing',
+    'not computable': 'requirements.notComputable',
+  };
+
   function described() {
     const byKey = new Map();
-    for (const q of brusk.quantities()) if (q.scope === 'compute') byKey.set(q.key, q);
+    for (const q of brusk.quantities()) if (SCOPES.includes(q.scope) && !byKey.has(q.key)) byKey.set(q.key, q);
     return byKey;
   }
 
+  /** A value as the description shows it; null (not computed) is said so, never 0. */
   function valueText(quantities, key, value) {
     const q = quantities.get(key);
-    if (!q) return key + ' = ' + value;
-    const shown = typeof value === 'number' ? i18n.number((value * q.display_scale).toFixed(q.decimals)) : String(value);
-    return `${i18n.label(q)} ${q.symbol_unicode} = ${shown} ${i18n.unitAfter(q)}`.trim();
+    const shown = value === null ? t('requirements.notComputed')
+      : typeof value === 'boolean' ? i18n.own(i18n.language, `value.${value}`) || String(value)
+        : q ? i18n.number((value * q.display_scale).toFixed(q.decimals)) : String(value);
+    if (!q) return key + ' = ' + shown;
+    const unit = value === null || typeof value === 'boolean' ? '' : i18n.unitAfter(q);
+    return `${i18n.label(q)} ${q.symbol_unicode} = ${shown} ${unit}`.trim();
   }
 
   /**
@@ -33,7 +49,11 @@
     return builtIn.has(currentSet) ? i18n.own(i18n.language, `requirements.${kind}.${key}`) || given : given;
   }
 
-  /** A rule's verdict: passed, failed or not applicable (and why), with the class found. */
+  /**
+   * A rule's verdict (passed, failed, not applicable, not computable) with the class found and
+   * why; why a rule does not apply is worded by key, why a value is not computable in the
+   * module's English.
+   */
   function verdictText(rule) {
     let text = i18n.t(`verdict.${rule.verdict}`);
     if (text === `verdict.${rule.verdict}`) text = rule.verdict;
@@ -41,6 +61,8 @@
     if (rule.not_applicable) {
       const reason = rule.not_applicable_parts ? i18n.message({ parts: rule.not_applicable_parts }) : rule.not_applicable;
       text = i18n.t('verdict.reason', { verdict: text, reason });
+    } else if (rule.not_computable) {
+      text = i18n.t('verdict.reason', { verdict: text, reason: rule.not_computable });
     }
     return text;
   }
@@ -50,6 +72,10 @@
     td.textContent = text;  // rule ids, clauses and names are the file's words: text, never markup
     if (className) td.className = className;
     row.appendChild(td);
+  }
+
+  function verdictClass(rule) {
+    return rule.verdict.replace(' ', '-');  // passed, failed, not-applicable, not-computable
   }
 
   function check() {
@@ -72,16 +98,20 @@
         const row = document.createElement('tr');
         cell(row, setWord('rule', `${choice}.${rule.id}`, rule.id));
         cell(row, setWord('clause', `${choice}.${rule.id}`, rule.source));
-        cell(row, verdictText(rule), rule.applicable ? (rule.passed ? 'passed' : 'failed') : 'not-applicable');
-        cell(row, Object.entries(rule.values).map(([key, value]) => valueText(quantities, key, value)).join('; '));
+        cell(row, verdictText(rule), verdictClass(rule));
+        const values = Object.entries(rule.values).map(([key, value]) => valueText(quantities, key, value));
+        cell(row, values.concat(rule.caveats.map((caveat) => '⚠ ' + caveat)).join('; '));
         body.appendChild(row);
       }
-      status.textContent = t(result.passed ? 'requirements.passed' : 'requirements.failed', { name: setWord('set', choice, result.requirements) });
-      status.classList.toggle('error', !result.passed);
-      document.body.dataset.requirements = JSON.stringify({ passed: result.passed, verdicts: result.rules.map((r) => r.verdict) });
+      status.textContent = t(STATUS[result.verdict], { name: setWord('set', choice, result.requirements) });
+      status.classList.toggle('error', result.passed !== true);
+      document.body.dataset.requirements = JSON.stringify({
+        passed: result.passed, verdict: result.verdict, verdicts: result.rules.map((r) => r.verdict),
+      });
     } catch (error) {
       status.textContent = i18n.message(error);
       status.classList.add('error');
+      document.body.dataset.requirements = JSON.stringify({ error: error.message });
     }
   }
 

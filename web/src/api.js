@@ -278,11 +278,20 @@
    * The wall (an object with the wall-file keys) checked against requirements: the TOML text of
    * a requirements file, or the key of a built-in set (see requirementSets()), as
    * `brusk check --format json` prints it for one wall: {wall, requirements, source, passed,
-   * rules: [{id, source, applicable, passed, verdict, class, values, tests}]}. Throws an Error
-   * with the command line's message.
+   * verdict, rules: [{id, source, applicable, passed, verdict, class, values, tests, caveats}]};
+   * `passed` is null where the verdict is "nothing checked" or "not computable". Options: climate
+   * (a climate CSV text) for the moisture results a rule tests, with humidityClass and
+   * indoorTemperature as moisture() takes them, and climateSource naming it. Throws an Error with
+   * the command line's message.
    */
-  api.check = function check(wall, requirements) {
-    return JSON.parse(unwrap(requireCore().checkJson(JSON.stringify(wall), String(requirements))));
+  api.check = function check(wall, requirements, options) {
+    const withClimate = options !== undefined && options !== null && options.climate !== undefined;
+    // The climate and its indoor side as moisture() takes them: [text, source, class given,
+    // class, temperature given, temperature].
+    const climateArguments = withClimate ? moistureArguments(wall, options.climate, options).slice(3)
+      : ['', '', false, 0, false, 0];
+    return JSON.parse(unwrap(requireCore().checkJson(JSON.stringify(wall), String(requirements), withClimate,
+                                                     ...climateArguments)));
   };
 
   /** The built-in requirement sets: [{key, name, source}]. */

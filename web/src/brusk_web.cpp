@@ -469,15 +469,10 @@ struct IndoorSide {
   double indoorTemperature = 0.0;
 };
 
-/// The climate read from `climateText` and the wall in `text` assessed under it, as
-/// `brusk moisture` reads and assesses them (see moisture()).
-struct Assessed {
-  Brusk::Frontend::Climate climate;
-  Brusk::Frontend::MoistureReport report;
-};
-Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
-                  const std::string& climateText, const std::string& climateSource,
-                  const IndoorSide& indoor) {
+/// The climate CSV `climateText` (named `climateSource`) with the indoor side `indoor`, read as
+/// `brusk moisture` reads it.
+Brusk::Frontend::Climate readClimate(const std::string& climateText,
+                                     const std::string& climateSource, const IndoorSide& indoor) {
   const Brusk::Frontend::ClimateOptionNames names{"humidityClass", "indoorTemperature"};
   // The class as given, never cast to an int first (2**32 + 3 is no class 3); the temperature
   // refused without a class, as the command line and Python refuse it.
@@ -487,9 +482,21 @@ Assessed assessed(const std::string& text, const std::string& format, const std:
       humidityClass,
       indoor.temperatureGiven ? std::optional<double>(indoor.indoorTemperature) : std::nullopt,
       names);
+  return Brusk::Frontend::parseClimateCsv(climateText, climateSource, humidityClass,
+                                          indoorTemperature, names);
+}
+
+/// The climate read from `climateText` and the wall in `text` assessed under it, as
+/// `brusk moisture` reads and assesses them (see moisture()).
+struct Assessed {
+  Brusk::Frontend::Climate climate;
+  Brusk::Frontend::MoistureReport report;
+};
+Assessed assessed(const std::string& text, const std::string& format, const std::string& source,
+                  const std::string& climateText, const std::string& climateSource,
+                  const IndoorSide& indoor) {
+  Brusk::Frontend::Climate climate = readClimate(climateText, climateSource, indoor);
   const Wall wall = Brusk::Frontend::parseWallText(text, formatNamed(format), catalogue(), source);
-  Brusk::Frontend::Climate climate = Brusk::Frontend::parseClimateCsv(
-      climateText, climateSource, humidityClass, indoorTemperature, names);
   Brusk::Frontend::MoistureReport report = Brusk::Frontend::assessMoisture(wall, climate, source);
   return {std::move(climate), std::move(report)};
 }
@@ -566,21 +573,32 @@ namespace {
 
 /// The JSON object `brusk check --format json` prints for the wall (an object with the
 /// wall-file keys) checked against `requirementsText`: the TOML of a requirements file, or the
-/// key of a built-in set. Cycle length: one day.
-val checkJson(const std::string& wallJson, const std::string& requirementsText) {
+/// key of a built-in set. Cycle length: one day. With `withClimate`, the moisture results a rule
+/// tests are assessed under the climate CSV `climateText` (named `climateSource`), its indoor
+/// side as moisture() takes it; a climate given to a set that tests none is refused.
+val checkJson(const std::string& wallJson, const std::string& requirementsText, bool withClimate,
+              const std::string& climateText, const std::string& climateSource, bool classGiven,
+              double humidityClass, bool temperatureGiven, double indoorTemperature) {
   return guarded([&] {
     const Wall wall = readWall(wallJson, "json", "wall.json", 24.0);
     const Brusk::Engine::RequirementSet set =
         Brusk::Frontend::requirementsFromText(requirementsText, "requirements.toml");
-    const Brusk::Frontend::WallCheck checked = Brusk::Frontend::checkWall(wall, set);
+    std::optional<Brusk::Frontend::Climate> climate;
+    if (withClimate) {
+      climate = readClimate(climateText, climateSource,
+                            {classGiven, humidityClass, temperatureGiven, indoorTemperature});
+      Brusk::Frontend::requireClimateUsed(set, "climate");
+    }
+    const Brusk::Frontend::WallCheck checked =
+        Brusk::Frontend::checkWall(wall, set, climate ? &*climate : nullptr, "wall.json");
     nlohmann::ordered_json reply =
         nlohmann::ordered_json::parse(Brusk::Frontend::formatCheckJsonLine({checked})).at(0);
     // Beside `brusk check`'s object: why a rule does not apply, by key, for the page's languages.
     for (std::size_t i = 0; i < checked.result.rules.size(); ++i) {
       const Brusk::Engine::RuleResult& rule = checked.result.rules[i];
-      if (rule.applicable || rule.notApplicableMessage.key.empty()) continue;
+      if (rule.applicable() || rule.reasonMessage.key.empty()) continue;
       reply["rules"][i]["not_applicable_parts"] =
-          nlohmann::ordered_json::parse(messagePartsJson({rule.notApplicableMessage}));
+          nlohmann::ordered_json::parse(messagePartsJson({rule.reasonMessage}));
     }
     return reply.dump();
   });

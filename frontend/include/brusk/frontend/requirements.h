@@ -1,13 +1,15 @@
 #pragma once
 
 // Requirement files (TOML, docs/requirements.md) and the built-in sets embedded from
-// data/requirements/; checking walls against a set; the JSON, CSV and table of the verdicts.
+// data/requirements/; checking walls against a set (with a climate for the moisture results);
+// the JSON, CSV and table of the verdicts.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "brusk/engine/requirements.h"
+#include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall.h"
 
 namespace Brusk::Frontend {
@@ -54,12 +56,21 @@ struct WallCheck {
   Engine::RequirementsResult result;
 };
 
-/// Computes `wall` (at its request's period) and checks it against `set`; throws
-/// Frontend::Error as the computation does.
-[[nodiscard]] WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set);
+/// Computes `wall` (at its request's period; as an element where it is one) and checks it
+/// against `set`. Where a rule tests a moisture result, the wall is assessed under `climate`
+/// (ISO 13788; `source` names the wall in the assessment's words); without a climate, or where
+/// the assessment refuses the wall, those tests are not computable and say why. Throws
+/// Frontend::Error as the thermal computation does.
+[[nodiscard]] WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set,
+                                  const Climate* climate = nullptr,
+                                  const std::string& source = std::string());
 
-/// True when every applicable rule of every check passed.
-[[nodiscard]] bool allPassed(const std::vector<WallCheck>& checks);
+/// Throws Frontend::Error when a climate is given (as `option`: "--climate", "climate") to a set
+/// that tests no moisture result: the climate would change nothing.
+void requireClimateUsed(const Engine::RequirementSet& set, std::string_view option);
+
+/// The verdict of all the checks (Engine::worstVerdict): Passed only when every wall passed.
+[[nodiscard]] Engine::Verdict overallVerdict(const std::vector<WallCheck>& checks);
 
 /// The JSON array of the checks, one object per wall, indented.
 [[nodiscard]] std::string formatCheckJson(const std::vector<WallCheck>& checks);
@@ -74,10 +85,18 @@ struct WallCheck {
 /// The same as JSON: [{"key", "name", "source"}].
 [[nodiscard]] std::string formatRequirementSetsJson();
 
-/// "u_value = 0.28 W/(m2.K) <= 0.3 W/(m2.K)" (or ", not <= 0.3 ..." when it failed): one
-/// outcome as a person reads it, in display units.
+/// One outcome as a person reads it: "u_value = 0.280 W/(m2.K) <= 0.3 W/(m2.K)", or ", not <=
+/// ..." when it failed; the threshold as the rule wrote it, in its unit, and the value in the same
+/// unit with the quantity description's decimals (more where fewer would round it across the
+/// threshold); "dries_out is false, not true" for a yes/no.
 [[nodiscard]] std::string outcomeText(const Engine::TestOutcome& outcome);
-/// "passed", "failed" or "not applicable".
-[[nodiscard]] const char* verdictWord(const Engine::RuleResult& rule);
+
+/// What a rule compared, as the table and the report show it: its outcomes (outcomeText), why a
+/// value is not computable, its caveats; or the condition that keeps it from applying.
+[[nodiscard]] std::string comparedText(const Engine::RuleResult& rule);
+
+/// The set's verdict for one wall in words: "passed", "failed", "nothing checked: no rule of the
+/// set applies to this wall" or "not computable: ...".
+[[nodiscard]] std::string setVerdictText(const Engine::RequirementsResult& result);
 
 }  // namespace Brusk::Frontend
