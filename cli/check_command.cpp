@@ -1,5 +1,6 @@
 #include "check_command.h"
 
+#include <map>
 #include <optional>
 
 #include <CLI/CLI.hpp>
@@ -10,6 +11,7 @@
 #include "brusk/frontend/compute.h"
 #include "brusk/frontend/error.h"
 #include "brusk/frontend/input_files.h"
+#include "brusk/frontend/junction.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall_parser.h"
@@ -50,7 +52,9 @@ std::optional<Frontend::Climate> climateOf(const CheckOptions& options) {
 }  // namespace
 
 void addCheckOptions(CLI::App& command, CheckOptions& options) {
-  command.add_option("files", options.files, "Wall files (.toml or .json)");
+  command.add_option(
+      "files", options.files,
+      "Wall files (.toml or .json), or junction files (ISO 10211) for the rules on psi and f_rsi");
   command.add_option("--requirements", options.requirements,
                      "Requirements file (TOML, docs/requirements.md) or a built-in set's key "
                      "(see --list)");
@@ -84,7 +88,7 @@ CheckOutcome runCheck(const CheckOptions& options) {
     outcome.text = options.format == "json" ? Frontend::formatRequirementSetsJson()
                                             : Frontend::formatRequirementSetsTable();
   } else {
-    if (options.files.empty()) throw Frontend::Error("give the wall files to check");
+    if (options.files.empty()) throw Frontend::Error("give the wall or junction files to check");
     if (options.requirements.empty()) {
       throw Frontend::Error(
           "--requirements names the rules: a file or a built-in set (brusk "
@@ -95,6 +99,15 @@ CheckOutcome runCheck(const CheckOptions& options) {
     inputs.insert(inputs.end(), options.materialFiles.begin(), options.materialFiles.end());
     if (Frontend::isRequirementsFile(options.requirements)) inputs.push_back(options.requirements);
     if (!options.climate.empty()) inputs.push_back(options.climate);
+    // A junction file reads wall files of its own: -o may overwrite none of them either.
+    const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
+    std::map<std::string, Frontend::Junction> junctions;
+    for (const std::string& file : options.files) {
+      if (!Frontend::isJunctionFile(file) || junctions.count(file) > 0) continue;
+      Frontend::Junction junction = Frontend::loadJunctionFile(file, catalogue);
+      inputs.insert(inputs.end(), junction.files.begin(), junction.files.end());
+      junctions.emplace(file, std::move(junction));
+    }
     if (!options.output.empty()) {
       try {
         Frontend::refuseToOverwriteInputs(options.output, inputs);
@@ -105,10 +118,18 @@ CheckOutcome runCheck(const CheckOptions& options) {
     const Engine::RequirementSet set = Frontend::loadRequirements(options.requirements);
     const std::optional<Frontend::Climate> climate = climateOf(options);
     if (climate) Frontend::requireClimateUsed(set, "--climate");
-    const auto catalogue = Frontend::Catalogue::withFiles(options.materialFiles);
     std::vector<Frontend::WallCheck> checks;
     checks.reserve(options.files.size());
     for (const std::string& file : options.files) {
+      if (const auto found = junctions.find(file); found != junctions.end()) {
+        try {
+          Frontend::JunctionReport report{found->second, Frontend::computeJunction(found->second)};
+          checks.push_back(Frontend::checkJunction(report, set));
+        } catch (const Frontend::Error& error) {
+          throw Frontend::Error(file + ": " + error.what());
+        }
+        continue;
+      }
       Frontend::Wall wall = Frontend::loadWallFile(file, catalogue);
       warnOfImplausibleValues(wall, file);
       wall.request.period = options.periodHours * Engine::kSecondsPerHour;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
+#include <string>
 
 namespace Brusk::Engine {
 
@@ -21,6 +23,9 @@ constexpr std::string_view kMoistureKeys[] = {"max_accumulated",   "end_accumula
 
 /// Quantities of the element scope a test may read.
 constexpr std::string_view kElementKeys[] = {"u_value_corrected"};
+
+/// Figures of a two-dimensional junction a test may read.
+constexpr std::string_view kJunctionKeys[] = {"psi", "f_rsi"};
 
 /// Wall quantities that do not depend on how heat crosses the element (the combined method and
 /// its caveat leave them alone).
@@ -123,6 +128,42 @@ TestedValue thermalValue(const Quantity& quantity, const CheckedWall& wall) {
   if (wall.element != nullptr && wall.element->beyondMethod && !listed(kGeometricKeys, key)) {
     tested.caveat = beyondMethodCaveat(*wall.element);
   }
+  return tested;
+}
+
+/// psi or fRsi of a checked junction: psi = L2D - sum U_j l_j (ISO 10211:2017 10.4.2, eq. (12)),
+/// fRsi = (theta_si,min - theta_e) / (theta_i - theta_e) (ISO 10211:2017 11.2).
+TestedValue junctionValue(const std::string& key, const CheckedWall& wall) {
+  if (wall.bridge == nullptr) {
+    return notComputable(key +
+                         " is a figure of a two-dimensional junction (ISO 10211), not of a wall: "
+                         "check the junction file");
+  }
+  const BridgeResult& bridge = *wall.bridge;
+  TestedValue tested;
+  if (key == "psi") {
+    if (bridge.psi.empty()) {
+      return notComputable(
+          "psi is not computed for this junction: it has no flanking elements to measure it "
+          "against (ISO 10211:2017 10.4.2)");
+    }
+    if (bridge.psi.size() > 1) {
+      // With three or more environments there is one psi per pair; which one a rule means is
+      // not for the check to guess.
+      return notComputable("psi is given per pair of environments for this junction (" +
+                           std::to_string(bridge.psi.size()) +
+                           " pairs); a rule reads the psi of a junction between two environments");
+    }
+    tested.value = bridge.psi.front().psi;
+  } else {
+    if (!bridge.fRsi) {
+      return notComputable(
+          "f_rsi is not computed for this junction: it needs environments named indoor and "
+          "outdoor at different temperatures (ISO 10211:2017 11.2)");
+    }
+    tested.value = *bridge.fRsi;
+  }
+  if (!std::isfinite(tested.value)) return notComputable(key + " is not defined for this junction");
   return tested;
 }
 
@@ -248,6 +289,40 @@ int severity(Verdict verdict) {
   return 1;
 }
 
+/// What the tests of `rule` (of its classes too) read: junction figures, wall figures, or both.
+struct RuleReads {
+  bool junction = false;
+  bool wall = false;
+};
+
+RuleReads readsOf(const Rule& rule) {
+  RuleReads reads;
+  const auto add = [&reads](const TestGroup& group) {
+    for (const QuantityTest& test : group.tests) {
+      const Quantity* q = testableQuantity(test.quantity);
+      (q != nullptr && isJunctionQuantity(*q) ? reads.junction : reads.wall) = true;
+    }
+  };
+  add(rule.tests);
+  for (const RequirementClass& candidate : rule.classes) add(candidate.tests);
+  return reads;
+}
+
+/// Why a rule does not apply to what is checked: a rule on a junction's figures only does not
+/// apply to a wall, nor a rule on a wall's figures only to a junction, so that one project file
+/// can give the limits of both. A rule reading both is evaluated (its other figures are not
+/// computable).
+std::optional<std::string> kindMismatch(const Rule& rule, const CheckedWall& wall) {
+  const RuleReads reads = readsOf(rule);
+  if (wall.bridge == nullptr && reads.junction && !reads.wall) {
+    return std::string("the rule reads a junction's figures (ISO 10211); this is a wall");
+  }
+  if (wall.bridge != nullptr && reads.wall && !reads.junction) {
+    return std::string("the rule reads a wall's figures; this is a junction");
+  }
+  return std::nullopt;
+}
+
 void evaluateRule(const Rule& rule, const CheckedWall& wall, RuleResult& verdict) {
   if (!rule.isClassification()) {
     verdict.verdict = evaluateGroup(rule.tests, wall, verdict, verdict.outcomes);
@@ -346,7 +421,8 @@ const std::vector<const Quantity*>& testableQuantities() {
                               q.wallNumber != nullptr;
       const bool element = q.scope == QuantityScope::Element && listed(kElementKeys, q.key);
       const bool moisture = q.scope == QuantityScope::Moisture && listed(kMoistureKeys, q.key);
-      if (wallNumber || element || moisture) found.push_back(&q);
+      const bool junction = q.scope == QuantityScope::Bridge && listed(kJunctionKeys, q.key);
+      if (wallNumber || element || moisture || junction) found.push_back(&q);
     }
     return found;
   }();
@@ -358,6 +434,10 @@ const Quantity* testableQuantity(std::string_view key) {
     if (q->key == key) return q;
   }
   return nullptr;
+}
+
+bool isJunctionQuantity(const Quantity& quantity) {
+  return quantity.scope == QuantityScope::Bridge;
 }
 
 bool isMoistureQuantity(const Quantity& quantity) {
@@ -382,6 +462,12 @@ TestedValue testedValue(const QuantityTest& test, const CheckedWall& wall) {
   const Quantity* quantity = testableQuantity(test.quantity);
   if (quantity == nullptr) {
     return notComputable(test.quantity + " is not a quantity a test can read");
+  }
+  if (isJunctionQuantity(*quantity)) return junctionValue(test.quantity, wall);
+  if (wall.bridge != nullptr) {
+    return notComputable(test.quantity +
+                         " is a figure of a wall, not of a junction: a junction gives psi and "
+                         "f_rsi (ISO 10211)");
   }
   return isMoistureQuantity(*quantity) ? moistureValue(test, wall) : thermalValue(*quantity, wall);
 }
@@ -454,7 +540,12 @@ RequirementsResult evaluateRequirements(const RequirementSet& set, const Checked
     verdict.id = rule.id;
     verdict.source = rule.source;
     verdict.isClassification = rule.isClassification();
+    if (auto mismatch = kindMismatch(rule, wall)) {
+      verdict.verdict = Verdict::NotApplicable;
+      verdict.reason = *mismatch;
+    }
     for (const Condition& condition : rule.when) {
+      if (!verdict.applicable()) break;
       if (auto reason = unmetCondition(condition, wall.descriptors)) {
         verdict.verdict = Verdict::NotApplicable;
         verdict.reason = englishText(*reason);

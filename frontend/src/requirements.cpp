@@ -679,6 +679,12 @@ WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set, const C
   return {wall.name, Engine::evaluateRequirements(set, checked)};
 }
 
+WallCheck checkJunction(const JunctionReport& junction, const Engine::RequirementSet& set) {
+  Engine::CheckedWall checked;
+  checked.bridge = &junction.result;
+  return {junction.junction.name, Engine::evaluateRequirements(set, checked)};
+}
+
 void requireClimateUsed(const Engine::RequirementSet& set, std::string_view option) {
   if (Engine::testsMoisture(set)) return;
   std::vector<std::string> moistureKeys;

@@ -58,6 +58,7 @@ __all__ = [
     "moisture_frame",
     "check",
     "check_many",
+    "check_junction",
     "requirement_sets",
     "report",
     "response",
@@ -717,20 +718,52 @@ def bridge(junction: "str | os.PathLike | dict", *, materials=None) -> dict:
         WallError: with the message ``brusk bridge`` gives.
     """
     files = _material_files(materials)
-    if isinstance(junction, (str, os.PathLike)):
-        text, xs, ys, field = _brusk._bridge_file(os.fspath(junction), files)
-    elif isinstance(junction, dict):
+    text, xs, ys, field = _junction_call(junction, _brusk._bridge_file, _brusk._bridge_text,
+                                         files)
+    result = json.loads(text)
+    result["field"] = {"x": xs, "y": ys, "temperature": field}
+    return result
+
+
+def _junction_call(junction, from_file, from_text, files, *rest):
+    """``from_file(path, files, *rest)`` for a junction file, ``from_text(json, source,
+    directory, files, *rest)`` for a dict of junction-file keys (its walls as dicts)."""
+    if isinstance(junction, (str, bytes, os.PathLike)):
+        return from_file(_path(junction, "junction"), files, *rest)
+    if isinstance(junction, dict):
         name = junction.get("name")
         source = f'junction "{name}"' if isinstance(name, str) else "junction"
         document = json.dumps(_wall_file_value(_walls_as_dicts(junction)), ensure_ascii=False,
                               allow_nan=False)
-        text, xs, ys, field = _brusk._bridge_text(document, source, os.getcwd(), files)
-    else:
-        raise TypeError(f"a junction must be a file name or a dict of junction-file keys, "
-                        f"got {type(junction).__name__}")
-    result = json.loads(text)
-    result["field"] = {"x": xs, "y": ys, "temperature": field}
-    return result
+        return from_text(document, source, os.getcwd(), files, *rest)
+    raise TypeError(f"a junction must be a file name or a dict of junction-file keys, "
+                    f"got {type(junction).__name__}")
+
+
+def check_junction(junction, requirements, *, materials=None) -> dict:
+    """Checks a two-dimensional junction (ISO 10211) against a requirement set's rules on
+    ``psi`` and ``f_rsi``, as ``brusk check`` does with a junction file.
+
+    Args:
+        junction: a junction file or a dict of junction-file keys, as :func:`bridge` takes it.
+        requirements: a requirements file, a built-in set's key or TOML text, as :func:`check`
+            takes it. A rule that reads only a wall's figures does not apply to a junction.
+        materials: catalogue files adding to the built-in catalogue, as ``--materials``.
+
+    Returns:
+        the dict ``{"wall", "requirements", "source", "passed", "verdict", "rules": [...]}`` of
+        ``brusk check --format json`` for the junction (``wall`` holds its name); ``passed`` is
+        None where nothing was checked or a figure is not computable (psi without flanking
+        elements, f_rsi without environments named indoor and outdoor).
+
+    Raises:
+        WallError: with the message ``brusk check`` gives.
+    """
+    files = _material_files(materials)
+    path, text = _requirements_arguments(requirements)
+    answer = _junction_call(junction, _brusk._check_junction_file, _brusk._check_junction_text,
+                            files, path, text)
+    return json.loads(answer)[0]
 
 
 def _samples(values, what):

@@ -12,6 +12,7 @@
 
 #include "bindings.h"
 #include "brusk/frontend/junction.h"
+#include "brusk/frontend/requirements.h"
 
 namespace py = pybind11;
 
@@ -42,6 +43,21 @@ py::tuple solve(const Frontend::Junction& junction) {
   return py::make_tuple(json, vectorArray(result.field.xs), vectorArray(result.field.ys), field);
 }
 
+/// The junction checked against the requirements file at `path`, or the set in `text` (a
+/// built-in key or TOML): the JSON `brusk check --format json` prints for it, on one line.
+std::string checked(const Frontend::Junction& junction, const std::string& path,
+                    const std::string& text) {
+  const Engine::RequirementSet set = path.empty()
+                                         ? Frontend::requirementsFromText(text, "requirements")
+                                         : Frontend::loadRequirements(path);
+  Frontend::JunctionReport report{junction, {}};
+  {
+    py::gil_scoped_release released;
+    report.result = Frontend::computeJunction(junction);
+  }
+  return Frontend::formatCheckJsonLine({Frontend::checkJunction(report, set)});
+}
+
 }  // namespace
 
 void registerBridge(py::module_& module, CatalogueOf catalogueOf) {
@@ -55,6 +71,22 @@ void registerBridge(py::module_& module, CatalogueOf catalogueOf) {
     return solve(
         Frontend::parseJunctionText(json, true, *catalogueOf(materials), source, directory));
   });
+  module.def(
+      "_check_junction_file",
+      [catalogueOf](const std::string& path, const std::vector<std::string>& materials,
+                    const std::string& requirementsPath, const std::string& requirementsText) {
+        return checked(Frontend::loadJunctionFile(path, *catalogueOf(materials)), requirementsPath,
+                       requirementsText);
+      });
+  module.def(
+      "_check_junction_text",
+      [catalogueOf](const std::string& json, const std::string& source,
+                    const std::string& directory, const std::vector<std::string>& materials,
+                    const std::string& requirementsPath, const std::string& requirementsText) {
+        return checked(
+            Frontend::parseJunctionText(json, true, *catalogueOf(materials), source, directory),
+            requirementsPath, requirementsText);
+      });
 }
 
 }  // namespace Brusk::Python

@@ -329,3 +329,57 @@ TEST_F(CheckProgramTest, TableShowsControlCharactersOfNamesVisibly) {
 }
 
 }  // namespace
+
+namespace {
+
+// A junction (ISO 10211) is checked by its psi and fRsi (this corner of the insulated wall on
+// internal dimensions: psi 0.1145 W/(m.K), fRsi 0.894); one project file gives the limits of
+// walls and junctions, each rule applying to what it reads; -o protects the junction's walls.
+class JunctionCheckProgramTest : public CheckProgramTest {
+protected:
+  void SetUp() override {
+    CheckProgramTest::SetUp();
+    write("corner.toml",
+          "name = \"Corner\"\n[junction]\ntype = \"corner\"\nwalls = [\"insulated.toml\"]\n"
+          "dimensions = \"internal\"\n");
+    write("limits.toml",
+          "name = \"Limits\"\n[[rules]]\nid = \"u\"\nquantity = \"u_value\"\nat_most = 0.30\n"
+          "[[rules]]\nid = \"psi\"\nquantity = \"psi\"\nat_most = 0.15\nunit = \"W/(m.K)\"\n"
+          "[[rules]]\nid = \"mould\"\nquantity = \"f_rsi\"\nat_least = 0.70\n");
+  }
+};
+
+TEST_F(JunctionCheckProgramTest, EachRuleJudgesWhatItReads) {
+  const ProgramRun result =
+      run("check corner.toml insulated.toml --requirements limits.toml --format json");
+  ASSERT_EQ(0, result.status) << result.err;
+  const nlohmann::json checks = nlohmann::json::parse(result.out);
+  ASSERT_EQ(2u, checks.size());
+  EXPECT_EQ("Corner", checks[0]["wall"]);
+  EXPECT_EQ("passed", checks[0]["verdict"]);
+  const nlohmann::json& corner = checks[0]["rules"];
+  EXPECT_EQ(false, corner[0]["applicable"]);
+  EXPECT_EQ("the rule reads a wall's figures; this is a junction", corner[0]["not_applicable"]);
+  EXPECT_EQ(true, corner[1]["passed"]);
+  EXPECT_TRUE(corner[1]["values"]["psi"].is_number());
+  EXPECT_EQ(true, corner[2]["passed"]);
+  EXPECT_GT(corner[2]["values"]["f_rsi"].get<double>(), 0.7);
+  const nlohmann::json& wall = checks[1]["rules"];
+  EXPECT_EQ(true, wall[0]["passed"]);
+  EXPECT_EQ(false, wall[1]["applicable"]);
+  EXPECT_EQ(false, wall[2]["applicable"]);
+}
+
+TEST_F(JunctionCheckProgramTest, StatusAndRefusals) {
+  // A tight psi limit fails the junction; a national set of wall limits checks nothing of it.
+  write("tight.toml", "name = \"T\"\n[[rules]]\nid = \"psi\"\nquantity = \"psi\"\nat_most = -1\n");
+  EXPECT_EQ(1, run("check corner.toml --requirements tight.toml").status);
+  EXPECT_EQ(3, run("check corner.toml --requirements uk-adl-2021-dwellings").status);
+  const ProgramRun overwrite =
+      run("check corner.toml --requirements limits.toml -o ./insulated.toml");
+  EXPECT_EQ(2, overwrite.status);
+  EXPECT_NE(std::string::npos, overwrite.err.find("-o: ")) << overwrite.err;
+  EXPECT_EQ(kInsulated, read("insulated.toml"));
+}
+
+}  // namespace

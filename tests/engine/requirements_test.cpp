@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -677,6 +678,124 @@ INSTANTIATE_TEST_SUITE_P(
                                              {test("dries_out", Comparison::Is, 1),
                                               test("dries_out", Comparison::Is, 0)}},
                                             false}),
+    [](const auto& row) { return row.param.name; });
+
+}  // namespace
+
+namespace {
+
+// A junction checked as a wall is: its psi and fRsi against the rules on them; a rule on a
+// wall's figures does not apply to a junction, nor a rule on a junction's figures to a wall,
+// and a figure the junction did not compute is never a pass.
+BridgeResult junctionWith(std::vector<double> psis, std::optional<double> fRsi) {
+  BridgeResult r;
+  for (double psi : psis) r.psi.push_back({0, 1, 0.0, 0.0, psi});
+  r.fRsi = fRsi;
+  return r;
+}
+
+struct JunctionCase {
+  std::string name;
+  std::vector<Rule> rules;
+  bool junction;  // checked: the junction below, else a plain wall
+  BridgeResult result;
+  Verdict expected;
+  std::string reasonPart;  // in the first rule's reason
+};
+
+class JunctionCheckTest : public ::testing::TestWithParam<JunctionCase> {};
+
+Rule fRsiRule(double atLeast) {
+  Rule rule;
+  rule.id = "frsi";
+  rule.tests = {Combination::All, {test("f_rsi", Comparison::AtLeast, atLeast)}};
+  return rule;
+}
+
+TEST_P(JunctionCheckTest, JudgesOnlyWhatTheCheckedThingHas) {
+  const JunctionCase& c = GetParam();
+  const WallResult plain = resultWith(0.2, 300, 0.05, 9, 0.2);
+  CheckedWall checked;
+  if (c.junction) {
+    checked.bridge = &c.result;
+  } else {
+    checked.wall = &plain;
+  }
+  const RequirementsResult result = evaluateRequirements({"set", "", c.rules}, checked);
+  EXPECT_EQ(c.expected, result.verdict) << c.name;
+  ASSERT_FALSE(result.rules.empty());
+  EXPECT_NE(std::string::npos, result.rules.front().reason.find(c.reasonPart))
+      << c.name << ": " << result.rules.front().reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Junctions, JunctionCheckTest,
+    ::testing::Values(JunctionCase{"psi_passes",
+                                   {ruleOn("psi", "psi", 0.1)},
+                                   true,
+                                   junctionWith({0.06}, 0.8),
+                                   Verdict::Passed,
+                                   ""},
+                      JunctionCase{"psi_fails",
+                                   {ruleOn("psi", "psi", 0.05)},
+                                   true,
+                                   junctionWith({0.06}, 0.8),
+                                   Verdict::Failed,
+                                   ""},
+                      JunctionCase{"negative_psi_of_a_corner_passes",
+                                   {ruleOn("psi", "psi", 0.0)},
+                                   true,
+                                   junctionWith({-0.08}, 0.8),
+                                   Verdict::Passed,
+                                   ""},
+                      JunctionCase{"f_rsi_fails_below_mould_limit",
+                                   {fRsiRule(0.7)},
+                                   true,
+                                   junctionWith({0.06}, 0.62),
+                                   Verdict::Failed,
+                                   ""},
+                      JunctionCase{"no_flanking_elements",
+                                   {ruleOn("psi", "psi", 0.1)},
+                                   true,
+                                   junctionWith({}, 0.8),
+                                   Verdict::NotComputable,
+                                   "no flanking elements"},
+                      JunctionCase{"psi_per_pair",
+                                   {ruleOn("psi", "psi", 0.1)},
+                                   true,
+                                   junctionWith({0.05, 0.02}, 0.8),
+                                   Verdict::NotComputable,
+                                   "2 pairs"},
+                      JunctionCase{"no_f_rsi",
+                                   {fRsiRule(0.7)},
+                                   true,
+                                   junctionWith({0.06}, std::nullopt),
+                                   Verdict::NotComputable,
+                                   "indoor and outdoor"},
+                      JunctionCase{"wall_rule_on_a_junction",
+                                   {ruleOn("u", "u_value", 0.3)},
+                                   true,
+                                   junctionWith({0.06}, 0.8),
+                                   Verdict::NothingChecked,
+                                   "this is a junction"},
+                      JunctionCase{"junction_rule_on_a_wall",
+                                   {ruleOn("psi", "psi", 0.1)},
+                                   false,
+                                   junctionWith({}, std::nullopt),
+                                   Verdict::NothingChecked,
+                                   "this is a wall"},
+                      JunctionCase{"project_file_of_both_on_a_junction",
+                                   {ruleOn("u", "u_value", 0.3), ruleOn("psi", "psi", 0.1)},
+                                   true,
+                                   junctionWith({0.06}, 0.8),
+                                   Verdict::Passed,
+                                   "this is a junction"},
+                      JunctionCase{"project_file_of_both_on_a_wall",
+                                   {ruleOn("u", "u_value", 0.3), ruleOn("psi", "psi", 0.1)},
+                                   false,
+                                   junctionWith({}, std::nullopt),
+                                   Verdict::Passed,
+                                   ""}),
     [](const auto& row) { return row.param.name; });
 
 }  // namespace

@@ -97,3 +97,42 @@ def test_doors_agree_with_walls_handed_over(file, template, as_dict):
     result = brusk.bridge({"name": cli["name"], "junction": junction})
     del result["field"]
     assert result == cli
+
+
+LIMITS = ('name = "Limits"\n[[rules]]\nid = "psi"\nquantity = "psi"\nat_most = 0.15\n'
+          'unit = "W/(m.K)"\n[[rules]]\nid = "mould"\nquantity = "f_rsi"\nat_least = 0.7\n'
+          '[[rules]]\nid = "u"\nquantity = "u_value"\nat_most = 0.3\n')
+
+
+@pytest.mark.parametrize("requirements, verdict", [
+    (LIMITS, "passed"),
+    (LIMITS.replace("at_most = 0.15", "at_most = 0.1"), "failed"),
+    ("uk-adl-2021-dwellings", "nothing checked"),
+])
+@pytest.mark.parametrize("as_dict", [False, True])
+def test_check_junction_agrees_with_the_cli(tmp_path, requirements, verdict, as_dict):
+    rules = tmp_path / "rules.toml"
+    if "\n" in requirements:
+        rules.write_text(requirements)
+    argument = str(rules) if "\n" in requirements else requirements
+    status, out, err = run_brusk("check", "--format", "json", "--requirements", argument,
+                                 JUNCTIONS / "corner.toml")
+    assert status in (0, 1, 3), err
+    cli = json.loads(out)[0]
+    junction = (JUNCTIONS / "corner.toml") if not as_dict else {
+        "name": cli["wall"],
+        "junction": {"type": "corner", "dimensions": "internal",
+                     "walls": [_example_wall("2-concrete-insulated.toml", True)]}}
+    result = brusk.check_junction(junction, requirements)
+    assert result == cli
+    assert result["verdict"] == verdict
+    assert result["passed"] is {"passed": True, "failed": False}.get(verdict)
+
+
+def test_check_junction_refuses_what_the_cli_refuses():
+    with pytest.raises(ValueError, match="embedded null"):
+        brusk.check_junction(str(JUNCTIONS / "corner.toml") + "\0x", LIMITS)
+    with pytest.raises(TypeError, match="a junction must be"):
+        brusk.check_junction(3, LIMITS)
+    with pytest.raises(brusk.WallError, match="did you mean"):
+        brusk.check_junction(JUNCTIONS / "corner.toml", "uk-adl")

@@ -21,6 +21,7 @@
 #include "brusk/engine/message.h"
 #include "brusk/engine/moisture.h"
 #include "brusk/engine/quantities.h"
+#include "brusk/engine/thermal_bridge.h"
 #include "brusk/engine/wall_result.h"
 
 namespace Brusk::Engine {
@@ -97,7 +98,8 @@ struct RequirementSet {
 /// The quantity `key` names when a test may compare it: a number of the compute scope with an
 /// accessor, u_value_corrected (ISO 6946 Annex F), or one of the moisture assessment's results
 /// for the whole wall (max_accumulated, end_accumulated, dries_out, surface.f_rsi,
-/// surface.f_rsi_min, surface.passes); null for any other key.
+/// surface.f_rsi_min, surface.passes), or a junction's psi and f_rsi (ISO 10211); null for any
+/// other key.
 [[nodiscard]] const Quantity* testableQuantity(std::string_view key);
 
 /// Every testable quantity, in the description's order.
@@ -105,6 +107,9 @@ struct RequirementSet {
 
 /// True for a quantity of the moisture assessment, which needs a climate.
 [[nodiscard]] bool isMoistureQuantity(const Quantity& quantity);
+
+/// True for a figure of a two-dimensional junction (psi, f_rsi), which only a junction has.
+[[nodiscard]] bool isJunctionQuantity(const Quantity& quantity);
 
 /// True when some test of `set` (of a rule or of a class) reads a moisture result.
 [[nodiscard]] bool testsMoisture(const RequirementSet& set);
@@ -131,6 +136,9 @@ struct CheckedWall {
   /// The paths' names ("Stud"), as many as `moisture`, for a wall with parts; empty otherwise.
   std::vector<std::string> moisturePaths;
   std::string withoutMoisture;
+  /// A junction's results (ISO 10211) when a junction is checked rather than a wall; then
+  /// `wall` is null and only the junction's figures are computable.
+  const BridgeResult* bridge = nullptr;
 };
 
 /// The value a test reads, in the quantity's JSON unit (a yes/no as 1 or 0), or why the wall has

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "brusk/engine/requirements.h"
+#include "brusk/frontend/junction.h"
 #include "brusk/frontend/moisture.h"
 #include "brusk/frontend/wall.h"
 
@@ -64,6 +65,12 @@ struct WallCheck {
 [[nodiscard]] WallCheck checkWall(const Wall& wall, const Engine::RequirementSet& set,
                                   const Climate* climate = nullptr,
                                   const std::string& source = std::string());
+
+/// Checks a computed junction (ISO 10211) against `set`: its rules on psi and f_rsi. A rule that
+/// reads only a wall's figures does not apply to a junction, and a junction has none of a wall's
+/// descriptors, so a rule with conditions on them does not apply either.
+[[nodiscard]] WallCheck checkJunction(const JunctionReport& junction,
+                                      const Engine::RequirementSet& set);
 
 /// Throws Frontend::Error when a climate is given (as `option`: "--climate", "climate") to a set
 /// that tests no moisture result: the climate would change nothing.
