@@ -95,6 +95,10 @@ const std::vector<MessageWording>& messageWordings() {
        "{descriptor} is not given (the rule needs other than {words})"},
       {"requirement.word_outside", "{descriptor} is \"{value}\", not {words}"},
       {"requirement.word_excluded", "{descriptor} is \"{value}\", not other than {words}"},
+      // Why a rule does not apply to what is checked: it reads the other kind's figures.
+      {"requirement.reads_junction",
+       "the rule reads a junction's figures (ISO 10211); this is a wall"},
+      {"requirement.reads_wall", "the rule reads a wall's figures; this is a junction"},
   };
   return wordings;
 }

@@ -312,13 +312,13 @@ RuleReads readsOf(const Rule& rule) {
 /// apply to a wall, nor a rule on a wall's figures only to a junction, so that one project file
 /// can give the limits of both. A rule reading both is evaluated (its other figures are not
 /// computable).
-std::optional<std::string> kindMismatch(const Rule& rule, const CheckedWall& wall) {
+std::optional<Message> kindMismatch(const Rule& rule, const CheckedWall& wall) {
   const RuleReads reads = readsOf(rule);
   if (wall.bridge == nullptr && reads.junction && !reads.wall) {
-    return std::string("the rule reads a junction's figures (ISO 10211); this is a wall");
+    return Message{"requirement.reads_junction", {}};
   }
   if (wall.bridge != nullptr && reads.wall && !reads.junction) {
-    return std::string("the rule reads a wall's figures; this is a junction");
+    return Message{"requirement.reads_wall", {}};
   }
   return std::nullopt;
 }
@@ -542,7 +542,8 @@ RequirementsResult evaluateRequirements(const RequirementSet& set, const Checked
     verdict.isClassification = rule.isClassification();
     if (auto mismatch = kindMismatch(rule, wall)) {
       verdict.verdict = Verdict::NotApplicable;
-      verdict.reason = *mismatch;
+      verdict.reason = englishText(*mismatch);
+      verdict.reasonMessage = std::move(*mismatch);
     }
     for (const Condition& condition : rule.when) {
       if (!verdict.applicable()) break;

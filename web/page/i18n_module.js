@@ -126,6 +126,8 @@
     'message.requirement.other_words_not_given': '{descriptor} ist nicht angegeben (die Regel verlangt etwas anderes als {words})',
     'message.requirement.word_outside': '{descriptor} ist „{value}“, nicht {words}',
     'message.requirement.word_excluded': '{descriptor} ist „{value}“, nicht etwas anderes als {words}',
+    'message.requirement.reads_junction': 'die Regel prüft Kennwerte eines Anschlusses (ISO 10211); dies ist eine Wand',
+    'message.requirement.reads_wall': 'die Regel prüft Kennwerte einer Wand; dies ist ein Anschluss',
 
     // ---- the catalogue's materials (data/materials.toml) ----
     'material.concrete-reinforced': 'Stahlbeton (1 % Stahl)',
@@ -377,6 +379,8 @@
     'message.requirement.other_words_not_given': '{descriptor} non è indicato (la regola richiede un valore diverso da {words})',
     'message.requirement.word_outside': '{descriptor} è «{value}», non {words}',
     'message.requirement.word_excluded': '{descriptor} è «{value}», non diverso da {words}',
+    'message.requirement.reads_junction': 'la regola verifica grandezze di un giunto (ISO 10211); questa è una parete',
+    'message.requirement.reads_wall': 'la regola verifica grandezze di una parete; questo è un giunto',
 
     // ---- the catalogue's materials (data/materials.toml) ----
     'material.concrete-reinforced': 'Calcestruzzo armato (1 % di acciaio)',
