@@ -167,6 +167,7 @@ std::string runReport(const ReportCommandOptions& options) {
     if (!options.requirements.empty() && Frontend::isRequirementsFile(options.requirements)) {
       inputs.push_back(options.requirements);
     }
+    if (!options.projectFile.empty()) inputs.push_back(options.projectFile);
     Frontend::refuseToOverwriteInputs(options.output, inputs);
     page.emplace(options.output);
   } catch (const Error& error) {
@@ -225,6 +226,32 @@ std::string runReport(const ReportCommandOptions& options) {
       }
     }
   }
+  // Where the results came from: every file read, each once, walls before the files they use.
+  Frontend::ProjectFields project;
+  if (!options.projectFile.empty()) project = Frontend::loadProjectFile(options.projectFile);
+  for (const auto& [field, given] : {std::pair{&project.project, &options.project.project},
+                                     std::pair{&project.element, &options.project.element},
+                                     std::pair{&project.author, &options.project.author}}) {
+    if (!given->empty()) *field = *given;
+  }
+  std::vector<std::string> provenanceFiles = options.files;
+  for (const Frontend::ZoneReport& zone : reportOptions.zones) {
+    provenanceFiles.insert(provenanceFiles.end(), zone.zone.files.begin(), zone.zone.files.end());
+  }
+  provenanceFiles.insert(provenanceFiles.end(),
+                         inputs.begin() + static_cast<std::ptrdiff_t>(options.files.size()),
+                         inputs.end());
+  Frontend::ReportBasis basis;
+  basis.periodHours = reportOptions.period / Engine::kSecondsPerHour;
+  basis.zones = !reportOptions.zones.empty();
+  basis.moisture = !options.moisture.climate.empty();
+  basis.humidityClass = options.moisture.humidityClass;
+  for (const Wall& wall : walls) {
+    for (const Frontend::LayerLabel& label : wall.labels) {
+      basis.catalogue = basis.catalogue || !label.materialKey.empty();
+    }
+  }
+  reportOptions.provenance = Frontend::reportProvenance(provenanceFiles, basis, project);
   const std::string html = Report::renderHtmlReport(walls, reportOptions);
 
   // A reader never sees half a page: the file appears whole, or not at all.

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "brusk/frontend/provenance.h"
 #include "moisture_command.h"
 #include "response_command.h"
 
@@ -24,8 +25,10 @@ struct ReportCommandOptions {
   double amplitude = 1.0;
   std::vector<std::string> materialFiles;
   ResponseOptions profile;  ///< with an outdoor file, the report plots the walls' response to it
-  ReportMoistureOptions moisture;  ///< with a climate, a moisture section per wall
-  std::string requirements;        ///< a file or built-in set: a requirements section per wall
+  ReportMoistureOptions moisture;   ///< with a climate, a moisture section per wall
+  std::string requirements;         ///< a file or built-in set: a requirements section per wall
+  Frontend::ProjectFields project;  ///< --project, --element, --author (over the project file)
+  std::string projectFile;          ///< --project-file: TOML of the same three fields
 };
 
 /// A number as option messages and listings show it: six significant digits ("%g").

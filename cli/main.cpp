@@ -19,6 +19,7 @@
 #include "brusk/batch/line_pipeline.h"
 #include "brusk/batch/wall_batch.h"
 #include "brusk/frontend/error.h"
+#include "brusk/frontend/provenance.h"
 #include "brusk/frontend/quantity_output.h"
 #include "brusk/frontend/text_util.h"
 #include "brusk/frontend/wall_document.h"
@@ -29,6 +30,7 @@
 #include "moisture_command.h"
 #include "plausibility_warnings.h"
 #include "response_command.h"
+#include "validate_command.h"
 #include "zone_command.h"
 
 namespace {
@@ -92,7 +94,10 @@ unsigned parseJobs(const std::string& text) {
 
 int main(int argc, char** argv) {
   CLI::App app{"Brusk: ISO 13786 dynamic thermal characteristics of building elements"};
-  app.set_version_flag("--version", "brusk " BRUSK_VERSION);
+  // The version and the editions of the standards applied, as a report's provenance names them.
+  std::string versionText = Brusk::Frontend::versionText();
+  versionText.pop_back();  // CLI11 ends the line itself
+  app.set_version_flag("--version", versionText);
   app.require_subcommand(1);
 
   Brusk::Cli::ComputeOptions compute;
@@ -174,6 +179,14 @@ int main(int argc, char** argv) {
       ->add_option("--materials", report.materialFiles,
                    "TOML file adding or overriding catalogue materials (repeatable)")
       ->allow_extra_args(false);
+  reportCommand->add_option("--project", report.project.project,
+                            "Project named in the report's provenance");
+  reportCommand->add_option("--element", report.project.element,
+                            "Building element named in the report's provenance");
+  reportCommand->add_option("--author", report.project.author,
+                            "Author named in the report's provenance");
+  reportCommand->add_option("--project-file", report.projectFile,
+                            "TOML file of project, element and author (the options above win)");
 
   Brusk::Cli::ZoneOptions zone;
   CLI::App* zoneCommand = app.add_subcommand(
@@ -202,6 +215,11 @@ int main(int argc, char** argv) {
   CLI::App* checkCommand = app.add_subcommand(
       "check", "Check walls against requirements: a national rule or a project's own file");
   Brusk::Cli::addCheckOptions(*checkCommand, check);
+
+  Brusk::Cli::ValidateOptions validate;
+  CLI::App* validateCommand = app.add_subcommand(
+      "validate", "Compare Brusk with published worked examples and the standards' tables");
+  Brusk::Cli::addValidateOptions(*validateCommand, validate);
 
   Brusk::Batch::WallBatchOptions batch;
   CLI::App* batchCommand = app.add_subcommand(
@@ -405,6 +423,12 @@ int main(int argc, char** argv) {
       const Brusk::Cli::CheckOutcome outcome = Brusk::Cli::runCheck(check);
       output = outcome.text;
       status = outcome.status;
+    }
+    // brusk validate: 1 when a figure differs from its published value.
+    if (validateCommand->parsed()) {
+      const Brusk::Cli::ValidateOutcome outcome = Brusk::Cli::runValidate(validate);
+      output = outcome.text;
+      status = outcome.allAgree ? 0 : 1;
     }
     Brusk::Cli::printWarnings(std::cerr);
     errno = 0;

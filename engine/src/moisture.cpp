@@ -74,6 +74,7 @@ struct Workspace {
   std::vector<Node> nodes;
   std::vector<std::size_t> hull;
   std::vector<std::size_t> vertices;
+  std::vector<bool> everWet;
 };
 
 Workspace& workspace() {
@@ -170,18 +171,32 @@ void pinWet(std::vector<Node>& nodes) {
   }
 }
 
-/// f_Rsi,min = (theta_si,min - theta_e) / (theta_i - theta_e), ISO 13788:2012 (5.2, eq. 4), with
-/// theta_si,min the temperature at which p_i saturates the surface air to phi_si:
-/// p_sat(theta_si,min) = p_i / phi_si. NaN when theta_i <= theta_e.
+}  // namespace
+
+double minimumSurfaceTemperature(const MonthClimate& month, double surfaceHumidity) {
+  return saturationTemperature(month.indoorVapourPressure() / surfaceHumidity);
+}
+
 double minimumTemperatureFactor(const MonthClimate& month, double surfaceHumidity) {
   const double difference = month.indoorTemperature - month.outdoorTemperature;
   if (!(difference > 0.0)) return kNaN;
-  const double surfaceMinimum =
-      saturationTemperature(month.indoorVapourPressure() / surfaceHumidity);
-  return (surfaceMinimum - month.outdoorTemperature) / difference;
+  return (minimumSurfaceTemperature(month, surfaceHumidity) - month.outdoorTemperature) /
+         difference;
 }
 
-}  // namespace
+std::size_t criticalMonth(const YearClimate& year) {
+  std::size_t critical = kNoIndex;
+  double highest = 0.0;
+  for (std::size_t m = 0; m < year.size(); ++m) {
+    const double factor = minimumTemperatureFactor(year[m], kMouldSurfaceHumidity);
+    if (std::isnan(factor)) continue;
+    if (critical == kNoIndex || factor > highest) {
+      critical = m;
+      highest = factor;
+    }
+  }
+  return critical;
+}
 
 double saturationPressure(double theta) {
   if (theta >= 0.0) return kSaturationAtZero * std::exp(17.269 * theta / (237.3 + theta));
@@ -304,7 +319,10 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
   result.startMonth = 0;
   result.maxAccumulated = 0.0;
   result.maxMonth = kNoIndex;
+  result.maxPlaneAccumulated = 0.0;
+  result.maxPlaneMonth = kNoIndex;
   result.maxPlane = kNoIndex;
+  result.wetPlaneCount = 0;
   result.endAccumulated = 0.0;
   result.driesOut = true;
   result.fRsi = kNaN;
@@ -351,12 +369,12 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
     month.saturationPressure.resize(planeCount);
     month.vapourPressure.assign(planeCount, 0.0);
     month.accumulatedAt.assign(planeCount, 0.0);
+    month.rateAt.assign(planeCount, 0.0);
     month.condensation = 0.0;
     month.accumulated = 0.0;
     for (std::size_t j = 0; j < planeCount; ++j) {
-      const double theta =
-          steadyTemperature(climate.indoorTemperature, climate.outdoorTemperature,
-                            result.planes[j].resistance, totalResistance);
+      const double theta = steadyTemperature(climate.indoorTemperature, climate.outdoorTemperature,
+                                             result.planes[j].resistance, totalResistance);
       month.temperature[j] = theta;
       month.saturationPressure[j] = saturationPressure(theta);
     }
@@ -438,6 +456,7 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
           for (std::size_t j = node.first; j <= node.last; ++j) {
             month.vapourPressure[j] = node.pressure;
           }
+          month.rateAt[node.coldest] = node.rate;
         }
       }
       double interval = remaining;
@@ -460,9 +479,9 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
     for (const Node& node : nodes) {
       heldAfter += node.held;
       month.accumulatedAt[node.coldest] = node.held;
-      if (node.held > result.maxAccumulated) {
-        result.maxAccumulated = node.held;
-        result.maxMonth = m;
+      if (node.held > result.maxPlaneAccumulated) {
+        result.maxPlaneAccumulated = node.held;
+        result.maxPlaneMonth = m;
         result.maxPlane = node.coldest;
       }
     }
@@ -472,18 +491,32 @@ void computeMoisture(const MoistureRequest& request, MoistureResult& result) {
   }
   result.driesOut = !(result.endAccumulated > 0.0);
 
+  // The year's largest accumulation (6.5) is the largest monthly total, the figure the month
+  // table's column shows; where several planes hold water it exceeds what any one plane holds.
+  std::vector<bool>& everWet = work.everWet;
+  everWet.assign(planeCount, false);
+  for (std::size_t m = 0; m < 12; ++m) {
+    const MoistureMonth& month = result.months[m];
+    if (month.accumulated > result.maxAccumulated) {
+      result.maxAccumulated = month.accumulated;
+      result.maxMonth = m;
+    }
+    for (std::size_t j = 0; j < planeCount; ++j) {
+      if (month.accumulatedAt[j] > 0.0 && !everWet[j]) {
+        everWet[j] = true;
+        ++result.wetPlaneCount;
+      }
+    }
+  }
+
   // Surface check (5.2, 5.3): f_Rsi = (R_T - Rsi) / R_T with Rsi = 0.25 m2.K/W in R_T, against
   // the highest f_Rsi,min of the year.
   const double checkTotal =
       request.surfaceCheckResistance + layerResistance + request.externalSurfaceResistance;
   result.fRsi = (checkTotal - request.surfaceCheckResistance) / checkTotal;
-  for (std::size_t m = 0; m < 12; ++m) {
-    const double factor = result.months[m].fRsiMinMould;
-    if (std::isnan(factor)) continue;
-    if (result.criticalMonth == kNoIndex || factor > result.fRsiMin) {
-      result.criticalMonth = m;
-      result.fRsiMin = factor;
-    }
+  result.criticalMonth = criticalMonth(request.climate);
+  if (result.criticalMonth != kNoIndex) {
+    result.fRsiMin = result.months[result.criticalMonth].fRsiMinMould;
   }
   result.surfacePasses = result.criticalMonth == kNoIndex || result.fRsi > result.fRsiMin;
 }

@@ -487,6 +487,8 @@ std::vector<Quantity> allQuantities() {
   all.insert(all.end(), elements.begin(), elements.end());
   const std::vector<Quantity> moisture = Detail::moistureQuantities();
   all.insert(all.end(), moisture.begin(), moisture.end());
+  const std::vector<Quantity> validation = Detail::validationQuantities();
+  all.insert(all.end(), validation.begin(), validation.end());
   const std::vector<Quantity> bridge = Detail::bridgeQuantities();
   all.insert(all.end(), bridge.begin(), bridge.end());
   return all;
@@ -576,6 +578,10 @@ const char* quantityScopeName(QuantityScope scope) {
       return "element";
     case QuantityScope::Moisture:
       return "moisture";
+    case QuantityScope::Validation:
+      return "validation";
+    case QuantityScope::Reference:
+      return "reference";
     case QuantityScope::Bridge:
       return "bridge";
   }

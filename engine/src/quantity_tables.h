@@ -1,7 +1,8 @@
 #pragma once
 
 // The builders of the quantity description and its tables beyond the wall's, each table in the
-// file of its outputs (element_quantities.cpp, moisture_quantities.cpp).
+// file of its outputs (element_quantities.cpp, moisture_quantities.cpp,
+// validation_quantities.cpp).
 
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ namespace Brusk::Engine::Detail {
 /// The ISO 13788 assessment of one wall, in the order of its JSON object.
 [[nodiscard]] std::vector<Quantity> moistureQuantities();
 
+/// The output of the validation cases in the order of its JSON object, then the reference
+/// figures they compare (scope Reference).
+[[nodiscard]] std::vector<Quantity> validationQuantities();
 /// A two-dimensional thermal bridge (ISO 10211), in the order of its JSON object.
 [[nodiscard]] std::vector<Quantity> bridgeQuantities();
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <tuple>
 
@@ -502,6 +503,18 @@ void appendWallJson(const MoistureReport& report, std::string& out, const std::s
     out += "null";
   }
   out += ",\n";
+  // The largest amount at one plane is a figure of its own only where several planes hold
+  // water; with one it is max_accumulated itself.
+  const bool severalWet = result.wetPlaneCount > 1 && result.maxPlane < result.planes.size();
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  appendKey("max_accumulated_interface", out, in1);
+  out += "{\"accumulated\": ";
+  appendNumber(severalWet ? result.maxPlaneAccumulated * kGramsPerKilogram : none, out);
+  out += ", \"depth\": ";
+  appendNumber(severalWet ? result.planes[result.maxPlane].depth : none, out);
+  out += ", \"month\": ";
+  appendMonth(severalWet ? result.maxPlaneMonth : 12, out);
+  out += "},\n";
   appendKey("end_accumulated", out, in1);
   appendNumber(result.endAccumulated * kGramsPerKilogram, out);
   out += ",\n";
@@ -841,11 +854,21 @@ std::string formatMoistureTable(const std::vector<MoistureReport>& reports,
       out += "  Interstitial condensation: none in any month\n";
     } else {
       const Engine::MoisturePlane& plane = result.planes[result.maxPlane];
+      const std::string where = numberText(plane.depth * 1000.0, "%.0f") +
+                                " mm from the inner face (after " +
+                                layerText(report.wall, plane.layer) + ")\n";
       out += "  Interstitial condensation: largest " +
              numberText(result.maxAccumulated * kGramsPerKilogram, "%.1f") +
-             " g/m2 at the end of " + kMonthNames[result.maxMonth] + ", " +
-             numberText(plane.depth * 1000.0, "%.0f") + " mm from the inner face (after " +
-             layerText(report.wall, plane.layer) + ")\n";
+             " g/m2 at the end of " + kMonthNames[result.maxMonth] + ", ";
+      if (result.wetPlaneCount <= 1) {
+        out += where;
+      } else {
+        // The total first, as the month column shows it; then the most one plane holds.
+        out += "summed over " + std::to_string(result.wetPlaneCount) + " planes\n";
+        out += "  Largest at one plane: " +
+               numberText(result.maxPlaneAccumulated * kGramsPerKilogram, "%.1f") +
+               " g/m2 at the end of " + kMonthNames[result.maxPlaneMonth] + ", " + where;
+      }
       out += result.driesOut ? "  Dries out within the year: yes\n"
                              : "  Dries out within the year: NO, " +
                                    numberText(result.endAccumulated * kGramsPerKilogram, "%.1f") +

@@ -104,11 +104,15 @@ const std::vector<std::string>& testableKeys() {
 
 /// The testable keys beyond the compute scope, for the message on an unknown one.
 std::string otherTestableKeys() {
-  std::vector<std::string> keys;
+  std::vector<std::string> keys, junction;
   for (const Engine::Quantity* q : Engine::testableQuantities()) {
-    if (q->scope != Engine::QuantityScope::Wall) keys.emplace_back(q->key);
+    if (Engine::isJunctionQuantity(*q)) {
+      junction.emplace_back(q->key);
+    } else if (q->scope != Engine::QuantityScope::Wall) {
+      keys.emplace_back(q->key);
+    }
   }
-  return joinedWords(keys);
+  return joinedWords(keys) + "; of a junction file (ISO 10211): " + joinedWords(junction);
 }
 
 bool isFlag(const Engine::Quantity& quantity) {

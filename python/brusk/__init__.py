@@ -61,6 +61,7 @@ __all__ = [
     "check_junction",
     "requirement_sets",
     "report",
+    "validate",
     "response",
     "zone",
     "bridge",
@@ -1008,6 +1009,46 @@ def check(wall, requirements, *, period_hours: float = 24.0, climate=None, humid
     return answer[0] if single else answer
 
 
+def validate():
+    """Every built-in validation case (published worked examples and the standards' tables),
+    run as ``brusk validate`` runs them, as a ``pandas.DataFrame``: one row per compared figure
+    with its case's columns (id, title, standard, kind, file, document, clause, edition, notes,
+    problem) and the figure's (quantity, label, at, unit, printed, published, computed,
+    tolerance, difference, agrees), named as the last part of their keys in
+    :func:`quantities` (scope "validation"). ``frame.attrs`` holds the version and the summary.
+    Every figure agrees when ``frame["agrees"].all()``."""
+    try:
+        import pandas
+    except ImportError as error:  # pragma: no cover - depends on the machine
+        raise ImportError("validate needs pandas") from error
+    run = json.loads(_brusk._validate())
+    case_keys = [q["key"] for q in DESCRIPTION if q["scope"] == "validation"
+                 and q["key"].startswith("cases.") and not q["key"].startswith("cases.figures.")]
+    figure_keys = [q["key"] for q in DESCRIPTION if q["scope"] == "validation"
+                   and q["key"].startswith("cases.figures.")]
+
+    def value_at(document, key):
+        for part in key.split("."):
+            document = document[part]
+        return document
+
+    rows = []
+    for case in run["cases"]:
+        own = {key.rsplit(".", 1)[-1]: value_at(case, key[len("cases."):]) for key in case_keys}
+        for figure in case["figures"]:
+            row = dict(own)
+            row.update({key.rsplit(".", 1)[-1]: figure[key.rsplit(".", 1)[-1]]
+                        for key in figure_keys})
+            rows.append(row)
+    columns = [key.rsplit(".", 1)[-1] for key in case_keys + figure_keys]
+    frame = pandas.DataFrame(rows, columns=columns)
+    frame["computed"] = frame["computed"].astype(float)  # a figure not computed is NaN
+    frame["difference"] = frame["difference"].astype(float)
+    frame.attrs["version"] = run["version"]
+    frame.attrs["summary"] = run["summary"]
+    return frame
+
+
 def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0, climate=None,
                humidity_class=None, indoor_temperature=None):
     """check() of many walls as a ``pandas.DataFrame``: one row per wall and rule with the
@@ -1048,8 +1089,11 @@ def check_many(frame_or_walls, requirements, *, period_hours: float = 24.0, clim
 
 
 def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str = "Brusk report",
-           amplitude: float = 1.0, period_hours: float = 24.0) -> None:
-    """Writes the HTML report of ``brusk report`` for one wall or several to ``path``.
+           amplitude: float = 1.0, period_hours: float = 24.0, project: str = "",
+           element: str = "", author: str = "") -> None:
+    """Writes the HTML report of ``brusk report`` for one wall or several to ``path``, ending
+    with its provenance: Brusk's version, the date, the files the walls were read from with
+    their SHA-256, the standards applied and the conventions.
 
     Args:
         walls: a :class:`Wall` or a dict of wall-file keys, or a list of them.
@@ -1059,6 +1103,8 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
         amplitude: outdoor and indoor temperature swing of the response plots [K].
         period_hours: cycle length T [h] of the results table and the swing plots, as
             ``brusk report --period``.
+        project, element, author: named in the provenance, as ``brusk report --project``,
+            ``--element`` and ``--author``.
     """
     if not hasattr(_brusk, "_report"):  # pragma: no cover - depends on the build
         raise WallError("this brusk was built without the HTML report library")
@@ -1066,4 +1112,4 @@ def report(walls: "Wall | list[Wall]", path: "str | os.PathLike", *, title: str 
         walls = [walls]
     walls = [wall if isinstance(wall, Wall) else Wall.from_dict(wall) for wall in walls]
     _brusk._report([wall._wall for wall in walls], _path(path, "path"), title, float(amplitude),
-                   float(period_hours))
+                   float(period_hours), str(project), str(element), str(author))

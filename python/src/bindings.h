@@ -52,6 +52,9 @@ void registerMoisture(pybind11::module_& module, WallOf wallOf);
 /// `brusk check --format json` prints) and _requirement_sets.
 void registerCheck(pybind11::module_& module, WallOf wallOf);
 
+/// `brusk validate`: _validate (no arguments; returns the JSON `brusk validate --format json`
+/// prints).
+void registerValidate(pybind11::module_& module);
 /// brusk.bridge()'s _bridge_file and _bridge_text: a junction's results (JSON) and its
 /// temperature field (node lines and node temperatures).
 void registerBridge(pybind11::module_& module, CatalogueOf catalogueOf);

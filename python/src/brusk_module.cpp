@@ -35,6 +35,7 @@
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 #include "brusk/batch/atomic_file.h"
+#include "brusk/frontend/provenance.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/report_limits.h"
 #endif
@@ -150,7 +151,8 @@ PyResult computeWall(const PyWall& source, double periodHours) {
 
 #ifdef BRUSK_PYTHON_HAS_REPORT
 void writeReport(const std::vector<const PyWall*>& walls, const std::string& path,
-                 const std::string& title, double amplitude, double periodHours) {
+                 const std::string& title, double amplitude, double periodHours,
+                 const Brusk::Frontend::ProjectFields& project) {
   Brusk::Report::requireTemperatureAmplitude(amplitude, "amplitude");
   // The check of `brusk report -o`: the page never replaces a file a wall was read from.
   for (const PyWall* wall : walls) Brusk::Frontend::refuseToOverwriteInputs(path, wall->inputs);
@@ -165,6 +167,17 @@ void writeReport(const std::vector<const PyWall*>& walls, const std::string& pat
   options.title = title;
   options.temperatureAmplitude = amplitude;
   options.period = periodHours * Brusk::Engine::kSecondsPerHour;
+  // The provenance `brusk report` gives: the files the walls were read from, with their hashes.
+  std::vector<std::string> files;
+  Brusk::Frontend::ReportBasis basis;
+  basis.periodHours = periodHours;
+  for (const PyWall* wall : walls) {
+    files.insert(files.end(), wall->inputs.begin(), wall->inputs.end());
+    for (const Brusk::Frontend::LayerLabel& label : wall->wall.labels) {
+      basis.catalogue = basis.catalogue || !label.materialKey.empty();
+    }
+  }
+  options.provenance = Brusk::Frontend::reportProvenance(files, basis, project);
   const std::string html = Brusk::Report::renderHtmlReport(reported, options);
   Brusk::Batch::AtomicOutputFile file(path);
   file.stream() << html;
@@ -253,8 +266,15 @@ PYBIND11_MODULE(_brusk, m) {
       py::arg("wall"));
   m.def("_materials_json", &materialsJson, py::arg("filter"), py::arg("materials"));
 #ifdef BRUSK_PYTHON_HAS_REPORT
-  m.def("_report", &writeReport, py::arg("walls"), py::arg("path"), py::arg("title"),
-        py::arg("amplitude"), py::arg("period_hours"));
+  m.def(
+      "_report",
+      [](const std::vector<const PyWall*>& walls, const std::string& path,
+         const std::string& title, double amplitude, double periodHours,
+         const std::string& project, const std::string& element, const std::string& author) {
+        writeReport(walls, path, title, amplitude, periodHours, {project, element, author});
+      },
+      py::arg("walls"), py::arg("path"), py::arg("title"), py::arg("amplitude"),
+      py::arg("period_hours"), py::arg("project"), py::arg("element"), py::arg("author"));
 #endif
   m.def("_visible_text", &Brusk::Frontend::visibleText,
         "the text with control characters written visibly, as the CLI prints names");
@@ -267,5 +287,6 @@ PYBIND11_MODULE(_brusk, m) {
   Brusk::Python::registerCommands(m, wallOf, &catalogueWith);
   Brusk::Python::registerMoisture(m, wallOf);
   Brusk::Python::registerCheck(m, wallOf);
+  Brusk::Python::registerValidate(m);
   Brusk::Python::registerBridge(m, &catalogueWith);
 }

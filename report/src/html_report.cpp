@@ -10,6 +10,7 @@
 #include "brusk/frontend/error.h"
 #include "brusk/report/junction_section.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/provenance_section.h"
 #include "brusk/report/requirements_section.h"
 #include "brusk/report/zone_section.h"
 #include "profile_plot.h"
@@ -49,6 +50,7 @@ thead th { border-bottom: 2px solid #bbb; text-align: left; }
 tbody th { text-align: left; font-weight: normal; }
 td.value { text-align: right; font-variant-numeric: tabular-nums; white-space: nowrap; }
 td.symbol, td.unit { white-space: nowrap; color: #333; }
+table.provenance td.hash { font-size: 0.85em; word-break: break-all; }
 table.results { width: 100%; min-width: 36em; break-inside: avoid; page-break-inside: avoid; }
 table.layers td { text-align: right; font-variant-numeric: tabular-nums; }
 table.layers td.name { text-align: left; }
@@ -276,6 +278,7 @@ std::string renderHtmlReport(const std::vector<Wall>& walls, const ReportOptions
   for (std::size_t i = 0; i < options.junctions.size(); ++i) {
     zoneParts += renderJunctionSection(options.junctions[i], i);
   }
+  if (options.provenance) zoneParts += renderProvenanceSection(*options.provenance);
   const std::size_t junctions = options.junctions.size();
   const std::string junctionWords = std::to_string(junctions) +
                                     (junctions == 1 ? " junction" : " junctions") +

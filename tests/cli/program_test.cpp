@@ -64,7 +64,8 @@ TEST_F(ProgramTest, MaterialsOverrideFileFeedsCompute) {
 TEST_F(ProgramTest, VersionAndHelp) {
   const ProgramRun version = run("--version");
   EXPECT_EQ(0, version.status);
-  EXPECT_EQ("brusk 0.2.0\n", version.out);
+  // The version's line, then the editions of the standards applied.
+  EXPECT_EQ(0u, version.out.find("brusk 0.2.0\n  ISO 13786:2017: ")) << version.out;
   const ProgramRun help = run("compute --help");
   EXPECT_EQ(0, help.status);
   EXPECT_NE(std::string::npos, help.out.find("--period")) << help.out;

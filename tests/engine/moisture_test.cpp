@@ -3,6 +3,7 @@
 // never giving more than it holds), two interfaces, the start month and the surface check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -221,6 +222,14 @@ TEST(Moisture, OneInterfaceDriesOutInSummer) {
     sum += month.condensation;
   }
   EXPECT_NEAR(0.0, sum, 1e-15);
+  // The rate at the month's start is the hand rate wherever the plane condenses or holds water;
+  // June's (the plane dries within it) asks for more than the plane gives back; the dry months
+  // after have none.
+  for (std::size_t m : {0u, 1u, 2u, 3u, 4u, 5u, 10u, 11u}) {
+    EXPECT_NEAR(rateIn(m), result.months[m].rateAt[plane], 1e-18) << "month " << m + 1;
+  }
+  EXPECT_LT(result.months[5].rateAt[plane] * 30 * kDay, result.months[5].condensation);
+  for (std::size_t m : {6u, 7u, 8u, 9u}) EXPECT_EQ(0.0, result.months[m].rateAt[plane]);
 }
 
 // Two vapour-resistant skins, each behind insulation: condensation at both interfaces, each
@@ -373,6 +382,7 @@ TEST(Moisture, RandomWallsKeepTheBalanceAndStayBelowSaturation) {
   }
   std::size_t condensing = 0;
   std::size_t refused = 0;
+  std::size_t severalWet = 0;
   for (int wall = 0; wall < 300; ++wall) {
     std::vector<LayerProperties> layers;
     std::vector<double> sd;
@@ -409,11 +419,29 @@ TEST(Moisture, RandomWallsKeepTheBalanceAndStayBelowSaturation) {
     }
     EXPECT_NEAR(result.endAccumulated, sum, 1e-12 + 1e-12 * result.maxAccumulated)
         << "wall " << wall;
+    // The year's largest accumulation is the largest monthly total, with its month; no plane
+    // holds more, and one plane alone holds all of it.
+    double largest = 0.0;
+    for (const MoistureMonth& month : result.months) largest = std::max(largest, month.accumulated);
+    EXPECT_EQ(largest, result.maxAccumulated) << "wall " << wall;
+    if (result.condenses && largest > 0.0) {
+      ASSERT_LT(result.maxMonth, 12u) << "wall " << wall;
+      EXPECT_EQ(largest, result.months[result.maxMonth].accumulated) << "wall " << wall;
+      EXPECT_LE(result.maxPlaneAccumulated, result.maxAccumulated) << "wall " << wall;
+      EXPECT_EQ(result.maxPlaneAccumulated,
+                result.months[result.maxPlaneMonth].accumulatedAt[result.maxPlane])
+          << "wall " << wall;
+      if (result.wetPlaneCount == 1) {
+        EXPECT_EQ(result.maxAccumulated, result.maxPlaneAccumulated) << "wall " << wall;
+      }
+      severalWet += result.wetPlaneCount > 1 ? 1u : 0u;
+    }
     EXPECT_EQ(result.driesOut, result.endAccumulated == 0.0) << "wall " << wall;
   }
   // The set is no good if it never condenses or always does.
   EXPECT_GT(condensing, 30u);
   EXPECT_LT(condensing + refused, 270u);
+  EXPECT_GT(severalWet, 0u);
 }
 
 }  // namespace

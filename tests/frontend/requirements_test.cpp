@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "project.toml:5: unknown quantity \"u_valeu\" (did you mean \"u_value\"?); a test "
                 "takes a number of `brusk quantities` (scope compute), or u_value_corrected, "
                 "max_accumulated, end_accumulated, dries_out, surface.f_rsi, surface.f_rsi_min "
-                "and surface.passes"},
+                "and surface.passes; of a junction file (ISO 10211): psi and f_rsi"},
         BadFile{"no_threshold", kHead + "[[rules]]\nid = \"u\"\nquantity = \"u_value\"\n",
                 "project.toml:3: the test of u_value has no threshold: give one of \"less_than\", "
                 "\"at_most\", \"greater_than\" or \"at_least\""},

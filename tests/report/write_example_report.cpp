@@ -15,6 +15,14 @@ int main(int argc, char** argv) {
   try {
     Brusk::Report::ReportOptions options;
     options.title = "Three walls compared";
+    // A provenance of fixed date and inputs, so that its markup is checked with the rest.
+    Brusk::Frontend::Provenance provenance;
+    provenance.date = "2025-01-01";
+    provenance.inputs = {{"walls <3>.toml", std::string(64, 'a')}};
+    provenance.standards = {"ISO 13786:2017", "ISO 6946:2017"};
+    provenance.conventions = {{"Cycle length", "T = 24 h"}};
+    provenance.project = {"Example & project", "Three walls", "Brusk"};
+    options.provenance = provenance;
     const std::string html =
         Brusk::Report::renderHtmlReport(Brusk::Report::Examples::threeWalls(), options);
     std::ofstream out(argv[1], std::ios::binary);

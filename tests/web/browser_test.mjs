@@ -1215,6 +1215,21 @@ try {
   check(await page.evaluate(() => document.querySelector('#requirements-rules img') === null && document.querySelector('#requirements-rules td').textContent.startsWith('<img')),
     'a rule id with markup is shown as text on the requirements panel');
 
+  // The validation view: every published figure of `brusk validate`, the same cases and
+  // verdicts on the page and through brusk.validate(), every number as the program computes it.
+  const validateNative = JSON.parse(execFileSync(program, ['validate', '--format', 'json'], { encoding: 'utf8' }));
+  // The differences from the printed figures cancel to a few digits: the values they come from
+  // are compared instead.
+  const withoutDifferences = (run) => ({ ...run, cases: run.cases.map((c) => ({ ...c, figures: c.figures.map(({ difference, ...rest }) => rest) })) });
+  sameNumbers(withoutDifferences(await page.evaluate(() => globalThis.brusk.validate())), withoutDifferences(validateNative), 1e-9, 'brusk.validate()');
+  await page.click('#validation-run');
+  await page.waitForFunction(() => document.body.dataset.validation !== undefined, null, { timeout: 10000 }).catch(() => {});
+  const validationPanel = JSON.parse((await page.evaluate(() => document.body.dataset.validation)) || '{}');
+  check(validationPanel.figures === validateNative.summary.figures && validationPanel.agree === validateNative.summary.agree &&
+        JSON.stringify(validationPanel.cases) === JSON.stringify(validateNative.cases.map((c) => c.id)),
+    `validation view: ${JSON.stringify(validationPanel)} is not brusk validate's ${JSON.stringify(validateNative.summary)}`);
+  check((await page.$$('#validation-figures tr')).length === validateNative.summary.figures, 'the validation view has a row per published figure');
+  check((await page.$$('#validation-sources tr')).length === validateNative.cases.length, 'the validation view names every case\'s source');
   // brusk.check() as `brusk check --format json` judges the same wall and rules: the limits on
   // Uc, a set of which nothing applied never passed, a figure the wall does not have not
   // computable, the moisture rules under a climate. Each case's JSON equals the program's, and

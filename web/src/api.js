@@ -299,6 +299,16 @@
     return JSON.parse(unwrap(requireCore().requirementSetsJson()));
   };
 
+  /**
+   * Every built-in validation case run, as `brusk validate --format json` prints it: {version,
+   * cases: [{id, title, standard, kind, file, source: {document, clause, edition}, notes,
+   * problem, figures: [{quantity, label, at, unit, printed, published, computed, tolerance,
+   * difference, agrees}]}], summary: {cases, figures, agree, differ, all_agree}}.
+   */
+  api.validate = function validate() {
+    return JSON.parse(unwrap(requireCore().validationJson()));
+  };
+
   /** The junction object as the module's arguments: its JSON text, the format and its name. */
   function junctionArguments(junction, options) {
     if (!junction || typeof junction !== 'object') throw new Error('a junction must be an object with the junction-file keys');

@@ -616,6 +616,21 @@ EMSCRIPTEN_BINDINGS(brusk_requirements) {
   emscripten::function("requirementSetsJson", &requirementSetsJson);
 }
 
+// Validation: every built-in case (published worked examples and the standards' tables), as
+// `brusk validate --format json` runs it.
+
+#include "brusk/frontend/validation.h"
+
+namespace {
+
+/// The JSON object `brusk validate --format json` prints.
+val validationJson() {
+  return guarded(
+      [] { return Brusk::Frontend::formatValidationJson(Brusk::Frontend::runValidation()); });
+}
+
+}  // namespace
+
 // Two-dimensional junctions (ISO 10211): a junction file's text computed as `brusk bridge`
 // computes it. The module reads no files, so a template's walls come inline (tables of the wall
 // file's keys).
@@ -692,6 +707,8 @@ val bridgeGeometryToml(const std::string& text, const std::string& format,
 }
 
 }  // namespace
+
+EMSCRIPTEN_BINDINGS(brusk_validation) { emscripten::function("validationJson", &validationJson); }
 
 EMSCRIPTEN_BINDINGS(brusk_bridge) {
   emscripten::function("bridgeJson", &bridgeJson);

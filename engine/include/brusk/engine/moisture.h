@@ -77,6 +77,21 @@ struct MonthClimate {
 /// Twelve months, January first.
 using YearClimate = std::array<MonthClimate, 12>;
 
+/// The lowest inner surface temperature theta_si,min [degC] at which the month's indoor vapour
+/// pressure keeps the surface air at or below phi_si: p_sat(theta_si,min) = p_i / phi_si
+/// (ISO 13788:2012, 5.2). `surfaceHumidity` is phi_si as a fraction (kMouldSurfaceHumidity).
+[[nodiscard]] double minimumSurfaceTemperature(const MonthClimate& month, double surfaceHumidity);
+
+/// The minimum temperature factor f_Rsi,min = (theta_si,min - theta_e) / (theta_i - theta_e)
+/// (ISO 13788:2012, 5.2, eq. 4) [-]; NaN in a month with theta_i <= theta_e, where it means
+/// nothing.
+[[nodiscard]] double minimumTemperatureFactor(const MonthClimate& month, double surfaceHumidity);
+
+/// The critical month of the surface check (ISO 13788:2012, 5.3): the month of the highest
+/// f_Rsi,min against mould (0 = January, the earlier of equal months); kNoIndex when no month
+/// is colder outside than inside.
+[[nodiscard]] std::size_t criticalMonth(const YearClimate& year);
+
 /// The indoor side of a year from a humidity class: p_i = p_e + 1.10 dp(theta_e) (Annex A.2)
 /// at the given indoor temperature, phi_i = p_i / p_sat(theta_i). The outdoor side is kept.
 [[nodiscard]] YearClimate withHumidityClass(const YearClimate& outdoor, int humidityClass,
@@ -169,6 +184,10 @@ struct MoistureMonth {
   /// plane that dries out within the month changes it later); equal to p_sat at a wet plane.
   std::vector<double> vapourPressure;
   std::vector<double> accumulatedAt;  ///< M_a per plane at the month's end [kg/m2]
+  /// g_c per plane at the month's start [kg/(m2.s)]: condensing (+) or evaporating (-, a wet
+  /// plane), 0 elsewhere. Times the month's length it is the amount the standard's example
+  /// tables list for the month, which a plane drying out within the month does not reach.
+  std::vector<double> rateAt;
   /// Minimum temperature factor f_Rsi,min against mould (phi_si <= 0.8) [-]; NaN in a month
   /// with theta_i <= theta_e, where the factor means nothing.
   double fRsiMinMould = 0.0;
@@ -186,10 +205,19 @@ struct MoistureResult {
   /// Month the calculation starts in (0 = January): the first month of condensation after a
   /// month without (6.4); January when every month or none condenses.
   std::size_t startMonth = 0;
-  /// Largest M_a at one plane over the year [kg/m2], its month (0 = January) and plane.
+  /// Largest of the months' accumulated totals (MoistureMonth::accumulated, the water held at a
+  /// month's end summed over the planes) [kg/m2] and its month (0 = January; kNoIndex without
+  /// condensation): the one "largest accumulation" of the year, read off the monthly column.
   double maxAccumulated = 0.0;
   std::size_t maxMonth = kNoIndex;
+  /// Largest M_a at one plane at a month's end [kg/m2], its month and plane (kNoIndex without
+  /// condensation). The same amount as maxAccumulated when one plane holds all the water; less
+  /// when several planes hold water at once.
+  double maxPlaneAccumulated = 0.0;
+  std::size_t maxPlaneMonth = kNoIndex;
   std::size_t maxPlane = kNoIndex;
+  /// Planes that hold water at the end of at least one month.
+  std::size_t wetPlaneCount = 0;
   /// M_a summed over planes at the end of the twelfth month from the start [kg/m2].
   double endAccumulated = 0.0;
   /// True when all condensate has evaporated by the end of the twelve months.

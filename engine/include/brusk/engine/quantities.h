@@ -28,7 +28,12 @@ enum class QuantityScope {
   /// the ISO 6946 combined method adds after the Wall quantities (only such walls print them).
   Element,
   Moisture,  ///< `brusk moisture`: the ISO 13788 assessment of one wall
-  Bridge,    ///< `brusk bridge`: a two-dimensional junction (ISO 10211)
+  /// `brusk validate`: the validation cases, their published and computed figures
+  Validation,
+  /// Figures computed on the way that no command prints on its own (surface resistances,
+  /// saturation pressures): what `brusk validate` compares with the standards' tables.
+  Reference,
+  Bridge,  ///< `brusk bridge`: a two-dimensional junction (ISO 10211)
 };
 
 /// How the value is written: a number, a complex number ([re, im] in JSON, two CSV columns),
@@ -83,8 +88,8 @@ struct Quantity {
 /// otherwise: the description and its callers are compiled together and tested together).
 [[nodiscard]] const Quantity& quantity(QuantityScope scope, std::string_view key);
 
-/// "compute", "zone", "response", "response_summary", "element", "moisture" or "bridge": the
-/// output the scope describes.
+/// "compute", "zone", "response", "response_summary", "element", "moisture", "validation",
+/// "reference" or "bridge": the output the scope describes.
 [[nodiscard]] const char* quantityScopeName(QuantityScope scope);
 /// "number", "complex", "text" or "flag".
 [[nodiscard]] const char* quantityTypeName(QuantityType type);

@@ -7,6 +7,7 @@
 #include "brusk/engine/constants.h"
 #include "brusk/frontend/junction.h"
 #include "brusk/frontend/moisture.h"
+#include "brusk/frontend/provenance.h"
 #include "brusk/frontend/requirements.h"
 #include "brusk/frontend/wall.h"
 #include "brusk/frontend/zone_output.h"
@@ -44,6 +45,9 @@ struct ReportOptions {
   Frontend::Climate moistureClimate;
   /// Walls checked against a requirement set, each given a section.
   std::vector<Frontend::WallCheck> requirements;
+  /// Where the results came from (version, date, input files and their hashes, standards,
+  /// conventions, project fields): a last section; none: no such section.
+  std::optional<Frontend::Provenance> provenance;
   /// Two-dimensional junctions computed already, each given a section after the zones'.
   std::vector<Frontend::JunctionReport> junctions;
 };
