@@ -1,9 +1,9 @@
-// The calculator page's download and speed, for choosing the module's optimisation level:
-// brusk.js raw and gzipped (-9), the time to the first result from navigation start over
-// several fresh loads from file://, and the engine call and the whole per-edit recompute
-// (results, key results and the inline plots redrawn; median and 90th percentile over 100
-// edits, and again with the page laid out after each) for a six-layer wall. One run's figures;
-// compare builds by their ratios, on an idle machine.
+// The calculator page's download and speed: brusk.js raw and gzipped (-9), the time to the
+// first result from navigation start over several fresh loads from file://, and for a six-layer
+// wall the engine call alone and the per-edit work: the edit itself (compute, results and key
+// results; the page draws the plots after it, in idle time), the edit with the page laid out
+// after it, and an edit until its plots are drawn, each as median and 90th percentile over 100
+// edits and as a ratio to the engine call. One run's figures; compare builds by their ratios.
 //
 //   node bench/web_page.mjs <dir holding index.html and brusk.js> [loads]
 //
@@ -48,7 +48,7 @@ for (let i = 0; i < Number(loadsText); ++i) {
   await page.waitForSelector('body[data-ready="true"]', { timeout: 60000 });
   firsts.push(await page.evaluate(() => globalThis.brusk.timings.firstResultMs));
   if (i === 0) {
-    speed = await page.evaluate((object) => {
+    speed = await page.evaluate(async (object) => {
       // performance.now() ticks in 0.1 ms steps here: time rounds of 100 calls, and take the
       // median round.
       const calls = [];
@@ -75,6 +75,24 @@ for (let i = 0; i < Number(loadsText); ++i) {
         void document.body.offsetHeight;
         laidOut.push(performance.now() - start);
       }
+      // An edit until the drawings it asks for are in the page (idle waits included), one edit
+      // at a time as a user makes them; and the drawings' own time.
+      const timings = globalThis.brusk.timings;
+      const settled = () => new Promise((resolve) => {
+        const poll = () => (timings.plotsPending ? setTimeout(poll, 0) : resolve());
+        poll();
+      });
+      await settled();
+      const drawn = [];
+      const drawing = [];
+      for (let k = 0; k < 30; ++k) {
+        const start = performance.now();
+        field.value = String(0.15 + k * 1e-4);
+        field.dispatchEvent(new Event('input'));
+        await settled();
+        drawn.push(performance.now() - start);
+        drawing.push(timings.lastPlotsMs);
+      }
       // The inline plots alone (section, responses, cycle-length sweeps), drawn on every edit.
       const plots = [];
       for (let k = 0; k < 11; ++k) {
@@ -91,7 +109,8 @@ for (let i = 0; i < Number(loadsText); ++i) {
       }
       const middle = (values) => values.sort((a, b) => a - b)[Math.floor(values.length / 2)];
       const ninetieth = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length * 0.9)];
-      return { call: middle(calls), edit: middle(edits), editP90: ninetieth(edits), laidOut: middle(laidOut), laidOutP90: ninetieth(laidOut), plots: middle(plots), report: middle(reports) };
+      return { call: middle(calls), edit: middle(edits), editP90: ninetieth(edits), laidOut: middle(laidOut), laidOutP90: ninetieth(laidOut),
+        drawn: middle(drawn), drawnP90: ninetieth(drawn), drawing: middle(drawing.filter(Number.isFinite)), plots: middle(plots), report: middle(reports) };
     }, wall);
   }
   await page.close();
@@ -99,5 +118,8 @@ for (let i = 0; i < Number(loadsText); ++i) {
 await browser.close();
 console.log(`brusk.js ${script.length} bytes, gzipped (-9) ${gzipSync(script, { level: 9 }).length} bytes`);
 console.log(`first result: median ${median(firsts).toFixed(0)} ms over ${firsts.length} loads (${firsts.map((t) => t.toFixed(0)).join(' ')})`);
-console.log(`six-layer wall: compute() median ${(speed.call * 1000).toFixed(0)} µs, per edit (plots included) median ${speed.edit.toFixed(2)} ms, 90th percentile ${speed.editP90.toFixed(2)} ms, plots() median ${speed.plots.toFixed(1)} ms, report() median ${speed.report.toFixed(1)} ms`);
+console.log(`six-layer wall: compute() median ${(speed.call * 1000).toFixed(0)} µs, per edit (its plots drawn after it, in idle time) median ${speed.edit.toFixed(2)} ms, 90th percentile ${speed.editP90.toFixed(2)} ms, plots() median ${speed.plots.toFixed(1)} ms, report() median ${speed.report.toFixed(1)} ms`);
 console.log(`per edit with the page laid out after it: median ${speed.laidOut.toFixed(2)} ms, 90th percentile ${speed.laidOutP90.toFixed(2)} ms`);
+console.log(`per edit until its plots are drawn: median ${speed.drawn.toFixed(2)} ms, 90th percentile ${speed.drawnP90.toFixed(2)} ms (the drawings' own time: median ${speed.drawing === undefined ? '–' : speed.drawing.toFixed(1) + ' ms'})`);
+const ratio = (value) => (value / speed.call).toFixed(1);
+console.log(`as a ratio to compute(): per edit median ×${ratio(speed.edit)}, 90th percentile ×${ratio(speed.editP90)}; laid out median ×${ratio(speed.laidOut)}, 90th percentile ×${ratio(speed.laidOutP90)}`);

@@ -61,15 +61,6 @@ bool excludeEachOther(const QuantityTest& a, const QuantityTest& b) {
 
 std::string quoted(const std::string& word) { return "\"" + word + "\""; }
 
-std::string wordList(const std::vector<std::string>& words) {
-  std::string text;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) text += i + 1 == words.size() ? " or " : ", ";
-    text += quoted(words[i]);
-  }
-  return text;
-}
-
 /// Shortest "%g" text of a number for a reason.
 std::string numberText(double value) {
   char buffer[32];
@@ -321,13 +312,13 @@ RuleReads readsOf(const Rule& rule) {
 /// apply to a wall, nor a rule on a wall's figures only to a junction, so that one project file
 /// can give the limits of both. A rule reading both is evaluated (its other figures are not
 /// computable).
-std::optional<std::string> kindMismatch(const Rule& rule, const CheckedWall& wall) {
+std::optional<Message> kindMismatch(const Rule& rule, const CheckedWall& wall) {
   const RuleReads reads = readsOf(rule);
   if (wall.bridge == nullptr && reads.junction && !reads.wall) {
-    return std::string("the rule reads a junction's figures (ISO 10211); this is a wall");
+    return Message{"requirement.reads_junction", {}};
   }
   if (wall.bridge != nullptr && reads.wall && !reads.junction) {
-    return std::string("the rule reads a wall's figures; this is a junction");
+    return Message{"requirement.reads_wall", {}};
   }
   return std::nullopt;
 }
@@ -499,30 +490,43 @@ const char* verdictName(Verdict verdict) {
 
 Verdict worstVerdict(Verdict a, Verdict b) { return severity(b) > severity(a) ? b : a; }
 
-std::optional<std::string> unmetCondition(const Condition& condition,
-                                          const WallDescriptors& descriptors) {
+std::optional<Message> unmetCondition(const Condition& condition,
+                                      const WallDescriptors& descriptors) {
+  const auto descriptor = MessageValue::fileKey(condition.descriptor);
   if (condition.comparison) {
-    const std::string unit = descriptorUnit(condition.descriptor);
-    const std::string needed = std::string(comparisonSymbol(*condition.comparison)) + " " +
-                               numberText(condition.threshold) + unit;
+    const auto unit = MessageValue::plain(descriptorUnit(condition.descriptor));
+    const auto comparison = MessageValue::plain(comparisonSymbol(*condition.comparison));
+    const auto threshold = MessageValue::number(numberText(condition.threshold));
     const auto found = descriptors.numbers.find(condition.descriptor);
     if (found == descriptors.numbers.end()) {
-      return condition.descriptor + " is not given (the rule needs " + condition.descriptor + " " +
-             needed + ")";
+      return Message{"requirement.number_not_given",
+                     {{"descriptor", descriptor},
+                      {"comparison", comparison},
+                      {"threshold", threshold},
+                      {"unit", unit}}};
     }
     if (compare(found->second, *condition.comparison, condition.threshold)) return std::nullopt;
-    return condition.descriptor + " is " + numberText(found->second) + unit + ", not " + needed;
+    return Message{"requirement.number_outside",
+                   {{"descriptor", descriptor},
+                    {"value", MessageValue::number(numberText(found->second))},
+                    {"comparison", comparison},
+                    {"threshold", threshold},
+                    {"unit", unit}}};
   }
+  const auto words = MessageValue::choices(condition.descriptor, condition.words);
   const auto found = descriptors.words.find(condition.descriptor);
   if (found == descriptors.words.end()) {
-    return condition.descriptor + " is not given (the rule needs " +
-           (condition.negated ? "other than " : "") + wordList(condition.words) + ")";
+    return Message{
+        condition.negated ? "requirement.other_words_not_given" : "requirement.words_not_given",
+        {{"descriptor", descriptor}, {"words", words}}};
   }
   const bool isListed = std::find(condition.words.begin(), condition.words.end(), found->second) !=
                         condition.words.end();
   if (isListed != condition.negated) return std::nullopt;
-  return condition.descriptor + " is " + quoted(found->second) + ", not " +
-         (condition.negated ? "other than " : "") + wordList(condition.words);
+  return Message{condition.negated ? "requirement.word_excluded" : "requirement.word_outside",
+                 {{"descriptor", descriptor},
+                  {"value", MessageValue::word(condition.descriptor, found->second)},
+                  {"words", words}}};
 }
 
 RequirementsResult evaluateRequirements(const RequirementSet& set, const CheckedWall& wall) {
@@ -538,13 +542,15 @@ RequirementsResult evaluateRequirements(const RequirementSet& set, const Checked
     verdict.isClassification = rule.isClassification();
     if (auto mismatch = kindMismatch(rule, wall)) {
       verdict.verdict = Verdict::NotApplicable;
-      verdict.reason = *mismatch;
+      verdict.reason = englishText(*mismatch);
+      verdict.reasonMessage = std::move(*mismatch);
     }
     for (const Condition& condition : rule.when) {
       if (!verdict.applicable()) break;
       if (auto reason = unmetCondition(condition, wall.descriptors)) {
         verdict.verdict = Verdict::NotApplicable;
-        verdict.reason = *reason;
+        verdict.reason = englishText(*reason);
+        verdict.reasonMessage = std::move(*reason);
         break;
       }
     }

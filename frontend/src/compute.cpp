@@ -53,12 +53,33 @@ std::string describeOverflow(const Engine::WallProblem& problem, const Wall& wal
 
 }  // namespace
 
+Engine::Message layerMessage(std::size_t place, const std::string& name) {
+  auto number = Engine::MessageValue::plain(std::to_string(place + 1));
+  if (name.empty()) return {"layer", {{"layer", std::move(number)}}};
+  return {"layer.named",
+          {{"layer", std::move(number)}, {"name", Engine::MessageValue::plain(name)}}};
+}
+
+Engine::Message layerMessage(const Wall& wall, std::size_t index) {
+  return layerMessage(wall.fileLayerOf(index),
+                      index < wall.labels.size() ? wall.labels[index].name : std::string());
+}
+
 std::string layerLabel(const Wall& wall, std::size_t index) {
-  std::string label = "layer " + std::to_string(wall.fileLayerOf(index) + 1);
-  if (index < wall.labels.size() && !wall.labels[index].name.empty()) {
-    label += " (\"" + wall.labels[index].name + "\")";
-  }
-  return label;
+  return Engine::englishText(layerMessage(wall, index));
+}
+
+Engine::Message requirementMessage(Engine::WallField field, Engine::ProblemKind kind,
+                                   Engine::MessageValue got) {
+  return {kind == Engine::ProblemKind::Negative ? "value.non_negative" : "value.positive",
+          {{"key", Engine::MessageValue::fileKey(std::string(Schema::keyOf(field)))},
+           {"unit", Engine::MessageValue::plain(Engine::unitOf(field))},
+           {"value", std::move(got)}}};
+}
+
+Engine::Message requirementMessage(const Engine::WallProblem& problem) {
+  return requirementMessage(problem.field, problem.kind,
+                            Engine::MessageValue::number(Detail::formatNumber(problem.value)));
 }
 
 std::string requirementPhrase(Engine::WallField field, Engine::ProblemKind kind) {
@@ -69,41 +90,54 @@ std::string requirementPhrase(Engine::WallField field, Engine::ProblemKind kind)
 }
 
 std::string describeRequirement(const Engine::WallProblem& problem) {
-  return requirementPhrase(problem.field, problem.kind) + ", got " +
-         Detail::formatNumber(problem.value);
+  return Engine::englishText(requirementMessage(problem));
 }
 
-std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall) {
+std::vector<Engine::Message> problemMessage(const Engine::WallProblem& problem, const Wall& wall) {
+  const auto count = [](double value) {
+    return Engine::MessageValue::plain(std::to_string(static_cast<std::size_t>(value)));
+  };
   switch (problem.kind) {
     case Engine::ProblemKind::NoLayers:
-      return "the wall has no layers; list them from the inner face (side 1) outward as "
-             "[[layers]] tables";
+      return {{"wall.no_layers", {}}};
     case Engine::ProblemKind::TooManyLayers:
-      return std::to_string(static_cast<std::size_t>(problem.value)) + " layers, more than the " +
-             std::to_string(Engine::kMaxLayers) + " a wall may have";
+      return {{"wall.too_many_layers",
+               {{"count", count(problem.value)},
+                {"most", count(static_cast<double>(Engine::kMaxLayers))}}}};
     case Engine::ProblemKind::Overflow:
-      return describeOverflow(problem, wall);
+      // Worded in English only: its figures explain a limit of double precision.
+      return {};
     case Engine::ProblemKind::OutOfRange:
-      return "the period must be from " + Detail::formatNumber(Engine::kShortestPeriod) + " s to " +
-             Detail::formatNumber(Engine::kLongestPeriod) +
-             " s (one year), where double precision holds the results, got " +
-             Detail::formatNumber(problem.value) + " s";
+      return {
+          {"period.range",
+           {{"shortest",
+             Engine::MessageValue::number(Detail::formatNumber(Engine::kShortestPeriod))},
+            {"longest", Engine::MessageValue::number(Detail::formatNumber(Engine::kLongestPeriod))},
+            {"value", Engine::MessageValue::number(Detail::formatNumber(problem.value))}}}};
     case Engine::ProblemKind::NotPositive:
     case Engine::ProblemKind::Negative:
       break;
   }
-  if (problem.layer == Engine::kWholeWall) return describeRequirement(problem);
-  return layerLabel(wall, problem.layer) + ": " + describeRequirement(problem);
+  if (problem.layer == Engine::kWholeWall) return {requirementMessage(problem)};
+  return {layerMessage(wall, problem.layer), requirementMessage(problem)};
+}
+
+std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall) {
+  if (problem.kind == Engine::ProblemKind::Overflow) return describeOverflow(problem, wall);
+  return Engine::englishText(problemMessage(problem, wall));
 }
 
 void requirePeriodHours(double hours, std::string_view option) {
   if (!Engine::checkPeriod(hours * Engine::kSecondsPerHour)) return;
-  throw Error(std::string(option) + " must be a number of hours from " +
-                  Detail::formatNumber(Engine::kShortestPeriod) + "/" +
-                  Detail::formatNumber(Engine::kSecondsPerHour) + " (one second) to " +
-                  Detail::formatNumber(Engine::kLongestPeriod / Engine::kSecondsPerHour) +
-                  " (one year), where double precision holds the results, got " +
-                  Detail::formatNumber(hours),
+  const auto number = [](double value) {
+    return Engine::MessageValue::number(Detail::formatNumber(value));
+  };
+  throw Error({{"period.hours",
+                {{"option", Engine::MessageValue::plain(std::string(option))},
+                 {"shortest", number(Engine::kShortestPeriod)},
+                 {"hour", number(Engine::kSecondsPerHour)},
+                 {"longest", number(Engine::kLongestPeriod / Engine::kSecondsPerHour)},
+                 {"value", number(hours)}}}},
               "/period");
 }
 
@@ -120,7 +154,10 @@ Engine::WallResult computeWall(const Wall& wall) {
   if (!wall.element.empty()) return computeElementWall(wall).wall;
   Engine::WallResult result;
   if (auto problem = Engine::computeInto(wall.request, result)) {
-    throw Error(describeProblem(*problem, wall), problemPointer(*problem, &wall));
+    if (problem->kind == Engine::ProblemKind::Overflow) {
+      throw Error(describeProblem(*problem, wall), problemPointer(*problem, &wall));
+    }
+    throw Error(problemMessage(*problem, wall), problemPointer(*problem, &wall));
   }
   return result;
 }

@@ -291,6 +291,18 @@ std::optional<UnknownKey> firstUnknownKey(const nlohmann::json& object,
   return std::nullopt;
 }
 
+Engine::Message placeMessage(const std::string& source, std::size_t line) {
+  if (line == 0) return {"place", {{"source", Engine::MessageValue::plain(source)}}};
+  return {"place.line",
+          {{"source", Engine::MessageValue::plain(source)},
+           {"line", Engine::MessageValue::plain(std::to_string(line))}}};
+}
+
+Engine::MessageValue gotValue(const nlohmann::json& value) {
+  return value.is_number() ? Engine::MessageValue::number(describeValue(value))
+                           : Engine::MessageValue::plain(describeValue(value));
+}
+
 std::string locationPrefix(const std::string& source, std::size_t line) {
   if (line == 0) return source + ": ";
   return source + ":" + std::to_string(line) + ": ";

@@ -11,6 +11,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "brusk/engine/message.h"
+
 namespace Brusk::Frontend::Detail {
 
 /// Source line of each value of a converted document, keyed by JSON pointer ("/layers/1/name").
@@ -85,8 +87,14 @@ struct UnknownKey {
 /// "<source>:<line>: " or "<source>: " when the line is unknown.
 [[nodiscard]] std::string locationPrefix(const std::string& source, std::size_t line);
 
+/// locationPrefix() as a message by key (without the ": " that follows it).
+[[nodiscard]] Engine::Message placeMessage(const std::string& source, std::size_t line);
+
 /// A value as a message shows it after "got": numbers in shortest form, strings quoted.
 [[nodiscard]] std::string describeValue(const nlohmann::json& value);
+
+/// describeValue() as a message's value: a number as a number, anything else as its text.
+[[nodiscard]] Engine::MessageValue gotValue(const nlohmann::json& value);
 
 /// Shortest decimal text that reads back as the same double ("nan", "inf" and "-inf" too).
 [[nodiscard]] std::string formatNumber(double value);

@@ -1,5 +1,6 @@
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "brusk/frontend/bridged_wall.h"
 #include "brusk/frontend/compute.h"
@@ -52,15 +53,41 @@ const char* ventilationName(Engine::AirLayerVentilation ventilation) {
   return "unventilated";
 }
 
-std::string partLabel(const Wall& wall, std::size_t layer, std::size_t part) {
-  std::string label = "part " + std::to_string(part + 1);
+Engine::Message partMessage(const Wall& wall, std::size_t layer, std::size_t part) {
+  auto number = Engine::MessageValue::plain(std::to_string(part + 1));
   const Engine::ElementDescription& element = wall.element.element;
+  std::string name;
   for (std::size_t i = 0; i < element.bridged.size() && i < wall.element.partLabels.size(); ++i) {
     if (element.bridged[i].layer != layer || part >= wall.element.partLabels[i].size()) continue;
-    const std::string& name = wall.element.partLabels[i][part].name;
-    if (!name.empty()) label += " (\"" + name + "\")";
+    if (!wall.element.partLabels[i][part].name.empty())
+      name = wall.element.partLabels[i][part].name;
   }
-  return label;
+  if (name.empty()) return {"part", {{"part", std::move(number)}}};
+  return {"part.named", {{"part", std::move(number)}, {"name", Engine::MessageValue::plain(name)}}};
+}
+
+std::string partLabel(const Wall& wall, std::size_t layer, std::size_t part) {
+  return Engine::englishText(partMessage(wall, layer, part));
+}
+
+std::vector<Engine::Message> elementProblemMessage(const Engine::ElementProblem& problem,
+                                                   const Wall& wall) {
+  const auto value = Engine::MessageValue::number(Detail::formatNumber(problem.value));
+  if (problem.kind != ElementProblemKind::Wall && problem.layer == Engine::kWholeWall) return {};
+  switch (problem.kind) {
+    case ElementProblemKind::Wall:
+      return problemMessage(problem.wall, wall);
+    case ElementProblemKind::PartProperty:
+      return {layerMessage(wall, problem.layer), partMessage(wall, problem.layer, problem.part),
+              requirementMessage(problem.field, Engine::ProblemKind::NotPositive, value)};
+    case ElementProblemKind::FractionNotPositive:
+      return {layerMessage(wall, problem.layer),
+              partMessage(wall, problem.layer, problem.part),
+              {"part.fraction_range", {{"value", value}}}};
+    default:
+      // The rest (corrections, air layers, paths) are worded in English only.
+      return {};
+  }
 }
 
 std::string describeElementProblem(const Engine::ElementProblem& problem, const Wall& wall) {
@@ -136,6 +163,8 @@ std::string describeElementProblem(const Engine::ElementProblem& problem, const 
 Engine::ElementResult computeElementWall(const Wall& wall) {
   Engine::ElementOutcome outcome = Engine::computeElement(wall.request, wall.element.element);
   if (const auto* problem = std::get_if<Engine::ElementProblem>(&outcome)) {
+    std::vector<Engine::Message> parts = elementProblemMessage(*problem, wall);
+    if (!parts.empty()) throw Error(std::move(parts), std::string());
     throw Error(describeElementProblem(*problem, wall));
   }
   Engine::ElementResult result = std::get<Engine::ElementResult>(std::move(outcome));

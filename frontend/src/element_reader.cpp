@@ -95,10 +95,8 @@ public:
       sum += physics.back().fraction;
     }
     if (std::fabs(sum - 1.0) > Engine::kFractionTolerance) {
-      _context.fail(pointer + "/parts",
-                    "the fractions of the parts sum to " + sumText(sum) +
-                        ", not 1: each part's fraction is its share of the element's area, and "
-                        "together they cover it (within 1e-9)");
+      _context.failWith(pointer + "/parts",
+                        {{"parts.sum", {{"sum", Engine::MessageValue::number(sumText(sum))}}}});
     }
     std::size_t largest = 0;
     for (std::size_t i = 1; i < physics.size(); ++i) {
@@ -229,7 +227,7 @@ public:
   }
 
   void readWallKeys(const Json& object) {
-    _context.setLayerLabel({});
+    _context.clearLayerLabel();
     Engine::ElementDescription& element = _wall.element.element;
     if (const Json* aligned = member(object, Schema::kPartsAligned)) {
       if (!aligned->is_boolean()) {
@@ -244,6 +242,8 @@ public:
       readCorrections(*corrections);
     }
     if (auto problem = Engine::check(_wall.request, element)) {
+      const std::vector<Engine::Message> parts = elementProblemMessage(*problem, _wall);
+      if (!parts.empty()) _context.failWith(pointerOf(*problem), parts);
       _context.fail(pointerOf(*problem), describeElementProblem(*problem, _wall));
     }
   }
@@ -257,6 +257,7 @@ private:
                                  "), got " + describeValue(object));
     }
     _partLabel = name;
+    _partMessage = {"part", {{"part", Engine::MessageValue::plain(std::to_string(index + 1))}}};
     if (const Json* given = member(object, Schema::kName)) {
       label.name = string(*given, pointer + "/name", Schema::kName);
     }
@@ -280,10 +281,7 @@ private:
       const std::string key = string(*material, pointer + "/material", Schema::kMaterial);
       entry = _context.catalogue().find(key);
       if (entry == nullptr) {
-        const std::vector<std::string> close = _context.catalogue().suggestions(key);
-        std::string message = "unknown material \"" + key + "\"";
-        if (!close.empty()) message += "; did you mean " + quotedAlternatives(close) + "?";
-        failPart(pointer + "/material", message + " (`brusk materials` lists the catalogue)");
+        failPart(pointer + "/material", unknownMaterial(key, _context.catalogue()));
       }
       label.materialKey = entry->key;
       label.family = entry->family;
@@ -294,6 +292,9 @@ private:
     }
     if (label.name.empty()) label.name = "Part " + std::to_string(index + 1);
     _partLabel += " (\"" + label.name + "\")";
+    _partMessage = {"part.named",
+                    {{"part", Engine::MessageValue::plain(std::to_string(index + 1))},
+                     {"name", Engine::MessageValue::plain(label.name)}}};
     if (const Json* family = member(object, Schema::kFamily)) {
       label.family = chooseFamily(*family, pointer + "/family");
     }
@@ -311,28 +312,25 @@ private:
     }
     for (const auto& [key, value] : properties) {
       if (!*value) {
-        failPart(pointer, std::string(key) +
-                              " is missing: give a catalogue material, or conductivity, density "
-                              "and specific_heat");
+        failPart(pointer,
+                 Engine::Message{"part.property_missing",
+                                 {{"key", Engine::MessageValue::fileKey(std::string(key))}}});
       }
     }
     if (auto fault = readLayerVapour(object, entry, thickness, label.vapour)) {
+      if (fault->message) failPart(pointer + "/" + fault->key, *fault->message);
       failPart(pointer + "/" + fault->key, fault->reason);
     }
     const Json* fraction = member(object, Schema::kFraction);
-    if (fraction == nullptr) {
-      failPart(pointer,
-               "fraction is missing: the part's share of the element's area, above 0 "
-               "and at most 1");
-    }
+    if (fraction == nullptr) failPart(pointer, Engine::Message{"part.fraction_missing", {}});
     const double share = number(*fraction, pointer + "/fraction", "fraction", "");
     if (!(share > 0.0 && share <= 1.0)) {
       failPart(pointer + "/fraction",
-               "fraction must be a share of the area above 0 and at most 1, got " +
-                   formatNumber(share) +
-                   (share == 0.0 ? "; leave out a part that is not there" : ""));
+               Engine::Message{share == 0.0 ? "part.fraction_zero" : "part.fraction_range",
+                               {{"value", Engine::MessageValue::number(formatNumber(share))}}});
     }
     _partLabel.clear();
+    _partMessage.reset();
     return {*conductivity, *density, *specificHeat, share};
   }
 
@@ -489,8 +487,14 @@ private:
   double number(const Json& value, const std::string& pointer, const std::string& key,
                 const std::string& unit) {
     if (!value.is_number()) {
-      failHere(pointer, key + " must be a number" + (unit.empty() ? "" : " of " + unit) + ", got " +
-                            describeValue(value));
+      const auto got = gotValue(value);
+      failHere(pointer, unit.empty() ? Engine::Message{"value.number",
+                                                       {{"key", Engine::MessageValue::fileKey(key)},
+                                                        {"value", got}}}
+                                     : Engine::Message{"value.number_of",
+                                                       {{"key", Engine::MessageValue::fileKey(key)},
+                                                        {"unit", Engine::MessageValue::plain(unit)},
+                                                        {"value", got}}});
     }
     return value.get<double>();
   }
@@ -512,9 +516,11 @@ private:
     const std::string unit = Engine::unitOf(field);
     const double result = number(value, pointer, name, unit);
     if (Engine::checkProperty(field, result)) {
-      const std::string reason =
-          name + " must be a positive number of " + unit + ", got " + formatNumber(result);
-      failHere(pointer, reason);
+      failHere(pointer,
+               Engine::Message{"value.positive",
+                               {{"key", Engine::MessageValue::fileKey(name)},
+                                {"unit", Engine::MessageValue::plain(unit)},
+                                {"value", Engine::MessageValue::number(formatNumber(result))}}});
     }
     return result;
   }
@@ -554,10 +560,18 @@ private:
   [[noreturn]] void failPart(const std::string& pointer, const std::string& reason) const {
     _context.fail(pointer, _partLabel + ": " + reason);
   }
+  [[noreturn]] void failPart(const std::string& pointer, Engine::Message reason) const {
+    if (!_partMessage) _context.failWith(pointer, {std::move(reason)});
+    _context.failWith(pointer, {*_partMessage, std::move(reason)});
+  }
   /// Fails naming the part being read, if any.
   [[noreturn]] void failHere(const std::string& pointer, const std::string& reason) const {
     if (!_partLabel.empty()) failPart(pointer, reason);
     _context.fail(pointer, reason);
+  }
+  [[noreturn]] void failHere(const std::string& pointer, Engine::Message reason) const {
+    if (_partMessage) failPart(pointer, std::move(reason));
+    _context.failWith(pointer, {std::move(reason)});
   }
 
   static bool isKnown(const std::string& key, const std::vector<std::string>& keys) {
@@ -570,12 +584,30 @@ private:
   WallReadingContext& _context;
   Wall& _wall;
   std::string _partLabel;  ///< "part 2 (\"Mineral wool\")" while a part is read
+  std::optional<Engine::Message> _partMessage;  ///< the same by key
 };
 
 }  // namespace
 
 void WallReadingContext::fail(const std::string& pointer, const std::string& reason) const {
   throw Error(messagePrefix(pointer) + reason, documentPointer(pointer));
+}
+
+void WallReadingContext::failWith(const std::string& pointer,
+                                  std::vector<Engine::Message> reason) const {
+  if (auto place = messagePlace(pointer)) {
+    place->insert(place->end(), reason.begin(), reason.end());
+    throw Error(std::move(*place), documentPointer(pointer));
+  }
+  fail(pointer, Engine::englishText(reason));
+}
+
+Engine::Message unknownMaterial(const std::string& key, const Catalogue& catalogue) {
+  const std::vector<std::string> close = catalogue.suggestions(key);
+  if (close.empty()) return {"material.unknown", {{"material", Engine::MessageValue::plain(key)}}};
+  return {"material.unknown_close",
+          {{"material", Engine::MessageValue::plain(key)},
+           {"close", Engine::MessageValue::choices("material", close)}}};
 }
 
 bool isElementLayer(const nlohmann::json& layer) {

@@ -22,11 +22,17 @@ std::string numberText(double value) {
   return text;
 }
 
+/// A fault worded by key: its English text is the message's.
+Detail::VapourFault faultOf(std::string key, Engine::Message message) {
+  std::string reason = Engine::englishText(message);
+  return {std::move(key), std::move(reason), std::move(message)};
+}
+
 /// A mu of at least 1 (still air has 1; nothing passes vapour more freely), finite.
-std::optional<std::string> factorProblem(double factor) {
+std::optional<Engine::Message> factorProblem(double factor) {
   if (!(factor >= 1.0 && factor <= kLargestVapourValue)) {
-    return "vapour_resistance_factor must be at least 1 (still air) and finite, got " +
-           numberText(factor);
+    return Engine::Message{"vapour.factor_range",
+                           {{"value", Engine::MessageValue::number(numberText(factor))}}};
   }
   return std::nullopt;
 }
@@ -64,31 +70,32 @@ std::optional<Detail::VapourFault> Detail::readLayerVapour(const Json& layer,
   if (const Json* limit = member(layer, Schema::kCondensationLimit)) {
     if (!limit->is_number() ||
         !(limit->get<double>() >= 0.0 && limit->get<double>() <= kLargestVapourValue)) {
-      return VapourFault{std::string(Schema::kCondensationLimit),
-                         "condensation_limit must be a finite number of g/m2, not negative, got " +
-                             describeValue(*limit)};
+      return faultOf(std::string(Schema::kCondensationLimit),
+                     {"vapour.condensation_limit", {{"value", gotValue(*limit)}}});
     }
     vapour.condensationLimit = limit->get<double>();
   }
   if (factor != nullptr && !factor->is_number()) {
-    return VapourFault{factorKey,
-                       "vapour_resistance_factor must be a number (mu, at least 1), got " +
-                           describeValue(*factor)};
+    return VapourFault{
+        factorKey,
+        "vapour_resistance_factor must be a number (mu, at least 1), got " + describeValue(*factor),
+        std::nullopt};
   }
   if (sd != nullptr && !sd->is_number()) {
     return VapourFault{sdKey,
                        "sd must be a number of metres (the equivalent air layer "
                        "thickness, not negative), got " +
-                           describeValue(*sd)};
+                           describeValue(*sd),
+                       std::nullopt};
   }
   if (factor != nullptr) {
     if (thickness == 0.0) {
       return VapourFault{factorKey,
                          "a pure thermal resistance has no thickness for a "
-                         "vapour_resistance_factor; give its sd in m instead"};
+                         "vapour_resistance_factor; give its sd in m instead",
+                         std::nullopt};
     }
-    if (auto problem = factorProblem(factor->get<double>()))
-      return VapourFault{factorKey, *problem};
+    if (auto problem = factorProblem(factor->get<double>())) return faultOf(factorKey, *problem);
     vapour.source = VapourSource::Factor;
     vapour.factor = factor->get<double>();
     vapour.sd = vapour.factor * thickness;
@@ -96,17 +103,18 @@ std::optional<Detail::VapourFault> Detail::readLayerVapour(const Json& layer,
   if (sd != nullptr) {
     const double value = sd->get<double>();
     if (!(value >= 0.0 && value <= kLargestVapourValue)) {
-      return VapourFault{sdKey,
-                         "sd must be finite and not negative (in m), got " + numberText(value)};
+      return faultOf(
+          sdKey, {"vapour.sd_range", {{"value", Engine::MessageValue::number(numberText(value))}}});
     }
     if (factor != nullptr) {
       // Both given: they must say the same, s_d = mu d, to a part in a million.
       if (std::fabs(value - vapour.sd) > 1e-6 * std::fmax(value, vapour.sd)) {
-        return VapourFault{sdKey, "sd " + numberText(value) +
-                                      " m disagrees with "
-                                      "vapour_resistance_factor x thickness = " +
-                                      numberText(vapour.factor) + " x " + numberText(thickness) +
-                                      " = " + numberText(vapour.sd) + " m; give one of them"};
+        const auto number = [](double x) { return Engine::MessageValue::number(numberText(x)); };
+        return faultOf(sdKey, {"vapour.sd_disagrees",
+                               {{"sd", number(value)},
+                                {"factor", number(vapour.factor)},
+                                {"thickness", number(thickness)},
+                                {"product", number(vapour.sd)}}});
       }
       return std::nullopt;
     }

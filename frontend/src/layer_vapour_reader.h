@@ -7,15 +7,19 @@
 
 #include <nlohmann/json.hpp>
 
+#include "brusk/engine/message.h"
+
 #include "brusk/frontend/catalogue.h"
 #include "brusk/frontend/layer_vapour.h"
 
 namespace Brusk::Frontend::Detail {
 
-/// Why a layer's vapour keys cannot be taken: the key at fault and the physical reason.
+/// Why a layer's vapour keys cannot be taken: the key at fault and the physical reason, in
+/// English and, where it is worded by key, as a message.
 struct VapourFault {
   std::string key;
   std::string reason;
+  std::optional<Engine::Message> message{};
 };
 
 /// Reads `vapour_resistance_factor` and `sd` of a layer object into `vapour`. `material` is the

@@ -266,15 +266,18 @@ private:
 
 /// Why a layer or part inside the assessment cannot be taken. A catalogue material lacks mu only
 /// when its entry (a project's --materials file, say) gives none: the entry is where it belongs.
-std::string noVapourProperty(const std::string& materialKey) {
-  const std::string reason = "no water-vapour property for the moisture assessment: ";
-  if (materialKey.empty()) {
-    return reason +
-           "give vapour_resistance_factor (mu) or sd (in m), or a catalogue material that has one";
-  }
-  return reason + "its catalogue material \"" + materialKey +
-         "\" gives no vapour_resistance_factor; add it to the material's entry, or give "
-         "vapour_resistance_factor (mu) or sd (in m) in the layer";
+Engine::Message noVapourProperty(const std::string& materialKey) {
+  if (materialKey.empty()) return {"vapour.missing", {}};
+  return {"vapour.missing_in_catalogue", {{"material", Engine::MessageValue::plain(materialKey)}}};
+}
+
+/// The refusal of a layer (and part) without a vapour property, the file named first.
+[[noreturn]] void refuseNoVapour(const std::string& source, std::vector<Engine::Message> where,
+                                 const std::string& materialKey) {
+  where.insert(where.begin(),
+               Engine::Message{"place", {{"source", Engine::MessageValue::plain(source)}}});
+  where.push_back(noVapourProperty(materialKey));
+  throw Error(std::move(where), std::string());
 }
 
 /// "layer 2 (\"EPS board\")" of a stack whose layers are the file's.
@@ -591,8 +594,9 @@ Engine::MoistureRequest moistureRequestOf(const Wall& wall, const Climate& clima
   for (std::size_t k = 0; k < wall.labels.size(); ++k) {
     const LayerVapour& vapour = wall.labels[k].vapour;
     if (!vapour.known()) {
-      throw Error(source + ": " + layerText(wall, k) + ": " +
-                  noVapourProperty(wall.labels[k].materialKey));
+      refuseNoVapour(
+          source, {layerMessage(k, k < wall.labels.size() ? wall.labels[k].name : std::string())},
+          wall.labels[k].materialKey);
     }
     request.sd.push_back(vapour.sd);
   }
@@ -621,16 +625,15 @@ std::vector<MoisturePath> moisturePaths(const Wall& wall, const std::string& sou
                                       [k](const Engine::BridgedLayer& b) { return b.layer == k; });
     if (bridged == element.bridged.end()) {
       if (!wall.labels[k].vapour.known()) {
-        throw Error(source + ": " + layerLabel(wall, k) + ": " +
-                    noVapourProperty(wall.labels[k].materialKey));
+        refuseNoVapour(source, {layerMessage(wall, k)}, wall.labels[k].materialKey);
       }
       continue;
     }
     const std::size_t b = static_cast<std::size_t>(bridged - element.bridged.begin());
     for (std::size_t part = 0; part < wall.element.partLabels[b].size(); ++part) {
       if (!wall.element.partLabels[b][part].vapour.known()) {
-        throw Error(source + ": " + layerLabel(wall, k) + ": " + partLabel(wall, k, part) + ": " +
-                    noVapourProperty(wall.element.partLabels[b][part].materialKey));
+        refuseNoVapour(source, {layerMessage(wall, k), partMessage(wall, k, part)},
+                       wall.element.partLabels[b][part].materialKey);
       }
     }
   }

@@ -70,9 +70,8 @@ public:
     if (const Json* irradiance = member(object, Schema::kSiteIrradiance)) {
       if (!irradiance->is_number() || !(irradiance->get<double>() >= 0.0) ||
           !std::isfinite(irradiance->get<double>())) {
-        fail("/site_irradiance",
-             "site_irradiance must be a solar irradiance of 0 W/m2 or more, got " +
-                 Detail::describeValue(*irradiance));
+        failWith("/site_irradiance",
+                 {{"wall.site_irradiance", {{"value", Detail::gotValue(*irradiance)}}}});
       }
       wall.siteIrradiance = irradiance->get<double>();
     }
@@ -90,7 +89,7 @@ public:
     if (layers == nullptr || (layers->is_array() && layers->empty())) {
       Engine::WallProblem none;
       none.kind = ProblemKind::NoLayers;
-      fail(layers == nullptr ? "" : "/layers", describeProblem(none, wall));
+      failWith(layers == nullptr ? "" : "/layers", problemMessage(none, wall));
     }
     if (!layers->is_array()) {
       fail("/layers", "layers must be a list of tables, got " + Detail::describeValue(*layers));
@@ -99,12 +98,12 @@ public:
       Engine::WallProblem tooMany;
       tooMany.kind = ProblemKind::TooManyLayers;
       tooMany.value = static_cast<double>(layers->size());
-      fail("/layers", describeProblem(tooMany, wall));
+      failWith("/layers", problemMessage(tooMany, wall));
     }
     request.layers.reserve(layers->size());
     wall.labels.reserve(layers->size());
     for (std::size_t i = 0; i < layers->size(); ++i) readLayer((*layers)[i], i, wall);
-    _layerLabel.clear();
+    clearLayerLabel();
     if (auto problem = Engine::check(request)) failOn(*problem, wall);
     Detail::readElementKeys(*this, object, wall);
     wall.document = Detail::canonicalWallDocument(object, wall);
@@ -116,6 +115,7 @@ private:
     const std::string pointer = "/layers/" + std::to_string(index);
     _layerPointer = pointer;
     _layerLabel = "layer " + std::to_string(index + 1);
+    _layerMessage = layerMessage(index, "");
     if (!object.is_object()) {
       fail(pointer, "must be a table of keys, got " + Detail::describeValue(object));
     }
@@ -123,6 +123,7 @@ private:
     if (const Json* name = member(object, Schema::kName)) {
       label.name = requireString(*name, pointer + "/name", Schema::kName);
       _layerLabel += " (\"" + label.name + "\")";
+      _layerMessage = layerMessage(index, label.name);
     }
     if (Detail::isElementLayer(object)) {
       Detail::readElementLayer(*this, object, pointer, std::move(label), wall);
@@ -161,17 +162,14 @@ private:
       const std::string key = requireString(*material, pointer + "/material", Schema::kMaterial);
       entry = _catalogue.find(key);
       if (entry == nullptr) {
-        const std::vector<std::string> close = _catalogue.suggestions(key);
-        std::string message = "unknown material \"" + key + "\"";
-        if (!close.empty()) message += "; did you mean " + quotedAlternatives(close) + "?";
-        message += " (`brusk materials` lists the catalogue)";
-        fail(pointer + "/material", message);
+        failWith(pointer + "/material", {Detail::unknownMaterial(key, _catalogue)});
       }
       label.materialKey = entry->key;
       label.family = entry->family;
       if (label.name.empty()) {
         label.name = entry->name;
         _layerLabel += " (\"" + label.name + "\")";
+        _layerMessage = layerMessage(index, label.name);
       }
       conductivity = entry->conductivity;
       density = entry->density;
@@ -182,7 +180,7 @@ private:
     const Json* thickness = member(object, Schema::kThickness);
     // A missing value is named by the key it should have (the line is the layer's), so that a
     // form shows the message at that field.
-    if (thickness == nullptr) fail(pointer + "/thickness", "thickness is missing (in m)");
+    if (thickness == nullptr) failWith(pointer + "/thickness", {{"layer.thickness_missing", {}}});
     const double d = requireNumber(*thickness, WallField::Thickness, index);
     // Explicit properties override the catalogue's.
     if (const Json* value = member(object, Schema::kConductivity)) {
@@ -199,10 +197,9 @@ private:
                                      : !specificHeat ? Schema::kSpecificHeat
                                                      : std::string_view();
     if (!missing.empty()) {
-      fail(pointer + "/" + std::string(missing),
-           std::string(missing) +
-               " is missing: give a catalogue material, or conductivity, density and "
-               "specific_heat, or a thermal_resistance alone");
+      failWith(pointer + "/" + std::string(missing),
+               {{"layer.property_missing",
+                 {{"key", Engine::MessageValue::fileKey(std::string(missing))}}}});
     }
     if (label.name.empty()) label.name = Schema::defaultLayerName(index);
     readVapour(object, entry, d, pointer, label);
@@ -247,6 +244,7 @@ private:
   void readVapour(const Json& object, const CatalogueEntry* entry, double thickness,
                   const std::string& pointer, LayerLabel& label) {
     if (auto fault = Detail::readLayerVapour(object, entry, thickness, label.vapour)) {
+      if (fault->message) failWith(pointer + "/" + fault->key, {*fault->message});
       fail(pointer + "/" + fault->key, fault->reason);
     }
   }
@@ -278,15 +276,17 @@ private:
         if (choices[i] == text) return static_cast<int>(i);
       }
     }
-    fail(pointer, std::string(key) + " must be " + quotedAlternatives(choices) + ", got " +
-                      Detail::describeValue(value));
+    failWith(pointer, {{"value.choice",
+                        {{"key", Engine::MessageValue::fileKey(std::string(key))},
+                         {"choices", Engine::MessageValue::choices(std::string(key), choices)},
+                         {"value", Detail::gotValue(value)}}}});
   }
 
   /// A number for a layer's field; its physics is checked when the layer is complete.
   double requireNumber(const Json& value, WallField field, std::size_t index) {
     const double number = requireNumber(value, field, ProblemKind::NotPositive);
     if (auto problem = Engine::checkProperty(field, number, index)) {
-      fail(pointerOf(*problem), describeRequirement(*problem));
+      failWith(pointerOf(*problem), {requirementMessage(*problem)});
     }
     return number;
   }
@@ -294,8 +294,8 @@ private:
   /// A number for `field`, refused with the requirement `kind` when it is of another type.
   double requireNumber(const Json& value, WallField field, ProblemKind kind) {
     if (!value.is_number()) {
-      fail(pointerOf(field, Engine::kWholeWall),
-           requirementPhrase(field, kind) + ", got " + Detail::describeValue(value));
+      failWith(pointerOf(field, Engine::kWholeWall),
+               {requirementMessage(field, kind, Detail::gotValue(value))});
     }
     return value.get<double>();
   }
@@ -313,16 +313,21 @@ private:
 
   /// Fails with the engine's problem, worded with the layer it is about.
   [[noreturn]] void failOn(const Engine::WallProblem& problem, const Wall& wall) {
-    _layerLabel.clear();
+    clearLayerLabel();
     const std::size_t layer =
         problem.layer == Engine::kWholeWall ? problem.layer : wall.fileLayerOf(problem.layer);
     const std::string pointer =
         problem.field == WallField::Layers ? "/layers" : pointerOf(problem.field, layer);
+    const std::vector<Engine::Message> parts = problemMessage(problem, wall);
+    if (!parts.empty()) failWith(pointer, parts);
     fail(pointer, describeProblem(problem, wall));
   }
 
   [[nodiscard]] const Catalogue& catalogue() const override { return _catalogue; }
-  void setLayerLabel(std::string label) override { _layerLabel = std::move(label); }
+  void clearLayerLabel() override {
+    _layerLabel.clear();
+    _layerMessage.reset();
+  }
 
   /// Where a message about `pointer` starts: the source and line, the context, the layer.
   [[nodiscard]] std::string messagePrefix(const std::string& pointer) const override {
@@ -331,6 +336,16 @@ private:
     if (!_context.empty()) message += _context + ": ";
     if (!_layerLabel.empty()) message += _layerLabel + ": ";
     return message;
+  }
+
+  [[nodiscard]] std::optional<std::vector<Engine::Message>> messagePlace(
+      const std::string& pointer) const override {
+    // A wall inside another document (a zone's element) is worded in English only.
+    if (!_context.empty()) return std::nullopt;
+    const std::size_t line = _lines != nullptr ? _lines->lineOf(_pointerPrefix + pointer) : 0;
+    std::vector<Engine::Message> place{Detail::placeMessage(_source, line)};
+    if (_layerMessage) place.push_back(*_layerMessage);
+    return place;
   }
 
   [[nodiscard]] std::string documentPointer(const std::string& pointer) const override {
@@ -348,6 +363,7 @@ private:
   const std::string _context;        ///< "element 3 (\"Floor\")" for a wall inside another document
   std::string _layerPointer;         ///< "/layers/1" while a layer is read
   std::string _layerLabel;           ///< "layer 2 (\"EPS board\")" while a layer is read
+  std::optional<Engine::Message> _layerMessage;  ///< the same by key
 };
 
 std::string stemOf(const std::string& source) {

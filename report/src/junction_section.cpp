@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "brusk/engine/quantities.h"
+#include "brusk/report/plot_words.h"
 #include "isolines.h"
 #include "svg_writer.h"
 #include "text_format.h"
@@ -184,15 +185,24 @@ std::string regionName(const Frontend::Junction& junction, std::size_t r) {
   return name.empty() ? "region " + std::to_string(r + 1) : name;
 }
 
+/// An environment's name in `words`: the templates' "indoor" and "outdoor" are the drawings'
+/// own words, any other name is the file's and stays as it is.
+std::string environmentName(const std::string& name, const PlotWords& words) {
+  if (name == "indoor") return words("junction.indoor");
+  if (name == "outdoor") return words("junction.outdoor");
+  return name;
+}
+
 /// The section: regions in their order, each later one over the earlier, the material edges,
 /// each boundary in its environment's colour, and a key of the environments.
 std::string sectionDrawing(const Frontend::JunctionReport& report, std::size_t index,
-                           const View& view, double height) {
+                           const View& view, double height, const PlotWords& words) {
   const Frontend::Junction& junction = report.junction;
   const auto& request = junction.request;
   SvgWriter svg("junction-" + std::to_string(index) + "-section", kPanelWidth, height,
-                "Section of " + junction.name + ": materials and the environments it faces");
-  svg.text({kPanelWidth / 2.0, 16.0}, "Section", {TextAnchor::Middle, 13.0, "#222", true, 0.0});
+                words("junction.section.title", {{"junction", junction.name}}));
+  svg.text({kPanelWidth / 2.0, 16.0}, words("junction.section.heading"),
+           {TextAnchor::Middle, 13.0, "#222", true, 0.0});
   for (std::size_t r = 0; r < request.regions.size(); ++r) {
     const Engine::BridgeRegion& region = request.regions[r];
     svg.rectangle(view.at(region.x0, region.y1), (region.x1 - region.x0) * view.scale,
@@ -209,8 +219,10 @@ std::string sectionDrawing(const Frontend::JunctionReport& report, std::size_t i
     const Engine::BridgeEnvironment& environment = request.environments[e];
     svg.line({20.0, y - 4.0}, {44.0, y - 4.0}, {environmentColour(request, e), 3.5, ""});
     svg.text({52.0, y},
-             environment.name + ": " + formatNumber(environment.temperature, 1) + " °C, Rs " +
-                 formatNumber(environment.surfaceResistance, 2) + " m²·K/W",
+             words("junction.environment",
+                   {{"environment", environmentName(environment.name, words)},
+                    {"temperature", words.number(environment.temperature, 1)},
+                    {"resistance", words.number(environment.surfaceResistance, 2)}}),
              {TextAnchor::Start, 11.0, "#222", false, 0.0});
     y += kLegendRow;
   }
@@ -269,7 +281,7 @@ void drawBands(SvgWriter& svg, const View& view, const std::vector<double>& samp
 /// The temperature field with its isotherms, the coldest indoor surface point and the probes,
 /// over a colour key.
 std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t index,
-                         const View& view, double height) {
+                         const View& view, double height, const PlotWords& words) {
   const Frontend::Junction& junction = report.junction;
   const Engine::BridgeResult& result = report.result;
   const std::pair<double, double> span = temperatureSpan(junction.request);
@@ -277,9 +289,9 @@ std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t ind
   const double step = isothermStep(cold, warm);
   const std::vector<double> levels = isothermLevels(cold, warm);
   SvgWriter svg("junction-" + std::to_string(index) + "-field", kPanelWidth, height,
-                "Temperature field of " + junction.name + " with isotherms every " +
-                    formatNumber(step, step < 1.0 ? 1 : 0) + " K");
-  svg.text({kPanelWidth / 2.0, 16.0}, "Temperature field",
+                words("junction.field.title", {{"junction", junction.name},
+                                               {"step", words.number(step, step < 1.0 ? 1 : 0)}}));
+  svg.text({kPanelWidth / 2.0, 16.0}, words("junction.field.heading"),
            {TextAnchor::Middle, 13.0, "#222", true, 0.0});
 
   const auto columns = static_cast<std::size_t>(std::ceil(view.width() / kSamplePixels));
@@ -323,7 +335,7 @@ std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t ind
     svg.circle(at, 5.0, "#fff", {"#000", 1.8, ""});
     const std::string label =
         std::string(q.symbolUnicode) + " = " +
-        formatNumber(q.displayed(result.minimumSurface->temperature), q.decimals) + " " +
+        words.number(q.displayed(result.minimumSurface->temperature), q.decimals) + " " +
         std::string(q.displayUnitUnicode);
     const bool right = at.x + 10.0 + estimateTextWidth(label, 11.0) < kPanelWidth;
     svg.text({right ? at.x + 9.0 : at.x - 9.0, std::max(at.y - 8.0, kMarginTop + 10.0)}, label,
@@ -352,7 +364,7 @@ std::string fieldDrawing(const Frontend::JunctionReport& report, std::size_t ind
     const bool end = t == cold || t == warm;
     if (x - lastLabel >= 28.0 || end) {
       if (end && x - lastLabel < 28.0) continue;
-      svg.text({x, barTop + 25.0}, formatNumber(t, decimals), tick);
+      svg.text({x, barTop + 25.0}, words.number(t, decimals), tick);
       lastLabel = x;
     }
   }
@@ -517,7 +529,8 @@ std::string temperatureColour(double share) {
   return colour;
 }
 
-JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report, std::size_t index) {
+JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report, std::size_t index,
+                                        const PlotWords& words) {
   const View view = viewOf(report.junction.request);
   const double sectionHeight =
       view.top + view.height() + 14.0 +
@@ -525,7 +538,8 @@ JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report, 
   // Both drawings as high, so that they line up side by side.
   const double height =
       std::ceil(std::max(sectionHeight, view.top + view.height() + kColourBarHeight));
-  return {sectionDrawing(report, index, view, height), fieldDrawing(report, index, view, height)};
+  return {sectionDrawing(report, index, view, height, words),
+          fieldDrawing(report, index, view, height, words)};
 }
 
 std::string renderJunctionSection(const Frontend::JunctionReport& report, std::size_t index) {

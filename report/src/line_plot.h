@@ -11,8 +11,9 @@ namespace Brusk::Report {
 /// One axis of a line plot.
 struct PlotAxis {
   std::string label;  ///< quantity and unit, e.g. "heat-flow density q (W/m²)"
-  /// A vertical axis's label where `label` is longer than the drawing is high, e.g.
-  /// "q (W/m²)"; empty: `label` always.
+  /// The label where `label` is longer than the drawing is high (a vertical axis) or wide (the
+  /// horizontal axis), e.g. "q (W/m²)"; empty: `label` always. A horizontal axis's label that
+  /// still does not fit is broken between words onto more lines.
   std::string shortLabel;
   bool logarithmic = false;         ///< log scale (x axis only); values must then be > 0
   std::optional<double> minimum;    ///< fixed lower end, else from the data
@@ -39,7 +40,9 @@ struct PlotMarker {
   bool onRightAxis = false;
 };
 
-/// A labelled vertical line across the plot area.
+/// A labelled vertical line across the plot area. Its label is written beside the line's top,
+/// after it or, where it would leave the plot area, before it; labels that would touch take rows
+/// further down, each still beside its own line.
 struct PlotGuide {
   double x = 0.0;
   std::string label;
@@ -64,6 +67,8 @@ struct LinePlot {
   std::vector<PlotMarker> markers;
   std::vector<PlotGuide> guides;
   std::vector<PlotInterval> intervals;
+  /// The decimal separator of the tick labels ('.' or ','); the caller writes the other texts.
+  char decimalSeparator = '.';
 };
 
 /// Draws `plot` as an inline SVG element with the given id: axes with ticks and labels, a light

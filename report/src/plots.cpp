@@ -75,7 +75,9 @@ int cycleSamples(const PlotLayout& size) {
                   static_cast<int>(std::lround(kCycleSamples * sampleDensity(size))));
 }
 
-std::string hours(double value) { return formatNumber(value, 1) + " h"; }
+std::string hours(double value, const PlotWords& words) {
+  return words("hours", {{"value", words.number(value, 1)}});
+}
 
 std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
   std::vector<AxisTick> ticks;
@@ -85,9 +87,9 @@ std::vector<AxisTick> hourTicks(double stepHours, double lastHour) {
   return ticks;
 }
 
-PlotAxis timeAxis(double periodHours) {
+PlotAxis timeAxis(double periodHours, const PlotWords& words) {
   PlotAxis axis;
-  axis.label = "time t (h)";
+  axis.label = words("response.time_axis");
   axis.minimum = 0.0;
   axis.maximum = kResponseCycles * periodHours;
   axis.ticks = hourTicks(periodHours / 4.0, kResponseCycles * periodHours);
@@ -126,8 +128,10 @@ std::vector<ComputedWall> computeWalls(const std::vector<Wall>& walls, double pe
 }
 
 /// "24 h", "168 h", "1.5 h": a cycle length as the report names it.
-std::string cycleName(double periodHours) {
-  return formatNumber(periodHours, periodHours == std::floor(periodHours) ? 0 : 2) + " h";
+std::string cycleName(double periodHours, const PlotWords& words) {
+  return words(
+      "hours",
+      {{"value", words.number(periodHours, periodHours == std::floor(periodHours) ? 0 : 2)}});
 }
 
 /// The cycle lengths the frequency plots mark: the daily, the 12-day and the report's own.
@@ -140,19 +144,19 @@ std::vector<double> markedCycles(double periodHours) {
 /// The 48-hour plot of one temperature swing and the heat flows it drives in every wall.
 /// `outdoor` picks the swing: outside through Y12, or the room through Y11.
 std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, double period,
-                      bool outdoor, const PlotLayout& size) {
+                      bool outdoor, const PlotLayout& size, const PlotWords& words) {
   const double periodHours = period / Engine::kSecondsPerHour;
+  // The words of this swing: "response.outdoor.title" or "response.indoor.title", ...
+  const std::string side = outdoor ? "response.outdoor." : "response.indoor.";
   LinePlot plot;
-  plot.title = outdoor ? "Outdoor temperature swing and heat flow at the inner surface"
-                       : "Indoor temperature swing and heat flow into the inner surface";
-  plot.xAxis = timeAxis(periodHours);
-  plot.leftAxis =
-      symmetricAxis(outdoor ? "outdoor temperature θe (K)" : "indoor temperature θi (K)");
-  plot.rightAxis = symmetricAxis(outdoor ? "heat-flow density into the room q (W/m²)"
-                                         : "heat-flow density into the wall q1 (W/m²)");
-  plot.rightAxis->shortLabel = outdoor ? "heat flow q (W/m²)" : "heat flow q1 (W/m²)";
+  plot.decimalSeparator = words.decimalSeparator();
+  plot.title = words(side + "title");
+  plot.xAxis = timeAxis(periodHours, words);
+  plot.leftAxis = symmetricAxis(words(side + "temperature_axis"));
+  plot.rightAxis = symmetricAxis(words(side + "heat_flow_axis"));
+  plot.rightAxis->shortLabel = words(side + "heat_flow_axis_short");
   const double peakHour = periodHours;
-  plot.guides.push_back({peakHour, outdoor ? "θe peak" : "θi peak"});
+  plot.guides.push_back({peakHour, words(side + "peak")});
 
   bool temperatureDrawn = false;
   for (const ComputedWall& wall : walls) {
@@ -164,19 +168,23 @@ std::string swingPlot(const std::vector<ComputedWall>& walls, double amplitude, 
                                               kResponseCycles * periodHours,
                                               periodHours / responseStepsPerCycle(size));
     if (!temperatureDrawn) {
-      plot.series.push_back({outdoor ? "outdoor temperature θe" : "indoor temperature θi",
-                             swing.hours, swing.temperature, kTemperatureColour, "6 4", false});
+      plot.series.push_back({words(side + "temperature"), swing.hours, swing.temperature,
+                             kTemperatureColour, "6 4", false});
       temperatureDrawn = true;
     }
-    plot.series.push_back({wall.wall->name + " (|" + std::string(outdoor ? "Y12" : "Y11") + "| = " +
-                               formatNumber(swing.heatFlowAmplitude / amplitude, 3) + " W/(m²·K))",
-                           swing.hours, swing.heatFlow, wall.colour, wall.dashes, true});
+    plot.series.push_back(
+        {words("response.wall", {{"wall", wall.wall->name},
+                                 {"admittance", outdoor ? "Y12" : "Y11"},
+                                 {"value", words.number(swing.heatFlowAmplitude / amplitude, 3)}}),
+         swing.hours, swing.heatFlow, wall.colour, wall.dashes, true});
     const std::string delay =
-        outdoor ? "lag " + hours(swing.peakDelayHours)
-                : (swing.peakDelayHours <= 0.0 ? "leads by " + hours(-swing.peakDelayHours)
-                                               : "lags by " + hours(swing.peakDelayHours));
-    plot.intervals.push_back({peakHour, peakHour + swing.peakDelayHours,
-                              delay + " \u2014 " + wall.wall->name, wall.colour});
+        outdoor ? words("response.outdoor.lag", {{"time", hours(swing.peakDelayHours, words)}})
+        : swing.peakDelayHours <= 0.0
+            ? words("response.indoor.leads", {{"time", hours(-swing.peakDelayHours, words)}})
+            : words("response.indoor.lags", {{"time", hours(swing.peakDelayHours, words)}});
+    plot.intervals.push_back(
+        {peakHour, peakHour + swing.peakDelayHours,
+         words("response.interval", {{"delay", delay}, {"wall", wall.wall->name}}), wall.colour});
   }
   return renderLinePlot(
       plot, size.idPrefix + (outdoor ? "response-outdoor-plot" : "response-indoor-plot"),
@@ -194,9 +202,9 @@ std::vector<double> cycleLengths(double periodHours, int samples) {
   return periods;
 }
 
-PlotAxis cycleAxis(double periodHours) {
+PlotAxis cycleAxis(double periodHours, const PlotWords& words) {
   PlotAxis axis;
-  axis.label = "cycle length T (h), log scale";
+  axis.label = words("sweep.cycle_axis");
   axis.logarithmic = true;
   axis.minimum = std::min(kShortestCycleHours, periodHours);
   axis.maximum = std::max(kLongestCycleHours, periodHours);
@@ -207,21 +215,24 @@ PlotAxis cycleAxis(double periodHours) {
 }
 }  // namespace
 
-SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
-                      const PlotLayout& size) {
+SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period, const PlotLayout& size,
+                      const PlotWords& words) {
   const double periodHours = period / Engine::kSecondsPerHour;
   LinePlot decrement;
-  decrement.title = "Decrement factor against cycle length";
-  decrement.xAxis = cycleAxis(periodHours);
-  decrement.leftAxis.label = "decrement factor f (\u2013)";
+  decrement.decimalSeparator = words.decimalSeparator();
+  decrement.title = words("sweep.decrement.title");
+  decrement.xAxis = cycleAxis(periodHours, words);
+  decrement.leftAxis.label = words("sweep.decrement.axis");
   decrement.leftAxis.minimum = 0.0;
   LinePlot lag = decrement;
-  lag.title = "Time lag against cycle length";
-  lag.leftAxis.label = "time lag φ (h)";
+  lag.title = words("sweep.lag.title");
+  lag.leftAxis.label = words("sweep.lag.axis");
   for (LinePlot* plot : {&decrement, &lag}) {
-    plot->guides = {{kDailyHours, "24 h"}, {kTwelveDayHours, "12 d"}};
+    plot->guides = {{kDailyHours, words("sweep.daily")},
+                    {kTwelveDayHours, words("sweep.twelve_days")}};
     if (markedCycles(periodHours).size() > 2) {
-      plot->guides.push_back({periodHours, "T = " + cycleName(periodHours)});
+      plot->guides.push_back(
+          {periodHours, words("sweep.period", {{"period", cycleName(periodHours, words)}})});
     }
   }
 
@@ -249,8 +260,45 @@ SweepPlots sweepPlots(const std::vector<ComputedWall>& walls, double period,
       renderLinePlot(lag, size.idPrefix + "frequency-lag-plot", size.width, size.plotAreaHeight)};
 }
 
+namespace {
+
+/// Each wall's section, all to one scale, with its steady profile between the design
+/// temperatures when given (none for an element of layers of parts, whose faces hold no one
+/// temperature across the area).
+std::vector<std::string> drawSections(const std::vector<Wall>& walls, const PlotLayout& size,
+                                      const std::optional<DesignTemperatures>& design,
+                                      const PlotWords& words) {
+  std::vector<std::vector<double>> faceTemperatures(walls.size());
+  for (std::size_t index = 0; design && index < walls.size(); ++index) {
+    if (Frontend::isElement(walls[index])) continue;
+    const auto profile =
+        Engine::steadyTemperatureProfile(walls[index].request, design->indoor, design->outdoor);
+    if (!profile) {
+      throw Error({{"plots.design_temperatures",
+                    {{"indoor", Engine::MessageValue::number(formatNumber(design->indoor, 1))},
+                     {"outdoor", Engine::MessageValue::number(formatNumber(design->outdoor, 1))}}}},
+                  std::string());
+    }
+    faceTemperatures[index] = profile->temperature;
+  }
+  // The sections fit the width with their labels, so that they are drawn at the size asked
+  // for (a page showing them one SVG pixel on one CSS pixel keeps their labels' size).
+  const double room = size.width - sectionLabelWidth(walls, words);
+  const double scale =
+      sectionScale(walls, std::max(kNarrowestSection, std::min(size.sectionWidth, room)));
+  std::vector<std::string> sections;
+  for (std::size_t index = 0; index < walls.size(); ++index) {
+    sections.push_back(renderWallSection(
+        walls[index], size.idPrefix + "section-" + std::to_string(index) + "-drawing", scale,
+        size.width, faceTemperatures[index].empty() ? nullptr : &faceTemperatures[index], words));
+  }
+  return sections;
+}
+
+}  // namespace
+
 WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const PlotLayout& size,
-                          const std::optional<DesignTemperatures>& design) {
+                          const std::optional<DesignTemperatures>& design, const PlotWords& words) {
   if (walls.empty()) throw Error("plots need at least one wall");
   if (!(period >= Engine::kShortestPeriod && period <= Engine::kLongestPeriod)) {
     throw Error("the cycle length of the plots must be from 1 s to 365 days, got " +
@@ -260,36 +308,19 @@ WallPlots renderWallPlots(const std::vector<Wall>& walls, double period, const P
       !std::isfinite(size.width + size.plotAreaHeight + size.sectionWidth)) {
     throw Error("the plots' width and height must be positive numbers of pixels");
   }
+  // Every wall is computed whatever is drawn, so that a wall the engine refuses is refused here.
   const std::vector<ComputedWall> computed = computeWalls(walls, period);
-  // The steady profile of each wall; none for an element of layers of parts, whose faces hold
-  // no one temperature across the area.
-  std::vector<std::vector<double>> faceTemperatures(walls.size());
-  for (std::size_t index = 0; design && index < walls.size(); ++index) {
-    if (Frontend::isElement(walls[index])) continue;
-    const auto profile =
-        Engine::steadyTemperatureProfile(walls[index].request, design->indoor, design->outdoor);
-    if (!profile) {
-      throw Error("the design temperatures must be finite numbers of degC, got " +
-                  formatNumber(design->indoor, 1) + " and " + formatNumber(design->outdoor, 1));
-    }
-    faceTemperatures[index] = profile->temperature;
-  }
   WallPlots plots;
-  // The sections fit the width with their labels, so that they are drawn at the size asked
-  // for (a page showing them one SVG pixel on one CSS pixel keeps their labels' size).
-  const double room = size.width - sectionLabelWidth(walls);
-  const double scale =
-      sectionScale(walls, std::max(kNarrowestSection, std::min(size.sectionWidth, room)));
-  for (std::size_t index = 0; index < walls.size(); ++index) {
-    plots.sections.push_back(renderWallSection(
-        walls[index], size.idPrefix + "section-" + std::to_string(index) + "-drawing", scale,
-        size.width, faceTemperatures[index].empty() ? nullptr : &faceTemperatures[index]));
+  if (size.draw.sections) plots.sections = drawSections(walls, size, design, words);
+  if (size.draw.responses) {
+    plots.outdoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, true, size, words);
+    plots.indoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, false, size, words);
   }
-  plots.outdoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, true, size);
-  plots.indoorResponse = swingPlot(computed, kPlotSwingAmplitude, period, false, size);
-  SweepPlots sweeps = sweepPlots(computed, period, size);
-  plots.decrementSweep = std::move(sweeps.decrement);
-  plots.lagSweep = std::move(sweeps.lag);
+  if (size.draw.sweeps) {
+    SweepPlots sweeps = sweepPlots(computed, period, size, words);
+    plots.decrementSweep = std::move(sweeps.decrement);
+    plots.lagSweep = std::move(sweeps.lag);
+  }
   return plots;
 }
 

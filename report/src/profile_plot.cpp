@@ -31,9 +31,9 @@ struct WallProfile {
   Engine::ProfileSummary summary;  ///< of the samples at the profile's own times
 };
 
-PlotAxis timeAxis(const ReportProfile& profile) {
+PlotAxis timeAxis(const ReportProfile& profile, const PlotWords& words) {
   PlotAxis axis;
-  axis.label = "time t (h)";
+  axis.label = words("response.time_axis");
   const double periodHours = profile.period / Engine::kSecondsPerHour;
   axis.minimum = profile.startHours;
   axis.maximum = profile.startHours + periodHours;
@@ -104,8 +104,8 @@ std::string summaryTable(const std::vector<WallProfile>& profiles, double startH
 
 }  // namespace
 
-std::string renderProfilePart(const std::vector<ComputedWall>& walls,
-                              const ReportProfile& profile) {
+std::string renderProfilePart(const std::vector<ComputedWall>& walls, const ReportProfile& profile,
+                              const PlotWords& words) {
   const std::size_t longest = std::max(profile.indoor.size(), profile.outdoor.size());
   const std::size_t refinement =
       std::max<std::size_t>(1, kPlottedPoints / std::max<std::size_t>(longest, 1));
@@ -128,23 +128,25 @@ std::string renderProfilePart(const std::vector<ComputedWall>& walls,
   const Engine::ProfileResponse& first = profiles.front().response;
   const std::vector<double> times = timesOf(first, profile.startHours);
   LinePlot temperatures;
-  temperatures.title = "Temperatures over the period";
-  temperatures.xAxis = timeAxis(profile);
-  temperatures.leftAxis.label = "temperature θ (°C)";
-  temperatures.series.push_back({"outdoor θe", times,
+  temperatures.decimalSeparator = words.decimalSeparator();
+  temperatures.title = words("profile.temperatures.title");
+  temperatures.xAxis = timeAxis(profile, words);
+  temperatures.leftAxis.label = words("profile.temperatures.axis");
+  temperatures.series.push_back({words("profile.outdoor"), times,
                                  valuesOf(first, &Engine::ProfileSample::outdoor), kOutdoorColour,
                                  "6 4", false});
-  temperatures.series.push_back({"indoor θi", times,
+  temperatures.series.push_back({words("profile.indoor"), times,
                                  valuesOf(first, &Engine::ProfileSample::indoor), kIndoorColour,
                                  "2 3", false});
   LinePlot heatFlow;
-  heatFlow.title = "Heat flow into the room at the inner surface";
-  heatFlow.xAxis = timeAxis(profile);
-  heatFlow.leftAxis.label = "heat-flow density into the room q (W/m²)";
-  heatFlow.leftAxis.shortLabel = "heat flow q (W/m²)";
+  heatFlow.decimalSeparator = words.decimalSeparator();
+  heatFlow.title = words("profile.heat_flow.title");
+  heatFlow.xAxis = timeAxis(profile, words);
+  heatFlow.leftAxis.label = words("profile.heat_flow.axis");
+  heatFlow.leftAxis.shortLabel = words("profile.heat_flow.axis_short");
   for (const WallProfile& p : profiles) {
     temperatures.series.push_back(
-        {"inner surface θsi \u2014 " + p.wall->wall->name, times,
+        {words("profile.inner_surface", {{"wall", p.wall->wall->name}}), times,
          valuesOf(p.response, &Engine::ProfileSample::innerSurfaceTemperature), p.wall->colour,
          p.wall->dashes, false});
     heatFlow.series.push_back({p.wall->wall->name, times,

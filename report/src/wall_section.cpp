@@ -25,7 +25,7 @@ double drawnWidth(const Engine::LayerProperties& layer, double pixelsPerMetre) {
 }
 
 /// "12.5 mm", "0.2 mm", "150 mm": millimetres with only the decimals the value carries.
-std::string formatMillimetres(double metres) {
+std::string formatMillimetres(double metres, const PlotWords& words) {
   const double millimetres = metres * 1000.0;
   int decimals = 0;
   while (decimals < 2 &&
@@ -33,7 +33,7 @@ std::string formatMillimetres(double metres) {
                                      std::pow(10.0, decimals)) > 1e-6) {
     ++decimals;
   }
-  return formatNumber(millimetres, decimals) + " mm";
+  return words("section.millimetres", {{"value", words.number(millimetres, decimals)}});
 }
 
 /// A layer's callout: its name, and its thickness (R for a pure resistance).
@@ -42,19 +42,19 @@ struct LayerCallout {
   std::string size;
 };
 
-LayerCallout layerCallout(const Frontend::Wall& wall, std::size_t index) {
+LayerCallout layerCallout(const Frontend::Wall& wall, std::size_t index, const PlotWords& words) {
   const Frontend::LayerLabel& label = wall.labels[index];
   const Engine::LayerProperties& layer = wall.request.layers[index];
   const std::string name = label.name.empty() ? label.family : label.name;
   if (layer.isPureResistance()) {
-    return {name, "R " + formatNumber(layer.resistance, 2) + " m\u00B2\u00B7K/W"};
+    return {name, words("section.resistance", {{"value", words.number(layer.resistance, 2)}})};
   }
-  return {name, formatMillimetres(layer.thickness)};
+  return {name, formatMillimetres(layer.thickness, words)};
 }
 
-std::string layerLabel(const Frontend::Wall& wall, std::size_t index) {
-  const LayerCallout callout = layerCallout(wall, index);
-  return callout.name + " \u2014 " + callout.size;
+std::string layerLabel(const Frontend::Wall& wall, std::size_t index, const PlotWords& words) {
+  const LayerCallout callout = layerCallout(wall, index, words);
+  return words("section.callout", {{"name", callout.name}, {"size", callout.size}});
 }
 
 /// The usual zigzag of insulation drawings over a layer `width` wide at `left`, so that it reads
@@ -132,14 +132,14 @@ namespace {
 
 /// Width [px] from the section's outer face to the end of the drawing: the leaders' run, the
 /// colour key and the widest layer label, on one line or with the thickness on a second.
-double labelRoom(const Frontend::Wall& wall, bool twoLines = false) {
+double labelRoom(const Frontend::Wall& wall, const PlotWords& words, bool twoLines = false) {
   double widestLabel = 0.0;
   for (std::size_t index = 0; index < wall.request.layers.size(); ++index) {
-    const LayerCallout callout = layerCallout(wall, index);
-    widestLabel = std::max(widestLabel,
-                           twoLines ? std::max(estimateTextWidth(callout.name, kLabelFontSize),
-                                               estimateTextWidth(callout.size, kLabelFontSize))
-                                    : estimateTextWidth(layerLabel(wall, index), kLabelFontSize));
+    const LayerCallout callout = layerCallout(wall, index, words);
+    widestLabel = std::max(
+        widestLabel, twoLines ? std::max(estimateTextWidth(callout.name, kLabelFontSize),
+                                         estimateTextWidth(callout.size, kLabelFontSize))
+                              : estimateTextWidth(layerLabel(wall, index, words), kLabelFontSize));
   }
   return 44.0 + 18.0 + widestLabel + 8.0;
 }
@@ -150,7 +150,7 @@ double labelRoom(const Frontend::Wall& wall, bool twoLines = false) {
 /// warmest at the top), each face marked and labelled unless it would touch its neighbour's label.
 void drawTemperatureProfile(const std::vector<double>& temperatures,
                             const std::vector<double>& layerLeft, double sectionRight,
-                            SvgWriter& svg) {
+                            const PlotWords& words, SvgWriter& svg) {
   const auto [low, high] = std::minmax_element(temperatures.begin(), temperatures.end());
   const double span = *high - *low;
   const double top = kSectionTop + 22.0;
@@ -168,15 +168,16 @@ void drawTemperatureProfile(const std::vector<double>& temperatures,
   for (std::size_t face = 0; face < points.size(); ++face) {
     svg.circle(points[face], 2.5, colour, {colour, 1.0, ""});
     if (points[face].x - lastLabel < 40.0 && face + 1 < points.size()) continue;
-    svg.text({points[face].x, points[face].y - 6.0}, formatNumber(temperatures[face], 1) + " °C",
+    svg.text({points[face].x, points[face].y - 6.0},
+             words("section.temperature", {{"value", words.number(temperatures[face], 1)}}),
              {TextAnchor::Middle, 11.0, colour, true, 0.0});
     lastLabel = points[face].x;
   }
 }
 
-double sectionLabelWidth(const std::vector<Frontend::Wall>& walls) {
+double sectionLabelWidth(const std::vector<Frontend::Wall>& walls, const PlotWords& words) {
   double widest = 0.0;
-  for (const Frontend::Wall& wall : walls) widest = std::max(widest, labelRoom(wall, true));
+  for (const Frontend::Wall& wall : walls) widest = std::max(widest, labelRoom(wall, words, true));
   return kSectionLeft + widest;
 }
 
@@ -200,7 +201,7 @@ double sectionScale(const std::vector<Frontend::Wall>& walls, double maximumWidt
 
 std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                               double pixelsPerMetre, double drawingWidth,
-                              const std::vector<double>* faceTemperatures) {
+                              const std::vector<double>* faceTemperatures, const PlotWords& words) {
   const std::vector<Engine::LayerProperties>& layers = wall.request.layers;
   double sectionWidth = 0.0;
   std::vector<double> layerLeft;
@@ -214,12 +215,12 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   // Long layer names widen the drawing rather than run off it; the page scales it to fit. A
   // drawing asked to be narrower than the report's puts each thickness under its name first.
   const bool twoLines =
-      drawingWidth < kSectionDrawingWidth && sectionRight + labelRoom(wall) > drawingWidth;
-  const double svgWidth = std::max(drawingWidth, sectionRight + labelRoom(wall, twoLines));
+      drawingWidth < kSectionDrawingWidth && sectionRight + labelRoom(wall, words) > drawingWidth;
+  const double svgWidth = std::max(drawingWidth, sectionRight + labelRoom(wall, words, twoLines));
   const double rowHeight = twoLines ? 2.0 * kLabelRowHeight - 4.0 : kLabelRowHeight;
   const double labelTop = kSectionTop + kSectionHeight + kLabelGap;
   const double height = labelTop + static_cast<double>(layers.size()) * rowHeight + kScaleBarHeight;
-  SvgWriter svg(id, svgWidth, height, "Section of " + wall.name);
+  SvgWriter svg(id, svgWidth, height, words("section.title", {{"wall", wall.name}}));
   const double sectionBottom = kSectionTop + kSectionHeight;
 
   const SvgStroke edge{"#444", 0.8, ""};
@@ -235,12 +236,13 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                 {"#222", 1.5, ""});
 
   if (faceTemperatures != nullptr && faceTemperatures->size() == layers.size() + 1) {
-    drawTemperatureProfile(*faceTemperatures, layerLeft, sectionRight, svg);
+    drawTemperatureProfile(*faceTemperatures, layerLeft, sectionRight, words, svg);
   }
 
   const SvgTextStyle sideStyle{TextAnchor::Middle, 12.0, "#222", true, -90.0};
-  svg.text({kSectionLeft - 14.0, kSectionTop + kSectionHeight / 2.0}, "INSIDE", sideStyle);
-  svg.text({sectionRight + 20.0, kSectionTop + kSectionHeight / 2.0}, "OUTSIDE",
+  svg.text({kSectionLeft - 14.0, kSectionTop + kSectionHeight / 2.0}, words("section.inside"),
+           sideStyle);
+  svg.text({sectionRight + 20.0, kSectionTop + kSectionHeight / 2.0}, words("section.outside"),
            {TextAnchor::Middle, 12.0, "#222", true, 90.0});
 
   // Callouts: the outermost layer takes the top row, so no leader crosses another label's line.
@@ -256,11 +258,11 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                   edge);
     const SvgTextStyle labelStyle{TextAnchor::Start, kLabelFontSize, "#222", false, 0.0};
     if (twoLines) {
-      const LayerCallout callout = layerCallout(wall, index);
+      const LayerCallout callout = layerCallout(wall, index, words);
       svg.text({labelColumn + 18.0, y + 4.0}, callout.name, labelStyle);
       svg.text({labelColumn + 18.0, y + 4.0 + kLabelRowHeight - 4.0}, callout.size, labelStyle);
     } else {
-      svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index), labelStyle);
+      svg.text({labelColumn + 18.0, y + 4.0}, layerLabel(wall, index, words), labelStyle);
     }
   }
 
@@ -272,7 +274,7 @@ std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
   svg.line({kSectionLeft, barY}, {kSectionLeft + barWidth, barY}, barStroke);
   svg.line({kSectionLeft, barY - 4.0}, {kSectionLeft, barY + 4.0}, barStroke);
   svg.line({kSectionLeft + barWidth, barY - 4.0}, {kSectionLeft + barWidth, barY + 4.0}, barStroke);
-  svg.text({kSectionLeft + barWidth + 8.0, barY + 4.0}, formatMillimetres(barMetres),
+  svg.text({kSectionLeft + barWidth + 8.0, barY + 4.0}, formatMillimetres(barMetres, words),
            {TextAnchor::Start, 11.0, "#222", false, 0.0});
   return svg.finish();
 }

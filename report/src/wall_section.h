@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "brusk/frontend/wall.h"
+#include "brusk/report/plot_words.h"
 
 namespace Brusk::Report {
 
@@ -16,8 +17,9 @@ inline constexpr double kMinimumLayerWidth = 8.0;
 
 /// Width [px] a section drawing of any of `walls` needs besides its layers: the margin on the
 /// inner side, the leaders and the widest layer name or thickness (labels on two lines, as a
-/// drawing narrower than the report's puts them).
-[[nodiscard]] double sectionLabelWidth(const std::vector<Frontend::Wall>& walls);
+/// drawing narrower than the report's puts them), written in `words`.
+[[nodiscard]] double sectionLabelWidth(const std::vector<Frontend::Wall>& walls,
+                                       const PlotWords& words = PlotWords());
 
 /// One scale for all the sections of a report [px/m], so that walls compare by eye: the
 /// thickest wall fills `maximumWidth` pixels.
@@ -31,10 +33,11 @@ inline constexpr double kSectionDrawingWidth = 880.0;
 /// `drawingWidth` wide or as wide as its labels need; a drawing narrower than the report's whose
 /// labels do not fit on one line puts each thickness under its name. With `faceTemperatures`
 /// (theta_si, each interface, theta_se [degC]) the steady temperature profile is drawn across
-/// the section, each face labelled.
+/// the section, each face labelled. Every word and number is written in `words`.
 [[nodiscard]] std::string renderWallSection(const Frontend::Wall& wall, const std::string& id,
                                             double pixelsPerMetre,
                                             double drawingWidth = kSectionDrawingWidth,
-                                            const std::vector<double>* faceTemperatures = nullptr);
+                                            const std::vector<double>* faceTemperatures = nullptr,
+                                            const PlotWords& words = PlotWords());
 
 }  // namespace Brusk::Report

@@ -97,6 +97,7 @@ async function firstScreenChecks(width, height, plotInView) {
   await page.setViewportSize({ width, height });
   await page.evaluate(() => window.scrollTo(0, 0));
   await page.waitForFunction((w) => Number(document.querySelector('#plot-section svg').getAttribute('width')) <= w, width).catch(() => {});
+  await plotsDrawn();
   const layout = await page.evaluate(() => {
     const inView = (element) => { const box = element.getBoundingClientRect(); return box.height > 0 && box.top >= 0 && box.bottom <= innerHeight && box.left >= 0 && box.right <= innerWidth; };
     const keys = [...document.querySelectorAll('#key-results > div')];
@@ -471,6 +472,160 @@ async function wallEditChecks() {
   check((await shownValue('u_value')) === shown(sampleNative.u_value), `the README's sample wall: U shown as ${await shownValue('u_value')}, brusk ${shown(sampleNative.u_value)}`);
 }
 
+/**
+ * The English words the page could show untranslated: every word of the page's English
+ * catalogue and of the module's English texts (quantity labels, the drawings' words, the
+ * messages, material names, the wall schema's descriptions, the requirement sets), three letters
+ * or more, lower case.
+ */
+async function englishVocabulary() {
+  return page.evaluate(() => {
+    const b = globalThis.brusk;
+    const texts = [...Object.values(globalThis.bruskI18n.catalogue('en'))];
+    for (const q of b.quantities()) texts.push(q.label);
+    for (const w of b.plotWords()) texts.push(w.text);
+    for (const m of b.messageWordings()) texts.push(m.text);
+    for (const m of b.materials()) texts.push(m.name);
+    const schema = b.wallSchema();
+    for (const object of schema.objects) for (const key of object.keys) texts.push(key.description);
+    for (const kind of schema.layer_kinds) texts.push(kind.description);
+    for (const set of b.requirementSets()) texts.push(set.name, set.source);
+    const words = new Set();
+    for (const text of texts) for (const word of String(text).toLowerCase().match(/\p{L}{3,}/gu) || []) words.add(word);
+    // Symbols are the same in every language ("Δt_peak").
+    for (const q of b.quantities()) for (const word of String(q.symbol_unicode).toLowerCase().match(/\p{L}{3,}/gu) || []) words.delete(word);
+    return [...words];
+  });
+}
+
+/**
+ * The keys each language lacks, as "<lang>: <key>": every text of the page's English catalogue,
+ * every word of the drawings, every message worded by key and every catalogue material must have
+ * its German and its Italian, so that nothing the page can show falls back to English.
+ */
+async function untranslatedKeys() {
+  return page.evaluate(() => {
+    const b = globalThis.brusk;
+    const i18n = globalThis.bruskI18n;
+    const keys = Object.keys(i18n.catalogue('en'));
+    for (const w of b.plotWords()) keys.push('plot.' + w.key);
+    for (const m of b.messageWordings()) keys.push('message.' + m.key);
+    for (const m of b.materials()) keys.push('material.' + m.key);
+    const missing = [];
+    for (const lang of ['de', 'it']) {
+      const own = i18n.catalogue(lang);
+      for (const key of keys) if (!Object.prototype.hasOwnProperty.call(own, key)) missing.push(`${lang}: ${key}`);
+    }
+    return missing;
+  });
+}
+
+/** A wall whose three outer coats are each under 5 mm: their faces sit close on the Glaser diagram's s_d axis. */
+const THIN_COATS_WALL = {
+  name: 'Thin coats',
+  layers: [
+    { material: 'plaster-gypsum', thickness: 0.004 },
+    { material: 'brick-solid', thickness: 0.24 },
+    { thickness: 0.004, conductivity: 0.8, density: 1400, specific_heat: 1000, vapour_resistance_factor: 20 },
+    { thickness: 0.003, conductivity: 0.8, density: 1400, specific_heat: 1000, vapour_resistance_factor: 25 },
+    { thickness: 0.002, conductivity: 0.7, density: 1600, specific_heat: 1000, vapour_resistance_factor: 40 },
+  ],
+};
+
+/**
+ * The layout at one size, in the page's language: no two key results' texts overlap and each
+ * stays in its box, no sideways scroll, and every text of every drawing inside its drawing;
+ * the Glaser diagram's texts apart from each other. Returns the problems found.
+ */
+async function layoutProblems(lp, width, height) {
+  await lp.setViewportSize({ width, height });
+  await lp.waitForTimeout(250);  // the page redraws 100 ms after a resize
+  await plotsDrawn(lp);
+  return lp.evaluate(() => {
+    const problems = [];
+    const rectsOf = (element) => {
+      const range = document.createRange();
+      range.selectNodeContents(element);
+      return [...range.getClientRects()].filter((r) => r.width > 0 && r.height > 0);
+    };
+    const inside = (r, box, slack = 1) => r.left >= box.left - slack && r.right <= box.right + slack && r.top >= box.top - slack && r.bottom <= box.bottom + slack;
+    const meet = (a, b) => a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5;
+    const boxes = [...document.querySelectorAll('#key-results > div')].map((div) => ({ name: div.dataset.quantity, box: div.getBoundingClientRect(), rects: [...div.children].flatMap(rectsOf) }));
+    for (const [i, a] of boxes.entries()) {
+      for (const r of a.rects) if (!inside(r, a.box)) problems.push(`key result ${a.name}: text runs out of its box`);
+      for (const b of boxes.slice(i + 1)) if (a.rects.some((r) => b.rects.some((q) => meet(r, q)))) problems.push(`key results ${a.name} and ${b.name} overlap`);
+    }
+    if (document.documentElement.scrollWidth > innerWidth) problems.push(`the page is ${document.documentElement.scrollWidth} px wide in a ${innerWidth} px window`);
+    for (const svg of document.querySelectorAll('#plots svg, #moisture-plots svg, #compare-plots svg')) {
+      const box = svg.getBoundingClientRect();
+      if (!box.width) continue;
+      const texts = [...svg.querySelectorAll('text')].filter((t) => t.textContent.trim()).map((t) => ({ text: t.textContent, r: t.getBoundingClientRect() }));
+      for (const t of texts) if (!inside(t.r, box)) problems.push(`${svg.id}: "${t.text}" leaves the drawing`);
+      if (svg.id.endsWith('-glaser')) {
+        for (const [i, a] of texts.entries()) for (const b of texts.slice(i + 1)) if (meet(a.r, b.r)) problems.push(`${svg.id}: "${a.text}" overlaps "${b.text}"`);
+      }
+    }
+    return [...new Set(problems)];
+  });
+}
+
+/**
+ * The whole page in the language of `lp` (German or Italian): the default wall, every panel
+ * run (moisture with thin coats, requirements, the design day, the room), a comparison of two
+ * walls and a refused value shown at its field; then no English word of the page or its
+ * drawings (the words of `english` that the language's own catalogue does not use, proper
+ * names and units aside), and no number with a decimal point.
+ */
+async function readerChecks(lp, lang, english) {
+  await lp.evaluate((wall) => { location.hash = '#wall=' + btoa(JSON.stringify(wall)).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, ''); }, THIN_COATS_WALL);
+  await lp.reload();
+  await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  await plotsDrawn(lp);
+  await lp.click('#compare-add');
+  await lp.fill('#layer-1-thickness', '0,3');
+  await lp.click('#compare-add');
+  await lp.click('#moisture-run');
+  await lp.selectOption('#requirements-set', 'it-dm2015-summer');
+  await lp.click('#requirements-run');
+  await lp.click('#profile-run');
+  await lp.click('#zone-run');
+  await lp.fill('#layer-0-thickness', '-0,01');
+  await plotsDrawn(lp);
+  const shownText = await lp.evaluate(() => {
+    const visible = (element) => element.getClientRects().length > 0;
+    const texts = [document.body.innerText];
+    for (const text of document.querySelectorAll('svg text, svg title')) texts.push(text.textContent);
+    for (const option of document.querySelectorAll('select option')) texts.push(option.textContent, option.title || '');
+    for (const element of document.querySelectorAll('[title], [aria-label], [placeholder]')) {
+      if (!visible(element) && element.tagName !== 'OPTION') continue;
+      texts.push(element.getAttribute('title') || '', element.getAttribute('aria-label') || '', element.getAttribute('placeholder') || '');
+    }
+    // Numbers: the results, the panels, the drawings, the messages (a clause's section numbers
+    // and the tooltips' clause references are no decimals).
+    const numbers = [];
+    for (const selector of ['#key-results', '#results', '#timing', '#status', '.field-error', '.material-info', '#moisture-status', '#moisture-table', '#zone-totals', '#profile-summary', '#compare-table', '#requirements-status', '#junction-results', '#junction-status']) {
+      for (const element of document.querySelectorAll(selector)) numbers.push(element.innerText);
+    }
+    for (const cell of document.querySelectorAll('#requirements-rules td:nth-child(3), #requirements-rules td:nth-child(4)')) numbers.push(cell.innerText);
+    for (const text of document.querySelectorAll('svg text')) numbers.push(text.textContent);
+    return { texts: texts.join('\n'), numbers: numbers.join('\n'), message: document.querySelector('#layer-0-thickness-error').textContent };
+  });
+  check(shownText.message !== '', `${lang}: a refused thickness is shown at its field`);
+  const own = new Set(Object.values(await lp.evaluate((code) => globalThis.bruskI18n.catalogue(code), lang)).flatMap((text) => String(text).toLowerCase().match(/\p{L}{3,}/gu) || []));
+  // Proper names and units: the program, the standards, formats, the language picker's names.
+  const names = new Set(['brusk', 'iso', 'toml', 'json', 'html', 'csv', 'sap', 'glaser', 'english', 'deutsch', 'italiano', 'eps', 'xps', 'pur', 'pir', 'osb', 'epdm', 'nan']);
+  const untranslated = [...new Set((shownText.texts.toLowerCase().match(/\p{L}{3,}/gu) || []).filter((word) => english.has(word) && !own.has(word) && !names.has(word)))];
+  check(untranslated.length === 0, `${lang}: English words on the page: ${untranslated.join(', ')}`);
+  const points = shownText.numbers.match(/(?<![\d.])\d+\.\d+(?![\d.])/g) || [];
+  check(points.length === 0, `${lang}: numbers with a decimal point: ${[...new Set(points)].join(', ')}`);
+  await lp.fill('#layer-0-thickness', '0,004');
+  for (const [width, height] of [[1280, 900], [390, 844]]) {
+    const problems = await layoutProblems(lp, width, height);
+    check(problems.length === 0, `${lang} at ${width}×${height}: ${problems.join('; ')}`);
+  }
+  await lp.click('#compare-clear');
+}
+
 const work = mkdtempSync(join(tmpdir(), 'brusk-web-'));
 mkdirSync(screenshotDir, { recursive: true });
 const context = await chromium.launchPersistentContext(join(work, 'profile'), {
@@ -492,6 +647,11 @@ const pageUrl = pathToFileURL(join(webDir, 'index.html')).href;
 async function openPage(url) {
   await page.goto(url);
   await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  await plotsDrawn();
+}
+/** Waits until the drawings the last edit asked for are drawn (the page draws them after the edit, in idle time). */
+async function plotsDrawn(on = page) {
+  await on.waitForFunction(() => globalThis.brusk.timings && !globalThis.brusk.timings.plotsPending, null, { timeout: 10000 });
 }
 let host = null;
 // The address once the page has written it: edits in quick succession write their last wall
@@ -618,6 +778,7 @@ try {
   // follow it, and so does the comparison, with a row for T.
   await page.click('#compare-add');
   await page.fill('#wall-period', '168');
+  await plotsDrawn();
   const weekly = nativeJson(clickedToml, 168);
   check((await shownValue('decrement_factor')) === shown(weekly.decrement_factor), `T = 168 h: f shown as ${await shownValue('decrement_factor')}, native ${shown(weekly.decrement_factor)}`);
   // The plots in the page are redrawn at the new T: the sweep marks it, the response spans
@@ -739,12 +900,16 @@ try {
   check(!(await page.getAttribute('#results-section', 'class')).includes('stale') && (await page.isHidden('#stale-note')), 'a wall that computes is not marked stale');
   // The steady temperature profile on the section follows the design temperatures, and a
   // design temperature that is not a number is refused at its field.
-  const sectionText = () => page.$$eval('#plot-section svg text', (texts) => texts.map((t) => t.textContent).filter((t) => t.endsWith('°C')));
+  const sectionText = async () => {
+    await plotsDrawn();
+    return page.$$eval('#plot-section svg text', (texts) => texts.map((t) => t.textContent).filter((t) => t.endsWith('°C')));
+  };
   const warm = await sectionText();
   await page.fill('#design-indoor', '24');
   const warmer = await sectionText();
   check(warm.length >= 2 && warmer.length === warm.length && warmer[0] !== warm[0], `the section's face temperatures follow θi: ${warm.join(' ')} → ${warmer.join(' ')}`);
   await page.fill('#design-indoor', 'warm');
+  await plotsDrawn();
   check((await page.textContent('#design-indoor-error')).includes('indoorTemperature must be a number') && (await page.getAttribute('#design-indoor', 'aria-invalid')) === 'true', `a design temperature that is not a number: "${await page.textContent('#design-indoor-error')}"`);
   await page.fill('#design-indoor', '20');
   check((await sectionText()).join() === warm.join(), 'the profile is back at 20 °C');
@@ -1106,6 +1271,14 @@ try {
     check(native.status === c.status, `${c.name}: brusk check exits ${native.status}, not ${c.status}: ${native.stderr}`);
     check(onPage.verdict === c.verdict && (c.verdict === 'passed' || c.verdict === 'failed' || onPage.passed === null),
       `${c.name}: the page's verdict is ${JSON.stringify(onPage.verdict || onPage.error)} (passed ${onPage.passed}), not ${c.verdict}`);
+    // Beside the program's object, why a rule does not apply by key: its English is the
+    // program's reason; without it the objects are the same.
+    for (const rule of onPage.rules || []) {
+      if (rule.not_applicable_parts === undefined) continue;
+      const english = rule.not_applicable_parts.map((part) => part.text).join(': ');
+      check(english === rule.not_applicable, `${c.name}/${rule.id}: the reason by key reads "${english}", not "${rule.not_applicable}"`);
+      delete rule.not_applicable_parts;
+    }
     if (native.status !== 2) sameNumbers(onPage, JSON.parse(native.stdout)[0], 1e-9, `brusk.check(${c.name})`);
   }
 
@@ -1413,11 +1586,13 @@ try {
   host = null;
   await page.reload();
   await page.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
+  await plotsDrawn();
   check((await shownValue('u_value')) === onlineU && (await page.$$('#plots svg')).length >= 5, `offline: the page reloads from the service worker's copy (U ${await shownValue('u_value')}, online ${onlineU})`);
 
   // From file:// neither a manifest nor a service worker.
   await page.goto(pageUrl);
   await page.waitForSelector('body[data-ready="true"]');
+  await plotsDrawn();
   check(await page.evaluate(() => document.querySelector('link[rel="manifest"]') === null && !(navigator.serviceWorker && navigator.serviceWorker.controller)), 'from file:// the page declares no manifest and no service worker');
 
   // Print: the wall, the key results and the first plots on one A4 page.
@@ -1428,9 +1603,22 @@ try {
   // Languages: a browser in German or Italian gets the page in its language, numbers with a
   // decimal comma and fields that read a comma as a point; the picker goes back to English,
   // keeps the wall, and the choice outlives a reload.
+  // English: the same layout (the key results, no sideways scroll, every drawing's texts
+  // inside it) with every panel run.
+  const english = new Set(await englishVocabulary());
+  const missing = await untranslatedKeys();
+  check(missing.length === 0, `texts without a translation: ${missing.join(', ')}`);
+  await page.evaluate(() => localStorage.clear());
+  await openPage(pageUrl + '#wall=' + Buffer.from(JSON.stringify(THIN_COATS_WALL)).toString('base64url'));
+  await page.click('#moisture-run');
+  for (const [width, height] of [[1280, 900], [390, 844]]) {
+    const problems = await layoutProblems(page, width, height);
+    check(problems.length === 0, `en at ${width}×${height}: ${problems.join('; ')}`);
+  }
+  await page.setViewportSize({ width: 1280, height: 900 });
   const LANGUAGE_CASES = [
-    { locale: 'de-DE', lang: 'de', u: 'Wärmedurchgangskoeffizient', f: 'Temperaturamplitudenverhältnis (Dekrement)', heading: 'Ergebnisse', add: 'Materialschicht hinzufügen', kind: 'Katalogmaterial' },
-    { locale: 'it-IT', lang: 'it', u: 'Trasmittanza termica', f: 'Fattore di attenuazione', heading: 'Risultati', add: 'Aggiungi strato di materiale', kind: 'materiale del catalogo' },
+    { locale: 'de-DE', lang: 'de', u: 'Wärmedurchgangskoeffizient', uShort: 'U-Wert', f: 'Temperaturamplitudenverhältnis (Dekrement)', heading: 'Ergebnisse', add: 'Materialschicht hinzufügen', kind: 'Katalogmaterial' },
+    { locale: 'it-IT', lang: 'it', u: 'Trasmittanza termica', uShort: 'Trasmittanza', f: 'Fattore di attenuazione', heading: 'Risultati', add: 'Aggiungi strato di materiale', kind: 'materiale del catalogo' },
   ];
   const browser = await chromium.launch({ executablePath: CHROMIUM, headless: true, args: ['--headless', '--no-sandbox', '--disable-gpu'] });
   try {
@@ -1463,9 +1651,13 @@ try {
       await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
       const u = () => lp.textContent('#results td[data-quantity="u_value"]');
       const labels = () => lp.$$eval('#results tbody th', (cells) => cells.map((cell) => cell.textContent));
+      await readerChecks(lp, c.lang, english);
+      await lp.goto(pageUrl);
+      await lp.waitForSelector('body[data-ready="true"]', { timeout: 30000 });
       check((await lp.evaluate(() => document.documentElement.lang)) === c.lang, `${c.locale}: <html lang> is ${await lp.evaluate(() => document.documentElement.lang)}`);
       check((await labels()).includes(c.u) && (await labels()).includes(c.f), `${c.locale}: the results table labels U and f "${c.u}", "${c.f}": ${(await labels()).join(' | ')}`);
-      check((await lp.textContent('#key-results [data-quantity="u_value"] dt')).startsWith(c.u), `${c.locale}: the key result U is labelled ${await lp.textContent('#key-results [data-quantity="u_value"] dt')}`);
+      check((await lp.textContent('#key-results [data-quantity="u_value"] dt')) === `${c.uShort} U` && (await lp.getAttribute('#key-results [data-quantity="u_value"] dt', 'title')) === c.u,
+        `${c.locale}: the key result U is labelled ${await lp.textContent('#key-results [data-quantity="u_value"] dt')}, titled ${await lp.getAttribute('#key-results [data-quantity="u_value"] dt', 'title')}`);
       check((await lp.textContent('#results-heading')) === c.heading && (await lp.textContent('#add-material')) === c.add, `${c.locale}: heading "${await lp.textContent('#results-heading')}", button "${await lp.textContent('#add-material')}"`);
       check((await lp.textContent('#layer-0-kind option[value="material"]')) === c.kind, `${c.locale}: the layer kind reads ${await lp.textContent('#layer-0-kind option[value="material"]')}`);
       check(/^\d+,\d+$/.test(await u()), `${c.locale}: U is printed with a decimal comma: ${await u()}`);

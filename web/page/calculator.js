@@ -37,7 +37,8 @@
   let ELEMENT_QUANTITIES = [];
   let comparison = [];   // [{ wall, result }]
   // linkPending: an edit's address is still to be written (see updateLink).
-  const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0, linkPending: false };
+  // plotsPending: drawings of the last edit are still to come (see redrawPlots).
+  const timings = { firstResultMs: null, lastComputeMs: null, lastPlotsMs: null, lastEditMs: null, computes: 0, linkPending: false, plotsPending: false };
 
   /**
    * The wall schema's editing model (wall_document.js, made from brusk.wallSchema()) and the
@@ -57,11 +58,17 @@
   const LAYER_STARTS = {
     material: { material: 'concrete-medium-density', thickness: 0.2 },
     properties: { thickness: 0.1, conductivity: 1, density: 1000, specific_heat: 1000 },
-    thermal_resistance: { name: 'Air gap', thermal_resistance: 0.18 },
+    thermal_resistance: { thermal_resistance: 0.18 },
     parts: { thickness: 0.14, parts: [{ material: 'timber-softwood', fraction: 0.15 }, { material: 'insulation-mineral-wool', fraction: 0.85 }] },
     air_gap: { air_gap: 0.05 },
     vapour_control: { sd: 2 },
   };
+
+  /** What a layer of `kind` starts as, named in the page's language where the kind names it (an air gap). */
+  function layerStart(kind) {
+    const start = documents.copy(LAYER_STARTS[kind]);
+    return kind === 'thermal_resistance' ? Object.assign({ name: t('default.airGap') }, start) : start;
+  }
 
   /** The layers' tables, side 1 first. */
   function layers() {
@@ -135,11 +142,16 @@
 
   // ---- fields made from the wall schema ----
 
+  /** A catalogue entry as the page names it: its name and family in the current language. */
+  function materialTitle(entry) {
+    return `${i18n.material(entry.key, entry.name)} (${i18n.word('family', entry.family)})`;
+  }
+
   function materialInfo(key) {
     const entry = materials.find((m) => m.key === key);
     if (!entry) return key ? t('layer.notInCatalogue') : '';
     const n = i18n.number;
-    return `${entry.name} (${entry.family}): λ = ${n(entry.conductivity)} W/(m·K), ρ = ${n(entry.density)} kg/m³, c = ${n(entry.specific_heat)} J/(kg·K)`;
+    return `${materialTitle(entry)}: λ = ${n(entry.conductivity)} W/(m·K), ρ = ${n(entry.density)} kg/m³, c = ${n(entry.specific_heat)} J/(kg·K)`;
   }
 
   /**
@@ -174,7 +186,7 @@
     const id = documents.fieldIdOf(`${pointer}/${key.key}`);
     const label = document.createElement('label');
     label.textContent = fieldLabel(table.object, key) + ' ';
-    label.title = key.description;
+    label.title = i18n.description(table.object, key.key, key.description);
     const text = Object.prototype.hasOwnProperty.call(table.texts, key.key) ? table.texts[key.key] : documents.textOf(table.values[key.key]);
     let control;
     if (key.type === 'word' || key.type === 'boolean') {
@@ -227,7 +239,7 @@
       const id = `${base}-${n}`;
       const label = document.createElement('label');
       label.textContent = t('pair.item', { label: fieldLabel(table.object, key), n: n + 1 }) + ' ';
-      label.title = key.description;
+      label.title = i18n.description(table.object, key.key, key.description);
       const input = document.createElement('input');
       input.type = 'text';
       input.inputMode = 'decimal';
@@ -277,7 +289,7 @@
     group.className = 'table-fields';
     const legend = document.createElement('legend');
     legend.textContent = i18n.field(table.parent.object, key.key);
-    legend.title = key.description;
+    legend.title = i18n.description(table.parent.object, key.key, key.description);
     group.appendChild(legend);
     let plain = null;
     for (const inner of model.objectKeys(table.object)) {
@@ -302,7 +314,7 @@
   function matchingMaterials(text) {
     const words = text.toLowerCase().split(/[\s,]+/).filter(Boolean);
     return materials.filter((entry) => {
-      const haystack = `${entry.key} ${entry.name} ${entry.family}`.toLowerCase();
+      const haystack = `${entry.key} ${entry.name} ${entry.family} ${materialTitle(entry)}`.toLowerCase();
       return words.every((word) => haystack.includes(word));
     });
   }
@@ -355,7 +367,7 @@
         option.id = `${list.id}-${i}`;
         option.setAttribute('role', 'option');
         option.dataset.key = entry.key;
-        option.textContent = `${entry.name} (${entry.family}): λ ${i18n.number(entry.conductivity)}, ρ ${i18n.number(entry.density)}, c ${i18n.number(entry.specific_heat)}`;
+        option.textContent = `${materialTitle(entry)}: λ ${i18n.number(entry.conductivity)}, ρ ${i18n.number(entry.density)}, c ${i18n.number(entry.specific_heat)}`;
         // mousedown, not click: the input keeps the focus, so no blur closes the list first.
         option.addEventListener('mousedown', (event) => { event.preventDefault(); take(i); });
         list.appendChild(option);
@@ -469,7 +481,7 @@
    * of it, by its properties) or else from the kind's start.
    */
   function changeKind(layer, kind) {
-    const start = Object.assign({}, LAYER_STARTS[kind]);
+    const start = layerStart(kind);
     const material = layer.values.material !== undefined ? layer.values.material : layer.aside && layer.aside.values.material;
     const entry = materials.find((m) => m.key === material);
     if (entry) for (const name of model.kindKeys(kind)) if (typeof entry[name] === 'number') start[name] = entry[name];
@@ -486,7 +498,7 @@
       const option = document.createElement('option');
       option.value = described.name;
       option.textContent = t('kind.' + described.name);
-      option.title = described.description;
+      option.title = i18n.description('kind', described.name, described.description);
       kind.appendChild(option);
     }
     kind.value = layer.kind;
@@ -605,7 +617,7 @@
 
   /** Adds a layer of `kind` on the outer side, as the kind starts, its Kind focused. */
   function addLayer(kind) {
-    layers().push(model.tableOf(LAYER_STARTS[kind], 'layer', wallTable, true));
+    layers().push(model.tableOf(layerStart(kind), 'layer', wallTable, true));
     renderLayers();
     recompute();
     const first = $(`layer-${layers().length - 1}-kind`);
@@ -662,7 +674,7 @@
 
   /** Shows a refusal at the field it names (its key and layer), and in the live region. */
   function showError(error) {
-    const message = error.message;
+    const message = i18n.message(error);
     const field = fieldOfError(error);
     if (field) {
       field.setAttribute('aria-invalid', 'true');
@@ -692,10 +704,13 @@
     for (const q of KEY_QUANTITIES) {
       const item = document.createElement('div');
       item.dataset.quantity = q.key;
+      // The short label where the language's full term is long ("U-Wert" for
+      // "Wärmedurchgangskoeffizient"), the full one as its title; a dimensionless value has no unit.
       const term = document.createElement('dt');
-      term.textContent = `${i18n.label(q)} ${q.symbol_unicode}`;
+      term.textContent = `${i18n.shortLabel(q)} ${q.symbol_unicode}`;
+      term.title = i18n.label(q);
       const value = document.createElement('dd');
-      value.textContent = `${shownValue(q, result)} ${unitText(q) === '–' ? '' : unitText(q)}`.trim();
+      value.textContent = `${shownValue(q, result)} ${i18n.unitAfter(q)}`.trim();
       item.appendChild(term);
       item.appendChild(value);
       list.appendChild(item);
@@ -762,36 +777,94 @@
     drawnFigures.set(element, svg);
   }
 
-  let drawnPlotsKey = null;
-  /** Draws the wall's section and plots at T = `hours` into the page, as brusk report draws them. */
+  /**
+   * The drawings are made after the edit that asks for them, in the browser's idle time, one
+   * module call at a time, the section first, then the responses, then the sweeps (the heaviest,
+   * 103 cycle lengths): typing gets the numbers and the key results at once and is never held up
+   * by a drawing. Each group is redrawn only when what it shows changed (the section follows the
+   * wall, the design temperatures, the width and the language; the responses and sweeps the wall,
+   * T, the width and the language), and edits that come faster than the drawings leave only the
+   * last wall to draw. brusk.timings.plotsPending says whether a drawing is still to come.
+   */
+  const drawnKeys = { sections: null, responses: null, sweeps: null };
+  let pendingPlots = null;  // { wall, hours, design, width, keys, groups }
+  let plotCallback = null;
+  const PLOT_GROUPS = ['sections', 'responses', 'sweeps'];
+  /** Idle time a callback keeps for the browser after a drawing before it starts another [ms]. */
+  const IDLE_MARGIN_MS = 8;
+
+  function whenIdle(callback) {
+    return typeof requestIdleCallback === 'function' ? requestIdleCallback(callback, { timeout: 150 }) : setTimeout(() => callback(null), 0);
+  }
+
+  /** Asks for the wall's section and plots at T = `hours`, as brusk report draws them. */
   function redrawPlots(wall, hours) {
-    const start = performance.now();
     // The section carries the steady temperature profile at the design temperatures.
     const design = { indoorTemperature: fieldValue($('design-indoor').value), outdoorTemperature: fieldValue($('design-outdoor').value) };
-    // The same wall, cycle length, temperatures and size as the drawings shown (another
-    // language, a field typed back to its value): nothing to draw.
-    const drawKey = JSON.stringify([wall, hours, design, plotWidth()]);
-    if (drawKey === drawnPlotsKey) {
+    const width = plotWidth();
+    const named = i18n.drawnWall(wall);
+    const keys = {
+      sections: JSON.stringify([named, design, width, i18n.language]),
+      responses: JSON.stringify([named, hours, width, i18n.language]),
+    };
+    keys.sweeps = keys.responses;
+    const groups = PLOT_GROUPS.filter((group) => drawnKeys[group] !== keys[group]);
+    pendingPlots = groups.length ? { wall: named, hours, design, width, keys, groups } : null;
+    timings.plotsPending = pendingPlots !== null;
+    if (pendingPlots && plotCallback === null) plotCallback = whenIdle(drawPendingPlots);
+  }
+
+  /**
+   * Draws the pending groups while the idle period lasts (one at least), and asks for another
+   * period for the rest.
+   */
+  function drawPendingPlots(deadline) {
+    plotCallback = null;
+    while (pendingPlots && pendingPlots.groups.length) {
+      drawGroup(pendingPlots, pendingPlots.groups.shift());
+      if (!deadline || deadline.didTimeout || deadline.timeRemaining() < IDLE_MARGIN_MS) break;
+    }
+    if (pendingPlots && pendingPlots.groups.length) {
+      plotCallback = whenIdle(drawPendingPlots);
+    } else {
+      pendingPlots = null;
+      timings.plotsPending = false;
+    }
+  }
+
+  /** Draws one group of the pending drawings into the page. */
+  function drawGroup(job, group) {
+    const start = performance.now();
+    const options = Object.assign({ periodHours: job.hours, only: [group] }, plotLayout(job.width, ''), i18n.plotLocale());
+    let plots;
+    try {
+      if (group !== 'sections') {
+        plots = brusk.plots(job.wall, options);
+      } else {
+        try {
+          plots = brusk.plots(job.wall, Object.assign(options, job.design));
+        } catch (error) {
+          // A design temperature the section cannot take: said at its field, the section drawn
+          // without the profile, and tried again on the next edit.
+          const field = typeof job.design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
+          field.setAttribute('aria-invalid', 'true');
+          $(field.id + '-error').textContent = i18n.message(error);
+          plots = brusk.plots(job.wall, Object.assign({ periodHours: job.hours, only: [group] }, plotLayout(job.width, ''), i18n.plotLocale()));
+          job.keys.sections = null;
+        }
+      }
+    } catch (error) {
+      // The wall changed under the drawing (a refused wall keeps the last drawings in view).
       timings.lastPlotsMs = performance.now() - start;
       return;
     }
-    drawnPlotsKey = null;
-    let plots;
-    let designRefused = false;
-    try {
-      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, design, plotLayout(plotWidth(), '')));
-    } catch (error) {
-      const field = typeof design.indoorTemperature !== 'number' ? $('design-indoor') : $('design-outdoor');
-      field.setAttribute('aria-invalid', 'true');
-      $(field.id + '-error').textContent = error.message;
-      designRefused = true;
-      plots = brusk.plots(wall, Object.assign({ periodHours: hours }, plotLayout(plotWidth(), '')));
+    if (group === 'sections') {
+      drawFigure($('plot-section'), plots.sections.join(''));
+    } else {
+      for (const [id, key] of PLOT_FIGURES) if (plots[key] !== undefined) drawFigure($(id), plots[key]);
+      $('plots').dataset.periodHours = String(job.hours);
     }
-    drawFigure($('plot-section'), plots.sections.join(''));
-    for (const [id, key] of PLOT_FIGURES) drawFigure($(id), plots[key]);
-    $('plots').dataset.periodHours = String(hours);
-    // A refused temperature is said again at its field on the next edit, so it is not kept.
-    if (!designRefused) drawnPlotsKey = drawKey;
+    drawnKeys[group] = job.keys[group];
     timings.lastPlotsMs = performance.now() - start;
   }
 
@@ -913,7 +986,8 @@
     const start = performance.now();
     let result;
     try {
-      result = brusk.compute(wall, { periodHours: hours });
+      // In the page's language, so that a refusal names a catalogue layer as the page does.
+      result = brusk.compute(i18n.drawnWall(wall), { periodHours: hours });
     } catch (error) {
       showError(error);
       return;
@@ -1047,7 +1121,7 @@
     }
     holder.appendChild(table);
     try {
-      const plots = brusk.plots(comparison.map((c) => c.wall), Object.assign({ periodHours: comparisonHours }, plotLayout($('compare-plots').clientWidth / (innerWidth > 800 ? 2 : 1) - 8, 'compare-')));
+      const plots = brusk.plots(comparison.map((c) => i18n.drawnWall(c.wall)), Object.assign({ periodHours: comparisonHours, only: ['sweeps'] }, plotLayout($('compare-plots').clientWidth / (innerWidth > 800 ? 2 : 1) - 8, 'compare-'), i18n.plotLocale()));
       for (const key of ['decrement_sweep', 'lag_sweep']) {
         const figure = document.createElement('figure');
         figure.innerHTML = plots[key];
@@ -1156,12 +1230,12 @@
       linked = wallFromLink();
     } catch (error) {
       // The default wall is shown, but the address keeps the link and the error stays.
-      heldError = t('link.unreadable', { message: error.message });
+      heldError = t('link.unreadable', { message: i18n.message(error) });
     }
     const linkedPeriod = periodFromLink();
     if (linked && linkedPeriod !== null) $('wall-period').value = linkedPeriod;
     loadWall(linked || {
-      name: 'Insulated concrete', position: 'external', heat_flow: 'horizontal',
+      name: t('default.wall'), position: 'external', heat_flow: 'horizontal',
       layers: [{ material: 'plaster-gypsum', thickness: 0.015 }, { material: 'concrete-medium-density', thickness: 0.2 }, { material: 'insulation-eps', thickness: 0.1 }],
     });
     recompute();

@@ -208,6 +208,23 @@
       'word.family.membrane': 'membrane',
       'word.family.air': 'air',
       'word.family.other': 'other',
+      'verdict.passed': 'passed',
+      'verdict.failed': 'failed',
+      'verdict.not applicable': 'not applicable',
+      'verdict.not computable': 'not computable',
+      'value.true': 'true',
+      'value.false': 'false',
+      'verdict.class': '{verdict}: class {class}',
+      'verdict.reason': '{verdict} ({reason})',
+      'short.u_value': 'U-value',
+      'short.decrement_factor': 'Decrement factor',
+      'short.periodic_thermal_transmittance.time_lag': 'Time lag',
+      'short.internal_areal_heat_capacity': 'Internal heat capacity',
+      'default.wall': 'Insulated concrete',
+      'default.airGap': 'Air gap',
+      'part.name': 'Part {k}',
+      'quoted': '"{word}"',
+      'or': 'or',
       'junction.heading': 'Junction (thermal bridge, ISO 10211)',
       'junction.note': 'The wall in a corner, a T-junction, a floor slab or a window reveal, solved in two dimensions as brusk bridge solves it: ψ against the walls\' U, and the lowest indoor surface temperature and fRsi.',
       'junction.plots': 'Junction section and temperature field',
@@ -232,6 +249,7 @@
       'junction.solved': 'Solved in {ms} ms {where}.',
       'junction.inWorker': 'in the background',
       'junction.inPage': 'in the page (opened from disk, the browser starts no background worker)',
+      'junction.wall': 'Wall',
     },
     de: {
       'title': 'Brusk: dynamische Wärmeeigenschaften einer Wand (ISO 13786)',
@@ -433,6 +451,28 @@
       'word.family.membrane': 'Bahn',
       'word.family.air': 'Luft',
       'word.family.other': 'sonstige',
+      'verdict.passed': 'erfüllt',
+      'verdict.failed': 'nicht erfüllt',
+      'verdict.not applicable': 'nicht anwendbar',
+      'verdict.not computable': 'nicht berechenbar',
+      'value.true': 'ja',
+      'value.false': 'nein',
+      'verdict.class': '{verdict}: Klasse {class}',
+      'verdict.reason': '{verdict} ({reason})',
+      'value.totals.mass_class.very-light': 'sehr leicht',
+      'value.totals.mass_class.light': 'leicht',
+      'value.totals.mass_class.medium': 'mittel',
+      'value.totals.mass_class.heavy': 'schwer',
+      'value.totals.mass_class.very-heavy': 'sehr schwer',
+      'short.u_value': 'U-Wert',
+      'short.decrement_factor': 'Dekrement',
+      'short.periodic_thermal_transmittance.time_lag': 'Phasenverschiebung',
+      'short.internal_areal_heat_capacity': 'Innere Wärmekapazität',
+      'default.wall': 'Beton mit Außendämmung',
+      'default.airGap': 'Luftschicht',
+      'part.name': 'Teil {k}',
+      'quoted': '„{word}“',
+      'or': 'oder',
       'junction.heading': 'Anschluss (Wärmebrücke, ISO 10211)',
       'junction.note': 'Die Wand in einer Außenecke, an einer Innenwand, an einer Geschossdecke oder an einer Fensterlaibung, zweidimensional berechnet wie mit brusk bridge: ψ gegenüber dem U der Wände, die tiefste raumseitige Oberflächentemperatur und fRsi.',
       'junction.plots': 'Schnitt des Anschlusses und Temperaturfeld',
@@ -457,6 +497,7 @@
       'junction.solved': 'Berechnet in {ms} ms {where}.',
       'junction.inWorker': 'im Hintergrund',
       'junction.inPage': 'in der Seite (von der Festplatte geöffnet startet der Browser keinen Hintergrund-Worker)',
+      'junction.wall': 'Wand',
     },
     it: {
       'title': 'Brusk: caratteristiche termiche dinamiche di una parete (ISO 13786)',
@@ -658,6 +699,28 @@
       'word.family.membrane': 'membrana',
       'word.family.air': 'aria',
       'word.family.other': 'altro',
+      'verdict.passed': 'soddisfatta',
+      'verdict.failed': 'non soddisfatta',
+      'verdict.not applicable': 'non applicabile',
+      'verdict.not computable': 'non calcolabile',
+      'value.true': 'sì',
+      'value.false': 'no',
+      'verdict.class': '{verdict}: classe {class}',
+      'verdict.reason': '{verdict} ({reason})',
+      'value.totals.mass_class.very-light': 'molto leggera',
+      'value.totals.mass_class.light': 'leggera',
+      'value.totals.mass_class.medium': 'media',
+      'value.totals.mass_class.heavy': 'pesante',
+      'value.totals.mass_class.very-heavy': 'molto pesante',
+      'short.u_value': 'Trasmittanza',
+      'short.decrement_factor': 'Attenuazione',
+      'short.periodic_thermal_transmittance.time_lag': 'Sfasamento',
+      'short.internal_areal_heat_capacity': 'Capacità areica interna',
+      'default.wall': 'Calcestruzzo con cappotto',
+      'default.airGap': 'Intercapedine d\'aria',
+      'part.name': 'Parte {k}',
+      'quoted': '«{word}»',
+      'or': 'o',
       'junction.heading': 'Giunto (ponte termico, ISO 10211)',
       'junction.note': 'La parete in un angolo, in un giunto a T, in un solaio intermedio o in una mazzetta di finestra, calcolata in due dimensioni come brusk bridge la calcola: ψ rispetto alla U delle pareti, la temperatura superficiale interna minima e fRsi.',
       'junction.plots': 'Sezione del giunto e campo di temperatura',
@@ -682,6 +745,7 @@
       'junction.solved': 'Calcolato in {ms} ms {where}.',
       'junction.inWorker': 'in background',
       'junction.inPage': 'nella pagina (aperta dal disco, il browser non avvia un worker in background)',
+      'junction.wall': 'Parete',
     },
   };
 
@@ -909,17 +973,101 @@
   }
 
   /**
+   * The words of a wall-file key inside a message: the label its field has in the current
+   * language ("λ" for conductivity), the key itself where the page has none.
+   */
+  function keyLabel(key) {
+    for (const object of ['layer', 'wall', 'part', 'corrections', 'air_voids', 'fasteners']) {
+      const found = fieldIn(language, object, key);
+      if (found) return found;
+    }
+    return key;
+  }
+
+  /** Words quoted and joined as the language lists alternatives: „a“, „b“ oder „c“. */
+  function alternatives(words) {
+    const quoted = words.map((w) => t('quoted', { word: w }));
+    return quoted.length < 2 ? quoted.join('') : `${quoted.slice(0, -1).join(', ')} ${t('or')} ${quoted[quoted.length - 1]}`;
+  }
+
+  /** A value of a message part (see brusk.messageWordings()) in the current language. */
+  function messageValue(value) {
+    if (typeof value === 'string') return value;
+    if (!value || typeof value !== 'object') return '';
+    if (value.number !== undefined) return number(value.number);
+    if (value.word !== undefined) return word(value.key, value.word);
+    if (Array.isArray(value.choices)) return alternatives(value.choices.map((w) => (value.key === 'material' ? w : word(value.key, w))));
+    if (value.key !== undefined) return keyLabel(value.key);
+    return '';
+  }
+
+  /** One part of a message by key ({key, text, values}) in the current language; its English text where the catalogue lacks it. */
+  function messagePart(part) {
+    const wording = language === 'en' ? undefined : own(language, `message.${part.key}`);
+    if (wording === undefined) return part.text;
+    return wording.replace(/\{(\w+)\}/g, (all, name) => (part.values && part.values[name] !== undefined ? messageValue(part.values[name]) : all));
+  }
+
+  /**
+   * A message of the module in the current language: an Error (or a reply) whose `parts` are
+   * the message by key, each part worded here and joined by ": " as the module joins them; the
+   * module's English `message` for one worded in English only.
+   */
+  function message(error) {
+    if (!error) return '';
+    if (Array.isArray(error.parts) && error.parts.length) return error.parts.map(messagePart).join(': ');
+    return error.message !== undefined ? String(error.message) : String(error);
+  }
+
+  /**
+   * The words and number format the module draws in for the current language: options for
+   * brusk.plots() and brusk.moisturePlots() ({} in English, the module's own words).
+   */
+  function plotLocale() {
+    if (language === 'en') return {};
+    const words = {};
+    for (const [key, text] of Object.entries(TEXT[language])) if (key.startsWith('plot.')) words[key.slice(5)] = text;
+    return { words, decimalSeparator: ',' };
+  }
+
+  /** A unit written after a value: none for a dimensionless quantity, whose unit is "–". */
+  function unitAfter(q) {
+    const unit = q.display_unit_unicode;
+    return unit === '–' || unit === '-' || !unit ? '' : unit;
+  }
+
+  /** The short label of a key result (U-Wert), else its label. */
+  function shortLabel(q) {
+    return own(language, `short.${q.key}`) || label(q);
+  }
+
+  /** A word a quantity takes as its value (a mass class) in the current language. */
+  function valueWord(q, value) {
+    return own(language, `value.${q.key}.${value}`) || own('en', `value.${q.key}.${value}`) || value;
+  }
+
+  /** The name of catalogue material `key` in the current language, else `name` (the catalogue's). */
+  function material(key, name) {
+    return (language !== 'en' && own(language, `material.${key}`)) || name;
+  }
+
+  /** The description of key `key` of `object` (a field's tooltip), else `english` (the schema's). */
+  function description(object, key, english) {
+    return (language !== 'en' && own(language, `desc.${object}.${key}`)) || english;
+  }
+
+  /**
    * Fills `table` (a tbody) with a row per quantity of `quantities` (entries of
    * brusk.quantities()) read from `result` at its dotted key: the label in the current language,
-   * the symbol, the value in its display unit to four significant digits (a word as it is), the
-   * unit. Every cell is text.
+   * the symbol, the value in its display unit to four significant digits (a word in the
+   * language's word for it), the unit. Every cell is text.
    */
   function quantityRows(table, quantities, result) {
     for (const q of quantities) {
       const tr = document.createElement('tr');
       tr.dataset.quantity = q.key;
       const value = q.key.split('.').reduce((node, key) => (node == null ? undefined : node[key]), result);
-      const shown = typeof value === 'string' ? value
+      const shown = typeof value === 'string' ? valueWord(q, value)
         : typeof value !== 'number' || !Number.isFinite(value) ? '–'
         : number(String(Number((value * (q.display_scale || 1)).toPrecision(4))));
       for (const [i, text] of [label(q), q.symbol_unicode, shown, q.display_unit_unicode].entries()) {
@@ -931,6 +1079,54 @@
       }
       table.appendChild(tr);
     }
+  }
+
+  /** The catalogue's name of material `key` in the current language, or undefined in English. */
+  function materialName(key) {
+    return language !== 'en' && typeof key === 'string' ? own(language, `material.${key}`) : undefined;
+  }
+
+  /**
+   * The wall `wall` (a document) with the names the module would give in English given in the
+   * current language: a catalogue layer or part without a name of its own takes the material's
+   * name here, any other layer "Schicht N" and part "Teil N" (a layer of parts is named after its
+   * parts by the module). What the page hands to the drawings and to compute(), so that they and
+   * the messages name layers as the page does; physics and results are the same.
+   */
+  function drawnWall(wall) {
+    if (language === 'en' || !wall || !Array.isArray(wall.layers)) return wall;
+    const copy = JSON.parse(JSON.stringify(wall));
+    const isTable = (value) => value !== null && typeof value === 'object' && !Array.isArray(value);
+    copy.layers.forEach((layer, i) => {
+      if (!isTable(layer)) return;
+      if (Array.isArray(layer.parts)) {
+        layer.parts.forEach((part, k) => {
+          if (isTable(part) && part.name === undefined) part.name = materialName(part.material) || t('part.name', { k: k + 1 });
+        });
+      } else if (layer.name === undefined) {
+        layer.name = materialName(layer.material) || t('layer.group', { i: i + 1 });
+      }
+    });
+    return copy;
+  }
+
+  /**
+   * Every text of language `code`'s catalogue by key, the quantity labels as "quantity.<key>":
+   * what a test reads to find a string the page shows without a translation.
+   */
+  function catalogue(code) {
+    const all = Object.assign({}, TEXT[code] || {});
+    for (const [key, text] of Object.entries(QUANTITY[code] || {})) all[`quantity.${key}`] = text;
+    return all;
+  }
+
+  /**
+   * Adds `table` (key: text) to language `code`'s catalogue: the words of what the module shows
+   * (i18n_module.js) beside the page's own.
+   */
+  function add(code, table) {
+    if (!known(code)) throw new Error(`no language "${code}"`);
+    Object.assign(TEXT[code], table);
   }
 
   /** Puts the page's own words of the HTML into the current language. */
@@ -971,7 +1167,11 @@
     select.addEventListener('change', () => use(select.value));
   }
 
-  globalThis.bruskI18n = { t, own, label, number, decimal, quantityRows, use, field, fieldIn, word, wordIn, unset, placeholder, get language() { return language; }, languages: Object.keys(LANGUAGES) };
+  globalThis.bruskI18n = {
+    t, own, label, shortLabel, number, decimal, quantityRows, use, field, fieldIn, word, wordIn, unset, placeholder,
+    message, messagePart, plotLocale, unitAfter, valueWord, material, description, alternatives, add, drawnWall, catalogue,
+    get language() { return language; }, languages: Object.keys(LANGUAGES),
+  };
   // The script is loaded at the end of the body: the HTML it translates is there.
   picker();
   apply();

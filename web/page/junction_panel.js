@@ -122,7 +122,7 @@
       const text = $(field.id).value;
       if (field.type === type && text.trim() !== '') template[field.key] = fieldValue(text);
     }
-    return { name: (wall.name || 'Wall') + ': ' + t('junction.type.' + type), junction: template };
+    return { name: (wall.name || t('junction.wall')) + ': ' + t('junction.type.' + type), junction: template };
   }
 
   function showRows() {
@@ -156,7 +156,7 @@
       document.body.dataset.junction = JSON.stringify({ psi: lastResult.psi, f_rsi: lastResult.f_rsi });
     } else {
       const status = $('junction-status');
-      status.textContent = answer.message;
+      status.textContent = i18n.message(answer);
       status.classList.add('error');
     }
     send();
@@ -165,10 +165,10 @@
   function solveInPage(job) {
     const start = performance.now();
     try {
-      const plots = brusk.bridgePlots(job.junction, { source: 'junction' });
+      const plots = brusk.bridgePlots(job.junction, Object.assign({ source: 'junction' }, job.locale));
       received({ ok: true, result: plots.result, section: plots.section, field: plots.field, ms: performance.now() - start }, job.start);
     } catch (error) {
-      received({ ok: false, message: error.message }, job.start);
+      received({ ok: false, message: error.message, parts: error.parts }, job.start);
     }
   }
 
@@ -181,7 +181,7 @@
     if (worker) {
       const id = nextId++;
       worker.onmessage = (event) => { if (event.data.id === id) received(event.data, job.start); };
-      worker.postMessage({ id, junction: job.junction });
+      worker.postMessage({ id, junction: job.junction, locale: job.locale });
     } else {
       solveInPage(job);
     }
@@ -196,7 +196,7 @@
     } catch (error) {
       return;  // the form is still being built
     }
-    pending = { junction, start: performance.now() };
+    pending = { junction, locale: i18n.plotLocale(), start: performance.now() };
     if (worker) {
       send();
     } else {
@@ -235,7 +235,8 @@
     panel.addEventListener('input', edited);
     panel.addEventListener('change', edited);
     document.addEventListener('brusk-wall', edited);
-    document.addEventListener('brusk-language', () => { showRows(); showStatus(); });
+    // The drawings are in the language's words: a new language solves and draws again.
+    document.addEventListener('brusk-language', () => { showRows(); showStatus(); edited(); });
     edited();
   }
 

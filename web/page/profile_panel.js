@@ -26,7 +26,7 @@
       status.textContent = '';
       status.classList.remove('error');
     } catch (error) {
-      status.textContent = error.message;
+      status.textContent = i18n.message(error);
       status.classList.add('error');
     }
   }

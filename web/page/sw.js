@@ -3,7 +3,7 @@
 // first, so that a new build is taken whenever the host answers; the kept copy otherwise.
 'use strict';
 const CACHE = 'brusk-calculator';
-const FILES = ['index.html', 'i18n.js', 'wall_document.js', 'calculator.js', 'calculator.css', 'moisture_panel.js', 'profile_panel.js', 'zone_panel.js', 'requirements_panel.js', 'validation_panel.js', 'junction_panel.js', 'junction_worker.js', 'brusk.js', 'brusk.mjs', 'manifest.webmanifest', 'icon.svg'];
+const FILES = ['index.html', 'i18n.js', 'i18n_module.js', 'wall_document.js', 'calculator.js', 'calculator.css', 'moisture_panel.js', 'profile_panel.js', 'zone_panel.js', 'requirements_panel.js', 'validation_panel.js', 'junction_panel.js', 'junction_worker.js', 'brusk.js', 'brusk.mjs', 'manifest.webmanifest', 'icon.svg'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));

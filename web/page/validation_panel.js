@@ -64,7 +64,7 @@
       status.classList.toggle('error', !summary.all_agree);
       document.body.dataset.validation = JSON.stringify({ figures: summary.figures, agree: summary.agree, cases: result.cases.map((c) => c.id) });
     } catch (error) {
-      status.textContent = error.message;
+      status.textContent = i18n.message(error);
       status.classList.add('error');
     }
   }

@@ -8,11 +8,13 @@
 
   /**
    * The module's text, or its refusal as an Error whose `key` ("conductivity", "rsi") and
-   * `layer` (0 on side 1) name the value it is about, where it is about one.
+   * `layer` (0 on side 1) name the value it is about, where it is about one, and whose `parts`
+   * are the message by key (see messageWordings()) where it is worded so.
    */
   function unwrap(reply) {
     if (!reply.ok) {
       const error = new Error(reply.message);
+      if (reply.parts !== undefined) error.parts = JSON.parse(reply.parts);
       if (reply.pointer !== undefined) error.pointer = reply.pointer;
       if (reply.key !== undefined) error.key = reply.key;
       if (reply.layer !== undefined) error.layer = reply.layer;
@@ -35,6 +37,21 @@
 
   function sourceOf(options, fallback) {
     return options && typeof options.source === 'string' ? options.source : fallback;
+  }
+
+  /**
+   * The words of the drawings as the module takes them: `words` ({key: text} over
+   * plotWords()' English) and `decimalSeparator` ('.' or ','), both optional.
+   */
+  function localeOf(options) {
+    if (!options || (options.words === undefined && options.decimalSeparator === undefined)) return '';
+    const locale = {};
+    if (options.words !== undefined) {
+      if (!options.words || typeof options.words !== 'object') throw new Error('words must be an object of texts by key (see plotWords())');
+      locale.words = options.words;
+    }
+    if (options.decimalSeparator !== undefined) locale.decimal = String(options.decimalSeparator);
+    return JSON.stringify(locale);
   }
 
   /** options[key], a number of pixels for a drawing's size, else `fallback`. */
@@ -155,12 +172,13 @@
      * show), glaser (p_sat and p against s_d), accumulation (the water held at each month's
      * end), temperature (θ and the dew point through the wall), table (the month-by-month HTML
      * table) }. Options besides: width [px]
-     * of each drawing (880) and plotHeight [px] of a plot area (280).
+     * of each drawing (880) and plotHeight [px] of a plot area (280); words and
+     * decimalSeparator as for plots().
      */
     moisturePlots(wall, climateText, options) {
       const size = (key, fallback) => pixels(options, key, fallback);
       return JSON.parse(unwrap(requireCore().moisturePlotsSvg(...moistureArguments(wall, climateText, options),
-                                                              size('width', 880), size('plotHeight', 280))));
+                                                              size('width', 880), size('plotHeight', 280), localeOf(options))));
     },
 
     /**
@@ -169,7 +187,10 @@
      * indoor_response, decrement_sweep, lag_sweep }. Options: width [px] of each plot (880),
      * plotHeight [px] of its plot area (300), sectionWidth [px] of the thickest section (520),
      * idPrefix put before every element id (''); indoorTemperature and outdoorTemperature
-     * [degC], both or neither: each section then shows the steady temperatures at its faces.
+     * [degC], both or neither: each section then shows the steady temperatures at its faces;
+     * only, an array of 'sections', 'responses' and 'sweeps' (all by default): the drawings made,
+     * the others left out of the answer; words, an object of texts by key of plotWords() (a key
+     * left out keeps its English), and decimalSeparator, '.' (default) or ','.
      */
     plots(walls, options) {
       const list = Array.isArray(walls) ? walls : [walls];
@@ -181,10 +202,37 @@
         if (typeof value !== 'number') throw new Error(key + ' must be a number of degC');
         return value;
       };
+      let only = '';
+      if (options && options.only !== undefined) {
+        const known = ['sections', 'responses', 'sweeps'];
+        if (!Array.isArray(options.only) || options.only.length === 0 || !options.only.every((name) => known.includes(name))) {
+          throw new Error('only must be a list of ' + known.join(', '));
+        }
+        only = options.only.join(' ');
+      }
       return JSON.parse(unwrap(requireCore().plotsSvg(JSON.stringify(list), JSON.stringify(sources), periodOf(options),
                                                       size('width', 880), size('plotHeight', 300), size('sectionWidth', 520),
                                                       options && typeof options.idPrefix === 'string' ? options.idPrefix : '',
-                                                      Boolean(design), design ? degrees('indoorTemperature') : 0, design ? degrees('outdoorTemperature') : 0)));
+                                                      Boolean(design), design ? degrees('indoorTemperature') : 0, design ? degrees('outdoorTemperature') : 0,
+                                                      only, localeOf(options))));
+    },
+
+    /**
+     * Every word the drawings write (titles, axes, legends, annotations, month names) with its
+     * English text: [{key, text}], each text a template whose {name} places the drawing fills.
+     * What plots({ words }) and moisturePlots({ words }) translate.
+     */
+    plotWords() {
+      return JSON.parse(unwrap(requireCore().plotWordsJson()));
+    },
+
+    /**
+     * Every message the module words by key, with its English wording: [{key, text}]. A refusal
+     * worded so carries `parts` ([{key, text, values}]: where, then why), which a page words in
+     * its reader's language by these keys.
+     */
+    messageWordings() {
+      return JSON.parse(unwrap(requireCore().messageWordingsJson()));
     },
 
     /**
@@ -282,10 +330,11 @@
   /**
    * The junction solved and drawn as `brusk report` draws it: { result (what bridge() returns,
    * without the field), section, field (the SVG drawings of the section and of the temperature
-   * field with its isotherms) }.
+   * field with its isotherms) }. Options besides source: words and decimalSeparator as for
+   * plots().
    */
   api.bridgePlots = function bridgePlots(junction, options) {
-    return JSON.parse(unwrap(requireCore().bridgePlotsSvg(...junctionArguments(junction, options))));
+    return JSON.parse(unwrap(requireCore().bridgePlotsSvg(...junctionArguments(junction, options), localeOf(options))));
   };
 
   /** The junction as a drawn section, the TOML `brusk bridge --geometry` writes, to refine by hand. */

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -37,6 +38,7 @@
 #include "brusk/frontend/zone_output.h"
 #include "brusk/report/html_report.h"
 #include "brusk/report/moisture_section.h"
+#include "brusk/report/plot_words.h"
 #include "brusk/report/plots.h"
 
 namespace {
@@ -68,13 +70,49 @@ std::optional<int> leadingIndex(const std::string& text) {
   return std::stoi(text.substr(0, digits));
 }
 
-/// A refusal as data: the message, and where it names one value of the wall, its JSON
-/// pointer, its key ("conductivity"), its layer (0 on side 1) and, in a layer of parts, its
-/// part (0 first), so that the page shows it at the field without reading the words back.
-val failure(const std::string& message, const std::string& pointer = "") {
+/// A message's parts as JSON: [{key, text, values: {name: value}}], each value a string, or
+/// {number}, {key}, {word, key} or {choices, key} for what a page words in its language, and
+/// `text` the part's English.
+std::string messagePartsJson(const std::vector<Brusk::Engine::Message>& parts) {
+  using Kind = Brusk::Engine::MessageValue::Kind;
+  nlohmann::json list = nlohmann::json::array();
+  for (const Brusk::Engine::Message& part : parts) {
+    nlohmann::json values = nlohmann::json::object();
+    for (const auto& [name, value] : part.values) {
+      switch (value.kind) {
+        case Kind::Text:
+          values[name] = value.text;
+          break;
+        case Kind::Number:
+          values[name] = {{"number", value.text}};
+          break;
+        case Kind::Key:
+          values[name] = {{"key", value.text}};
+          break;
+        case Kind::Word:
+          values[name] = {{"word", value.text}, {"key", value.key}};
+          break;
+        case Kind::Choices:
+          values[name] = {{"choices", value.words}, {"key", value.key}};
+          break;
+      }
+    }
+    list.push_back(
+        {{"key", part.key}, {"text", Brusk::Engine::englishText(part)}, {"values", values}});
+  }
+  return list.dump();
+}
+
+/// A refusal as data: the message, its parts by key where it is worded so (for the page's
+/// languages), and where it names one value of the wall, its JSON pointer, its key
+/// ("conductivity"), its layer (0 on side 1) and, in a layer of parts, its part (0 first), so
+/// that the page shows it at the field without reading the words back.
+val failure(const std::string& message, const std::string& pointer = "",
+            const std::vector<Brusk::Engine::Message>& parts = {}) {
   val reply = val::object();
   reply.set("ok", false);
   reply.set("message", message);
+  if (!parts.empty()) reply.set("parts", messagePartsJson(parts));
   if (pointer.empty()) return reply;
   reply.set("pointer", pointer);
   reply.set("key", pointer.substr(pointer.rfind('/') + 1));
@@ -100,7 +138,7 @@ val guarded(Body&& body) {
   try {
     return success(body());
   } catch (const Error& error) {
-    return failure(error.what(), error.pointer());
+    return failure(error.what(), error.pointer(), error.parts());
   } catch (const std::exception& error) {
     return failure(std::string("internal error: ") + error.what());
   }
@@ -140,7 +178,7 @@ val compute(const std::string& text, const std::string& format, const std::strin
       return Brusk::Frontend::formatJson({{wall.name, Brusk::Frontend::computeWall(wall)}},
                                          Brusk::Frontend::JsonLayout::Indented);
     } catch (const Error& error) {
-      throw Error(source + ": " + error.what());
+      throw error.under({"place", {{"source", Brusk::Engine::MessageValue::plain(source)}}});
     }
   });
 }
@@ -223,15 +261,56 @@ val reportHtml(const std::string& wallsJson, const std::string& sourcesJson, dou
   });
 }
 
+/// The words of the drawings from `localeJson`: {"words": {key: text}, "decimal": "." or ","},
+/// either left out for English and a decimal point.
+Brusk::Report::PlotWords plotWordsOf(const std::string& localeJson) {
+  if (localeJson.empty()) return {};
+  const nlohmann::json locale = nlohmann::json::parse(localeJson);
+  if (!locale.is_object()) throw Error("the plots' words must be an object {words, decimal}");
+  std::map<std::string, std::string, std::less<>> words;
+  if (locale.contains("words")) {
+    const nlohmann::json& given = locale.at("words");
+    if (!given.is_object()) throw Error("the plots' words must map each key to its text");
+    for (auto item = given.begin(); item != given.end(); ++item) {
+      if (!item.value().is_string()) {
+        throw Error("the plots' word \"" + Brusk::Frontend::visibleText(item.key()) +
+                    "\" must be a text");
+      }
+      words[item.key()] = item.value().get<std::string>();
+    }
+  }
+  const std::string decimal = locale.value("decimal", std::string("."));
+  if (decimal.size() != 1) {
+    throw Error("the plots' decimal separator must be \".\" or \",\", got \"" +
+                Brusk::Frontend::visibleText(decimal) + "\"");
+  }
+  return Brusk::Report::PlotWords(std::move(words), decimal[0]);
+}
+
+/// Every word of the drawings with its English text, as a JSON array [{key, text}] in the
+/// drawings' order: what a page translates.
+val plotWordsJson() {
+  return guarded([] {
+    nlohmann::json list = nlohmann::json::array();
+    for (const Brusk::Report::PlotWord& word : Brusk::Report::englishPlotWords()) {
+      list.push_back({{"key", word.key}, {"text", word.english}});
+    }
+    return list.dump();
+  });
+}
+
 /// The report's drawings of the walls in `wallsJson` (a JSON array of wall documents, each named
 /// by the matching entry of `sourcesJson`) at `periodHours` [h], drawn `width` pixels wide with a
 /// plot area `plotHeight` high and the thickest section `sectionWidth` wide, every element id
 /// after `idPrefix`, with each section's steady temperature profile between air at
-/// `indoorTemperature` and `outdoorTemperature` [degC] when `withProfile`: a JSON object
-/// {sections: [svg, ...], outdoor_response, indoor_response, decrement_sweep, lag_sweep}.
+/// `indoorTemperature` and `outdoorTemperature` [degC] when `withProfile`, only the drawings
+/// `only` names ("sections responses sweeps", all when empty) and in the words of `localeJson`
+/// (see plotWordsOf()): a JSON object {sections: [svg, ...], outdoor_response, indoor_response,
+/// decrement_sweep, lag_sweep}, the drawings not made left out.
 val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, double periodHours,
              double width, double plotHeight, double sectionWidth, const std::string& idPrefix,
-             bool withProfile, double indoorTemperature, double outdoorTemperature) {
+             bool withProfile, double indoorTemperature, double outdoorTemperature,
+             const std::string& only, const std::string& localeJson) {
   return guarded([&] {
     const nlohmann::json documents = nlohmann::json::parse(wallsJson);
     const nlohmann::json sources = nlohmann::json::parse(sourcesJson);
@@ -243,18 +322,29 @@ val plotsSvg(const std::string& wallsJson, const std::string& sourcesJson, doubl
       walls.push_back(
           readWall(documents[i].dump(), "json", sources[i].get<std::string>(), periodHours));
     }
+    Brusk::Report::PlotSelection draw;
+    if (!only.empty()) {
+      const auto named = [&](const char* name) { return only.find(name) != std::string::npos; };
+      draw = {named("sections"), named("responses"), named("sweeps")};
+    }
     const Brusk::Report::WallPlots plots = Brusk::Report::renderWallPlots(
         walls, periodHours * Brusk::Engine::kSecondsPerHour,
-        {width, plotHeight, sectionWidth, idPrefix},
+        {width, plotHeight, sectionWidth, idPrefix, draw},
         withProfile ? std::optional<Brusk::Report::DesignTemperatures>(
                           Brusk::Report::DesignTemperatures{indoorTemperature, outdoorTemperature})
-                    : std::nullopt);
-    return nlohmann::json{{"sections", plots.sections},
-                          {"outdoor_response", plots.outdoorResponse},
-                          {"indoor_response", plots.indoorResponse},
-                          {"decrement_sweep", plots.decrementSweep},
-                          {"lag_sweep", plots.lagSweep}}
-        .dump();
+                    : std::nullopt,
+        plotWordsOf(localeJson));
+    nlohmann::json reply = nlohmann::json::object();
+    if (draw.sections) reply["sections"] = plots.sections;
+    if (draw.responses) {
+      reply["outdoor_response"] = plots.outdoorResponse;
+      reply["indoor_response"] = plots.indoorResponse;
+    }
+    if (draw.sweeps) {
+      reply["decrement_sweep"] = plots.decrementSweep;
+      reply["lag_sweep"] = plots.lagSweep;
+    }
+    return reply.dump();
   });
 }
 
@@ -352,6 +442,18 @@ val responseJson(const std::string& text, const std::string& format, const std::
   });
 }
 
+/// Every message worded by key with its English wording, as a JSON array [{key, text}]: what
+/// a page translates.
+val messageWordingsJson() {
+  return guarded([] {
+    nlohmann::json list = nlohmann::json::array();
+    for (const Brusk::Engine::MessageWording& wording : Brusk::Engine::messageWordings()) {
+      list.push_back({{"key", wording.key}, {"text", wording.english}});
+    }
+    return list.dump();
+  });
+}
+
 /// The quantity description as `brusk quantities --format json` prints it.
 val quantitiesJson() {
   return guarded([] { return Brusk::Frontend::formatQuantitiesJson(); });
@@ -417,24 +519,27 @@ val moisture(const std::string& text, const std::string& format, const std::stri
 }
 
 /// The report's moisture drawings of the wall in `text` under the climate (as moisture()
-/// assesses it), drawn `width` pixels wide with plot areas `plotHeight` high: a JSON object
-/// {month (1 = January), glaser, accumulation, temperature, table}, each drawing an SVG element
-/// and the table the section's month-by-month HTML table.
+/// assesses it), drawn `width` pixels wide with plot areas `plotHeight` high in the words of
+/// `localeJson` (see plotWordsOf()): a JSON object {month (1 = January), glaser, accumulation,
+/// temperature, table}, each drawing an SVG element and the table the section's month-by-month
+/// HTML table.
 val moisturePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
                      const std::string& climateText, const std::string& climateSource,
                      bool classGiven, double humidityClass, bool temperatureGiven,
-                     double indoorTemperature, double width, double plotHeight) {
+                     double indoorTemperature, double width, double plotHeight,
+                     const std::string& localeJson) {
   return guarded([&] {
     const Assessed run = assessed(text, format, source, climateText, climateSource,
                                   {classGiven, humidityClass, temperatureGiven, indoorTemperature});
+    const Brusk::Report::PlotWords words = plotWordsOf(localeJson);
     const Brusk::Report::MoisturePlots plots =
-        Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight});
+        Brusk::Report::renderMoisturePlots(run.report, 0, {width, plotHeight}, words);
     return nlohmann::json{
         {"month", plots.month + 1},
         {"glaser", plots.glaser},
         {"accumulation", plots.accumulation},
         {"temperature", plots.temperature},
-        {"table", Brusk::Report::renderMoistureMonthTable(run.report, run.climate)}}
+        {"table", Brusk::Report::renderMoistureMonthTable(run.report, run.climate, words)}}
         .dump();
   });
 }
@@ -443,9 +548,11 @@ val moisturePlotsSvg(const std::string& text, const std::string& format, const s
 
 EMSCRIPTEN_BINDINGS(brusk) {
   emscripten::function("quantitiesJson", &quantitiesJson);
+  emscripten::function("messageWordingsJson", &messageWordingsJson);
   emscripten::function("moisture", &moisture);
   emscripten::function("moisturePlotsSvg", &moisturePlotsSvg);
   emscripten::function("plotsSvg", &plotsSvg);
+  emscripten::function("plotWordsJson", &plotWordsJson);
   emscripten::function("zoneJson", &zoneJson);
   emscripten::function("responseJson", &responseJson);
   emscripten::function("compute", &compute);
@@ -482,9 +589,18 @@ val checkJson(const std::string& wallJson, const std::string& requirementsText, 
                             {classGiven, humidityClass, temperatureGiven, indoorTemperature});
       Brusk::Frontend::requireClimateUsed(set, "climate");
     }
-    const std::string array = Brusk::Frontend::formatCheckJsonLine(
-        {Brusk::Frontend::checkWall(wall, set, climate ? &*climate : nullptr, "wall.json")});
-    return nlohmann::ordered_json::parse(array).at(0).dump();
+    const Brusk::Frontend::WallCheck checked =
+        Brusk::Frontend::checkWall(wall, set, climate ? &*climate : nullptr, "wall.json");
+    nlohmann::ordered_json reply =
+        nlohmann::ordered_json::parse(Brusk::Frontend::formatCheckJsonLine({checked})).at(0);
+    // Beside `brusk check`'s object: why a rule does not apply, by key, for the page's languages.
+    for (std::size_t i = 0; i < checked.result.rules.size(); ++i) {
+      const Brusk::Engine::RuleResult& rule = checked.result.rules[i];
+      if (rule.applicable() || rule.reasonMessage.key.empty()) continue;
+      reply["rules"][i]["not_applicable_parts"] =
+          nlohmann::ordered_json::parse(messagePartsJson({rule.reasonMessage}));
+    }
+    return reply.dump();
   });
 }
 
@@ -562,13 +678,16 @@ val bridgeJson(const std::string& text, const std::string& format, const std::st
   });
 }
 
-/// The junction solved and drawn as `brusk report` draws it: {result (bridgeJson()'s without the
-/// field), section, field (the two SVG drawings)}.
-val bridgePlotsSvg(const std::string& text, const std::string& format, const std::string& source) {
+/// The junction solved and drawn as `brusk report` draws it, in the words of `localeJson` (see
+/// plotWordsOf()): {result (bridgeJson()'s without the field), section, field (the two SVG
+/// drawings)}.
+val bridgePlotsSvg(const std::string& text, const std::string& format, const std::string& source,
+                   const std::string& localeJson) {
   return guarded([&] {
+    const Brusk::Report::PlotWords words = plotWordsOf(localeJson);
     const Brusk::Frontend::JunctionReport solved = solvedJunction(text, format, source);
     const Brusk::Report::JunctionDrawings drawings =
-        Brusk::Report::renderJunctionDrawings(solved, 0);
+        Brusk::Report::renderJunctionDrawings(solved, 0, words);
     return nlohmann::json{{"result", nlohmann::json::parse(Brusk::Frontend::junctionResultJson(
                                          solved.junction, solved.result))},
                           {"section", drawings.section},

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "brusk/engine/bridged_element.h"
+#include "brusk/engine/message.h"
 #include "brusk/engine/moisture.h"
 #include "brusk/engine/quantities.h"
 #include "brusk/engine/thermal_bridge.h"
@@ -187,6 +188,9 @@ struct RuleResult {
   /// The condition that excluded the rule, why a value it needs is not computable, or (a
   /// classification that failed) that no class matches.
   std::string reason;
+  /// Why the rule does not apply, as a message by key (`reason` is its English), so that a
+  /// page words it in its reader's language; empty for any other verdict.
+  Message reasonMessage;
   bool isClassification = false;
   std::string className;  ///< the class found (classification rules that passed only)
   /// Every quantity the rule names, with its value (NaN when not computable), in the order
@@ -215,9 +219,10 @@ struct RequirementsResult {
 /// that "passed" means every one passed.
 [[nodiscard]] Verdict worstVerdict(Verdict a, Verdict b);
 
-/// Whether `condition` holds for `descriptors`; when it does not, why ("orientation is "N"").
-[[nodiscard]] std::optional<std::string> unmetCondition(const Condition& condition,
-                                                        const WallDescriptors& descriptors);
+/// Whether `condition` holds for `descriptors`; when it does not, why ("orientation is "N"",
+/// englishText() of the message) as a message by key.
+[[nodiscard]] std::optional<Message> unmetCondition(const Condition& condition,
+                                                    const WallDescriptors& descriptors);
 
 /// Evaluates every rule of `set` for `wall`.
 [[nodiscard]] RequirementsResult evaluateRequirements(const RequirementSet& set,

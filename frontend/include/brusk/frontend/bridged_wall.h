@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "brusk/engine/bridged_element.h"
+#include "brusk/engine/message.h"
 #include "brusk/engine/wall.h"
 #include "brusk/frontend/layer_vapour.h"
 
@@ -68,8 +69,16 @@ struct ElementLayers {
 [[nodiscard]] std::string describeElementProblem(const Engine::ElementProblem& problem,
                                                  const Wall& wall);
 
+/// describeElementProblem() as a message by key (layer, part and reason), for the problems
+/// worded so (a wall's, a part's property or fraction); empty for the others, English only.
+[[nodiscard]] std::vector<Engine::Message> elementProblemMessage(
+    const Engine::ElementProblem& problem, const Wall& wall);
+
 /// "part N" or `part N ("name")` of the bridged layer at `layer` of the request.
 [[nodiscard]] std::string partLabel(const Wall& wall, std::size_t layer, std::size_t part);
+
+/// partLabel() as a message by key.
+[[nodiscard]] Engine::Message partMessage(const Wall& wall, std::size_t layer, std::size_t part);
 
 /// The ventilation keyword of the wall file: "unventilated", "slightly" or "well".
 [[nodiscard]] const char* ventilationName(Engine::AirLayerVentilation ventilation);

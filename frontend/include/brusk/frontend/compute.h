@@ -2,6 +2,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "brusk/engine/message.h"
 
 #include "brusk/engine/wall.h"
 #include "brusk/engine/wall_result.h"
@@ -19,9 +22,20 @@ namespace Brusk::Frontend {
 /// for an overflowing stack, its periodic penetration depths and the layer contributing most.
 [[nodiscard]] std::string describeProblem(const Engine::WallProblem& problem, const Wall& wall);
 
+/// describeProblem() as a message by key: the layer (where it is about one) and the reason;
+/// empty for a problem worded in English only (an overflowing transfer matrix).
+[[nodiscard]] std::vector<Engine::Message> problemMessage(const Engine::WallProblem& problem,
+                                                          const Wall& wall);
+
 /// "layer N" or `layer N ("name")` for a message about the request's layer at `index`, N its
 /// place in the file (which counts vapour control layers too), 1 first.
 [[nodiscard]] std::string layerLabel(const Wall& wall, std::size_t index);
+
+/// layerLabel() as a message by key.
+[[nodiscard]] Engine::Message layerMessage(const Wall& wall, std::size_t index);
+
+/// The message naming the file's layer at `place` (0 first) and its name (none when empty).
+[[nodiscard]] Engine::Message layerMessage(std::size_t place, const std::string& name);
 
 /// The JSON pointer into a wall document of the value a problem is about: "/layers/2/thickness",
 /// "/rsi", "/period", or "/layers" for the stack as a whole; the layer is the request's, placed
@@ -40,5 +54,12 @@ void requirePeriodHours(double hours, std::string_view option = "--period");
 /// The requirement a problem breaks, as the part of a message after the layer:
 /// `conductivity must be a positive number of W/(m.K), got -0.035`.
 [[nodiscard]] std::string describeRequirement(const Engine::WallProblem& problem);
+
+/// describeRequirement() as a message by key.
+[[nodiscard]] Engine::Message requirementMessage(const Engine::WallProblem& problem);
+
+/// The requirement on `field` (requirementPhrase()) and the value `got` instead, by key.
+[[nodiscard]] Engine::Message requirementMessage(Engine::WallField field, Engine::ProblemKind kind,
+                                                 Engine::MessageValue got);
 
 }  // namespace Brusk::Frontend

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "brusk/frontend/junction.h"
+#include "brusk/report/plot_words.h"
 
 namespace Brusk::Report {
 
@@ -31,9 +32,11 @@ struct JunctionDrawings {
   std::string field;
 };
 
-/// The drawings of renderJunctionSection(), element ids numbered by `index`.
+/// The drawings of renderJunctionSection(), element ids numbered by `index`, in `words` (the
+/// report's English with a decimal point unless a caller gives others).
 [[nodiscard]] JunctionDrawings renderJunctionDrawings(const Frontend::JunctionReport& report,
-                                                      std::size_t index);
+                                                      std::size_t index,
+                                                      const PlotWords& words = {});
 
 /// One junction's section of the HTML report: the section as drawn (regions in their families'
 /// colours, each surface in the colour of the environment it faces), the temperature field as

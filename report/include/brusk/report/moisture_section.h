@@ -4,6 +4,7 @@
 #include <string>
 
 #include "brusk/frontend/moisture.h"
+#include "brusk/report/plot_words.h"
 
 namespace Brusk::Report {
 
@@ -27,16 +28,18 @@ struct MoisturePlots {
 };
 
 /// The drawings of renderMoistureSection(), element ids numbered by `index`; at the default
-/// size they are the report's, character for character. Throws Frontend::Error for a size that
-/// is not a positive number of pixels.
+/// size and in the default words they are the report's, character for character. Throws
+/// Frontend::Error for a size that is not a positive number of pixels.
 [[nodiscard]] MoisturePlots renderMoisturePlots(const Frontend::MoistureReport& report,
                                                 std::size_t index,
-                                                const MoisturePlotLayout& size = {});
+                                                const MoisturePlotLayout& size = {},
+                                                const PlotWords& words = PlotWords());
 
 /// The section's month-by-month table (HTML): the climate, the water condensed and held, and
-/// fRsi,min of each month.
+/// fRsi,min of each month, its headings, month names and numbers in `words`.
 [[nodiscard]] std::string renderMoistureMonthTable(const Frontend::MoistureReport& report,
-                                                   const Frontend::Climate& climate);
+                                                   const Frontend::Climate& climate,
+                                                   const PlotWords& words = PlotWords());
 
 /// One wall's moisture section of the HTML report (ISO 13788): the Glaser diagram of
 /// glaserMonth() (saturation and vapour pressure against s_d, the layer faces at their s_d, the
